@@ -1,0 +1,31 @@
+#pragma once
+/// Drawing a certificate: one routine for the preview and the printed page.
+
+#include "layout/certificateitems.h"
+#include "platform/previewsurface.h"
+#include "platform/printdevice.h"
+
+namespace tarvel {
+
+/// The design page in twips, which the preview shows whole at one third.
+inline constexpr int kPageWidthTwips = 11516;
+inline constexpr int kPageHeightTwips = 16260;
+inline constexpr int kPreviewWidthUnits = 3838;
+inline constexpr int kPreviewHeightUnits = 5420;
+
+/// Draws every item whose switch is exactly on, in index order: at (X * scale, Y * scale)
+/// with size * scale points, X, Y and size being the numeric values of the layout's texts.
+void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts,
+                     double scale);
+
+/// Redraws the preview completely at one third.
+void drawPreview(PreviewSurface& preview, const Layout& layout, const ItemTexts& texts);
+
+enum class PreviewOnly { No, Yes };
+
+/// Prints the certificate as one page (and ends the page), unless preview-only is set, when
+/// nothing at all happens. The document is not ended here.
+void printPage(PrintDevice& printer, const Layout& layout, const ItemTexts& texts,
+               PreviewOnly previewOnly);
+
+} // namespace tarvel

@@ -1,0 +1,34 @@
+#pragma once
+/// Where the meet's files are: the data folder and the swimmer master file.
+
+#include <QString>
+
+namespace tarvel {
+
+/// The location values, kept as text exactly as the meet's files give them (Windows paths
+/// such as "C:\meet\data\"); files are named by plain concatenation and mapped onto this
+/// machine only when opened (hostPath).
+struct DataLocations {
+    /// Folder of the meet's data files; ends in "\" when taken from the location file.
+    QString dataDir;
+    /// Folder prefix of the swimmer master file.
+    QString masterDir;
+    /// File name of the swimmer master file, with its extension.
+    QString masterFileName;
+
+    /// dataDir + name, with no separator added.
+    QString dataFile(const QString& name) const { return dataDir + name; }
+    /// masterDir + masterFileName, with no separator added.
+    QString masterFile() const { return masterDir + masterFileName; }
+};
+
+/// The location file, relative to the working directory.
+inline const char16_t kLocationFile[] = u"..\\ctl\\dr_kyo.ctl";
+
+/// Reads the location file: items 2, 4 and 5 give dataDir, masterDir (each with a "\"
+/// appended unless it ends in one) and masterFileName; items 1 and 3 are ignored, anything
+/// after item 5 too. Throws tarvel::Failure when the file is missing or holds fewer than
+/// five items.
+DataLocations loadDataLocations(const QString& locationFile = QString::fromUtf16(kLocationFile));
+
+} // namespace tarvel

@@ -1,0 +1,37 @@
+#pragma once
+/// The race status table Race.dat: one status character per race.
+
+#include "meetdb/datalocations.h"
+
+#include <QByteArray>
+
+namespace tarvel {
+
+inline constexpr int kRaceCount = 1024;
+
+/// Status characters the meet-management system and this program agree on.
+inline constexpr char kRaceReady = '8';
+inline constexpr char kRacePrinted = '9';
+
+/// Record 1 of Race.dat: byte n - 1 is the status of race n (1 to 1024). The statuses are
+/// single-byte characters compared by their code, so they are kept as bytes.
+struct RaceStatus {
+    QByteArray bytes = QByteArray(kRaceCount, '\0');
+
+    /// The status of race n (1 to 1024).
+    char of(int raceNo) const { return bytes.at(raceNo - 1); }
+};
+
+/// Reads record 1 of Race.dat; a missing file is created empty, missing bytes read as NUL.
+RaceStatus loadRaceStatus(const DataLocations& where);
+
+/// Writes the status as record 1 of Race.dat, cut or blank-padded to 1024 bytes.
+void saveRaceStatus(const DataLocations& where, const RaceStatus& status);
+
+/// Marks race n (1 to 1024) as dealt with: writes the one byte "9" in place, extends a short
+/// file with zero bytes to 1024, and returns the table as it now stands on disk. Unlike a
+/// read-change-write of the whole record, a change the meet-management system makes to
+/// another race meanwhile is never lost.
+RaceStatus markRacePrinted(const DataLocations& where, int raceNo);
+
+} // namespace tarvel

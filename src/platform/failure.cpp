@@ -1,0 +1,20 @@
+#include "platform/failure.h"
+
+namespace tarvel {
+
+Failure::Failure(QString action, QString path, QString reason)
+    : action_(std::move(action))
+    , path_(std::move(path))
+    , reason_(std::move(reason))
+    , utf8_(message().toStdString())
+{
+}
+
+QString Failure::message() const
+{
+    if (path_.isEmpty())
+        return action_ + u": " + reason_;
+    return action_ + u": " + path_ + u": " + reason_;
+}
+
+} // namespace tarvel

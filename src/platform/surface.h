@@ -1,0 +1,25 @@
+#pragma once
+/// What a certificate is drawn onto: the preview image or a printed page.
+
+#include <QString>
+
+namespace tarvel {
+
+/// A drawing surface in its own units (twips on paper, preview units in the preview).
+/// Implementations must not fail on odd values: a size of 0 or less draws nothing, absurd
+/// sizes are capped, an unknown face falls back to one that has the glyphs.
+class Surface {
+public:
+    virtual ~Surface() = default;
+
+    /// The top-left corner of the next text's first character cell.
+    virtual void setPosition(double x, double y) = 0;
+    /// The face of every text that follows.
+    virtual void setFontFace(const QString& face) = 0;
+    /// The size in points of every text that follows.
+    virtual void setFontSize(double points) = 0;
+    /// Draws one line of text at the current position.
+    virtual void drawText(const QString& text) = 0;
+};
+
+} // namespace tarvel
