@@ -5,6 +5,7 @@
 #include "platform/recordfile.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -74,10 +75,16 @@ QByteArray encodeMasterHeader(const MasterHeader& header);
 CustomEventTable decodeCustomEventTable(QByteArrayView bytes);
 QByteArray encodeCustomEventTable(const CustomEventTable& table);
 
+/// A date in the short date format of `locale` (QLocale() is the system's unless a default
+/// was set; a Japanese system gives "2003/03/01").
+QString shortDateText(const QDate& day, const QLocale& locale = QLocale());
+
 /// The header this program writes into an empty master file: dates as `today` in the
-/// system's short date format, the base name from `masterFileName` up to its first "."
-/// (the whole name when it has none), cut to 8 bytes.
-MasterHeader newMasterHeader(const QString& masterFileName, const QDate& today);
+/// short date format (shortDateText), the base name from `masterFileName` up to its first
+/// "." (the whole name when it has none), cut to 8 bytes without splitting a character.
+/// Text fields hold what reading them back from the file gives (blank-padded).
+MasterHeader newMasterHeader(const QString& masterFileName, const QDate& today,
+                             const QLocale& locale = QLocale());
 
 /// The master file held open while one event's certificates are composed. Opening creates
 /// or loads the header; the file is closed when the object goes, on every path.
