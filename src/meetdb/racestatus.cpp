@@ -1,0 +1,52 @@
+#include "meetdb/racestatus.h"
+
+#include "platform/failure.h"
+#include "platform/recordfile.h"
+
+namespace tarvel {
+
+namespace {
+
+const QString kFileName = u"Race.dat"_qs;
+
+RecordFile openRaceStatus(const DataLocations& where)
+{
+    return RecordFile::open(where.dataFile(kFileName), kRaceCount);
+}
+
+} // namespace
+
+RaceStatus loadRaceStatus(const DataLocations& where)
+{
+    // Kept as bytes, never decoded: a status byte that happens to be a cp932 lead byte
+    // would otherwise swallow the next race's status.
+    return RaceStatus{openRaceStatus(where).readRecord(1)};
+}
+
+void saveRaceStatus(const DataLocations& where, const RaceStatus& status)
+{
+    QByteArray record = status.bytes.left(kRaceCount);
+    if (record.size() < kRaceCount)
+        record.append(kRaceCount - record.size(), ' ');
+    openRaceStatus(where).writeRecord(1, record);
+}
+
+RaceStatus markRacePrinted(const DataLocations& where, int raceNo)
+{
+    if (raceNo < 1 || raceNo > kRaceCount)
+        throw Failure(u"marking a race as printed"_qs, where.dataFile(kFileName),
+                      u"race number %1 is outside 1 to %2"_qs.arg(raceNo).arg(kRaceCount));
+
+    // Only our one byte is written; the meet-management system may be changing other
+    // races' statuses at this very moment, and a whole-record write would undo them.
+    RecordFile file = openRaceStatus(where);
+    file.writeAt(raceNo - 1, QByteArrayView(&kRacePrinted, 1));
+    // A short file is completed the way a full-record write would leave it, touching only
+    // the bytes that are not there yet.
+    const qint64 size = file.size();
+    if (size < kRaceCount)
+        file.writeAt(size, QByteArray(kRaceCount - size, '\0'));
+    return RaceStatus{file.readRecord(1)};
+}
+
+} // namespace tarvel

@@ -1,0 +1,86 @@
+#include "naming/racerecord.h"
+
+#include "meetdb/racestatus.h"
+#include "platform/binaryrecord.h"
+#include "platform/failure.h"
+#include "platform/recordfile.h"
+
+namespace tarvel {
+
+namespace {
+
+// Byte offsets of the fields of a taikai.dat race record.
+constexpr int kHeatNo = 2;
+constexpr int kHeatCount = 4;
+constexpr int kRaceSex = 6;
+constexpr int kClassLow = 7;
+constexpr int kClassHigh = 9;
+constexpr int kEventCode = 11;
+constexpr int kRoundCode = 13;
+constexpr int kRelayIndex = 20;
+constexpr int kLaneEntryNo = 22;    // 12 x 2 bytes
+constexpr int kLaneResult = 46;     // 12 x 4 bytes
+constexpr int kLaneRecordCode = 214; // 12 x 2 bytes
+
+/// Races 1 to 1024 follow the ten records the other system keeps for itself.
+constexpr int kFirstRaceRecord = 11;
+
+/// A one-byte text field; an empty text leaves the byte zero, as in a fresh record.
+void putCharField(RecordWriter& record, int offset, const QString& text)
+{
+    if (!text.isEmpty())
+        record.putText(offset, 1, text);
+}
+
+} // namespace
+
+RaceRecord decodeRace(QByteArrayView bytes)
+{
+    const RecordReader record(bytes);
+    RaceRecord race;
+    race.heatNo = record.int16At(kHeatNo);
+    race.heatCount = record.int16At(kHeatCount);
+    race.raceSex = record.textAt(kRaceSex, 1);
+    race.classLow = record.int16At(kClassLow);
+    race.classHigh = record.int16At(kClassHigh);
+    race.eventCode = record.int16At(kEventCode);
+    race.roundCode = record.textAt(kRoundCode, 1);
+    race.relayIndex = record.int16At(kRelayIndex);
+    for (int lane = 0; lane < kLanesPerRace; ++lane) {
+        race.laneEntryNo[lane] = record.int16At(kLaneEntryNo + 2 * lane);
+        race.laneResult[lane] = record.int32At(kLaneResult + 4 * lane);
+        race.laneRecordCode[lane] = record.int16At(kLaneRecordCode + 2 * lane);
+    }
+    return race;
+}
+
+QByteArray encodeRace(const RaceRecord& race)
+{
+    RecordWriter record(kRaceRecordLength);
+    record.putInt16(kHeatNo, race.heatNo);
+    record.putInt16(kHeatCount, race.heatCount);
+    putCharField(record, kRaceSex, race.raceSex);
+    record.putInt16(kClassLow, race.classLow);
+    record.putInt16(kClassHigh, race.classHigh);
+    record.putInt16(kEventCode, race.eventCode);
+    putCharField(record, kRoundCode, race.roundCode);
+    record.putInt16(kRelayIndex, race.relayIndex);
+    for (int lane = 0; lane < kLanesPerRace; ++lane) {
+        record.putInt16(kLaneEntryNo + 2 * lane, race.laneEntryNo[lane]);
+        record.putInt32(kLaneResult + 4 * lane, race.laneResult[lane]);
+        record.putInt16(kLaneRecordCode + 2 * lane, race.laneRecordCode[lane]);
+    }
+    return record.bytes();
+}
+
+RaceRecord loadRace(const DataLocations& where, int raceNo)
+{
+    const QString path = where.dataFile(u"taikai.dat"_qs);
+    if (raceNo < 1 || raceNo > kRaceCount)
+        throw Failure(u"reading a race"_qs, path,
+                      u"race number %1 is outside 1 to %2"_qs.arg(raceNo).arg(kRaceCount));
+    const RecordFile file = RecordFile::open(path, kRaceRecordLength);
+    return decodeRace(file.readRecord(raceNo + kFirstRaceRecord - 1));
+}
+
+} // namespace tarvel
