@@ -13,8 +13,8 @@ Failure::Failure(QString action, QString path, QString reason)
 QString Failure::message() const
 {
     if (path_.isEmpty())
-        return action_ + u": " + reason_;
-    return action_ + u": " + path_ + u": " + reason_;
+        return action_ + u": "_qs + reason_;
+    return action_ + u": "_qs + path_ + u": "_qs + reason_;
 }
 
 } // namespace tarvel
