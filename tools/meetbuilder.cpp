@@ -42,12 +42,12 @@ MeetBuilder::MeetBuilder(QString root)
 {
     QDir().mkpath(workDir());
     QDir().mkpath(dataDirPath());
-    QDir().mkpath(root_ + u"/ctl");
+    QDir().mkpath(root_ + u"/ctl"_qs);
 }
 
-QString MeetBuilder::workDir() const { return root_ + u"/work"; }
+QString MeetBuilder::workDir() const { return root_ + u"/work"_qs; }
 
-QString MeetBuilder::dataDirPath() const { return root_ + u"/data"; }
+QString MeetBuilder::dataDirPath() const { return root_ + u"/data"_qs; }
 
 DataLocations MeetBuilder::locations() const
 {
@@ -60,12 +60,12 @@ void MeetBuilder::writeLocationFile()
     const DataLocations where = locations();
     const QStringList items = {quoted(u"TARVEL"_qs), quoted(where.dataDir), quoted(u"0"_qs),
                                quoted(where.masterDir), quoted(where.masterFileName)};
-    writeLocationFileBytes(cp932::encode(items.join(u"\r\n") + u"\r\n"));
+    writeLocationFileBytes(cp932::encode(items.join(u"\r\n") + u"\r\n"_qs));
 }
 
 void MeetBuilder::writeLocationFileBytes(const QByteArray& bytes)
 {
-    writeBytes(root_ + u"/ctl/dr_kyo.ctl", bytes);
+    writeBytes(root_ + u"/ctl/dr_kyo.ctl"_qs, bytes);
 }
 
 void MeetBuilder::writeMeetHeader(const MeetSettings& meet)
@@ -91,7 +91,7 @@ void MeetBuilder::writeMeetHeaderItems(const QStringList& items)
         text += items.at(i);
         text += (i % 10 == 9 || i + 1 == items.size()) ? u"\r\n"_qs : u","_qs;
     }
-    writeBytes(dataDirPath() + u"/kijun.dat", cp932::encode(text));
+    writeBytes(dataDirPath() + u"/kijun.dat"_qs, cp932::encode(text));
 }
 
 void MeetBuilder::writeRace(int raceNo, const RaceRecord& race)
@@ -101,7 +101,7 @@ void MeetBuilder::writeRace(int raceNo, const RaceRecord& race)
 
 void MeetBuilder::writeRaceStatus(const QByteArray& statuses)
 {
-    writeBytes(dataDirPath() + u"/Race.dat", statuses);
+    writeBytes(dataDirPath() + u"/Race.dat"_qs, statuses);
 }
 
 void MeetBuilder::writeRaceStatus(const QList<int>& races, char status)
