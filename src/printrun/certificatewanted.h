@@ -1,0 +1,29 @@
+#pragma once
+/// The filters that decide whether a composed certificate is printed.
+
+#include "naming/racerecord.h"
+#include "printrun/printoptions.h"
+
+#include <QString>
+
+namespace tarvel {
+
+enum class EventKind { Individual, Relay };
+
+/// Event codes from this one up are composed as relays (four legs from relay.dat) and
+/// use the relay rank limit; that includes the custom events 30 to 44.
+inline constexpr qint16 kFirstRelayEvent = 23;
+
+inline EventKind eventKindOf(qint16 eventCode)
+{
+    return eventCode >= kFirstRelayEvent ? EventKind::Relay : EventKind::Individual;
+}
+
+/// Applies every test in order (result, distance, stroke, round, sex, number prefix, rank
+/// limit); a failing test is never turned back. `race` is the heat the finisher swam in,
+/// `regNo` the registration number of the certificate's swimmer (for a relay leg, the leg
+/// swimmer's; empty for a leg without one). Pure: reads nothing else.
+bool CertificateWanted(const RaceRecord& race, qint32 result, int rank, const QString& regNo,
+                       EventKind kind, const PrintOptions& options);
+
+} // namespace tarvel

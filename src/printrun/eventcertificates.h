@@ -1,0 +1,38 @@
+#pragma once
+/// The certificates of one event: its finishers over all heats, ranked (optionally within
+/// age or class groups), each certificate composed, filtered, previewed and printed.
+
+#include "naming/racerecord.h"
+#include "platform/previewsurface.h"
+#include "platform/printdevice.h"
+#include "printrun/printoptions.h"
+#include "printrun/runobserver.h"
+#include "printrun/session.h"
+
+#include <QString>
+
+namespace tarvel {
+
+/// What one event produced.
+struct EventSummary {
+    /// Certificates the filters accepted (each drawn in the preview when there is one).
+    int certificates = 0;
+    /// Pages sent to the printer: the certificates, unless preview-only.
+    int pages = 0;
+};
+
+/// Prints the event whose heat `raceNo` has just been loaded as `race` (normally its last
+/// heat). Heats are races raceNo - heatNo + 1 to raceNo - heatNo + heatCount, clamped to 1 to
+/// 1024; lanes 0 to laneCount - 1, clamped to 0 to 12. The swimmer master file is open for
+/// the whole call. `session.itemText` holds the last certificate composed afterwards; the
+/// layout is read, never written. The print document is ended at the end, also when nothing
+/// was printed and also when a failure ends the call (the tarvel::Failure then goes on to
+/// the caller). `preview` and `observer` may be null.
+EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceRecord& race,
+                                    const PrintOptions& options, PrintDevice& printer,
+                                    PreviewSurface* preview, RunObserver* observer);
+
+/// The name given to the print document of the event whose last heat is `raceNo`.
+QString eventDocumentName(int raceNo);
+
+} // namespace tarvel
