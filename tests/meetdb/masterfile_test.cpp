@@ -239,18 +239,6 @@ const BaseNameCase kBaseNameCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, NewHeaderBaseName, ::testing::ValuesIn(kBaseNameCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MasterHeaderDate, FollowsTheShortDateFormatOfTheLocale)
-{
-    const QDate day(2003, 3, 1);
-    EXPECT_EQ(shortDateText(day, QLocale(QLocale::Japanese, QLocale::Japan)), u"2003/03/01"_qs);
-    EXPECT_EQ(shortDateText(day, QLocale(QLocale::English, QLocale::UnitedStates)),
-              QLocale(QLocale::English, QLocale::UnitedStates).toString(day, QLocale::ShortFormat));
-    // A longer date text is cut to the ten bytes of the field.
-    EXPECT_EQ(newMasterHeader(u"m.dat"_qs, day, QLocale(QLocale::German, QLocale::Germany)).date1,
-              (QLocale(QLocale::German, QLocale::Germany).toString(day, QLocale::ShortFormat)
-               + u"          "_qs).left(10));
-}
-
 // --- loading entries --------------------------------------------------------------------
 
 class LoadSwimmer : public JapaneseLocale {
