@@ -33,20 +33,43 @@ bool isDriveLetter(QChar c)
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
 
+bool hasDriveLetter(const QString& path)
+{
+    return path.size() >= 2 && isDriveLetter(path[0]) && path[1] == u':'
+           && (path.size() == 2 || path[2] == u'/');
+}
+
+/// "/a/./b/../c" as "/a/c"; ".." at the root stays at the root.
+QString cleanBelowRoot(QStringView rest)
+{
+    QStringList kept;
+    for (QStringView part : rest.split(u'/')) {
+        if (part.isEmpty() || part == u".")
+            continue;
+        if (part == u"..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+            continue;
+        }
+        kept.append(part.toString());
+    }
+    QString cleaned = u'/' + kept.join(u'/');
+    if (rest.endsWith(u'/') && !kept.isEmpty())
+        cleaned += u'/';
+    return cleaned;
+}
+
 /// "C:/meet/data" through Wine's link $WINEPREFIX/dosdevices/c:, when that link exists.
+/// Windows takes ".." by the letters of the path, never above the drive's root.
 QString resolveDrive(const QString& path)
 {
-    if (path.size() < 2 || !isDriveLetter(path[0]) || path[1] != u':')
-        return path;
-    if (path.size() > 2 && path[2] != u'/')
-        return path;
     QString prefix = qEnvironmentVariable("WINEPREFIX");
     if (prefix.isEmpty())
         prefix = QDir::homePath() + u"/.wine"_qs;
     const QString drive = prefix + u"/dosdevices/"_qs + path[0].toLower() + u':';
     if (!exists(drive))
         return path;
-    return drive + path.mid(2);
+    return drive + cleanBelowRoot(path.mid(2));
 }
 
 /// The entry of `folder` whose name equals `name` but for case, or an empty text.
@@ -99,7 +122,11 @@ QString hostPath(const QString& path)
         return path;
     QString posix = path;
     posix.replace(u'\\', u'/');
-    posix = resolveDrive(posix);
+    // Windows takes "." and ".." by the letters of the path, whether the folders exist or not.
+    if (hasDriveLetter(posix))
+        posix = resolveDrive(posix);
+    else
+        posix = QDir::cleanPath(posix);
     if (exists(posix))
         return posix;
     return resolveCase(posix);
