@@ -192,24 +192,27 @@ CharCode codeAt(const Tables& t, QStringView text, qsizetype i)
 QString decode(QByteArrayView bytes)
 {
     const Tables& t = tables();
-    QString text;
-    text.reserve(bytes.size());
     const qsizetype n = bytes.size();
+    // Never more characters than bytes: fill in place, then cut to what was written.
+    QString text(n, Qt::Uninitialized);
+    QChar* out = text.data();
+    qsizetype written = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (!t.isLead(b)) {
-            text.append(QChar(t.single(b)));
+            out[written++] = QChar(t.single(b));
             continue;
         }
         // A lead byte with no valid trail after it stands alone; the next byte is read
         // on its own, so an ASCII separator after a broken character is never swallowed.
         if (i + 1 >= n || !isTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
-            text.append(QChar(kReplacement));
+            out[written++] = QChar(kReplacement);
             continue;
         }
-        text.append(QChar(t.pair(b, static_cast<unsigned char>(bytes[i + 1]))));
+        out[written++] = QChar(t.pair(b, static_cast<unsigned char>(bytes[i + 1])));
         ++i;
     }
+    text.truncate(written);
     return text;
 }
 
