@@ -1,0 +1,123 @@
+#pragma once
+/// A print device and a preview that keep what was drawn, for checking pages and documents.
+
+#include "platform/previewsurface.h"
+#include "platform/printdevice.h"
+#include "printrun/runobserver.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace tarvel::testing {
+
+struct RecordedDocument {
+    QString name;
+    /// The texts drawn on each page, in drawing order.
+    QList<QStringList> pages;
+};
+
+class RecordingPrinter : public PrintDevice {
+public:
+    void setPosition(double, double) override {}
+    void setFontFace(const QString& face) override { face_ = face; }
+    void setFontSize(double) override {}
+    void drawText(const QString& text) override
+    {
+        if (!pageOpen_) {
+            open_.pages.append(QStringList());
+            pageOpen_ = true;
+        }
+        open_.pages.last().append(text);
+    }
+    void endPage() override { pageOpen_ = false; }
+    void endDocument() override
+    {
+        ++documentEnds;
+        pageOpen_ = false;
+        if (open_.pages.isEmpty())
+            return;
+        open_.name = name_;
+        documents.append(open_);
+        open_ = RecordedDocument();
+    }
+    void setDocumentName(const QString& name) override { name_ = name; }
+
+    /// Pages drawn and not yet ended as a document.
+    int openPages() const { return int(open_.pages.size()); }
+    int pageCount() const
+    {
+        int pages = 0;
+        for (const RecordedDocument& document : documents)
+            pages += int(document.pages.size());
+        return pages;
+    }
+
+    QList<RecordedDocument> documents;
+    int documentEnds = 0;
+
+private:
+    RecordedDocument open_;
+    QString name_;
+    QString face_;
+    bool pageOpen_ = false;
+};
+
+class RecordingPreview : public PreviewSurface {
+public:
+    void beginDrawing() override
+    {
+        ++drawings;
+        texts.clear();
+    }
+    void endDrawing() override {}
+    void setPosition(double, double) override {}
+    void setFontFace(const QString&) override {}
+    void setFontSize(double) override {}
+    void drawText(const QString& text) override { texts.append(text); }
+
+    int drawings = 0;
+    QStringList texts;
+};
+
+/// One accepted certificate, copied.
+struct Accepted {
+    int raceNo = 0;
+    int lane = 0;
+    std::optional<int> leg;
+    ItemTexts items;
+};
+
+/// Keeps every certificate and mark, and lets a test act when a race is reached.
+class RecordingObserver : public RunObserver {
+public:
+    void raceReached(int raceNo) override
+    {
+        if (onRace)
+            onRace(raceNo);
+    }
+    void certificateAccepted(const AcceptedCertificate& certificate) override
+    {
+        accepted.append({certificate.raceNo, certificate.lane, certificate.leg, certificate.items});
+        events.append(u"print %1/%2"_qs.arg(certificate.raceNo).arg(certificate.lane));
+        if (onCertificate)
+            onCertificate(certificate);
+    }
+    void raceMarked(int raceNo) override
+    {
+        marked.append(raceNo);
+        events.append(u"mark %1"_qs.arg(raceNo));
+    }
+
+    QList<Accepted> accepted;
+    QList<int> marked;
+    /// "print R/K" and "mark R" in the order they happened.
+    QStringList events;
+    std::function<void(int)> onRace;
+    std::function<void(const AcceptedCertificate&)> onCertificate;
+};
+
+} // namespace tarvel::testing
