@@ -1,0 +1,160 @@
+#include "layout/layoutfile.h"
+
+#include "platform/cp932.h"
+#include "platform/failure.h"
+#include "platform/listinput.h"
+#include "platform/numbers.h"
+#include "platform/recordfile.h"
+
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace tarvel {
+
+namespace {
+
+const QString kLoadAction = u"reading the layout file"_qs;
+const QString kSaveAction = u"writing the layout file"_qs;
+
+QString layoutPath(const DataLocations& where)
+{
+    return where.dataFile(QString::fromUtf16(kLayoutFileName));
+}
+
+/// Whether a text written as it stands would read back differently: the reader skips blanks
+/// and line breaks before a field, takes a leading double quote as an opening quote, and
+/// ends a field at a comma or line break.
+bool needsQuotes(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first == u' ' || first == u'\t' || first == u'"')
+        return true;
+    return text.contains(u',') || text.contains(u'\r') || text.contains(u'\n');
+}
+
+/// One field's bytes, without its comma.
+QByteArray encodeField(const QString& text)
+{
+    QString stored = text;
+    // Refused at entry; should one arrive anyway, its quotes go so the fields after it
+    // stay where they are.
+    if (!isStorableFreeText(stored))
+        stored.remove(u'"');
+    if (needsQuotes(stored))
+        return '"' + cp932::encode(stored) + '"';
+    return cp932::encode(stored);
+}
+
+/// A whole switch field that is a decimal number ("1", " 2", "1.0", "1e0").
+bool isNumber(const QString& field)
+{
+    static const QRegularExpression number(
+        u"^[ \\t]*[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?[ \\t]*$"_qs);
+    return number.match(field).hasMatch();
+}
+
+/// The switch state a field holds, or nothing when the field is not a number or not a
+/// state a check box can take.
+std::optional<qint16> switchState(const QString& field)
+{
+    if (!isNumber(field))
+        return std::nullopt;
+    qint16 state = 0;
+    try {
+        state = toInt16(numericValue(field));
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+    if (state != kSwitchOff && state != kSwitchOn && state != kSwitchGrayed)
+        return std::nullopt;
+    return state;
+}
+
+/// Reads the fields into `layout` in file order, each stored as soon as it is read.
+/// Returns false at the first failure, leaving the fields not yet read as they were.
+bool readFields(const DataLocations& where, Layout& layout)
+{
+    QByteArray content;
+    try {
+        content = readWholeFile(layoutPath(where), kLoadAction);
+    } catch (const Failure&) {
+        return false;
+    }
+
+    ListInput input(std::move(content));
+    const auto readInto = [&input](QString& target) {
+        std::optional<QString> field = input.next();
+        if (!field)
+            return false;
+        target = *field;
+        return true;
+    };
+
+    if (!readInto(layout.rankLimitIndividual) || !readInto(layout.rankLimitRelay))
+        return false;
+    for (int i = 0; i < kItemCount; ++i) {
+        ItemLayout& item = layout.items[i];
+        const std::optional<QString> switchField = input.next();
+        if (!switchField)
+            return false;
+        const std::optional<qint16> state = switchState(*switchField);
+        if (!state)
+            return false;
+        item.switchState = *state;
+        if (!readInto(item.x) || !readInto(item.y) || !readInto(item.size))
+            return false;
+        if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount
+            && !readInto(layout.freeTexts[i - kFirstFreeTextItem]))
+            return false;
+    }
+    // Fields after the 83rd are ignored.
+    return true;
+}
+
+} // namespace
+
+LayoutLoad loadLayout(const DataLocations& where, Layout& layout)
+{
+    if (readFields(where, layout))
+        return LayoutLoad::Complete;
+    // A missing or damaged file is replaced at once by the state as it now stands.
+    saveLayout(where, layout);
+    return LayoutLoad::Repaired;
+}
+
+void saveLayout(const DataLocations& where, const Layout& layout)
+{
+    replaceWholeFile(layoutPath(where), encodeLayout(layout), kSaveAction);
+}
+
+QByteArray encodeLayout(const Layout& layout)
+{
+    QByteArray bytes;
+    const auto put = [&bytes](const QString& text) {
+        bytes += encodeField(text);
+        bytes += ',';
+    };
+
+    put(layout.rankLimitIndividual);
+    put(layout.rankLimitRelay);
+    for (int i = 0; i < kItemCount; ++i) {
+        const ItemLayout& item = layout.items[i];
+        put(QString::number(item.switchState));
+        put(item.x);
+        put(item.y);
+        put(item.size);
+        if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount)
+            put(layout.freeTexts[i - kFirstFreeTextItem]);
+    }
+    return bytes;
+}
+
+bool isStorableFreeText(const QString& text)
+{
+    return !(needsQuotes(text) && text.contains(u'"'));
+}
+
+} // namespace tarvel

@@ -1,0 +1,117 @@
+#include "platform/qt/pdfdevice.h"
+
+#include "platform/failure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+
+#include <filesystem>
+#include <system_error>
+
+namespace tarvel {
+
+namespace {
+
+const QString kAction = u"writing a certificate PDF"_qs;
+
+// The margins that make the printable area of A4 the design page, in points.
+constexpr double kSideMarginPoints = 195.0 / 20.0;
+constexpr double kTopBottomMarginPoints = 289.0 / 20.0;
+
+constexpr int kMaxNameLength = 60;
+
+/// The document name as a part of a file name: letters, digits, "-", "_" and "." kept,
+/// anything else (separators, blanks, controls) as "_".
+QString fileNamePart(const QString& documentName)
+{
+    QString part;
+    for (const QChar c : documentName.left(kMaxNameLength)) {
+        const bool kept = c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u'.';
+        part += kept ? c : u'_';
+    }
+    return part;
+}
+
+void createFolder(const QString& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdString()), error);
+    if (error)
+        throw Failure(u"creating the folder for certificate PDFs"_qs, folder,
+                      QString::fromLocal8Bit(error.message()));
+}
+
+/// Whether the file ends the way a complete PDF ends.
+bool isCompletePdf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    const qint64 tail = std::min<qint64>(file.size(), 1024);
+    file.seek(file.size() - tail);
+    return file.read(tail).contains("%%EOF");
+}
+
+} // namespace
+
+PdfDevice::PdfDevice(QString folder)
+    : folder_(std::move(folder))
+{
+}
+
+PdfDevice::~PdfDevice()
+{
+    endDocumentAtExit();
+}
+
+std::unique_ptr<QPrinter> PdfDevice::newDocumentPrinter(const QString& documentName)
+{
+    createFolder(folder_);
+
+    QDateTime stamp = QDateTime::currentDateTime();
+    if (lastStamp_.isValid() && stamp <= lastStamp_)
+        stamp = lastStamp_.addMSecs(1);
+    QString path;
+    for (;; stamp = stamp.addMSecs(1)) {
+        path = folder_ + u'/' + stamp.toString(u"yyyyMMdd-HHmmss-zzz"_qs) + u'-'
+               + fileNamePart(documentName) + u".pdf"_qs;
+        if (!QFileInfo::exists(path))
+            break;
+    }
+    lastStamp_ = stamp;
+
+    // The PDF writer does not say why a file cannot be opened; find out first.
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        throw Failure(kAction, path, probe.errorString());
+    probe.close();
+
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                       QMarginsF(kSideMarginPoints, kTopBottomMarginPoints,
+                                                 kSideMarginPoints, kTopBottomMarginPoints),
+                                       QPageLayout::Point));
+    printer->setDocName(documentName);
+    printer->setCreator(u"Tarvel"_qs);
+    return printer;
+}
+
+void PdfDevice::documentFinished(QPrinter& printer)
+{
+    const QString path = printer.outputFileName();
+    if (!isCompletePdf(path))
+        throw Failure(kAction, path, u"the file was not written completely"_qs);
+    writtenFiles_.append(path);
+}
+
+QString PdfDevice::describe(const QPrinter& printer) const
+{
+    return printer.outputFileName();
+}
+
+} // namespace tarvel

@@ -1,0 +1,65 @@
+#pragma once
+/// Draws one line of certificate text so that no character silently vanishes.
+
+#include <QFont>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QRawFont>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QPainter;
+
+namespace tarvel {
+
+/// Sizes above this many points are drawn at it; larger ones only come from typing errors.
+inline constexpr double kMaxFontPoints = 1000.0;
+
+/// The size to draw with: nothing for 0 or less (and for a size that is not a number),
+/// capped at kMaxFontPoints.
+std::optional<double> drawablePoints(double points);
+
+/// A coordinate a paint engine accepts: finite and within +-limit (NaN gives 0).
+double boundedCoordinate(double value, double limit);
+
+/// Draws text with the top-left corner of its first character cell at a given point. Some
+/// faces claim characters they draw as nothing (the brush face standing in for
+/// "HGP行書体" does so with 髙, 﨑 and ～), and Qt's own fallback does not step in then;
+/// every character whose glyph is missing or has no outline (blanks aside) is drawn with the
+/// first face of fallbackFaces() that has a real glyph for it. What each face holds is
+/// cached per face and character, so redrawing the same texts stays fast.
+class TextPainter {
+public:
+    /// A stretch of text drawn in one face.
+    struct Run {
+        QString text;
+        QString face;
+    };
+
+    /// Splits `text` into runs: in `face` where it has ink, in a fallback face elsewhere.
+    /// Blanks, controls and combining marks stay with the run before them. A character that
+    /// no face has stays in `face` (Qt may still find one).
+    QList<Run> runs(const QString& face, const QString& text);
+
+    /// Draws `text` in `font` (its family is the face) with the top-left of its first
+    /// character cell at `topLeft`, in the painter's coordinates. All runs share the
+    /// baseline of `font`.
+    void draw(QPainter& painter, const QFont& font, QPointF topLeft, const QString& text);
+
+private:
+    struct FaceGlyphs {
+        QRawFont raw;
+        QHash<char32_t, bool> inked;
+    };
+
+    bool hasInk(const QString& face, char32_t character);
+    const QStringList& fallbacksFor(const QString& face);
+
+    QHash<QString, FaceGlyphs> faces_;
+    QHash<QString, QStringList> fallbacks_;
+};
+
+} // namespace tarvel
