@@ -1,0 +1,128 @@
+#pragma once
+/// The main window frmBrev: its controls, the start-up sequence and the wiring of its events.
+
+#include "layout/certificateitems.h"
+#include "platform/qt/fontchooser.h"
+#include "platform/qt/printtarget.h"
+#include "printrun/printoptions.h"
+#include "printrun/session.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tarvel::ui {
+
+class PreviewBox;
+class PreviewTee;
+
+/// Opens the device the certificates go to, once the data folder is known.
+using PrintTargetFactory = std::function<PrintTarget(const DataLocations&)>;
+
+/// The window's controls carry their names as object names; arrays of like controls append
+/// the index (`txtX4`, `chkKoumoku18`, `optKyori0`; `Label80` and `Label81` for the corner
+/// labels under and over the preview, `Label40`/`Label41` and `Label50`/`Label51` for the
+/// headers of the two column sets of the item table).
+///
+/// The layout lives in the controls; the window maps it to and from `Layout` and hands the
+/// rest to the session (location, meet header, item texts) and to the print run. A failure
+/// in a handler is reported in a message box and abandons that handler only.
+class FrmBrev : public QWidget {
+    Q_OBJECT
+public:
+    enum class Width { Narrow, Wide };
+
+    explicit FrmBrev(PrintTargetFactory openPrintTarget = openDefaultPrintTarget,
+                     QWidget* parent = nullptr);
+    ~FrmBrev() override;
+
+    /// The start-up sequence: location file, item texts, layout (created or repaired in the
+    /// data folder), preview, meet header, meet name and venue, the printer's face, version.
+    /// Throws tarvel::Failure when the location file is missing or short or the layout
+    /// file cannot be rewritten; the window is then of no use.
+    void start(const QString& locationFile = QString::fromUtf16(kLocationFile));
+
+    /// The layout as the controls hold it.
+    Layout layout() const;
+    /// Puts a layout into the controls, as if the operator had typed it.
+    void showLayout(const Layout& layout);
+    /// The print conditions, filters, rank limits and preview-only switch as set.
+    PrintOptions printOptions() const;
+
+    Width width() const { return width_; }
+    const Session& session() const { return session_; }
+    PreviewBox& preview() { return *picBrev_; }
+    /// The device the certificates and test pages go to; null before start().
+    PrintDevice* printDevice() { return target_.device.get(); }
+
+    /// Also sends every preview drawing to `tap` (e.g. to record it); null to stop.
+    void setPreviewTap(PreviewSurface* tap);
+
+private:
+    void buildNarrowPart();
+    void buildWidePart();
+    void buildItemTable();
+    void buildPrintConditions();
+    void connectHandlers();
+
+    // The event handlers.
+    void drawPreview();
+    void freeTextChanged(int k);
+    void cmdInsatu_Click();
+    void cmdTest_Click();
+    void cmdFont_Click();
+    void cmdGamen_Click();
+
+    void saveLayout();
+    void showWidth(Width width);
+    /// Sets the outer size (frame included) in twips; the window keeps its place.
+    void setOuterSize(int widthTwips, int heightTwips);
+    PreviewSurface& previewTarget();
+    /// Runs one handler; a tarvel::Failure abandons it with a message box.
+    void guarded(const std::function<void()>& handler);
+
+    PrintTargetFactory openPrintTarget_;
+    PrintTarget target_;
+    Session session_;
+    FontChooser fontChooser_;
+    std::unique_ptr<PreviewTee> tee_;
+    /// While the controls are being filled at start-up, the one drawing comes after.
+    bool started_ = false;
+    Width width_ = Width::Narrow;
+
+    QPushButton* cmdInsatu_ = nullptr;
+    QPushButton* cmdGamen_ = nullptr;
+    QPushButton* cmdTest_ = nullptr;
+    QPushButton* cmdFont_ = nullptr;
+    QCheckBox* chkInsatu_ = nullptr;
+    QLabel* lblTaikai_ = nullptr;
+    QLabel* lblBasho_ = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    PreviewBox* picBrev_ = nullptr;
+    std::array<QLineEdit*, 2> txtJun_{};
+    std::array<QCheckBox*, kItemCount> chkKoumoku_{};
+    std::array<QLineEdit*, kItemCount> txtX_{};
+    std::array<QLineEdit*, kItemCount> txtY_{};
+    std::array<QLineEdit*, kItemCount> txtSizu_{};
+    std::array<QLineEdit*, kFreeTextCount> txtText_{};
+    QLineEdit* txtQbango_ = nullptr;
+    QButtonGroup* optJohken_ = nullptr;
+    QButtonGroup* optKyori_ = nullptr;
+    QButtonGroup* optShu_ = nullptr;
+    QButtonGroup* optYoketu_ = nullptr;
+    QButtonGroup* optSei_ = nullptr;
+
+    /// Everything only the wide window shows; hidden while narrow, so that no control is
+    /// cut in half at the narrow window's edge.
+    QList<QWidget*> widePart_;
+};
+
+} // namespace tarvel::ui

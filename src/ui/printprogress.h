@@ -1,0 +1,36 @@
+#pragma once
+/// The modal progress dialog a print run shows: the race reached and the certificates so far.
+
+#include "printrun/runobserver.h"
+
+#include <QElapsedTimer>
+#include <QProgressDialog>
+
+namespace tarvel::ui {
+
+/// Observes a run and keeps the dialog current. The dialog is application-modal and cannot
+/// be cancelled or closed, so no input reaches the window until the run is over; events
+/// are processed at most every few tens of milliseconds, so the run is hardly slowed.
+class PrintProgress final : public QProgressDialog, public RunObserver {
+    Q_OBJECT
+public:
+    explicit PrintProgress(QWidget* parent);
+
+    void raceReached(int raceNo) override;
+    void certificateAccepted(const AcceptedCertificate& certificate) override;
+
+    int certificates() const { return certificates_; }
+
+public Q_SLOTS:
+    /// Escape and the window's close button do nothing while the run goes.
+    void reject() override {}
+
+private:
+    void updateLabel(int raceNo);
+
+    QElapsedTimer sinceRefresh_;
+    int raceNo_ = 0;
+    int certificates_ = 0;
+};
+
+} // namespace tarvel::ui

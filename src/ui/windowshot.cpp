@@ -1,0 +1,78 @@
+// tarvel-window-shot: pictures of the window for the documentation.
+//
+// Usage: tarvel-window-shot WORKDIR OUTDIR
+// Starts the window as the program would in WORKDIR (beside the meet's ctl folder), saves
+// the narrow window as OUTDIR/window-narrow.png, widens it and saves OUTDIR/window-wide.png.
+// Certificates are never printed; any print device opened goes to a temporary folder.
+
+#include "platform/qt/pdfdevice.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QWindow>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+/// Lets the window settle: events processed for `milliseconds`.
+void settle(int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+bool saveGrab(QWidget& window, const QString& file)
+{
+    settle(300);
+    if (window.grab().save(file))
+        return true;
+    std::fprintf(stderr, "tarvel-window-shot: cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fputs("usage: tarvel-window-shot WORKDIR OUTDIR\n", stderr);
+        return 2;
+    }
+    const QString outDir = QDir(arguments[2]).absolutePath();
+    if (!QDir::setCurrent(arguments[1])) {
+        std::fprintf(stderr, "tarvel-window-shot: no folder %s\n", qPrintable(arguments[1]));
+        return 1;
+    }
+    QTemporaryDir unused;
+    auto window = tarvel::ui::openMainWindow([&](const tarvel::DataLocations&) {
+        tarvel::PrintTarget target;
+        target.device = std::make_unique<tarvel::PdfDevice>(unused.path());
+        target.where = unused.path();
+        return target;
+    });
+    if (!window)
+        return 1;
+    window->show();
+    const QDeadlineTimer exposed(5000);
+    while (!window->windowHandle()->isExposed() && !exposed.hasExpired())
+        settle(20);
+    if (!saveGrab(*window, outDir + u"/window-narrow.png"_s))
+        return 1;
+    window->findChild<QPushButton*>(u"cmdGamen"_s)->click();
+    if (!saveGrab(*window, outDir + u"/window-wide.png"_s))
+        return 1;
+    return 0;
+}
