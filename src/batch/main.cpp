@@ -1,0 +1,160 @@
+// tarvel-batch: the window's start-up and one print run, from the command line.
+
+#include "batch/batchobserver.h"
+#include "batch/commandline.h"
+#include "platform/failure.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/pdfdevice.h"
+#include "platform/qt/printtarget.h"
+#include "printrun/printrun.h"
+#include "printrun/session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace tarvel::batch {
+
+namespace {
+
+enum ExitCode { kDone = 0, kFailed = 1, kBadUsage = 2 };
+
+void say(const QString& text)
+{
+    std::fputs(qPrintable(u"tarvel-batch: "_qs + text + u"\n"_qs), stderr);
+}
+
+bool stderrIsTerminal()
+{
+#ifdef Q_OS_UNIX
+    return isatty(STDERR_FILENO) == 1;
+#else
+    return false;
+#endif
+}
+
+QString destination(const PrintTarget& target, const PrintOptions& options)
+{
+    if (options.previewOnly == PreviewOnly::Yes)
+        return u"preview only: nothing printed, nothing marked"_qs;
+    if (target.kind == PrintTargetKind::Printer)
+        return u"sent to the printer %1"_qs.arg(target.where);
+    const auto* pdf = dynamic_cast<const PdfDevice*>(target.device.get());
+    const qsizetype files = pdf ? pdf->writtenFiles().size() : 0;
+    return u"%1 PDF file(s) in %2"_qs.arg(files).arg(QDir::toNativeSeparators(target.where));
+}
+
+PrintTarget openTarget(const Request& request, const Session& session)
+{
+    if (!request.pdfFolder)
+        return openDefaultPrintTarget(session.where);
+    PrintTarget target;
+    target.kind = PrintTargetKind::PdfFiles;
+    target.where = *request.pdfFolder;
+    target.device = std::make_unique<PdfDevice>(*request.pdfFolder);
+    return target;
+}
+
+int run(const Request& request)
+{
+    if (!request.directory.isEmpty() && !QDir::setCurrent(request.directory)) {
+        say(u"changing to the folder to run in: %1: no such folder"_qs.arg(request.directory));
+        return kFailed;
+    }
+    registerFontSubstitutions();
+
+    Session session;
+    try {
+        session = startSession();
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
+    PrintOptions options = request.options;
+    options.rankLimitIndividual =
+        request.rankLimitIndividual.value_or(session.layout.rankLimitIndividual);
+    options.rankLimitRelay = request.rankLimitRelay.value_or(session.layout.rankLimitRelay);
+
+    QFile log;
+    if (request.logFile) {
+        log.setFileName(*request.logFile);
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            say(u"opening the log: %1: %2"_qs.arg(*request.logFile, log.errorString()));
+            return kFailed;
+        }
+    }
+
+    PrintTarget target = openTarget(request, session);
+    // The printer takes the certificate face, as the window gives it the preview's.
+    target.device->setFontFace(QString::fromUtf16(kCertificateFace));
+    BatchObserver observer(log.isOpen() ? &log : nullptr,
+                           stderrIsTerminal() ? BatchObserver::Progress::Shown
+                                              : BatchObserver::Progress::Hidden);
+    RunSummary summary;
+    try {
+        summary = PrintRun(session, options, *target.device, nullptr, &observer);
+    } catch (const Failure& failure) {
+        observer.finishProgress();
+        say(failure.message());
+        say(u"stopped after %1 race(s) marked and %2 certificate(s); %3"_qs.arg(
+            observer.racesMarked())
+                .arg(observer.certificates())
+                .arg(destination(target, options)));
+        return kFailed;
+    }
+    observer.finishProgress();
+
+    if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {
+        say(u"writing the log: %1: %2"_qs.arg(*request.logFile, log.errorString()));
+        return kFailed;
+    }
+    say(u"%1 race(s) printed, %2 race(s) marked, %3 certificate(s), %4 page(s); %5"_qs
+            .arg(summary.racesPrinted)
+            .arg(summary.racesMarked)
+            .arg(summary.certificates)
+            .arg(summary.pages)
+            .arg(destination(target, options)));
+    return kDone;
+}
+
+/// Qt's own notes go to stderr as usual, except the one about a missing XDG_RUNTIME_DIR,
+/// which a tool that draws no window does not need and would only bury the summary.
+void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR"_qs))
+        return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + u"\n"_qs), stderr);
+}
+
+} // namespace
+
+} // namespace tarvel::batch
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(tarvel::batch::messageHandler);
+    // The tool draws no window: it needs Qt's fonts, never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(u"tarvel-batch"_qs);
+
+    using namespace tarvel::batch;
+    const ParseResult parsed = parseCommandLine(QGuiApplication::arguments(), QDir::currentPath());
+    if (const auto* help = std::get_if<ShowHelp>(&parsed)) {
+        std::fputs(qPrintable(help->text), stdout);
+        return kDone;
+    }
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        say(error->message);
+        say(u"try tarvel-batch --help"_qs);
+        return kBadUsage;
+    }
+    return run(std::get<Request>(parsed));
+}

@@ -1,0 +1,473 @@
+#include "samplemeet.h"
+
+#include "layout/certificateitems.h"
+#include "layout/layoutfile.h"
+#include "platform/recordfile.h"
+
+#include <QList>
+#include <QMap>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tarvel::sample {
+
+namespace {
+
+struct Club {
+    const char16_t* name;
+    const char16_t* prefecture;
+    const char16_t* number; // the five digits that start a registration number
+};
+
+// Every club, school and person here is invented.
+constexpr Club kClubs[] = {
+    {u"みなと川ＳＣ", u"静岡県", u"22011"}, {u"若鮎スイム", u"静岡県", u"22015"},
+    {u"カモメＳＳ", u"愛知県", u"23007"},   {u"浜風中学校", u"神奈川県", u"14021"},
+    {u"潮見ＳＣ", u"神奈川県", u"14033"},   {u"白波ＳＷ", u"愛知県", u"23019"},
+};
+constexpr int kClubCount = int(std::size(kClubs));
+
+constexpr const char16_t* kFamilies[] = {u"泳田", u"波野", u"浜辺", u"磯村", u"瀬川",
+                                         u"滝口", u"泉谷", u"岬田", u"渚原", u"汐崎",
+                                         u"水城", u"川波", u"帆足", u"舟橋"};
+constexpr const char16_t* kBoys[] = {u"一郎", u"翔太", u"海斗", u"湊", u"大河",
+                                     u"航", u"陸", u"櫂", u"颯", u"渉"};
+constexpr const char16_t* kGirls[] = {u"花子", u"美咲", u"凪", u"七海", u"葵",
+                                      u"渚", u"澪", u"舞", u"汐里", u"波留"};
+
+enum class Sex { Boys, Girls, Mixed };
+
+QString sexCode(Sex sex) { return sex == Sex::Girls ? u"2"_qs : u"1"_qs; }
+
+QString raceSex(Sex sex)
+{
+    switch (sex) {
+    case Sex::Boys: return u"1"_qs;
+    case Sex::Girls: return u"2"_qs;
+    case Sex::Mixed: return u"3"_qs; // neither: its certificates form one group
+    }
+    return QString();
+}
+
+/// School grade code of an age: 小 11 to 16, 中 21 to 23, 高 31 to 33, 大 41.
+QString gradeCode(int age)
+{
+    if (age <= 12)
+        return QString::number(10 + std::clamp(age - 6, 1, 6));
+    if (age <= 14)
+        return QString::number(20 + age - 12);
+    if (age <= 17)
+        return QString::number(30 + age - 14);
+    return u"41"_qs;
+}
+
+/// Seconds per 100 m of a 15- to 16-year-old boy, by stroke.
+enum class Stroke { Free, Back, Breast, Fly, Medley };
+
+double basePer100(Stroke stroke)
+{
+    switch (stroke) {
+    case Stroke::Free: return 58.0;
+    case Stroke::Back: return 65.0;
+    case Stroke::Breast: return 73.0;
+    case Stroke::Fly: return 62.0;
+    case Stroke::Medley: return 66.0;
+    }
+    return 60.0;
+}
+
+double ageFactor(int age)
+{
+    if (age <= 8)
+        return 1.75;
+    if (age <= 10)
+        return 1.45;
+    if (age <= 12)
+        return 1.25;
+    if (age <= 14)
+        return 1.10;
+    if (age <= 16)
+        return 1.00;
+    return 0.97;
+}
+
+double distanceFactor(int metres)
+{
+    double factor = metres / 100.0;
+    if (metres >= 200)
+        factor *= 1.07;
+    if (metres >= 400)
+        factor *= 1.04;
+    if (metres >= 800)
+        factor *= 1.03;
+    return factor;
+}
+
+/// A time in hundredths as the race file writes it: MMSSCC in decimal digits.
+qint32 resultOf(qint64 hundredths)
+{
+    const qint64 minutes = hundredths / 6000;
+    const qint64 seconds = (hundredths % 6000) / 100;
+    return qint32(minutes * 10000 + seconds * 100 + hundredths % 100);
+}
+
+struct Swimmer {
+    qint32 entryNo = 0;
+    int club = 0;
+    qint16 age = 0;
+    Sex sex = Sex::Boys;
+};
+
+struct Entry {
+    qint32 entryNo = 0;
+    qint64 hundredths = 0;
+    std::array<qint16, 4> legs{}; // relay teams only
+};
+
+/// Lanes from the middle outwards: the fastest of a heat swims in lane index 3.
+constexpr int kLaneOrder[] = {3, 4, 2, 5, 1, 6, 0, 7};
+
+class SampleWriter {
+public:
+    explicit SampleWriter(MeetBuilder& builder) : builder_(builder) {}
+
+    SampleMeetSummary write();
+
+private:
+    QList<Swimmer> makePool(Sex sex, int ageLow, int ageHigh, int count);
+    SwimmerRecord personRecord(const Swimmer& swimmer) const;
+    /// 0 to 1, deterministic.
+    double nextRandom();
+    qint64 swimTime(Stroke stroke, int metres, int age, Sex sex);
+
+    /// Heats of one event, slowest heat first; returns the race numbers.
+    QList<int> addEvent(qint16 eventCode, Sex sex, int classLow, int classHigh,
+                        const QString& roundCode, int heats, QList<Entry> entries);
+    QList<int> addIndividual(qint16 eventCode, Stroke stroke, int metres, Sex sex, int classLow,
+                             int classHigh, int heats, const QList<Swimmer>& swimmers,
+                             const QString& roundCode = u"2"_qs);
+    QList<int> addRelay(qint16 eventCode, Stroke stroke, int metres, Sex sex, int classLow,
+                        int classHigh, const QList<Swimmer>& pool, qint16 teamAge);
+
+    /// Takes `count` swimmers of a pool starting at `offset`, wrapping round.
+    static QList<Swimmer> take(const QList<Swimmer>& pool, int offset, int count);
+    RaceRecord& race(int raceNo) { return races_[raceNo]; }
+
+    void writeLayout();
+
+    MeetBuilder& builder_;
+    QMap<int, RaceRecord> races_;
+    QMap<int, std::array<std::array<qint16, kLanesPerRace>, 4>> relays_;
+    quint32 seed_ = 20240721;
+    qint32 nextSwimmer_ = 1;
+    qint32 nextTeam_ = 501;
+    int nextRace_ = 1;
+    int events_ = 0;
+    int relayTeams_ = 0;
+};
+
+double SampleWriter::nextRandom()
+{
+    seed_ = seed_ * 1664525u + 1013904223u;
+    return double(seed_ >> 8) / double(1u << 24);
+}
+
+qint64 SampleWriter::swimTime(Stroke stroke, int metres, int age, Sex sex)
+{
+    double seconds = basePer100(stroke) * distanceFactor(metres) * ageFactor(age);
+    if (sex == Sex::Girls)
+        seconds *= 1.09;
+    seconds *= 1.0 + 0.12 * nextRandom();
+    return qint64(std::llround(seconds * 100.0));
+}
+
+QList<Swimmer> SampleWriter::makePool(Sex sex, int ageLow, int ageHigh, int count)
+{
+    QList<Swimmer> pool;
+    for (int i = 0; i < count; ++i) {
+        Swimmer swimmer;
+        swimmer.entryNo = nextSwimmer_++;
+        // Four of a kind per club, so that every club can field a relay team.
+        swimmer.club = (i / 4) % kClubCount;
+        swimmer.age = qint16(ageLow + i % (ageHigh - ageLow + 1));
+        swimmer.sex = sex == Sex::Mixed ? (i % 2 ? Sex::Girls : Sex::Boys) : sex;
+        builder_.writeSwimmer(swimmer.entryNo, personRecord(swimmer));
+        pool.append(swimmer);
+    }
+    return pool;
+}
+
+SwimmerRecord SampleWriter::personRecord(const Swimmer& swimmer) const
+{
+    const int n = swimmer.entryNo;
+    const char16_t* given = swimmer.sex == Sex::Girls ? kGirls[(n * 3 + n / 14) % 10]
+                                                      : kBoys[(n * 7 + n / 14) % 10];
+    const QString name = QString::fromUtf16(kFamilies[n % 14]) + u"　"_qs
+        + QString::fromUtf16(given);
+    const Club& club = kClubs[swimmer.club];
+    const QString regNo = QString::fromUtf16(club.number) + u"%1"_qs.arg(n, 9, 10, QChar(u'0'));
+    return MeetBuilder::swimmer(regNo, name, QString::fromUtf16(club.prefecture),
+                                QString::fromUtf16(club.name), gradeCode(swimmer.age),
+                                swimmer.age, sexCode(swimmer.sex));
+}
+
+QList<Swimmer> SampleWriter::take(const QList<Swimmer>& pool, int offset, int count)
+{
+    QList<Swimmer> taken;
+    for (int i = 0; i < count && i < pool.size(); ++i)
+        taken.append(pool[(offset + i) % pool.size()]);
+    return taken;
+}
+
+QList<int> SampleWriter::addEvent(qint16 eventCode, Sex sex, int classLow, int classHigh,
+                                  const QString& roundCode, int heats, QList<Entry> entries)
+{
+    ++events_;
+    // Seeded heats: the slowest swim first, the fastest in the last heat.
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.hundredths > b.hundredths; });
+    QList<int> raceNumbers;
+    const int perHeat = int((entries.size() + heats - 1) / heats);
+    for (int h = 0; h < heats; ++h) {
+        const int raceNo = nextRace_++;
+        RaceRecord record;
+        record.heatNo = qint16(h + 1);
+        record.heatCount = qint16(heats);
+        record.raceSex = raceSex(sex);
+        record.classLow = qint16(classLow);
+        record.classHigh = qint16(classHigh);
+        record.eventCode = eventCode;
+        record.roundCode = roundCode;
+        const int first = h * perHeat;
+        const int last = std::min(int(entries.size()), first + perHeat);
+        // Within the heat the fastest take the middle lanes.
+        for (int i = last - 1, place = 0; i >= first && place < 8; --i, ++place) {
+            const int lane = kLaneOrder[place];
+            record.laneEntryNo[lane] = qint16(entries[i].entryNo);
+            record.laneResult[lane] = resultOf(entries[i].hundredths);
+            if (entries[i].legs[0] != 0) {
+                for (int leg = 0; leg < 4; ++leg)
+                    relays_[raceNo][leg][lane] = entries[i].legs[leg];
+            }
+        }
+        if (relays_.contains(raceNo))
+            record.relayIndex = qint16(raceNo);
+        races_[raceNo] = record;
+        raceNumbers.append(raceNo);
+    }
+    return raceNumbers;
+}
+
+QList<int> SampleWriter::addIndividual(qint16 eventCode, Stroke stroke, int metres, Sex sex,
+                                       int classLow, int classHigh, int heats,
+                                       const QList<Swimmer>& swimmers, const QString& roundCode)
+{
+    QList<Entry> entries;
+    for (const Swimmer& swimmer : swimmers)
+        entries.append({swimmer.entryNo, swimTime(stroke, metres, swimmer.age, swimmer.sex), {}});
+    return addEvent(eventCode, sex, classLow, classHigh, roundCode, heats, entries);
+}
+
+QList<int> SampleWriter::addRelay(qint16 eventCode, Stroke stroke, int metres, Sex sex,
+                                  int classLow, int classHigh, const QList<Swimmer>& pool,
+                                  qint16 teamAge)
+{
+    QList<Entry> entries;
+    for (int club = 0; club < kClubCount; ++club) {
+        QList<Swimmer> members;
+        for (const Swimmer& swimmer : pool) {
+            if (swimmer.club == club)
+                members.append(swimmer);
+        }
+        if (members.size() < 4)
+            continue;
+        Swimmer team;
+        team.entryNo = nextTeam_++;
+        team.club = club;
+        team.age = teamAge;
+        team.sex = sex == Sex::Girls ? Sex::Girls : Sex::Boys;
+        SwimmerRecord record = personRecord(team);
+        record.swimmerName = QString::fromUtf16(kClubs[club].name) + u"Ａ"_qs;
+        builder_.writeSwimmer(team.entryNo, record);
+        ++relayTeams_;
+        Entry entry{team.entryNo, 0, {}};
+        for (int leg = 0; leg < 4; ++leg) {
+            entry.legs[leg] = qint16(members[leg].entryNo);
+            entry.hundredths += swimTime(stroke, metres / 4, members[leg].age, members[leg].sex);
+        }
+        entries.append(entry);
+    }
+    const int heats = entries.size() > 8 ? 2 : 1;
+    return addEvent(eventCode, sex, classLow, classHigh, u"2"_qs, heats, entries);
+}
+
+/// The fastest entry of a heat swims in lane index 3, the second in lane index 4.
+constexpr int kFastestLane = 3;
+constexpr int kSecondLane = 4;
+
+SampleMeetSummary SampleWriter::write()
+{
+    builder_.writeLocationFile();
+    MeetSettings meet;
+    meet.meetName = u"第12回みなと川ジュニア水泳競技大会"_qs;
+    meet.meetDate = 20240721;
+    meet.venue = u"みなと川市民プール"_qs;
+    meet.meetKind = u"4"_qs;  // certificates within age groups
+    meet.groupMode = u"1"_qs; // classes and groups by age
+    meet.laneCount = 8;
+    builder_.writeMeetHeader(meet);
+    builder_.writeMasterHeader(newMasterHeader(u"master.dat"_qs, QDate(2024, 7, 1)));
+    CustomEventTable custom;
+    custom.customDivision[0] = u"８才以下"_qs;
+    custom.customEventName[0] = u"ちびっこリレー"_qs;
+    builder_.writeCustomEvents(custom);
+
+    const QList<Swimmer> boys9 = makePool(Sex::Boys, 9, 10, 16);
+    const QList<Swimmer> girls9 = makePool(Sex::Girls, 9, 10, 16);
+    const QList<Swimmer> boys11 = makePool(Sex::Boys, 11, 12, 20);
+    const QList<Swimmer> girls11 = makePool(Sex::Girls, 11, 12, 24);
+    const QList<Swimmer> boys13 = makePool(Sex::Boys, 13, 14, 20);
+    const QList<Swimmer> girls13 = makePool(Sex::Girls, 13, 14, 20);
+    const QList<Swimmer> boys15 = makePool(Sex::Boys, 15, 16, 24);
+    const QList<Swimmer> girls15 = makePool(Sex::Girls, 15, 18, 16);
+    const QList<Swimmer> boys17 = makePool(Sex::Boys, 17, 18, 12);
+    const QList<Swimmer> kids = makePool(Sex::Mixed, 7, 8, 16);
+    const int swimmers = nextSwimmer_ - 1;
+
+    using S = Stroke;
+    // Free style.
+    addIndividual(1, S::Free, 25, Sex::Boys, 9, 10, 3, take(boys9, 0, 16));
+    addIndividual(1, S::Free, 25, Sex::Girls, 9, 10, 3, take(girls9, 0, 16));
+    addIndividual(2, S::Free, 50, Sex::Boys, 11, 12, 3, take(boys11, 0, 20));
+    const QList<int> tie = addIndividual(2, S::Free, 50, Sex::Girls, 11, 12, 3, take(girls11, 0, 22));
+    addIndividual(3, S::Free, 100, Sex::Boys, 13, 14, 3, take(boys13, 0, 18));
+    addIndividual(3, S::Free, 100, Sex::Girls, 13, 14, 3, take(girls13, 0, 18));
+    const QList<Swimmer> sprinters = take(boys15, 0, 22);
+    addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 3, sprinters, u"1"_qs);
+    const QList<int> sprintFinal = addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 1,
+                                           take(sprinters, 14, 8));
+    const QList<int> withdrawal = addIndividual(4, S::Free, 200, Sex::Girls, 15, 18, 3,
+                                                take(girls15, 0, 16));
+    addIndividual(5, S::Free, 400, Sex::Boys, 17, 18, 1, take(boys17, 0, 8));
+    addIndividual(6, S::Free, 800, Sex::Girls, 15, 18, 1, take(girls15, 3, 7));
+    const QList<int> distance = addIndividual(7, S::Free, 1500, Sex::Boys, 17, 18, 1,
+                                              take(boys17, 4, 6));
+    // Back stroke.
+    const QList<int> participation = addIndividual(8, S::Back, 25, Sex::Boys, 9, 10, 1,
+                                                   take(boys9, 5, 3));
+    addIndividual(9, S::Back, 50, Sex::Girls, 11, 12, 2, take(girls11, 6, 14));
+    addIndividual(10, S::Back, 100, Sex::Boys, 13, 14, 2, take(boys13, 4, 12));
+    addIndividual(11, S::Back, 200, Sex::Girls, 15, 18, 1, take(girls15, 8, 8));
+    // Breast stroke.
+    addIndividual(12, S::Breast, 25, Sex::Girls, 9, 10, 1, take(girls9, 4, 8));
+    const QList<int> foul = addIndividual(13, S::Breast, 50, Sex::Boys, 11, 12, 2,
+                                          take(boys11, 8, 14));
+    addIndividual(14, S::Breast, 100, Sex::Girls, 13, 14, 2, take(girls13, 8, 13));
+    addIndividual(15, S::Breast, 200, Sex::Boys, 15, 16, 1, take(boys15, 10, 8));
+    // Butterfly.
+    addIndividual(16, S::Fly, 25, Sex::Boys, 9, 10, 1, take(boys9, 8, 8));
+    addIndividual(17, S::Fly, 50, Sex::Girls, 11, 12, 2, take(girls11, 12, 12));
+    addIndividual(18, S::Fly, 100, Sex::Boys, 13, 14, 1, take(boys13, 10, 8));
+    const QList<int> prefectureRecord = addIndividual(19, S::Fly, 200, Sex::Girls, 15, 18, 1,
+                                                      take(girls15, 5, 6));
+    // Individual medley; the girls' 400 m spans age groups 3 to 5.
+    addIndividual(20, S::Medley, 100, Sex::Boys, 11, 12, 1, take(boys11, 2, 8));
+    addIndividual(21, S::Medley, 200, Sex::Girls, 13, 14, 3, take(girls13, 2, 18));
+    QList<Swimmer> medley = take(girls11, 0, 4) + take(girls13, 0, 4);
+    for (const Swimmer& girl : girls15) {
+        if (girl.age >= 16 && medley.size() < 14)
+            medley.append(girl);
+    }
+    addIndividual(22, S::Medley, 400, Sex::Girls, 11, 18, 2, medley);
+    addIndividual(22, S::Medley, 400, Sex::Boys, 17, 18, 1, take(boys17, 2, 7));
+    // Relays, every leg listed; the custom event is a mixed relay of the youngest.
+    const QList<int> medleyRelay = addRelay(24, S::Medley, 200, Sex::Boys, 13, 14, boys13, 14);
+    addRelay(24, S::Medley, 200, Sex::Girls, 11, 12, girls11, 12);
+    addRelay(25, S::Medley, 400, Sex::Boys, 15, 16, boys15, 16);
+    addRelay(26, S::Free, 100, Sex::Girls, 9, 10, girls9, 10);
+    addRelay(27, S::Free, 200, Sex::Girls, 13, 14, girls13, 14);
+    addRelay(27, S::Free, 200, Sex::Boys, 11, 12, boys11, 12);
+    addRelay(28, S::Free, 400, Sex::Girls, 15, 18, girls15, 16);
+    addRelay(29, S::Free, 800, Sex::Boys, 17, 18, boys17, 18);
+    addRelay(30, S::Free, 100, Sex::Mixed, 0, 8, kids, 8);
+
+    // The results a meet always has somewhere.
+    // Two girls in different heats touch in the same time, second overall.
+    race(tie[1]).laneResult[kFastestLane] = race(tie[2]).laneResult[kSecondLane];
+    race(foul[1]).laneResult[kFastestLane] = 700002;          // 泳法: disqualified
+    race(participation[0]).laneResult[kSecondLane] = 666666;  // took part without a time
+    race(withdrawal[2]).laneResult[kLaneOrder[5]] = 888888;   // 棄権
+    race(distance[0]).laneRecordCode[kFastestLane] = 31;      // 大会新
+    race(sprintFinal[0]).laneRecordCode[kFastestLane] = 31;
+    race(prefectureRecord[0]).laneRecordCode[kFastestLane] = 21; // 県新
+    race(medleyRelay[0]).laneRecordCode[kFastestLane] = 31;
+
+    QList<int> ready;
+    for (auto it = races_.cbegin(); it != races_.cend(); ++it) {
+        builder_.writeRace(it.key(), it.value());
+        ready.append(it.key());
+    }
+    for (auto it = relays_.cbegin(); it != relays_.cend(); ++it)
+        builder_.writeRelay(it.key(), it.value());
+    builder_.writeRaceStatus(ready, '8');
+    writeLayout();
+    return {int(races_.size()), events_, swimmers, relayTeams_};
+}
+
+struct ItemPlace {
+    int item;
+    int x;
+    int y;
+    int size;
+};
+
+/// A certificate as a club would lay it out: title, event and result, name, the words of
+/// praise, date, meet and signature.
+void SampleWriter::writeLayout()
+{
+    Layout layout = defaultLayout();
+    constexpr ItemPlace kPlaces[] = {
+        {13, 3700, 1000, 60}, // 賞状
+        {18, 1200, 3000, 24}, // class
+        {0, 4200, 3000, 24},  // event
+        {2, 1200, 4000, 32},  // rank
+        {1, 4200, 4000, 28},  // result
+        {3, 8600, 4000, 24},  // record
+        {6, 1200, 5600, 22},  // affiliation
+        {7, 5200, 5600, 22},  // school grade
+        {4, 3200, 6600, 40},  // name
+        {14, 1200, 8600, 24}, // words of praise
+        {15, 1200, 9400, 24},
+        {10, 1200, 11200, 20}, // date
+        {11, 1200, 12200, 22}, // meet
+        {12, 1200, 12900, 20}, // venue
+        {16, 5400, 14200, 24}, // signature
+        {17, 5400, 14900, 24},
+    };
+    for (ItemLayout& item : layout.items)
+        item.switchState = kSwitchOff;
+    for (const ItemPlace& place : kPlaces) {
+        ItemLayout& item = layout.items[place.item];
+        item.switchState = kSwitchOn;
+        item.x = QString::number(place.x);
+        item.y = QString::number(place.y);
+        item.size = QString::number(place.size);
+    }
+    layout.freeTexts = {u"賞　　状"_qs, u"あなたは本大会において頭書の成績を"_qs,
+                        u"収められましたのでこれを賞します"_qs, u"みなと川水泳協会"_qs,
+                        u"会長　渚原　大海"_qs};
+    const DataLocations where = builder_.locations();
+    replaceWholeFile(where.dataFile(QString::fromUtf16(kLayoutFileName)), encodeLayout(layout),
+                     u"writing the sample layout"_qs);
+}
+
+} // namespace
+
+SampleMeetSummary writeSampleMeet(MeetBuilder& builder)
+{
+    return SampleWriter(builder).write();
+}
+
+} // namespace tarvel::sample
