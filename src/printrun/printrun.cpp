@@ -30,7 +30,8 @@ RunSummary PrintRun(Session& session, const PrintOptions& options, PrintDevice& 
         if (race.isLastHeat()) {
             const EventSummary event = PrintEventCertificates(session, raceNo, race, options,
                                                               printer, preview, observer);
-            ++summary.racesPrinted;
+            if (event.certificates > 0)
+                ++summary.racesPrinted;
             summary.certificates += event.certificates;
             summary.pages += event.pages;
         }

@@ -11,7 +11,7 @@
 namespace tarvel {
 
 struct RunSummary {
-    /// Qualifying last heats whose event was composed (with or without certificates).
+    /// Qualifying last heats whose event yielded at least one certificate.
     int racesPrinted = 0;
     /// Races marked "9" in Race.dat (none when preview-only).
     int racesMarked = 0;

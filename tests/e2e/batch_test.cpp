@@ -1,0 +1,299 @@
+// tarvel-batch run as a separate process on built meets.
+
+#include "meetdb/racestatus.h"
+#include "naming/racerecord.h"
+#include "tempmeet.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tarvel::testing {
+namespace {
+
+QString batchProgram()
+{
+    QString dir = qEnvironmentVariable("TARVEL_BIN");
+    if (dir.isEmpty())
+        dir = QString::fromUtf8(TARVEL_BIN_DIR);
+    return dir + u"/tarvel-batch"_qs;
+}
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome runBatch(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(batchProgram(), arguments);
+    if (!process.waitForFinished(120000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+int pdfPages(const QString& file)
+{
+    QProcess pdfinfo;
+    pdfinfo.start(u"pdfinfo"_qs, {file});
+    pdfinfo.waitForFinished(30000);
+    const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+    const QRegularExpressionMatch match =
+        QRegularExpression(u"^Pages:\\s+(\\d+)"_qs, QRegularExpression::MultilineOption).match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QString pdfText(const QString& file)
+{
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_qs, {file, u"-"_qs});
+    pdftotext.waitForFinished(30000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+RaceRecord race(int heatNo, int heatCount, qint16 eventCode, const QString& roundCode,
+                const QList<std::pair<qint16, qint32>>& lanes)
+{
+    RaceRecord record;
+    record.heatNo = qint16(heatNo);
+    record.heatCount = qint16(heatCount);
+    record.eventCode = eventCode;
+    record.raceSex = u"2"_qs;
+    record.roundCode = roundCode;
+    record.classHigh = 100;
+    for (int lane = 0; lane < lanes.size(); ++lane) {
+        record.laneEntryNo[lane] = lanes[lane].first;
+        record.laneResult[lane] = lanes[lane].second;
+    }
+    return record;
+}
+
+/// Races 1-2: a two-heat 100m free final (four finishers); race 3: a free relay (one team,
+/// four legs); race 4: a heat, which the default round (finals) leaves out. All ready.
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sample::MeetBuilder& builder = meet.builder();
+        builder.writeLocationFile();
+        MeetSettings settings;
+        settings.meetName = u"終点テスト大会"_qs;
+        settings.meetDate = 20240301;
+        settings.venue = u"試験プール"_qs;
+        settings.laneCount = 8;
+        builder.writeMeetHeader(settings);
+        const QStringList names = {u"青空　一郎"_qs, u"青空　二郎"_qs, u"青空　三郎"_qs,
+                                   u"青空　四郎"_qs, u"青空　五郎"_qs};
+        for (int n = 1; n <= names.size(); ++n) {
+            builder.writeSwimmer(n, sample::MeetBuilder::swimmer(
+                                        u"1100%1"_qs.arg(n), names[n - 1], u"静岡県"_qs,
+                                        u"青空ＳＣ"_qs, u"31"_qs, 16, u"2"_qs));
+        }
+        builder.writeSwimmer(50, sample::MeetBuilder::swimmer(u"11050"_qs, u"青空Ａ"_qs,
+                                                              u"静岡県"_qs, u"青空ＳＣ"_qs,
+                                                              u"31"_qs, 16, u"2"_qs));
+        builder.writeRace(1, race(1, 2, 3, u"2"_qs, {{1, 10523}, {2, 10100}}));
+        builder.writeRace(2, race(2, 2, 3, u"2"_qs, {{3, 5999}, {4, 11000}}));
+        RaceRecord relay = race(1, 1, 26, u"2"_qs, {{50, 20000}});
+        relay.relayIndex = 3;
+        builder.writeRace(3, relay);
+        std::array<std::array<qint16, 12>, 4> legs{};
+        for (int leg = 0; leg < 4; ++leg)
+            legs[leg][0] = qint16(leg + 1);
+        builder.writeRelay(3, legs);
+        builder.writeRace(4, race(1, 1, 3, u"1"_qs, {{5, 5000}}));
+        builder.writeRaceStatus({1, 2, 3, 4}, '8');
+        pdfDir = output.path() + u"/pdf"_qs;
+        logFile = output.path() + u"/run.jsonl"_qs;
+    }
+
+    QStringList arguments(const QStringList& more = {})
+    {
+        return QStringList{u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdfDir, u"--log"_qs,
+                           logFile}
+            + more;
+    }
+
+    QList<QJsonObject> logLines() const
+    {
+        QList<QJsonObject> lines;
+        const QByteArray content = readFileBytes(logFile);
+        for (const QByteArray& line : content.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
+            lines.append(document.object());
+        }
+        return lines;
+    }
+
+    QStringList pdfFiles() const
+    {
+        return QDir(pdfDir).entryList({u"*.pdf"_qs}, QDir::Files, QDir::Name);
+    }
+
+    QByteArray raceDat() const { return readFileBytes(meet.dataPath(u"Race.dat"_qs)); }
+
+    TempMeet meet;
+    QTemporaryDir output;
+    QString pdfDir;
+    QString logFile;
+};
+
+TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
+{
+    const Outcome outcome = runBatch(arguments());
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+
+    // One document per event with pages: races 2 (three certificates within rank 3) and 3.
+    const QStringList files = pdfFiles();
+    ASSERT_EQ(files.size(), 2) << qPrintable(files.join(u' '));
+    EXPECT_TRUE(files[0].endsWith(u"-race-0002.pdf"_qs)) << qPrintable(files[0]);
+    EXPECT_TRUE(files[1].endsWith(u"-race-0003.pdf"_qs)) << qPrintable(files[1]);
+    EXPECT_EQ(pdfPages(pdfDir + u'/' + files[0]), 3);
+    EXPECT_EQ(pdfPages(pdfDir + u'/' + files[1]), 4);
+    const QString firstEvent = pdfText(pdfDir + u'/' + files[0]);
+    EXPECT_TRUE(firstEvent.contains(u"三郎"_qs)) << qPrintable(firstEvent);
+    EXPECT_TRUE(firstEvent.contains(u"終点テスト大会"_qs));
+
+    const QList<QJsonObject> lines = logLines();
+    ASSERT_EQ(lines.size(), 7);
+    const QList<std::pair<int, int>> places = {{2, 0}, {1, 1}, {1, 0}, {3, 0}, {3, 0}, {3, 0}, {3, 0}};
+    for (int i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(lines[i][u"race"_qs].toInt(), places[i].first);
+        EXPECT_EQ(lines[i][u"lane"_qs].toInt(), places[i].second);
+        EXPECT_EQ(lines[i][u"items"_qs].toArray().size(), 19);
+        if (i < 3)
+            EXPECT_TRUE(lines[i][u"leg"_qs].isNull());
+        else
+            EXPECT_EQ(lines[i][u"leg"_qs].toInt(-1), i - 3);
+    }
+    const QJsonArray first = lines[0][u"items"_qs].toArray();
+    EXPECT_EQ(first[0].toString(), u"100m自由形"_qs);
+    EXPECT_EQ(first[1].toString(), u"   59.99"_qs);
+    EXPECT_EQ(first[2].toString(), u"  1位"_qs);
+    EXPECT_EQ(first[4].toString(), u"青空　三郎"_qs);
+    EXPECT_EQ(lines[6][u"items"_qs].toArray()[4].toString(), u"青空　四郎"_qs);
+    // The raw line keeps the documented order of the fields.
+    EXPECT_TRUE(readFileBytes(logFile).startsWith("{\"race\": 2, \"lane\": 0, \"leg\": null, \"items\": [\""));
+
+    EXPECT_EQ(raceDat().left(5), QByteArray("9999 "));
+    EXPECT_TRUE(outcome.err.contains(
+        u"2 race(s) printed, 4 race(s) marked, 7 certificate(s), 7 page(s); 2 PDF file(s) in "_qs))
+        << qPrintable(outcome.err);
+}
+
+TEST_F(BatchTest, OptionsChooseTheCertificatesAndNeverChangeTheLayoutFile)
+{
+    // A first run creates the layout file with the defaults.
+    ASSERT_EQ(runBatch(arguments({u"--preview-only"_qs})).exitCode, 0);
+    const QByteArray layout = readFileBytes(meet.dataPath(u"tarvel.dat"_qs));
+
+    const Outcome outcome = runBatch(arguments({u"--stroke"_qs, u"free"_qs, u"--rank-individual"_qs,
+                                                u"1"_qs, u"--condition"_qs, u"anytime"_qs,
+                                                u"--round"_qs, u"all"_qs}));
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    // Free style only (the relay is ＦＲ, not 自由), rank 1 only: the final and the heat.
+    const QList<QJsonObject> lines = logLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0][u"race"_qs].toInt(), 2);
+    EXPECT_EQ(lines[1][u"race"_qs].toInt(), 4);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"tarvel.dat"_qs)), layout);
+}
+
+TEST_F(BatchTest, PreviewOnlyPrintsNothingAndMarksNothing)
+{
+    const QByteArray before = raceDat();
+    const Outcome outcome = runBatch(arguments({u"--preview-only"_qs}));
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    EXPECT_EQ(logLines().size(), 7);
+    EXPECT_TRUE(pdfFiles().isEmpty());
+    EXPECT_EQ(raceDat(), before);
+    EXPECT_TRUE(outcome.err.contains(u"0 race(s) marked, 7 certificate(s), 0 page(s)"_qs))
+        << qPrintable(outcome.err);
+}
+
+TEST_F(BatchTest, BadUsageExitsTwoAndTouchesNothing)
+{
+    const QList<QStringList> cases = {
+        {u"--bogus"_qs},
+        {u"--condition"_qs, u"sometimes"_qs},
+        {u"--distance"_qs, u"30"_qs},
+        {u"--stroke"_qs, u"crawl"_qs},
+        {u"--round"_qs, u"final2"_qs},
+        {u"--sex"_qs, u"mixed"_qs},
+        {u"stray"_qs},
+        {u"--log"_qs},
+        {u"--pdf"_qs, QString()},
+    };
+    for (const QStringList& bad : cases) {
+        SCOPED_TRACE(qPrintable(bad.join(u' ')));
+        const Outcome outcome =
+            runBatch(QStringList{u"-C"_qs, meet.builder().workDir()} + bad);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_TRUE(outcome.err.contains(u"tarvel-batch:"_qs)) << qPrintable(outcome.err);
+    }
+    EXPECT_FALSE(QFile::exists(meet.dataPath(u"tarvel.dat"_qs)));
+    EXPECT_FALSE(QFile::exists(logFile));
+
+    const Outcome help = runBatch({u"--help"_qs});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(u"--rank-relay"_qs)) << qPrintable(help.out);
+}
+
+TEST(BatchFailureTest, AMissingLocationFileExitsOneAndWritesNothing)
+{
+    TempMeet meet; // no ctl/dr_kyo.ctl
+    meet.builder().writeRaceStatus({1}, '8');
+    QTemporaryDir output;
+    const QString pdfDir = output.path() + u"/pdf"_qs;
+    const QString logFile = output.path() + u"/run.jsonl"_qs;
+    const QByteArray statuses = readFileBytes(meet.dataPath(u"Race.dat"_qs));
+
+    const Outcome outcome = runBatch({u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdfDir,
+                                      u"--log"_qs, logFile});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains(u"dr_kyo.ctl"_qs)) << qPrintable(outcome.err);
+    EXPECT_FALSE(QFile::exists(pdfDir));
+    EXPECT_FALSE(QFile::exists(logFile));
+    EXPECT_EQ(QDir(meet.builder().dataDirPath()).entryList(QDir::Files), QStringList{u"Race.dat"_qs});
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), statuses);
+}
+
+TEST(BatchFailureTest, AFailureDuringTheRunExitsOneAfterTheEarlierRaces)
+{
+    TempMeet meet;
+    sample::MeetBuilder& builder = meet.builder();
+    builder.writeLocationFile();
+    builder.writeSwimmer(1, sample::MeetBuilder::swimmer(u"1"_qs, u"先"_qs, u"県"_qs, u"所"_qs,
+                                                         u"31"_qs, 16, u"1"_qs));
+    builder.writeRace(1, race(1, 1, 3, u"2"_qs, {{1, 5000}}));
+    RaceRecord broken = race(1, 1, 26, u"2"_qs, {{1, 5000}});
+    broken.relayIndex = -30; // names no record of relay.dat
+    builder.writeRace(2, broken);
+    builder.writeRaceStatus({1, 2}, '8');
+    QTemporaryDir output;
+
+    const Outcome outcome =
+        runBatch({u"-C"_qs, builder.workDir(), u"--pdf"_qs, output.path()});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains(u"relay.dat"_qs)) << qPrintable(outcome.err);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(2), QByteArray("98"));
+    EXPECT_EQ(QDir(output.path()).entryList({u"*.pdf"_qs}).size(), 1);
+}
+
+} // namespace
+} // namespace tarvel::testing
