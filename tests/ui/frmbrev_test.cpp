@@ -1,0 +1,799 @@
+// The window frmBrev driven through its controls, found by their names, on meets written
+// into temporary folders.
+
+#include "layout/drawing.h"
+#include "layout/layoutfile.h"
+#include "meetdb/racestatus.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/pdfdevice.h"
+#include "samplemeet.h"
+#include "tempmeet.h"
+#include "ui/frmbrev.h"
+#include "ui/previewbox.h"
+#include "ui/program.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using namespace tarvel;
+using tarvel::testing::readFileBytes;
+using tarvel::testing::TempMeet;
+using tarvel::ui::FrmBrev;
+
+namespace {
+
+/// One text of a preview drawing, in preview units and points.
+struct DrawnText {
+    double x = 0;
+    double y = 0;
+    double points = 0;
+    QString text;
+};
+
+/// Keeps the last complete preview drawing.
+class RecordingPreview final : public PreviewSurface {
+public:
+    void beginDrawing() override { drawing_.clear(); }
+    void endDrawing() override
+    {
+        last = drawing_;
+        ++drawings;
+    }
+    void setPosition(double x, double y) override
+    {
+        x_ = x;
+        y_ = y;
+    }
+    void setFontFace(const QString&) override {}
+    void setFontSize(double points) override { points_ = points; }
+    void drawText(const QString& text) override { drawing_.append({x_, y_, points_, text}); }
+
+    QStringList lastTexts() const
+    {
+        QStringList texts;
+        for (const DrawnText& drawn : last)
+            texts << drawn.text;
+        return texts;
+    }
+
+    QList<DrawnText> last;
+    int drawings = 0;
+
+private:
+    QList<DrawnText> drawing_;
+    double x_ = 0;
+    double y_ = 0;
+    double points_ = 0;
+};
+
+/// Keeps the texts of every page, ended or not, and the face it was given last.
+class RecordingPrinter final : public PrintDevice {
+public:
+    void setPosition(double, double) override {}
+    void setFontFace(const QString& face) override { this->face = face; }
+    void setFontSize(double) override {}
+    void drawText(const QString& text) override
+    {
+        if (!pageOpen_)
+            pages.append(QStringList());
+        pageOpen_ = true;
+        pages.last().append(text);
+    }
+    void endPage() override { pageOpen_ = false; }
+    void endDocument() override
+    {
+        pageOpen_ = false;
+        ++documentsEnded;
+    }
+
+    QList<QStringList> pages;
+    QString face;
+    int documentsEnded = 0;
+
+private:
+    bool pageOpen_ = false;
+};
+
+/// Closes every message box that comes up (they are modal and would wait for a click),
+/// and keeps what each said.
+class MessageBoxCloser : public QObject {
+public:
+    MessageBoxCloser()
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            icons << box->icon();
+            texts << box->text();
+            box->done(QMessageBox::Ok);
+        });
+        timer_.start(20);
+    }
+
+    QList<QMessageBox::Icon> icons;
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
+/// Types `text` into `box` one key at a time; unlike QTest::keyClicks, any character.
+void type(QWidget& box, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+template <class T>
+T& child(QWidget& window, const QString& name)
+{
+    T* found = window.findChild<T*>(name);
+    if (!found)
+        throw std::runtime_error("no control " + name.toStdString());
+    return *found;
+}
+
+/// A started window whose certificates go to a recording printer.
+struct Opened {
+    std::unique_ptr<FrmBrev> window;
+    RecordingPrinter* printer = nullptr;
+    RecordingPreview preview;
+
+    QLineEdit& edit(const QString& name) { return child<QLineEdit>(*window, name); }
+    QCheckBox& check(const QString& name) { return child<QCheckBox>(*window, name); }
+    QPushButton& button(const QString& name) { return child<QPushButton>(*window, name); }
+    QRadioButton& option(const QString& name) { return child<QRadioButton>(*window, name); }
+    void click(const QString& name) { QTest::mouseClick(&button(name), Qt::LeftButton); }
+    /// Replaces the whole text of a box by typing.
+    void retype(const QString& name, const QString& text)
+    {
+        QLineEdit& box = edit(name);
+        box.selectAll();
+        QTest::keyClick(&box, Qt::Key_Delete);
+        type(box, text);
+    }
+};
+
+std::unique_ptr<Opened> openWindow()
+{
+    auto opened = std::make_unique<Opened>();
+    RecordingPrinter** printer = &opened->printer;
+    opened->window = ui::openMainWindow([printer](const DataLocations&) {
+        auto device = std::make_unique<RecordingPrinter>();
+        *printer = device.get();
+        PrintTarget target;
+        target.kind = PrintTargetKind::Printer;
+        target.where = u"recorder"_s;
+        target.device = std::move(device);
+        return target;
+    });
+    if (!opened->window)
+        throw std::runtime_error("the window did not start");
+    opened->window->setPreviewTap(&opened->preview);
+    opened->window->show();
+    if (!QTest::qWaitForWindowExposed(opened->window.get()))
+        throw std::runtime_error("the window was not shown");
+    return opened;
+}
+
+/// A meet with a header and nothing else; the program is started in its work folder.
+std::unique_ptr<TempMeet> emptyMeet()
+{
+    auto meet = std::make_unique<TempMeet>();
+    meet->builder().writeLocationFile();
+    MeetSettings settings;
+    settings.meetName = u"テスト大会"_s;
+    settings.venue = u"テストプール"_s;
+    settings.meetDate = 20030224;
+    meet->builder().writeMeetHeader(settings);
+    QDir::setCurrent(meet->builder().workDir());
+    return meet;
+}
+
+/// One men's 100m free final, one heat (race 1, ready), three swimmers in lanes 0 to 2.
+std::unique_ptr<TempMeet> oneEventMeet()
+{
+    auto meet = emptyMeet();
+    sample::MeetBuilder& builder = meet->builder();
+    builder.writeMasterHeader(MasterHeader());
+    const QStringList names = {u"一番　太郎"_s, u"二番　次郎"_s, u"三番　三郎"_s};
+    RaceRecord race;
+    race.heatNo = 1;
+    race.heatCount = 1;
+    race.eventCode = 3;
+    race.raceSex = u"1"_s;
+    race.roundCode = u"2"_s;
+    race.classHigh = 100;
+    for (int lane = 0; lane < names.size(); ++lane) {
+        builder.writeSwimmer(lane + 1, sample::MeetBuilder::swimmer(
+                                           u"1000%1"_s.arg(lane + 1), names[lane], u"東京都"_s,
+                                           u"テストＳＣ"_s, u"31"_s, 15, u"1"_s));
+        race.laneEntryNo[lane] = qint16(lane + 1);
+        race.laneResult[lane] = 10000 + 100 * lane; // 1:00.00, 1:01.00, 1:02.00
+    }
+    builder.writeRace(1, race);
+    builder.writeRaceStatus(QList<int>{1}, kRaceReady);
+    return meet;
+}
+
+/// Whether anything but white is in the image.
+bool hasInk(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return true;
+    return false;
+}
+
+/// Design twips as this screen's pixels.
+QRect twips(const QWidget& widget, int left, int top, int width, int height)
+{
+    return ui::twipsRect(widget, left, top, width, height);
+}
+
+QStringList pdfText(const QString& file)
+{
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, file, u"-"_s});
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
+        throw std::runtime_error("pdftotext failed on " + file.toStdString());
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
+}
+
+/// The PDF files of a folder in the order they were written, each as its document name
+/// (the time stamp cut off) and the text of its pages.
+QList<QPair<QString, QStringList>> pdfDocuments(const QString& folder)
+{
+    QList<QPair<QString, QStringList>> documents;
+    const QStringList files = QDir(folder).entryList({u"*.pdf"_s}, QDir::Files, QDir::Name);
+    for (const QString& file : files)
+        documents.append({file.section(u'-', 3), pdfText(folder + u'/' + file)});
+    return documents;
+}
+
+} // namespace
+
+class FrmBrevTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { registerFontSubstitutions(); }
+
+    void firstStartWithoutLayoutFile();
+    void captions_data();
+    void captions();
+    void places_data();
+    void places();
+    void widenAndNarrow();
+    void closingKeepsTheSavedLayout();
+    void narrowingSavesTheLayout();
+    void typingIntoASizeBoxRedrawsEachTime();
+    void previewOnlyIsClearedByNarrowing();
+    void freeTextShowsAtOnce();
+    void freeTextThatCannotBeStoredIsRefused();
+    void grayedSwitchFromTheFile();
+    void fontButtonSetsTheFaceWithoutRedrawing();
+    void printRunLeavesTheLastCertificate();
+    void windowAndBatchPrintTheSame();
+    void failureInAHandlerKeepsTheWindow();
+    void missingLocationFileEndsTheProgram();
+};
+
+void FrmBrevTest::firstStartWithoutLayoutFile()
+{
+    auto meet = emptyMeet();
+    QVERIFY(!QFile::exists(meet->dataPath(u"tarvel.dat"_s)));
+    auto opened = openWindow();
+    FrmBrev& window = *opened->window;
+
+    QCOMPARE(window.windowTitle(), u"Tarvel"_s);
+    QCOMPARE(window.width(), FrmBrev::Width::Narrow);
+    QCOMPARE(opened->button(u"cmdGamen"_s).text(), u">>"_s);
+    QCOMPARE(window.size(), twips(window, 0, 0, 4290, 1770).size());
+    QVERIFY(!child<QWidget>(window, u"picBrev"_s).isVisible());
+    QVERIFY(opened->button(u"cmdInsatu"_s).isVisible());
+
+    // The defaults in the table and the boxes.
+    const Layout defaults = defaultLayout();
+    for (int i = 0; i < kItemCount; ++i) {
+        const QString n = QString::number(i);
+        QCOMPARE(opened->check(u"chkKoumoku"_s + n).checkState(), Qt::Checked);
+        QCOMPARE(opened->edit(u"txtX"_s + n).text(), defaults.items[i].x);
+        QCOMPARE(opened->edit(u"txtY"_s + n).text(), defaults.items[i].y);
+        QCOMPARE(opened->edit(u"txtSizu"_s + n).text(), defaults.items[i].size);
+    }
+    QCOMPARE(opened->edit(u"txtX3"_s).text(), u"5758"_s);
+    QCOMPARE(opened->edit(u"txtSizu17"_s).text(), u"80"_s);
+    for (int k = 0; k < kFreeTextCount; ++k)
+        QCOMPARE(opened->edit(u"txtText"_s + QString::number(k)).text(),
+                 u"テキスト"_s + QString::number(k + 1));
+    QCOMPARE(opened->edit(u"txtJun0"_s).text(), u"3"_s);
+    QCOMPARE(opened->edit(u"txtJun1"_s).text(), u"3"_s);
+    QCOMPARE(opened->edit(u"txtQbango"_s).text(), QString());
+    QVERIFY(opened->check(u"chkInsatu"_s).isEnabled());
+    QVERIFY(!opened->check(u"chkInsatu"_s).isChecked());
+    for (const QString& selected : {u"optJohken0"_s, u"optKyori0"_s, u"optShu0"_s,
+                                    u"optYoketu2"_s, u"optSei0"_s})
+        QVERIFY2(opened->option(selected).isChecked(), qPrintable(selected));
+    const PrintOptions options = window.printOptions();
+    QCOMPARE(options.condition, PrintCondition::Simultaneous);
+    QCOMPARE(options.round, 2);
+    QCOMPARE(options.previewOnly, PreviewOnly::No);
+
+    // What the start-up sets.
+    QCOMPARE(child<QLabel>(window, u"lblTaikai"_s).text(), u"テスト大会"_s);
+    QCOMPARE(child<QLabel>(window, u"lblBasho"_s).text(), u"テストプール"_s);
+    QCOMPARE(child<QLabel>(window, u"lblVersion"_s).text(), u"Ver 2.00\n2003/02/24"_s);
+    QCOMPARE(opened->printer->face, QString::fromUtf16(kCertificateFace));
+    // The preview shows the captions and free texts.
+    QCOMPARE(opened->window->preview().surface().drawingCount(), 1);
+    QCOMPARE(window.session().itemText, startupItemTexts(defaults));
+
+    // The layout file is created with the 83 default fields.
+    const QByteArray file = readFileBytes(meet->dataPath(u"tarvel.dat"_s));
+    QCOMPARE(file, encodeLayout(defaults));
+    QCOMPARE(file.count(','), 83);
+    QVERIFY(file.startsWith("3,3,1,0,3200,35,1,0,4000,36,"));
+}
+
+void FrmBrevTest::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const QList<QPair<QString, QString>> rows = {
+        {u"Label6"_s, u"大会名"_s},
+        {u"Label7"_s, u"場   所"_s},
+        {u"cmdInsatu"_s, u"印刷"_s},
+        {u"chkInsatu"_s, u"プレビューのみ"_s},
+        {u"Label1"_s, u"打出順位"_s},
+        {u"Label2"_s, u"個人"_s},
+        {u"Label3"_s, u"リレー"_s},
+        {u"cmdTest"_s, u"テスト印刷"_s},
+        {u"cmdFont"_s, u"フォント変更"_s},
+        {u"Label40"_s, u"打出項目"_s},
+        {u"Label41"_s, u"打出項目"_s},
+        {u"Label50"_s, u"X軸　　　　　Y軸　　　　サイズ"_s},
+        {u"Label51"_s, u"X軸　　　　　Y軸　　　　サイズ"_s},
+        {u"Label9"_s, u"旧番号"_s},
+        {u"chkKoumoku0"_s, u"種目"_s},
+        {u"chkKoumoku9"_s, u"所属番号"_s},
+        {u"chkKoumoku10"_s, u"年月日"_s},
+        {u"chkKoumoku17"_s, u"テキスト5"_s},
+        {u"chkKoumoku18"_s, u"区分"_s},
+        {u"optJohken0"_s, u"同時"_s},
+        {u"optJohken1"_s, u"随時"_s},
+        {u"optKyori0"_s, u"全部"_s},
+        {u"optKyori7"_s, u"1500"_s},
+        {u"optShu5"_s, u"個メ"_s},
+        {u"optShu6"_s, u"ＭＲ"_s},
+        {u"optShu7"_s, u"ＦＲ"_s},
+        {u"optYoketu3"_s, u"コン"_s},
+        {u"optYoketu4"_s, u"準決"_s},
+        {u"optSei2"_s, u"女子"_s},
+    };
+    for (const auto& [name, caption] : rows)
+        QTest::newRow(qPrintable(name)) << name << caption;
+}
+
+void FrmBrevTest::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    QWidget& control = child<QWidget>(*opened->window, name);
+    if (auto* label = qobject_cast<QLabel*>(&control))
+        QCOMPARE(label->text(), caption);
+    else
+        QCOMPARE(qobject_cast<QAbstractButton*>(&control)->text(), caption);
+    // Frames carry the groups' captions.
+    if (name.startsWith(u"optKyori"_s))
+        QCOMPARE(qobject_cast<QWidget*>(control.parent())->property("title").toString(),
+                 u"距離"_s);
+}
+
+void FrmBrevTest::places_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("design"); // twips
+
+    QTest::newRow("lblTaikai") << u"lblTaikai"_s << QRect(840, 120, 2655, 255);
+    QTest::newRow("cmdInsatu") << u"cmdInsatu"_s << QRect(120, 840, 2295, 495);
+    QTest::newRow("chkInsatu") << u"chkInsatu"_s << QRect(120, 1400, 1575, 255);
+    QTest::newRow("txtJun1") << u"txtJun1"_s << QRect(3120, 1080, 495, 270);
+    QTest::newRow("cmdGamen") << u"cmdGamen"_s << QRect(3840, 0, 375, 1695);
+    QTest::newRow("picBrev") << u"picBrev"_s << QRect(240, 1920, 3615, 4695);
+    QTest::newRow("cmdFont") << u"cmdFont"_s << QRect(2760, 7320, 1095, 375);
+    // Left column set: items 10, 11, 12, 18, 0, 1, 2, 13 to 17 from the top.
+    QTest::newRow("chkKoumoku10") << u"chkKoumoku10"_s << QRect(4320, 360, 1215, 270);
+    QTest::newRow("txtY18") << u"txtY18"_s << QRect(6240, 1440, 735, 270);
+    QTest::newRow("txtSizu0") << u"txtSizu0"_s << QRect(7080, 1800, 615, 270);
+    QTest::newRow("txtX2") << u"txtX2"_s << QRect(5400, 2520, 735, 270);
+    QTest::newRow("chkKoumoku17") << u"chkKoumoku17"_s << QRect(4320, 4320, 1215, 270);
+    // Right column set: items 3 to 9.
+    QTest::newRow("chkKoumoku3") << u"chkKoumoku3"_s << QRect(8040, 360, 1215, 270);
+    QTest::newRow("txtX4") << u"txtX4"_s << QRect(9120, 720, 735, 270);
+    QTest::newRow("txtSizu9") << u"txtSizu9"_s << QRect(10800, 2520, 615, 270);
+    // Free texts in the rows of items 13 to 17.
+    QTest::newRow("txtText0") << u"txtText0"_s << QRect(7800, 2880, 3615, 270);
+    QTest::newRow("txtText2") << u"txtText2"_s << QRect(7800, 3600, 3615, 270);
+}
+
+void FrmBrevTest::places()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, design);
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    const QWidget& control = child<QWidget>(*opened->window, name);
+    QCOMPARE(control.geometry(),
+             twips(control, design.x(), design.y(), design.width(), design.height()));
+}
+
+void FrmBrevTest::widenAndNarrow()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    FrmBrev& window = *opened->window;
+    const QPoint place = window.pos();
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+
+    opened->click(u"cmdGamen"_s);
+    QCOMPARE(window.width(), FrmBrev::Width::Wide);
+    QCOMPARE(opened->button(u"cmdGamen"_s).text(), u"<<"_s);
+    QCOMPARE(window.frameGeometry().size() - frame, twips(window, 0, 0, 11625, 8295).size() - frame);
+    QCOMPARE(window.size(), twips(window, 0, 0, 11625, 8295).size() - frame);
+    QCOMPARE(window.pos(), place);
+    QVERIFY(child<QWidget>(window, u"picBrev"_s).isVisible());
+    QVERIFY(opened->edit(u"txtX4"_s).isVisible());
+
+    // The drawing stays on show through narrowing and widening, without a redraw.
+    const QImage before = child<QWidget>(window, u"picBrev"_s).grab().toImage();
+    QVERIFY(hasInk(window.preview().surface().image()));
+    const int drawings = window.preview().surface().drawingCount();
+    opened->click(u"cmdGamen"_s);
+    QCOMPARE(window.width(), FrmBrev::Width::Narrow);
+    QCOMPARE(opened->button(u"cmdGamen"_s).text(), u">>"_s);
+    QCOMPARE(window.size(), twips(window, 0, 0, 4395, 2085).size() - frame);
+    QCOMPARE(window.pos(), place);
+    QVERIFY(!opened->edit(u"txtX4"_s).isVisible());
+    opened->click(u"cmdGamen"_s);
+    QCOMPARE(window.preview().surface().drawingCount(), drawings);
+    QCOMPARE(child<QWidget>(window, u"picBrev"_s).grab().toImage(), before);
+}
+
+void FrmBrevTest::closingKeepsTheSavedLayout()
+{
+    auto meet = emptyMeet();
+    {
+        auto opened = openWindow();
+        opened->click(u"cmdGamen"_s);
+        opened->retype(u"txtX4"_s, u"1234"_s);
+        QCOMPARE(opened->window->layout().items[4].x, u"1234"_s);
+        opened->window->close();
+    }
+    auto reopened = openWindow();
+    QCOMPARE(reopened->edit(u"txtX4"_s).text(), u"5758"_s);
+}
+
+void FrmBrevTest::narrowingSavesTheLayout()
+{
+    auto meet = emptyMeet();
+    {
+        auto opened = openWindow();
+        opened->click(u"cmdGamen"_s);
+        opened->retype(u"txtX4"_s, u"1234"_s);
+        opened->click(u"cmdGamen"_s);
+        Layout expected = defaultLayout();
+        expected.items[4].x = u"1234"_s;
+        QCOMPARE(readFileBytes(meet->dataPath(u"tarvel.dat"_s)), encodeLayout(expected));
+        opened->window->close();
+    }
+    auto reopened = openWindow();
+    QCOMPARE(reopened->edit(u"txtX4"_s).text(), u"1234"_s);
+}
+
+void FrmBrevTest::typingIntoASizeBoxRedrawsEachTime()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    opened->click(u"cmdGamen"_s);
+    const int drawings = opened->window->preview().surface().drawingCount();
+    QCOMPARE(opened->preview.drawings, 0);
+
+    QTest::keyClicks(&opened->edit(u"txtSizu1"_s), u"9"_s);
+    QCOMPARE(opened->preview.drawings, 1);
+    QTest::keyClicks(&opened->edit(u"txtSizu1"_s), u"0"_s);
+    QCOMPARE(opened->preview.drawings, 2);
+    QTest::keyClick(&opened->edit(u"txtSizu1"_s), Qt::Key_Backspace);
+    QCOMPARE(opened->preview.drawings, 3);
+    QCOMPARE(opened->window->preview().surface().drawingCount(), drawings + 3);
+    // Item 1 ("記録") now at "369" points on paper, a third of it in the preview.
+    const QList<DrawnText>& last = opened->preview.last;
+    const auto record = std::find_if(last.begin(), last.end(),
+                                     [](const DrawnText& t) { return t.text == u"記録"_s; });
+    QVERIFY(record != last.end());
+    QCOMPARE(record->points, 369.0 / 3);
+
+    // The other boxes of the table redraw too; a switch redraws on its click.
+    QTest::keyClicks(&opened->edit(u"txtY5"_s), u"1"_s);
+    QTest::keyClicks(&opened->edit(u"txtJun1"_s), u"1"_s);
+    QCOMPARE(opened->preview.drawings, 5);
+    QTest::mouseClick(&opened->check(u"chkKoumoku1"_s), Qt::LeftButton, {},
+                      QPoint(8, opened->check(u"chkKoumoku1"_s).height() / 2));
+    QCOMPARE(opened->preview.drawings, 6);
+    QVERIFY(!opened->preview.lastTexts().contains(u"記録"_s));
+    // Options and the number prefix have no handler.
+    QTest::keyClicks(&opened->edit(u"txtQbango"_s), u"12"_s);
+    QTest::mouseClick(&opened->option(u"optSei1"_s), Qt::LeftButton, {}, QPoint(6, 8));
+    QVERIFY(opened->option(u"optSei1"_s).isChecked());
+    QCOMPARE(opened->preview.drawings, 6);
+}
+
+void FrmBrevTest::previewOnlyIsClearedByNarrowing()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    QCheckBox& previewOnly = opened->check(u"chkInsatu"_s);
+    QTest::mouseClick(&previewOnly, Qt::LeftButton, {}, QPoint(8, previewOnly.height() / 2));
+    QVERIFY(previewOnly.isChecked());
+    QCOMPARE(opened->window->printOptions().previewOnly, PreviewOnly::Yes);
+
+    opened->click(u"cmdGamen"_s);
+    QVERIFY(previewOnly.isChecked());
+    opened->click(u"cmdGamen"_s);
+    QVERIFY(!previewOnly.isChecked());
+    QVERIFY(!previewOnly.isEnabled());
+    QCOMPARE(opened->window->printOptions().previewOnly, PreviewOnly::No);
+    opened->click(u"cmdGamen"_s);
+    QVERIFY(!previewOnly.isChecked());
+    QVERIFY(previewOnly.isEnabled());
+}
+
+void FrmBrevTest::freeTextShowsAtOnce()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    opened->click(u"cmdGamen"_s);
+    opened->retype(u"txtText2"_s, u"祝 優勝"_s);
+
+    QCOMPARE(opened->window->session().itemText[15], u"祝 優勝"_s);
+    // Item 15 stands at (0, 8000) with size 60 on paper: a third of each in the preview.
+    const QList<DrawnText>& last = opened->preview.last;
+    const auto drawn = std::find_if(last.begin(), last.end(),
+                                    [](const DrawnText& t) { return t.text == u"祝 優勝"_s; });
+    QVERIFY(drawn != last.end());
+    QCOMPARE(drawn->x, 0.0);
+    QCOMPARE(drawn->y, double(float(8000.0 / 3))); // positions are single precision
+    QCOMPARE(drawn->points, 20.0);
+    QVERIFY(!opened->preview.lastTexts().contains(u"テキスト3"_s));
+    QCOMPARE(opened->window->layout().freeTexts[2], u"祝 優勝"_s);
+}
+
+void FrmBrevTest::freeTextThatCannotBeStoredIsRefused()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    opened->click(u"cmdGamen"_s);
+    // A comma needs quotes in the file; a double quote inside quotes cannot be written.
+    opened->retype(u"txtText0"_s, u"1,2\"3"_s);
+    QCOMPARE(opened->edit(u"txtText0"_s).text(), u"1,23"_s);
+    // Without the comma a double quote is plain text.
+    opened->retype(u"txtText1"_s, u"a\"b"_s);
+    QCOMPARE(opened->edit(u"txtText1"_s).text(), u"a\"b"_s);
+
+    opened->click(u"cmdGamen"_s); // saves
+    Layout loaded = defaultLayout();
+    QCOMPARE(loadLayout(meet->locations(), loaded), LayoutLoad::Complete);
+    QCOMPARE(loaded.freeTexts[0], u"1,23"_s);
+    QCOMPARE(loaded.freeTexts[1], u"a\"b"_s);
+}
+
+void FrmBrevTest::grayedSwitchFromTheFile()
+{
+    auto meet = emptyMeet();
+    Layout layout = defaultLayout();
+    layout.items[0].switchState = kSwitchGrayed;
+    layout.items[4].switchState = kSwitchOff;
+    saveLayout(meet->locations(), layout);
+    auto opened = openWindow();
+
+    QCOMPARE(opened->check(u"chkKoumoku0"_s).checkState(), Qt::PartiallyChecked);
+    QCOMPARE(opened->check(u"chkKoumoku4"_s).checkState(), Qt::Unchecked);
+    opened->click(u"cmdGamen"_s);
+    opened->click(u"cmdGamen"_s); // narrowing saves: the grayed state goes back as 2
+    QCOMPARE(readFileBytes(meet->dataPath(u"tarvel.dat"_s)), encodeLayout(layout));
+
+    opened->click(u"cmdGamen"_s);
+    QCheckBox& box = opened->check(u"chkKoumoku0"_s);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, box.height() / 2));
+    QCOMPARE(box.checkState(), Qt::Checked);
+    QVERIFY(opened->preview.lastTexts().contains(u"種目"_s));
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, box.height() / 2));
+    QCOMPARE(box.checkState(), Qt::Unchecked);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, box.height() / 2));
+    QCOMPARE(box.checkState(), Qt::Checked);
+}
+
+void FrmBrevTest::fontButtonSetsTheFaceWithoutRedrawing()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    opened->click(u"cmdGamen"_s);
+    const int drawings = opened->window->preview().surface().drawingCount();
+
+    QTimer::singleShot(50, this, [] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        QFont chosen(u"IPAPMincho"_s);
+        chosen.setPointSize(30);
+        chosen.setBold(true);
+        dialog->setCurrentFont(chosen);
+        dialog->accept();
+    });
+    opened->click(u"cmdFont"_s);
+
+    QCOMPARE(opened->printer->face, u"IPAPMincho"_s);
+    QCOMPARE(opened->window->preview().surface().fontFace(), u"IPAPMincho"_s);
+    QCOMPARE(opened->window->preview().surface().drawingCount(), drawings);
+}
+
+void FrmBrevTest::printRunLeavesTheLastCertificate()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    opened->click(u"cmdInsatu"_s);
+
+    // Three certificates, the third swimmer's last; the race is marked.
+    QCOMPARE(opened->printer->pages.size(), 3);
+    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
+    const QStringList lastPage = opened->printer->pages.last();
+    QVERIFY(lastPage.contains(u"三番　三郎"_s) || lastPage.join(u'|').contains(u"三番　三郎"_s));
+    QCOMPARE(opened->preview.lastTexts(), lastPage);
+    QCOMPARE(opened->window->preview().surface().drawingCount(), 1 + 3);
+
+    // A test page afterwards carries the same certificate, not the captions.
+    opened->click(u"cmdGamen"_s);
+    opened->click(u"cmdTest"_s);
+    QCOMPARE(opened->printer->pages.size(), 4);
+    QCOMPARE(opened->printer->pages.last(), lastPage);
+    QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
+    // The test page waits in the open document.
+    QCOMPARE(opened->printer->documentsEnded, 1);
+    // A layout edit now redraws the last certificate.
+    opened->retype(u"txtX4"_s, u"100"_s);
+    QCOMPARE(opened->preview.lastTexts(), lastPage);
+
+    // Under 同時 the marked race is not printed again.
+    opened->click(u"cmdInsatu"_s);
+    QCOMPARE(opened->printer->pages.size(), 4);
+}
+
+void FrmBrevTest::windowAndBatchPrintTheSame()
+{
+    const QString batch = qEnvironmentVariable("TARVEL_BIN") + u"/tarvel-batch"_s;
+    if (!QFile::exists(batch))
+        QSKIP("tarvel-batch is not built");
+    TempMeet forWindow;
+    TempMeet forBatch;
+    sample::writeSampleMeet(forWindow.builder());
+    sample::writeSampleMeet(forBatch.builder());
+    QTemporaryDir pdfs;
+    const QString windowPdfs = pdfs.path() + u"/window"_s;
+    const QString batchPdfs = pdfs.path() + u"/batch"_s;
+
+    // The window, with every round and a number prefix chosen in its controls.
+    QDir::setCurrent(forWindow.builder().workDir());
+    MessageBoxCloser closer;
+    auto window = ui::openMainWindow([&](const DataLocations&) {
+        PrintTarget target;
+        target.kind = PrintTargetKind::PdfFiles;
+        target.where = windowPdfs;
+        target.device = std::make_unique<PdfDevice>(windowPdfs);
+        return target;
+    });
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    child<QPushButton>(*window, u"cmdGamen"_s).click();
+    child<QRadioButton>(*window, u"optYoketu0"_s).click();
+    QTest::keyClicks(&child<QLineEdit>(*window, u"txtJun0"_s), u"0"_s); // "30"
+    child<QPushButton>(*window, u"cmdInsatu"_s).click();
+    window.reset();
+    // The operator is told where the PDF files went.
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Information);
+    QVERIFY(closer.texts.first().contains(windowPdfs));
+
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(batch, {u"-C"_s, forBatch.builder().workDir(), u"--pdf"_s, batchPdfs,
+                          u"--round"_s, u"all"_s, u"--rank-individual"_s, u"30"_s});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+
+    const auto fromWindow = pdfDocuments(windowPdfs);
+    const auto fromBatch = pdfDocuments(batchPdfs);
+    QVERIFY(fromWindow.size() > 10);
+    QCOMPARE(fromWindow.size(), fromBatch.size());
+    for (qsizetype i = 0; i < fromWindow.size(); ++i) {
+        QCOMPARE(fromWindow[i].first, fromBatch[i].first);
+        QCOMPARE(fromWindow[i].second, fromBatch[i].second);
+    }
+    QCOMPARE(readFileBytes(forWindow.dataPath(u"Race.dat"_s)),
+             readFileBytes(forBatch.dataPath(u"Race.dat"_s)));
+    QVERIFY(readFileBytes(forWindow.dataPath(u"Race.dat"_s)).contains(kRacePrinted));
+}
+
+void FrmBrevTest::failureInAHandlerKeepsTheWindow()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    opened->click(u"cmdGamen"_s);
+    // The layout file can no longer be written: a folder stands in its place.
+    const QString layoutFile = meet->dataPath(u"tarvel.dat"_s);
+    QVERIFY(QFile::remove(layoutFile));
+    QVERIFY(QDir().mkdir(layoutFile));
+    MessageBoxCloser closer;
+
+    opened->click(u"cmdTest"_s);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Critical);
+    QVERIFY2(closer.texts.first().contains(u"tarvel.dat"_s), qPrintable(closer.texts.first()));
+    QVERIFY(opened->printer->pages.isEmpty()); // the test page was abandoned
+
+    // Narrowing fails the same way and the window stays wide; the rest goes on working.
+    QCheckBox& previewOnly = opened->check(u"chkInsatu"_s);
+    previewOnly.setChecked(true);
+    opened->click(u"cmdGamen"_s);
+    QCOMPARE(closer.texts.size(), 2);
+    QCOMPARE(opened->window->width(), FrmBrev::Width::Wide);
+    QCOMPARE(opened->button(u"cmdGamen"_s).text(), u"<<"_s);
+    QVERIFY(previewOnly.isChecked());
+    QVERIFY(opened->window->isVisible());
+    opened->retype(u"txtText0"_s, u"まだ動く"_s);
+    QVERIFY(opened->preview.lastTexts().contains(u"まだ動く"_s));
+
+    QVERIFY(QDir().rmdir(layoutFile));
+    opened->click(u"cmdGamen"_s);
+    QCOMPARE(closer.texts.size(), 2);
+    QCOMPARE(opened->window->width(), FrmBrev::Width::Narrow);
+}
+
+void FrmBrevTest::missingLocationFileEndsTheProgram()
+{
+    TempMeet meet; // a work folder without ../ctl/dr_kyo.ctl
+    QDir::setCurrent(meet.builder().workDir());
+    MessageBoxCloser closer;
+    auto window = ui::openMainWindow([](const DataLocations&) -> PrintTarget {
+        throw std::logic_error("no printer is opened without a location file");
+    });
+    QVERIFY(!window);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Critical);
+    QVERIFY2(closer.texts.first().contains(u"dr_kyo.ctl"_s), qPrintable(closer.texts.first()));
+    QVERIFY(!QFile::exists(meet.dataPath(u"tarvel.dat"_s)));
+}
+
+QTEST_MAIN(FrmBrevTest)
+#include "frmbrev_test.moc"
