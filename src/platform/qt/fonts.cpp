@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QFontDatabase>
 
+#include <algorithm>
+
 namespace tarvel {
 
 namespace {
@@ -51,12 +53,20 @@ void registerFontSubstitutions()
 
 QStringList fallbackFaces(const QString& face)
 {
-    QStringList faces = QFont::substitutes(face);
+    // Qt keeps substitutions in lower case; give them back as the font database spells them.
+    const QStringList installed = QFontDatabase::families();
+    QStringList faces;
+    for (const QString& substitute : QFont::substitutes(face)) {
+        const auto spelled = std::find_if(installed.begin(), installed.end(), [&](const QString& f) {
+            return f.compare(substitute, Qt::CaseInsensitive) == 0;
+        });
+        faces.append(spelled != installed.end() ? *spelled : substitute);
+    }
     for (const QString& other : japaneseFaces()) {
         if (!faces.contains(other))
             faces.append(other);
     }
-    faces.removeAll(face);
+    faces.removeIf([&face](const QString& f) { return f.compare(face, Qt::CaseInsensitive) == 0; });
     return faces;
 }
 

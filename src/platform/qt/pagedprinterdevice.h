@@ -64,7 +64,7 @@ private:
 
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
-    TextPainter textPainter_;
+    TextPainter textPainter_{TextLayer::Searchable};
     QString face_;
     QString drawnFace_;
     QString nextDocumentName_;

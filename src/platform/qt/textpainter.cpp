@@ -33,6 +33,11 @@ bool followsPreviousRun(char32_t c)
 /// The size the faces are inspected at; whether a glyph has an outline does not depend on it.
 constexpr int kInspectPixels = 48;
 
+bool sameManner(const TextPainter::Run& a, const TextPainter::Run& b)
+{
+    return a.face == b.face && a.outlined == b.outlined && a.textFace == b.textFace;
+}
+
 } // namespace
 
 std::optional<double> drawablePoints(double points)
@@ -49,27 +54,60 @@ double boundedCoordinate(double value, double limit)
     return std::clamp(value, -limit, limit);
 }
 
-bool TextPainter::hasInk(const QString& face, char32_t character)
+TextPainter::FaceGlyphs& TextPainter::glyphsOf(const QString& face)
 {
     auto found = faces_.find(face);
     if (found == faces_.end()) {
         QFont font(face);
         font.setPixelSize(kInspectPixels);
-        found = faces_.insert(face, FaceGlyphs{QRawFont::fromFont(font), {}});
+        found = faces_.insert(face, FaceGlyphs{QRawFont::fromFont(font), {}, {}});
     }
-    FaceGlyphs& glyphs = found.value();
+    return found.value();
+}
+
+quint32 TextPainter::glyphIndex(FaceGlyphs& glyphs, char32_t character)
+{
+    if (!glyphs.raw.isValid() || !glyphs.raw.supportsCharacter(character))
+        return 0;
+    const QList<quint32> indexes =
+        glyphs.raw.glyphIndexesForString(QString::fromUcs4(&character, 1));
+    return indexes.size() == 1 ? indexes.front() : 0;
+}
+
+bool TextPainter::hasInk(const QString& face, char32_t character)
+{
+    FaceGlyphs& glyphs = glyphsOf(face);
     const auto known = glyphs.inked.constFind(character);
     if (known != glyphs.inked.constEnd())
         return known.value();
-
-    bool inked = false;
-    if (glyphs.raw.isValid() && glyphs.raw.supportsCharacter(character)) {
-        const QList<quint32> indexes = glyphs.raw.glyphIndexesForString(QString::fromUcs4(&character, 1));
-        inked = indexes.size() == 1 && indexes.front() != 0
-                && !glyphs.raw.pathForGlyph(indexes.front()).isEmpty();
-    }
+    const quint32 index = glyphIndex(glyphs, character);
+    const bool inked = index != 0 && !glyphs.raw.pathForGlyph(index).isEmpty();
     glyphs.inked.insert(character, inked);
     return inked;
+}
+
+bool TextPainter::readsBack(const QString& face, char32_t character)
+{
+    FaceGlyphs& glyphs = glyphsOf(face);
+    if (character > 0xFFFF || !glyphs.raw.isValid())
+        return false; // Qt's PDF text only names glyphs by characters of the first plane
+    if (glyphs.firstCharacter.empty()) {
+        // As the PDF writer does: each glyph is named by the lowest code point mapping to it.
+        QString plane;
+        plane.reserve(0x10000);
+        for (char32_t c = 1; c < 0x10000; ++c) {
+            if (!QChar::isSurrogate(c))
+                plane.append(QChar(char16_t(c)));
+        }
+        const QList<quint32> indexes = glyphs.raw.glyphIndexesForString(plane);
+        glyphs.firstCharacter.assign(0x10000, 0);
+        for (qsizetype i = indexes.size() - 1; i >= 0; --i) {
+            if (indexes[i] != 0 && indexes[i] < 0x10000 && i < plane.size())
+                glyphs.firstCharacter[indexes[i]] = plane[i].unicode();
+        }
+    }
+    const quint32 index = glyphIndex(glyphs, character);
+    return index != 0 && index < 0x10000 && glyphs.firstCharacter[index] == character;
 }
 
 const QStringList& TextPainter::fallbacksFor(const QString& face)
@@ -86,23 +124,87 @@ QList<TextPainter::Run> TextPainter::runs(const QString& face, const QString& te
     const QList<uint> characters = text.toUcs4();
     for (const uint code : characters) {
         const char32_t c = code;
-        QString drawnIn = face;
+        Run manner{QString(), face, false, QString()};
         if (followsPreviousRun(c)) {
             if (!result.isEmpty())
-                drawnIn = result.back().face;
-        } else if (!hasInk(face, c)) {
-            for (const QString& other : fallbacksFor(face)) {
-                if (hasInk(other, c)) {
-                    drawnIn = other;
-                    break;
+                manner = result.back();
+        } else {
+            if (!hasInk(face, c)) {
+                for (const QString& other : fallbacksFor(face)) {
+                    if (hasInk(other, c)) {
+                        manner.face = other;
+                        break;
+                    }
+                }
+            }
+            if (layer_ == TextLayer::Searchable && !readsBack(manner.face, c)) {
+                manner.outlined = true;
+                QStringList candidates = fallbacksFor(face);
+                candidates.prepend(face);
+                for (const QString& other : candidates) {
+                    if (readsBack(other, c)) {
+                        manner.textFace = other;
+                        break;
+                    }
                 }
             }
         }
-        if (result.isEmpty() || result.back().face != drawnIn)
-            result.append(Run{QString(), drawnIn});
+        if (result.isEmpty() || !sameManner(result.back(), manner)) {
+            manner.text.clear();
+            result.append(manner);
+        }
         result.back().text.append(QString::fromUcs4(&c, 1));
     }
     return result;
+}
+
+QList<qreal> TextPainter::drawOutlines(QPainter& painter, const QFont& font, const Run& run,
+                                      QPointF origin)
+{
+    QFont inkFont = font;
+    inkFont.setFamilies({run.face});
+    const QRawFont raw = QRawFont::fromFont(QFont(inkFont, painter.device()));
+    if (!raw.isValid())
+        return {};
+    const QList<quint32> glyphs = raw.glyphIndexesForString(run.text);
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+    QPainterPath outlines;
+    QList<qreal> widths;
+    qreal x = 0.0;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        outlines.addPath(raw.pathForGlyph(glyphs[i]).translated(origin.x() + x, origin.y()));
+        widths.append(advances.value(i).x());
+        x += widths.back();
+    }
+    painter.fillPath(outlines, painter.pen().brush());
+    return widths;
+}
+
+void TextPainter::drawInvisibleText(QPainter& painter, const QFont& font, const Run& run,
+                                    QPointF origin, const QList<qreal>& widths)
+{
+    QFont textFont = font;
+    textFont.setFamilies({run.textFace});
+    const QFontMetricsF metrics(textFont, painter.device());
+    const QList<uint> characters = run.text.toUcs4();
+    qreal x = origin.x();
+    painter.save();
+    painter.setFont(textFont);
+    painter.setPen(Qt::transparent);
+    for (qsizetype i = 0; i < characters.size() && i < widths.size(); ++i) {
+        const char32_t c = characters[i];
+        const QString one = QString::fromUcs4(&c, 1);
+        const qreal own = metrics.horizontalAdvance(one);
+        // Each character spans its outline exactly, so text extraction keeps the order.
+        painter.save();
+        painter.translate(x, origin.y());
+        if (own > 0.0 && widths[i] > 0.0)
+            painter.scale(widths[i] / own, 1.0);
+        painter.drawText(QPointF(0.0, 0.0), one);
+        painter.restore();
+        x += widths[i];
+    }
+    painter.restore();
 }
 
 void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft,
@@ -117,6 +219,14 @@ void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft,
 
     qreal x = topLeft.x();
     for (const Run& run : pieces) {
+        if (run.outlined) {
+            const QList<qreal> widths = drawOutlines(painter, font, run, QPointF(x, baseline));
+            if (!run.textFace.isEmpty())
+                drawInvisibleText(painter, font, run, QPointF(x, baseline), widths);
+            for (const qreal width : widths)
+                x += width;
+            continue;
+        }
         QFont runFont = font;
         if (run.face != font.family())
             runFont.setFamilies({run.face});

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -25,19 +26,36 @@ std::optional<double> drawablePoints(double points);
 /// A coordinate a paint engine accepts: finite and within +-limit (NaN gives 0).
 double boundedCoordinate(double value, double limit);
 
-/// Draws text with the top-left corner of its first character cell at a given point. Some
-/// faces claim characters they draw as nothing (the brush face standing in for
+/// Whether the text drawn must also read back as text (from a PDF) or only has to look right.
+enum class TextLayer {
+    InkOnly,    ///< the preview image
+    Searchable, ///< printed pages and PDF files
+};
+
+/// Draws text with the top-left corner of its first character cell at a given point.
+///
+/// Some faces claim characters they draw as nothing (the brush face standing in for
 /// "HGP行書体" does so with 髙, 﨑 and ～), and Qt's own fallback does not step in then;
 /// every character whose glyph is missing or has no outline (blanks aside) is drawn with the
-/// first face of fallbackFaces() that has a real glyph for it. What each face holds is
-/// cached per face and character, so redrawing the same texts stays fast.
+/// first face of fallbackFaces() that has a real glyph for it.
+///
+/// With TextLayer::Searchable, a character whose glyph a PDF would read back as another
+/// character (Qt names a glyph by the lowest code point that maps to it, so the IPA faces'
+/// shared glyph turns ～ into 〜) is drawn as its outline, and the character itself is laid
+/// over it as invisible text in a face whose glyph reads back right.
+///
+/// What each face holds is cached per face and character, so redrawing stays fast.
 class TextPainter {
 public:
-    /// A stretch of text drawn in one face.
+    /// A stretch of text drawn in one face and one manner.
     struct Run {
         QString text;
-        QString face;
+        QString face;     ///< the face that gives the ink
+        bool outlined = false; ///< ink drawn as outlines; text comes from textFace
+        QString textFace; ///< the invisible text's face when outlined; empty for none
     };
+
+    explicit TextPainter(TextLayer layer = TextLayer::InkOnly) : layer_(layer) {}
 
     /// Splits `text` into runs: in `face` where it has ink, in a fallback face elsewhere.
     /// Blanks, controls and combining marks stay with the run before them. A character that
@@ -45,19 +63,31 @@ public:
     QList<Run> runs(const QString& face, const QString& text);
 
     /// Draws `text` in `font` (its family is the face) with the top-left of its first
-    /// character cell at `topLeft`, in the painter's coordinates. All runs share the
-    /// baseline of `font`.
+    /// character cell at `topLeft`, in the painter's coordinates, with the painter's pen
+    /// colour. All runs share the baseline of `font`.
     void draw(QPainter& painter, const QFont& font, QPointF topLeft, const QString& text);
 
 private:
     struct FaceGlyphs {
         QRawFont raw;
         QHash<char32_t, bool> inked;
+        /// Glyph -> the lowest code point that maps to it; built when first needed.
+        std::vector<char16_t> firstCharacter;
     };
 
+    FaceGlyphs& glyphsOf(const QString& face);
+    quint32 glyphIndex(FaceGlyphs& glyphs, char32_t character);
     bool hasInk(const QString& face, char32_t character);
+    bool readsBack(const QString& face, char32_t character);
     const QStringList& fallbacksFor(const QString& face);
+    /// Fills the outlines of an outlined run; returns each character's advance.
+    QList<qreal> drawOutlines(QPainter& painter, const QFont& font, const Run& run,
+                              QPointF origin);
+    /// Lays the run's characters as invisible text over their outlines.
+    void drawInvisibleText(QPainter& painter, const QFont& font, const Run& run, QPointF origin,
+                           const QList<qreal>& widths);
 
+    TextLayer layer_;
     QHash<QString, FaceGlyphs> faces_;
     QHash<QString, QStringList> fallbacks_;
 };
