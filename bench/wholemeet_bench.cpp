@@ -1,0 +1,290 @@
+// Whole-meet benchmark: a print run over 1024 races onto PDF files, against a baseline that
+// renders the same pages (the same nineteen texts at the same places and sizes) directly with
+// QPainter into one PDF. Prints both times and their ratio.
+//
+//   bench_wholemeet [--repeat N] [--keep DIR] [--compose-only N]
+
+#include "layout/drawing.h"
+#include "meetbuilder.h"
+#include "meetdb/racestatus.h"
+#include "platform/numbers.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/pdfdevice.h"
+#include "printrun/printrun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QGuiApplication>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using namespace tarvel;
+
+struct GeneratedMeet {
+    int events = 0;
+    int relayEvents = 0;
+    QList<int> races;
+};
+
+/// 1024 races in events of 2 to 6 heats (about 250 events), 8 lanes each, every fifth event
+/// a relay with four legs per team, every 25th a custom event.
+GeneratedMeet writeMeet(sample::MeetBuilder& builder)
+{
+    builder.writeLocationFile();
+    MeetSettings meet;
+    meet.meetName = u"第1回ベンチマーク水泳大会"_qs;
+    meet.meetDate = 20250601;
+    meet.venue = u"計測市民プール"_qs;
+    meet.groupMode = u"1"_qs;
+    meet.laneCount = 8;
+    builder.writeMeetHeader(meet);
+    builder.writeMasterHeader(newMasterHeader(u"master.dat"_qs, QDate(2025, 5, 1)));
+    CustomEventTable custom;
+    custom.customDivision[0] = u"混合"_qs;
+    custom.customEventName[0] = u"メドレー混合"_qs;
+    builder.writeCustomEvents(custom);
+
+    constexpr int kSwimmers = 3000;
+    for (int n = 1; n <= kSwimmers; ++n) {
+        builder.writeSwimmer(n, sample::MeetBuilder::swimmer(
+                                    u"%1"_qs.arg(22000000000000LL + n), u"計測　選手%1"_qs.arg(n % 100),
+                                    u"静岡県"_qs, u"計測ＳＣ"_qs, u"21"_qs, qint16(10 + n % 9),
+                                    n % 2 ? u"1"_qs : u"2"_qs));
+    }
+    quint32 seed = 1;
+    auto random = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(range));
+    };
+
+    GeneratedMeet generated;
+    qint32 nextTeam = kSwimmers + 1;
+    int raceNo = 1;
+    for (int event = 0; raceNo <= kRaceCount; ++event) {
+        const int heats = std::min(2 + event % 5, kRaceCount - raceNo + 1);
+        const bool custom = event % 25 == 24;
+        const bool relay = custom || event % 5 == 4;
+        const qint16 eventCode = custom ? 30 : relay ? qint16(23 + event % 7) : qint16(1 + event % 22);
+        ++generated.events;
+        generated.relayEvents += relay ? 1 : 0;
+        for (int heat = 1; heat <= heats; ++heat, ++raceNo) {
+            RaceRecord race;
+            race.heatNo = qint16(heat);
+            race.heatCount = qint16(heats);
+            race.raceSex = event % 2 ? u"1"_qs : u"2"_qs;
+            race.classLow = 11;
+            race.classHigh = 12;
+            race.eventCode = eventCode;
+            race.roundCode = u"2"_qs;
+            std::array<std::array<qint16, 12>, 4> legs{};
+            for (int lane = 0; lane < 8; ++lane) {
+                race.laneEntryNo[lane] =
+                    relay ? qint16(nextTeam++) : qint16(1 + (raceNo * 8 + lane) % kSwimmers);
+                race.laneResult[lane] = 2800 + random(9000);
+                race.laneRecordCode[lane] = random(50) == 0 ? 31 : 0;
+                for (int leg = 0; relay && leg < 4; ++leg)
+                    legs[leg][lane] = qint16(1 + random(kSwimmers));
+            }
+            if (relay) {
+                race.relayIndex = qint16(raceNo);
+                builder.writeRelay(raceNo, legs);
+                for (int lane = 0; lane < 8; ++lane) {
+                    builder.writeSwimmer(race.laneEntryNo[lane],
+                                         sample::MeetBuilder::swimmer(
+                                             u"22999"_qs, u"チーム"_qs, u"愛知県"_qs,
+                                             u"計測ＳＣ"_qs, u"21"_qs, 12, u"1"_qs));
+                }
+            }
+            builder.writeRace(raceNo, race);
+            generated.races.append(raceNo);
+        }
+    }
+    return generated;
+}
+
+/// Keeps the texts of every certificate, for the baseline to draw the same pages, and where
+/// each print document ends (an event's pages come just before the mark of its last heat).
+class PageCollector : public RunObserver {
+public:
+    void certificateAccepted(const AcceptedCertificate& certificate) override
+    {
+        pages.push_back(certificate.items);
+    }
+    void raceMarked(int) override
+    {
+        if (documentEnds.empty() ? !pages.empty() : documentEnds.back() != pages.size())
+            documentEnds.push_back(pages.size());
+    }
+    std::vector<ItemTexts> pages;
+    std::vector<size_t> documentEnds;
+};
+
+/// Takes every call and draws nothing: what the run costs without rendering.
+class NullDevice : public PrintDevice {
+public:
+    void setPosition(double, double) override {}
+    void setFontFace(const QString&) override {}
+    void setFontSize(double) override {}
+    void drawText(const QString&) override {}
+    void endPage() override {}
+    void endDocument() override {}
+};
+
+double seconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e9; }
+
+struct RunTimes {
+    double seconds = 0.0;
+    RunSummary summary;
+};
+
+enum class Target { Pdf, Nothing };
+
+RunTimes timeRun(sample::MeetBuilder& builder, const QList<int>& races, const QString& pdfDir,
+                 Target target, PageCollector* collector)
+{
+    builder.writeRaceStatus(races, kRaceReady);
+    QDir(pdfDir).removeRecursively();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(builder.workDir());
+    Session session = startSession();
+    QDir::setCurrent(previous);
+    PrintOptions options;
+    options.rankLimitIndividual = u"15"_qs;
+    options.rankLimitRelay = u"6"_qs;
+
+    QElapsedTimer timer;
+    timer.start();
+    RunTimes times;
+    if (target == Target::Pdf) {
+        PdfDevice device(pdfDir);
+        device.setFontFace(QString::fromUtf16(kCertificateFace));
+        times.summary = PrintRun(session, options, device, nullptr, collector);
+    } else {
+        NullDevice device;
+        times.summary = PrintRun(session, options, device, nullptr, collector);
+    }
+    times.seconds = seconds(timer);
+    return times;
+}
+
+/// The bare rendering: pages `first` to `last` - 1, one PDF, QPainter only.
+void renderPages(const std::vector<ItemTexts>& pages, size_t first, size_t last,
+                 const QString& file)
+{
+    const Layout layout = defaultLayout();
+    QPdfWriter writer(file);
+    writer.setResolution(1440); // one unit per twip
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(195, 289, 195, 289) / 20.0, QPageLayout::Point));
+    QPainter painter(&writer);
+    QFont font(QString::fromUtf16(kCertificateFace));
+    for (size_t page = first; page < last; ++page) {
+        const ItemTexts& texts = pages[page];
+        if (page != first)
+            writer.newPage();
+        for (int i = 0; i < kItemCount; ++i) {
+            const ItemLayout& item = layout.items[i];
+            font.setPointSizeF(numericValue(item.size));
+            painter.setFont(font);
+            const double ascent = painter.fontMetrics().ascent();
+            painter.drawText(QPointF(numericValue(item.x), numericValue(item.y) + ascent), texts[i]);
+        }
+    }
+    painter.end();
+}
+
+double timeBaseline(const std::vector<ItemTexts>& pages, const QString& file)
+{
+    QElapsedTimer timer;
+    timer.start();
+    renderPages(pages, 0, pages.size(), file);
+    return seconds(timer);
+}
+
+/// The same, split into one file per print document as the run writes them.
+double timeBaselinePerDocument(const PageCollector& collector, const QString& folder)
+{
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    QElapsedTimer timer;
+    timer.start();
+    size_t first = 0;
+    for (size_t end : collector.documentEnds) {
+        renderPages(collector.pages, first, end, folder + u"/%1.pdf"_qs.arg(end));
+        first = end;
+    }
+    return seconds(timer);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    registerFontSubstitutions();
+    int repeat = 3;
+    int composeOnly = 0;
+    QString keep;
+    const QStringList args = QGuiApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == u"--repeat")
+            repeat = std::max(1, args[i + 1].toInt());
+        if (args[i] == u"--keep")
+            keep = args[i + 1];
+        if (args[i] == u"--compose-only") // for profiling the run without rendering
+            composeOnly = std::max(1, args[i + 1].toInt());
+    }
+    QTemporaryDir temporary;
+    const QString root = keep.isEmpty() ? temporary.path() : QDir(keep).absolutePath();
+    sample::MeetBuilder builder(root);
+    const GeneratedMeet meet = writeMeet(builder);
+    const QString pdfDir = root + u"/pdf"_qs;
+
+    if (composeOnly > 0) {
+        for (int i = 0; i < composeOnly; ++i) {
+            std::printf("run onto a null device: %.3f s\n",
+                        timeRun(builder, meet.races, pdfDir, Target::Nothing, nullptr).seconds);
+        }
+        return 0;
+    }
+
+    // Warm-up: fonts and caches as a running program has them.
+    PageCollector collector;
+    const RunTimes warm = timeRun(builder, meet.races, pdfDir, Target::Pdf, &collector);
+    std::printf("meet: %d races, %d events (%d relays), %d certificates, %d pages, %d PDF files\n",
+                int(meet.races.size()), meet.events, meet.relayEvents, warm.summary.certificates,
+                warm.summary.pages, int(QDir(pdfDir).entryList({u"*.pdf"_qs}).size()));
+
+    std::vector<double> runs, composes, baselines, splits;
+    for (int i = 0; i < repeat; ++i) {
+        runs.push_back(timeRun(builder, meet.races, pdfDir, Target::Pdf, nullptr).seconds);
+        composes.push_back(timeRun(builder, meet.races, pdfDir, Target::Nothing, nullptr).seconds);
+        baselines.push_back(timeBaseline(collector.pages, root + u"/baseline.pdf"_qs));
+        splits.push_back(timeBaselinePerDocument(collector, root + u"/baseline-split"_qs));
+    }
+    auto best = [](const std::vector<double>& times) {
+        return *std::min_element(times.begin(), times.end());
+    };
+    const double run = best(runs);
+    const double baseline = best(baselines);
+    std::printf("print run to PDF files:               %8.3f s (best of %d)\n", run, repeat);
+    std::printf("  the same run onto a null device:    %8.3f s (composing, filtering, marking)\n",
+                best(composes));
+    std::printf("bare QPainter rendering, one PDF:     %8.3f s\n", baseline);
+    std::printf("  the same, one PDF per document:     %8.3f s\n", best(splits));
+    std::printf("ratio run / bare rendering:           %8.3f (goal: at most 1.25)\n", run / baseline);
+    return 0;
+}
