@@ -2,6 +2,7 @@
 
 #include "meetdb/racestatus.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
@@ -21,8 +22,6 @@ PrintProgress::PrintProgress(QWidget* parent)
     setWindowModality(Qt::ApplicationModal);
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     setCancelButton(nullptr);
-    // A close request must not hide the dialog and hand the window back mid-run.
-    disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
     setAutoClose(false);
     setAutoReset(false);
     setRange(0, kRaceCount);
@@ -30,6 +29,11 @@ PrintProgress::PrintProgress(QWidget* parent)
     updateLabel(0);
     setValue(0);
     sinceRefresh_.start();
+}
+
+void PrintProgress::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
 }
 
 void PrintProgress::raceReached(int raceNo)

@@ -22,8 +22,12 @@ public:
     int certificates() const { return certificates_; }
 
 public Q_SLOTS:
-    /// Escape and the window's close button do nothing while the run goes.
+    /// Escape does nothing while the run goes.
     void reject() override {}
+
+protected:
+    /// Nor does the close button: the dialog goes only when the run is over.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void updateLabel(int raceNo);

@@ -4,12 +4,14 @@
 #include "layout/drawing.h"
 #include "layout/layoutfile.h"
 #include "meetdb/racestatus.h"
+#include "platform/failure.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 #include "ui/frmbrev.h"
 #include "ui/previewbox.h"
+#include "ui/printprogress.h"
 #include "ui/program.h"
 #include "ui/twips.h"
 
@@ -90,6 +92,8 @@ public:
     void setFontSize(double) override {}
     void drawText(const QString& text) override
     {
+        if (refuse)
+            throw Failure(u"printing the certificates"_s, u"recorder"_s, u"out of paper"_s);
         if (!pageOpen_)
             pages.append(QStringList());
         pageOpen_ = true;
@@ -105,6 +109,8 @@ public:
     QList<QStringList> pages;
     QString face;
     int documentsEnded = 0;
+    /// Every text drawn fails, as a printer out of paper would.
+    bool refuse = false;
 
 private:
     bool pageOpen_ = false;
@@ -294,6 +300,8 @@ private Q_SLOTS:
     void printRunLeavesTheLastCertificate();
     void windowAndBatchPrintTheSame();
     void failureInAHandlerKeepsTheWindow();
+    void failureInAPrintRun();
+    void progressDialog();
     void missingLocationFileEndsTheProgram();
 };
 
@@ -778,6 +786,56 @@ void FrmBrevTest::failureInAHandlerKeepsTheWindow()
     opened->click(u"cmdGamen"_s);
     QCOMPARE(closer.texts.size(), 2);
     QCOMPARE(opened->window->width(), FrmBrev::Width::Narrow);
+}
+
+void FrmBrevTest::failureInAPrintRun()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    opened->printer->refuse = true;
+    MessageBoxCloser closer;
+
+    opened->click(u"cmdInsatu"_s);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Critical);
+    QVERIFY2(closer.texts.first().contains(u"out of paper"_s), qPrintable(closer.texts.first()));
+    // The run stopped before marking; the open document was ended; the dialog is gone.
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRaceReady);
+    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+    // Once the printer works again, the same race prints.
+    opened->printer->refuse = false;
+    opened->click(u"cmdInsatu"_s);
+    QCOMPARE(opened->printer->pages.size(), 3);
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
+}
+
+void FrmBrevTest::progressDialog()
+{
+    QWidget owner;
+    owner.show();
+    ui::PrintProgress progress(&owner);
+    QCOMPARE(progress.windowModality(), Qt::ApplicationModal);
+    progress.raceReached(1);
+    QTest::qWait(60); // past the refresh interval
+    const ItemTexts texts{};
+    for (int i = 0; i < 5; ++i)
+        progress.certificateAccepted(AcceptedCertificate{7, i, std::nullopt, texts});
+    progress.raceReached(kRaceCount);
+    QCOMPARE(progress.certificates(), 5);
+    QCOMPARE(progress.value(), kRaceCount);
+    QVERIFY2(progress.labelText().contains(u"1024 / 1024"_s), qPrintable(progress.labelText()));
+    QVERIFY2(progress.labelText().contains(u"5 枚"_s), qPrintable(progress.labelText()));
+
+    // Neither Escape nor a close request ends it while the run goes.
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QVERIFY(progress.isVisible());
+    const bool closed = progress.close();
+    QVERIFY(progress.isVisible());
+    QVERIFY(!closed);
 }
 
 void FrmBrevTest::missingLocationFileEndsTheProgram()
