@@ -114,19 +114,6 @@ TEST(DrawingTest, OnlyItemsSwitchedExactlyOnAreDrawnOnBothSurfaces)
     EXPECT_EQ(printer.count(Kind::EndPage), 1);
 }
 
-TEST(DrawingTest, LaterItemsAreDrawnOverEarlierOnes)
-{
-    Layout layout = defaultLayout();
-    ItemTexts texts = startupItemTexts(layout);
-    RecordingPreview preview;
-    drawPreview(preview, layout, texts);
-    const QStringList drawn = textsOf(preview.drawnTexts());
-    QStringList expected;
-    for (int i = 0; i < kItemCount; ++i)
-        expected.append(texts[i]);
-    EXPECT_EQ(drawn, expected);
-}
-
 TEST(DrawingTest, PreviewOnlyPrintsNothingAndEndsNoPage)
 {
     const Layout layout = defaultLayout();
@@ -167,19 +154,6 @@ TEST(DrawingTest, ItemAtTheMiddleOfThePageLandsAtThePreviewsCentre)
     EXPECT_FLOAT_EQ(drawn[0].x, kPreviewWidthUnits / 2.0);
     EXPECT_FLOAT_EQ(drawn[0].y, kPreviewHeightUnits / 2.0);
     EXPECT_GE(drawn[3].x, kPreviewWidthUnits) << "at or beyond the right edge";
-}
-
-TEST(DrawingTest, DrawCertificateScalesPositionsAndSizes)
-{
-    Layout layout = defaultLayout();
-    RecordingPrintDevice surface;
-    drawCertificate(surface, layout, startupItemTexts(layout), 0.5);
-    const std::vector<DrawnText> drawn = surface.drawnTexts();
-    ASSERT_EQ(drawn.size(), size_t(kItemCount));
-    EXPECT_EQ(drawn[9].x, 2879.0);
-    EXPECT_EQ(drawn[9].y, 2400.0);
-    EXPECT_EQ(drawn[9].points, 15.0);
-    EXPECT_EQ(surface.count(Kind::EndPage), 0);
 }
 
 } // namespace

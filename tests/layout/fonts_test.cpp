@@ -91,19 +91,6 @@ TEST(TextPainterTest, GlyphsAPdfWouldNameWronglyAreOutlinedUnderSearchableText)
     EXPECT_FALSE(own[1].textFace.isEmpty());
 }
 
-TEST(TextPainterTest, SizesAndCoordinatesAreKeptDrawable)
-{
-    EXPECT_FALSE(drawablePoints(0.0));
-    EXPECT_FALSE(drawablePoints(-1.0));
-    EXPECT_FALSE(drawablePoints(std::numeric_limits<double>::quiet_NaN()));
-    EXPECT_EQ(drawablePoints(0.25), 0.25);
-    EXPECT_EQ(drawablePoints(1e9), kMaxFontPoints);
-    EXPECT_EQ(drawablePoints(std::numeric_limits<double>::infinity()), kMaxFontPoints);
-    EXPECT_EQ(boundedCoordinate(std::numeric_limits<double>::quiet_NaN(), 10), 0.0);
-    EXPECT_EQ(boundedCoordinate(-1e300, 10), -10.0);
-    EXPECT_EQ(boundedCoordinate(3.5, 10), 3.5);
-}
-
 /// Runs `act` on the font dialog once it is shown.
 void whenDialogShows(std::function<void(QFontDialog&)> act)
 {

@@ -60,7 +60,7 @@ TextPainter::FaceGlyphs& TextPainter::glyphsOf(const QString& face)
     if (found == faces_.end()) {
         QFont font(face);
         font.setPixelSize(kInspectPixels);
-        found = faces_.insert(face, FaceGlyphs{QRawFont::fromFont(font), {}, {}});
+        found = faces_.insert(face, FaceGlyphs{QRawFont::fromFont(font), {}, {}, {}});
     }
     return found.value();
 }
@@ -89,8 +89,14 @@ bool TextPainter::hasInk(const QString& face, char32_t character)
 bool TextPainter::readsBack(const QString& face, char32_t character)
 {
     FaceGlyphs& glyphs = glyphsOf(face);
-    if (character > 0xFFFF || !glyphs.raw.isValid())
-        return false; // Qt's PDF text only names glyphs by characters of the first plane
+    const auto known = glyphs.readable.constFind(character);
+    if (known != glyphs.readable.constEnd())
+        return known.value();
+    if (character > 0xFFFF || !glyphs.raw.isValid()) {
+        // Qt's PDF text only names glyphs by characters of the first plane.
+        glyphs.readable.insert(character, false);
+        return false;
+    }
     if (glyphs.firstCharacter.empty()) {
         // As the PDF writer does: each glyph is named by the lowest code point mapping to it.
         QString plane;
@@ -107,7 +113,9 @@ bool TextPainter::readsBack(const QString& face, char32_t character)
         }
     }
     const quint32 index = glyphIndex(glyphs, character);
-    return index != 0 && index < 0x10000 && glyphs.firstCharacter[index] == character;
+    const bool readable = index != 0 && index < 0x10000 && glyphs.firstCharacter[index] == character;
+    glyphs.readable.insert(character, readable);
+    return readable;
 }
 
 const QStringList& TextPainter::fallbacksFor(const QString& face)

@@ -71,6 +71,7 @@ private:
     struct FaceGlyphs {
         QRawFont raw;
         QHash<char32_t, bool> inked;
+        QHash<char32_t, bool> readable;
         /// Glyph -> the lowest code point that maps to it; built when first needed.
         std::vector<char16_t> firstCharacter;
     };
