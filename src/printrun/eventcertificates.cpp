@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 
 namespace tarvel {
@@ -188,9 +189,15 @@ public:
             int counter = 0;
             int rank = 0;
             std::optional<qint32> previous;
+            // A pass reads each heat when its first finisher comes up and keeps that reading
+            // for the heat's other finishers, rather than re-opening taikai.dat per finisher.
+            std::map<int, RaceRecord> heats;
             for (int i = 1; i <= count; ++i) {
                 const KeyPlace place = placeOf(keys.at(i));
-                const RaceRecord heat = loadRace(session_.where, place.raceNo);
+                auto found = heats.find(place.raceNo);
+                if (found == heats.end())
+                    found = heats.emplace(place.raceNo, loadRace(session_.where, place.raceNo)).first;
+                const RaceRecord& heat = found->second;
                 const SwimmerRecord entry = master.loadSwimmer(heat.laneEntryNo[place.lane]);
                 if (!belongsTo(plan, group, entry))
                     continue;
