@@ -271,6 +271,10 @@ TEST(BatchFailureTest, AMissingLocationFileExitsOneAndWritesNothing)
     EXPECT_FALSE(QFile::exists(logFile));
     EXPECT_EQ(QDir(meet.builder().dataDirPath()).entryList(QDir::Files), QStringList{u"Race.dat"_qs});
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), statuses);
+
+    const Outcome nowhere = runBatch({u"-C"_qs, meet.builder().root() + u"/missing"_qs});
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_TRUE(nowhere.err.contains(u"/missing"_qs)) << qPrintable(nowhere.err);
 }
 
 TEST(BatchFailureTest, AFailureDuringTheRunExitsOneAfterTheEarlierRaces)
