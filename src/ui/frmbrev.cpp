@@ -4,7 +4,6 @@
 #include "layout/layoutfile.h"
 #include "platform/qt/fonts.h"
 #include "printrun/printrun.h"
-
 #include "ui/failurereport.h"
 #include "ui/previewbox.h"
 #include "ui/previewtee.h"
@@ -15,7 +14,6 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -23,9 +21,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValidator>
-#include <QVBoxLayout>
 
 #include <span>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -257,7 +255,8 @@ void FrmBrev::buildWidePart()
     picBrev_ = new PreviewBox(this);
     picBrev_->setObjectName(u"picBrev"_s);
     picBrev_->setGeometry(box);
-    cmdTest_ = place(new QPushButton(u"テスト印刷"_s, this), u"cmdTest"_s, 2760, 6840, 1095, 375);
+    cmdTest_ = place(new QPushButton(u"テスト印刷"_s, this), u"cmdTest"_s, 2760, 6840, 1095,
+                     375);
     cmdFont_ = place(new QPushButton(u"フォント変更"_s, this), u"cmdFont"_s, 2760, 7320, 1095,
                      375);
     lblVersion_ = place(new QLabel(this), u"lblVersion"_s, 240, 7080, 1695, 735);
@@ -369,10 +368,15 @@ void FrmBrev::connectHandlers()
         connect(txtText_[k], &QLineEdit::textChanged, this,
                 [this, k] { guarded([this, k] { freeTextChanged(k); }); });
     }
-    connect(cmdInsatu_, &QPushButton::clicked, this, [this] { guarded([this] { cmdInsatu_Click(); }); });
-    connect(cmdTest_, &QPushButton::clicked, this, [this] { guarded([this] { cmdTest_Click(); }); });
-    connect(cmdFont_, &QPushButton::clicked, this, [this] { guarded([this] { cmdFont_Click(); }); });
-    connect(cmdGamen_, &QPushButton::clicked, this, [this] { guarded([this] { cmdGamen_Click(); }); });
+    const std::pair<QPushButton*, void (FrmBrev::*)()> buttons[] = {
+        {cmdInsatu_, &FrmBrev::cmdInsatu_Click},
+        {cmdTest_, &FrmBrev::cmdTest_Click},
+        {cmdFont_, &FrmBrev::cmdFont_Click},
+        {cmdGamen_, &FrmBrev::cmdGamen_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
 }
 
 void FrmBrev::start(const QString& locationFile)

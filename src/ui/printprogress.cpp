@@ -61,7 +61,9 @@ void PrintProgress::certificateAccepted(const AcceptedCertificate& certificate)
 
 void PrintProgress::updateLabel(int raceNo)
 {
-    setLabelText(u"印刷中: レース %1 / %2　賞状 %3 枚"_s.arg(raceNo).arg(kRaceCount).arg(certificates_));
+    setLabelText(u"印刷中: レース %1 / %2　賞状 %3 枚"_s.arg(raceNo)
+                     .arg(kRaceCount)
+                     .arg(certificates_));
 }
 
 } // namespace tarvel::ui

@@ -467,7 +467,6 @@ void FrmBrevTest::widenAndNarrow()
     opened->click(u"cmdGamen"_s);
     QCOMPARE(window.width(), FrmBrev::Width::Wide);
     QCOMPARE(opened->button(u"cmdGamen"_s).text(), u"<<"_s);
-    QCOMPARE(window.frameGeometry().size() - frame, twips(window, 0, 0, 11625, 8295).size() - frame);
     QCOMPARE(window.size(), twips(window, 0, 0, 11625, 8295).size() - frame);
     QCOMPARE(window.pos(), place);
     QVERIFY(child<QWidget>(window, u"picBrev"_s).isVisible());
@@ -676,7 +675,7 @@ void FrmBrevTest::printRunLeavesTheLastCertificate()
     QCOMPARE(opened->printer->documentsEnded, 1);
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
     const QStringList lastPage = opened->printer->pages.last();
-    QVERIFY(lastPage.contains(u"三番　三郎"_s) || lastPage.join(u'|').contains(u"三番　三郎"_s));
+    QVERIFY(lastPage.join(u'|').contains(u"三番　三郎"_s));
     QCOMPARE(opened->preview.lastTexts(), lastPage);
     QCOMPARE(opened->window->preview().surface().drawingCount(), 1 + 3);
 
