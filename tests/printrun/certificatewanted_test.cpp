@@ -148,26 +148,5 @@ TEST(CertificateWantedTest, TwentyFiveWithMedleyPassesNoEvent)
     }
 }
 
-TEST(CertificateWantedTest, EachDistanceSelectsItsEvents)
-{
-    // Events 1 to 29 by distance; each event is in exactly one set.
-    const std::vector<std::vector<qint16>> sets = {
-        {1, 8, 12, 16}, {2, 9, 13, 17}, {3, 10, 14, 18, 20, 23, 26},
-        {4, 11, 15, 19, 21, 24, 27}, {5, 22, 25, 28}, {6, 29}, {7},
-    };
-    for (int distance = 1; distance <= 7; ++distance) {
-        PrintOptions options = allOptions();
-        options.distance = distance;
-        for (qint16 eventCode = 1; eventCode <= 44; ++eventCode) {
-            SCOPED_TRACE(::testing::Message() << "distance " << distance << " event " << eventCode);
-            const auto& set = sets[distance - 1];
-            const bool inSet = std::find(set.begin(), set.end(), eventCode) != set.end();
-            EXPECT_EQ(CertificateWanted(race(eventCode), 5432, 1, kRegNo12,
-                                        eventKindOf(eventCode), options),
-                      inSet);
-        }
-    }
-}
-
 } // namespace
 } // namespace tarvel
