@@ -23,8 +23,9 @@ struct EventSummary {
 
 /// Prints the event whose heat `raceNo` has just been loaded as `race` (normally its last
 /// heat). Heats are races raceNo - heatNo + 1 to raceNo - heatNo + heatCount, clamped to 1 to
-/// 1024; lanes 0 to laneCount - 1, clamped to 0 to 12. The swimmer master file is open for
-/// the whole call. `session.itemText` holds the last certificate composed afterwards; the
+/// 1024; lanes 0 to laneCount - 1, clamped to 0 to 12. Each heat is read once to collect the
+/// finishers and once more in each group pass. The swimmer master file is open for the whole
+/// call. `session.itemText` holds the last certificate composed afterwards; the
 /// layout is read, never written. The print document is ended at the end, also when nothing
 /// was printed and also when a failure ends the call (the tarvel::Failure then goes on to
 /// the caller). `preview` and `observer` may be null.
