@@ -73,7 +73,8 @@ int run(const Request& request)
     try {
         session = startSession();
     } catch (const Failure& failure) {
-        say(failure.message());
+        // The location file is found from the working folder: name it too.
+        say(failure.message() + u" (working folder %1)"_qs.arg(QDir::toNativeSeparators(QDir::currentPath())));
         return kFailed;
     }
     PrintOptions options = request.options;
