@@ -75,7 +75,9 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
         const int heats = std::min(2 + event % 5, kRaceCount - raceNo + 1);
         const bool custom = event % 25 == 24;
         const bool relay = custom || event % 5 == 4;
-        const qint16 eventCode = custom ? 30 : relay ? qint16(23 + event % 7) : qint16(1 + event % 22);
+        const qint16 eventCode = custom ? qint16(30)
+                                 : relay ? qint16(23 + event % 7)
+                                         : qint16(1 + event % 22);
         ++generated.events;
         generated.relayEvents += relay ? 1 : 0;
         for (int heat = 1; heat <= heats; ++heat, ++raceNo) {
@@ -198,7 +200,8 @@ void renderPages(const std::vector<ItemTexts>& pages, size_t first, size_t last,
             font.setPointSizeF(numericValue(item.size));
             painter.setFont(font);
             const double ascent = painter.fontMetrics().ascent();
-            painter.drawText(QPointF(numericValue(item.x), numericValue(item.y) + ascent), texts[i]);
+            const QPointF baseline(numericValue(item.x), numericValue(item.y) + ascent);
+            painter.drawText(baseline, texts[i]);
         }
     }
     painter.end();
@@ -285,6 +288,7 @@ int main(int argc, char** argv)
                 best(composes));
     std::printf("bare QPainter rendering, one PDF:     %8.3f s\n", baseline);
     std::printf("  the same, one PDF per document:     %8.3f s\n", best(splits));
-    std::printf("ratio run / bare rendering:           %8.3f (goal: at most 1.25)\n", run / baseline);
+    std::printf("ratio run / bare rendering:           %8.3f (goal: at most 1.25)\n",
+                run / baseline);
     return 0;
 }

@@ -341,7 +341,8 @@ SampleMeetSummary SampleWriter::write()
     addIndividual(1, S::Free, 25, Sex::Boys, 9, 10, 3, take(boys9, 0, 16));
     addIndividual(1, S::Free, 25, Sex::Girls, 9, 10, 3, take(girls9, 0, 16));
     addIndividual(2, S::Free, 50, Sex::Boys, 11, 12, 3, take(boys11, 0, 20));
-    const QList<int> tie = addIndividual(2, S::Free, 50, Sex::Girls, 11, 12, 3, take(girls11, 0, 22));
+    const QList<int> tie =
+        addIndividual(2, S::Free, 50, Sex::Girls, 11, 12, 3, take(girls11, 0, 22));
     addIndividual(3, S::Free, 100, Sex::Boys, 13, 14, 3, take(boys13, 0, 18));
     addIndividual(3, S::Free, 100, Sex::Girls, 13, 14, 3, take(girls13, 0, 18));
     const QList<Swimmer> sprinters = take(boys15, 0, 22);

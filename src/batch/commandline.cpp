@@ -68,16 +68,17 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                                     u"Only registration numbers beginning with TEXT (旧番号)."_qs,
                                     u"TEXT"_qs);
     const QCommandLineOption rankIndividual(
-        u"rank-individual"_qs, u"Highest rank printed in individual events (default: the layout file's)."_qs,
+        u"rank-individual"_qs,
+        u"Highest rank printed in individual events (default: the layout file's)."_qs,
         u"TEXT"_qs);
     const QCommandLineOption rankRelay(
         u"rank-relay"_qs, u"Highest rank printed in relays (default: the layout file's)."_qs,
         u"TEXT"_qs);
     const QCommandLineOption previewOnly(u"preview-only"_qs,
                                          u"Composes and logs; prints nothing, marks nothing."_qs);
-    const QCommandLineOption pdf(u"pdf"_qs,
-                                 u"Each print document as a PDF file in DIR instead of the default printer."_qs,
-                                 u"DIR"_qs);
+    const QCommandLineOption pdf(
+        u"pdf"_qs, u"Each print document as a PDF file in DIR instead of the default printer."_qs,
+        u"DIR"_qs);
     const QCommandLineOption log(u"log"_qs,
                                  u"One JSON line per certificate accepted, in print order."_qs,
                                  u"FILE"_qs);

@@ -74,7 +74,8 @@ int run(const Request& request)
         session = startSession();
     } catch (const Failure& failure) {
         // The location file is found from the working folder: name it too.
-        say(failure.message() + u" (working folder %1)"_qs.arg(QDir::toNativeSeparators(QDir::currentPath())));
+        const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+        say(failure.message() + u" (working folder %1)"_qs.arg(folder));
         return kFailed;
     }
     PrintOptions options = request.options;

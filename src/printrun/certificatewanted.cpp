@@ -88,7 +88,9 @@ bool CertificateWanted(const RaceRecord& race, qint32 result, int rank, const QS
     // The tests are pure, so the first one that fails decides.
     if (result > kParticipation)
         return false;
-    if (!hasDistance(options.distance, race.eventCode) || !hasStroke(options.stroke, race.eventCode))
+    if (!hasDistance(options.distance, race.eventCode))
+        return false;
+    if (!hasStroke(options.stroke, race.eventCode))
         return false;
     if (!hasRound(options.round, race.roundCode) || !hasSex(options.sex, race.raceSex))
         return false;

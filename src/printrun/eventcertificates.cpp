@@ -195,8 +195,10 @@ public:
             for (int i = 1; i <= count; ++i) {
                 const KeyPlace place = placeOf(keys.at(i));
                 auto found = heats.find(place.raceNo);
-                if (found == heats.end())
-                    found = heats.emplace(place.raceNo, loadRace(session_.where, place.raceNo)).first;
+                if (found == heats.end()) {
+                    const RaceRecord read = loadRace(session_.where, place.raceNo);
+                    found = heats.emplace(place.raceNo, read).first;
+                }
                 const RaceRecord& heat = found->second;
                 const SwimmerRecord entry = master.loadSwimmer(heat.laneEntryNo[place.lane]);
                 if (!belongsTo(plan, group, entry))

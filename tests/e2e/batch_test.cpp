@@ -48,8 +48,8 @@ int pdfPages(const QString& file)
     pdfinfo.start(u"pdfinfo"_qs, {file});
     pdfinfo.waitForFinished(30000);
     const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
-    const QRegularExpressionMatch match =
-        QRegularExpression(u"^Pages:\\s+(\\d+)"_qs, QRegularExpression::MultilineOption).match(info);
+    const QRegularExpression pages(u"^Pages:\\s+(\\d+)"_qs, QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = pages.match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
@@ -170,7 +170,8 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
 
     const QList<QJsonObject> lines = logLines();
     ASSERT_EQ(lines.size(), 7);
-    const QList<std::pair<int, int>> places = {{2, 0}, {1, 1}, {1, 0}, {3, 0}, {3, 0}, {3, 0}, {3, 0}};
+    const QList<std::pair<int, int>> places = {{2, 0}, {1, 1}, {1, 0}, {3, 0},
+                                               {3, 0}, {3, 0}, {3, 0}};
     for (int i = 0; i < lines.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(lines[i][u"race"_qs].toInt(), places[i].first);
@@ -188,7 +189,8 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
     EXPECT_EQ(first[4].toString(), u"青空　三郎"_qs);
     EXPECT_EQ(lines[6][u"items"_qs].toArray()[4].toString(), u"青空　四郎"_qs);
     // The raw line keeps the documented order of the fields.
-    EXPECT_TRUE(readFileBytes(logFile).startsWith("{\"race\": 2, \"lane\": 0, \"leg\": null, \"items\": [\""));
+    EXPECT_TRUE(readFileBytes(logFile).startsWith(
+        "{\"race\": 2, \"lane\": 0, \"leg\": null, \"items\": [\""));
 
     EXPECT_EQ(raceDat().left(5), QByteArray("9999 "));
     EXPECT_TRUE(outcome.err.contains(
@@ -269,7 +271,8 @@ TEST(BatchFailureTest, AMissingLocationFileExitsOneAndWritesNothing)
     EXPECT_TRUE(outcome.err.contains(u"dr_kyo.ctl"_qs)) << qPrintable(outcome.err);
     EXPECT_FALSE(QFile::exists(pdfDir));
     EXPECT_FALSE(QFile::exists(logFile));
-    EXPECT_EQ(QDir(meet.builder().dataDirPath()).entryList(QDir::Files), QStringList{u"Race.dat"_qs});
+    EXPECT_EQ(QDir(meet.builder().dataDirPath()).entryList(QDir::Files),
+              QStringList{u"Race.dat"_qs});
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), statuses);
 
     const Outcome nowhere = runBatch({u"-C"_qs, meet.builder().root() + u"/missing"_qs});

@@ -209,7 +209,8 @@ TEST(EventCertificatesTest, AgeGroupsRankEachGroupFromOne)
         qint32 result;
     };
     // Entry n in lane n - 1.
-    const QList<Girl> girls = {{17, 6000}, {14, 5900}, {13, 6000}, {16, 7000}, {12, 5800}, {19, 5000}};
+    const QList<Girl> girls = {{17, 6000}, {14, 5900}, {13, 6000},
+                               {16, 7000}, {12, 5800}, {19, 5000}};
     QList<Lane> lanes;
     for (int n = 1; n <= girls.size(); ++n) {
         builder.writeSwimmer(n, swimmer(u"4000%1"_qs.arg(n), u"女子%1"_qs.arg(n), girls[n - 1].age,
