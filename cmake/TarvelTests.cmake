@@ -8,5 +8,6 @@ function(tarvel_add_gtest name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
+        NO_PRETTY_VALUES # parameter rows carry their own names; no object dumps in test names
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin")
 endfunction()
