@@ -91,6 +91,41 @@ TEST(TextPainterTest, GlyphsAPdfWouldNameWronglyAreOutlinedUnderSearchableText)
     EXPECT_FALSE(own[1].textFace.isEmpty());
 }
 
+TEST(TextPainterTest, RunsKeepEveryCharacterInOrder)
+{
+    const QString brush = QString::fromUtf16(kCertificateFace);
+    const QString lone = QString(QChar(0xD800));
+    struct Case {
+        QString text;
+        QString drawn; // what the runs hold together
+        bool oneRun;   // wholly in the face, not outlined
+    };
+    const Case cases[] = {
+        {u"計測　選手15"_qs, u"計測　選手15"_qs, true},
+        {u"  先頭"_qs, u"  先頭"_qs, true},
+        {u"葛\U000E0100城"_qs, u"葛\U000E0100城"_qs, true}, // a variation selector stays
+        {u"𠮷野家"_qs, u"𠮷野家"_qs, false},
+        {u"髙橋 様～"_qs, u"髙橋 様～"_qs, false},
+        {lone + u"山"_qs, QString(QChar::ReplacementCharacter) + u"山"_qs, false},
+        {u"山"_qs + lone, u"山"_qs + QChar(QChar::ReplacementCharacter), false},
+    };
+    for (const TextLayer layer : {TextLayer::InkOnly, TextLayer::Searchable}) {
+        TextPainter painter(layer);
+        for (const Case& c : cases) {
+            const QList<TextPainter::Run> runs = painter.runs(brush, c.text);
+            QString drawn;
+            for (const TextPainter::Run& run : runs)
+                drawn += run.text;
+            EXPECT_EQ(drawn, c.drawn) << c.text.toStdString();
+            if (c.oneRun) {
+                ASSERT_EQ(runs.size(), 1) << c.text.toStdString();
+                EXPECT_EQ(runs[0].face, brush);
+                EXPECT_FALSE(runs[0].outlined);
+            }
+        }
+    }
+}
+
 /// Runs `act` on the font dialog once it is shown.
 void whenDialogShows(std::function<void(QFontDialog&)> act)
 {

@@ -63,6 +63,7 @@ void PagedPrinterDevice::beginOutput()
         std::unique_ptr<QPrinter> printer = newDocumentPrinter(name);
         if (!painter_.begin(printer.get()))
             throw Failure(kAction, describe(*printer), u"the print job could not be started"_qs);
+        painter_.setPen(Qt::black);
         nextDocumentName_.clear();
         printer_ = std::move(printer);
         pageHasOutput_ = false;
@@ -87,7 +88,6 @@ void PagedPrinterDevice::drawText(const QString& text)
     const double dotsPerTwip = printer_->resolution() / kTwipsPerInch;
     QFont font(drawnFace_);
     font.setPointSizeF(*points);
-    painter_.setPen(Qt::black);
     textPainter_.draw(painter_, font, QPointF(x_ * dotsPerTwip, y_ * dotsPerTwip), text);
 }
 

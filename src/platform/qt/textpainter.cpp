@@ -76,7 +76,11 @@ quint32 TextPainter::glyphIndex(FaceGlyphs& glyphs, char32_t character)
 
 bool TextPainter::hasInk(const QString& face, char32_t character)
 {
-    FaceGlyphs& glyphs = glyphsOf(face);
+    return hasInk(glyphsOf(face), character);
+}
+
+bool TextPainter::hasInk(FaceGlyphs& glyphs, char32_t character)
+{
     const auto known = glyphs.inked.constFind(character);
     if (known != glyphs.inked.constEnd())
         return known.value();
@@ -88,7 +92,11 @@ bool TextPainter::hasInk(const QString& face, char32_t character)
 
 bool TextPainter::readsBack(const QString& face, char32_t character)
 {
-    FaceGlyphs& glyphs = glyphsOf(face);
+    return readsBack(glyphsOf(face), character);
+}
+
+bool TextPainter::readsBack(FaceGlyphs& glyphs, char32_t character)
+{
     const auto known = glyphs.readable.constFind(character);
     if (known != glyphs.readable.constEnd())
         return known.value();
@@ -118,6 +126,15 @@ bool TextPainter::readsBack(const QString& face, char32_t character)
     return readable;
 }
 
+qreal TextPainter::ascentOf(const QFont& font, const QPaintDevice* device)
+{
+    const FontAtDpi key{font, device->logicalDpiY()};
+    auto found = ascents_.constFind(key);
+    if (found == ascents_.constEnd())
+        found = ascents_.insert(key, QFontMetricsF(font, device).ascent());
+    return found.value();
+}
+
 const QStringList& TextPainter::fallbacksFor(const QString& face)
 {
     auto found = fallbacks_.find(face);
@@ -126,8 +143,35 @@ const QStringList& TextPainter::fallbacksFor(const QString& face)
     return found.value();
 }
 
+bool TextPainter::isPlainThroughout(const QString& face, const QString& text)
+{
+    FaceGlyphs& glyphs = glyphsOf(face);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isSurrogate(c)) {
+            const bool paired = QChar::isHighSurrogate(c) && i + 1 < text.size()
+                                && text[i + 1].isLowSurrogate();
+            if (!paired)
+                return false; // left to runs(), which reads it as U+FFFD
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (followsPreviousRun(c))
+            continue;
+        if (!hasInk(glyphs, c))
+            return false;
+        if (layer_ == TextLayer::Searchable && !readsBack(glyphs, c))
+            return false;
+    }
+    return true;
+}
+
 QList<TextPainter::Run> TextPainter::runs(const QString& face, const QString& text)
 {
+    // Nearly every text is drawn in its own face alone: one run, without splitting it.
+    if (!text.isEmpty() && isPlainThroughout(face, text))
+        return {Run{text, face, false, QString()}};
+
     QList<Run> result;
     const QList<uint> characters = text.toUcs4();
     for (const uint code : characters) {
@@ -222,10 +266,13 @@ void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft,
         return;
     painter.setFont(font);
     QPaintDevice* device = painter.device();
-    const qreal baseline = topLeft.y() + QFontMetricsF(painter.font(), device).ascent();
+    const qreal baseline = topLeft.y() + ascentOf(painter.font(), device);
     const QList<Run> pieces = runs(font.family(), text);
 
     qreal x = topLeft.x();
+    // Each setFont() makes Qt look the font up again when it is next used: set it only when
+    // a run changes it.
+    bool painterHasFont = true;
     for (const Run& run : pieces) {
         if (run.outlined) {
             const QList<qreal> widths = drawOutlines(painter, font, run, QPointF(x, baseline));
@@ -235,10 +282,15 @@ void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft,
                 x += width;
             continue;
         }
-        QFont runFont = font;
-        if (run.face != font.family())
+        if (run.face != font.family()) {
+            QFont runFont = font;
             runFont.setFamilies({run.face});
-        painter.setFont(runFont);
+            painter.setFont(runFont);
+            painterHasFont = false;
+        } else if (!painterHasFont) {
+            painter.setFont(font);
+            painterHasFont = true;
+        }
         painter.drawText(QPointF(x, baseline), run.text);
         if (pieces.size() > 1)
             x += QFontMetricsF(painter.font(), device).horizontalAdvance(run.text);

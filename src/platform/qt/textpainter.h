@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QPaintDevice;
 class QPainter;
 
 namespace tarvel {
@@ -44,7 +45,8 @@ enum class TextLayer {
 /// shared glyph turns ～ into 〜) is drawn as its outline, and the character itself is laid
 /// over it as invisible text in a face whose glyph reads back right.
 ///
-/// What each face holds is cached per face and character, so redrawing stays fast.
+/// What each face holds is cached per face and character, and each font's ascent per
+/// resolution, so redrawing stays fast.
 class TextPainter {
 public:
     /// A stretch of text drawn in one face and one manner.
@@ -79,7 +81,13 @@ private:
     FaceGlyphs& glyphsOf(const QString& face);
     quint32 glyphIndex(FaceGlyphs& glyphs, char32_t character);
     bool hasInk(const QString& face, char32_t character);
+    bool hasInk(FaceGlyphs& glyphs, char32_t character);
     bool readsBack(const QString& face, char32_t character);
+    bool readsBack(FaceGlyphs& glyphs, char32_t character);
+    /// Whether every character of `text` is drawn in `face` itself, as plain text.
+    bool isPlainThroughout(const QString& face, const QString& text);
+    /// The ascent of `font` on `device`, measured once per font and resolution.
+    qreal ascentOf(const QFont& font, const QPaintDevice* device);
     const QStringList& fallbacksFor(const QString& face);
     /// Fills the outlines of an outlined run; returns each character's advance.
     QList<qreal> drawOutlines(QPainter& painter, const QFont& font, const Run& run,
@@ -91,6 +99,19 @@ private:
     TextLayer layer_;
     QHash<QString, FaceGlyphs> faces_;
     QHash<QString, QStringList> fallbacks_;
+    /// A font as drawn on a device of some resolution.
+    struct FontAtDpi {
+        QFont font;
+        int dpi = 0;
+        bool operator==(const FontAtDpi&) const = default;
+        /// QFont's own hash leaves the size out, and sizes are what differ here.
+        friend size_t qHash(const FontAtDpi& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.font, key.font.pointSizeF(), key.font.pixelSize(),
+                              key.dpi);
+        }
+    };
+    QHash<FontAtDpi, qreal> ascents_;
 };
 
 } // namespace tarvel
