@@ -73,25 +73,6 @@ bool pwriteFully(int fd, const char* buffer, qint64 length, qint64 offset)
     return true;
 }
 
-bool writeFully(int fd, const char* buffer, qint64 length)
-{
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(fd, buffer + done, size_t(length - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 int openRetrying(const char* path, int flags, mode_t mode = 0)
 {
     int fd;
@@ -282,7 +263,7 @@ void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& 
     if (::stat(targetName.constData(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
 
-    if (!writeFully(fd, bytes.data(), bytes.size()))
+    if (!pwriteFully(fd, bytes.data(), bytes.size(), 0))
         abandon(errno);
     if (::fsync(fd) != 0)
         abandon(errno);
