@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace tarvel {
@@ -92,6 +93,12 @@ TEST_F(PdfDeviceTest, EachDocumentBecomesOneFileWithItsPages)
     EXPECT_EQ(pdfPageCount(files[1]), 1);
     EXPECT_TRUE(testing::pdfPageSize(files[0]).contains(u"(A4)"_qs));
     EXPECT_EQ(device.documentsEnded(), 2);
+    const QString info = testing::runTool(u"pdfinfo"_qs, {files[0]});
+    const auto line = [](const QString& pattern) {
+        return QRegularExpression(pattern, QRegularExpression::MultilineOption);
+    };
+    EXPECT_TRUE(info.contains(line(u"^Title: +race-042$"_qs))) << info.toStdString();
+    EXPECT_TRUE(info.contains(line(u"^Creator: +Tarvel$"_qs))) << info.toStdString();
 }
 
 TEST_F(PdfDeviceTest, NothingDrawnSendsNothing)

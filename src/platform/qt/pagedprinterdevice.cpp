@@ -60,7 +60,7 @@ void PagedPrinterDevice::beginOutput()
     if (!printer_) {
         const QString name = nextDocumentName_.isEmpty() ? kDefaultDocumentName
                                                           : nextDocumentName_;
-        std::unique_ptr<QPrinter> printer = newDocumentPrinter(name);
+        std::unique_ptr<QPagedPaintDevice> printer = newDocumentPrinter(name);
         if (!painter_.begin(printer.get()))
             throw Failure(kAction, describe(*printer), u"the print job could not be started"_qs);
         painter_.setPen(Qt::black);
@@ -85,7 +85,7 @@ void PagedPrinterDevice::drawText(const QString& text)
     const std::optional<double> points = drawablePoints(points_);
     if (!points || text.isEmpty())
         return;
-    const double dotsPerTwip = printer_->resolution() / kTwipsPerInch;
+    const double dotsPerTwip = printer_->logicalDpiX() / kTwipsPerInch;
     QFont font(drawnFace_);
     font.setPointSizeF(*points);
     textPainter_.draw(painter_, font, QPointF(x_ * dotsPerTwip, y_ * dotsPerTwip), text);
@@ -103,11 +103,10 @@ void PagedPrinterDevice::endDocument()
 {
     if (!printer_)
         return; // nothing drawn since the last end: nothing to send
-    const std::unique_ptr<QPrinter> printer = std::move(printer_);
+    const std::unique_ptr<QPagedPaintDevice> printer = std::move(printer_);
     pageHasOutput_ = false;
     newPagePending_ = false; // a page ended last adds no blank one
-    const bool ended = painter_.end();
-    if (!ended || printer->printerState() == QPrinter::Error)
+    if (!painter_.end())
         throw Failure(kAction, describe(*printer), u"the print job could not be completed"_qs);
     documentFinished(*printer);
     ++documentsEnded_;

@@ -1,11 +1,12 @@
 #pragma once
-/// Pages and documents on a QPrinter: what the default printer and the PDF files share.
+/// Pages and documents on a paged paint device: what the default printer and the PDF files
+/// share.
 
 #include "platform/printdevice.h"
 #include "platform/qt/textpainter.h"
 
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QString>
 
 #include <memory>
@@ -13,7 +14,7 @@
 namespace tarvel {
 
 /// Positions are twips from the top-left corner of the printable area, mapped with the
-/// printer's resolution (1440 twips per inch); sizes are points. A document is begun by the
+/// device's resolution (1440 twips per inch); sizes are points. A document is begun by the
 /// first drawText() after the previous end (even one that draws nothing, such as an empty
 /// text), a page likewise after endPage(). endPage() on a page with no output does nothing;
 /// endDocument() right after endPage() adds no blank page and with no output sends nothing.
@@ -46,13 +47,13 @@ public:
 protected:
     PagedPrinterDevice();
 
-    /// A printer set up for the next document, named `documentName` (never empty).
-    /// Throws tarvel::Failure when it cannot be.
-    virtual std::unique_ptr<QPrinter> newDocumentPrinter(const QString& documentName) = 0;
+    /// A device (a printer, a PDF writer) set up for the next document, named
+    /// `documentName` (never empty). Throws tarvel::Failure when it cannot be.
+    virtual std::unique_ptr<QPagedPaintDevice> newDocumentPrinter(const QString& documentName) = 0;
     /// Checks a document the painter has just finished. Throws tarvel::Failure.
-    virtual void documentFinished(QPrinter& printer) = 0;
+    virtual void documentFinished(QPagedPaintDevice& printer) = 0;
     /// What failures name as the file: the printer or the PDF file.
-    virtual QString describe(const QPrinter& printer) const = 0;
+    virtual QString describe(const QPagedPaintDevice& printer) const = 0;
 
     /// Ends a document still open; a failure then is written to stderr, as there is no one
     /// left to tell.
@@ -62,7 +63,7 @@ private:
     /// Begins the document, or the page after an endPage(), for the next output.
     void beginOutput();
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPagedPaintDevice> printer_;
     QPainter painter_;
     TextPainter textPainter_{TextLayer::Searchable};
     QString face_;

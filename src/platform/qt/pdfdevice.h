@@ -26,14 +26,15 @@ public:
     const QStringList& writtenFiles() const { return writtenFiles_; }
 
 protected:
-    std::unique_ptr<QPrinter> newDocumentPrinter(const QString& documentName) override;
-    void documentFinished(QPrinter& printer) override;
-    QString describe(const QPrinter& printer) const override;
+    std::unique_ptr<QPagedPaintDevice> newDocumentPrinter(const QString& documentName) override;
+    void documentFinished(QPagedPaintDevice& printer) override;
+    QString describe(const QPagedPaintDevice& printer) const override;
 
 private:
     QString folder_;
     QStringList writtenFiles_;
     QDateTime lastStamp_;
+    QString documentPath_; ///< the file of the document begun last
 };
 
 } // namespace tarvel

@@ -2,6 +2,8 @@
 
 #include "platform/failure.h"
 
+#include <QPrinter>
+
 namespace tarvel {
 
 QtPrinterDevice::QtPrinterDevice(QPrinterInfo printer)
@@ -14,7 +16,7 @@ QtPrinterDevice::~QtPrinterDevice()
     endDocumentAtExit();
 }
 
-std::unique_ptr<QPrinter> QtPrinterDevice::newDocumentPrinter(const QString& documentName)
+std::unique_ptr<QPagedPaintDevice> QtPrinterDevice::newDocumentPrinter(const QString& documentName)
 {
     if (printer_.isNull())
         throw Failure(u"printing the certificates"_qs, QString(), u"there is no printer"_qs);
@@ -24,16 +26,17 @@ std::unique_ptr<QPrinter> QtPrinterDevice::newDocumentPrinter(const QString& doc
     return printer;
 }
 
-void QtPrinterDevice::documentFinished(QPrinter& printer)
+void QtPrinterDevice::documentFinished(QPagedPaintDevice& printer)
 {
-    if (printer.printerState() == QPrinter::Error)
+    // Only this device makes printers.
+    if (static_cast<QPrinter&>(printer).printerState() == QPrinter::Error)
         throw Failure(u"printing the certificates"_qs, describe(printer),
-                      u"the printer reported an error"_qs);
+                      u"the print job could not be completed"_qs);
 }
 
-QString QtPrinterDevice::describe(const QPrinter& printer) const
+QString QtPrinterDevice::describe(const QPagedPaintDevice& printer) const
 {
-    return printer.printerName();
+    return static_cast<const QPrinter&>(printer).printerName();
 }
 
 } // namespace tarvel

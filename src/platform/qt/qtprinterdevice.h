@@ -19,9 +19,9 @@ public:
     QString printerName() const { return printer_.printerName(); }
 
 protected:
-    std::unique_ptr<QPrinter> newDocumentPrinter(const QString& documentName) override;
-    void documentFinished(QPrinter& printer) override;
-    QString describe(const QPrinter& printer) const override;
+    std::unique_ptr<QPagedPaintDevice> newDocumentPrinter(const QString& documentName) override;
+    void documentFinished(QPagedPaintDevice& printer) override;
+    QString describe(const QPagedPaintDevice& printer) const override;
 
 private:
     QPrinterInfo printer_;
