@@ -32,6 +32,9 @@ qint32 RecordReader::int32At(int offset) const
 
 QString RecordReader::textAt(int offset, int width) const
 {
+    // A field wholly inside the record is decoded where it lies, without a padded copy.
+    if (width > 0 && offset >= 0 && qint64(offset) + width <= bytes_.size())
+        return cp932::decode(bytes_.sliced(offset, width));
     return cp932::decode(bytesAt(offset, width));
 }
 

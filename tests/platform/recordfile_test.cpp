@@ -254,6 +254,10 @@ TEST(RecordReader, TextFieldsDecodeWhole)
     EXPECT_EQ(reader.textAt(0, 8), QString::fromUtf16(u"水泳  \0\0", 6));
     EXPECT_EQ(reader.textAt(0, 3), u"水\uFFFD"_qs); // a character cut by the field's end
     EXPECT_EQ(reader.textAt(8, 3), QString::fromUtf16(u"X\0\0", 3));
+    EXPECT_EQ(reader.textAt(7, 2), QString::fromUtf16(u"\0X", 2)); // up to the last byte
+    EXPECT_EQ(reader.textAt(-1, 2), QString::fromUtf16(u"\0\uFFFD", 2)); // before the record
+    EXPECT_EQ(reader.textAt(9, 1), QString::fromUtf16(u"\0", 1));
+    EXPECT_EQ(reader.textAt(2, 0), QString());
 }
 
 TEST(RecordWriter, BuildsARecordFieldByField)
