@@ -88,6 +88,10 @@ void PagedPrinterDevice::drawText(const QString& text)
     const double dotsPerTwip = printer_->logicalDpiX() / kTwipsPerInch;
     QFont font(drawnFace_);
     font.setPointSizeF(*points);
+    // Pages are sent as PDF, which is resolution independent: widths hinted to the device's
+    // pixel grid (where the system's font settings ask for full hinting) only add up to
+    // lines longer or shorter than the face draws them.
+    font.setHintingPreference(QFont::PreferNoHinting);
     textPainter_.draw(painter_, font, QPointF(x_ * dotsPerTwip, y_ * dotsPerTwip), text);
 }
 
