@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -150,6 +151,27 @@ TEST_F(PdfDeviceTest, TextStandsWhereItsTwipsSay)
         EXPECT_NEAR(word.box.left(), expected.at(word.text).x(), 1.0);
         EXPECT_NEAR(word.box.top(), expected.at(word.text).y(), 1.0);
     }
+}
+
+TEST_F(PdfDeviceTest, TextIsAsWideAsItsFaceDesignsIt)
+{
+    // Forty glyphs stay within a sixth of a point of the face's own advances: neither hinted
+    // widths nor a font size rounded to the page's device units add up along the line.
+    const QString text = u"HHHHHHHHHHxxxxxxxxxxyyyyyyyyyy1111111111"_qs;
+    auto [layout, texts] = placing({{0, 0, 0, 23, text}});
+    const QString pdf = printOne(layout, texts, u"IPAPGothic"_qs);
+
+    QFont unhinted(u"IPAPGothic"_qs);
+    unhinted.setPixelSize(1000);
+    unhinted.setHintingPreference(QFont::PreferNoHinting);
+    const QRawFont raw = QRawFont::fromFont(unhinted);
+    double ems = 0.0;
+    for (const QPointF advance : raw.advancesForGlyphIndexes(raw.glyphIndexesForString(text)))
+        ems += advance.x() / 1000.0;
+
+    const std::vector<testing::PdfWord> words = pdfWords(pdf);
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_NEAR(words[0].box.width(), ems * 23.0, 0.15);
 }
 
 TEST_F(PdfDeviceTest, JapaneseAndHalfWidthKatakanaComeBackUnchanged)

@@ -24,8 +24,12 @@ constexpr double kTopBottomMarginPoints = 289.0 / 20.0;
 
 constexpr int kMaxNameLength = 60;
 
-/// Dots per inch of the page's coordinates.
-constexpr int kResolution = 1200;
+/// Dots per inch of the page's coordinates: 4 per point and 5 twips each, so whole and
+/// quarter point sizes are whole pixel sizes. Qt keeps glyph metrics only for glyphs up to
+/// 255 pixels; at 1200 dpi even 16 points is beyond that and every text made FreeType load
+/// each of its glyphs again. At 288 dpi sizes up to about 60 points are kept. Coordinates
+/// are written as decimals, so the page is no coarser for it.
+constexpr int kResolution = 288;
 
 /// The document name as a part of a file name: letters, digits, "-", "_" and "." kept,
 /// anything else (separators, blanks, controls) as "_".
