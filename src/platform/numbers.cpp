@@ -51,36 +51,27 @@ Gathered gatherNumber(QStringView text)
             g.ascii.append('-');
         ++i;
     }
-    qint64 integerDigits = 0;
-    qint64 fractionDigitsBeforeFirst = 0;
-    for (;; ++i) {
-        skipBlanks();
-        if (i >= n || !isDigit(text[i]))
-            break;
-        g.ascii.append(char(text[i].unicode()));
-        g.hasDigits = true;
-        ++integerDigits;
-        if (g.mantissaZero && text[i] != u'0') {
-            g.mantissaZero = false;
-            g.leadingPosition = integerDigits;
+    // Gathers a run of digits; `positionOf(k)` is where the k-th digit of the run stands
+    // relative to the decimal point.
+    auto gatherDigits = [&](auto positionOf) {
+        for (qint64 count = 1;; ++i, ++count) {
+            skipBlanks();
+            if (i >= n || !isDigit(text[i]))
+                return;
+            g.ascii.append(char(text[i].unicode()));
+            g.hasDigits = true;
+            if (g.mantissaZero && text[i] != u'0') {
+                g.mantissaZero = false;
+                g.leadingPosition = positionOf(count);
+            }
         }
-    }
+    };
+    gatherDigits([](qint64 k) { return k; });
     skipBlanks();
     if (i < n && text[i] == u'.') {
         g.ascii.append('.');
         ++i;
-        for (;; ++i) {
-            skipBlanks();
-            if (i >= n || !isDigit(text[i]))
-                break;
-            g.ascii.append(char(text[i].unicode()));
-            g.hasDigits = true;
-            ++fractionDigitsBeforeFirst;
-            if (g.mantissaZero && text[i] != u'0') {
-                g.mantissaZero = false;
-                g.leadingPosition = 1 - fractionDigitsBeforeFirst;
-            }
-        }
+        gatherDigits([](qint64 k) { return 1 - k; });
     }
     if (!g.hasDigits)
         return g;
