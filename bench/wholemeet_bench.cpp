@@ -143,7 +143,8 @@ public:
     void setFontSize(double) override {}
     void drawText(const QString&) override {}
     void endPage() override {}
-    void endDocument() override {}
+    Delivery endDocument() override { return {}; }
+    void abortDocument() noexcept override {}
 };
 
 double seconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e9; }

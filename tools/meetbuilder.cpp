@@ -52,7 +52,8 @@ QString MeetBuilder::dataDirPath() const { return root_ + u"/data"_qs; }
 DataLocations MeetBuilder::locations() const
 {
     const QString data = asSystemFolder(dataDirPath());
-    return DataLocations{data, data, kMasterFileName};
+    const QString locationFile = u"..\\ctl\\dr_kyo.ctl"_qs;
+    return DataLocations{data, data, kMasterFileName, locationFile, locationFile};
 }
 
 void MeetBuilder::writeLocationFile()
@@ -155,7 +156,7 @@ SwimmerRecord MeetBuilder::swimmer(const QString& regNo, const QString& name,
 void MeetBuilder::writeRecordAt(const QString& file, int recordLength, qint64 recordNo,
                                 const QByteArray& bytes)
 {
-    RecordFile records = RecordFile::open(locations().dataFile(file), recordLength);
+    RecordFile records = RecordFile::openOrCreate(locations().dataFile(file), recordLength);
     records.writeRecord(recordNo, bytes);
 }
 

@@ -2,11 +2,13 @@
 
 #include "batch/batchobserver.h"
 #include "batch/commandline.h"
+#include "layout/layoutfile.h"
 #include "platform/failure.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/printrun.h"
+#include "printrun/runaccount.h"
 #include "printrun/session.h"
 
 #include <QDir>
@@ -39,12 +41,10 @@ bool stderrIsTerminal()
 #endif
 }
 
-QString destination(const PrintTarget& target, const PrintOptions& options)
+QString destination(const PrintTarget& target)
 {
-    if (options.previewOnly == PreviewOnly::Yes)
-        return u"preview only: nothing printed, nothing marked"_qs;
     if (target.kind == PrintTargetKind::Printer)
-        return u"sent to the printer %1"_qs.arg(target.where);
+        return u"jobs sent to the printer %1"_qs.arg(target.where);
     const auto* pdf = dynamic_cast<const PdfDevice*>(target.device.get());
     const qsizetype files = pdf ? pdf->writtenFiles().size() : 0;
     return u"%1 PDF file(s) in %2"_qs.arg(files).arg(QDir::toNativeSeparators(target.where));
@@ -59,6 +59,26 @@ PrintTarget openTarget(const Request& request, const Session& session)
     target.where = *request.pdfFolder;
     target.device = std::make_unique<PdfDevice>(*request.pdfFolder);
     return target;
+}
+
+/// Tells a repaired layout file once: the run goes on with what could be read.
+void reportLayoutRepair(const Session& session)
+{
+    if (session.layoutLoad.outcome != LayoutLoad::Repaired)
+        return;
+    say(u"the layout file %1 could not be read whole (%2); the defaults were written from "
+        u"field %3 on"_qs.arg(session.where.dataFile(QString::fromUtf16(kLayoutFileName)),
+                              session.layoutLoad.why)
+            .arg(session.layoutLoad.field));
+}
+
+void sayAccount(const RunSummary& summary, const PrintOptions& options,
+                const PrintTarget& target)
+{
+    for (const QString& line : describeRun(summary, options.previewOnly))
+        say(line);
+    if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
+        say(destination(target));
 }
 
 int run(const Request& request)
@@ -78,6 +98,7 @@ int run(const Request& request)
         say(failure.message() + u" (working folder %1)"_qs.arg(folder));
         return kFailed;
     }
+    reportLayoutRepair(session);
     PrintOptions options = request.options;
     options.rankLimitIndividual =
         request.rankLimitIndividual.value_or(session.layout.rankLimitIndividual);
@@ -101,13 +122,15 @@ int run(const Request& request)
     RunSummary summary;
     try {
         summary = PrintRun(session, options, *target.device, nullptr, &observer);
+    } catch (const RunStopped& stopped) {
+        observer.finishProgress();
+        say(stopped.message());
+        say(u"the run stopped there:"_qs);
+        sayAccount(stopped.summary(), options, target);
+        return kFailed;
     } catch (const Failure& failure) {
         observer.finishProgress();
         say(failure.message());
-        say(u"stopped after %1 race(s) marked and %2 certificate(s); %3"_qs.arg(
-            observer.racesMarked())
-                .arg(observer.certificates())
-                .arg(destination(target, options)));
         return kFailed;
     }
     observer.finishProgress();
@@ -116,13 +139,8 @@ int run(const Request& request)
         say(u"writing the log: %1: %2"_qs.arg(*request.logFile, log.errorString()));
         return kFailed;
     }
-    say(u"%1 race(s) printed, %2 race(s) marked, %3 certificate(s), %4 page(s); %5"_qs
-            .arg(summary.racesPrinted)
-            .arg(summary.racesMarked)
-            .arg(summary.certificates)
-            .arg(summary.pages)
-            .arg(destination(target, options)));
-    return kDone;
+    sayAccount(summary, options, target);
+    return hasUnprintedEvents(summary) ? kFailed : kDone;
 }
 
 /// Qt's own notes go to stderr as usual, except the one about a missing XDG_RUNTIME_DIR,

@@ -73,56 +73,88 @@ std::optional<qint16> switchState(const QString& field)
     return state;
 }
 
-/// Reads the fields into `layout` in file order, each stored as soon as it is read.
-/// Returns false at the first failure, leaving the fields not yet read as they were.
-bool readFields(const DataLocations& where, Layout& layout)
-{
-    QByteArray content;
-    try {
-        content = readWholeFile(layoutPath(where), kLoadAction);
-    } catch (const Failure&) {
+/// Reads the fields into `layout` in file order, each stored as soon as it is read, and
+/// says where and why it stopped when it could not read them all.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArray content) : input_(std::move(content)) {}
+
+    LayoutLoadResult readInto(Layout& layout)
+    {
+        if (!text(layout.rankLimitIndividual) || !text(layout.rankLimitRelay))
+            return stopped_;
+        for (int i = 0; i < kItemCount; ++i) {
+            ItemLayout& item = layout.items[i];
+            if (!switchInto(item.switchState) || !text(item.x) || !text(item.y)
+                || !text(item.size))
+                return stopped_;
+            if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount
+                && !text(layout.freeTexts[i - kFirstFreeTextItem]))
+                return stopped_;
+        }
+        // Fields after the 83rd are ignored.
+        return {};
+    }
+
+private:
+    bool stop(const QString& why)
+    {
+        stopped_ = {LayoutLoad::Repaired, fieldNo_, why};
         return false;
     }
 
-    ListInput input(std::move(content));
-    const auto readInto = [&input](QString& target) {
-        std::optional<QString> field = input.next();
+    std::optional<QString> next()
+    {
+        ++fieldNo_;
+        std::optional<QString> field = input_.next();
+        if (!field)
+            stop(u"the file ends before field %1 of %2"_qs.arg(fieldNo_).arg(kLayoutFieldCount));
+        return field;
+    }
+
+    bool text(QString& target)
+    {
+        const std::optional<QString> field = next();
+        if (field)
+            target = *field;
+        return field.has_value();
+    }
+
+    bool switchInto(qint16& target)
+    {
+        const std::optional<QString> field = next();
         if (!field)
             return false;
-        target = *field;
-        return true;
-    };
-
-    if (!readInto(layout.rankLimitIndividual) || !readInto(layout.rankLimitRelay))
-        return false;
-    for (int i = 0; i < kItemCount; ++i) {
-        ItemLayout& item = layout.items[i];
-        const std::optional<QString> switchField = input.next();
-        if (!switchField)
-            return false;
-        const std::optional<qint16> state = switchState(*switchField);
+        const std::optional<qint16> state = switchState(*field);
         if (!state)
-            return false;
-        item.switchState = *state;
-        if (!readInto(item.x) || !readInto(item.y) || !readInto(item.size))
-            return false;
-        if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount
-            && !readInto(layout.freeTexts[i - kFirstFreeTextItem]))
-            return false;
+            return stop(u"field %1 holds \"%2\" where a switch (0, 1 or 2) belongs"_qs.arg(fieldNo_)
+                            .arg(*field));
+        target = *state;
+        return true;
     }
-    // Fields after the 83rd are ignored.
-    return true;
-}
+
+    ListInput input_;
+    int fieldNo_ = 0;
+    LayoutLoadResult stopped_;
+};
 
 } // namespace
 
-LayoutLoad loadLayout(const DataLocations& where, Layout& layout)
+LayoutLoadResult loadLayout(const DataLocations& where, Layout& layout)
 {
-    if (readFields(where, layout))
-        return LayoutLoad::Complete;
+    LayoutLoadResult result;
+    try {
+        result = FieldReader(readWholeFile(layoutPath(where), kLoadAction)).readInto(layout);
+    } catch (const Failure& failure) {
+        result = {failure.kind() == Failure::Kind::Missing ? LayoutLoad::Created
+                                                           : LayoutLoad::Repaired,
+                  1, failure.reason()};
+    }
+    if (result.outcome == LayoutLoad::Complete)
+        return result;
     // A missing or damaged file is replaced at once by the state as it now stands.
     saveLayout(where, layout);
-    return LayoutLoad::Repaired;
+    return result;
 }
 
 void saveLayout(const DataLocations& where, const Layout& layout)
@@ -155,6 +187,11 @@ QByteArray encodeLayout(const Layout& layout)
 bool isStorableFreeText(const QString& text)
 {
     return !(needsQuotes(text) && text.contains(u'"'));
+}
+
+bool isStorableNumberText(const QString& text)
+{
+    return !text.contains(u',') && !text.contains(u'"');
 }
 
 } // namespace tarvel

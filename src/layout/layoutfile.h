@@ -10,9 +10,20 @@ namespace tarvel {
 
 inline constexpr char16_t kLayoutFileName[] = u"tarvel.dat";
 
+inline constexpr int kLayoutFieldCount = 83;
+
 enum class LayoutLoad {
     Complete, ///< all 83 fields were read
-    Repaired, ///< the load stopped early and the file was rewritten from `layout`
+    Created,  ///< there was no file (a first start): it was written from `layout`
+    Repaired, ///< the file was there but the load stopped early; rewritten from `layout`
+};
+
+struct LayoutLoadResult {
+    LayoutLoad outcome = LayoutLoad::Complete;
+    /// When repaired: the field (1 to 83) that could not be read, and why, in words for
+    /// the operator. Fields from this one on hold what `layout` held before the load.
+    int field = 0;
+    QString why;
 };
 
 /// Reads dataDir + "tarvel.dat" into `layout`, field by field in file order. Any failure
@@ -20,7 +31,7 @@ enum class LayoutLoad {
 /// is: fields read before keep their loaded values, the rest keep what `layout` held, and
 /// the file is rewritten at once from that state. Fields after 83 are ignored.
 /// Throws tarvel::Failure only when that rewrite fails.
-LayoutLoad loadLayout(const DataLocations& where, Layout& layout);
+LayoutLoadResult loadLayout(const DataLocations& where, Layout& layout);
 
 /// Replaces dataDir + "tarvel.dat" with the layout. Throws tarvel::Failure.
 void saveLayout(const DataLocations& where, const Layout& layout);
@@ -33,5 +44,10 @@ QByteArray encodeLayout(const Layout& layout);
 /// Whether a free text can be stored so that it reads back unchanged; the one kind that
 /// cannot (it needs quotes and holds a double quote) is refused at entry.
 bool isStorableFreeText(const QString& text);
+
+/// Whether a rank limit, X, Y or size text is stored as it stands: no comma and no double
+/// quote (a number never needs one, and "12 typed with a leading quote would read back
+/// as 12). The boxes refuse anything else as it is typed.
+bool isStorableNumberText(const QString& text);
 
 } // namespace tarvel

@@ -38,12 +38,26 @@ DataLocations loadDataLocations(const QString& locationFile)
     };
 
     DataLocations where;
+    where.dataDirNamedBy = locationFile;
+    where.masterNamedBy = locationFile;
     nextItem();
     where.dataDir = asFolder(nextItem());
     nextItem();
     where.masterDir = asFolder(nextItem());
     where.masterFileName = nextItem();
     return where;
+}
+
+void requireDataFolder(const DataLocations& where)
+{
+    if (QFileInfo(hostPath(where.dataDir)).isDir())
+        return;
+    QString reason = u"the data folder %1 (named in %2) does not exist"_qs.arg(
+        where.dataDir, where.dataDirNamedBy);
+    if (const std::optional<QString> link = missingDriveLink(where.dataDir))
+        reason += u"; it is a Windows path, and this machine has no Wine drive link %1 "
+                  u"(WINEPREFIX selects the Wine drive links)"_qs.arg(*link);
+    throw Failure(u"opening the meet"_qs, where.dataDir, reason, Failure::Kind::Missing);
 }
 
 } // namespace tarvel

@@ -15,6 +15,11 @@ struct DataLocations {
     QString masterDir;
     /// File name of the swimmer master file, with its extension.
     QString masterFileName;
+    /// The files that named the data folder (the location file) and the master file (the
+    /// location file, or kijun.dat when it moved it): a message about a missing file says
+    /// where to look.
+    QString dataDirNamedBy;
+    QString masterNamedBy;
 
     /// dataDir + name, with no separator added.
     QString dataFile(const QString& name) const { return dataDir + name; }
@@ -30,5 +35,10 @@ inline const char16_t kLocationFile[] = u"..\\ctl\\dr_kyo.ctl";
 /// after item 5 too. Throws tarvel::Failure when the file is missing or holds fewer than
 /// five items.
 DataLocations loadDataLocations(const QString& locationFile = QString::fromUtf16(kLocationFile));
+
+/// Throws tarvel::Failure when the data folder does not exist on this machine, before
+/// anything is written there: the message names the folder and the file that named it, and
+/// for a Windows drive path without a Wine drive link, the link looked for.
+void requireDataFolder(const DataLocations& where);
 
 } // namespace tarvel

@@ -1,5 +1,6 @@
 #include "meetdb/masterfile.h"
 
+#include "meetdb/meetfiles.h"
 #include "platform/binaryrecord.h"
 #include "platform/cp932.h"
 #include "platform/numbers.h"
@@ -231,10 +232,11 @@ MasterHeader newMasterHeader(const QString& masterFileName, const QDate& today,
 MasterFile MasterFile::open(const DataLocations& where, const QDate& today)
 {
     // A failure below leaves `master` to close the file as the exception passes.
-    MasterFile master(RecordFile::open(where.masterFile(), kMasterRecordLength));
-    // A new or emptied file (10 bytes or less) gets the header the other system expects.
+    MasterFile master(openMeetFile(where, MeetFile::Master, kMasterRecordLength));
+    // A new or emptied file (10 bytes or less) has no header yet; the one the other system
+    // would give it stands in, without writing to its file.
     if (master.file_.size() <= 10)
-        master.writeMasterHeader(newMasterHeader(where.masterFileName, today));
+        master.header_ = newMasterHeader(where.masterFileName, today);
     else
         master.header_ = decodeMasterHeader(master.file_.readRecord(kHeaderRecord));
     return master;
@@ -244,21 +246,19 @@ SwimmerRecord MasterFile::loadSwimmer(qint32 entryNo) const
 {
     if (entryNo <= 0)
         return clearSwimmer();
-    SwimmerRecord swimmer =
-        decodeSwimmer(file_.readRecord(kFirstEntryRecord + static_cast<qint64>(entryNo)));
+    const qint64 recordNo = kFirstEntryRecord + static_cast<qint64>(entryNo);
+    // A certificate with a blank name is a certificate lost: an entry that is not in the
+    // file stops its event instead.
+    if (!file_.holdsRecord(recordNo))
+        failRecordPastEnd(file_, recordNo, u"reading swimmer entry %1"_qs.arg(entryNo));
+    SwimmerRecord swimmer = decodeSwimmer(file_.readRecord(recordNo));
     normaliseSixDigit(swimmer);
     return swimmer;
 }
 
-void MasterFile::writeMasterHeader(const MasterHeader& header)
-{
-    file_.writeRecord(kHeaderRecord, encodeMasterHeader(header));
-    header_ = header;
-}
-
 CustomEventTable readCustomEventTable(const DataLocations& where)
 {
-    const RecordFile file = RecordFile::open(where.masterFile(), kMasterRecordLength);
+    const RecordFile file = openMeetFile(where, MeetFile::Master, kMasterRecordLength);
     return decodeCustomEventTable(file.readRecord(kCustomEventRecord));
 }
 

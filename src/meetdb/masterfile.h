@@ -86,21 +86,21 @@ QString shortDateText(const QDate& day, const QLocale& locale = QLocale());
 MasterHeader newMasterHeader(const QString& masterFileName, const QDate& today,
                              const QLocale& locale = QLocale());
 
-/// The master file held open while one event's certificates are composed. Opening creates
-/// or loads the header; the file is closed when the object goes, on every path.
+/// The master file held open while one event's certificates are composed, read-only: the
+/// other system owns it. The file is closed when the object goes, on every path.
 class MasterFile {
 public:
-    /// Opens masterDir + masterFileName (created when missing). A file of 10 bytes or less
-    /// gets a new header written over its start; otherwise the header is read.
-    /// Throws tarvel::Failure.
+    /// Opens masterDir + masterFileName. A missing file throws tarvel::Failure
+    /// (Kind::Missing) naming the file that named it; it is never created. A file of 10
+    /// bytes or less has no header yet: the header a new file would get
+    /// (newMasterHeader) is used, and nothing is written.
     static MasterFile open(const DataLocations& where, const QDate& today = QDate::currentDate());
 
     const MasterHeader& header() const { return header_; }
-    /// The record of entry n; n of 0 or less gives clearSwimmer(); a record past the end of
-    /// the file reads as zero bytes. The six-digit field reading as 0 becomes "000000".
+    /// The record of entry n; n of 0 or less gives clearSwimmer(). The six-digit field
+    /// reading as 0 becomes "000000". An entry whose record is not wholly in the file is
+    /// not a swimmer of this meet: tarvel::Failure (Kind::Damaged), naming the entry.
     SwimmerRecord loadSwimmer(qint32 entryNo) const;
-    /// Writes `header` as record 1 and keeps it as the header.
-    void writeMasterHeader(const MasterHeader& header);
 
 private:
     explicit MasterFile(RecordFile file) : file_(std::move(file)) {}
@@ -109,7 +109,8 @@ private:
     MasterHeader header_;
 };
 
-/// Reads record 2 on a handle of its own (also while a MasterFile is open).
+/// Reads record 2 on a handle of its own (also while a MasterFile is open); a file too
+/// short to hold it reads as an empty table. A missing file fails as MasterFile::open.
 CustomEventTable readCustomEventTable(const DataLocations& where);
 
 /// Cleans a fixed-width text for printing: control characters become blanks, leading and

@@ -9,9 +9,9 @@ namespace {
 
 const QString kFileName = u"Race.dat"_qs;
 
-RecordFile openRaceStatus(const DataLocations& where)
+RecordFile openRaceStatus(const DataLocations& where, RecordFile::Access access)
 {
-    return RecordFile::open(where.dataFile(kFileName), kRaceCount);
+    return RecordFile::openExisting(where.dataFile(kFileName), kRaceCount, access);
 }
 
 } // namespace
@@ -20,7 +20,13 @@ RaceStatus loadRaceStatus(const DataLocations& where)
 {
     // Kept as bytes, never decoded: a status byte that happens to be a cp932 lead byte
     // would otherwise swallow the next race's status.
-    return RaceStatus{openRaceStatus(where).readRecord(1)};
+    try {
+        return RaceStatus{openRaceStatus(where, RecordFile::Access::ReadOnly).readRecord(1)};
+    } catch (const Failure& failure) {
+        if (failure.kind() != Failure::Kind::Missing)
+            throw;
+        return RaceStatus{}; // no table yet: no race is ready
+    }
 }
 
 void saveRaceStatus(const DataLocations& where, const RaceStatus& status)
@@ -28,7 +34,7 @@ void saveRaceStatus(const DataLocations& where, const RaceStatus& status)
     QByteArray record = status.bytes.left(kRaceCount);
     if (record.size() < kRaceCount)
         record.append(kRaceCount - record.size(), ' ');
-    openRaceStatus(where).writeRecord(1, record);
+    RecordFile::openOrCreate(where.dataFile(kFileName), kRaceCount).writeRecord(1, record);
 }
 
 RaceStatus markRacePrinted(const DataLocations& where, int raceNo)
@@ -39,7 +45,7 @@ RaceStatus markRacePrinted(const DataLocations& where, int raceNo)
 
     // Only our one byte is written; the meet-management system may be changing other
     // races' statuses at this very moment, and a whole-record write would undo them.
-    RecordFile file = openRaceStatus(where);
+    RecordFile file = openRaceStatus(where, RecordFile::Access::ReadWrite);
     file.writeAt(raceNo - 1, QByteArrayView(&kRacePrinted, 1));
     // A short file is completed the way a full-record write would leave it, touching only
     // the bytes that are not there yet.

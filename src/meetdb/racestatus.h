@@ -22,7 +22,8 @@ struct RaceStatus {
     char of(int raceNo) const { return bytes.at(raceNo - 1); }
 };
 
-/// Reads record 1 of Race.dat; a missing file is created empty, missing bytes read as NUL.
+/// Reads record 1 of Race.dat; bytes missing from a short file read as NUL, and so does
+/// every byte of a missing file, which is not created (the other system owns it).
 RaceStatus loadRaceStatus(const DataLocations& where);
 
 /// Writes the status as record 1 of Race.dat, cut or blank-padded to 1024 bytes.
@@ -31,7 +32,8 @@ void saveRaceStatus(const DataLocations& where, const RaceStatus& status);
 /// Marks race n (1 to 1024) as dealt with: writes the one byte "9" in place, extends a short
 /// file with zero bytes to 1024, and returns the table as it now stands on disk. Unlike a
 /// read-change-write of the whole record, a change the meet-management system makes to
-/// another race meanwhile is never lost.
+/// another race meanwhile is never lost. A missing Race.dat is a failure (Kind::Missing),
+/// never created with only our mark in it.
 RaceStatus markRacePrinted(const DataLocations& where, int raceNo);
 
 } // namespace tarvel

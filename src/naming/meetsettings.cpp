@@ -32,6 +32,7 @@ MeetSettings readMeetSettings(DataLocations& where)
     MeetSettings meet = resetMeetSettings();
     where.masterDir = nextItem(1);
     where.masterFileName = nextItem(2);
+    where.masterNamedBy = path;
     nextItem(3);
     meet.meetName = nextItem(4);
     nextItem(5);

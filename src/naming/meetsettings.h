@@ -25,8 +25,9 @@ MeetSettings resetMeetSettings();
 
 /// Reads dataDir + "kijun.dat" (73 items; the file may end after item 70). Items 1 and 2
 /// replace where.masterDir and where.masterFileName as soon as they are read, exactly as
-/// read. Any failure (missing file, too few items, a number that does not fit its width)
-/// gives the defaults, silently; the master-file location read before it stays.
+/// read (and kijun.dat becomes where.masterNamedBy). Any failure (missing file, too few
+/// items, a number that does not fit its width) gives the defaults, silently; the
+/// master-file location read before it stays.
 MeetSettings loadMeetSettings(DataLocations& where);
 
 } // namespace tarvel

@@ -1,5 +1,6 @@
 #include "naming/racerecord.h"
 
+#include "meetdb/meetfiles.h"
 #include "meetdb/racestatus.h"
 #include "platform/binaryrecord.h"
 #include "platform/failure.h"
@@ -79,8 +80,12 @@ RaceRecord loadRace(const DataLocations& where, int raceNo)
     if (raceNo < 1 || raceNo > kRaceCount)
         throw Failure(u"reading a race"_qs, path,
                       u"race number %1 is outside 1 to %2"_qs.arg(raceNo).arg(kRaceCount));
-    const RecordFile file = RecordFile::open(path, kRaceRecordLength);
-    return decodeRace(file.readRecord(raceNo + kFirstRaceRecord - 1));
+    const RecordFile file = openMeetFile(where, MeetFile::Races, kRaceRecordLength);
+    const qint64 recordNo = raceNo + kFirstRaceRecord - 1;
+    // The other system may not have written the race yet; zeros would read as an empty race.
+    if (!file.holdsRecord(recordNo))
+        failRecordPastEnd(file, recordNo, u"reading race %1"_qs.arg(raceNo));
+    return decodeRace(file.readRecord(recordNo));
 }
 
 } // namespace tarvel

@@ -35,8 +35,9 @@ RaceRecord decodeRace(QByteArrayView bytes);
 /// Encodes a race record into 256 bytes; the fields this program does not use are zero.
 QByteArray encodeRace(const RaceRecord& race);
 
-/// Reads race n (record n + 10) of dataDir + "taikai.dat", opened afresh (created empty when
-/// missing). A record past the end reads as all zero. Throws tarvel::Failure.
+/// Reads race n (record n + 10) of dataDir + "taikai.dat", opened afresh. A missing file
+/// (never created) or a record not wholly in the file (Kind::Damaged) throws
+/// tarvel::Failure naming the race and the file.
 RaceRecord loadRace(const DataLocations& where, int raceNo);
 
 } // namespace tarvel

@@ -2,10 +2,11 @@
 
 namespace tarvel {
 
-Failure::Failure(QString action, QString path, QString reason)
+Failure::Failure(QString action, QString path, QString reason, Kind kind)
     : action_(std::move(action))
     , path_(std::move(path))
     , reason_(std::move(reason))
+    , kind_(kind)
     , utf8_(message().toStdString())
 {
 }

@@ -13,7 +13,16 @@ namespace tarvel {
 /// system's reason, so that the operator can be told all three.
 class Failure : public std::exception {
 public:
-    Failure(QString action, QString path, QString reason);
+    /// What kind of trouble it is, for the callers that go on after some kinds.
+    enum class Kind {
+        System,  ///< the system failed us: a file cannot be opened, read or written
+        Missing, ///< a file that must be there is not
+        Damaged, ///< a file is there but what it holds cannot be used (a record past its
+                 ///< end, a number that does not fit, an index that names nothing)
+        Busy,    ///< another holds what is needed for now (the meet's run lock)
+    };
+
+    Failure(QString action, QString path, QString reason, Kind kind = Kind::System);
 
     /// What was being done, e.g. "reading the race status".
     const QString& action() const { return action_; }
@@ -21,6 +30,8 @@ public:
     const QString& path() const { return path_; }
     /// Why it failed, e.g. the system's error text.
     const QString& reason() const { return reason_; }
+
+    Kind kind() const { return kind_; }
 
     /// "action: path: reason" (the path left out when empty).
     QString message() const;
@@ -30,6 +41,7 @@ private:
     QString action_;
     QString path_;
     QString reason_;
+    Kind kind_ = Kind::System;
     std::string utf8_;
 };
 

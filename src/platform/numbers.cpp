@@ -119,7 +119,8 @@ Gathered gatherNumber(QStringView text)
         ? u"NaN"_qs
         : QString::number(value, 'g', QLocale::FloatingPointShortest);
     throw Failure(u"converting a number"_qs, QString(),
-                  QString::fromLatin1("%1 does not fit %2 bits").arg(shown).arg(bits));
+                  QString::fromLatin1("%1 does not fit %2 bits").arg(shown).arg(bits),
+                  Failure::Kind::Damaged);
 }
 
 /// Nearest integer, halves to the even neighbour, whatever the current rounding mode.
@@ -174,6 +175,11 @@ double numericValue(QStringView text)
     if (ec != std::errc())
         return 0.0;
     return value;
+}
+
+bool beginsWithNumber(QStringView text)
+{
+    return gatherNumber(text).hasDigits;
 }
 
 qint16 toInt16(double value)

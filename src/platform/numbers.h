@@ -14,8 +14,12 @@ QString numberText(qint64 value);
 /// fraction and an exponent allowed, blanks skipped); 0 when it begins with none.
 double numericValue(QStringView text);
 
+/// Whether the text begins with a number (blanks skipped), i.e. numericValue() reads one
+/// rather than falling back to 0.
+bool beginsWithNumber(QStringView text);
+
 /// Rounds to the nearest integer, halves to the even neighbour (6.5 gives 6, 7.5 gives 8).
-/// Throws tarvel::Failure when the result does not fit the width.
+/// Throws tarvel::Failure (Kind::Damaged) when the result does not fit the width.
 qint16 toInt16(double value);
 qint32 toInt32(double value);
 

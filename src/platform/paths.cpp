@@ -18,6 +18,11 @@ QString hostPath(const QString& path)
     return path;
 }
 
+std::optional<QString> missingDriveLink(const QString&)
+{
+    return std::nullopt;
+}
+
 #else
 
 namespace {
@@ -59,14 +64,20 @@ QString cleanBelowRoot(QStringView rest)
     return cleaned;
 }
 
-/// "C:/meet/data" through Wine's link $WINEPREFIX/dosdevices/c:, when that link exists.
-/// Windows takes ".." by the letters of the path, never above the drive's root.
-QString resolveDrive(const QString& path)
+/// Wine's link for the drive of a path that begins with a drive letter.
+QString driveLink(const QString& path)
 {
     QString prefix = qEnvironmentVariable("WINEPREFIX");
     if (prefix.isEmpty())
         prefix = QDir::homePath() + u"/.wine"_qs;
-    const QString drive = prefix + u"/dosdevices/"_qs + path[0].toLower() + u':';
+    return prefix + u"/dosdevices/"_qs + path[0].toLower() + u':';
+}
+
+/// "C:/meet/data" through Wine's link $WINEPREFIX/dosdevices/c:, when that link exists.
+/// Windows takes ".." by the letters of the path, never above the drive's root.
+QString resolveDrive(const QString& path)
+{
+    const QString drive = driveLink(path);
     if (!exists(drive))
         return path;
     return drive + cleanBelowRoot(path.mid(2));
@@ -130,6 +141,15 @@ QString hostPath(const QString& path)
     if (exists(posix))
         return posix;
     return resolveCase(posix);
+}
+
+std::optional<QString> missingDriveLink(const QString& path)
+{
+    QString posix = path;
+    posix.replace(u'\\', u'/');
+    if (!hasDriveLetter(posix) || exists(driveLink(posix)))
+        return std::nullopt;
+    return driveLink(posix);
 }
 
 #endif

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tarvel {
 
 /// The program keeps paths exactly as the meet's files build them ("C:\meet\data\Race.dat",
@@ -13,5 +15,10 @@ namespace tarvel {
 /// its folder (the other system may write RACE.DAT). Relative paths are taken from the
 /// current working directory.
 QString hostPath(const QString& path);
+
+/// For a Windows path with a drive letter ("C:\meet\data\") whose drive has no Wine drive
+/// link on this machine: the link that was looked for ("/root/.wine/dosdevices/c:").
+/// Nothing for other paths, for drives whose link exists, and on Windows.
+std::optional<QString> missingDriveLink(const QString& path);
 
 } // namespace tarvel

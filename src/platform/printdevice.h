@@ -3,21 +3,38 @@
 
 #include "platform/surface.h"
 
+#include <QString>
+
 namespace tarvel {
 
+/// What became of one document.
+struct Delivery {
+    /// False when nothing had been drawn since the last end: nothing was sent.
+    bool sent = false;
+    /// Where it went: the printer (CUPS destination), or the PDF file written.
+    QString destination;
+    /// The scheduler's job id; 0 for a file.
+    int jobId = 0;
+    int pages = 0;
+};
+
 /// Positions are twips from the top-left corner of the printable area. A document begins
-/// with the first output after the previous end; a document still open when the device
-/// goes is ended then.
+/// with the first output after the previous end. A document is delivered only by
+/// endDocument(): a job the scheduler accepted, or a file completely written and closed.
 class PrintDevice : public Surface {
 public:
     /// The page in hand is finished; the next output begins a new page. Does not begin a
     /// page itself.
     virtual void endPage() = 0;
-    /// The document is finished and sent. Right after endPage() it adds no blank page; with
-    /// nothing drawn since the last end it sends nothing.
-    virtual void endDocument() = 0;
-    /// A short name for the next document, e.g. "race-042" or "test"; used where documents
-    /// become files. Devices that do not use it ignore it.
+    /// The document is finished and delivered. Right after endPage() it adds no blank page;
+    /// with nothing drawn since the last end it sends nothing (Delivery::sent is false).
+    /// Throws tarvel::Failure when the document could not be delivered; then nothing of it
+    /// was (no job, no file left behind).
+    virtual Delivery endDocument() = 0;
+    /// Drops whatever was drawn since the last end, sending nothing. Never throws.
+    virtual void abortDocument() noexcept = 0;
+    /// The name of the next document: the print job's title, the PDF file's name.
+    /// Devices that do not use it ignore it.
     virtual void setDocumentName(const QString& name) { (void)name; }
 };
 

@@ -110,7 +110,21 @@ QString recordAction(const char* verb, qint64 recordNo, qint64 offset)
 
 } // namespace
 
-RecordFile RecordFile::open(const QString& path, int recordLength)
+RecordFile RecordFile::openExisting(const QString& path, int recordLength, Access access)
+{
+    if (recordLength <= 0)
+        throw Failure(u"opening"_qs, path,
+                      QString::fromLatin1("invalid record length %1").arg(recordLength));
+    const int flags = access == Access::ReadOnly ? O_RDONLY : O_RDWR;
+    const int fd = openRetrying(nativePath(path).constData(), flags);
+    if (fd < 0 && errno == ENOENT)
+        throw Failure(u"opening"_qs, path, u"file not found"_qs, Failure::Kind::Missing);
+    if (fd < 0)
+        fail(u"opening"_qs, path, errno);
+    return RecordFile(fd, path, recordLength);
+}
+
+RecordFile RecordFile::openOrCreate(const QString& path, int recordLength)
 {
     if (recordLength <= 0)
         throw Failure(u"opening"_qs, path,
@@ -170,6 +184,12 @@ QByteArray RecordFile::readRecord(qint64 recordNo) const
     return bytes;
 }
 
+bool RecordFile::holdsRecord(qint64 recordNo) const
+{
+    const qint64 offset = recordOffset(recordNo, recordLength_);
+    return offset >= 0 && offset <= size() - recordLength_;
+}
+
 void RecordFile::writeRecord(qint64 recordNo, QByteArrayView bytes)
 {
     const qint64 offset = recordOffset(recordNo, recordLength_);
@@ -210,7 +230,7 @@ QByteArray readWholeFile(const QString& path, const QString& action)
     const int fd = openRetrying(nativePath(path).constData(), O_RDONLY);
     if (fd < 0) {
         if (errno == ENOENT)
-            throw Failure(action, path, u"file not found"_qs);
+            throw Failure(action, path, u"file not found"_qs, Failure::Kind::Missing);
         fail(action, path, errno);
     }
     QByteArray content;
@@ -230,6 +250,24 @@ QByteArray readWholeFile(const QString& path, const QString& action)
     }
     closeQuietly(fd);
     return content;
+}
+
+void writeNewFile(const QString& path, QByteArrayView bytes, const QString& action)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = openRetrying(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0)
+        fail(action, path, errno);
+    int error = 0;
+    if (!pwriteFully(fd, bytes.data(), bytes.size(), 0) || ::fsync(fd) != 0)
+        error = errno;
+    // close() reports what a network share could only say at the end.
+    if (::close(fd) != 0 && errno != EINTR && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(name.constData());
+        fail(action, path, error);
+    }
 }
 
 void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& action)

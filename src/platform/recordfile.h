@@ -13,9 +13,15 @@ namespace tarvel {
 /// object goes. Every failure throws tarvel::Failure naming the file.
 class RecordFile {
 public:
-    /// Opens `path` (a path as the meet's files name it; see hostPath) for reading and
-    /// writing, creating it empty when missing.
-    static RecordFile open(const QString& path, int recordLength);
+    enum class Access { ReadOnly, ReadWrite };
+
+    /// Opens `path` (a path as the meet's files name it; see hostPath), which must exist:
+    /// a missing file throws tarvel::Failure of Kind::Missing and is never created. The
+    /// other system's files are opened this way; ReadOnly also works on a read-only share.
+    static RecordFile openExisting(const QString& path, int recordLength, Access access);
+    /// Opens `path` for reading and writing, creating it empty when missing. Only for files
+    /// this program (or a tool that writes meets) owns.
+    static RecordFile openOrCreate(const QString& path, int recordLength);
 
     RecordFile(RecordFile&& other) noexcept;
     RecordFile& operator=(RecordFile&& other) noexcept;
@@ -26,6 +32,8 @@ public:
     /// Reads record `recordNo` (from 1). Bytes past the end of the file read as zero, so
     /// the result always has recordLength bytes.
     QByteArray readRecord(qint64 recordNo) const;
+    /// Whether record `recordNo` lies wholly within the file as it now is.
+    bool holdsRecord(qint64 recordNo) const;
     /// Writes record `recordNo`; `bytes` must be exactly recordLength long.
     void writeRecord(qint64 recordNo, QByteArrayView bytes);
     /// Writes `bytes` at byte `offset`, nothing else.
@@ -49,6 +57,12 @@ private:
 /// Reads a whole text file (a path as the meet's files name it). Throws tarvel::Failure
 /// when it is missing or cannot be read.
 QByteArray readWholeFile(const QString& path, const QString& action);
+
+/// Writes `bytes` as a new file at `path` (a path of this machine), which must not exist
+/// yet. Either the whole file is written, flushed and closed, or the file is removed and
+/// tarvel::Failure carries the system's reason ("No space left on device"). An existing
+/// file is left untouched and fails.
+void writeNewFile(const QString& path, QByteArrayView bytes, const QString& action);
 
 /// Replaces a whole file with `bytes`, so that a reader never sees it half written.
 /// Throws tarvel::Failure when it cannot be written.

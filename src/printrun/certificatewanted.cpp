@@ -82,17 +82,20 @@ bool hasNumberPrefix(const QString& prefix, const QString& regNo)
 
 } // namespace
 
+bool EventWanted(const RaceRecord& race, const PrintOptions& options)
+{
+    return hasDistance(options.distance, race.eventCode)
+           && hasStroke(options.stroke, race.eventCode) && hasRound(options.round, race.roundCode)
+           && hasSex(options.sex, race.raceSex);
+}
+
 bool CertificateWanted(const RaceRecord& race, qint32 result, int rank, const QString& regNo,
                        EventKind kind, const PrintOptions& options)
 {
     // The tests are pure, so the first one that fails decides.
     if (result > kParticipation)
         return false;
-    if (!hasDistance(options.distance, race.eventCode))
-        return false;
-    if (!hasStroke(options.stroke, race.eventCode))
-        return false;
-    if (!hasRound(options.round, race.roundCode) || !hasSex(options.sex, race.raceSex))
+    if (!EventWanted(race, options))
         return false;
     if (!hasNumberPrefix(options.numberPrefix, regNo))
         return false;

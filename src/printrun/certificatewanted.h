@@ -19,6 +19,10 @@ inline EventKind eventKindOf(qint16 eventCode)
     return eventCode >= kFirstRelayEvent ? EventKind::Relay : EventKind::Individual;
 }
 
+/// The tests that concern the whole event (distance, stroke, round, sex): an event that
+/// fails one of them gets no certificate at all. Pure.
+bool EventWanted(const RaceRecord& race, const PrintOptions& options);
+
 /// Applies every test in order (result, distance, stroke, round, sex, number prefix, rank
 /// limit); a failing test is never turned back. `race` is the heat the finisher swam in,
 /// `regNo` the registration number of the certificate's swimmer (for a relay leg, the leg

@@ -3,11 +3,14 @@
 #include "layout/drawing.h"
 #include "meetdb/classlabel.h"
 #include "meetdb/masterfile.h"
+#include "meetdb/meetfiles.h"
 #include "meetdb/racestatus.h"
 #include "naming/eventnames.h"
+#include "naming/eventtitle.h"
 #include "naming/resulttext.h"
 #include "naming/sortkeys.h"
 #include "platform/binaryrecord.h"
+#include "platform/failure.h"
 #include "platform/numbers.h"
 #include "platform/recordfile.h"
 #include "printrun/certificatewanted.h"
@@ -149,13 +152,22 @@ QString cleanedField(QString text)
     return cleanText(text, 1);
 }
 
-/// relay.dat is laid out leg-major: leg a of lane k is at byte 2 + 2 * (12 * a + k). A record
-/// past the end (or no file) reads as zeros: no leg swimmers.
+/// relay.dat is laid out leg-major: leg a of lane k is at byte 2 + 2 * (12 * a + k). An index
+/// that names no record of the file is damage of the race record or of relay.dat: four
+/// nameless certificates would be four lost ones.
 std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 relayIndex,
                                           int lane)
 {
-    const RecordFile file = RecordFile::open(where.dataFile(u"relay.dat"_qs), kRelayRecordLength);
-    const QByteArray record = file.readRecord(qint64(relayIndex) + kFirstRelayRecord - 1);
+    const QString action = u"reading the relay team of lane %1"_qs.arg(lane + 1);
+    if (relayIndex < 1)
+        throw Failure(action, meetFilePath(where, MeetFile::Relays),
+                      u"the race's relay index %1 names no record"_qs.arg(relayIndex),
+                      Failure::Kind::Damaged);
+    const RecordFile file = openMeetFile(where, MeetFile::Relays, kRelayRecordLength);
+    const qint64 recordNo = qint64(relayIndex) + kFirstRelayRecord - 1;
+    if (!file.holdsRecord(recordNo))
+        failRecordPastEnd(file, recordNo, action);
+    const QByteArray record = file.readRecord(recordNo);
     const RecordReader reader(record);
     std::array<qint16, kLegCount> legs{};
     for (int leg = 0; leg < kLegCount; ++leg)
@@ -180,6 +192,7 @@ public:
     {
         QStringList keys = collectFinishers(raceNo, race);
         const int count = int(keys.size()) - 1;
+        summary_.finishers = count;
         sortKeys(keys, count);
 
         const MasterFile master = MasterFile::open(session_.where);
@@ -317,36 +330,30 @@ private:
     EventSummary summary_;
 };
 
-/// Ends the document after a failure without hiding that failure behind a second one.
-void endDocumentAfterFailure(PrintDevice& printer) noexcept
-{
-    try {
-        printer.endDocument();
-    } catch (...) {
-    }
-}
-
 } // namespace
 
-QString eventDocumentName(int raceNo)
+QString eventDocumentTitle(const Session& session, int raceNo, const RaceRecord& race)
 {
-    return u"race-%1"_qs.arg(raceNo, 4, 10, QChar(u'0'));
+    return eventTitle(raceNo, race, eventName(race.eventCode, session.where));
 }
 
 EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceRecord& race,
                                     const PrintOptions& options, PrintDevice& printer,
                                     PreviewSurface* preview, RunObserver* observer)
 {
-    printer.setDocumentName(eventDocumentName(raceNo));
     EventSummary summary;
     try {
+        const QString title = eventDocumentTitle(session, raceNo, race);
+        printer.setDocumentName(title);
         summary = EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
+        summary.title = title;
+        summary.delivery = printer.endDocument();
     } catch (...) {
-        // The pages composed so far still come out, as one document.
-        endDocumentAfterFailure(printer);
+        // Marks follow delivery: an event is sent whole or not at all, and the pages composed
+        // so far would come out again with the whole event on the next run.
+        printer.abortDocument();
         throw;
     }
-    printer.endDocument();
     return summary;
 }
 

@@ -15,10 +15,16 @@ namespace tarvel {
 
 /// What one event produced.
 struct EventSummary {
+    /// "R012 男子 100m自由形 決勝": the title of its print document.
+    QString title;
+    /// Finishers listed over all heats (entry and result present, a result other than none).
+    int finishers = 0;
     /// Certificates the filters accepted (each drawn in the preview when there is one).
     int certificates = 0;
     /// Pages sent to the printer: the certificates, unless preview-only.
     int pages = 0;
+    /// What became of the event's print document (not sent when it had no pages).
+    Delivery delivery;
 };
 
 /// Prints the event whose heat `raceNo` has just been loaded as `race` (normally its last
@@ -26,14 +32,17 @@ struct EventSummary {
 /// 1024; lanes 0 to laneCount - 1, clamped to 0 to 12. Each heat is read once to collect the
 /// finishers and once more in each group pass. The swimmer master file is open for the whole
 /// call. `session.itemText` holds the last certificate composed afterwards; the
-/// layout is read, never written. The print document is ended at the end, also when nothing
-/// was printed and also when a failure ends the call (the tarvel::Failure then goes on to
-/// the caller). `preview` and `observer` may be null.
+/// layout is read, never written. The print document, titled eventDocumentTitle(), is ended
+/// (delivered) at the end, also when nothing was printed. A failure drops the document
+/// unsent and goes on to the caller as tarvel::Failure: Kind::Damaged when a record of the
+/// event cannot be used (a heat or an entry past the end of its file, a relay index naming
+/// no record), other kinds when the system failed. `preview` and `observer` may be null.
 EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceRecord& race,
                                     const PrintOptions& options, PrintDevice& printer,
                                     PreviewSurface* preview, RunObserver* observer);
 
-/// The name given to the print document of the event whose last heat is `raceNo`.
-QString eventDocumentName(int raceNo);
+/// The title of the print document of the event whose last heat is `raceNo`:
+/// "R012 男子 100m自由形 決勝". Reads the custom event table for a custom event.
+QString eventDocumentTitle(const Session& session, int raceNo, const RaceRecord& race);
 
 } // namespace tarvel

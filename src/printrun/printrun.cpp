@@ -1,10 +1,195 @@
 #include "printrun/printrun.h"
 
+#include "meetdb/meetfiles.h"
 #include "meetdb/racestatus.h"
+#include "naming/eventtitle.h"
 #include "naming/racerecord.h"
+#include "platform/numbers.h"
+#include "printrun/certificatewanted.h"
 #include "printrun/eventcertificates.h"
+#include "printrun/runlock.h"
+
+#include <map>
+#include <optional>
 
 namespace tarvel {
+
+namespace {
+
+const QString kStartAction = u"starting a print run"_qs;
+
+void requireRankLimit(const QString& limit, const QString& which)
+{
+    if (!beginsWithNumber(limit))
+        throw Failure(kStartAction, QString(),
+                      u"the rank limit for %1 \"%2\" is not a number"_qs.arg(which, limit));
+}
+
+/// One walk over the race table.
+class RunWalk {
+public:
+    RunWalk(Session& session, const PrintOptions& options, PrintDevice& printer,
+            PreviewSurface* preview, RunObserver* observer)
+        : session_(session)
+        , options_(options)
+        , printer_(printer)
+        , preview_(preview)
+        , observer_(observer)
+    {
+    }
+
+    RunSummary walk()
+    {
+        try {
+            status_ = loadRaceStatus(session_.where);
+            for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
+                if (observer_)
+                    observer_->raceReached(raceNo);
+                if (!qualifies(status_.of(raceNo), options_.condition))
+                    continue;
+                ++summary_.racesReady;
+                requireMeetFiles();
+                takeRace(raceNo);
+            }
+            // Earlier heats whose event did not finish in this run: dealt with until their
+            // last heat is ready, which prints the whole event.
+            for (const auto& [lastHeat, heats] : pendingMarks_)
+                mark(heats);
+        } catch (const Failure& failure) {
+            if (inHand_)
+                summary_.unprinted.append({*inHand_, failure.message()});
+            throw RunStopped(failure, summary_);
+        }
+        return summary_;
+    }
+
+private:
+    bool marking() const { return options_.previewOnly == PreviewOnly::No; }
+
+    /// The other system's files every certificate needs, checked once before anything is
+    /// printed or marked, so that a wrong location is told at once rather than per event.
+    void requireMeetFiles()
+    {
+        if (checkedMeetFiles_)
+            return;
+        requireMeetFile(session_.where, MeetFile::Races);
+        requireMeetFile(session_.where, MeetFile::Master);
+        checkedMeetFiles_ = true;
+    }
+
+    void takeRace(int raceNo)
+    {
+        inHand_ = EventRef{raceNo, raceLabel(raceNo)};
+        std::optional<RaceRecord> race = readRace(raceNo);
+        if (race && race->isLastHeat())
+            printEvent(raceNo, *race);
+        else if (race)
+            deferMark(raceNo, *race);
+        inHand_.reset();
+    }
+
+    std::optional<RaceRecord> readRace(int raceNo)
+    {
+        try {
+            return loadRace(session_.where, raceNo);
+        } catch (const Failure& failure) {
+            if (failure.kind() != Failure::Kind::Damaged)
+                throw;
+            leaveUnprinted(failure);
+            return std::nullopt;
+        }
+    }
+
+    /// An earlier heat is marked with its event, once the event was delivered; its status is
+    /// read afresh now, as a mark would.
+    void deferMark(int raceNo, const RaceRecord& race)
+    {
+        if (!marking())
+            return;
+        pendingMarks_[raceNo - race.heatNo + race.heatCount].append(raceNo);
+        status_ = loadRaceStatus(session_.where);
+    }
+
+    void printEvent(int raceNo, const RaceRecord& race)
+    {
+        inHand_->title = titleOf(raceNo, race);
+        EventSummary event;
+        try {
+            event = PrintEventCertificates(session_, raceNo, race, options_, printer_, preview_,
+                                           observer_);
+        } catch (const Failure& failure) {
+            if (failure.kind() != Failure::Kind::Damaged)
+                throw;
+            leaveUnprinted(failure);
+            pendingMarks_.erase(raceNo);
+            return;
+        }
+        count(race, event);
+        if (!marking())
+            return;
+        QList<int> heats = pendingMarks_[raceNo];
+        pendingMarks_.erase(raceNo);
+        heats.append(raceNo);
+        mark(heats);
+    }
+
+    /// The event's title for the account; a custom event whose name cannot be read is
+    /// still named by its race.
+    QString titleOf(int raceNo, const RaceRecord& race) const
+    {
+        try {
+            return eventDocumentTitle(session_, raceNo, race);
+        } catch (const Failure&) {
+            return raceLabel(raceNo);
+        }
+    }
+
+    void leaveUnprinted(const Failure& failure)
+    {
+        summary_.unprinted.append({*inHand_, failure.message()});
+    }
+
+    void count(const RaceRecord& race, const EventSummary& event)
+    {
+        summary_.certificates += event.certificates;
+        summary_.pages += event.pages;
+        if (event.certificates > 0) {
+            if (event.delivery.sent || !marking())
+                ++summary_.eventsPrinted;
+            return;
+        }
+        if (event.finishers == 0)
+            return;
+        if (EventWanted(race, options_))
+            summary_.noneWithinLimits.append(*inHand_);
+        else
+            summary_.excluded.append(*inHand_);
+    }
+
+    void mark(const QList<int>& races)
+    {
+        for (int raceNo : races) {
+            status_ = markRacePrinted(session_.where, raceNo);
+            ++summary_.racesMarked;
+            if (observer_)
+                observer_->raceMarked(raceNo);
+        }
+    }
+
+    Session& session_;
+    const PrintOptions& options_;
+    PrintDevice& printer_;
+    PreviewSurface* preview_;
+    RunObserver* observer_;
+    RaceStatus status_;
+    RunSummary summary_;
+    /// Earlier heats waiting for their event, by the race of the event's last heat.
+    std::map<int, QList<int>> pendingMarks_;
+    std::optional<EventRef> inHand_;
+    bool checkedMeetFiles_ = false;
+};
+
+} // namespace
 
 bool qualifies(char status, PrintCondition condition)
 {
@@ -19,30 +204,12 @@ bool qualifies(char status, PrintCondition condition)
 RunSummary PrintRun(Session& session, const PrintOptions& options, PrintDevice& printer,
                     PreviewSurface* preview, RunObserver* observer)
 {
-    RunSummary summary;
-    RaceStatus status = loadRaceStatus(session.where);
-    for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
-        if (observer)
-            observer->raceReached(raceNo);
-        if (!qualifies(status.of(raceNo), options.condition))
-            continue;
-        const RaceRecord race = loadRace(session.where, raceNo);
-        if (race.isLastHeat()) {
-            const EventSummary event = PrintEventCertificates(session, raceNo, race, options,
-                                                              printer, preview, observer);
-            if (event.certificates > 0)
-                ++summary.racesPrinted;
-            summary.certificates += event.certificates;
-            summary.pages += event.pages;
-        }
-        if (options.previewOnly == PreviewOnly::Yes)
-            continue;
-        status = markRacePrinted(session.where, raceNo);
-        ++summary.racesMarked;
-        if (observer)
-            observer->raceMarked(raceNo);
-    }
-    return summary;
+    requireRankLimit(options.rankLimitIndividual, u"individual events"_qs);
+    requireRankLimit(options.rankLimitRelay, u"relays"_qs);
+    std::optional<RunLock> lock;
+    if (options.previewOnly == PreviewOnly::No)
+        lock.emplace(RunLock::acquire(session.where));
+    return RunWalk(session, options, printer, preview, observer).walk();
 }
 
 } // namespace tarvel

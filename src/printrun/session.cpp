@@ -1,16 +1,15 @@
 #include "printrun/session.h"
 
-#include "layout/layoutfile.h"
-
 namespace tarvel {
 
 Session startSession(const QString& locationFile)
 {
     Session session;
     session.where = loadDataLocations(locationFile);
+    requireDataFolder(session.where);
     session.layout = defaultLayout();
     session.itemText = startupItemTexts(session.layout);
-    loadLayout(session.where, session.layout);
+    session.layoutLoad = loadLayout(session.where, session.layout);
     // In the window each loaded free text reaches its item through the text box's change.
     for (int k = 0; k < kFreeTextCount; ++k)
         session.itemText[kFirstFreeTextItem + k] = session.layout.freeTexts[k];

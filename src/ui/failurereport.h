@@ -2,6 +2,7 @@
 /// Telling the operator that an operation failed: what, on which file, and why.
 
 #include "platform/failure.h"
+#include "printrun/session.h"
 
 class QWidget;
 
@@ -12,5 +13,9 @@ QString failureText(const Failure& failure);
 
 /// Shows the failure in a modal critical message box over `parent` (may be null).
 void reportFailure(QWidget* parent, const Failure& failure);
+
+/// Tells, without waiting for an answer, that the layout file could not be read whole at
+/// start-up: which field, why, and that the defaults were written from there on.
+void showLayoutRepair(QWidget* parent, const Session& session);
 
 } // namespace tarvel::ui

@@ -3,11 +3,11 @@
 #include "layout/drawing.h"
 #include "layout/layoutfile.h"
 #include "platform/qt/fonts.h"
-#include "printrun/printrun.h"
 #include "ui/failurereport.h"
 #include "ui/previewbox.h"
 #include "ui/previewtee.h"
-#include "ui/printprogress.h"
+#include "ui/printcommands.h"
+#include "ui/textvalidators.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
@@ -20,7 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QValidator>
+#include <QTimer>
 
 #include <span>
 #include <utility>
@@ -139,17 +139,6 @@ protected:
 
 private:
     QList<int> wordOffsets_;
-};
-
-/// Refuses, as it is typed, a free text that the layout file could not give back.
-class FreeTextValidator final : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& pos) const override
-    {
-        (void)pos;
-        return isStorableFreeText(input) ? Acceptable : Invalid;
-    }
 };
 
 } // namespace
@@ -358,11 +347,15 @@ void FrmBrev::connectHandlers()
             chkKoumoku_[i]->setTristate(false);
             redraw();
         });
-        for (QLineEdit* box : {txtX_[i], txtY_[i], txtSizu_[i]})
+        for (QLineEdit* box : {txtX_[i], txtY_[i], txtSizu_[i]}) {
+            box->setValidator(new NumberTextValidator(box));
             connect(box, &QLineEdit::textChanged, this, redraw);
+        }
     }
-    for (QLineEdit* box : txtJun_)
+    for (QLineEdit* box : txtJun_) {
+        box->setValidator(new NumberTextValidator(box));
         connect(box, &QLineEdit::textChanged, this, redraw);
+    }
     for (int k = 0; k < kFreeTextCount; ++k) {
         txtText_[k]->setValidator(new FreeTextValidator(txtText_[k]));
         connect(txtText_[k], &QLineEdit::textChanged, this,
@@ -391,6 +384,8 @@ void FrmBrev::start(const QString& locationFile)
     target_ = openPrintTarget_(session_.where);
     target_.device->setFontFace(picBrev_->surface().fontFace());
     lblVersion_->setText(QString::fromUtf16(kVersion));
+    if (session_.layoutLoad.outcome == LayoutLoad::Repaired)
+        QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session_); });
 }
 
 PrintOptions FrmBrev::printOptions() const
@@ -444,32 +439,14 @@ void FrmBrev::saveLayout()
 void FrmBrev::cmdInsatu_Click()
 {
     saveLayout();
-    const PrintOptions options = printOptions();
-    RunSummary summary;
-    {
-        PrintProgress progress(this);
-        summary = PrintRun(session_, options, *target_.device, &previewTarget(), &progress);
-    }
-    if (target_.kind == PrintTargetKind::PdfFiles && summary.pages > 0)
-        QMessageBox::information(
-            this, u"Tarvel"_s,
-            u"プリンタがないため、賞状 %1 枚を PDF ファイルにしました。\n\n保存先: %2"_s
-                .arg(summary.pages)
-                .arg(target_.where));
+    PrintCommands::printRun(this, session_, printOptions(), target_, previewTarget());
 }
 
 void FrmBrev::cmdTest_Click()
 {
     saveLayout();
     const PreviewOnly previewOnly = chkInsatu_->isChecked() ? PreviewOnly::Yes : PreviewOnly::No;
-    target_.device->setDocumentName(u"test"_s);
-    printPage(*target_.device, session_.layout, session_.itemText, previewOnly);
-    if (target_.kind == PrintTargetKind::PdfFiles && previewOnly == PreviewOnly::No)
-        QMessageBox::information(
-            this, u"Tarvel"_s,
-            u"プリンタがないため、テストページは PDF ファイルになります"
-            u"（次の印刷の終わりか Tarvel の終了時に書き出します）。\n\n保存先: %1"_s
-                .arg(target_.where));
+    PrintCommands::printTestPage(this, session_, previewOnly, target_);
 }
 
 void FrmBrev::cmdFont_Click()

@@ -160,8 +160,8 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
     // One document per event with pages: races 2 (three certificates within rank 3) and 3.
     const QStringList files = pdfFiles();
     ASSERT_EQ(files.size(), 2) << qPrintable(files.join(u' '));
-    EXPECT_TRUE(files[0].endsWith(u"-race-0002.pdf"_qs)) << qPrintable(files[0]);
-    EXPECT_TRUE(files[1].endsWith(u"-race-0003.pdf"_qs)) << qPrintable(files[1]);
+    EXPECT_TRUE(files[0].endsWith(u"-R002_女子_100m自由形_決勝.pdf"_qs)) << qPrintable(files[0]);
+    EXPECT_TRUE(files[1].endsWith(u"-R003_女子_100mリレー_決勝.pdf"_qs)) << qPrintable(files[1]);
     EXPECT_EQ(pdfPages(pdfDir + u'/' + files[0]), 3);
     EXPECT_EQ(pdfPages(pdfDir + u'/' + files[1]), 4);
     const QString firstEvent = pdfText(pdfDir + u'/' + files[0]);
@@ -193,9 +193,10 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
         "{\"race\": 2, \"lane\": 0, \"leg\": null, \"items\": [\""));
 
     EXPECT_EQ(raceDat().left(5), QByteArray("9999 "));
-    EXPECT_TRUE(outcome.err.contains(
-        u"2 race(s) printed, 4 race(s) marked, 7 certificate(s), 7 page(s); 2 PDF file(s) in "_qs))
+    EXPECT_TRUE(outcome.err.contains(u"4 race(s) ready: 2 event(s) printed, 7 certificate(s) on "
+                                     u"7 page(s); 4 race(s) marked as printed."_qs))
         << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"2 PDF file(s) in "_qs)) << qPrintable(outcome.err);
 }
 
 TEST_F(BatchTest, OptionsChooseTheCertificatesAndNeverChangeTheLayoutFile)
@@ -224,7 +225,8 @@ TEST_F(BatchTest, PreviewOnlyPrintsNothingAndMarksNothing)
     EXPECT_EQ(logLines().size(), 7);
     EXPECT_TRUE(pdfFiles().isEmpty());
     EXPECT_EQ(raceDat(), before);
-    EXPECT_TRUE(outcome.err.contains(u"0 race(s) marked, 7 certificate(s), 0 page(s)"_qs))
+    EXPECT_TRUE(outcome.err.contains(u"2 event(s) previewed, 7 certificate(s); nothing printed, "
+                                     u"nothing marked"_qs))
         << qPrintable(outcome.err);
 }
 

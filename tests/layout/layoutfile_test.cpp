@@ -49,7 +49,7 @@ protected:
     std::pair<LayoutLoad, Layout> load() const
     {
         Layout layout = defaultLayout();
-        const LayoutLoad result = loadLayout(meet.locations(), layout);
+        const LayoutLoad result = loadLayout(meet.locations(), layout).outcome;
         return {result, layout};
     }
 
@@ -68,7 +68,7 @@ TEST(LayoutEncodingTest, DefaultLayoutIsTheDefaultFileByteForByte)
 TEST_F(LayoutFileTest, MissingFileIsCreatedWithTheDefaults)
 {
     const auto [result, layout] = load();
-    EXPECT_EQ(result, LayoutLoad::Repaired);
+    EXPECT_EQ(result, LayoutLoad::Created);
     EXPECT_EQ(encodeLayout(layout), kDefaultFile);
     EXPECT_EQ(layoutFile(), kDefaultFile);
 }

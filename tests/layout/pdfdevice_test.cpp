@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -115,19 +116,29 @@ TEST_F(PdfDeviceTest, NothingDrawnSendsNothing)
     EXPECT_EQ(device.documentsEnded(), 0);
 }
 
-TEST_F(PdfDeviceTest, DocumentStillOpenIsEndedWhenTheDeviceGoes)
+TEST_F(PdfDeviceTest, ADocumentIsWrittenWholeOnlyWhenEndedAndNeverHalfDrawn)
 {
+    const Layout layout = defaultLayout();
     {
         PdfDevice device(folder());
-        device.setDocumentName(u"test"_qs);
-        const Layout layout = defaultLayout();
+        device.setDocumentName(u"dropped"_qs);
         printPage(device, layout, startupItemTexts(layout), PreviewOnly::No);
+        device.abortDocument();
+        device.setDocumentName(u"open at the end"_qs);
         printPage(device, layout, startupItemTexts(layout), PreviewOnly::No);
-        EXPECT_TRUE(pdfFiles().size() <= 1);
+        EXPECT_TRUE(pdfFiles().isEmpty());
     }
+    EXPECT_TRUE(pdfFiles().isEmpty());
+
+    PdfDevice device(folder());
+    printPage(device, layout, startupItemTexts(layout), PreviewOnly::No);
+    printPage(device, layout, startupItemTexts(layout), PreviewOnly::No);
+    const Delivery delivery = device.endDocument();
     const QStringList files = pdfFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(pdfPageCount(files[0]), 2);
+    EXPECT_EQ(delivery.pages, 2);
+    EXPECT_EQ(QFileInfo(delivery.destination), QFileInfo(files[0]));
 }
 
 TEST_F(PdfDeviceTest, TextStandsWhereItsTwipsSay)
@@ -247,15 +258,17 @@ TEST_F(PdfDeviceTest, OddSizesPositionsAndFacesDrawWhatTheyCanAndNeverStop)
     }
 }
 
-TEST_F(PdfDeviceTest, UnwritableFolderFailsWhenTheDocumentBegins)
+TEST_F(PdfDeviceTest, AnUnwritableFolderFailsTheDocumentAndTheNextOneStartsClean)
 {
     QFile blocker(dir.path() + u"/file"_qs);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     PdfDevice device(dir.path() + u"/file/certificates"_qs);
     device.setFontSize(12);
-    EXPECT_THROW(device.drawText(u"x"_qs), Failure);
-    EXPECT_NO_THROW(device.endDocument());
+    device.drawText(u"x"_qs);
+    EXPECT_THROW(device.endDocument(), Failure);
+    EXPECT_FALSE(device.isDocumentOpen());
+    EXPECT_FALSE(device.endDocument().sent);
 }
 
 TEST(PrintTargetTest, WithoutAPrinterDocumentsBecomePdfFilesInTheDataFolder)
@@ -267,10 +280,10 @@ TEST(PrintTargetTest, WithoutAPrinterDocumentsBecomePdfFilesInTheDataFolder)
     EXPECT_FALSE(QFileInfo::exists(target.where)) << "nothing is created before a page";
 
     const Layout layout = defaultLayout();
-    target.device->setDocumentName(u"race-001"_qs);
+    target.device->setDocumentName(u"R001 男子 25m自由形 決勝"_qs);
     printPage(*target.device, layout, startupItemTexts(layout), PreviewOnly::No);
     target.device->endDocument();
-    EXPECT_EQ(QDir(target.where).entryList({u"*-race-001.pdf"_qs}).size(), 1);
+    EXPECT_EQ(QDir(target.where).entryList({u"*-R001_男子_25m自由形_決勝.pdf"_qs}).size(), 1);
 }
 
 } // namespace

@@ -72,7 +72,12 @@ public:
     void setFontSize(double points) override { record(SurfaceCall::Kind::Size, points); }
     void drawText(const QString& text) override { record(SurfaceCall::Kind::Text, 0, 0, text); }
     void endPage() override { record(SurfaceCall::Kind::EndPage); }
-    void endDocument() override { record(SurfaceCall::Kind::EndDocument); }
+    Delivery endDocument() override
+    {
+        record(SurfaceCall::Kind::EndDocument);
+        return {};
+    }
+    void abortDocument() noexcept override {}
     void setDocumentName(const QString& name) override
     {
         record(SurfaceCall::Kind::DocumentName, 0, 0, name);

@@ -155,7 +155,7 @@ protected:
 
 using MasterHeaderCreation = JapaneseLocale;
 
-TEST_F(MasterHeaderCreation, OverATenByteFileWritesTheWholeHeader)
+TEST_F(MasterHeaderCreation, ATenByteFileHasTheNewHeaderWithoutItBeingWritten)
 {
     TempMeet meet;
     const QString path = meet.dataPath(u"master.dat"_qs);
@@ -163,7 +163,8 @@ TEST_F(MasterHeaderCreation, OverATenByteFileWritesTheWholeHeader)
 
     const MasterFile master = MasterFile::open(meet.locations(), QDate(2003, 3, 1));
 
-    const QByteArray bytes = readFileBytes(path);
+    EXPECT_EQ(readFileBytes(path), QByteArray("XXXXXXXXXX")); // the other system's file
+    const QByteArray bytes = encodeMasterHeader(master.header());
     ASSERT_EQ(bytes.size(), kMasterRecordLength);
     EXPECT_EQ(bytes.mid(0, 4), QByteArray(4, '\0'));
     EXPECT_EQ(bytes.mid(4, 2), QByteArray("\x01\x00", 2));
@@ -178,14 +179,21 @@ TEST_F(MasterHeaderCreation, OverATenByteFileWritesTheWholeHeader)
     EXPECT_EQ(master.header().date2, u"2003/03/01"_qs);
 }
 
-TEST_F(MasterHeaderCreation, MissingFileIsCreatedWithAHeader)
+TEST_F(MasterHeaderCreation, AMissingFileFailsNamingWhoNamedItAndIsNotCreated)
 {
     TempMeet meet;
-    const MasterFile master = MasterFile::open(meet.locations(), QDate(2024, 12, 31));
-    const QByteArray bytes = readFileBytes(meet.dataPath(u"master.dat"_qs));
-    ASSERT_EQ(bytes.size(), kMasterRecordLength);
-    EXPECT_EQ(bytes.mid(6, 10), QByteArray("2024/12/31"));
-    EXPECT_EQ(decodeMasterHeader(bytes).baseName, master.header().baseName);
+    DataLocations where = meet.locations();
+    where.masterNamedBy = u"C:\\meet\\kijun.dat"_qs;
+    try {
+        MasterFile::open(where, QDate(2024, 12, 31));
+        FAIL() << "opened a missing master file";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), Failure::Kind::Missing);
+        EXPECT_TRUE(failure.path().endsWith(u"master.dat"_qs));
+        EXPECT_TRUE(failure.reason().contains(u"C:\\meet\\kijun.dat"_qs))
+            << qPrintable(failure.reason());
+    }
+    EXPECT_FALSE(QFile::exists(meet.dataPath(u"master.dat"_qs)));
 }
 
 TEST_F(MasterHeaderCreation, ElevenByteFileIsReadNotWritten)
@@ -298,30 +306,23 @@ TEST_F(LoadSwimmer, NoEntryGivesTheClearedRecord)
         EXPECT_EQ(encodeSwimmer(master.loadSwimmer(entry)), cleared) << entry;
 }
 
-TEST_F(LoadSwimmer, PastTheEndReadsAsZeroBytes)
-{
-    const MasterFile master = MasterFile::open(meet_.locations());
-    for (qint32 entry : {1, 500, std::numeric_limits<qint32>::max()}) {
-        const SwimmerRecord swimmer = master.loadSwimmer(entry);
-        EXPECT_EQ(swimmer.swimmerName, QString(16, QChar(0))) << entry;
-        EXPECT_EQ(swimmer.age, 0);
-        EXPECT_EQ(swimmer.sixDigit, u"000000"_qs);
-        EXPECT_EQ(cleanText(swimmer.swimmerName, 1), u"     "_qs);
-    }
-}
-
-TEST_F(LoadSwimmer, ShortRecordReadsItsMissingBytesAsZero)
+TEST_F(LoadSwimmer, AnEntryNotWhollyInTheFileIsDamageNotABlankSwimmer)
 {
     meet_.builder().writeSwimmer(2, sample::MeetBuilder::swimmer(
         u"98765"_qs, u"鈴木"_qs, u"大阪"_qs, u"北"_qs, u"31"_qs, 16, u"2"_qs));
     QFile::resize(path(), 11 * kMasterRecordLength + 50); // entry 2 (record 12) cut at byte 50
-
-    const SwimmerRecord swimmer = MasterFile::open(meet_.locations()).loadSwimmer(2);
-    EXPECT_EQ(swimmer.regNo, u"98765         "_qs);
-    EXPECT_EQ(swimmer.swimmerName, u"鈴木"_qs + QString(12, u' '));
-    EXPECT_EQ(swimmer.field41, QString(9, u' ') + QString(7, QChar(0)));
-    EXPECT_EQ(swimmer.prefecture, QString(8, QChar(0)));
-    EXPECT_EQ(swimmer.age, 0);
+    const MasterFile master = MasterFile::open(meet_.locations());
+    EXPECT_EQ(master.loadSwimmer(1).regNo, QString(14, QChar(0))); // wholly there, if empty
+    for (qint32 entry : {2, 500, std::numeric_limits<qint32>::max()}) {
+        SCOPED_TRACE(entry);
+        try {
+            master.loadSwimmer(entry);
+            FAIL() << "read an entry the file does not hold";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.kind(), Failure::Kind::Damaged);
+            EXPECT_TRUE(failure.action().contains(QString::number(entry)));
+        }
+    }
 }
 
 struct SixDigitCase {

@@ -2,8 +2,13 @@
 
 #include "meetdb/classlabel.h"
 #include "meetdb/masterfile.h"
+#include "naming/eventtitle.h"
+#include "platform/failure.h"
 #include "platform/cp932.h"
 #include "tempmeet.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -26,7 +31,7 @@ class EventNameTest : public ::testing::TestWithParam<EventCase> {};
 TEST_P(EventNameTest, NamesTheEvent)
 {
     // No master file exists: built-in names must not touch it.
-    const DataLocations nowhere{u"/nonexistent/"_qs, u"/nonexistent/"_qs, u"m.dat"_qs};
+    const DataLocations nowhere{u"/nonexistent/"_qs, u"/nonexistent/"_qs, u"m.dat"_qs, {}, {}};
     EXPECT_EQ(eventName(GetParam().code, nowhere), QString::fromUtf16(GetParam().name));
 }
 
@@ -63,7 +68,7 @@ class ClassNameTest : public ::testing::TestWithParam<ClassCase> {};
 TEST_P(ClassNameTest, NamesTheClass)
 {
     const ClassCase& c = GetParam();
-    const DataLocations nowhere{u"/nonexistent/"_qs, u"/nonexistent/"_qs, u"m.dat"_qs};
+    const DataLocations nowhere{u"/nonexistent/"_qs, u"/nonexistent/"_qs, u"m.dat"_qs, {}, {}};
     const ClassNaming naming{nowhere, QString::fromUtf16(c.groupMode), c.scheme};
     for (qint16 eventCode : {qint16(1), qint16(29), qint16(0)})
         EXPECT_EQ(className(c.low, c.high, eventCode, naming), c.text) << "event " << eventCode;
@@ -181,12 +186,44 @@ TEST_F(CustomEvents, TableIsReadAfreshOnEveryCall)
     EXPECT_EQ(className(0, 0, 31, naming(u"1"_qs)), u"\u3000高齢"_qs);
 }
 
-TEST(CustomEventsMissing, EmptyMasterFileGivesBlankNames)
+TEST(CustomEventsMissing, EmptyMasterFileGivesBlankNamesAndAMissingOneIsNeverCreated)
 {
     TempMeet meet;
     const DataLocations where = meet.locations();
+    const QString master = meet.dataPath(where.masterFileName);
+    EXPECT_THROW(eventName(30, where), Failure);
+    EXPECT_FALSE(QFile::exists(master));
+
+    testing::writeFileBytes(master, QByteArray());
     EXPECT_EQ(eventName(30, where), QString());
     EXPECT_EQ(className(1, 2, 44, ClassNaming{where, u"2"_qs, 0}), QString());
+    EXPECT_EQ(QFileInfo(master).size(), 0);
+}
+
+// --- event titles ---------------------------------------------------------------------
+
+TEST(EventTitleTest, RaceSexNameAndRoundEachLeftOutWhenAbsent)
+{
+    const struct {
+        int raceNo;
+        const char16_t* sex;
+        const char16_t* round;
+        const char16_t* name;
+        const char16_t* title;
+    } cases[] = {
+        {12, u"1", u"2", u"100m自由形", u"R012 男子 100m自由形 決勝"},
+        {7, u"2", u"1", u"50m背泳ぎ ", u"R007 女子 50m背泳ぎ 予選"},
+        {1024, u"2", u"3", u"200mリレー", u"R1024 女子 200mリレー コンソレーション"},
+        {99, u"3", u"4", u"", u"R099 準決勝"},
+        {5, u"", u"9", u"種目", u"R005 種目"},
+    };
+    for (const auto& c : cases) {
+        RaceRecord race;
+        race.raceSex = QString::fromUtf16(c.sex);
+        race.roundCode = QString::fromUtf16(c.round);
+        EXPECT_EQ(eventTitle(c.raceNo, race, QString::fromUtf16(c.name)),
+                  QString::fromUtf16(c.title));
+    }
 }
 
 TEST(CustomEventsMissing, NulPaddedEntriesAreCleaned)

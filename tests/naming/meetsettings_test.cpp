@@ -8,7 +8,7 @@ namespace tarvel {
 namespace {
 
 /// Where the location file put the master file before kijun.dat is read.
-const DataLocations kFromLocationFile{QString(), u"X:\\old\\"_qs, u"OLD.DAT"_qs};
+const DataLocations kFromLocationFile{QString(), u"X:\\old\\"_qs, u"OLD.DAT"_qs, {}, {}};
 
 class MeetSettingsTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "tempmeet.h"
 
+#include <QFile>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -140,25 +141,38 @@ TEST_F(LoadRaceTest, Race1024IsRecord1034)
     expectHandBuiltRace(loadRace(where_, 1024));
 }
 
-TEST_F(LoadRaceTest, RecordsPastTheEndReadAsZero)
+TEST_F(LoadRaceTest, ARecordNotWhollyInTheFileIsDamageNotAnEmptyRace)
 {
     QByteArray file(11 * kRaceRecordLength, char(0x77));
     file.replace(2560, kRaceRecordLength, handBuiltRace());
     writeFileBytes(raceFile(), file.left(2560 + 24)); // race 1 cut after lane 0's entry
 
-    expectEmptyRace(loadRace(where_, 2));
-    expectEmptyRace(loadRace(where_, 1024));
-    const RaceRecord cut = loadRace(where_, 1);
-    EXPECT_EQ(cut.heatNo, 3);
-    EXPECT_EQ(cut.laneEntryNo[0], 1000);
-    EXPECT_EQ(cut.laneEntryNo[1], 0);
+    for (int raceNo : {1, 2, 1024}) {
+        SCOPED_TRACE(raceNo);
+        try {
+            loadRace(where_, raceNo);
+            FAIL() << "read a race the file does not hold";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.kind(), Failure::Kind::Damaged);
+            EXPECT_EQ(failure.action(), u"reading race %1"_qs.arg(raceNo));
+            EXPECT_TRUE(failure.reason().contains(u"record %1 at byte %2"_qs.arg(raceNo + 10)
+                                                      .arg((raceNo + 9) * 256)))
+                << qPrintable(failure.reason());
+        }
+    }
     EXPECT_EQ(readFileBytes(raceFile()).size(), 2560 + 24) << "a read must not write";
 }
 
-TEST_F(LoadRaceTest, MissingFileIsCreatedEmpty)
+TEST_F(LoadRaceTest, AMissingFileFailsAndIsNotCreated)
 {
-    expectEmptyRace(loadRace(where_, 5));
-    EXPECT_EQ(readFileBytes(raceFile()), QByteArray());
+    try {
+        loadRace(where_, 5);
+        FAIL() << "read a race of a missing taikai.dat";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), Failure::Kind::Missing);
+        EXPECT_TRUE(failure.reason().contains(u"dr_kyo.ctl"_qs)) << qPrintable(failure.reason());
+    }
+    EXPECT_FALSE(QFile::exists(raceFile()));
 }
 
 TEST_F(LoadRaceTest, EveryLoadSeesTheFileAsItIsNow)
@@ -184,7 +198,7 @@ TEST_F(LoadRaceTest, RaceNumbersOutside1To1024AreRefused)
 
 TEST_F(LoadRaceTest, MissingDataFolderFails)
 {
-    const DataLocations nowhere{where_.dataDir + u"missing\\"_qs, QString(), QString()};
+    const DataLocations nowhere{where_.dataDir + u"missing\\"_qs, QString(), QString(), {}, {}};
     EXPECT_THROW(loadRace(nowhere, 1), Failure);
 }
 

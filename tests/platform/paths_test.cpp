@@ -87,7 +87,7 @@ TEST_F(PathsTest, NamesAreFoundIgnoringCase)
     EXPECT_EQ(hostPath(at(u"data\\sub\\Race.dat"_qs)), at(u"DATA/Sub/RACE.DAT"_qs));
     EXPECT_EQ(hostPath(at(u"Data/SUB/race.dat"_qs)), at(u"DATA/Sub/RACE.DAT"_qs));
     // Opening through the program's spelling reaches the other system's file.
-    RecordFile records = RecordFile::open(at(u"data\\sub\\Race.dat"_qs), 4);
+    RecordFile records = RecordFile::openOrCreate(at(u"data\\sub\\Race.dat"_qs), 4);
     EXPECT_EQ(records.readRecord(1), QByteArray("race"));
 }
 
@@ -105,7 +105,7 @@ TEST_F(PathsTest, NamesNotFoundStayAsGiven)
     // A file to be created gets the given name, in the folder that was found.
     EXPECT_EQ(hostPath(at(u"data\\New.dat"_qs)), at(u"DATA/New.dat"_qs));
     EXPECT_EQ(hostPath(at(u"nowhere\\Deep\\x.dat"_qs)), at(u"nowhere/Deep/x.dat"_qs));
-    RecordFile created = RecordFile::open(at(u"data\\New.dat"_qs), 1);
+    RecordFile created = RecordFile::openOrCreate(at(u"data\\New.dat"_qs), 1);
     EXPECT_TRUE(QFile::exists(at(u"DATA/New.dat"_qs)));
 }
 
@@ -137,7 +137,7 @@ TEST_F(PathsTest, DriveLettersGoThroughWineDriveLinks)
     // A drive without a link stays as it is and fails to open, naming the path.
     const QString dDrive = u"D:\\meet\\Race.dat"_qs;
     EXPECT_EQ(hostPath(dDrive), u"D:/meet/Race.dat"_qs);
-    EXPECT_THROW(RecordFile::open(dDrive, 1024), Failure);
+    EXPECT_THROW(RecordFile::openOrCreate(dDrive, 1024), Failure);
 }
 
 TEST_F(PathsTest, WithoutWinePrefixTheHomeWineIsUsed)

@@ -37,7 +37,7 @@ protected:
 TEST_F(RecordFileTest, OpeningCreatesAMissingFileEmpty)
 {
     const QString file = path(u"Race.dat"_qs);
-    RecordFile records = RecordFile::open(file, 1024);
+    RecordFile records = RecordFile::openOrCreate(file, 1024);
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_EQ(records.size(), 0);
     EXPECT_EQ(records.recordLength(), 1024);
@@ -48,7 +48,7 @@ TEST_F(RecordFileTest, RecordsAreNumberedFromOne)
 {
     const QString file = path(u"taikai.dat"_qs);
     {
-        RecordFile records = RecordFile::open(file, 4);
+        RecordFile records = RecordFile::openOrCreate(file, 4);
         records.writeRecord(3, "CCCC");
         records.writeRecord(1, "AAAA");
         EXPECT_EQ(records.size(), 12);
@@ -63,7 +63,7 @@ TEST_F(RecordFileTest, ReadsPastTheEndAreZeroPadded)
 {
     const QString file = path(u"short.dat"_qs);
     writeFileBytes(file, "ABCDEF");
-    const RecordFile records = RecordFile::open(file, 4);
+    const RecordFile records = RecordFile::openOrCreate(file, 4);
     EXPECT_EQ(records.readRecord(1), QByteArray("ABCD"));
     EXPECT_EQ(records.readRecord(2), QByteArray("EF\0\0", 4)); // a partial record at the end
     EXPECT_EQ(records.readRecord(3), QByteArray(4, '\0'));
@@ -75,7 +75,7 @@ TEST_F(RecordFileTest, WriteAtChangesOnlyThoseBytes)
 {
     const QString file = path(u"Race.dat"_qs);
     writeFileBytes(file, "0123456789");
-    RecordFile records = RecordFile::open(file, 1024);
+    RecordFile records = RecordFile::openOrCreate(file, 1024);
     records.writeAt(3, "x");
     EXPECT_EQ(readFileBytes(file), QByteArray("012x456789"));
     records.writeAt(12, "YZ");
@@ -88,8 +88,8 @@ TEST_F(RecordFileTest, SeesChangesMadeByOthersAtOnce)
 {
     // The meet-management system writes the same file while we hold it open.
     const QString file = path(u"Race.dat"_qs);
-    RecordFile ours = RecordFile::open(file, 2);
-    RecordFile theirs = RecordFile::open(file, 2);
+    RecordFile ours = RecordFile::openOrCreate(file, 2);
+    RecordFile theirs = RecordFile::openOrCreate(file, 2);
     theirs.writeRecord(2, "89");
     EXPECT_EQ(ours.readRecord(2), QByteArray("89"));
     writeFileBytes(file, "ab");
@@ -100,10 +100,10 @@ TEST_F(RecordFileTest, SeesChangesMadeByOthersAtOnce)
 TEST_F(RecordFileTest, MovedFileStaysUsable)
 {
     const QString file = path(u"relay.dat"_qs);
-    RecordFile first = RecordFile::open(file, 2);
+    RecordFile first = RecordFile::openOrCreate(file, 2);
     RecordFile second = std::move(first);
     second.writeRecord(1, "ok");
-    RecordFile third = RecordFile::open(path(u"other.dat"_qs), 3);
+    RecordFile third = RecordFile::openOrCreate(path(u"other.dat"_qs), 3);
     third = std::move(second);
     EXPECT_EQ(third.readRecord(1), QByteArray("ok"));
     EXPECT_EQ(third.recordLength(), 2);
@@ -114,7 +114,7 @@ TEST_F(RecordFileTest, FolderThatDoesNotExistFailsNamingThePath)
 {
     const QString file = path(u"missing/Race.dat"_qs);
     try {
-        RecordFile::open(file, 1024);
+        RecordFile::openOrCreate(file, 1024);
         FAIL() << "opened a file in a missing folder";
     } catch (const Failure& f) {
         EXPECT_EQ(f.path(), file);
@@ -128,7 +128,7 @@ TEST_F(RecordFileTest, BadRequestsFailWithoutTouchingTheFile)
 {
     const QString file = path(u"taikai.dat"_qs);
     writeFileBytes(file, "abcdef");
-    RecordFile records = RecordFile::open(file, 3);
+    RecordFile records = RecordFile::openOrCreate(file, 3);
     EXPECT_THROW(records.readRecord(0), Failure);
     EXPECT_THROW(records.readRecord(-5), Failure);
     EXPECT_THROW(records.readRecord(std::numeric_limits<qint64>::max()), Failure);

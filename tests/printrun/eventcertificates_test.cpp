@@ -62,10 +62,12 @@ TEST(EventCertificatesTest, TiesAcrossHeatsShareARankAndTheLowerRaceComesFirst)
     EXPECT_EQ(places(run.observer), (QStringList{u"11/1"_qs, u"12/0"_qs, u"12/3"_qs, u"11/0"_qs}));
     EXPECT_EQ(column(run.observer, 2),
               (QStringList{u"  1位"_qs, u"  1位"_qs, u"  3位"_qs, u"  4位"_qs}));
+    EXPECT_EQ(run.summary.finishers, 4);
     EXPECT_EQ(run.summary.certificates, 4);
     EXPECT_EQ(run.summary.pages, 4);
+    EXPECT_TRUE(run.summary.delivery.sent);
     ASSERT_EQ(run.printer.documents.size(), 1);
-    EXPECT_EQ(run.printer.documents[0].name, u"race-0012"_qs);
+    EXPECT_EQ(run.printer.documents[0].name, u"R012 男子 100m自由形 決勝"_qs);
     EXPECT_EQ(run.printer.documents[0].pages.size(), 4);
     EXPECT_EQ(run.printer.documentEnds, 1);
 }
@@ -187,17 +189,19 @@ TEST_F(RelayTest, TheNumberPrefixIsTestedPerLegAndAnEmptyLegNeverMatches)
     EXPECT_EQ(places(run.observer), QStringList{u"20/0/0"_qs});
 }
 
-TEST_F(RelayTest, ARecordPastTheEndOfRelayDatGivesFourNamelessLegs)
+TEST_F(RelayTest, ARecordPastTheEndOfRelayDatIsDamageNotFourNamelessLegs)
 {
     Session session = sessionFor(meet, meetWith(4));
     EventRun run;
-    runEvent(run, session, 21, everything());
-    ASSERT_EQ(run.observer.accepted.size(), 8);
-    for (const Accepted& accepted : run.observer.accepted) {
-        for (int item : {4, 7, 8, 9})
-            EXPECT_TRUE(accepted.items[item].isEmpty()) << item;
+    try {
+        runEvent(run, session, 21, everything());
+        FAIL() << "printed legs that relay.dat does not hold";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), Failure::Kind::Damaged);
+        EXPECT_TRUE(failure.reason().contains(u"record 510"_qs)) << qPrintable(failure.message());
     }
-    EXPECT_EQ(run.observer.accepted[0].items[5], u"大阪府"_qs);
+    EXPECT_TRUE(run.observer.accepted.isEmpty());
+    EXPECT_TRUE(run.printer.documents.isEmpty());
 }
 
 TEST(EventCertificatesTest, AgeGroupsRankEachGroupFromOne)
@@ -326,6 +330,7 @@ TEST(EventCertificatesTest, ItemsAtTheEdges)
 TEST(EventCertificatesTest, AnEventWithoutFinishersStillEndsItsDocument)
 {
     TempMeet meet;
+    meet.builder().writeMasterHeader(MasterHeader());
     meet.builder().writeRace(8, heat(1, 1, 3, {{0, 5000}, {3, 999999}}));
     Session session = sessionFor(meet, meetWith(4));
     EventRun run;
@@ -335,12 +340,13 @@ TEST(EventCertificatesTest, AnEventWithoutFinishersStillEndsItsDocument)
     EXPECT_TRUE(run.printer.documents.isEmpty());
 }
 
-TEST(EventCertificatesTest, AFailureEndsTheDocumentWithThePagesComposedSoFar)
+TEST(EventCertificatesTest, DamageDropsTheDocumentUnsentAndNamesTheRecord)
 {
     TempMeet meet;
     sample::MeetBuilder& builder = meet.builder();
     builder.writeSwimmer(1, swimmer(u"80001"_qs, u"先"_qs));
     builder.writeSwimmer(2, swimmer(u"80002"_qs, u"後"_qs));
+    builder.writeRelay(1, {});
     RaceRecord first = heat(1, 2, 26, {{1, 20000}});
     first.relayIndex = 1;
     RaceRecord second = heat(2, 2, 26, {{2, 30000}});
@@ -350,10 +356,19 @@ TEST(EventCertificatesTest, AFailureEndsTheDocumentWithThePagesComposedSoFar)
     Session session = sessionFor(meet, meetWith(4));
 
     EventRun run;
-    EXPECT_THROW(runEvent(run, session, 11, everything()), Failure);
-    EXPECT_EQ(run.printer.documentEnds, 1);
-    ASSERT_EQ(run.printer.documents.size(), 1);
-    EXPECT_EQ(run.printer.documents[0].pages.size(), 4);
+    try {
+        runEvent(run, session, 11, everything());
+        FAIL() << "a damaged relay index went unnoticed";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), Failure::Kind::Damaged);
+        EXPECT_TRUE(failure.path().endsWith(u"relay.dat"_qs)) << qPrintable(failure.message());
+        EXPECT_TRUE(failure.reason().contains(u"-20"_qs)) << qPrintable(failure.message());
+    }
+    // The four pages of the first team were composed and never sent.
+    EXPECT_EQ(run.observer.accepted.size(), 4);
+    EXPECT_EQ(run.printer.documentEnds, 0);
+    EXPECT_EQ(run.printer.documentAborts, 1);
+    EXPECT_TRUE(run.printer.documents.isEmpty());
 }
 
 } // namespace

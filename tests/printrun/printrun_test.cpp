@@ -4,6 +4,7 @@
 #include "meetdb/racestatus.h"
 #include "meetfixture.h"
 #include "platform/failure.h"
+#include "printrun/runlock.h"
 #include "recordingdevices.h"
 
 #include <QFile>
@@ -61,18 +62,20 @@ TEST_F(ThreeHeatsTest, TheLastHeatPrintsTheWholeEventAndEveryHeatIsMarked)
     meet.builder().writeRaceStatus({40, 41, 42}, '8');
     const RunSummary summary = run();
 
-    EXPECT_EQ(observer.events, (QStringList{u"mark 40"_qs, u"mark 41"_qs, u"print 40/0"_qs,
-                                            u"print 42/0"_qs, u"print 41/0"_qs, u"mark 42"_qs}));
+    // The earlier heats are marked with the event, once its document was delivered.
+    EXPECT_EQ(observer.events, (QStringList{u"print 40/0"_qs, u"print 42/0"_qs, u"print 41/0"_qs,
+                                            u"mark 40"_qs, u"mark 41"_qs, u"mark 42"_qs}));
     EXPECT_EQ(column(), (QStringList{u"  1位"_qs, u"  2位"_qs, u"  3位"_qs}));
     for (int raceNo : {40, 41, 42})
         EXPECT_EQ(statusOf(raceNo), '9') << raceNo;
     EXPECT_EQ(statusOf(39), ' ');
-    EXPECT_EQ(summary.racesPrinted, 1);
+    EXPECT_EQ(summary.eventsPrinted, 1);
     EXPECT_EQ(summary.racesMarked, 3);
     EXPECT_EQ(summary.certificates, 3);
     EXPECT_EQ(summary.pages, 3);
     ASSERT_EQ(printer.documents.size(), 1);
     EXPECT_EQ(printer.documents[0].pages.size(), 3);
+    EXPECT_EQ(printer.documents[0].name, u"R042 男子 100m自由形 決勝"_qs);
 
     // Under 同時 a marked race is not printed again; under 随時 it is.
     RecordingObserver again;
@@ -98,6 +101,24 @@ TEST_F(ThreeHeatsTest, AnEventWhoseLastHeatIsNotReadyWaitsForIt)
     const RunSummary summary = run();
     EXPECT_EQ(summary.certificates, 3);
     EXPECT_EQ(observer.marked, QList<int>{42});
+}
+
+TEST_F(ThreeHeatsTest, ARefusedDocumentLeavesEveryHeatOfItsEventUnmarked)
+{
+    meet.builder().writeRaceStatus({40, 41, 42}, '8');
+    const QByteArray before = raceDat();
+    printer.refuse = [](const RecordedDocument&) { return true; };
+    try {
+        run();
+        FAIL() << "a refused document did not stop the run";
+    } catch (const RunStopped& stopped) {
+        EXPECT_EQ(stopped.reason(), u"refused"_qs);
+        ASSERT_EQ(stopped.summary().unprinted.size(), 1);
+        EXPECT_EQ(stopped.summary().unprinted[0].event.raceNo, 42);
+        EXPECT_EQ(stopped.summary().racesMarked, 0);
+    }
+    EXPECT_EQ(raceDat(), before);
+    EXPECT_TRUE(observer.marked.isEmpty());
 }
 
 TEST_F(ThreeHeatsTest, AnytimeTakesEveryStatusFromEightUpward)
@@ -142,20 +163,57 @@ TEST_F(ThreeHeatsTest, AnExcludedEventIsStillMarked)
     women.sex = 2;
     const RunSummary summary = run(women);
     EXPECT_EQ(summary.certificates, 0);
-    EXPECT_EQ(summary.racesPrinted, 0);
+    EXPECT_EQ(summary.eventsPrinted, 0);
     EXPECT_EQ(printer.documentEnds, 1); // the event was composed, and nothing passed
     EXPECT_EQ(observer.marked, (QList<int>{40, 41, 42}));
+    ASSERT_EQ(summary.excluded.size(), 1);
+    EXPECT_EQ(summary.excluded[0].raceNo, 42);
+    EXPECT_TRUE(summary.noneWithinLimits.isEmpty());
+
+    // Within the filters but past the rank limit: told apart from a filtered-out event.
+    meet.builder().writeRaceStatus({40, 41, 42}, '8');
+    PrintOptions none;
+    none.rankLimitIndividual = u"0"_qs;
+    const RunSummary limited = run(none);
+    EXPECT_TRUE(limited.excluded.isEmpty());
+    ASSERT_EQ(limited.noneWithinLimits.size(), 1);
+    EXPECT_EQ(limited.noneWithinLimits[0].title, u"R042 男子 100m自由形 決勝"_qs);
+}
+
+TEST_F(ThreeHeatsTest, ARunThatCannotBeginTouchesNothing)
+{
+    meet.builder().writeRaceStatus({40, 41, 42}, '8');
+    const QByteArray before = raceDat();
+    PrintOptions notANumber;
+    notANumber.rankLimitRelay = u"abc"_qs;
+    EXPECT_THROW(run(notANumber), Failure);
+
+    // Another run holds the meet: nothing is printed, and preview-only needs no lock.
+    const RunLock other = RunLock::acquire(meet.locations());
+    try {
+        run();
+        FAIL() << "a second run went ahead";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), Failure::Kind::Busy);
+        EXPECT_TRUE(failure.reason().contains(u"process"_qs)) << qPrintable(failure.reason());
+    }
+    EXPECT_TRUE(observer.accepted.isEmpty());
+    PrintOptions previewOnly;
+    previewOnly.previewOnly = PreviewOnly::Yes;
+    EXPECT_EQ(run(previewOnly).certificates, 3);
+    EXPECT_EQ(raceDat(), before);
 }
 
 TEST(PrintRunTest, AnEmptyRecordCountsAsALastHeat)
 {
     TempMeet meet;
-    meet.builder().writeRace(3, heat(1, 1, 3, {}));
-    meet.builder().writeRaceStatus({7}, '8'); // race 7 lies past the end of taikai.dat
+    meet.builder().writeSwimmer(1, swimmer(u"1"_qs, u"先"_qs));
+    meet.builder().writeRace(7, RaceRecord());
+    meet.builder().writeRaceStatus({7}, '8');
     Session session = sessionFor(meet, meetWith(4));
     RecordingPrinter printer;
     const RunSummary summary = PrintRun(session, PrintOptions(), printer, nullptr, nullptr);
-    EXPECT_EQ(summary.racesPrinted, 0);
+    EXPECT_EQ(summary.eventsPrinted, 0);
     EXPECT_EQ(summary.certificates, 0);
     EXPECT_EQ(summary.racesMarked, 1);
     EXPECT_EQ(printer.documentEnds, 1); // its event was composed: no heats, nothing printed
@@ -201,7 +259,7 @@ TEST(PrintRunTest, StatusChangesCountFromTheNextMarkOn)
     EXPECT_EQ(after.mid(0, 6), QByteArray("9 9 5" "8"));
 }
 
-TEST(PrintRunTest, AFailureEndsTheRunAndKeepsEarlierMarks)
+TEST(PrintRunTest, DamageInOneEventLeavesItUnprintedAndTheRunGoesOn)
 {
     TempMeet meet;
     sample::MeetBuilder& builder = meet.builder();
@@ -210,17 +268,26 @@ TEST(PrintRunTest, AFailureEndsTheRunAndKeepsEarlierMarks)
     RaceRecord broken = heat(1, 1, 26, {{1, 5000}});
     broken.relayIndex = -30;
     builder.writeRace(2, broken);
-    builder.writeRace(3, heat(1, 1, 3, {{1, 5000}}));
-    builder.writeRaceStatus({1, 2, 3}, '8');
+    builder.writeRace(3, heat(1, 2, 3, {{1, 5000}})); // its last heat, race 4, is damaged
+    builder.writeRace(4, heat(2, 2, 3, {{99, 5000}})); // entry 99 is not in the master file
+    builder.writeRace(5, heat(1, 1, 3, {{1, 5000}}));
+    builder.writeRaceStatus({1, 2, 3, 4, 5, 9}, '8'); // race 9 is not in taikai.dat yet
     Session session = sessionFor(meet, meetWith(4));
     RecordingPrinter printer;
     RecordingObserver observer;
 
-    EXPECT_THROW(PrintRun(session, PrintOptions(), printer, nullptr, &observer), Failure);
-    EXPECT_EQ(observer.marked, QList<int>{1});
-    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).mid(0, 3), QByteArray("988"));
-    EXPECT_EQ(printer.documentEnds, 2);
-    EXPECT_EQ(printer.documents.size(), 1);
+    const RunSummary summary = PrintRun(session, PrintOptions(), printer, nullptr, &observer);
+    EXPECT_EQ(observer.marked, (QList<int>{1, 5}));
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).mid(0, 9), QByteArray("98889   8"));
+    EXPECT_EQ(printer.documents.size(), 2);
+    EXPECT_EQ(printer.documentAborts, 2);
+    ASSERT_EQ(summary.unprinted.size(), 3);
+    EXPECT_EQ(summary.unprinted[0].event.title, u"R002 男子 100mリレー 決勝"_qs);
+    EXPECT_TRUE(summary.unprinted[0].why.contains(u"relay.dat"_qs)) << qPrintable(summary.unprinted[0].why);
+    EXPECT_TRUE(summary.unprinted[1].why.contains(u"swimmer entry 99"_qs))
+        << qPrintable(summary.unprinted[1].why);
+    EXPECT_EQ(summary.unprinted[2].event.title, u"R009"_qs);
+    EXPECT_TRUE(summary.unprinted[2].why.contains(u"taikai.dat"_qs));
 }
 
 TEST(SessionTest, StartUpReadsTheLocationsTheLayoutAndTheMeet)

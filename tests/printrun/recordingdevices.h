@@ -1,6 +1,7 @@
 #pragma once
 /// A print device and a preview that keep what was drawn, for checking pages and documents.
 
+#include "platform/failure.h"
 #include "platform/previewsurface.h"
 #include "platform/printdevice.h"
 #include "printrun/runobserver.h"
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace tarvel::testing {
 
@@ -34,14 +36,23 @@ public:
         open_.pages.last().append(text);
     }
     void endPage() override { pageOpen_ = false; }
-    void endDocument() override
+    Delivery endDocument() override
     {
         ++documentEnds;
         pageOpen_ = false;
         if (open_.pages.isEmpty())
-            return;
+            return {};
         open_.name = name_;
-        documents.append(open_);
+        RecordedDocument document = std::exchange(open_, RecordedDocument());
+        if (refuse && refuse(document))
+            throw Failure(u"printing the certificates"_qs, u"recorder"_qs, u"refused"_qs);
+        documents.append(document);
+        return {true, u"recorder"_qs, int(documents.size()), int(document.pages.size())};
+    }
+    void abortDocument() noexcept override
+    {
+        ++documentAborts;
+        pageOpen_ = false;
         open_ = RecordedDocument();
     }
     void setDocumentName(const QString& name) override { name_ = name; }
@@ -58,6 +69,9 @@ public:
 
     QList<RecordedDocument> documents;
     int documentEnds = 0;
+    int documentAborts = 0;
+    /// Documents for which this says yes are refused, as a printer refusing the job would.
+    std::function<bool(const RecordedDocument&)> refuse;
 
 private:
     RecordedDocument open_;

@@ -100,15 +100,22 @@ public:
         pages.last().append(text);
     }
     void endPage() override { pageOpen_ = false; }
-    void endDocument() override
+    Delivery endDocument() override
     {
         pageOpen_ = false;
         ++documentsEnded;
+        return {true, u"recorder"_s, documentsEnded, 0};
+    }
+    void abortDocument() noexcept override
+    {
+        pageOpen_ = false;
+        ++documentsAborted;
     }
 
     QList<QStringList> pages;
     QString face;
     int documentsEnded = 0;
+    int documentsAborted = 0;
     /// Every text drawn fails, as a printer out of paper would.
     bool refuse = false;
 
@@ -609,7 +616,7 @@ void FrmBrevTest::freeTextThatCannotBeStoredIsRefused()
 
     opened->click(u"cmdGamen"_s); // saves
     Layout loaded = defaultLayout();
-    QCOMPARE(loadLayout(meet->locations(), loaded), LayoutLoad::Complete);
+    QCOMPARE(loadLayout(meet->locations(), loaded).outcome, LayoutLoad::Complete);
     QCOMPARE(loaded.freeTexts[0], u"1,23"_s);
     QCOMPARE(loaded.freeTexts[1], u"a\"b"_s);
 }
@@ -668,11 +675,16 @@ void FrmBrevTest::printRunLeavesTheLastCertificate()
 {
     auto meet = oneEventMeet();
     auto opened = openWindow();
+    MessageBoxCloser closer;
     opened->click(u"cmdInsatu"_s);
 
-    // Three certificates, the third swimmer's last; the race is marked.
+    // Three certificates, the third swimmer's last; the race is marked, and the operator
+    // is told so in one message.
     QCOMPARE(opened->printer->pages.size(), 3);
     QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Information);
+    QVERIFY2(closer.texts.first().contains(u"3"_s), qPrintable(closer.texts.first()));
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
     const QStringList lastPage = opened->printer->pages.last();
     QVERIFY(lastPage.join(u'|').contains(u"三番　三郎"_s));
@@ -685,15 +697,18 @@ void FrmBrevTest::printRunLeavesTheLastCertificate()
     QCOMPARE(opened->printer->pages.size(), 4);
     QCOMPARE(opened->printer->pages.last(), lastPage);
     QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
-    // The test page waits in the open document.
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    // The test page is a document of its own, sent at once.
+    QCOMPARE(opened->printer->documentsEnded, 2);
     // A layout edit now redraws the last certificate.
     opened->retype(u"txtX4"_s, u"100"_s);
     QCOMPARE(opened->preview.lastTexts(), lastPage);
 
-    // Under 同時 the marked race is not printed again.
+    // Under 同時 the marked race is not printed again, and the operator hears that nothing
+    // was ready.
     opened->click(u"cmdInsatu"_s);
     QCOMPARE(opened->printer->pages.size(), 4);
+    QCOMPARE(closer.texts.size(), 2);
+    QVERIFY(closer.texts.last() != closer.texts.first());
 }
 
 void FrmBrevTest::windowAndBatchPrintTheSame()
@@ -796,11 +811,13 @@ void FrmBrevTest::failureInAPrintRun()
 
     opened->click(u"cmdInsatu"_s);
     QCOMPARE(closer.texts.size(), 1);
-    QCOMPARE(closer.icons.first(), QMessageBox::Critical);
+    QCOMPARE(closer.icons.first(), QMessageBox::Warning);
     QVERIFY2(closer.texts.first().contains(u"out of paper"_s), qPrintable(closer.texts.first()));
-    // The run stopped before marking; the open document was ended; the dialog is gone.
+    QVERIFY2(closer.texts.first().contains(u"R001"_s), qPrintable(closer.texts.first()));
+    // The run stopped before marking; the document was dropped unsent; the dialog is gone.
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRaceReady);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentsEnded, 0);
+    QCOMPARE(opened->printer->documentsAborted, 1);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 
     // Once the printer works again, the same race prints.

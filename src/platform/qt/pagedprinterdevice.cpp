@@ -3,8 +3,6 @@
 #include "platform/failure.h"
 #include "platform/qt/fonts.h"
 
-#include <cstdio>
-
 namespace tarvel {
 
 namespace {
@@ -26,9 +24,7 @@ PagedPrinterDevice::PagedPrinterDevice()
 
 PagedPrinterDevice::~PagedPrinterDevice()
 {
-    // Derived classes end an open document first; this only releases what is left.
-    if (painter_.isActive())
-        painter_.end();
+    abortDocument();
 }
 
 void PagedPrinterDevice::setPosition(double x, double y)
@@ -57,23 +53,34 @@ void PagedPrinterDevice::setDocumentName(const QString& name)
 
 void PagedPrinterDevice::beginOutput()
 {
-    if (!printer_) {
-        const QString name = nextDocumentName_.isEmpty() ? kDefaultDocumentName
-                                                          : nextDocumentName_;
-        std::unique_ptr<QPagedPaintDevice> printer = newDocumentPrinter(name);
-        if (!painter_.begin(printer.get()))
-            throw Failure(kAction, describe(*printer), u"the print job could not be started"_qs);
-        painter_.setPen(Qt::black);
+    if (!writer_) {
+        const QPageLayout layout = pageLayout();
+        documentName_ = nextDocumentName_.isEmpty() ? kDefaultDocumentName : nextDocumentName_;
         nextDocumentName_.clear();
-        printer_ = std::move(printer);
+        buffer_.setData(QByteArray());
+        buffer_.open(QIODevice::WriteOnly);
+        auto writer = std::make_unique<QPdfWriter>(&buffer_);
+        writer->setResolution(kPdfResolution);
+        writer->setPageLayout(layout);
+        writer->setTitle(documentName_);
+        writer->setCreator(u"Tarvel"_qs);
+        if (!painter_.begin(writer.get())) {
+            buffer_.close();
+            throw Failure(kAction, documentName_, u"the document could not be started"_qs);
+        }
+        painter_.setPen(Qt::black);
+        dotsPerTwip_ = writer->logicalDpiX() / kTwipsPerInch;
+        writer_ = std::move(writer);
         pageHasOutput_ = false;
         newPagePending_ = false;
+        pages_ = 1;
         return;
     }
     if (newPagePending_) {
         newPagePending_ = false;
-        if (!printer_->newPage())
-            throw Failure(kAction, describe(*printer_), u"a new page could not be started"_qs);
+        if (!writer_->newPage())
+            throw Failure(kAction, documentName_, u"a new page could not be started"_qs);
+        ++pages_;
     }
 }
 
@@ -85,14 +92,13 @@ void PagedPrinterDevice::drawText(const QString& text)
     const std::optional<double> points = drawablePoints(points_);
     if (!points || text.isEmpty())
         return;
-    const double dotsPerTwip = printer_->logicalDpiX() / kTwipsPerInch;
     QFont font(drawnFace_);
     font.setPointSizeF(*points);
     // Pages are sent as PDF, which is resolution independent: widths hinted to the device's
     // pixel grid (where the system's font settings ask for full hinting) only add up to
     // lines longer or shorter than the face draws them.
     font.setHintingPreference(QFont::PreferNoHinting);
-    textPainter_.draw(painter_, font, QPointF(x_ * dotsPerTwip, y_ * dotsPerTwip), text);
+    textPainter_.draw(painter_, font, QPointF(x_ * dotsPerTwip_, y_ * dotsPerTwip_), text);
 }
 
 void PagedPrinterDevice::endPage()
@@ -103,28 +109,35 @@ void PagedPrinterDevice::endPage()
     newPagePending_ = true;
 }
 
-void PagedPrinterDevice::endDocument()
+QByteArray PagedPrinterDevice::closeDocument()
 {
-    if (!printer_)
-        return; // nothing drawn since the last end: nothing to send
-    const std::unique_ptr<QPagedPaintDevice> printer = std::move(printer_);
+    const bool ended = painter_.isActive() ? painter_.end() : false;
+    writer_.reset();
+    buffer_.close();
     pageHasOutput_ = false;
     newPagePending_ = false; // a page ended last adds no blank one
-    if (!painter_.end())
-        throw Failure(kAction, describe(*printer), u"the print job could not be completed"_qs);
-    documentFinished(*printer);
-    ++documentsEnded_;
+    QByteArray pdf = ended ? buffer_.data() : QByteArray();
+    buffer_.setData(QByteArray());
+    return pdf;
 }
 
-void PagedPrinterDevice::endDocumentAtExit() noexcept
+Delivery PagedPrinterDevice::endDocument()
 {
-    try {
-        endDocument();
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-    }
+    if (!writer_)
+        return {}; // nothing drawn since the last end: nothing to send
+    const int pages = pages_;
+    const QByteArray pdf = closeDocument();
+    if (pdf.isEmpty())
+        throw Failure(kAction, documentName_, u"the document could not be completed"_qs);
+    Delivery delivery = deliver(pdf, documentName_, pages);
+    ++documentsEnded_;
+    return delivery;
+}
+
+void PagedPrinterDevice::abortDocument() noexcept
+{
+    if (writer_)
+        closeDocument();
 }
 
 } // namespace tarvel

@@ -1,28 +1,32 @@
 #pragma once
-/// Pages and documents on a paged paint device: what the default printer and the PDF files
-/// share.
+/// Pages and documents drawn as PDF in memory, then delivered whole: what the printer (a CUPS
+/// destination) and the PDF files share.
 
 #include "platform/printdevice.h"
 #include "platform/qt/textpainter.h"
 
-#include <QPagedPaintDevice>
+#include <QBuffer>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QString>
 
 #include <memory>
 
 namespace tarvel {
 
-/// Positions are twips from the top-left corner of the printable area, mapped with the
-/// device's resolution (1440 twips per inch); sizes are points. A document is begun by the
-/// first drawText() after the previous end (even one that draws nothing, such as an empty
-/// text), a page likewise after endPage(). endPage() on a page with no output does nothing;
-/// endDocument() right after endPage() adds no blank page and with no output sends nothing.
+/// Positions are twips from the top-left corner of the printable area (the page layout's
+/// margins); sizes are points. A document is begun by the first drawText() after the
+/// previous end (even one that draws nothing, such as an empty text), a page likewise after
+/// endPage(). endPage() on a page with no output does nothing; endDocument() right after
+/// endPage() adds no blank page and with no output sends nothing.
 ///
-/// Failures: only a document that cannot be begun, continued or finished throws
-/// tarvel::Failure (from drawText() or endDocument()); odd sizes, positions and faces never
-/// do. Derived classes end a document still open in their destructor with
-/// endDocumentAtExit().
+/// Each document is drawn into a PDF in memory and handed to deliver() only when it is
+/// complete, so a document is either delivered whole or not at all. A document still open
+/// when the device goes is dropped, never sent half drawn.
+///
+/// Failures: only a document that cannot be begun or delivered throws tarvel::Failure (from
+/// drawText() or endDocument()); odd sizes, positions and faces never do.
 class PagedPrinterDevice : public PrintDevice {
 public:
     PagedPrinterDevice(const PagedPrinterDevice&) = delete;
@@ -34,47 +38,56 @@ public:
     void setFontSize(double points) override;
     void drawText(const QString& text) override;
     void endPage() override;
-    void endDocument() override;
+    Delivery endDocument() override;
+    void abortDocument() noexcept override;
     void setDocumentName(const QString& name) override;
 
     /// The face last set (the certificate face at start).
     const QString& fontFace() const { return face_; }
     /// Whether a document has been begun and not yet ended.
-    bool isDocumentOpen() const { return printer_ != nullptr; }
-    /// Documents ended so far.
+    bool isDocumentOpen() const { return writer_ != nullptr; }
+    /// Documents delivered so far.
     int documentsEnded() const { return documentsEnded_; }
 
 protected:
     PagedPrinterDevice();
 
-    /// A device (a printer, a PDF writer) set up for the next document, named
-    /// `documentName` (never empty). Throws tarvel::Failure when it cannot be.
-    virtual std::unique_ptr<QPagedPaintDevice> newDocumentPrinter(const QString& documentName) = 0;
-    /// Checks a document the painter has just finished. Throws tarvel::Failure.
-    virtual void documentFinished(QPagedPaintDevice& printer) = 0;
-    /// What failures name as the file: the printer or the PDF file.
-    virtual QString describe(const QPagedPaintDevice& printer) const = 0;
-
-    /// Ends a document still open; a failure then is written to stderr, as there is no one
-    /// left to tell.
-    void endDocumentAtExit() noexcept;
+    /// The page of the next document: its size, and margins whose top-left corner is the
+    /// origin of the positions. Throws tarvel::Failure when it cannot be known.
+    virtual QPageLayout pageLayout() = 0;
+    /// Delivers one complete document (`pages` pages of `pdf`) named `name` (never empty).
+    /// Throws tarvel::Failure when it was not delivered; then nothing of it may remain.
+    virtual Delivery deliver(const QByteArray& pdf, const QString& name, int pages) = 0;
 
 private:
     /// Begins the document, or the page after an endPage(), for the next output.
     void beginOutput();
+    /// Ends the painter and releases the document in hand; returns the PDF's bytes.
+    QByteArray closeDocument();
 
-    std::unique_ptr<QPagedPaintDevice> printer_;
+    QBuffer buffer_;
+    std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     TextPainter textPainter_{TextLayer::Searchable};
     QString face_;
     QString drawnFace_;
     QString nextDocumentName_;
+    QString documentName_;
     double x_ = 0.0;
     double y_ = 0.0;
     double points_ = 12.0;
+    double dotsPerTwip_ = 0.0;
     bool pageHasOutput_ = false;
     bool newPagePending_ = false;
+    int pages_ = 0;
     int documentsEnded_ = 0;
 };
+
+/// Dots per inch of the documents' coordinates: 4 per point and 5 twips each, so whole and
+/// quarter point sizes are whole pixel sizes. Qt keeps glyph metrics only for glyphs up to
+/// 255 pixels; at 1200 dpi even 16 points is beyond that and every text made FreeType load
+/// each of its glyphs again. At 288 dpi sizes up to about 60 points are kept. Coordinates
+/// are written as decimals, so the page is no coarser for it.
+inline constexpr int kPdfResolution = 288;
 
 } // namespace tarvel

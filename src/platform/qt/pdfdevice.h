@@ -11,30 +11,31 @@ namespace tarvel {
 /// Writes each document to its own file in `folder` (created when needed): A4 portrait
 /// with margins of 195 twips left and right and 289 twips top and bottom, so the printable
 /// area is the design page of 11516 x 16260 twips. Files are named
-/// "<yyyyMMdd-HHmmss-zzz>-<document name>.pdf" after the time the document began, so they
-/// sort by time (two documents in one millisecond get consecutive stamps) and say which
-/// event or "test" they hold. A folder or file that cannot be written throws
-/// tarvel::Failure from the drawText() that begins the document or from endDocument().
+/// "<yyyyMMdd-HHmmss-zzz>-<document name>.pdf" after the time the document was written, so
+/// they sort by time (two documents in one millisecond get consecutive stamps) and say
+/// which event or test page they hold. A document's file appears only complete: one that
+/// cannot be written whole (a full disk) is removed, and endDocument() throws
+/// tarvel::Failure with the system's reason.
 class PdfDevice final : public PagedPrinterDevice {
 public:
     /// `folder` is a path of this machine.
     explicit PdfDevice(QString folder);
-    ~PdfDevice() override;
 
     const QString& folder() const { return folder_; }
     /// The files of the documents ended so far, oldest first.
     const QStringList& writtenFiles() const { return writtenFiles_; }
 
+    /// A4 with the margins that make its printable area the design page.
+    static QPageLayout designPageLayout();
+
 protected:
-    std::unique_ptr<QPagedPaintDevice> newDocumentPrinter(const QString& documentName) override;
-    void documentFinished(QPagedPaintDevice& printer) override;
-    QString describe(const QPagedPaintDevice& printer) const override;
+    QPageLayout pageLayout() override;
+    Delivery deliver(const QByteArray& pdf, const QString& name, int pages) override;
 
 private:
     QString folder_;
     QStringList writtenFiles_;
     QDateTime lastStamp_;
-    QString documentPath_; ///< the file of the document begun last
 };
 
 } // namespace tarvel

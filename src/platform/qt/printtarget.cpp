@@ -1,21 +1,19 @@
 #include "platform/qt/printtarget.h"
 
 #include "platform/paths.h"
+#include "platform/qt/cupsdevice.h"
+#include "platform/qt/cupsjobs.h"
 #include "platform/qt/pdfdevice.h"
-#include "platform/qt/qtprinterdevice.h"
-
-#include <QPrinterInfo>
 
 namespace tarvel {
 
 PrintTarget openDefaultPrintTarget(const DataLocations& where)
 {
-    QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    if (!printer.isNull()) {
+    if (const std::optional<QString> destination = cups::defaultDestination()) {
         PrintTarget target;
         target.kind = PrintTargetKind::Printer;
-        target.where = printer.printerName();
-        target.device = std::make_unique<QtPrinterDevice>(std::move(printer));
+        target.where = *destination;
+        target.device = std::make_unique<CupsDevice>(*destination);
         return target;
     }
     PrintTarget target;

@@ -14,20 +14,20 @@ namespace tarvel {
 inline constexpr char16_t kPdfFolderName[] = u"certificates";
 
 enum class PrintTargetKind {
-    Printer,  ///< the system's default printer
+    Printer,  ///< the print scheduler's default destination
     PdfFiles, ///< one PDF file per document in a folder
 };
 
 struct PrintTarget {
     std::unique_ptr<PrintDevice> device;
     PrintTargetKind kind = PrintTargetKind::PdfFiles;
-    /// The printer's name, or the folder of the PDF files (a path of this machine).
+    /// The destination's name, or the folder of the PDF files (a path of this machine).
     QString where;
 };
 
-/// The default printer when the system has one; otherwise PDF files in the folder
-/// "certificates" of the data folder. Nothing is opened or created until the first page is
-/// drawn. Needs a QGuiApplication.
+/// The scheduler's default destination when there is one; otherwise PDF files in the folder
+/// "certificates" of the data folder. Nothing is sent or created until a document is
+/// ended. Needs a QGuiApplication.
 PrintTarget openDefaultPrintTarget(const DataLocations& where);
 
 } // namespace tarvel

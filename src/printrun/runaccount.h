@@ -1,0 +1,27 @@
+#pragma once
+/// The account of a print run in words, the same for the window and tarvel-batch.
+
+#include "printrun/printoptions.h"
+#include "printrun/printrun.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <limits>
+
+namespace tarvel {
+
+/// The account's lines: what was printed and marked (or, preview-only, previewed), then
+/// the events left unprinted with why, the events the filters left out and the events with
+/// finishers but no certificate. Each list names at most `listed` events and counts the
+/// rest. When no race was ready, the one line says so.
+QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly,
+                        int listed = std::numeric_limits<int>::max());
+
+/// Whether the operator must look at the account: an event was left unprinted.
+inline bool hasUnprintedEvents(const RunSummary& summary)
+{
+    return !summary.unprinted.isEmpty();
+}
+
+} // namespace tarvel
