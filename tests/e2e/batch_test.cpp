@@ -2,14 +2,14 @@
 
 #include "meetdb/racestatus.h"
 #include "naming/racerecord.h"
+#include "batchprocess.h"
+#include "poppler.h"
 #include "tempmeet.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,49 +17,7 @@
 namespace tarvel::testing {
 namespace {
 
-QString batchProgram()
-{
-    QString dir = qEnvironmentVariable("TARVEL_BIN");
-    if (dir.isEmpty())
-        dir = QString::fromUtf8(TARVEL_BIN_DIR);
-    return dir + u"/tarvel-batch"_qs;
-}
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome runBatch(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(batchProgram(), arguments);
-    if (!process.waitForFinished(120000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-int pdfPages(const QString& file)
-{
-    QProcess pdfinfo;
-    pdfinfo.start(u"pdfinfo"_qs, {file});
-    pdfinfo.waitForFinished(30000);
-    const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
-    const QRegularExpression pages(u"^Pages:\\s+(\\d+)"_qs, QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = pages.match(info);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QString pdfText(const QString& file)
-{
-    QProcess pdftotext;
-    pdftotext.start(u"pdftotext"_qs, {file, u"-"_qs});
-    pdftotext.waitForFinished(30000);
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
-}
+using Outcome = BatchOutcome;
 
 RaceRecord race(int heatNo, int heatCount, qint16 eventCode, const QString& roundCode,
                 const QList<std::pair<qint16, qint32>>& lanes)
@@ -162,8 +120,8 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
     ASSERT_EQ(files.size(), 2) << qPrintable(files.join(u' '));
     EXPECT_TRUE(files[0].endsWith(u"-R002_女子_100m自由形_決勝.pdf"_qs)) << qPrintable(files[0]);
     EXPECT_TRUE(files[1].endsWith(u"-R003_女子_100mリレー_決勝.pdf"_qs)) << qPrintable(files[1]);
-    EXPECT_EQ(pdfPages(pdfDir + u'/' + files[0]), 3);
-    EXPECT_EQ(pdfPages(pdfDir + u'/' + files[1]), 4);
+    EXPECT_EQ(pdfPageCount(pdfDir + u'/' + files[0]), 3);
+    EXPECT_EQ(pdfPageCount(pdfDir + u'/' + files[1]), 4);
     const QString firstEvent = pdfText(pdfDir + u'/' + files[0]);
     EXPECT_TRUE(firstEvent.contains(u"三郎"_qs)) << qPrintable(firstEvent);
     EXPECT_TRUE(firstEvent.contains(u"終点テスト大会"_qs));

@@ -1,196 +1,116 @@
-// Printing through a real print spooler: a private CUPS scheduler in a temporary folder,
-// a queue with a file: device as the default destination, and the default-printer device
-// in a child process pointed at it with CUPS_SERVER.
+// Printing through a real print scheduler: a private CUPS scheduler with file queues, and
+// the default destination's device in this process pointed at it.
+#include "layout/drawing.h"
+#include "platform/failure.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/printtarget.h"
 #include "poppler.h"
+#include "privatescheduler.h"
+#include "tempmeet.h"
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QThread>
-
-#include <signal.h>
-
-namespace tarvel {
+namespace tarvel::testing {
 namespace {
 
-constexpr char kQueue[] = "tarvel-test";
-
-void writeText(const QString& path, const QString& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-}
-
-/// A cupsd of its own, stopped by its process id when the object goes.
-class PrivateScheduler {
-public:
-    PrivateScheduler() { dir_.setAutoRemove(true); }
-    ~PrivateScheduler() { stop(); }
-
-    const QString& root() const { return root_; }
-    QString socket() const { return root_ + u"/cups.sock"_qs; }
-    QString spool() const { return root_ + u"/spool"_qs; }
-
-    /// Starts the scheduler; on failure returns why.
-    QString start()
+class CupsPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        root_ = dir_.path();
-        const QString cupsd =
-            QStandardPaths::findExecutable(u"cupsd"_qs, {u"/usr/sbin"_qs, u"/sbin"_qs});
-        if (cupsd.isEmpty())
-            return u"cupsd is not installed"_qs;
-        // The scheduler's filters run as lp, which must reach the folders.
-        QFile::setPermissions(root_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                         | QFile::ReadGroup | QFile::ExeGroup
-                                         | QFile::ReadOther | QFile::ExeOther);
-        for (const char* sub : {"spool", "cache", "state", "temp", "log", "out"})
-            QDir(root_).mkpath(QString::fromLatin1(sub));
-        QFile::setPermissions(root_ + u"/out"_qs, QFileDevice::Permissions(0x7777));
-
-        writeText(root_ + u"/cupsd.conf"_qs,
-                  u"Listen "_qs + socket() + u"\n"
-                  "Browsing No\nWebInterface No\nLogLevel info\n"
-                  "PreserveJobFiles Yes\nPreserveJobHistory Yes\n"
-                  "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                  "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n"_qs);
-        writeText(root_ + u"/cups-files.conf"_qs,
-                  u"ServerRoot "_qs + root_ + u"\nRequestRoot "_qs + spool()
-                      + u"\nCacheDir "_qs + root_ + u"/cache\nStateDir "_qs + root_
-                      + u"/state\nTempDir "_qs + root_ + u"/temp\nErrorLog "_qs + root_
-                      + u"/log/error_log\nAccessLog "_qs + root_ + u"/log/access_log\nPageLog "_qs
-                      + root_ + u"/log/page_log\nPrintcap "_qs + root_
-                      + u"/printcap\nFileDevice Yes\nUser lp\nGroup lp\nSystemGroup root\n"_qs);
-
-        process_.setProcessChannelMode(QProcess::MergedChannels);
-        process_.start(cupsd, {u"-f"_qs, u"-c"_qs, root_ + u"/cupsd.conf"_qs, u"-s"_qs,
-                               root_ + u"/cups-files.conf"_qs});
-        if (!process_.waitForStarted(5000))
-            return u"cupsd could not be run: "_qs + process_.errorString();
-
-        const QDeadlineTimer deadline(15000);
-        while (!deadline.hasExpired()) {
-            if (process_.state() != QProcess::Running)
-                return u"cupsd ended at once: "_qs + QString::fromLocal8Bit(process_.readAll())
-                       + errorLogTail();
-            if (QFile::exists(socket()) && tool(u"lpstat"_qs, {u"-r"_qs}).contains(u"is running"_qs))
-                return {};
-            QThread::msleep(100);
-        }
-        return u"cupsd did not answer within 15 seconds"_qs + errorLogTail();
+        const QString why = cups.start();
+        if (!why.isEmpty())
+            GTEST_SKIP() << "no private CUPS scheduler here: " << why.toStdString();
+        cups.useInThisProcess();
+        registerFontSubstitutions();
     }
 
-    void stop()
+    /// The default destination's device, after the queues are set up.
+    PrintTarget target() { return openDefaultPrintTarget(meet.locations()); }
+
+    /// `pages` certificates of the default layout as one document named `name`.
+    Delivery printDocument(PrintDevice& device, const QString& name, int pages)
     {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        ::kill(pid_t(process_.processId()), SIGTERM);
-        if (!process_.waitForFinished(10000)) {
-            ::kill(pid_t(process_.processId()), SIGKILL);
-            process_.waitForFinished(5000);
-        }
+        const Layout layout = defaultLayout();
+        device.setDocumentName(name);
+        for (int page = 0; page < pages; ++page)
+            printPage(device, layout, startupItemTexts(layout), PreviewOnly::No);
+        return device.endDocument();
     }
 
-    /// The environment of a client of this scheduler only.
-    QProcessEnvironment clientEnvironment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"CUPS_SERVER"_qs, socket());
-        env.insert(u"CUPS_SERVERROOT"_qs, root_); // no client.conf, no lpoptions
-        env.insert(u"HOME"_qs, root_);
-        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-        env.remove(u"LPDEST"_qs);
-        env.remove(u"PRINTER"_qs);
-        return env;
-    }
-
-    /// Runs a CUPS command against this scheduler; its output, or "" when it fails.
-    QString tool(const QString& program, const QStringList& arguments, int* exitCode = nullptr) const
-    {
-        QProcess process;
-        process.setProcessEnvironment(clientEnvironment());
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, arguments);
-        process.waitForFinished(30000);
-        if (exitCode)
-            *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        return QString::fromLocal8Bit(process.readAll());
-    }
-
-    QString errorLogTail() const
-    {
-        QFile log(root_ + u"/log/error_log"_qs);
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
-        return u"\n"_qs + QString::fromLocal8Bit(log.readAll().right(2000));
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString root_;
-    QProcess process_;
+    PrivateScheduler cups;
+    TempMeet meet;
 };
 
-QStringList nonEmptyLines(const QString& text)
+TEST_F(CupsPrintTest, EachDocumentIsOneJobNamedAfterItWithItsPages)
 {
-    return text.split(u'\n', Qt::SkipEmptyParts);
+    cups.addFileQueue(u"tarvel-test"_qs, true);
+    PrintTarget printer = target();
+    ASSERT_EQ(printer.kind, PrintTargetKind::Printer);
+    EXPECT_EQ(printer.where, u"tarvel-test"_qs);
+
+    const Delivery run = printDocument(*printer.device, u"R012 男子 100m自由形 決勝"_qs, 3);
+    const Delivery test = printDocument(*printer.device, u"テスト印刷"_qs, 1);
+    EXPECT_TRUE(run.sent);
+    EXPECT_EQ(run.destination, u"tarvel-test"_qs);
+    EXPECT_GT(test.jobId, run.jobId);
+    EXPECT_FALSE(printer.device->endDocument().sent) << "nothing drawn, nothing sent";
+
+    ASSERT_TRUE(cups.waitUntilIdle()) << cups.errorLogTail().toStdString();
+    const QStringList spooled = cups.spooledDocuments();
+    ASSERT_EQ(spooled.size(), 2);
+    EXPECT_EQ(pdfPageCount(spooled[0]), 3);
+    EXPECT_EQ(pdfPageCount(spooled[1]), 1);
+    // A raw queue reports no paper: the design page on A4.
+    EXPECT_TRUE(pdfPageSize(spooled[0]).contains(u"A4"_qs)) << pdfPageSize(spooled[0]).toStdString();
+    EXPECT_TRUE(runTool(u"pdfinfo"_qs, {spooled[0]}).contains(u"R012 男子 100m自由形 決勝"_qs));
+    EXPECT_EQ(cups.pageLog().size(), 2);
 }
 
-TEST(CupsPrintTest, TwoDocumentsOnTheDefaultPrinterAreTwoJobsWithTheirPages)
+TEST_F(CupsPrintTest, ARefusedJobIsAFailureNamingTheQueueAndLeavesNoJob)
 {
-    PrivateScheduler cups;
-    const QString why = cups.start();
-    if (!why.isEmpty())
-        GTEST_SKIP() << "no private CUPS scheduler here, the spooler test is skipped: "
-                     << why.toStdString();
-
-    int exitCode = -1;
-    const QString queue = QString::fromLatin1(kQueue);
-    const QString added = cups.tool(u"lpadmin"_qs,
-                                    {u"-p"_qs, queue, u"-v"_qs,
-                                     u"file:"_qs + cups.root() + u"/out/printed"_qs, u"-E"_qs},
-                                    &exitCode);
-    ASSERT_EQ(exitCode, 0) << added.toStdString() << cups.errorLogTail().toStdString();
-    cups.tool(u"lpadmin"_qs, {u"-d"_qs, queue}, &exitCode);
-    ASSERT_EQ(exitCode, 0);
-    ASSERT_TRUE(cups.tool(u"lpstat"_qs, {u"-d"_qs}).contains(queue));
-
-    QProcess client;
-    client.setProcessEnvironment(cups.clientEnvironment());
-    client.start(QString::fromUtf8(CUPS_CLIENT), {cups.root()});
-    ASSERT_TRUE(client.waitForFinished(60000));
-    const QString said = QString::fromLocal8Bit(client.readAllStandardOutput());
-    ASSERT_EQ(client.exitCode(), 0) << said.toStdString()
-                                    << client.readAllStandardError().toStdString();
-    EXPECT_EQ(said.trimmed(), u"printer "_qs + queue);
-
-    // Both jobs leave the queue.
-    QStringList completed;
-    const QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired()) {
-        completed = nonEmptyLines(cups.tool(u"lpstat"_qs, {u"-W"_qs, u"completed"_qs, u"-o"_qs}));
-        if (completed.size() >= 2 && nonEmptyLines(cups.tool(u"lpstat"_qs, {u"-o"_qs})).isEmpty())
-            break;
-        QThread::msleep(200);
+    cups.addFileQueue(u"closed"_qs, true);
+    cups.tool(u"cupsreject"_qs, {u"closed"_qs});
+    PrintTarget printer = target();
+    try {
+        printDocument(*printer.device, u"R001"_qs, 2);
+        FAIL() << "a rejecting queue took the job";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.path(), u"closed"_qs);
+        EXPECT_TRUE(failure.reason().contains(u"not accepting"_qs)) << failure.what();
     }
-    ASSERT_EQ(completed.size(), 2) << completed.join(u'\n').toStdString()
-                                   << cups.errorLogTail().toStdString();
-    for (const QString& job : completed)
-        EXPECT_TRUE(job.startsWith(queue + u'-')) << job.toStdString();
+    EXPECT_TRUE(cups.tool(u"lpstat"_qs, {u"-W"_qs, u"all"_qs, u"-o"_qs}).trimmed().isEmpty());
+    EXPECT_TRUE(cups.spooledDocuments().isEmpty());
+}
 
-    // The spooled documents, oldest job first: the run of three pages, then the test page.
-    const QStringList spooled = QDir(cups.spool()).entryList({u"d*-001"_qs}, QDir::Files, QDir::Name);
-    ASSERT_EQ(spooled.size(), 2) << spooled.join(u' ').toStdString();
-    EXPECT_EQ(testing::pdfPageCount(cups.spool() + u'/' + spooled[0]), 3);
-    EXPECT_EQ(testing::pdfPageCount(cups.spool() + u'/' + spooled[1]), 1);
+TEST_F(CupsPrintTest, PositionsAreMeasuredFromThePrintableAreaOfTheDestinationsPaper)
+{
+    // A queue with a driver reports its paper (US Letter with 4.23 mm margins); a raw queue
+    // reports none and gets the design page on A4.
+    cups.tool(u"lpadmin"_qs, {u"-p"_qs, u"letter"_qs, u"-v"_qs, u"file:/dev/null"_qs, u"-m"_qs,
+                              u"drv:///sample.drv/generic.ppd"_qs, u"-E"_qs});
+    cups.tool(u"lpadmin"_qs, {u"-d"_qs, u"letter"_qs});
+    const Layout layout = defaultLayout();
+    ItemTexts texts{};
+    texts[10] = u"Corner"_qs; // item 10 stands at (0, 0)
+    PrintTarget printer = target();
+    printPage(*printer.device, layout, texts, PreviewOnly::No);
+    printer.device->endDocument();
 
-    cups.stop();
+    // The document is spooled as the job is accepted; whether the driver's filters can then
+    // print it does not matter here.
+    const QStringList spooled = cups.spooledDocuments();
+    ASSERT_EQ(spooled.size(), 1);
+    EXPECT_TRUE(pdfPageSize(spooled[0]).startsWith(u"612 x 792"_qs))
+        << pdfPageSize(spooled[0]).toStdString();
+    const std::vector<PdfWord> words = pdfWords(spooled[0]);
+    const auto corner = std::find_if(words.begin(), words.end(), [](const PdfWord& word) {
+        return word.text == u"Corner"_qs;
+    });
+    ASSERT_NE(corner, words.end());
+    const double margin = 4.23 / 25.4 * 72; // points
+    EXPECT_NEAR(corner->box.left(), margin, 0.5);
+    EXPECT_NEAR(corner->box.top(), margin, 3.0); // the cell's top, above the glyphs' box
 }
 
 } // namespace
-} // namespace tarvel
+} // namespace tarvel::testing

@@ -15,6 +15,7 @@ public:
     TempMeet();
 
     sample::MeetBuilder& builder() { return builder_; }
+    const sample::MeetBuilder& builder() const { return builder_; }
     DataLocations locations() const { return builder_.locations(); }
     /// POSIX path of a file in the data folder.
     QString dataPath(const QString& name) const;

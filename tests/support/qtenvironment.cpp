@@ -1,6 +1,6 @@
 // One QApplication for the whole test binary, with the font substitutions the programs
 // register at start. The tests never see a real printer: CUPS is pointed at a socket that
-// does not exist (the spooler test runs its own scheduler in a child process).
+// does not exist, unless a test points it at a private scheduler of its own.
 #include "platform/qt/fonts.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ public:
 
 private:
     int argc_ = 1;
-    char name_[16] = "qtprint_tests";
+    char name_[16] = "tarvel-tests";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
 };

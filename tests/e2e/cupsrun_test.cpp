@@ -1,0 +1,221 @@
+// Whole print runs of the sample meet onto a private CUPS scheduler: what the scheduler
+// accepted is exactly what Race.dat marks.
+#include "batchprocess.h"
+#include "meetdb/racestatus.h"
+#include "naming/racerecord.h"
+#include "platform/qt/printtarget.h"
+#include "poppler.h"
+#include "printrun/printrun.h"
+#include "privatescheduler.h"
+#include "samplemeet.h"
+#include "tempmeet.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace tarvel::testing {
+namespace {
+
+/// The races "R012 ..." of the spooled documents' titles, in job order.
+QList<int> spooledEvents(const PrivateScheduler& cups)
+{
+    static const QRegularExpression title(uR"(Title:\s+R(\d+) )"_qs);
+    QList<int> races;
+    for (const QString& document : cups.spooledDocuments())
+        races << title.match(runTool(u"pdfinfo"_qs, {document})).captured(1).toInt();
+    return races;
+}
+
+int spooledPages(const PrivateScheduler& cups)
+{
+    int pages = 0;
+    for (const QString& document : cups.spooledDocuments())
+        pages += pdfPageCount(document);
+    return pages;
+}
+
+/// The races whose status is "9".
+QSet<int> markedRaces(const TempMeet& meet)
+{
+    const QByteArray statuses = readFileBytes(meet.dataPath(u"Race.dat"_qs));
+    QSet<int> marked;
+    for (int raceNo = 1; raceNo <= statuses.size(); ++raceNo) {
+        if (statuses[raceNo - 1] == kRacePrinted)
+            marked << raceNo;
+    }
+    return marked;
+}
+
+class CupsRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString why = cups.start();
+        if (!why.isEmpty())
+            GTEST_SKIP() << "no private CUPS scheduler here: " << why.toStdString();
+        sample::writeSampleMeet(meet.builder());
+        raceDatBefore = readFileBytes(meet.dataPath(u"Race.dat"_qs));
+    }
+
+    BatchOutcome batch() const
+    {
+        return runBatch({u"-C"_qs, meet.builder().workDir()}, cups.clientEnvironment());
+    }
+
+    /// The races of the event whose last heat is `lastHeat`.
+    QList<int> racesOfEvent(int lastHeat) const
+    {
+        const RaceRecord race = loadRace(meet.locations(), lastHeat);
+        QList<int> races;
+        for (int raceNo = lastHeat - race.heatCount + 1; raceNo <= lastHeat; ++raceNo)
+            races << raceNo;
+        return races;
+    }
+
+    PrivateScheduler cups;
+    TempMeet meet;
+    QByteArray raceDatBefore;
+};
+
+TEST_F(CupsRunTest, AnAcceptingQueueGetsOneJobPerEventNamedAfterIt)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    const BatchOutcome outcome = batch();
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"36 event(s) printed, 195 certificate(s) on 195 page(s); "
+                                     u"61 race(s) marked"_qs))
+        << qPrintable(outcome.err);
+
+    const QList<int> events = spooledEvents(cups);
+    EXPECT_EQ(events.size(), 36);
+    EXPECT_EQ(QSet<int>(events.begin(), events.end()).size(), 36) << "an event sent twice";
+    EXPECT_EQ(spooledPages(cups), 195);
+    EXPECT_EQ(markedRaces(meet).size(), 61);
+    ASSERT_TRUE(cups.waitUntilIdle());
+    EXPECT_EQ(cups.pageLog().size(), 36);
+}
+
+TEST_F(CupsRunTest, ARejectingQueueStopsTheRunAndRaceDatStaysByteForByte)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    cups.tool(u"cupsreject"_qs, {u"desk"_qs});
+    const BatchOutcome outcome = batch();
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains(u"desk: Destination \"desk\" is not accepting jobs"_qs))
+        << qPrintable(outcome.err);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), raceDatBefore);
+    EXPECT_TRUE(cups.spooledDocuments().isEmpty());
+}
+
+/// Stops the printer once two events were marked (it still takes jobs, which wait) and makes
+/// it refuse jobs once four were.
+class PrinterStopper : public RunObserver {
+public:
+    PrinterStopper(const PrivateScheduler& cups, QSet<int> lastHeats)
+        : cups_(cups)
+        , lastHeats_(std::move(lastHeats))
+    {
+    }
+    void raceMarked(int raceNo) override
+    {
+        if (!lastHeats_.contains(raceNo))
+            return;
+        ++events_;
+        if (events_ == 2)
+            cups_.tool(u"cupsdisable"_qs, {u"desk"_qs});
+        if (events_ == 4)
+            cups_.tool(u"cupsreject"_qs, {u"desk"_qs});
+    }
+
+private:
+    const PrivateScheduler& cups_;
+    QSet<int> lastHeats_;
+    int events_ = 0;
+};
+
+/// Keeps the races of the certificates.
+class CertificateRaces : public RunObserver {
+public:
+    void certificateAccepted(const AcceptedCertificate& certificate) override
+    {
+        races << certificate.raceNo;
+    }
+    QSet<int> races;
+};
+
+TEST_F(CupsRunTest, AQueueStoppedMidRunMarksExactlyTheEventsWhoseJobsItAccepted)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    cups.useInThisProcess();
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(meet.builder().workDir());
+    Session session = startSession();
+    QDir::setCurrent(home);
+    PrintTarget printer = openDefaultPrintTarget(session.where);
+    PrintOptions options;
+    options.rankLimitIndividual = session.layout.rankLimitIndividual;
+    options.rankLimitRelay = session.layout.rankLimitRelay;
+
+    const auto lastHeatOf = [&](int raceNo) {
+        const RaceRecord race = loadRace(session.where, raceNo);
+        return raceNo - race.heatNo + race.heatCount;
+    };
+    // Which events have certificates at all: a preview-only run, which marks nothing.
+    PrintOptions preview = options;
+    preview.previewOnly = PreviewOnly::Yes;
+    CertificateRaces certificates;
+    PrintRun(session, preview, *printer.device, nullptr, &certificates);
+    QSet<int> withCertificates, lastHeats;
+    for (int raceNo : certificates.races)
+        withCertificates << lastHeatOf(raceNo);
+    for (int raceNo = 1; raceNo <= 61; ++raceNo)
+        lastHeats << lastHeatOf(raceNo);
+
+    PrinterStopper stopper(cups, lastHeats);
+    EXPECT_THROW(PrintRun(session, options, *printer.device, nullptr, &stopper), RunStopped);
+
+    const QList<int> accepted = spooledEvents(cups);
+    ASSERT_GE(accepted.size(), 2);
+    const QSet<int> marked = markedRaces(meet);
+    for (int lastHeat : accepted) {
+        for (int raceNo : racesOfEvent(lastHeat))
+            EXPECT_TRUE(marked.contains(raceNo)) << "accepted, not marked: " << raceNo;
+    }
+    // Every other mark is of an event that needed no job.
+    for (int raceNo : marked) {
+        const int lastHeat = lastHeatOf(raceNo);
+        EXPECT_TRUE(accepted.contains(lastHeat) || !withCertificates.contains(lastHeat))
+            << "marked without its job: " << raceNo;
+    }
+    EXPECT_LT(accepted.size(), withCertificates.size()) << "the refusal stopped nothing";
+    // The jobs on the stopped printer wait there, accepted.
+    EXPECT_FALSE(cups.tool(u"lpstat"_qs, {u"-o"_qs}).trimmed().isEmpty());
+}
+
+TEST_F(CupsRunTest, AClassOfTwoQueuesSpreadsTheJobsAndEveryPageArrivesOnce)
+{
+    cups.addFileQueue(u"left"_qs, false);
+    cups.addFileQueue(u"right"_qs, false);
+    for (const QString& member : {u"left"_qs, u"right"_qs})
+        cups.tool(u"lpadmin"_qs, {u"-p"_qs, member, u"-c"_qs, u"desk"_qs});
+    cups.tool(u"cupsenable"_qs, {u"desk"_qs});
+    cups.tool(u"cupsaccept"_qs, {u"desk"_qs});
+    cups.tool(u"lpadmin"_qs, {u"-d"_qs, u"desk"_qs});
+
+    const BatchOutcome outcome = batch();
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    ASSERT_TRUE(cups.waitUntilIdle());
+    const QMap<int, QString> printers = cups.jobPrinters();
+    EXPECT_EQ(printers.size(), 36);
+    EXPECT_EQ(printers.values().count(u"left"_qs) + printers.values().count(u"right"_qs), 36);
+    EXPECT_GT(printers.values().count(u"left"_qs), 0);
+    EXPECT_GT(printers.values().count(u"right"_qs), 0);
+    EXPECT_EQ(spooledPages(cups), 195);
+    EXPECT_EQ(markedRaces(meet).size(), 61);
+}
+
+} // namespace
+} // namespace tarvel::testing

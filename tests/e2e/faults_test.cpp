@@ -1,0 +1,244 @@
+// Damaged, missing and busy meets through tarvel-batch: each fault is told (what, which
+// file, why) and Race.dat changes only for races whose certificates were delivered.
+#include "batchprocess.h"
+#include "meetdb/racestatus.h"
+#include "platform/filelock.h"
+#include "samplemeet.h"
+#include "tempmeet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace tarvel::testing {
+namespace {
+
+RaceRecord race(int heatNo, int heatCount, qint16 eventCode, QList<std::pair<qint16, qint32>> lanes)
+{
+    RaceRecord record;
+    record.heatNo = qint16(heatNo);
+    record.heatCount = qint16(heatCount);
+    record.eventCode = eventCode;
+    record.raceSex = u"1"_qs;
+    record.roundCode = u"2"_qs;
+    record.classHigh = 100;
+    for (int lane = 0; lane < lanes.size(); ++lane) {
+        record.laneEntryNo[lane] = lanes[lane].first;
+        record.laneResult[lane] = lanes[lane].second;
+    }
+    return record;
+}
+
+/// Races 1-2: a two-heat 100m free final; race 3: a free relay (relay.dat record 1);
+/// race 4: a 50m free final. All four ready.
+class FaultMeet {
+public:
+    FaultMeet()
+    {
+        sample::MeetBuilder& builder = meet.builder();
+        builder.writeLocationFile();
+        MeetSettings settings;
+        settings.meetName = u"故障テスト大会"_qs;
+        settings.laneCount = 4;
+        builder.writeMeetHeader(settings);
+        for (int n = 1; n <= 4; ++n) {
+            builder.writeSwimmer(n, sample::MeetBuilder::swimmer(u"2000%1"_qs.arg(n),
+                                                                 u"泳者%1"_qs.arg(n), u"東京都"_qs,
+                                                                 u"ＳＣ"_qs, u"31"_qs, 15, u"1"_qs));
+        }
+        builder.writeSwimmer(9, sample::MeetBuilder::swimmer(u"20009"_qs, u"チーム"_qs,
+                                                             u"東京都"_qs, u"ＳＣ"_qs, u"31"_qs,
+                                                             15, u"1"_qs));
+        builder.writeRace(1, race(1, 2, 3, {{1, 6000}}));
+        builder.writeRace(2, race(2, 2, 3, {{2, 6100}}));
+        RaceRecord relay = race(1, 1, 26, {{9, 25000}});
+        relay.relayIndex = 1;
+        builder.writeRace(3, relay);
+        std::array<std::array<qint16, 12>, 4> legs{};
+        for (int leg = 0; leg < 4; ++leg)
+            legs[leg][0] = qint16(leg + 1);
+        builder.writeRelay(1, legs);
+        builder.writeRace(4, race(1, 1, 2, {{3, 3000}}));
+        builder.writeRaceStatus({1, 2, 3, 4}, '8');
+    }
+
+    QString data(const QString& name) const { return meet.dataPath(name); }
+    QByteArray raceDat() const { return readFileBytes(data(u"Race.dat"_qs)); }
+    void setStatus(int raceNo, char status)
+    {
+        QByteArray bytes = raceDat();
+        bytes[raceNo - 1] = status;
+        writeFileBytes(data(u"Race.dat"_qs), bytes);
+    }
+    void writeLocation(const QString& dataDir)
+    {
+        const QString items = u"\"T\",\"%1\",\"0\",\"%1\",\"master.dat\"\r\n"_qs.arg(dataDir);
+        meet.builder().writeLocationFileBytes(items.toLatin1());
+    }
+
+    TempMeet meet;
+};
+
+struct FaultCase {
+    const char* name;
+    std::function<void(FaultMeet&)> damage;
+    int exitCode;
+    /// What stderr must say.
+    QStringList told;
+    /// Race.dat's first five statuses afterwards.
+    QByteArray statuses;
+    /// Files (relative to the meet's root) that must not exist afterwards.
+    QStringList neverCreated;
+};
+
+const FaultCase kFaults[] = {
+    {"taikai.dat missing",
+     [](FaultMeet& m) { QFile::remove(m.data(u"taikai.dat"_qs)); }, 1,
+     {u"taikai.dat: file not found (its place is named in ..\\ctl\\dr_kyo.ctl)"_qs}, "8888 ",
+     {u"data/taikai.dat"_qs}},
+    {"kijun.dat moves the master file to a file that does not exist",
+     [](FaultMeet& m) { m.meet.builder().writeMeetHeaderItems({QString(), u"junk.dat"_qs, u"0"_qs}); },
+     1, {u"junk.dat: file not found (its place is named in "_qs, u"kijun.dat)"_qs}, "8888 ",
+     {u"work/junk.dat"_qs, u"data/junk.dat"_qs}},
+    {"relay.dat missing", [](FaultMeet& m) { QFile::remove(m.data(u"relay.dat"_qs)); }, 1,
+     {u"relay.dat: file not found"_qs, u"R003"_qs}, "9988 ", {u"data/relay.dat"_qs}},
+    {"a ready race past the end of taikai.dat", [](FaultMeet& m) { m.setStatus(5, '8'); }, 1,
+     {u"R005: reading race 5: "_qs, u"taikai.dat: record 15 at byte 3584 is past the end"_qs},
+     "99998", {}},
+    {"a relay index naming no record",
+     [](FaultMeet& m) {
+         RaceRecord relay = race(1, 1, 26, {{9, 25000}});
+         relay.relayIndex = -30;
+         m.meet.builder().writeRace(3, relay);
+     },
+     1, {u"R003 男子 100mリレー 決勝: "_qs, u"relay.dat: the race's relay index -30 names no record"_qs},
+     "9989 ", {}},
+    {"a layout file cut after the rank limits",
+     [](FaultMeet& m) { writeFileBytes(m.data(u"tarvel.dat"_qs), "x,x,"); }, 1,
+     {u"could not be read whole (the file ends before field 3 of 83)"_qs,
+      u"the rank limit for individual events \"x\" is not a number"_qs},
+     "8888 ", {}},
+    {"a data folder that does not exist",
+     [](FaultMeet& m) {
+         m.writeLocation(QString(m.meet.builder().root()).replace(u'/', u'\\') + u"\\nowhere\\"_qs);
+     },
+     1, {u"nowhere\\ (named in ..\\ctl\\dr_kyo.ctl) does not exist"_qs}, "8888 ",
+     {u"nowhere"_qs}},
+    {"a Windows drive without a Wine drive link",
+     [](FaultMeet& m) {
+         m.writeLocation(u"Q:\\meet\\data\\"_qs);
+         qputenv("WINEPREFIX", QFile::encodeName(m.meet.builder().root() + u"/wine"_qs));
+     },
+     1, {u"it is a Windows path"_qs, u"/wine/dosdevices/q:"_qs, u"WINEPREFIX"_qs}, "8888 ", {}},
+    {"nothing ready", [](FaultMeet& m) { m.meet.builder().writeRaceStatus({}, '8'); }, 0,
+     {u"No race was ready"_qs}, QByteArray(5, ' '), {u"pdf"_qs}},
+};
+
+class FaultTest : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultTest, IsToldAndMarksOnlyWhatWasDelivered)
+{
+    const FaultCase& fault = GetParam();
+    FaultMeet meet;
+    fault.damage(meet);
+    const BatchOutcome outcome = runBatch({u"-C"_qs, meet.meet.builder().workDir(), u"--pdf"_qs,
+                                           meet.meet.builder().root() + u"/pdf"_qs});
+    qunsetenv("WINEPREFIX");
+
+    EXPECT_EQ(outcome.exitCode, fault.exitCode) << qPrintable(outcome.err);
+    for (const QString& words : fault.told)
+        EXPECT_TRUE(outcome.err.contains(words)) << qPrintable(words) << "\n" << qPrintable(outcome.err);
+    EXPECT_EQ(meet.raceDat().left(5), fault.statuses);
+    for (const QString& file : fault.neverCreated)
+        EXPECT_FALSE(QFileInfo::exists(meet.meet.builder().root() + u'/' + file)) << qPrintable(file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             QString name = QString::fromLatin1(info.param.name);
+                             name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
+                             return name.toStdString();
+                         });
+
+TEST(FaultTest, AnotherRunHoldingTheMeetIsNamedAndNothingIsPrinted)
+{
+    FaultMeet meet;
+    std::optional<FileLock> held = FileLock::tryAcquire(meet.data(u"tarvel.lock"_qs), u"test"_qs);
+    ASSERT_TRUE(held);
+    held->writeNote("program=tarvel\npid=4242\nhost=desk-2\nsince=2026-12-08T10:42:03\n");
+    const QByteArray before = meet.raceDat();
+    const QString pdf = meet.meet.builder().root() + u"/pdf"_qs;
+
+    const QStringList arguments{u"-C"_qs, meet.meet.builder().workDir(), u"--pdf"_qs, pdf};
+    const BatchOutcome busy = runBatch(arguments);
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_TRUE(busy.err.contains(u"the meet is being printed by tarvel (process 4242 on desk-2) "
+                                  u"since 2026-12-08 10:42:03"_qs))
+        << qPrintable(busy.err);
+    EXPECT_EQ(meet.raceDat(), before);
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+
+    // The lock is the system's, not the file's: once released, the next run goes ahead.
+    held.reset();
+    EXPECT_EQ(runBatch(arguments).exitCode, 0);
+    EXPECT_EQ(meet.raceDat().left(5), QByteArray("9999 "));
+}
+
+TEST(FaultTest, AFullDiskRemovesTheUnfinishedPdfAndSaysSo)
+{
+    // A tiny file system of its own, in a mount namespace that goes with the command.
+    FaultMeet meet;
+    const QString pdf = meet.meet.builder().root() + u"/pdf"_qs;
+    QDir().mkpath(pdf);
+    const QByteArray before = meet.raceDat();
+    QProcess shell;
+    shell.start(u"unshare"_qs,
+                {u"-rm"_qs, u"sh"_qs, u"-c"_qs,
+                 u"mount -t tmpfs -o size=12k tmpfs \"$1\" || exit 99; "
+                 "\"$2\" -C \"$3\" --pdf \"$1\"; status=$?; ls -A \"$1\"; exit $status"_qs,
+                 u"sh"_qs, pdf, batchProgram(), meet.meet.builder().workDir()});
+    ASSERT_TRUE(shell.waitForFinished(120000));
+    if (shell.exitCode() == 99 || shell.error() == QProcess::FailedToStart)
+        GTEST_SKIP() << "no private mount namespace here";
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    EXPECT_EQ(shell.exitCode(), 1) << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"No space left on device"_qs)) << qPrintable(err);
+    EXPECT_EQ(shell.readAllStandardOutput().trimmed(), QByteArray()) << "a PDF was left behind";
+    EXPECT_EQ(meet.raceDat(), before);
+}
+
+TEST(ConcurrentRunsTest, TwoRunsAtOnceNeverPrintACertificateTwice)
+{
+    TempMeet meet;
+    sample::writeSampleMeet(meet.builder());
+    QTemporaryDir out;
+    QProcess first, second;
+    for (QProcess* run : {&first, &second}) {
+        run->start(batchProgram(), {u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs,
+                                    out.path() + (run == &first ? u"/a"_qs : u"/b"_qs)});
+    }
+    ASSERT_TRUE(first.waitForFinished(120000) && second.waitForFinished(120000));
+
+    // Each event's document exists once over both folders, and together they hold every
+    // certificate of the meet.
+    QStringList events;
+    for (const QString& folder : {u"/a"_qs, u"/b"_qs}) {
+        for (const QString& file : QDir(out.path() + folder).entryList({u"*.pdf"_qs}))
+            events << file.mid(20); // after the time stamp
+    }
+    EXPECT_EQ(events.size(), 36);
+    EXPECT_EQ(QSet<QString>(events.begin(), events.end()).size(), events.size());
+    const QByteArray statuses = readFileBytes(meet.dataPath(u"Race.dat"_qs));
+    EXPECT_EQ(statuses.count(kRacePrinted), 61);
+    EXPECT_EQ(statuses.count(kRaceReady), 0);
+}
+
+} // namespace
+} // namespace tarvel::testing

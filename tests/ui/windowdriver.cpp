@@ -1,0 +1,77 @@
+#include "windowdriver.h"
+
+#include "meetdb/racestatus.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace tarvel::testing {
+
+void type(QWidget& box, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+std::unique_ptr<Opened> openWindow()
+{
+    auto opened = std::make_unique<Opened>();
+    RecordingPrinter** printer = &opened->printer;
+    opened->window = ui::openMainWindow([printer](const DataLocations&) {
+        auto device = std::make_unique<RecordingPrinter>();
+        *printer = device.get();
+        PrintTarget target;
+        target.kind = PrintTargetKind::Printer;
+        target.where = u"recorder"_s;
+        target.device = std::move(device);
+        return target;
+    });
+    if (!opened->window)
+        throw std::runtime_error("the window did not start");
+    opened->window->setPreviewTap(&opened->preview);
+    opened->window->show();
+    if (!QTest::qWaitForWindowExposed(opened->window.get()))
+        throw std::runtime_error("the window was not shown");
+    return opened;
+}
+
+std::unique_ptr<TempMeet> emptyMeet()
+{
+    auto meet = std::make_unique<TempMeet>();
+    meet->builder().writeLocationFile();
+    MeetSettings settings;
+    settings.meetName = u"テスト大会"_s;
+    settings.venue = u"テストプール"_s;
+    settings.meetDate = 20030224;
+    meet->builder().writeMeetHeader(settings);
+    QDir::setCurrent(meet->builder().workDir());
+    return meet;
+}
+
+std::unique_ptr<TempMeet> oneEventMeet()
+{
+    auto meet = emptyMeet();
+    sample::MeetBuilder& builder = meet->builder();
+    builder.writeMasterHeader(MasterHeader());
+    const QStringList names = {u"一番　太郎"_s, u"二番　次郎"_s, u"三番　三郎"_s};
+    RaceRecord race;
+    race.heatNo = 1;
+    race.heatCount = 1;
+    race.eventCode = 3;
+    race.raceSex = u"1"_s;
+    race.roundCode = u"2"_s;
+    race.classHigh = 100;
+    for (int lane = 0; lane < names.size(); ++lane) {
+        builder.writeSwimmer(lane + 1, sample::MeetBuilder::swimmer(
+                                           u"1000%1"_s.arg(lane + 1), names[lane], u"東京都"_s,
+                                           u"テストＳＣ"_s, u"31"_s, 15, u"1"_s));
+        race.laneEntryNo[lane] = qint16(lane + 1);
+        race.laneResult[lane] = 10000 + 100 * lane; // 1:00.00, 1:01.00, 1:02.00
+    }
+    builder.writeRace(1, race);
+    builder.writeRaceStatus(QList<int>{1}, kRaceReady);
+    return meet;
+}
+
+} // namespace tarvel::testing
