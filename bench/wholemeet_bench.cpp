@@ -1,16 +1,19 @@
-// Whole-meet benchmark: a print run over 1024 races onto PDF files, against a baseline that
-// renders the same pages (the same nineteen texts at the same places and sizes) directly with
-// QPainter into one PDF, and into one PDF per print document as the run writes them. Prints
-// the times and the run's ratio to each.
+// Whole-meet benchmark: a print run over 1024 races onto PDF files, and onto the print
+// scheduler's default destination when there is one, against a baseline that renders the
+// same pages (the same nineteen texts at the same places and sizes) directly with QPainter
+// into one PDF, and into one PDF per print document as the run writes them. Prints the times
+// and the runs' ratios to each.
 //
-//   bench_wholemeet [--repeat N] [--keep DIR] [--only run|null|bare|split]
+//   bench_wholemeet [--repeat N] [--keep DIR] [--only run|cups|null|bare|split]
 //
-// --only times one of the four lines alone, N times, for profiling it.
+// --only times one of the lines alone, N times, for profiling it. bench/cups-queue runs it
+// with a private scheduler whose default destination is a file queue.
 
 #include "layout/drawing.h"
 #include "meetbuilder.h"
 #include "meetdb/racestatus.h"
 #include "platform/numbers.h"
+#include "platform/qt/cupsdevice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
 #include "printrun/printrun.h"
@@ -154,7 +157,7 @@ struct RunTimes {
     RunSummary summary;
 };
 
-enum class Target { Pdf, Nothing };
+enum class Target { Pdf, Cups, Nothing };
 
 RunTimes timeRun(sample::MeetBuilder& builder, const QList<int>& races, const QString& pdfDir,
                  Target target, PageCollector* collector)
@@ -174,6 +177,10 @@ RunTimes timeRun(sample::MeetBuilder& builder, const QList<int>& races, const QS
     RunTimes times;
     if (target == Target::Pdf) {
         PdfDevice device(pdfDir);
+        device.setFontFace(QString::fromUtf16(kCertificateFace));
+        times.summary = PrintRun(session, options, device, nullptr, collector);
+    } else if (target == Target::Cups) {
+        CupsDevice device(cups::defaultDestination().value_or(QString()));
         device.setFontFace(QString::fromUtf16(kCertificateFace));
         times.summary = PrintRun(session, options, device, nullptr, collector);
     } else {
@@ -268,6 +275,8 @@ int main(int argc, char** argv)
             double time = 0.0;
             if (only == u"run")
                 time = timeRun(builder, meet.races, pdfDir, Target::Pdf, nullptr).seconds;
+            else if (only == u"cups")
+                time = timeRun(builder, meet.races, pdfDir, Target::Cups, nullptr).seconds;
             else if (only == u"null")
                 time = timeRun(builder, meet.races, pdfDir, Target::Nothing, nullptr).seconds;
             else if (only == u"bare")
@@ -288,9 +297,12 @@ int main(int argc, char** argv)
                 int(meet.races.size()), meet.events, meet.relayEvents, warm.summary.certificates,
                 warm.summary.pages, int(QDir(pdfDir).entryList({u"*.pdf"_qs}).size()));
 
-    std::vector<double> runs, composes, baselines, splits;
+    const bool withCups = cups::defaultDestination().has_value();
+    std::vector<double> runs, cupsRuns, composes, baselines, splits;
     for (int i = 0; i < repeat; ++i) {
         runs.push_back(timeRun(builder, meet.races, pdfDir, Target::Pdf, nullptr).seconds);
+        if (withCups)
+            cupsRuns.push_back(timeRun(builder, meet.races, pdfDir, Target::Cups, nullptr).seconds);
         composes.push_back(timeRun(builder, meet.races, pdfDir, Target::Nothing, nullptr).seconds);
         baselines.push_back(timeBaseline(collector.pages, root + u"/baseline.pdf"_qs));
         splits.push_back(timeBaselinePerDocument(collector, root + u"/baseline-split"_qs));
@@ -309,5 +321,13 @@ int main(int argc, char** argv)
     std::printf("ratio run / bare rendering, one PDF:  %8.3f (goal: at most 1.25)\n",
                 run / baseline);
     std::printf("ratio run / bare rendering per document: %5.3f\n", run / split);
+    if (withCups) {
+        const double cupsRun = best(cupsRuns);
+        std::printf("print run to the scheduler (%s): %8.3f s\n",
+                    qPrintable(*cups::defaultDestination()), cupsRun);
+        std::printf("ratio scheduler run / bare rendering per document: %5.3f (goal: at most "
+                    "1.25)\n",
+                    cupsRun / split);
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/qt/cupsdevice.h"
 
+#include "platform/failure.h"
 #include "platform/qt/pdfdevice.h"
 
 #include <QPageSize>
@@ -11,10 +12,19 @@ CupsDevice::CupsDevice(QString destination)
 {
 }
 
+CupsDevice::~CupsDevice() = default;
+
+cups::Destination& CupsDevice::scheduled()
+{
+    if (!scheduled_)
+        scheduled_ = std::make_unique<cups::Destination>(destination_);
+    return *scheduled_;
+}
+
 QPageLayout CupsDevice::pageLayout()
 {
     if (!layout_) {
-        const std::optional<cups::Paper> paper = cups::defaultPaper(destination_);
+        const std::optional<cups::Paper> paper = scheduled().defaultPaper();
         layout_ = paper ? QPageLayout(QPageSize(paper->size, QPageSize::Millimeter),
                                       QPageLayout::Portrait, paper->margins,
                                       QPageLayout::Millimeter)
@@ -25,8 +35,13 @@ QPageLayout CupsDevice::pageLayout()
 
 Delivery CupsDevice::deliver(const QByteArray& pdf, const QString& name, int pages)
 {
-    const int jobId = cups::submitPdf(destination_, name, pdf);
-    return {true, destination_, jobId, pages};
+    try {
+        const int jobId = scheduled().submitPdf(name, pdf);
+        return {true, destination_, jobId, pages};
+    } catch (const Failure&) {
+        scheduled_.reset();
+        throw;
+    }
 }
 
 } // namespace tarvel

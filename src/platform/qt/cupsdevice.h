@@ -17,6 +17,7 @@ namespace tarvel {
 class CupsDevice final : public PagedPrinterDevice {
 public:
     explicit CupsDevice(QString destination);
+    ~CupsDevice() override;
 
     const QString& destination() const { return destination_; }
 
@@ -25,7 +26,12 @@ protected:
     Delivery deliver(const QByteArray& pdf, const QString& name, int pages) override;
 
 private:
+    /// Looks the destination up for the first document, and again after a failure (the
+    /// scheduler may have been restarted, the printer added back).
+    cups::Destination& scheduled();
+
     QString destination_;
+    std::unique_ptr<cups::Destination> scheduled_;
     /// The paper, asked of the scheduler for the first document.
     std::optional<QPageLayout> layout_;
 };

@@ -4,8 +4,6 @@
 
 #include <cups/cups.h>
 
-#include <memory>
-
 namespace tarvel::cups {
 
 namespace {
@@ -24,37 +22,56 @@ QString lastReason()
     return reason && *reason ? QString::fromUtf8(reason) : u"the scheduler gave no reason"_qs;
 }
 
-struct DestinationsFree {
-    void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
-};
-using DestinationPtr = std::unique_ptr<cups_dest_t, DestinationsFree>;
-
-struct DestinationInfoFree {
-    void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
-};
-using DestinationInfoPtr = std::unique_ptr<cups_dinfo_t, DestinationInfoFree>;
+bool succeeded(ipp_status_t status)
+{
+    return status <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
 
 } // namespace
 
+struct Destination::Handles {
+    cups_dest_t* dest = nullptr;
+    cups_dinfo_t* info = nullptr;
+
+    ~Handles()
+    {
+        if (info)
+            cupsFreeDestInfo(info);
+        if (dest)
+            cupsFreeDests(1, dest);
+    }
+};
+
 std::optional<QString> defaultDestination()
 {
-    const DestinationPtr dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr));
-    if (!dest || !dest->name)
-        return std::nullopt;
-    return QString::fromUtf8(dest->name);
-}
-
-std::optional<Paper> defaultPaper(const QString& destination)
-{
-    const QByteArray name = destination.toUtf8();
-    const DestinationPtr dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr));
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest)
         return std::nullopt;
-    const DestinationInfoPtr info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
-    if (!info)
-        return std::nullopt;
+    const QString name = QString::fromUtf8(dest->name);
+    cupsFreeDests(1, dest);
+    return name;
+}
+
+Destination::Destination(const QString& name)
+    : name_(name)
+    , handles_(std::make_unique<Handles>())
+{
+    const QByteArray utf8 = name.toUtf8();
+    handles_->dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, utf8.constData(), nullptr);
+    if (!handles_->dest)
+        throw Failure(kAction, name, u"the scheduler does not know this printer ("_qs
+                                         + lastReason() + u')');
+    handles_->info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, handles_->dest);
+    if (!handles_->info)
+        throw Failure(kAction, name, lastReason());
+}
+
+Destination::~Destination() = default;
+
+std::optional<Paper> Destination::defaultPaper() const
+{
     cups_size_t size{};
-    if (!cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(),
+    if (!cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, handles_->dest, handles_->info,
                                  CUPS_MEDIA_FLAGS_DEFAULT, &size)
         || size.width <= 0 || size.length <= 0)
         return std::nullopt;
@@ -63,31 +80,33 @@ std::optional<Paper> defaultPaper(const QString& destination)
                            millimetres(size.right), millimetres(size.bottom))};
 }
 
-int submitPdf(const QString& destination, const QString& title, const QByteArray& pdf)
+int Destination::submitPdf(const QString& title, const QByteArray& pdf)
 {
-    const QByteArray name = destination.toUtf8();
+    cups_dest_t* dest = handles_->dest;
+    cups_dinfo_t* info = handles_->info;
     const QByteArray jobTitle = title.toUtf8();
-    const int jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(),
-                                    0, nullptr);
-    if (jobId <= 0)
-        throw Failure(kAction, destination, lastReason());
+    int jobId = 0;
+    if (!succeeded(cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &jobId, jobTitle.constData(),
+                                     0, nullptr))
+        || jobId <= 0)
+        throw Failure(kAction, name_, lastReason());
 
     // From here on a failure leaves a job without its document: cancel it, so that the
     // queue holds nothing this program does not count as printed.
     const auto abandon = [&](const QString& reason) {
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), jobId, 0);
-        throw Failure(kAction, destination, reason);
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest, jobId);
+        throw Failure(kAction, name_, reason);
     };
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), jobId, jobTitle.constData(),
-                          CUPS_FORMAT_PDF, 1)
+    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest, info, jobId, jobTitle.constData(),
+                              CUPS_FORMAT_PDF, 0, nullptr, 1)
         != HTTP_STATUS_CONTINUE)
         abandon(lastReason());
     if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size()))
         != HTTP_STATUS_CONTINUE) {
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData());
+        cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
         abandon(lastReason());
     }
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, name.constData()) > IPP_STATUS_OK_EVENTS_COMPLETE)
+    if (!succeeded(cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info)))
         abandon(lastReason());
     return jobId;
 }

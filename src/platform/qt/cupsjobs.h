@@ -8,6 +8,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace tarvel::cups {
@@ -23,15 +24,34 @@ struct Paper {
 /// scheduler answers.
 std::optional<QString> defaultDestination();
 
-/// The destination's default media with its printable area; nothing when the scheduler
-/// does not say (a class, a queue without a driver).
-std::optional<Paper> defaultPaper(const QString& destination);
+/// One destination of the scheduler, looked up once: what it says of itself is kept, so
+/// that a job costs the scheduler one request and the document, not a lookup each time.
+class Destination {
+public:
+    /// Looks `name` up. Throws tarvel::Failure naming it when the scheduler does not know
+    /// it or cannot be reached.
+    explicit Destination(const QString& name);
+    ~Destination();
+    Destination(const Destination&) = delete;
+    Destination& operator=(const Destination&) = delete;
 
-/// Sends `pdf` as one job titled `title` to `destination`: the job is created, the document
-/// sent and the job closed, each step's answer checked. Returns the job's id once the
-/// scheduler has accepted the whole job. Throws tarvel::Failure naming the destination and
-/// the scheduler's own reason when any step fails (a queue rejecting jobs, a destination
-/// gone, the scheduler unreachable); a job created but not completed is cancelled.
-int submitPdf(const QString& destination, const QString& title, const QByteArray& pdf);
+    const QString& name() const { return name_; }
+
+    /// The default media with its printable area; nothing when the scheduler does not say
+    /// (a class, a queue without a driver).
+    std::optional<Paper> defaultPaper() const;
+
+    /// Sends `pdf` as one job titled `title`: the job is created, the document sent and the
+    /// job closed, each step's answer checked. Returns the job's id once the scheduler has
+    /// accepted the whole job. Throws tarvel::Failure naming the destination and the
+    /// scheduler's own reason when any step fails (a queue rejecting jobs, a destination
+    /// gone, the scheduler unreachable); a job created but not completed is cancelled.
+    int submitPdf(const QString& title, const QByteArray& pdf);
+
+private:
+    struct Handles;
+    QString name_;
+    std::unique_ptr<Handles> handles_;
+};
 
 } // namespace tarvel::cups
