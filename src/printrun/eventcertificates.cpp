@@ -347,7 +347,10 @@ EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceReco
         printer.setDocumentName(title);
         summary = EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
         summary.title = title;
-        summary.delivery = printer.endDocument();
+        if (summary.pages > 0)
+            printer.beginDelivery();
+        else
+            printer.endDocument(); // nothing drawn: nothing to send
     } catch (...) {
         // Marks follow delivery: an event is sent whole or not at all, and the pages composed
         // so far would come out again with the whole event on the next run.

@@ -23,8 +23,6 @@ struct EventSummary {
     int certificates = 0;
     /// Pages sent to the printer: the certificates, unless preview-only.
     int pages = 0;
-    /// What became of the event's print document (not sent when it had no pages).
-    Delivery delivery;
 };
 
 /// Prints the event whose heat `raceNo` has just been loaded as `race` (normally its last
@@ -33,10 +31,12 @@ struct EventSummary {
 /// finishers and once more in each group pass. The swimmer master file is open for the whole
 /// call. `session.itemText` holds the last certificate composed afterwards; the
 /// layout is read, never written. The print document, titled eventDocumentTitle(), is ended
-/// (delivered) at the end, also when nothing was printed. A failure drops the document
-/// unsent and goes on to the caller as tarvel::Failure: Kind::Damaged when a record of the
-/// event cannot be used (a heat or an entry past the end of its file, a relay index naming
-/// no record), other kinds when the system failed. `preview` and `observer` may be null.
+/// at the end, also when nothing was printed; when it has pages its delivery is begun
+/// (PrintDevice::beginDelivery), and the caller takes its outcome. A failure while
+/// composing drops the document unsent and goes on to the caller as tarvel::Failure:
+/// Kind::Damaged when a record of the event cannot be used (a heat or an entry past the end
+/// of its file, a relay index naming no record), other kinds when the system failed.
+/// `preview` and `observer` may be null.
 EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceRecord& race,
                                     const PrintOptions& options, PrintDevice& printer,
                                     PreviewSurface* preview, RunObserver* observer);

@@ -9,6 +9,7 @@
 #include "printrun/eventcertificates.h"
 #include "printrun/runlock.h"
 
+#include <deque>
 #include <map>
 #include <optional>
 
@@ -24,6 +25,21 @@ void requireRankLimit(const QString& limit, const QString& which)
         throw Failure(kStartAction, QString(),
                       u"the rank limit for %1 \"%2\" is not a number"_qs.arg(which, limit));
 }
+
+/// An event composed whose marks wait for its document's delivery.
+struct ComposedEvent {
+    EventRef event;
+    RaceRecord race;
+    EventSummary summary;
+    /// The races to mark once delivered: its earlier heats of this run and its last heat
+    /// (none when preview-only).
+    QList<int> races;
+};
+
+enum class Settle {
+    AllButLatest, ///< one delivery may stay under way while the next event is composed
+    All,
+};
 
 /// One walk over the race table.
 class RunWalk {
@@ -51,6 +67,7 @@ public:
                 requireMeetFiles();
                 takeRace(raceNo);
             }
+            settle(Settle::All);
             // Earlier heats whose event did not finish in this run: dealt with until their
             // last heat is ready, which prints the whole event.
             for (const auto& [lastHeat, heats] : pendingMarks_)
@@ -58,7 +75,10 @@ public:
         } catch (const Failure& failure) {
             if (inHand_)
                 summary_.unprinted.append({*inHand_, failure.message()});
-            throw RunStopped(failure, summary_);
+            inHand_.reset();
+            // What was handed over before still counts: wait for it and mark what arrived.
+            settleAfterFailure();
+            throw RunStopped(firstFailure_.value_or(failure), summary_);
         }
         return summary_;
     }
@@ -95,7 +115,7 @@ private:
         } catch (const Failure& failure) {
             if (failure.kind() != Failure::Kind::Damaged)
                 throw;
-            leaveUnprinted(failure);
+            leaveUnprinted(*inHand_, failure);
             return std::nullopt;
         }
     }
@@ -113,24 +133,66 @@ private:
     void printEvent(int raceNo, const RaceRecord& race)
     {
         inHand_->title = titleOf(raceNo, race);
-        EventSummary event;
+        ComposedEvent composed{*inHand_, race, {}, {}};
         try {
-            event = PrintEventCertificates(session_, raceNo, race, options_, printer_, preview_,
-                                           observer_);
+            composed.summary = PrintEventCertificates(session_, raceNo, race, options_, printer_,
+                                                      preview_, observer_);
         } catch (const Failure& failure) {
             if (failure.kind() != Failure::Kind::Damaged)
                 throw;
-            leaveUnprinted(failure);
+            leaveUnprinted(*inHand_, failure);
             pendingMarks_.erase(raceNo);
             return;
         }
-        count(race, event);
-        if (!marking())
-            return;
-        QList<int> heats = pendingMarks_[raceNo];
+        if (marking()) {
+            composed.races = pendingMarks_[raceNo];
+            composed.races.append(raceNo);
+        }
         pendingMarks_.erase(raceNo);
-        heats.append(raceNo);
-        mark(heats);
+        composed_.push_back(std::move(composed));
+        inHand_.reset(); // handed over: its outcome is the delivery's
+        settle(Settle::AllButLatest);
+    }
+
+    /// Takes the deliveries that finished, oldest first, and marks their events; waits for
+    /// all (Settle::All) or all but the latest. A failed delivery stops the run: the
+    /// deliveries begun after it are still waited for and marked when they arrived.
+    void settle(Settle mode)
+    {
+        while (!composed_.empty()) {
+            ComposedEvent& oldest = composed_.front();
+            if (oldest.summary.pages > 0) {
+                const bool wait = mode == Settle::All || composed_.size() > 1;
+                std::optional<Delivery> delivery;
+                try {
+                    delivery = printer_.takeDelivery(wait ? DeliveryWait::Yes : DeliveryWait::No);
+                } catch (const Failure& failure) {
+                    leaveUnprinted(oldest.event, failure);
+                    composed_.pop_front();
+                    if (!firstFailure_)
+                        firstFailure_ = failure;
+                    mode = Settle::All;
+                    continue;
+                }
+                if (!delivery)
+                    return; // still under way
+            }
+            count(oldest);
+            mark(oldest.races);
+            composed_.pop_front();
+        }
+        if (firstFailure_)
+            throw *firstFailure_;
+    }
+
+    /// Waits for the deliveries still under way after a failure and marks what arrived;
+    /// their failures join the account.
+    void settleAfterFailure() noexcept
+    {
+        try {
+            settle(Settle::All);
+        } catch (...) {
+        }
     }
 
     /// The event's title for the account; a custom event whose name cannot be read is
@@ -144,26 +206,26 @@ private:
         }
     }
 
-    void leaveUnprinted(const Failure& failure)
+    void leaveUnprinted(const EventRef& event, const Failure& failure)
     {
-        summary_.unprinted.append({*inHand_, failure.message()});
+        summary_.unprinted.append({event, failure.message()});
     }
 
-    void count(const RaceRecord& race, const EventSummary& event)
+    void count(const ComposedEvent& composed)
     {
+        const EventSummary& event = composed.summary;
         summary_.certificates += event.certificates;
         summary_.pages += event.pages;
         if (event.certificates > 0) {
-            if (event.delivery.sent || !marking())
-                ++summary_.eventsPrinted;
+            ++summary_.eventsPrinted;
             return;
         }
         if (event.finishers == 0)
             return;
-        if (EventWanted(race, options_))
-            summary_.noneWithinLimits.append(*inHand_);
+        if (EventWanted(composed.race, options_))
+            summary_.noneWithinLimits.append(composed.event);
         else
-            summary_.excluded.append(*inHand_);
+            summary_.excluded.append(composed.event);
     }
 
     void mark(const QList<int>& races)
@@ -185,7 +247,10 @@ private:
     RunSummary summary_;
     /// Earlier heats waiting for their event, by the race of the event's last heat.
     std::map<int, QList<int>> pendingMarks_;
+    /// Events composed, oldest first, whose delivery has not been taken yet.
+    std::deque<ComposedEvent> composed_;
     std::optional<EventRef> inHand_;
+    std::optional<Failure> firstFailure_;
     bool checkedMeetFiles_ = false;
 };
 

@@ -283,11 +283,47 @@ TEST(PrintRunTest, DamageInOneEventLeavesItUnprintedAndTheRunGoesOn)
     EXPECT_EQ(printer.documentAborts, 2);
     ASSERT_EQ(summary.unprinted.size(), 3);
     EXPECT_EQ(summary.unprinted[0].event.title, u"R002 男子 100mリレー 決勝"_qs);
-    EXPECT_TRUE(summary.unprinted[0].why.contains(u"relay.dat"_qs)) << qPrintable(summary.unprinted[0].why);
+    EXPECT_TRUE(summary.unprinted[0].why.contains(u"relay.dat"_qs))
+        << qPrintable(summary.unprinted[0].why);
     EXPECT_TRUE(summary.unprinted[1].why.contains(u"swimmer entry 99"_qs))
         << qPrintable(summary.unprinted[1].why);
     EXPECT_EQ(summary.unprinted[2].event.title, u"R009"_qs);
     EXPECT_TRUE(summary.unprinted[2].why.contains(u"taikai.dat"_qs));
+}
+
+TEST(PrintRunTest, DeliveriesInTheBackgroundAreMarkedOnlyOnceTheyArrive)
+{
+    // Three single-heat events; the device delivers while the next event is composed, and
+    // refuses the second event's document. The third, handed over before the refusal was
+    // known, still arrives and is marked; the second is not.
+    TempMeet meet;
+    sample::MeetBuilder& builder = meet.builder();
+    for (int raceNo = 1; raceNo <= 3; ++raceNo) {
+        builder.writeSwimmer(raceNo, swimmer(u"7000%1"_qs.arg(raceNo), u"選手"_qs));
+        builder.writeRace(raceNo, heat(1, 1, qint16(raceNo), {{qint16(raceNo), 5000}}));
+    }
+    builder.writeRaceStatus({1, 2, 3}, '8');
+    Session session = sessionFor(meet, meetWith(4));
+    RecordingPrinter printer;
+    printer.inBackground = true;
+    printer.refuse = [](const RecordedDocument& document) {
+        return document.name.startsWith(u"R002"_qs);
+    };
+    RecordingObserver observer;
+
+    try {
+        PrintRun(session, PrintOptions(), printer, nullptr, &observer);
+        FAIL() << "a refused delivery did not stop the run";
+    } catch (const RunStopped& stopped) {
+        ASSERT_EQ(stopped.summary().unprinted.size(), 1);
+        EXPECT_EQ(stopped.summary().unprinted[0].event.raceNo, 2);
+        EXPECT_EQ(stopped.summary().eventsPrinted, 2);
+    }
+    // Race 1 is marked only when race 2's document is handed over, never before its own
+    // delivery was taken.
+    EXPECT_EQ(observer.events, (QStringList{u"print 1/0"_qs, u"print 2/0"_qs, u"mark 1"_qs,
+                                            u"print 3/0"_qs, u"mark 3"_qs}));
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(3), QByteArray("989"));
 }
 
 TEST(SessionTest, StartUpReadsTheLocationsTheLayoutAndTheMeet)

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -55,6 +56,31 @@ public:
         pageOpen_ = false;
         open_ = RecordedDocument();
     }
+
+    /// In the background mode a delivery begun finishes only when it is waited for, as a
+    /// busy scheduler's would; otherwise at once.
+    void beginDelivery() override
+    {
+        if (!inBackground)
+            return PrintDevice::beginDelivery();
+        ++documentEnds;
+        pageOpen_ = false;
+        open_.name = name_;
+        underWay_.push_back(std::exchange(open_, RecordedDocument()));
+    }
+    std::optional<Delivery> takeDelivery(DeliveryWait wait) override
+    {
+        if (!inBackground)
+            return PrintDevice::takeDelivery(wait);
+        if (underWay_.empty() || wait == DeliveryWait::No)
+            return std::nullopt;
+        const RecordedDocument document = underWay_.front();
+        underWay_.pop_front();
+        if (refuse && refuse(document))
+            throw Failure(u"printing the certificates"_qs, u"recorder"_qs, u"refused"_qs);
+        documents.append(document);
+        return Delivery{true, u"recorder"_qs, int(documents.size()), int(document.pages.size())};
+    }
     void setDocumentName(const QString& name) override { name_ = name; }
 
     /// Pages drawn and not yet ended as a document.
@@ -72,9 +98,11 @@ public:
     int documentAborts = 0;
     /// Documents for which this says yes are refused, as a printer refusing the job would.
     std::function<bool(const RecordedDocument&)> refuse;
+    bool inBackground = false;
 
 private:
     RecordedDocument open_;
+    std::deque<RecordedDocument> underWay_;
     QString name_;
     QString face_;
     bool pageOpen_ = false;

@@ -121,17 +121,24 @@ QByteArray PagedPrinterDevice::closeDocument()
     return pdf;
 }
 
-Delivery PagedPrinterDevice::endDocument()
+std::optional<PagedPrinterDevice::FinishedDocument> PagedPrinterDevice::finishDocument()
 {
     if (!writer_)
-        return {}; // nothing drawn since the last end: nothing to send
+        return std::nullopt;
     const int pages = pages_;
-    const QByteArray pdf = closeDocument();
+    QByteArray pdf = closeDocument();
     if (pdf.isEmpty())
         throw Failure(kAction, documentName_, u"the document could not be completed"_qs);
-    Delivery delivery = deliver(pdf, documentName_, pages);
     ++documentsEnded_;
-    return delivery;
+    return FinishedDocument{std::move(pdf), documentName_, pages};
+}
+
+Delivery PagedPrinterDevice::endDocument()
+{
+    const std::optional<FinishedDocument> document = finishDocument();
+    if (!document)
+        return {}; // nothing drawn since the last end: nothing to send
+    return deliver(document->pdf, document->name, document->pages);
 }
 
 void PagedPrinterDevice::abortDocument() noexcept

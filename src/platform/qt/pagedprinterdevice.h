@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace tarvel {
 
@@ -46,7 +47,7 @@ public:
     const QString& fontFace() const { return face_; }
     /// Whether a document has been begun and not yet ended.
     bool isDocumentOpen() const { return writer_ != nullptr; }
-    /// Documents delivered so far.
+    /// Documents ended so far (delivered or handed over for delivery).
     int documentsEnded() const { return documentsEnded_; }
 
 protected:
@@ -58,6 +59,16 @@ protected:
     /// Delivers one complete document (`pages` pages of `pdf`) named `name` (never empty).
     /// Throws tarvel::Failure when it was not delivered; then nothing of it may remain.
     virtual Delivery deliver(const QByteArray& pdf, const QString& name, int pages) = 0;
+
+    /// A document drawn whole, not yet delivered.
+    struct FinishedDocument {
+        QByteArray pdf;
+        QString name;
+        int pages = 0;
+    };
+    /// Ends the document in hand; nothing when nothing was drawn since the last end.
+    /// Throws tarvel::Failure when the PDF could not be completed.
+    std::optional<FinishedDocument> finishDocument();
 
 private:
     /// Begins the document, or the page after an endPage(), for the next output.
