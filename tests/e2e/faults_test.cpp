@@ -2,6 +2,7 @@
 // file, why) and Race.dat changes only for races whose certificates were delivered.
 #include "batchprocess.h"
 #include "meetdb/racestatus.h"
+#include "meetfixture.h"
 #include "platform/filelock.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
@@ -19,22 +20,6 @@
 
 namespace tarvel::testing {
 namespace {
-
-RaceRecord race(int heatNo, int heatCount, qint16 eventCode, QList<std::pair<qint16, qint32>> lanes)
-{
-    RaceRecord record;
-    record.heatNo = qint16(heatNo);
-    record.heatCount = qint16(heatCount);
-    record.eventCode = eventCode;
-    record.raceSex = u"1"_qs;
-    record.roundCode = u"2"_qs;
-    record.classHigh = 100;
-    for (int lane = 0; lane < lanes.size(); ++lane) {
-        record.laneEntryNo[lane] = lanes[lane].first;
-        record.laneResult[lane] = lanes[lane].second;
-    }
-    return record;
-}
 
 /// Races 1-2: a two-heat 100m free final; race 3: a free relay (relay.dat record 1);
 /// race 4: a 50m free final. All four ready.
@@ -56,16 +41,16 @@ public:
         builder.writeSwimmer(9, sample::MeetBuilder::swimmer(u"20009"_qs, u"チーム"_qs,
                                                              u"東京都"_qs, u"ＳＣ"_qs, u"31"_qs,
                                                              15, u"1"_qs));
-        builder.writeRace(1, race(1, 2, 3, {{1, 6000}}));
-        builder.writeRace(2, race(2, 2, 3, {{2, 6100}}));
-        RaceRecord relay = race(1, 1, 26, {{9, 25000}});
+        builder.writeRace(1, heat(1, 2, 3, {{1, 6000}}));
+        builder.writeRace(2, heat(2, 2, 3, {{2, 6100}}));
+        RaceRecord relay = heat(1, 1, 26, {{9, 25000}});
         relay.relayIndex = 1;
         builder.writeRace(3, relay);
         std::array<std::array<qint16, 12>, 4> legs{};
         for (int leg = 0; leg < 4; ++leg)
             legs[leg][0] = qint16(leg + 1);
         builder.writeRelay(1, legs);
-        builder.writeRace(4, race(1, 1, 2, {{3, 3000}}));
+        builder.writeRace(4, heat(1, 1, 2, {{3, 3000}}));
         builder.writeRaceStatus({1, 2, 3, 4}, '8');
     }
 
@@ -114,7 +99,7 @@ const FaultCase kFaults[] = {
      "99998", {}},
     {"a relay index naming no record",
      [](FaultMeet& m) {
-         RaceRecord relay = race(1, 1, 26, {{9, 25000}});
+         RaceRecord relay = heat(1, 1, 26, {{9, 25000}});
          relay.relayIndex = -30;
          m.meet.builder().writeRace(3, relay);
      },
