@@ -1,10 +1,11 @@
 #include "batch/batchobserver.h"
 
-#include "meetdb/racestatus.h"
+#include "platform/words.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tarvel::batch {
@@ -21,13 +22,24 @@ QByteArray logLine(const AcceptedCertificate& certificate)
     return line;
 }
 
+void BatchObserver::runStarted(int lastRace)
+{
+    lastRace_ = lastRace;
+}
+
 void BatchObserver::raceReached(int raceNo)
 {
-    if (progress_ == Progress::Hidden)
-        return;
-    std::fprintf(stderr, "\rrace %d of %d", raceNo, kRaceCount);
-    std::fflush(stderr);
-    progressShown_ = true;
+    raceNo_ = raceNo;
+    // Past the meet's own races only statuses are looked at: nothing to show.
+    if (raceNo <= lastRace_)
+        showProgress();
+}
+
+void BatchObserver::eventStarted(int raceNo, const QString& title)
+{
+    raceNo_ = raceNo;
+    event_ = title;
+    showProgress();
 }
 
 void BatchObserver::certificateAccepted(const AcceptedCertificate& certificate)
@@ -35,6 +47,22 @@ void BatchObserver::certificateAccepted(const AcceptedCertificate& certificate)
     ++certificates_;
     if (log_)
         log_->write(logLine(certificate));
+    showProgress();
+}
+
+void BatchObserver::showProgress()
+{
+    if (progress_ == Progress::Hidden)
+        return;
+    QString line = Words::tr("race %1 of %2").arg(std::min(raceNo_, lastRace_)).arg(lastRace_);
+    if (!event_.isEmpty())
+        line += u"  "_qs + event_;
+    line += u"  "_qs + Words::tr("%1 certificate(s)").arg(certificates_);
+    // Back to the start of the line and clear it: the terminal shows one line that changes.
+    std::fputs("\r\033[K", stderr);
+    std::fputs(line.toUtf8().constData(), stderr);
+    std::fflush(stderr);
+    progressShown_ = true;
 }
 
 void BatchObserver::raceMarked(int) { ++racesMarked_; }
@@ -43,7 +71,7 @@ void BatchObserver::finishProgress()
 {
     if (!progressShown_)
         return;
-    std::fputs("\r                    \r", stderr);
+    std::fputs("\r\033[K", stderr);
     std::fflush(stderr);
     progressShown_ = false;
 }

@@ -21,7 +21,9 @@ public:
     /// `log` may be null (no log). The observer does not own it.
     BatchObserver(QFile* log, Progress progress) : log_(log), progress_(progress) {}
 
+    void runStarted(int lastRace) override;
     void raceReached(int raceNo) override;
+    void eventStarted(int raceNo, const QString& title) override;
     void certificateAccepted(const AcceptedCertificate& certificate) override;
     void raceMarked(int raceNo) override;
 
@@ -32,8 +34,14 @@ public:
     int racesMarked() const { return racesMarked_; }
 
 private:
+    /// Rewrites the progress line: race, event in hand, certificates so far.
+    void showProgress();
+
     QFile* log_;
     Progress progress_;
+    int lastRace_ = 0;
+    int raceNo_ = 0;
+    QString event_;
     int certificates_ = 0;
     int racesMarked_ = 0;
     bool progressShown_ = false;

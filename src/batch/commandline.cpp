@@ -1,38 +1,48 @@
 #include "batch/commandline.h"
 
+#include "platform/words.h"
+#include "printrun/printchoices.h"
+
 #include <QCommandLineParser>
 #include <QDir>
+#include <QRegularExpression>
 
 namespace tarvel::batch {
 
 namespace {
 
-/// The option words in the order of the window's option buttons.
-const QStringList kConditions = {u"simultaneous"_qs, u"anytime"_qs};
-const QStringList kDistances = {u"all"_qs, u"25"_qs, u"50"_qs, u"100"_qs,
-                                u"200"_qs, u"400"_qs, u"800"_qs, u"1500"_qs};
-const QStringList kStrokes = {u"all"_qs, u"free"_qs, u"back"_qs, u"breast"_qs,
-                              u"fly"_qs, u"im"_qs, u"medley-relay"_qs, u"free-relay"_qs};
-const QStringList kRounds = {u"all"_qs, u"heats"_qs, u"final"_qs, u"consolation"_qs,
-                             u"semifinal"_qs};
-const QStringList kSexes = {u"all"_qs, u"men"_qs, u"women"_qs};
+QString description()
+{
+    return Words::tr("Prints the certificates of the ready races without the window: the "
+                     "start-up of the window (the location file ..\\ctl\\dr_kyo.ctl, the layout "
+                     "file, the meet header), then one print run. The layout file is never "
+                     "saved; options do not change it. Relative --pdf and --log paths are taken "
+                     "from where the tool is started. Choices may be given by their word or by "
+                     "the window's caption (--condition 随時, --round 決勝).\n\n"
+                     "Exit status: 0 done, 1 a failure ended the run or an event was left "
+                     "unprinted, 2 bad usage.");
+}
 
-const QString kDescription = u"Prints the certificates of the ready races without the window: "
-                             u"the start-up of the window (the location file ..\\ctl\\dr_kyo.ctl, "
-                             u"the layout file, the meet header), then one print run. The layout "
-                             u"file is never saved; options do not change it. Relative --pdf and "
-                             u"--log paths are taken from where the tool is started.\n\n"
-                             u"Exit status: 0 done, 1 a failure ended the run, 2 bad usage."_qs;
-
+/// An option choosing one of a group of print conditions.
 struct ChoiceOption {
+    const PrintChoiceGroup& group;
     QCommandLineOption option;
-    const QStringList* words;
-    int fallback;
 };
 
-QCommandLineOption valueOption(const QString& name, const QString& help, const QString& value)
+ChoiceOption choiceOption(const PrintChoiceGroup& group, const QString& help,
+                          const QString& valueName)
 {
-    return QCommandLineOption(name, help, value);
+    const QString choices = Words::tr("%1; default %2.")
+                                .arg(group.describe(),
+                                     QString::fromLatin1(group.choices[group.initial].word));
+    return {group, QCommandLineOption(QString::fromLatin1(group.option),
+                                      help + u' ' + choices, valueName)};
+}
+
+bool isWholeNumber(const QString& text)
+{
+    static const QRegularExpression digits(u"^[0-9]+$"_qs);
+    return digits.match(text).hasMatch();
 }
 
 } // namespace
@@ -40,68 +50,67 @@ QCommandLineOption valueOption(const QString& name, const QString& help, const Q
 ParseResult parseCommandLine(const QStringList& arguments, const QString& startDirectory)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(kDescription);
+    parser.setApplicationDescription(description());
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({u"h"_qs, u"help"_qs}, u"Shows this help."_qs);
+    const QCommandLineOption help({u"h"_qs, u"help"_qs}, Words::tr("Shows this help."));
+    const QCommandLineOption version(u"version"_qs, Words::tr("Shows the program's version."));
     const QCommandLineOption directory({u"C"_qs, u"directory"_qs},
-                                       u"Runs as if started in DIR."_qs, u"DIR"_qs);
-    const ChoiceOption condition{
-        valueOption(u"condition"_qs, u"simultaneous (同時, default) or anytime (随時)."_qs,
-                    u"WHEN"_qs),
-        &kConditions, 0};
-    const ChoiceOption distance{
-        valueOption(u"distance"_qs, u"all (default), 25, 50, 100, 200, 400, 800 or 1500."_qs,
-                    u"METRES"_qs),
-        &kDistances, 0};
-    const ChoiceOption stroke{
-        valueOption(u"stroke"_qs,
-                    u"all (default), free, back, breast, fly, im, medley-relay or free-relay."_qs,
-                    u"STROKE"_qs),
-        &kStrokes, 0};
-    const ChoiceOption round{
-        valueOption(u"round"_qs,
-                    u"all, heats, final (default), consolation or semifinal."_qs, u"ROUND"_qs),
-        &kRounds, 2};
-    const ChoiceOption sex{
-        valueOption(u"sex"_qs, u"all (default), men or women."_qs, u"SEX"_qs), &kSexes, 0};
-    const QCommandLineOption prefix(u"prefix"_qs,
-                                    u"Only registration numbers beginning with TEXT (旧番号)."_qs,
-                                    u"TEXT"_qs);
+                                       Words::tr("Runs as if started in DIR."), u"DIR"_qs);
+    const ChoiceOption condition = choiceOption(
+        kConditionGroup, Words::tr("Which races are ready: status 8 only, or 8 and later."),
+        u"WHEN"_qs);
+    const ChoiceOption distance =
+        choiceOption(kDistanceGroup, Words::tr("Only this distance."), u"METRES"_qs);
+    const ChoiceOption stroke =
+        choiceOption(kStrokeGroup, Words::tr("Only this stroke."), u"STROKE"_qs);
+    const ChoiceOption round = choiceOption(kRoundGroup, Words::tr("Only this round."), u"ROUND"_qs);
+    const ChoiceOption sex = choiceOption(kSexGroup, Words::tr("Only this sex."), u"SEX"_qs);
+    const QCommandLineOption prefix(
+        u"prefix"_qs, Words::tr("Only registration numbers beginning with TEXT (旧番号)."),
+        u"TEXT"_qs);
     const QCommandLineOption rankIndividual(
         u"rank-individual"_qs,
-        u"Highest rank printed in individual events (default: the layout file's)."_qs,
-        u"TEXT"_qs);
+        Words::tr("Highest rank printed in individual events, a whole number (default: the "
+                  "layout file's)."),
+        u"N"_qs);
     const QCommandLineOption rankRelay(
-        u"rank-relay"_qs, u"Highest rank printed in relays (default: the layout file's)."_qs,
-        u"TEXT"_qs);
-    const QCommandLineOption previewOnly(u"preview-only"_qs,
-                                         u"Composes and logs; prints nothing, marks nothing."_qs);
+        u"rank-relay"_qs,
+        Words::tr("Highest rank printed in relays, a whole number (default: the layout "
+                  "file's)."),
+        u"N"_qs);
+    const QCommandLineOption previewOnly(
+        u"preview-only"_qs, Words::tr("Composes and logs; prints nothing, marks nothing."));
     const QCommandLineOption pdf(
-        u"pdf"_qs, u"Each print document as a PDF file in DIR instead of the default printer."_qs,
+        u"pdf"_qs,
+        Words::tr("Each print document as a PDF file in DIR instead of the default printer."),
         u"DIR"_qs);
-    const QCommandLineOption log(u"log"_qs,
-                                 u"One JSON line per certificate accepted, in print order."_qs,
-                                 u"FILE"_qs);
-    parser.addOptions({help, directory, condition.option, distance.option, stroke.option,
-                       round.option, sex.option, prefix, rankIndividual, rankRelay, previewOnly,
-                       pdf, log});
+    const QCommandLineOption log(
+        u"log"_qs, Words::tr("One JSON line per certificate accepted, in print order."),
+        u"FILE"_qs);
+    parser.addOptions({help, version, directory, condition.option, distance.option,
+                       stroke.option, round.option, sex.option, prefix, rankIndividual,
+                       rankRelay, previewOnly, pdf, log});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
     if (parser.isSet(help))
         return ShowHelp{parser.helpText()};
+    if (parser.isSet(version))
+        return ShowVersion{};
     if (!parser.positionalArguments().isEmpty())
-        return UsageError{u"unexpected argument: "_qs + parser.positionalArguments().first()};
+        return UsageError{
+            Words::tr("unexpected argument: %1").arg(parser.positionalArguments().first())};
 
     std::optional<UsageError> error;
     auto choice = [&](const ChoiceOption& choice) {
         if (!parser.isSet(choice.option))
-            return choice.fallback;
+            return choice.group.initial;
         const QString value = parser.value(choice.option);
-        const int index = int(choice.words->indexOf(value));
+        const int index = choice.group.indexOf(value);
         if (index < 0 && !error) {
-            error = UsageError{u"--%1: \"%2\" is not one of %3"_qs.arg(
-                choice.option.names().first(), value, choice.words->join(u", "_qs))};
+            error = UsageError{Words::tr("--%1: \"%2\" is not one of %3")
+                                   .arg(choice.option.names().first(), value,
+                                        choice.group.describe())};
         }
         return index;
     };
@@ -115,9 +124,14 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
     if (error)
         return *error;
 
+    for (const QCommandLineOption* number : {&rankIndividual, &rankRelay}) {
+        if (parser.isSet(*number) && !isWholeNumber(parser.value(*number)))
+            return UsageError{Words::tr("--%1: \"%2\" is not a whole number of 0 or more")
+                                  .arg(number->names().first(), parser.value(*number))};
+    }
     for (const QCommandLineOption* folder : {&directory, &pdf, &log}) {
         if (parser.isSet(*folder) && parser.value(*folder).isEmpty())
-            return UsageError{u"--%1 needs a path"_qs.arg(folder->names().last())};
+            return UsageError{Words::tr("--%1 needs a path").arg(folder->names().last())};
     }
     const QDir start(startDirectory);
     request.directory = parser.value(directory);

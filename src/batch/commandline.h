@@ -28,12 +28,14 @@ struct ShowHelp {
     QString text;
 };
 
+struct ShowVersion {};
+
 /// Bad usage: the message says what was wrong.
 struct UsageError {
     QString message;
 };
 
-using ParseResult = std::variant<Request, ShowHelp, UsageError>;
+using ParseResult = std::variant<Request, ShowHelp, ShowVersion, UsageError>;
 
 /// Parses the arguments (the program name first). Relative --pdf and --log paths are made
 /// absolute against `startDirectory`.

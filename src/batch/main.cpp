@@ -6,6 +6,8 @@
 #include "platform/failure.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
+#include "platform/qt/translations.h"
+#include "platform/words.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/printrun.h"
 #include "printrun/runaccount.h"
@@ -44,10 +46,10 @@ bool stderrIsTerminal()
 QString destination(const PrintTarget& target)
 {
     if (target.kind == PrintTargetKind::Printer)
-        return u"jobs sent to the printer %1"_qs.arg(target.where);
+        return Words::tr("jobs sent to the printer %1").arg(target.where);
     const auto* pdf = dynamic_cast<const PdfDevice*>(target.device.get());
     const qsizetype files = pdf ? pdf->writtenFiles().size() : 0;
-    return u"%1 PDF file(s) in %2"_qs.arg(files).arg(QDir::toNativeSeparators(target.where));
+    return Words::tr("%1 PDF file(s) in %2").arg(files).arg(QDir::toNativeSeparators(target.where));
 }
 
 PrintTarget openTarget(const Request& request, const Session& session)
@@ -66,9 +68,10 @@ void reportLayoutRepair(const Session& session)
 {
     if (session.layoutLoad.outcome != LayoutLoad::Repaired)
         return;
-    say(u"the layout file %1 could not be read whole (%2); the defaults were written from "
-        u"field %3 on"_qs.arg(session.where.dataFile(QString::fromUtf16(kLayoutFileName)),
-                              session.layoutLoad.why)
+    say(Words::tr("the layout file %1 could not be read whole (%2); the defaults were written "
+                  "from field %3 on")
+            .arg(session.where.dataFile(QString::fromUtf16(kLayoutFileName)),
+                 session.layoutLoad.why)
             .arg(session.layoutLoad.field));
 }
 
@@ -84,7 +87,8 @@ void sayAccount(const RunSummary& summary, const PrintOptions& options,
 int run(const Request& request)
 {
     if (!request.directory.isEmpty() && !QDir::setCurrent(request.directory)) {
-        say(u"changing to the folder to run in: %1: no such folder"_qs.arg(request.directory));
+        say(Words::tr("changing to the folder to run in: %1: no such folder")
+                .arg(request.directory));
         return kFailed;
     }
     registerFontSubstitutions();
@@ -95,7 +99,7 @@ int run(const Request& request)
     } catch (const Failure& failure) {
         // The location file is found from the working folder: name it too.
         const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-        say(failure.message() + u" (working folder %1)"_qs.arg(folder));
+        say(Words::tr("%1 (working folder %2)").arg(failure.message(), folder));
         return kFailed;
     }
     reportLayoutRepair(session);
@@ -108,7 +112,7 @@ int run(const Request& request)
     if (request.logFile) {
         log.setFileName(*request.logFile);
         if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            say(u"opening the log: %1: %2"_qs.arg(*request.logFile, log.errorString()));
+            say(Words::tr("opening the log: %1: %2").arg(*request.logFile, log.errorString()));
             return kFailed;
         }
     }
@@ -125,7 +129,7 @@ int run(const Request& request)
     } catch (const RunStopped& stopped) {
         observer.finishProgress();
         say(stopped.message());
-        say(u"the run stopped there:"_qs);
+        say(Words::tr("the run stopped there:"));
         sayAccount(stopped.summary(), options, target);
         return kFailed;
     } catch (const Failure& failure) {
@@ -136,7 +140,7 @@ int run(const Request& request)
     observer.finishProgress();
 
     if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {
-        say(u"writing the log: %1: %2"_qs.arg(*request.logFile, log.errorString()));
+        say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
         return kFailed;
     }
     sayAccount(summary, options, target);
@@ -164,6 +168,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(u"tarvel-batch"_qs);
+    QGuiApplication::setApplicationVersion(QString::fromLatin1(TARVEL_VERSION));
+    // The operator's language: Japanese under a Japanese locale, English otherwise.
+    tarvel::installTranslations(app, QLocale::system());
 
     using namespace tarvel::batch;
     const ParseResult parsed = parseCommandLine(QGuiApplication::arguments(), QDir::currentPath());
@@ -171,9 +178,14 @@ int main(int argc, char** argv)
         std::fputs(qPrintable(help->text), stdout);
         return kDone;
     }
+    if (std::holds_alternative<ShowVersion>(parsed)) {
+        std::fputs(qPrintable(u"tarvel-batch "_qs + QGuiApplication::applicationVersion() + u'\n'),
+                   stdout);
+        return kDone;
+    }
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         say(error->message);
-        say(u"try tarvel-batch --help"_qs);
+        say(tarvel::Words::tr("try tarvel-batch --help"));
         return kBadUsage;
     }
     return run(std::get<Request>(parsed));

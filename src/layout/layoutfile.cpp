@@ -5,6 +5,7 @@
 #include "platform/listinput.h"
 #include "platform/numbers.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 
 #include <QRegularExpression>
 
@@ -14,8 +15,15 @@ namespace tarvel {
 
 namespace {
 
-const QString kLoadAction = u"reading the layout file"_qs;
-const QString kSaveAction = u"writing the layout file"_qs;
+QString loadAction()
+{
+    return Words::tr("reading the layout file");
+}
+
+QString saveAction()
+{
+    return Words::tr("writing the layout file");
+}
 
 QString layoutPath(const DataLocations& where)
 {
@@ -108,7 +116,7 @@ private:
         ++fieldNo_;
         std::optional<QString> field = input_.next();
         if (!field)
-            stop(u"the file ends before field %1 of %2"_qs.arg(fieldNo_).arg(kLayoutFieldCount));
+            stop(Words::tr("the file ends before field %1 of %2").arg(fieldNo_).arg(kLayoutFieldCount));
         return field;
     }
 
@@ -127,7 +135,8 @@ private:
             return false;
         const std::optional<qint16> state = switchState(*field);
         if (!state)
-            return stop(u"field %1 holds \"%2\" where a switch (0, 1 or 2) belongs"_qs.arg(fieldNo_)
+            return stop(Words::tr("field %1 holds \"%2\" where a switch (0, 1 or 2) belongs")
+                            .arg(fieldNo_)
                             .arg(*field));
         target = *state;
         return true;
@@ -144,7 +153,7 @@ LayoutLoadResult loadLayout(const DataLocations& where, Layout& layout)
 {
     LayoutLoadResult result;
     try {
-        result = FieldReader(readWholeFile(layoutPath(where), kLoadAction)).readInto(layout);
+        result = FieldReader(readWholeFile(layoutPath(where), loadAction())).readInto(layout);
     } catch (const Failure& failure) {
         result = {failure.kind() == Failure::Kind::Missing ? LayoutLoad::Created
                                                            : LayoutLoad::Repaired,
@@ -159,7 +168,7 @@ LayoutLoadResult loadLayout(const DataLocations& where, Layout& layout)
 
 void saveLayout(const DataLocations& where, const Layout& layout)
 {
-    replaceWholeFile(layoutPath(where), encodeLayout(layout), kSaveAction);
+    replaceWholeFile(layoutPath(where), encodeLayout(layout), saveAction());
 }
 
 QByteArray encodeLayout(const Layout& layout)

@@ -4,6 +4,7 @@
 #include "platform/listinput.h"
 #include "platform/paths.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 
 #include <QFileInfo>
 
@@ -11,7 +12,10 @@ namespace tarvel {
 
 namespace {
 
-const QString kAction = u"reading the location file"_qs;
+QString readAction()
+{
+    return Words::tr("reading the location file");
+}
 
 /// A folder as the other system names it: always ending in "\" so that file names can be
 /// run on directly; an empty item is the root of the current drive.
@@ -27,13 +31,14 @@ QString asFolder(QString item)
 DataLocations loadDataLocations(const QString& locationFile)
 {
     if (!QFileInfo::exists(hostPath(locationFile)))
-        throw Failure(kAction, locationFile, u"file not found"_qs);
+        throw Failure(readAction(), locationFile, Words::tr("file not found"),
+                      Failure::Kind::Missing);
 
-    ListInput input(readWholeFile(locationFile, kAction));
+    ListInput input(readWholeFile(locationFile, readAction()));
     const auto nextItem = [&]() {
         std::optional<QString> item = input.next();
         if (!item)
-            throw Failure(kAction, locationFile, u"input past end of file"_qs);
+            throw Failure(readAction(), locationFile, Words::tr("input past end of file"));
         return *item;
     };
 
@@ -52,12 +57,13 @@ void requireDataFolder(const DataLocations& where)
 {
     if (QFileInfo(hostPath(where.dataDir)).isDir())
         return;
-    QString reason = u"the data folder %1 (named in %2) does not exist"_qs.arg(
+    QString reason = Words::tr("the data folder %1 (named in %2) does not exist").arg(
         where.dataDir, where.dataDirNamedBy);
     if (const std::optional<QString> link = missingDriveLink(where.dataDir))
-        reason += u"; it is a Windows path, and this machine has no Wine drive link %1 "
-                  u"(WINEPREFIX selects the Wine drive links)"_qs.arg(*link);
-    throw Failure(u"opening the meet"_qs, where.dataDir, reason, Failure::Kind::Missing);
+        reason += Words::tr("; it is a Windows path, and this machine has no Wine drive link %1 "
+                            "(WINEPREFIX selects the Wine drive links)")
+                      .arg(*link);
+    throw Failure(Words::tr("opening the meet"), where.dataDir, reason, Failure::Kind::Missing);
 }
 
 } // namespace tarvel

@@ -4,6 +4,7 @@
 #include "platform/binaryrecord.h"
 #include "platform/cp932.h"
 #include "platform/numbers.h"
+#include "platform/words.h"
 
 #include <QLocale>
 
@@ -250,7 +251,7 @@ SwimmerRecord MasterFile::loadSwimmer(qint32 entryNo) const
     // A certificate with a blank name is a certificate lost: an entry that is not in the
     // file stops its event instead.
     if (!file_.holdsRecord(recordNo))
-        failRecordPastEnd(file_, recordNo, u"reading swimmer entry %1"_qs.arg(entryNo));
+        failRecordPastEnd(file_, recordNo, Words::tr("reading swimmer entry %1").arg(entryNo));
     SwimmerRecord swimmer = decodeSwimmer(file_.readRecord(recordNo));
     normaliseSixDigit(swimmer);
     return swimmer;

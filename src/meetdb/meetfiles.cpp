@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "platform/words.h"
 
 #include <QFileInfo>
 
@@ -18,9 +19,9 @@ QString namedBy(const DataLocations& where, MeetFile file)
 {
     const QString path = meetFilePath(where, file);
     const QString place = namedBy(where, file);
-    QString reason = u"file not found"_qs;
+    QString reason = Words::tr("file not found");
     if (!place.isEmpty())
-        reason += u" (its place is named in %1)"_qs.arg(place);
+        reason = Words::tr("file not found (its place is named in %1)").arg(place);
     throw Failure(action, path, reason, Failure::Kind::Missing);
 }
 
@@ -51,14 +52,15 @@ RecordFile openMeetFile(const DataLocations& where, MeetFile file, int recordLen
 void requireMeetFile(const DataLocations& where, MeetFile file)
 {
     if (!QFileInfo(hostPath(meetFilePath(where, file))).isFile())
-        failMissing(where, file, u"opening"_qs);
+        failMissing(where, file, Words::tr("opening"));
 }
 
 void failRecordPastEnd(const RecordFile& file, qint64 recordNo, const QString& action)
 {
     const qint64 offset = (recordNo - 1) * file.recordLength();
     throw Failure(action, file.path(),
-                  u"record %1 at byte %2 is past the end of the file (%3 bytes)"_qs.arg(recordNo)
+                  Words::tr("record %1 at byte %2 is past the end of the file (%3 bytes)")
+                      .arg(recordNo)
                       .arg(offset)
                       .arg(file.size()),
                   Failure::Kind::Damaged);

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 
 namespace tarvel {
 
@@ -40,8 +41,8 @@ void saveRaceStatus(const DataLocations& where, const RaceStatus& status)
 RaceStatus markRacePrinted(const DataLocations& where, int raceNo)
 {
     if (raceNo < 1 || raceNo > kRaceCount)
-        throw Failure(u"marking a race as printed"_qs, where.dataFile(kFileName),
-                      u"race number %1 is outside 1 to %2"_qs.arg(raceNo).arg(kRaceCount));
+        throw Failure(Words::tr("marking a race as printed"), where.dataFile(kFileName),
+                      Words::tr("race number %1 is outside 1 to %2").arg(raceNo).arg(kRaceCount));
 
     // Only our one byte is written; the meet-management system may be changing other
     // races' statuses at this very moment, and a whole-record write would undo them.

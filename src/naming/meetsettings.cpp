@@ -4,12 +4,16 @@
 #include "platform/listinput.h"
 #include "platform/numbers.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 
 namespace tarvel {
 
 namespace {
 
-const QString kAction = u"reading the meet header"_qs;
+QString readAction()
+{
+    return Words::tr("reading the meet header");
+}
 
 /// Items 71 to 73 may be absent; up to item 70 every item must be there.
 constexpr int kLastRequiredItem = 70;
@@ -19,12 +23,12 @@ constexpr int kLastRequiredItem = 70;
 MeetSettings readMeetSettings(DataLocations& where)
 {
     const QString path = where.dataFile(u"kijun.dat"_qs);
-    ListInput input(readWholeFile(path, kAction));
+    ListInput input(readWholeFile(path, readAction()));
     const auto nextItem = [&](int itemNo) {
         std::optional<QString> item = input.next();
         if (!item)
-            throw Failure(kAction, path,
-                          u"the file ends before item %1 of %2"_qs.arg(itemNo).arg(
+            throw Failure(readAction(), path,
+                          Words::tr("the file ends before item %1 of %2").arg(itemNo).arg(
                               kLastRequiredItem));
         return *item;
     };

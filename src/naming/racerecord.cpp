@@ -5,6 +5,9 @@
 #include "platform/binaryrecord.h"
 #include "platform/failure.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
+
+#include <algorithm>
 
 namespace tarvel {
 
@@ -74,17 +77,28 @@ QByteArray encodeRace(const RaceRecord& race)
     return record.bytes();
 }
 
+int raceCount(const DataLocations& where)
+{
+    try {
+        const RecordFile file = openMeetFile(where, MeetFile::Races, kRaceRecordLength);
+        const qint64 records = file.size() / kRaceRecordLength - (kFirstRaceRecord - 1);
+        return int(std::clamp<qint64>(records, 0, kRaceCount));
+    } catch (const Failure&) {
+        return 0;
+    }
+}
+
 RaceRecord loadRace(const DataLocations& where, int raceNo)
 {
     const QString path = where.dataFile(u"taikai.dat"_qs);
     if (raceNo < 1 || raceNo > kRaceCount)
-        throw Failure(u"reading a race"_qs, path,
-                      u"race number %1 is outside 1 to %2"_qs.arg(raceNo).arg(kRaceCount));
+        throw Failure(Words::tr("reading a race"), path,
+                      Words::tr("race number %1 is outside 1 to %2").arg(raceNo).arg(kRaceCount));
     const RecordFile file = openMeetFile(where, MeetFile::Races, kRaceRecordLength);
     const qint64 recordNo = raceNo + kFirstRaceRecord - 1;
     // The other system may not have written the race yet; zeros would read as an empty race.
     if (!file.holdsRecord(recordNo))
-        failRecordPastEnd(file, recordNo, u"reading race %1"_qs.arg(raceNo));
+        failRecordPastEnd(file, recordNo, Words::tr("reading race %1").arg(raceNo));
     return decodeRace(file.readRecord(recordNo));
 }
 

@@ -35,6 +35,10 @@ RaceRecord decodeRace(QByteArrayView bytes);
 /// Encodes a race record into 256 bytes; the fields this program does not use are zero.
 QByteArray encodeRace(const RaceRecord& race);
 
+/// The races taikai.dat holds: its whole records past the ten before race 1, at most
+/// kRaceCount; 0 when the file is missing or shorter.
+int raceCount(const DataLocations& where);
+
 /// Reads race n (record n + 10) of dataDir + "taikai.dat", opened afresh. A missing file
 /// (never created) or a record not wholly in the file (Kind::Damaged) throws
 /// tarvel::Failure naming the race and the file.

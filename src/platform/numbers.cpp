@@ -1,6 +1,7 @@
 #include "platform/numbers.h"
 
 #include "platform/failure.h"
+#include "platform/words.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -118,8 +119,8 @@ Gathered gatherNumber(QStringView text)
     const QString shown = std::isnan(value)
         ? u"NaN"_qs
         : QString::number(value, 'g', QLocale::FloatingPointShortest);
-    throw Failure(u"converting a number"_qs, QString(),
-                  QString::fromLatin1("%1 does not fit %2 bits").arg(shown).arg(bits),
+    throw Failure(Words::tr("converting a number"), QString(),
+                  Words::tr("%1 does not fit %2 bits").arg(shown).arg(bits),
                   Failure::Kind::Damaged);
 }
 

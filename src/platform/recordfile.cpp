@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "platform/words.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -98,14 +99,17 @@ qint64 recordOffset(qint64 recordNo, int recordLength)
     return (recordNo - 1) * recordLength;
 }
 
-QString recordAction(const char* verb, qint64 recordNo, qint64 offset)
+enum class RecordUse { Read, Write };
+
+QString recordAction(RecordUse use, qint64 recordNo, qint64 offset)
 {
-    if (offset < 0)
-        return QString::fromLatin1("%1 record %2").arg(QLatin1StringView(verb)).arg(recordNo);
-    return QString::fromLatin1("%1 record %2 at byte %3")
-        .arg(QLatin1StringView(verb))
-        .arg(recordNo)
-        .arg(offset);
+    if (use == RecordUse::Read) {
+        return offset < 0
+                   ? Words::tr("reading record %1").arg(recordNo)
+                   : Words::tr("reading record %1 at byte %2").arg(recordNo).arg(offset);
+    }
+    return offset < 0 ? Words::tr("writing record %1").arg(recordNo)
+                      : Words::tr("writing record %1 at byte %2").arg(recordNo).arg(offset);
 }
 
 } // namespace
@@ -113,25 +117,26 @@ QString recordAction(const char* verb, qint64 recordNo, qint64 offset)
 RecordFile RecordFile::openExisting(const QString& path, int recordLength, Access access)
 {
     if (recordLength <= 0)
-        throw Failure(u"opening"_qs, path,
-                      QString::fromLatin1("invalid record length %1").arg(recordLength));
+        throw Failure(Words::tr("opening"), path,
+                      Words::tr("invalid record length %1").arg(recordLength));
     const int flags = access == Access::ReadOnly ? O_RDONLY : O_RDWR;
     const int fd = openRetrying(nativePath(path).constData(), flags);
     if (fd < 0 && errno == ENOENT)
-        throw Failure(u"opening"_qs, path, u"file not found"_qs, Failure::Kind::Missing);
+        throw Failure(Words::tr("opening"), path, Words::tr("file not found"),
+                      Failure::Kind::Missing);
     if (fd < 0)
-        fail(u"opening"_qs, path, errno);
+        fail(Words::tr("opening"), path, errno);
     return RecordFile(fd, path, recordLength);
 }
 
 RecordFile RecordFile::openOrCreate(const QString& path, int recordLength)
 {
     if (recordLength <= 0)
-        throw Failure(u"opening"_qs, path,
-                      QString::fromLatin1("invalid record length %1").arg(recordLength));
+        throw Failure(Words::tr("opening"), path,
+                      Words::tr("invalid record length %1").arg(recordLength));
     const int fd = openRetrying(nativePath(path).constData(), O_RDWR | O_CREAT, 0666);
     if (fd < 0)
-        fail(u"opening"_qs, path, errno);
+        fail(Words::tr("opening"), path, errno);
     return RecordFile(fd, path, recordLength);
 }
 
@@ -175,11 +180,12 @@ QByteArray RecordFile::readRecord(qint64 recordNo) const
 {
     const qint64 offset = recordOffset(recordNo, recordLength_);
     if (offset < 0)
-        throw Failure(recordAction("reading", recordNo, -1), path_, u"no such record"_qs);
+        throw Failure(recordAction(RecordUse::Read, recordNo, -1), path_,
+                      Words::tr("no such record"));
     QByteArray bytes(recordLength_, '\0');
     const qint64 n = preadFully(fd_, bytes.data(), recordLength_, offset);
     if (n < 0)
-        fail(recordAction("reading", recordNo, offset), path_, errno);
+        fail(recordAction(RecordUse::Read, recordNo, offset), path_, errno);
     // Past the end of the file the record reads as zero bytes (already there).
     return bytes;
 }
@@ -194,25 +200,26 @@ void RecordFile::writeRecord(qint64 recordNo, QByteArrayView bytes)
 {
     const qint64 offset = recordOffset(recordNo, recordLength_);
     if (offset < 0)
-        throw Failure(recordAction("writing", recordNo, -1), path_, u"no such record"_qs);
+        throw Failure(recordAction(RecordUse::Write, recordNo, -1), path_,
+                      Words::tr("no such record"));
     if (bytes.size() != recordLength_)
-        throw Failure(recordAction("writing", recordNo, offset), path_,
-                      QString::fromLatin1("%1 bytes given, the record length is %2")
+        throw Failure(recordAction(RecordUse::Write, recordNo, offset), path_,
+                      Words::tr("%1 bytes given, the record length is %2")
                           .arg(bytes.size())
                           .arg(recordLength_));
     if (offset > std::numeric_limits<qint64>::max() - recordLength_)
-        throw Failure(recordAction("writing", recordNo, offset), path_, u"no such record"_qs);
+        throw Failure(recordAction(RecordUse::Write, recordNo, offset), path_,
+                      Words::tr("no such record"));
     if (!pwriteFully(fd_, bytes.data(), bytes.size(), offset))
-        fail(recordAction("writing", recordNo, offset), path_, errno);
+        fail(recordAction(RecordUse::Write, recordNo, offset), path_, errno);
 }
 
 void RecordFile::writeAt(qint64 offset, QByteArrayView bytes)
 {
-    const QString action = QString::fromLatin1("writing %1 bytes at byte %2")
-                               .arg(bytes.size())
-                               .arg(offset);
+    const QString action =
+        Words::tr("writing %1 bytes at byte %2").arg(bytes.size()).arg(offset);
     if (offset < 0 || offset > std::numeric_limits<qint64>::max() - bytes.size())
-        throw Failure(action, path_, u"invalid offset"_qs);
+        throw Failure(action, path_, Words::tr("invalid offset"));
     if (!pwriteFully(fd_, bytes.data(), bytes.size(), offset))
         fail(action, path_, errno);
 }
@@ -221,7 +228,7 @@ qint64 RecordFile::size() const
 {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        fail(u"finding the size of"_qs, path_, errno);
+        fail(Words::tr("finding the size of"), path_, errno);
     return qint64(st.st_size);
 }
 
@@ -230,7 +237,7 @@ QByteArray readWholeFile(const QString& path, const QString& action)
     const int fd = openRetrying(nativePath(path).constData(), O_RDONLY);
     if (fd < 0) {
         if (errno == ENOENT)
-            throw Failure(action, path, u"file not found"_qs, Failure::Kind::Missing);
+            throw Failure(action, path, Words::tr("file not found"), Failure::Kind::Missing);
         fail(action, path, errno);
     }
     QByteArray content;

@@ -13,6 +13,7 @@
 #include "platform/failure.h"
 #include "platform/numbers.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 #include "printrun/certificatewanted.h"
 
 #include <QStringList>
@@ -158,10 +159,10 @@ QString cleanedField(QString text)
 std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 relayIndex,
                                           int lane)
 {
-    const QString action = u"reading the relay team of lane %1"_qs.arg(lane + 1);
+    const QString action = Words::tr("reading the relay team of lane %1").arg(lane + 1);
     if (relayIndex < 1)
         throw Failure(action, meetFilePath(where, MeetFile::Relays),
-                      u"the race's relay index %1 names no record"_qs.arg(relayIndex),
+                      Words::tr("the race's relay index %1 names no record").arg(relayIndex),
                       Failure::Kind::Damaged);
     const RecordFile file = openMeetFile(where, MeetFile::Relays, kRelayRecordLength);
     const qint64 recordNo = qint64(relayIndex) + kFirstRelayRecord - 1;

@@ -5,6 +5,7 @@
 #include "naming/eventtitle.h"
 #include "naming/racerecord.h"
 #include "platform/numbers.h"
+#include "platform/words.h"
 #include "printrun/certificatewanted.h"
 #include "printrun/eventcertificates.h"
 #include "printrun/runlock.h"
@@ -17,13 +18,19 @@ namespace tarvel {
 
 namespace {
 
-const QString kStartAction = u"starting a print run"_qs;
+enum class RankLimit { Individual, Relay };
 
-void requireRankLimit(const QString& limit, const QString& which)
+/// A rank limit that does not begin with a number would read as 0: nothing printed, every
+/// race marked.
+void requireRankLimit(const QString& limit, RankLimit which)
 {
-    if (!beginsWithNumber(limit))
-        throw Failure(kStartAction, QString(),
-                      u"the rank limit for %1 \"%2\" is not a number"_qs.arg(which, limit));
+    if (beginsWithNumber(limit))
+        return;
+    const QString reason =
+        which == RankLimit::Individual
+            ? Words::tr("the rank limit for individual events \"%1\" is not a number")
+            : Words::tr("the rank limit for relays \"%1\" is not a number");
+    throw Failure(Words::tr("starting a print run"), QString(), reason.arg(limit));
 }
 
 /// An event composed whose marks wait for its document's delivery.
@@ -58,7 +65,16 @@ public:
     {
         try {
             status_ = loadRaceStatus(session_.where);
+            if (observer_)
+                observer_->runStarted(raceCount(session_.where));
             for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
+                if (observer_ && observer_->stopRequested()) {
+                    // The earlier heats waiting for their events stay as they are: the
+                    // next run deals with them.
+                    summary_.stoppedBeforeRace = raceNo;
+                    pendingMarks_.clear();
+                    break;
+                }
                 if (observer_)
                     observer_->raceReached(raceNo);
                 if (!qualifies(status_.of(raceNo), options_.condition))
@@ -133,6 +149,8 @@ private:
     void printEvent(int raceNo, const RaceRecord& race)
     {
         inHand_->title = titleOf(raceNo, race);
+        if (observer_)
+            observer_->eventStarted(raceNo, inHand_->title);
         ComposedEvent composed{*inHand_, race, {}, {}};
         try {
             composed.summary = PrintEventCertificates(session_, raceNo, race, options_, printer_,
@@ -269,8 +287,8 @@ bool qualifies(char status, PrintCondition condition)
 RunSummary PrintRun(Session& session, const PrintOptions& options, PrintDevice& printer,
                     PreviewSurface* preview, RunObserver* observer)
 {
-    requireRankLimit(options.rankLimitIndividual, u"individual events"_qs);
-    requireRankLimit(options.rankLimitRelay, u"relays"_qs);
+    requireRankLimit(options.rankLimitIndividual, RankLimit::Individual);
+    requireRankLimit(options.rankLimitRelay, RankLimit::Relay);
     std::optional<RunLock> lock;
     if (options.previewOnly == PreviewOnly::No)
         lock.emplace(RunLock::acquire(session.where));

@@ -46,6 +46,9 @@ struct RunSummary {
     /// Events with finishers of which none got a certificate (rank limits, number prefix,
     /// results without a rank).
     QList<EventRef> noneWithinLimits;
+    /// The race before which the run stopped on request (RunObserver::stopRequested);
+    /// 0 when it went to its end.
+    int stoppedBeforeRace = 0;
 };
 
 /// A failure that stopped a run part-way: what was done until then comes with it.

@@ -1,5 +1,7 @@
 #include "printrun/runaccount.h"
 
+#include "platform/words.h"
+
 namespace tarvel {
 
 namespace {
@@ -11,7 +13,7 @@ QStringList eventLines(const QList<EventRef>& events, int listed)
     for (qsizetype i = 0; i < events.size() && i < listed; ++i)
         lines << u"  "_qs + events[i].title;
     if (events.size() > listed)
-        lines << u"  ... and %1 more"_qs.arg(events.size() - listed);
+        lines << Words::tr("  ... and %1 more").arg(events.size() - listed);
     return lines;
 }
 
@@ -20,36 +22,42 @@ QStringList eventLines(const QList<EventRef>& events, int listed)
 QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly, int listed)
 {
     if (summary.racesReady == 0)
-        return {u"No race was ready for certificates."_qs};
+        return {Words::tr("No race was ready for certificates.")};
 
     QStringList lines;
     if (previewOnly == PreviewOnly::Yes) {
-        lines << u"%1 race(s) ready: %2 event(s) previewed, %3 certificate(s); nothing "
-                 u"printed, nothing marked."_qs.arg(summary.racesReady)
+        lines << Words::tr("%1 race(s) ready: %2 event(s) previewed, %3 certificate(s); "
+                           "nothing printed, nothing marked.")
+                     .arg(summary.racesReady)
                      .arg(summary.eventsPrinted)
                      .arg(summary.certificates);
     } else {
-        lines << u"%1 race(s) ready: %2 event(s) printed, %3 certificate(s) on %4 page(s); "
-                 u"%5 race(s) marked as printed."_qs.arg(summary.racesReady)
+        lines << Words::tr("%1 race(s) ready: %2 event(s) printed, %3 certificate(s) on %4 "
+                           "page(s); %5 race(s) marked as printed.")
+                     .arg(summary.racesReady)
                      .arg(summary.eventsPrinted)
                      .arg(summary.certificates)
                      .arg(summary.pages)
                      .arg(summary.racesMarked);
     }
+    if (summary.stoppedBeforeRace > 0)
+        lines << Words::tr("Stopped on request before race %1: the races from there on were "
+                           "not looked at.")
+                     .arg(summary.stoppedBeforeRace);
     if (!summary.unprinted.isEmpty()) {
-        lines << u"Left unprinted, their races not marked:"_qs;
+        lines << Words::tr("Left unprinted, their races not marked:");
         for (qsizetype i = 0; i < summary.unprinted.size() && i < listed; ++i) {
             const UnprintedEvent& event = summary.unprinted[i];
             lines << u"  %1: %2"_qs.arg(event.event.title, event.why);
         }
         if (summary.unprinted.size() > listed)
-            lines << u"  ... and %1 more"_qs.arg(summary.unprinted.size() - listed);
+            lines << Words::tr("  ... and %1 more").arg(summary.unprinted.size() - listed);
     }
     if (!summary.excluded.isEmpty())
-        lines << u"Left out by the distance, stroke, round or sex chosen:"_qs
+        lines << Words::tr("Left out by the distance, stroke, round or sex chosen:")
               << eventLines(summary.excluded, listed);
     if (!summary.noneWithinLimits.isEmpty())
-        lines << u"Finishers but no certificate within the rank limits or number prefix:"_qs
+        lines << Words::tr("Finishers but no certificate within the rank limits or number prefix:")
               << eventLines(summary.noneWithinLimits, listed);
     return lines;
 }

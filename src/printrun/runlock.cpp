@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "platform/paths.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -13,7 +14,6 @@ namespace tarvel {
 
 namespace {
 
-const QString kAction = u"starting a print run"_qs;
 
 QHash<QString, QString> noteFields(const QByteArray& note)
 {
@@ -41,32 +41,32 @@ QString describeHolder(const QByteArray& note)
     const QHash<QString, QString> fields = noteFields(note);
     const QString program = fields.value(u"program"_qs);
     if (program.isEmpty())
-        return u"another print run"_qs;
+        return Words::tr("another print run");
     QString words = program;
     const QString pid = fields.value(u"pid"_qs);
     const QString host = fields.value(u"host"_qs);
     if (!pid.isEmpty() && !host.isEmpty())
-        words += u" (process %1 on %2)"_qs.arg(pid, host);
+        words = Words::tr("%1 (process %2 on %3)").arg(words, pid, host);
     const QDateTime since = QDateTime::fromString(fields.value(u"since"_qs), Qt::ISODate);
     if (since.isValid())
-        words += u" since "_qs + since.toString(u"yyyy-MM-dd HH:mm:ss"_qs);
+        words = Words::tr("%1 since %2").arg(words, since.toString(u"yyyy-MM-dd HH:mm:ss"_qs));
     return words;
 }
 
 RunLock RunLock::acquire(const DataLocations& where)
 {
     const QString path = hostPath(where.dataFile(QString::fromUtf16(kRunLockFileName)));
-    std::optional<FileLock> lock = FileLock::tryAcquire(path, kAction);
+    std::optional<FileLock> lock = FileLock::tryAcquire(path, Words::tr("starting a print run"));
     if (!lock) {
         // The holder wrote its note right after taking the lock; an empty note only means
         // it is a moment old.
         QByteArray note;
         try {
-            note = readWholeFile(path, kAction);
+            note = readWholeFile(path, Words::tr("starting a print run"));
         } catch (const Failure&) {
         }
-        throw Failure(kAction, path,
-                      u"the meet is being printed by %1"_qs.arg(describeHolder(note)),
+        throw Failure(Words::tr("starting a print run"), path,
+                      Words::tr("the meet is being printed by %1").arg(describeHolder(note)),
                       Failure::Kind::Busy);
     }
     const QString program = QCoreApplication::applicationName().isEmpty()

@@ -3,6 +3,8 @@
 
 #include "layout/certificateitems.h"
 
+#include <QString>
+
 #include <optional>
 
 namespace tarvel {
@@ -24,12 +26,24 @@ class RunObserver {
 public:
     virtual ~RunObserver() = default;
 
+    /// The run begins; the meet holds races 1 to `lastRace` (taikai.dat's records, at most
+    /// kRaceCount), though it looks at the status of every race up to kRaceCount.
+    virtual void runStarted(int lastRace) { (void)lastRace; }
     /// The run has reached race `raceNo` of kRaceCount, before its status is looked at.
     virtual void raceReached(int raceNo) { (void)raceNo; }
+    /// The event whose last heat is `raceNo` is about to be composed.
+    virtual void eventStarted(int raceNo, const QString& title)
+    {
+        (void)raceNo;
+        (void)title;
+    }
     /// A certificate was accepted and drawn (and printed unless preview-only).
     virtual void certificateAccepted(const AcceptedCertificate& certificate) { (void)certificate; }
     /// Race `raceNo` has been marked "9" in Race.dat.
     virtual void raceMarked(int raceNo) { (void)raceNo; }
+    /// Asked before each race: whether the run is to stop there, after the event in hand
+    /// (the operator pressed 中止, a stop signal came).
+    virtual bool stopRequested() const { return false; }
 };
 
 } // namespace tarvel

@@ -1,6 +1,7 @@
 #include "ui/failurereport.h"
 
-#include <QCoreApplication>
+#include "platform/words.h"
+
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -10,14 +11,17 @@ namespace tarvel::ui {
 QString failureText(const Failure& failure)
 {
     QString action = failure.action();
+    // An English action begins the sentence; other languages have no capitals to mind.
     if (!action.isEmpty())
         action[0] = action[0].toUpper();
-    QString text = action + u" failed."_s;
+    QStringList lines{Words::tr("%1 failed.").arg(action)};
+    if (!failure.path().isEmpty() || !failure.reason().isEmpty())
+        lines << QString();
     if (!failure.path().isEmpty())
-        text += u"\n\nFile: "_s + failure.path();
+        lines << Words::tr("File: %1").arg(failure.path());
     if (!failure.reason().isEmpty())
-        text += (failure.path().isEmpty() ? u"\n\nReason: "_s : u"\nReason: "_s) + failure.reason();
-    return text;
+        lines << Words::tr("Reason: %1").arg(failure.reason());
+    return lines.join(u'\n');
 }
 
 void reportFailure(QWidget* parent, const Failure& failure)
@@ -28,15 +32,14 @@ void reportFailure(QWidget* parent, const Failure& failure)
 void showLayoutRepair(QWidget* parent, const Session& session)
 {
     const QString text =
-        QCoreApplication::translate("FailureReport",
-                                    "The layout file could not be read whole: %1.\n\nFile: %2\n\n"
-                                    "The fields before field %3 were loaded; from field %3 on, "
-                                    "the defaults were put in and written to the file. Check "
-                                    "the layout before printing.")
+        Words::tr("The layout file could not be read whole: %1.\n\nFile: %2\n\nThe fields "
+                  "before field %3 were loaded; from field %3 on, the defaults were put in and "
+                  "written to the file. Check the layout before printing.")
             .arg(session.layoutLoad.why,
                  session.where.dataFile(QString::fromUtf16(kLayoutFileName)))
             .arg(session.layoutLoad.field);
-    auto* box = new QMessageBox(QMessageBox::Warning, u"Tarvel"_s, text, QMessageBox::Ok, parent);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, u"Tarvel"_s, text, QMessageBox::Ok, parent);
     box->setObjectName(u"layoutRepair"_s);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

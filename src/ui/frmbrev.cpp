@@ -3,6 +3,7 @@
 #include "layout/drawing.h"
 #include "layout/layoutfile.h"
 #include "platform/qt/fonts.h"
+#include "ui/elidedlabel.h"
 #include "ui/failurereport.h"
 #include "ui/previewbox.h"
 #include "ui/previewtee.h"
@@ -42,6 +43,8 @@ constexpr int kWideOuterWidth = 11625;
 constexpr int kWideOuterHeight = 8295;
 constexpr int kNarrowOuterWidth = 4395;
 constexpr int kNarrowOuterHeight = 2085;
+/// Space kept right of and below the controls of a state.
+constexpr int kContentMargin = 60;
 
 // The item table: rows 360 twips apart from top 360, item order of each column set.
 constexpr int kHeaderTop = 120;
@@ -160,7 +163,7 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     showLayout(defaultLayout());
     connectHandlers();
 
-    resize(twipsRect(*this, 0, 0, kStartClientWidth, kStartClientHeight).size());
+    setFixedSize(twipsRect(*this, 0, 0, kStartClientWidth, kStartClientHeight).size());
     showWidth(Width::Narrow);
 }
 
@@ -201,9 +204,9 @@ void FrmBrev::showLayout(const Layout& layout)
 void FrmBrev::buildNarrowPart()
 {
     placeLabel(new QLabel(u"大会名"_s, this), u"Label6"_s, 120, 120);
-    lblTaikai_ = place(new QLabel(this), u"lblTaikai"_s, 840, 120, 2655, 255);
+    lblTaikai_ = place(new ElidedLabel(this), u"lblTaikai"_s, 840, 120, 2655, 255);
     placeLabel(new QLabel(u"場   所"_s, this), u"Label7"_s, 120, 480);
-    lblBasho_ = place(new QLabel(this), u"lblBasho"_s, 840, 480, 1575, 255);
+    lblBasho_ = place(new ElidedLabel(this), u"lblBasho"_s, 840, 480, 1575, 255);
     cmdInsatu_ = place(new QPushButton(u"印刷"_s, this), u"cmdInsatu"_s, 120, 840, 2295, 495);
     chkInsatu_ = place(new QCheckBox(u"プレビューのみ"_s, this), u"chkInsatu"_s, 120, 1400,
                        1575, 255);
@@ -379,8 +382,8 @@ void FrmBrev::start(const QString& locationFile)
     showLayout(session_.layout);
     started_ = true;
     drawPreview();
-    lblTaikai_->setText(session_.meet.meetName);
-    lblBasho_->setText(session_.meet.venue);
+    lblTaikai_->setFullText(session_.meet.meetName);
+    lblBasho_->setFullText(session_.meet.venue);
     target_ = openPrintTarget_(session_.where);
     target_.device->setFontFace(picBrev_->surface().fontFace());
     lblVersion_->setText(QString::fromUtf16(kVersion));
@@ -468,8 +471,8 @@ void FrmBrev::cmdGamen_Click()
     saveLayout();
     chkInsatu_->setChecked(false);
     chkInsatu_->setEnabled(false);
-    setOuterSize(kNarrowOuterWidth, kNarrowOuterHeight);
     showWidth(Width::Narrow);
+    setOuterSize(kNarrowOuterWidth, kNarrowOuterHeight);
     cmdGamen_->setText(u">>"_s);
 }
 
@@ -482,8 +485,17 @@ void FrmBrev::showWidth(Width width)
 
 void FrmBrev::setOuterSize(int widthTwips, int heightTwips)
 {
+    // Each state has one size, never less than its controls need (a window frame larger
+    // than the design's would otherwise cut the bottom row off).
     const QSize frame = frameGeometry().size() - geometry().size();
-    resize(twipsRect(*this, 0, 0, widthTwips, heightTwips).size() - frame);
+    QSize client = twipsRect(*this, 0, 0, widthTwips, heightTwips).size() - frame;
+    const QRect margin = twipsRect(*this, 0, 0, kContentMargin, kContentMargin);
+    for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isVisibleTo(this))
+            client = client.expandedTo(QSize(control->geometry().right() + margin.width(),
+                                             control->geometry().bottom() + margin.height()));
+    }
+    setFixedSize(client);
 }
 
 void FrmBrev::guarded(const std::function<void()>& handler)

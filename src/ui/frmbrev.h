@@ -21,6 +21,7 @@ class QPushButton;
 
 namespace tarvel::ui {
 
+class ElidedLabel;
 class PreviewBox;
 class PreviewTee;
 
@@ -103,8 +104,8 @@ private:
     QPushButton* cmdTest_ = nullptr;
     QPushButton* cmdFont_ = nullptr;
     QCheckBox* chkInsatu_ = nullptr;
-    QLabel* lblTaikai_ = nullptr;
-    QLabel* lblBasho_ = nullptr;
+    ElidedLabel* lblTaikai_ = nullptr;
+    ElidedLabel* lblBasho_ = nullptr;
     QLabel* lblVersion_ = nullptr;
     PreviewBox* picBrev_ = nullptr;
     std::array<QLineEdit*, 2> txtJun_{};

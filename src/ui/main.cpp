@@ -1,14 +1,42 @@
 // tarvel: the certificate printer's window.
 
+#include "platform/qt/translations.h"
+#include "platform/words.h"
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // Declared after the application, so it goes first: a print document still open
-    // (a test page) is ended while the application is still there.
+    QApplication::setApplicationName(u"tarvel"_qs);
+    QApplication::setApplicationVersion(QString::fromLatin1(TARVEL_VERSION));
+    // The window speaks Japanese, whatever the system's language.
+    tarvel::installTranslations(app, QLocale(QLocale::Japanese, QLocale::Japan));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(tarvel::Words::tr(
+        "The certificate printer's window, on the meet whose location file is "
+        "..\\ctl\\dr_kyo.ctl from the working folder; when it is not there, the window lets "
+        "you choose the meet."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption directory({u"C"_qs, u"directory"_qs},
+                                       tarvel::Words::tr("Starts as if started in DIR."),
+                                       u"DIR"_qs);
+    parser.addOption(directory);
+    parser.process(app); // --help and --version answer and end here; bad usage ends with 1
+    if (parser.isSet(directory) && !QDir::setCurrent(parser.value(directory))) {
+        std::fputs(qPrintable(tarvel::Words::tr("tarvel: no such folder: %1\n")
+                                  .arg(parser.value(directory))),
+                   stderr);
+        return 2;
+    }
+
     std::unique_ptr<tarvel::ui::FrmBrev> window = tarvel::ui::openMainWindow();
     if (!window)
         return 1;

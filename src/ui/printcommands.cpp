@@ -40,7 +40,7 @@ void PrintCommands::printRun(QWidget* parent, Session& session, const PrintOptio
              << tr("There is no printer: the certificates were written as PDF files to %1")
                     .arg(QDir::toNativeSeparators(target.where));
     const bool trouble = !stoppedBy.isEmpty() || hasUnprintedEvents(summary);
-    QMessageBox box(trouble ? QMessageBox::Warning : QMessageBox::Information, tr("Tarvel"),
+    QMessageBox box(trouble ? QMessageBox::Warning : QMessageBox::Information, u"Tarvel"_qs,
                     text.join(u'\n'), QMessageBox::Ok, parent);
     box.setObjectName(u"runAccount"_qs);
     box.exec();
@@ -56,7 +56,7 @@ void PrintCommands::printTestPage(QWidget* parent, const Session& session,
     const Delivery delivery = target.device->endDocument();
     if (target.kind == PrintTargetKind::PdfFiles && delivery.sent)
         QMessageBox::information(
-            parent, tr("Tarvel"),
+            parent, u"Tarvel"_qs,
             tr("There is no printer: the test page was written as a PDF file.\n\n%1")
                 .arg(QDir::toNativeSeparators(delivery.destination)));
 }

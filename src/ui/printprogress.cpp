@@ -1,9 +1,10 @@
 #include "ui/printprogress.h"
 
-#include "meetdb/racestatus.h"
-
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QPushButton>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -21,12 +22,17 @@ PrintProgress::PrintProgress(QWidget* parent)
     setWindowTitle(u"Tarvel"_s);
     setWindowModality(Qt::ApplicationModal);
     setWindowFlag(Qt::WindowCloseButtonHint, false);
-    setCancelButton(nullptr);
+    auto* stop = new QPushButton(tr("Stop"), this);
+    stop->setObjectName(u"cmdChuushi"_s);
+    setCancelButton(stop);
+    // The dialog's own cancelling would reset it; the button only asks the run to stop.
+    disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
+    connect(this, &QProgressDialog::canceled, this, &PrintProgress::reject);
     setAutoClose(false);
     setAutoReset(false);
-    setRange(0, kRaceCount);
+    setRange(0, 1);
     setMinimumDuration(kShowAfterMilliseconds);
-    updateLabel(0);
+    updateLabel();
     setValue(0);
     sinceRefresh_.start();
 }
@@ -36,34 +42,63 @@ void PrintProgress::closeEvent(QCloseEvent* event)
     event->ignore();
 }
 
+void PrintProgress::reject()
+{
+    if (stopRequested_)
+        return;
+    stopRequested_ = true;
+    if (QPushButton* stop = findChild<QPushButton*>(u"cmdChuushi"_s))
+        stop->setEnabled(false);
+    refresh(true);
+}
+
+void PrintProgress::runStarted(int lastRace)
+{
+    lastRace_ = lastRace;
+    setRange(0, std::max(1, lastRace));
+    refresh(true);
+}
+
 void PrintProgress::raceReached(int raceNo)
 {
     raceNo_ = raceNo;
-    if (sinceRefresh_.elapsed() < kRefreshMilliseconds && raceNo != kRaceCount)
-        return;
-    updateLabel(raceNo);
-    // setValue() lets a modal dialog process events; the timer keeps that rare.
-    setValue(raceNo);
-    QCoreApplication::processEvents();
-    sinceRefresh_.restart();
+    refresh(raceNo == lastRace_);
+}
+
+void PrintProgress::eventStarted(int raceNo, const QString& title)
+{
+    raceNo_ = raceNo;
+    event_ = title;
+    refresh(false);
 }
 
 void PrintProgress::certificateAccepted(const AcceptedCertificate& certificate)
 {
     (void)certificate;
     ++certificates_;
-    if (sinceRefresh_.elapsed() < kRefreshMilliseconds)
+    refresh(false);
+}
+
+void PrintProgress::refresh(bool now)
+{
+    if (!now && sinceRefresh_.elapsed() < kRefreshMilliseconds)
         return;
-    updateLabel(raceNo_);
+    updateLabel();
+    // setValue() lets a modal dialog process events; the timer keeps that rare.
+    setValue(std::min(raceNo_, maximum()));
     QCoreApplication::processEvents();
     sinceRefresh_.restart();
 }
 
-void PrintProgress::updateLabel(int raceNo)
+void PrintProgress::updateLabel()
 {
-    setLabelText(u"印刷中: レース %1 / %2　賞状 %3 枚"_s.arg(raceNo)
-                     .arg(kRaceCount)
-                     .arg(certificates_));
+    QStringList lines{tr("Printing: race %1 of %2").arg(std::min(raceNo_, lastRace_)).arg(lastRace_)};
+    if (!event_.isEmpty())
+        lines << event_;
+    lines << tr("%1 certificate(s) so far").arg(certificates_);
+    if (stopRequested_)
+        lines << tr("Stopping after this event...");
+    setLabelText(lines.join(u'\n'));
 }
 
 } // namespace tarvel::ui

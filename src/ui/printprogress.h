@@ -1,5 +1,6 @@
 #pragma once
-/// The modal progress dialog a print run shows: the race reached and the certificates so far.
+/// The progress dialog a print run shows: the race reached of the meet's own races, the
+/// event in hand, the certificates so far, and a button that stops the run.
 
 #include "printrun/runobserver.h"
 
@@ -8,33 +9,42 @@
 
 namespace tarvel::ui {
 
-/// Observes a run and keeps the dialog current. The dialog is application-modal and cannot
-/// be cancelled or closed, so no input reaches the window until the run is over; events
-/// are processed at most every few tens of milliseconds, so the run is hardly slowed.
+/// Observes a run and keeps the dialog current. The dialog is application-modal, so no
+/// input but its stop button reaches the window until the run is over; events are
+/// processed at most every few tens of milliseconds, so the run is hardly slowed. The stop
+/// button (and Escape) asks the run to stop after the event in hand; closing the dialog
+/// does nothing while the run goes.
 class PrintProgress final : public QProgressDialog, public RunObserver {
     Q_OBJECT
 public:
     explicit PrintProgress(QWidget* parent);
 
+    void runStarted(int lastRace) override;
     void raceReached(int raceNo) override;
+    void eventStarted(int raceNo, const QString& title) override;
     void certificateAccepted(const AcceptedCertificate& certificate) override;
+    bool stopRequested() const override { return stopRequested_; }
 
     int certificates() const { return certificates_; }
 
 public Q_SLOTS:
-    /// Escape does nothing while the run goes.
-    void reject() override {}
+    /// The stop button and Escape: the run stops after the event in hand.
+    void reject() override;
 
 protected:
-    /// Nor does the close button: the dialog goes only when the run is over.
+    /// The close button does nothing: the dialog goes when the run is over.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void updateLabel(int raceNo);
+    void refresh(bool now);
+    void updateLabel();
 
     QElapsedTimer sinceRefresh_;
+    int lastRace_ = 0;
     int raceNo_ = 0;
+    QString event_;
     int certificates_ = 0;
+    bool stopRequested_ = false;
 };
 
 } // namespace tarvel::ui

@@ -8,10 +8,13 @@
 namespace tarvel::ui {
 
 /// Registers the font substitutions, creates the window and runs its start-up sequence
-/// with the location file relative to the working directory. When the start-up fails (no
-/// location file), shows the failure and returns null: the program then ends.
+/// with the location file relative to the working directory. When the location file is not
+/// there, the meet chooser says where it looked and lets the operator choose the meet; the
+/// window then starts as if started beside that meet's ctl folder, and the meet is
+/// remembered. Null when the chooser is cancelled, or when the start-up fails on a meet that
+/// was found (the failure is shown): the program then ends.
 std::unique_ptr<FrmBrev>
-openMainWindow(PrintTargetFactory openPrintTarget = openDefaultPrintTarget,
+openMainWindow(const PrintTargetFactory& openPrintTarget = openDefaultPrintTarget,
                const QString& locationFile = QString::fromUtf16(kLocationFile));
 
 } // namespace tarvel::ui

@@ -326,6 +326,33 @@ TEST(PrintRunTest, DeliveriesInTheBackgroundAreMarkedOnlyOnceTheyArrive)
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(3), QByteArray("989"));
 }
 
+TEST(PrintRunTest, AStopRequestEndsTheRunAfterTheEventInHand)
+{
+    // Races 1-2 are one event, 3 and 4 single heats; the stop is asked for while race 2's
+    // event is composed: that event is finished and marked, nothing after it is looked at.
+    TempMeet meet;
+    sample::MeetBuilder& builder = meet.builder();
+    builder.writeSwimmer(1, swimmer(u"1"_qs, u"一"_qs));
+    builder.writeRace(1, heat(1, 2, 3, {{1, 5000}}));
+    builder.writeRace(2, heat(2, 2, 3, {{1, 5100}}));
+    builder.writeRace(3, heat(1, 2, 4, {{1, 5000}})); // its last heat, race 4, never comes
+    builder.writeRace(4, heat(2, 2, 4, {{1, 5000}}));
+    builder.writeRaceStatus({1, 2, 3, 4}, '8');
+    struct Stopping : RecordingObserver {
+        bool stop = false;
+        void eventStarted(int, const QString&) override { stop = true; }
+        bool stopRequested() const override { return stop; }
+    } observer;
+    Session session = sessionFor(meet, meetWith(4));
+    RecordingPrinter printer;
+
+    const RunSummary summary = PrintRun(session, PrintOptions(), printer, nullptr, &observer);
+    EXPECT_EQ(summary.stoppedBeforeRace, 3);
+    EXPECT_EQ(observer.marked, (QList<int>{1, 2}));
+    EXPECT_EQ(printer.documents.size(), 1);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(4), QByteArray("9988"));
+}
+
 TEST(SessionTest, StartUpReadsTheLocationsTheLayoutAndTheMeet)
 {
     TempMeet meet;

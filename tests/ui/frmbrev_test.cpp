@@ -103,7 +103,6 @@ private Q_SLOTS:
     void failureInAHandlerKeepsTheWindow();
     void failureInAPrintRun();
     void progressDialog();
-    void missingLocationFileEndsTheProgram();
 };
 
 void FrmBrevTest::firstStartWithoutLayoutFile()
@@ -627,40 +626,37 @@ void FrmBrevTest::progressDialog()
     owner.show();
     ui::PrintProgress progress(&owner);
     QCOMPARE(progress.windowModality(), Qt::ApplicationModal);
+    // It counts the meet's own races, not the 1024 places of Race.dat.
+    progress.runStarted(61);
     progress.raceReached(1);
     QTest::qWait(60); // past the refresh interval
+    progress.eventStarted(3, u"R003 男子 25m自由形 決勝"_s);
     const ItemTexts texts{};
     for (int i = 0; i < 5; ++i)
-        progress.certificateAccepted(AcceptedCertificate{7, i, std::nullopt, texts});
-    progress.raceReached(kRaceCount);
+        progress.certificateAccepted(AcceptedCertificate{3, i, std::nullopt, texts});
+    progress.raceReached(61);
     QCOMPARE(progress.certificates(), 5);
-    QCOMPARE(progress.value(), kRaceCount);
-    QVERIFY2(progress.labelText().contains(u"1024 / 1024"_s), qPrintable(progress.labelText()));
-    QVERIFY2(progress.labelText().contains(u"5 枚"_s), qPrintable(progress.labelText()));
+    QCOMPARE(progress.maximum(), 61);
+    QCOMPARE(progress.value(), 61);
+    QVERIFY2(progress.labelText().contains(u"61 of 61"_s), qPrintable(progress.labelText()));
+    QVERIFY2(progress.labelText().contains(u"R003 男子 25m自由形 決勝"_s),
+             qPrintable(progress.labelText()));
+    QVERIFY2(progress.labelText().contains(u"5 certificate(s)"_s), qPrintable(progress.labelText()));
+    progress.raceReached(700); // past the meet's races: only statuses are looked at
+    QCOMPARE(progress.value(), 61);
 
-    // Neither Escape nor a close request ends it while the run goes.
+    // The stop button (or Escape) asks the run to stop after the event in hand; the dialog
+    // stays until the run is over, and a close request does nothing.
     progress.show();
     QVERIFY(QTest::qWaitForWindowExposed(&progress));
-    QTest::keyClick(&progress, Qt::Key_Escape);
+    QVERIFY(!progress.stopRequested());
+    QTest::mouseClick(&child<QPushButton>(progress, u"cmdChuushi"_s), Qt::LeftButton);
+    QVERIFY(progress.stopRequested());
     QVERIFY(progress.isVisible());
+    QVERIFY(!child<QPushButton>(progress, u"cmdChuushi"_s).isEnabled());
     const bool closed = progress.close();
     QVERIFY(progress.isVisible());
     QVERIFY(!closed);
-}
-
-void FrmBrevTest::missingLocationFileEndsTheProgram()
-{
-    TempMeet meet; // a work folder without ../ctl/dr_kyo.ctl
-    QDir::setCurrent(meet.builder().workDir());
-    MessageBoxCloser closer;
-    auto window = ui::openMainWindow([](const DataLocations&) -> PrintTarget {
-        throw std::logic_error("no printer is opened without a location file");
-    });
-    QVERIFY(!window);
-    QCOMPARE(closer.texts.size(), 1);
-    QCOMPARE(closer.icons.first(), QMessageBox::Critical);
-    QVERIFY2(closer.texts.first().contains(u"dr_kyo.ctl"_s), qPrintable(closer.texts.first()));
-    QVERIFY(!QFile::exists(meet.dataPath(u"tarvel.dat"_s)));
 }
 
 QTEST_MAIN(FrmBrevTest)

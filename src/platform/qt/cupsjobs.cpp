@@ -1,6 +1,7 @@
 #include "platform/qt/cupsjobs.h"
 
 #include "platform/failure.h"
+#include "platform/words.h"
 
 #include <cups/cups.h>
 
@@ -8,7 +9,10 @@ namespace tarvel::cups {
 
 namespace {
 
-const QString kAction = u"sending the certificates to the printer"_qs;
+QString sendAction()
+{
+    return Words::tr("sending the certificates to the printer");
+}
 
 /// Hundredths of a millimetre, as the scheduler gives sizes.
 double millimetres(int hundredths)
@@ -19,7 +23,7 @@ double millimetres(int hundredths)
 QString lastReason()
 {
     const char* reason = cupsLastErrorString();
-    return reason && *reason ? QString::fromUtf8(reason) : u"the scheduler gave no reason"_qs;
+    return reason && *reason ? QString::fromUtf8(reason) : Words::tr("the scheduler gave no reason");
 }
 
 bool succeeded(ipp_status_t status)
@@ -59,11 +63,11 @@ Destination::Destination(const QString& name)
     const QByteArray utf8 = name.toUtf8();
     handles_->dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, utf8.constData(), nullptr);
     if (!handles_->dest)
-        throw Failure(kAction, name, u"the scheduler does not know this printer ("_qs
-                                         + lastReason() + u')');
+        throw Failure(sendAction(), name,
+                      Words::tr("the scheduler does not know this printer (%1)").arg(lastReason()));
     handles_->info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, handles_->dest);
     if (!handles_->info)
-        throw Failure(kAction, name, lastReason());
+        throw Failure(sendAction(), name, lastReason());
 }
 
 Destination::~Destination() = default;
@@ -89,13 +93,13 @@ int Destination::submitPdf(const QString& title, const QByteArray& pdf)
     if (!succeeded(cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &jobId, jobTitle.constData(),
                                      0, nullptr))
         || jobId <= 0)
-        throw Failure(kAction, name_, lastReason());
+        throw Failure(sendAction(), name_, lastReason());
 
     // From here on a failure leaves a job without its document: cancel it, so that the
     // queue holds nothing this program does not count as printed.
     const auto abandon = [&](const QString& reason) {
         cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest, jobId);
-        throw Failure(kAction, name_, reason);
+        throw Failure(sendAction(), name_, reason);
     };
     if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest, info, jobId, jobTitle.constData(),
                               CUPS_FORMAT_PDF, 0, nullptr, 1)

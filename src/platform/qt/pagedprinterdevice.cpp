@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/qt/fonts.h"
+#include "platform/words.h"
 
 namespace tarvel {
 
@@ -11,7 +12,10 @@ constexpr double kTwipsPerInch = 1440.0;
 /// Ten metres of paper: far beyond any page, yet a number every paint engine takes.
 constexpr double kTwipsLimit = 1.0e7;
 
-const QString kAction = u"printing the certificates"_qs;
+QString printAction()
+{
+    return Words::tr("printing the certificates");
+}
 const QString kDefaultDocumentName = u"certificates"_qs;
 
 } // namespace
@@ -66,7 +70,7 @@ void PagedPrinterDevice::beginOutput()
         writer->setCreator(u"Tarvel"_qs);
         if (!painter_.begin(writer.get())) {
             buffer_.close();
-            throw Failure(kAction, documentName_, u"the document could not be started"_qs);
+            throw Failure(printAction(), documentName_, Words::tr("the document could not be started"));
         }
         painter_.setPen(Qt::black);
         dotsPerTwip_ = writer->logicalDpiX() / kTwipsPerInch;
@@ -79,7 +83,7 @@ void PagedPrinterDevice::beginOutput()
     if (newPagePending_) {
         newPagePending_ = false;
         if (!writer_->newPage())
-            throw Failure(kAction, documentName_, u"a new page could not be started"_qs);
+            throw Failure(printAction(), documentName_, Words::tr("a new page could not be started"));
         ++pages_;
     }
 }
@@ -128,7 +132,7 @@ std::optional<PagedPrinterDevice::FinishedDocument> PagedPrinterDevice::finishDo
     const int pages = pages_;
     QByteArray pdf = closeDocument();
     if (pdf.isEmpty())
-        throw Failure(kAction, documentName_, u"the document could not be completed"_qs);
+        throw Failure(printAction(), documentName_, Words::tr("the document could not be completed"));
     ++documentsEnded_;
     return FinishedDocument{std::move(pdf), documentName_, pages};
 }

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/recordfile.h"
+#include "platform/words.h"
 
 #include <QFileInfo>
 #include <QMarginsF>
@@ -14,7 +15,6 @@ namespace tarvel {
 
 namespace {
 
-const QString kAction = u"writing a certificate PDF"_qs;
 
 // The margins that make the printable area of A4 the design page, in points.
 constexpr double kSideMarginPoints = 195.0 / 20.0;
@@ -39,7 +39,7 @@ void createFolder(const QString& folder)
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(folder.toStdString()), error);
     if (error)
-        throw Failure(u"creating the folder for certificate PDFs"_qs, folder,
+        throw Failure(Words::tr("creating the folder for certificate PDFs"), folder,
                       QString::fromLocal8Bit(error.message()));
 }
 
@@ -79,7 +79,7 @@ Delivery PdfDevice::deliver(const QByteArray& pdf, const QString& name, int page
     }
     lastStamp_ = stamp;
 
-    writeNewFile(path, pdf, kAction);
+    writeNewFile(path, pdf, Words::tr("writing a certificate PDF"));
     writtenFiles_.append(path);
     return {true, path, 0, pages};
 }

@@ -1,0 +1,23 @@
+#include "platform/qt/translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace tarvel {
+
+bool installTranslations(QCoreApplication& app, const QLocale& locale)
+{
+    if (locale.language() != QLocale::Japanese)
+        return false;
+    // Qt's own first: Tarvel's, installed last, is asked first.
+    auto* qt = new QTranslator(&app);
+    if (qt->load(locale, u"qtbase"_qs, u"_"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    auto* own = new QTranslator(&app);
+    if (!own->load(locale, u"tarvel"_qs, u"_"_qs, u":/i18n"_qs))
+        return false;
+    return QCoreApplication::installTranslator(own);
+}
+
+} // namespace tarvel

@@ -1,0 +1,484 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>PrintCommands</name>
+    <message>
+        <source>The run stopped there. Until then:</source>
+        <translation>印刷はここで止まりました。それまでの結果:</translation>
+    </message>
+    <message>
+        <source>There is no printer: the certificates were written as PDF files to %1</source>
+        <translation>プリンタがないため、賞状を PDF ファイルにしました。保存先: %1</translation>
+    </message>
+    <message>
+        <source>Test page</source>
+        <translation>テスト印刷</translation>
+    </message>
+    <message>
+        <source>There is no printer: the test page was written as a PDF file.
+
+%1</source>
+        <translation>プリンタがないため、テストページを PDF ファイルにしました。
+
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel</name>
+    <message>
+        <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
+
+Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2 bad usage.</source>
+        <translation>ウィンドウを開かずに、準備のできたレースの賞状を印刷します。ウィンドウと同じ起動処理（所在ファイル ..\ctl\dr_kyo.ctl、レイアウトファイル、大会基準）のあと、印刷を一回行います。レイアウトファイルは保存せず、オプションで変わることもありません。--pdf と --log の相対パスは起動したフォルダから解釈します。選択肢は英語の語でもウィンドウの表記でも指定できます（--condition 随時、--round 決勝）。
+
+終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目がある、2 使い方の誤り。</translation>
+    </message>
+    <message>
+        <source>%1; default %2.</source>
+        <translation>%1。既定値は %2。</translation>
+    </message>
+    <message>
+        <source>Shows this help.</source>
+        <translation>このヘルプを表示します。</translation>
+    </message>
+    <message>
+        <source>Shows the program&apos;s version.</source>
+        <translation>プログラムのバージョンを表示します。</translation>
+    </message>
+    <message>
+        <source>Runs as if started in DIR.</source>
+        <translation>DIR で起動したものとして動作します。</translation>
+    </message>
+    <message>
+        <source>Which races are ready: status 8 only, or 8 and later.</source>
+        <translation>印刷するレースの条件: 状態 8 のみ（同時）、または 8 以降（随時）。</translation>
+    </message>
+    <message>
+        <source>Only this distance.</source>
+        <translation>この距離のみ。</translation>
+    </message>
+    <message>
+        <source>Only this stroke.</source>
+        <translation>この種目のみ。</translation>
+    </message>
+    <message>
+        <source>Only this round.</source>
+        <translation>この予決のみ。</translation>
+    </message>
+    <message>
+        <source>Only this sex.</source>
+        <translation>この性別のみ。</translation>
+    </message>
+    <message>
+        <source>Only registration numbers beginning with TEXT (旧番号).</source>
+        <translation>登録番号が TEXT で始まるもののみ（旧番号）。</translation>
+    </message>
+    <message>
+        <source>Highest rank printed in individual events, a whole number (default: the layout file&apos;s).</source>
+        <translation>個人種目で印刷する最下位の順位。0 以上の整数（既定値: レイアウトファイルの値）。</translation>
+    </message>
+    <message>
+        <source>Highest rank printed in relays, a whole number (default: the layout file&apos;s).</source>
+        <translation>リレー種目で印刷する最下位の順位。0 以上の整数（既定値: レイアウトファイルの値）。</translation>
+    </message>
+    <message>
+        <source>Composes and logs; prints nothing, marks nothing.</source>
+        <translation>賞状を作成して記録するだけで、印刷も印刷済みの記録もしません。</translation>
+    </message>
+    <message>
+        <source>Each print document as a PDF file in DIR instead of the default printer.</source>
+        <translation>既定のプリンタの代わりに、印刷文書を 1 つずつ PDF ファイルとして DIR に書き出します。</translation>
+    </message>
+    <message>
+        <source>One JSON line per certificate accepted, in print order.</source>
+        <translation>印刷した賞状 1 枚ごとに JSON を 1 行、印刷順に書き出します。</translation>
+    </message>
+    <message>
+        <source>unexpected argument: %1</source>
+        <translation>不要な引数があります: %1</translation>
+    </message>
+    <message>
+        <source>--%1: &quot;%2&quot; is not one of %3</source>
+        <translation>--%1: 「%2」は %3 のどれでもありません</translation>
+    </message>
+    <message>
+        <source>--%1: &quot;%2&quot; is not a whole number of 0 or more</source>
+        <translation>--%1: 「%2」は 0 以上の整数ではありません</translation>
+    </message>
+    <message>
+        <source>--%1 needs a path</source>
+        <translation>--%1 にはパスが必要です</translation>
+    </message>
+    <message>
+        <source>jobs sent to the printer %1</source>
+        <translation>プリンタ %1 に送信しました</translation>
+    </message>
+    <message>
+        <source>%1 PDF file(s) in %2</source>
+        <translation>PDF ファイル %1 個を %2 に書き出しました</translation>
+    </message>
+    <message>
+        <source>the layout file %1 could not be read whole (%2); the defaults were written from field %3 on</source>
+        <translation>レイアウトファイル %1 を最後まで読めませんでした（%2）。項目 %3 以降は既定値を書き込みました</translation>
+    </message>
+    <message>
+        <source>changing to the folder to run in: %1: no such folder</source>
+        <translation>作業フォルダへの移動: %1: フォルダがありません</translation>
+    </message>
+    <message>
+        <source>%1 (working folder %2)</source>
+        <translation>%1（作業フォルダ %2）</translation>
+    </message>
+    <message>
+        <source>opening the log: %1: %2</source>
+        <translation>ログを開く: %1: %2</translation>
+    </message>
+    <message>
+        <source>the run stopped there:</source>
+        <translation>印刷はここで止まりました:</translation>
+    </message>
+    <message>
+        <source>writing the log: %1: %2</source>
+        <translation>ログの書き込み: %1: %2</translation>
+    </message>
+    <message>
+        <source>reading the layout file</source>
+        <translation>レイアウトファイルの読み込み</translation>
+    </message>
+    <message>
+        <source>writing the layout file</source>
+        <translation>レイアウトファイルの書き込み</translation>
+    </message>
+    <message>
+        <source>the file ends before field %1 of %2</source>
+        <translation>全 %2 項目のうち項目 %1 の前でファイルが終わっています</translation>
+    </message>
+    <message>
+        <source>field %1 holds &quot;%2&quot; where a switch (0, 1 or 2) belongs</source>
+        <translation>項目 %1 はスイッチ（0、1、2）のはずですが「%2」です</translation>
+    </message>
+    <message>
+        <source>reading the location file</source>
+        <translation>所在ファイルの読み込み</translation>
+    </message>
+    <message>
+        <source>file not found</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>input past end of file</source>
+        <translation>ファイルの終わりを越えて読もうとしました</translation>
+    </message>
+    <message>
+        <source>the data folder %1 (named in %2) does not exist</source>
+        <translation>データフォルダ %1（%2 で指定）がありません</translation>
+    </message>
+    <message>
+        <source>; it is a Windows path, and this machine has no Wine drive link %1 (WINEPREFIX selects the Wine drive links)</source>
+        <translation>。これは Windows のパスですが、このコンピュータには Wine のドライブリンク %1 がありません（Wine のドライブリンクは WINEPREFIX で選びます）</translation>
+    </message>
+    <message>
+        <source>opening the meet</source>
+        <translation>大会データを開く</translation>
+    </message>
+    <message>
+        <source>reading swimmer entry %1</source>
+        <translation>選手エントリー %1 の読み込み</translation>
+    </message>
+    <message>
+        <source>file not found (its place is named in %1)</source>
+        <translation>ファイルがありません（場所は %1 で指定）</translation>
+    </message>
+    <message>
+        <source>opening</source>
+        <translation>ファイルを開く</translation>
+    </message>
+    <message>
+        <source>record %1 at byte %2 is past the end of the file (%3 bytes)</source>
+        <translation>レコード %1（%2 バイト目から）がファイルの終わり（%3 バイト）を越えています</translation>
+    </message>
+    <message>
+        <source>marking a race as printed</source>
+        <translation>レースを印刷済みにする</translation>
+    </message>
+    <message>
+        <source>race number %1 is outside 1 to %2</source>
+        <translation>レース番号 %1 は 1～%2 の範囲外です</translation>
+    </message>
+    <message>
+        <source>reading the meet header</source>
+        <translation>大会基準の読み込み</translation>
+    </message>
+    <message>
+        <source>the file ends before item %1 of %2</source>
+        <translation>全 %2 項目のうち項目 %1 の前でファイルが終わっています</translation>
+    </message>
+    <message>
+        <source>reading a race</source>
+        <translation>レースの読み込み</translation>
+    </message>
+    <message>
+        <source>reading race %1</source>
+        <translation>レース %1 の読み込み</translation>
+    </message>
+    <message>
+        <source>converting a number</source>
+        <translation>数値の変換</translation>
+    </message>
+    <message>
+        <source>%1 does not fit %2 bits</source>
+        <translation>%1 は %2 ビットに収まりません</translation>
+    </message>
+    <message>
+        <source>sending the certificates to the printer</source>
+        <translation>プリンタへの賞状の送信</translation>
+    </message>
+    <message>
+        <source>the scheduler gave no reason</source>
+        <translation>印刷スケジューラが理由を返しませんでした</translation>
+    </message>
+    <message>
+        <source>the scheduler does not know this printer (%1)</source>
+        <translation>印刷スケジューラにこのプリンタがありません（%1）</translation>
+    </message>
+    <message>
+        <source>printing the certificates</source>
+        <translation>賞状の印刷</translation>
+    </message>
+    <message>
+        <source>the document could not be started</source>
+        <translation>文書を開始できませんでした</translation>
+    </message>
+    <message>
+        <source>a new page could not be started</source>
+        <translation>新しいページを開始できませんでした</translation>
+    </message>
+    <message>
+        <source>the document could not be completed</source>
+        <translation>文書を完成できませんでした</translation>
+    </message>
+    <message>
+        <source>creating the folder for certificate PDFs</source>
+        <translation>賞状 PDF 用フォルダの作成</translation>
+    </message>
+    <message>
+        <source>writing a certificate PDF</source>
+        <translation>賞状 PDF の書き込み</translation>
+    </message>
+    <message>
+        <source>reading record %1</source>
+        <translation>レコード %1 の読み込み</translation>
+    </message>
+    <message>
+        <source>reading record %1 at byte %2</source>
+        <translation>レコード %1（%2 バイト目から）の読み込み</translation>
+    </message>
+    <message>
+        <source>writing record %1</source>
+        <translation>レコード %1 の書き込み</translation>
+    </message>
+    <message>
+        <source>writing record %1 at byte %2</source>
+        <translation>レコード %1（%2 バイト目から）の書き込み</translation>
+    </message>
+    <message>
+        <source>invalid record length %1</source>
+        <translation>レコード長 %1 は使えません</translation>
+    </message>
+    <message>
+        <source>no such record</source>
+        <translation>そのレコードはありません</translation>
+    </message>
+    <message>
+        <source>%1 bytes given, the record length is %2</source>
+        <translation>%1 バイトが渡されましたが、レコード長は %2 です</translation>
+    </message>
+    <message>
+        <source>writing %1 bytes at byte %2</source>
+        <translation>%2 バイト目からの %1 バイトの書き込み</translation>
+    </message>
+    <message>
+        <source>invalid offset</source>
+        <translation>位置が正しくありません</translation>
+    </message>
+    <message>
+        <source>finding the size of</source>
+        <translation>サイズの確認</translation>
+    </message>
+    <message>
+        <source>reading the relay team of lane %1</source>
+        <translation>%1 レーンのリレーチームの読み込み</translation>
+    </message>
+    <message>
+        <source>the race&apos;s relay index %1 names no record</source>
+        <translation>レースのリレー番号 %1 に当たるレコードがありません</translation>
+    </message>
+    <message>
+        <source>the rank limit for individual events &quot;%1&quot; is not a number</source>
+        <translation>打出順位（個人）「%1」が数字ではありません</translation>
+    </message>
+    <message>
+        <source>the rank limit for relays &quot;%1&quot; is not a number</source>
+        <translation>打出順位（リレー）「%1」が数字ではありません</translation>
+    </message>
+    <message>
+        <source>starting a print run</source>
+        <translation>印刷の開始</translation>
+    </message>
+    <message>
+        <source>  ... and %1 more</source>
+        <translation>  ほか %1 件</translation>
+    </message>
+    <message>
+        <source>No race was ready for certificates.</source>
+        <translation>印刷できるレースはありませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 race(s) ready: %2 event(s) previewed, %3 certificate(s); nothing printed, nothing marked.</source>
+        <translation>対象レース %1: %2 種目をプレビュー、賞状 %3 枚。印刷も印刷済みの記録もしていません。</translation>
+    </message>
+    <message>
+        <source>%1 race(s) ready: %2 event(s) printed, %3 certificate(s) on %4 page(s); %5 race(s) marked as printed.</source>
+        <translation>対象レース %1: %2 種目を印刷、賞状 %3 枚（%4 ページ）。%5 レースを印刷済みにしました。</translation>
+    </message>
+    <message>
+        <source>Stopped on request before race %1: the races from there on were not looked at.</source>
+        <translation>レース %1 の前で中止しました。そこから先のレースは処理していません。</translation>
+    </message>
+    <message>
+        <source>Left unprinted, their races not marked:</source>
+        <translation>印刷できなかった種目（印刷済みにしていません）:</translation>
+    </message>
+    <message>
+        <source>Left out by the distance, stroke, round or sex chosen:</source>
+        <translation>距離・種目・予決・性別の条件で除いた種目:</translation>
+    </message>
+    <message>
+        <source>Finishers but no certificate within the rank limits or number prefix:</source>
+        <translation>完泳者はいるが、打出順位・旧番号の条件に当たる賞状のない種目:</translation>
+    </message>
+    <message>
+        <source>another print run</source>
+        <translation>別の印刷</translation>
+    </message>
+    <message>
+        <source>%1 (process %2 on %3)</source>
+        <translation>%1（%3 のプロセス %2）</translation>
+    </message>
+    <message>
+        <source>%1 since %2</source>
+        <translation>%1、%2 から</translation>
+    </message>
+    <message>
+        <source>the meet is being printed by %1</source>
+        <translation>この大会は %1 が印刷中です</translation>
+    </message>
+    <message>
+        <source>%1 failed.</source>
+        <translation>%1に失敗しました。</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>ファイル: %1</translation>
+    </message>
+    <message>
+        <source>Reason: %1</source>
+        <translation>理由: %1</translation>
+    </message>
+    <message>
+        <source>The layout file could not be read whole: %1.
+
+File: %2
+
+The fields before field %3 were loaded; from field %3 on, the defaults were put in and written to the file. Check the layout before printing.</source>
+        <translation>レイアウトファイルを最後まで読めませんでした: %1。
+
+ファイル: %2
+
+項目 %3 より前は読み込みました。項目 %3 以降は既定値を入れて、ファイルに書き込みました。印刷の前にレイアウトを確かめてください。</translation>
+    </message>
+    <message>
+        <source>race %1 of %2</source>
+        <translation>レース %1 / %2</translation>
+    </message>
+    <message>
+        <source>%1 certificate(s)</source>
+        <translation>賞状 %1 枚</translation>
+    </message>
+    <message>
+        <source>try tarvel-batch --help</source>
+        <translation>使い方は tarvel-batch --help で表示します</translation>
+    </message>
+    <message>
+        <source>The certificate printer&apos;s window, on the meet whose location file is ..\ctl\dr_kyo.ctl from the working folder; when it is not there, the window lets you choose the meet.</source>
+        <translation>賞状印刷のウィンドウです。作業フォルダから見た ..\ctl\dr_kyo.ctl を所在ファイルとする大会を開きます。見つからないときは、大会を選べます。</translation>
+    </message>
+    <message>
+        <source>Starts as if started in DIR.</source>
+        <translation>DIR で起動したものとして開始します。</translation>
+    </message>
+    <message>
+        <source>tarvel: no such folder: %1
+</source>
+        <translation>tarvel: フォルダがありません: %1
+</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::MeetChooser</name>
+    <message>
+        <source>The meet&apos;s location file was not found.
+
+Looked for: %1
+from the folder: %2
+
+Choose the meet: one opened before, or its ctl folder or its dr_kyo.ctl.</source>
+        <translation>大会の所在ファイルが見つかりません。
+
+探したファイル: %1
+探したフォルダ: %2
+
+大会を選んでください。前に開いた大会か、大会の ctl フォルダまたは dr_kyo.ctl を選べます。</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>選ぶ...</translation>
+    </message>
+    <message>
+        <source>Choose the meet&apos;s ctl folder or its dr_kyo.ctl</source>
+        <translation>大会の ctl フォルダまたは dr_kyo.ctl を選ぶ</translation>
+    </message>
+    <message>
+        <source>Location file (dr_kyo.ctl *.ctl);;All files (*)</source>
+        <translation>所在ファイル (dr_kyo.ctl *.ctl);;すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>There is no dr_kyo.ctl in %1, nor in a ctl folder there.</source>
+        <translation>%1 にも、その中の ctl フォルダにも dr_kyo.ctl がありません。</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::PrintProgress</name>
+    <message>
+        <source>Stop</source>
+        <translation>中止</translation>
+    </message>
+    <message>
+        <source>Printing: race %1 of %2</source>
+        <translation>印刷中: レース %1 / %2</translation>
+    </message>
+    <message>
+        <source>%1 certificate(s) so far</source>
+        <translation>賞状 %1 枚</translation>
+    </message>
+    <message>
+        <source>Stopping after this event...</source>
+        <translation>この種目のあとで中止します...</translation>
+    </message>
+</context>
+</TS>
