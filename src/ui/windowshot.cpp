@@ -2,10 +2,13 @@
 //
 // Usage: tarvel-window-shot WORKDIR OUTDIR
 // Starts the window as the program would in WORKDIR (beside the meet's ctl folder), saves
-// the narrow window as OUTDIR/window-narrow.png, widens it and saves OUTDIR/window-wide.png.
+// the narrow window as OUTDIR/window-narrow.png, widens it and saves OUTDIR/window-wide.png,
+// then the meet chooser as it comes up where no location file is found (meet-chooser.png).
 // Certificates are never printed; any print device opened goes to a temporary folder.
 
 #include "platform/qt/pdfdevice.h"
+#include "platform/qt/translations.h"
+#include "ui/meetchooser.h"
 #include "ui/program.h"
 
 #include <QApplication>
@@ -46,6 +49,7 @@ bool saveGrab(QWidget& window, const QString& file)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    tarvel::installTranslations(app, QLocale(QLocale::Japanese, QLocale::Japan));
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 3) {
         std::fputs("usage: tarvel-window-shot WORKDIR OUTDIR\n", stderr);
@@ -74,5 +78,10 @@ int main(int argc, char** argv)
     window->findChild<QPushButton*>(u"cmdGamen"_s)->click();
     if (!saveGrab(*window, outDir + u"/window-wide.png"_s))
         return 1;
-    return 0;
+    window.reset();
+
+    // The meet just opened is remembered: the chooser offers it first.
+    tarvel::ui::MeetChooser chooser(u"..\\ctl\\dr_kyo.ctl"_s, QDir::homePath());
+    chooser.show();
+    return saveGrab(chooser, outDir + u"/meet-chooser.png"_s) ? 0 : 1;
 }
