@@ -191,6 +191,7 @@ public:
 
     EventSummary compose(int raceNo, const RaceRecord& race)
     {
+        eventRace_ = raceNo;
         QStringList keys = collectFinishers(raceNo, race);
         const int count = int(keys.size()) - 1;
         summary_.finishers = count;
@@ -319,7 +320,8 @@ private:
         if (options_.previewOnly == PreviewOnly::No)
             ++summary_.pages;
         if (observer_)
-            observer_->certificateAccepted({place.raceNo, place.lane, leg, session_.itemText});
+            observer_->certificateAccepted(
+                {place.raceNo, place.lane, leg, session_.itemText, eventRace_});
     }
 
     Session& session_;
@@ -328,6 +330,7 @@ private:
     PreviewSurface* preview_;
     RunObserver* observer_;
     qint16 classScheme_ = 0;
+    int eventRace_ = 0;
     EventSummary summary_;
 };
 

@@ -10,6 +10,7 @@
 #include "printrun/eventcertificates.h"
 #include "printrun/runlock.h"
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <optional>
@@ -41,12 +42,20 @@ struct ComposedEvent {
     /// The races to mark once delivered: its earlier heats of this run and its last heat
     /// (none when preview-only).
     QList<int> races;
+    bool delivered = false;
+    /// What the observer does with the delivered document before the marks.
+    std::shared_future<void> recorded;
 };
 
 enum class Settle {
-    AllButLatest, ///< one delivery may stay under way while the next event is composed
+    UnderWay, ///< a few events may stay under way (delivered, recorded) while more are composed
     All,
 };
+
+/// Events whose delivery or record may still be going on while the next is composed: enough
+/// to keep the scheduler and the ledger busy beside the drawing, few enough that the marks
+/// follow closely.
+constexpr std::size_t kEventsUnderWay = 4;
 
 /// One walk over the race table.
 class RunWalk {
@@ -151,7 +160,9 @@ private:
         inHand_->title = titleOf(raceNo, race);
         if (observer_)
             observer_->eventStarted(raceNo, inHand_->title);
-        ComposedEvent composed{*inHand_, race, {}, {}};
+        ComposedEvent composed;
+        composed.event = *inHand_;
+        composed.race = race;
         try {
             composed.summary = PrintEventCertificates(session_, raceNo, race, options_, printer_,
                                                       preview_, observer_);
@@ -169,18 +180,19 @@ private:
         pendingMarks_.erase(raceNo);
         composed_.push_back(std::move(composed));
         inHand_.reset(); // handed over: its outcome is the delivery's
-        settle(Settle::AllButLatest);
+        settle(Settle::UnderWay);
     }
 
-    /// Takes the deliveries that finished, oldest first, and marks their events; waits for
-    /// all (Settle::All) or all but the latest. A failed delivery stops the run: the
-    /// deliveries begun after it are still waited for and marked when they arrived.
+    /// Takes the deliveries that finished, oldest first, lets the observer record each, and
+    /// marks the events whose record is done too; waits for all (Settle::All) or until no
+    /// more than kEventsUnderWay are left. A failed delivery stops the run: the deliveries
+    /// begun after it are still waited for and marked when they arrived.
     void settle(Settle mode)
     {
         while (!composed_.empty()) {
             ComposedEvent& oldest = composed_.front();
-            if (oldest.summary.pages > 0) {
-                const bool wait = mode == Settle::All || composed_.size() > 1;
+            const bool wait = mode == Settle::All || composed_.size() > kEventsUnderWay;
+            if (oldest.summary.pages > 0 && !oldest.delivered) {
                 std::optional<Delivery> delivery;
                 try {
                     delivery = printer_.takeDelivery(wait ? DeliveryWait::Yes : DeliveryWait::No);
@@ -194,6 +206,16 @@ private:
                 }
                 if (!delivery)
                     return; // still under way
+                oldest.delivered = true;
+                if (observer_)
+                    oldest.recorded = observer_->documentDelivered(
+                        {oldest.event.raceNo, oldest.event.title, *delivery});
+            }
+            if (oldest.recorded.valid()
+                && oldest.recorded.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+                if (!wait)
+                    return;
+                oldest.recorded.wait();
             }
             count(oldest);
             mark(oldest.races);

@@ -2,9 +2,11 @@
 /// What a print run reports while it goes: progress and each certificate printed.
 
 #include "layout/certificateitems.h"
+#include "platform/printdevice.h"
 
 #include <QString>
 
+#include <future>
 #include <optional>
 
 namespace tarvel {
@@ -18,6 +20,16 @@ struct AcceptedCertificate {
     std::optional<int> leg;
     /// The nineteen texts exactly as composed; valid only during the call.
     const ItemTexts& items;
+    /// The event's last heat: the race its document is printed for.
+    int eventRace = 0;
+};
+
+/// An event's document, delivered: the scheduler accepted its job, or its file was written.
+struct DeliveredDocument {
+    /// The event's last heat and its title.
+    int raceNo = 0;
+    QString title;
+    Delivery delivery;
 };
 
 /// Called on the run's thread; every callback must be cheap and may not re-enter the run.
@@ -39,6 +51,15 @@ public:
     }
     /// A certificate was accepted and drawn (and printed unless preview-only).
     virtual void certificateAccepted(const AcceptedCertificate& certificate) { (void)certificate; }
+    /// An event's document was delivered; its races are marked next. Whatever the observer
+    /// must finish before that (a record written elsewhere) may go on in the background:
+    /// the run waits for the future returned before it marks them, meanwhile composing the
+    /// next events. An invalid future: nothing to wait for.
+    virtual std::shared_future<void> documentDelivered(const DeliveredDocument& document)
+    {
+        (void)document;
+        return {};
+    }
     /// Race `raceNo` has been marked "9" in Race.dat.
     virtual void raceMarked(int raceNo) { (void)raceNo; }
     /// Asked before each race: whether the run is to stop there, after the event in hand

@@ -1,0 +1,257 @@
+#include "ledger/ledger.h"
+
+#include "platform/failure.h"
+#include "platform/paths.h"
+#include "platform/words.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSysInfo>
+
+namespace tarvel {
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+/// Another desk writing at this moment is waited for this long.
+constexpr int kBusyTimeoutMs = 5000;
+
+constexpr const char* kStateWords[] = {"pending",  "held",    "processing", "stopped",
+                                       "canceled", "aborted", "completed",  "written"};
+
+constexpr const char kSelect[] =
+    "SELECT c.id, c.document_id, d.printed_at, d.title, d.destination, d.job_id, d.job_state, "
+    "c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of "
+    "FROM certificates c JOIN documents d ON d.id = c.document_id ";
+
+QString itemsJson(const ItemTexts& items)
+{
+    QJsonArray array;
+    for (const QString& text : items)
+        array.append(text);
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+ItemTexts itemsFromJson(const QString& json)
+{
+    ItemTexts items{};
+    const QJsonArray array = QJsonDocument::fromJson(json.toUtf8()).array();
+    for (int i = 0; i < kItemCount && i < array.size(); ++i)
+        items[i] = array[i].toString();
+    return items;
+}
+
+} // namespace
+
+QString jobStateWord(JobState state)
+{
+    return QString::fromLatin1(kStateWords[int(state)]);
+}
+
+JobState jobStateFromWord(const QString& word)
+{
+    for (int i = 0; i < int(std::size(kStateWords)); ++i) {
+        if (word == QLatin1StringView(kStateWords[i]))
+            return JobState(i);
+    }
+    return JobState::Pending;
+}
+
+bool isFinal(JobState state)
+{
+    return state == JobState::Canceled || state == JobState::Aborted
+           || state == JobState::Completed || state == JobState::Written;
+}
+
+QString thisSession()
+{
+    static const QString session = u"%1/%2/%3"_qs.arg(
+        QSysInfo::machineHostName(), QString::number(QCoreApplication::applicationPid()),
+        QDateTime::currentDateTime().toString(Qt::ISODate));
+    return session;
+}
+
+Ledger::Ledger(const DataLocations& where)
+    : Ledger(hostPath(where.dataFile(QString::fromUtf16(kLedgerFileName))))
+{
+}
+
+Ledger::Ledger(const QString& path)
+    : db_(path, sql::Database::Mode::ReadWrite, kBusyTimeoutMs)
+{
+    // A rollback journal, never WAL: the data folder may be a network share, where WAL's
+    // shared memory does not work. TRUNCATE with NORMAL syncing keeps a commit to about one
+    // flush of the disk.
+    db_.execute("PRAGMA journal_mode=TRUNCATE");
+    db_.execute("PRAGMA synchronous=NORMAL");
+    db_.execute("PRAGMA foreign_keys=ON");
+    createSchema();
+}
+
+qint64 Ledger::schemaVersion()
+{
+    sql::Statement version = db_.prepare("PRAGMA user_version");
+    return version.step() ? version.integer(0) : 0;
+}
+
+void Ledger::createSchema()
+{
+    // Read first: a ledger that is there already needs no write lock (it may be read-only).
+    if (schemaVersion() == kSchemaVersion)
+        return;
+    sql::Transaction transaction(db_);
+    const qint64 found = schemaVersion();
+    if (found == kSchemaVersion)
+        return; // another desk made it meanwhile
+    if (found > kSchemaVersion)
+        throw Failure(Words::tr("opening the certificate ledger"), db_.path(),
+                      Words::tr("it was made by a newer Tarvel (version %1 of the ledger)")
+                          .arg(found));
+    db_.execute("CREATE TABLE documents ("
+                " id INTEGER PRIMARY KEY,"
+                " printed_at TEXT NOT NULL,"
+                " title TEXT NOT NULL,"
+                " destination TEXT NOT NULL,"
+                " job_id INTEGER NOT NULL,"
+                " job_state TEXT NOT NULL,"
+                " session TEXT NOT NULL)");
+    db_.execute("CREATE TABLE certificates ("
+                " id INTEGER PRIMARY KEY,"
+                " document_id INTEGER NOT NULL REFERENCES documents(id),"
+                " race INTEGER NOT NULL,"
+                " heat INTEGER NOT NULL,"
+                " lane INTEGER NOT NULL,"
+                " leg INTEGER,"
+                " items TEXT NOT NULL,"
+                " reprint_of INTEGER REFERENCES certificates(id))");
+    db_.execute("CREATE INDEX certificates_race ON certificates(race, heat)");
+    db_.execute("CREATE INDEX certificates_document ON certificates(document_id)");
+    db_.execute("CREATE INDEX documents_session ON documents(session, job_state)");
+    db_.execute("PRAGMA user_version=1");
+    transaction.commit();
+}
+
+qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertificate>& certificates,
+                      const QString& session)
+{
+    sql::Transaction transaction(db_);
+    db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
+                "session) VALUES (?, ?, ?, ?, ?, ?)")
+        .bind(1, document.printedAt.toString(Qt::ISODate))
+        .bind(2, document.title)
+        .bind(3, document.destination)
+        .bind(4, qint64(document.jobId))
+        .bind(5, jobStateWord(document.state))
+        .bind(6, session)
+        .run();
+    const qint64 documentId = db_.lastInsertId();
+    sql::Statement insert =
+        db_.prepare("INSERT INTO certificates (document_id, race, heat, lane, leg, items, "
+                    "reprint_of) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    for (const LedgerCertificate& certificate : certificates) {
+        insert.bind(1, documentId)
+            .bind(2, qint64(certificate.raceNo))
+            .bind(3, qint64(certificate.heat))
+            .bind(4, qint64(certificate.lane))
+            .bind(5, certificate.leg ? std::optional<qint64>(*certificate.leg) : std::nullopt)
+            .bind(6, itemsJson(certificate.items))
+            .bind(7, certificate.reprintOf)
+            .run();
+        insert.reset();
+    }
+    transaction.commit();
+    return documentId;
+}
+
+void Ledger::setJobState(qint64 documentId, JobState state)
+{
+    db_.prepare("UPDATE documents SET job_state = ? WHERE id = ?")
+        .bind(1, jobStateWord(state))
+        .bind(2, documentId)
+        .run();
+}
+
+QList<OpenJob> Ledger::openJobs(const QString& session)
+{
+    sql::Statement select = db_.prepare(
+        "SELECT id, destination, job_id, title, job_state FROM documents WHERE session = ? "
+        "AND job_id > 0 AND job_state NOT IN ('completed', 'canceled', 'aborted', 'written')");
+    select.bind(1, session);
+    QList<OpenJob> jobs;
+    while (select.step()) {
+        jobs.append({select.integer(0), select.text(1), int(select.integer(2)), select.text(3),
+                     jobStateFromWord(select.text(4))});
+    }
+    return jobs;
+}
+
+QList<LedgerEntry> Ledger::query(sql::Statement& statement)
+{
+    QList<LedgerEntry> entries;
+    while (statement.step()) {
+        LedgerEntry entry;
+        entry.id = statement.integer(0);
+        entry.documentId = statement.integer(1);
+        entry.document.printedAt = QDateTime::fromString(statement.text(2), Qt::ISODate);
+        entry.document.title = statement.text(3);
+        entry.document.destination = statement.text(4);
+        entry.document.jobId = int(statement.integer(5));
+        entry.document.state = jobStateFromWord(statement.text(6));
+        entry.certificate.raceNo = int(statement.integer(7));
+        entry.certificate.heat = int(statement.integer(8));
+        entry.certificate.lane = int(statement.integer(9));
+        if (!statement.isNull(10))
+            entry.certificate.leg = int(statement.integer(10));
+        entry.certificate.items = itemsFromJson(statement.text(11));
+        if (!statement.isNull(12))
+            entry.certificate.reprintOf = statement.integer(12);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QList<LedgerEntry> Ledger::entries()
+{
+    sql::Statement select = db_.prepare((QByteArray(kSelect) + "ORDER BY c.id DESC").constData());
+    return query(select);
+}
+
+QList<LedgerEntry> Ledger::entriesOfDocument(qint64 documentId)
+{
+    sql::Statement select =
+        db_.prepare((QByteArray(kSelect) + "WHERE c.document_id = ? ORDER BY c.id").constData());
+    select.bind(1, documentId);
+    return query(select);
+}
+
+QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
+                                         std::optional<int> leg)
+{
+    // A whole event by its last heat; a lane by the heat it was swum in.
+    QByteArray where = lane ? "WHERE c.heat = ?1 AND c.lane = ?2 " : "WHERE c.race = ?1 ";
+    if (leg)
+        where += "AND c.leg = ?3 ";
+    sql::Statement select = db_.prepare(
+        (QByteArray(kSelect) + where + "AND c.reprint_of IS NULL ORDER BY c.id").constData());
+    select.bind(1, qint64(raceNo));
+    if (lane)
+        select.bind(2, qint64(*lane));
+    if (leg)
+        select.bind(3, qint64(*leg));
+    return query(select);
+}
+
+QList<LedgerEntry> Ledger::entriesById(const QList<qint64>& ids)
+{
+    sql::Statement select = db_.prepare((QByteArray(kSelect) + "WHERE c.id = ?").constData());
+    QList<LedgerEntry> entries;
+    for (qint64 id : ids) {
+        select.bind(1, id);
+        entries += query(select);
+        select.reset();
+    }
+    return entries;
+}
+
+} // namespace tarvel
