@@ -1,9 +1,10 @@
-# The README's two commands. Both install what is missing first.
-BUILD_TEST  ?= build-test
-BUILD_DEMO  ?= build
-JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+# The README's two commands, and the reliability checks. All install what is missing first.
+BUILD_TEST     ?= build-test
+BUILD_DEMO     ?= build
+BUILD_SANITIZE ?= build-sanitize
+JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: demo test deps clean
+.PHONY: demo test sanitize deps clean
 
 deps:
 	scripts/install-deps
@@ -18,5 +19,9 @@ demo: deps
 	cmake --build $(BUILD_DEMO) -j $(JOBS)
 	scripts/run-demo $(BUILD_DEMO)
 
+# The whole test suite built with clang under AddressSanitizer and UBSan.
+sanitize: deps
+	scripts/run-sanitize $(BUILD_SANITIZE) $(JOBS)
+
 clean:
-	rm -rf build
+	rm -rf build $(BUILD_SANITIZE)
