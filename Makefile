@@ -2,9 +2,11 @@
 BUILD_TEST     ?= build-test
 BUILD_DEMO     ?= build
 BUILD_SANITIZE ?= build-sanitize
+BUILD_FUZZ     ?= build-fuzz
+FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: demo test sanitize deps clean
+.PHONY: demo test sanitize fuzz deps clean
 
 deps:
 	scripts/install-deps
@@ -23,5 +25,9 @@ demo: deps
 sanitize: deps
 	scripts/run-sanitize $(BUILD_SANITIZE) $(JOBS)
 
+# Every fuzz target for FUZZ_SECONDS each; a crash's input is left in $(BUILD_FUZZ)/crashes/.
+fuzz: deps
+	scripts/run-fuzz $(BUILD_FUZZ) $(FUZZ_SECONDS) $(JOBS)
+
 clean:
-	rm -rf build $(BUILD_SANITIZE)
+	rm -rf build $(BUILD_SANITIZE) $(BUILD_FUZZ)
