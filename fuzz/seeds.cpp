@@ -4,6 +4,7 @@
 
 #include "fuzzsupport.h"
 #include "meetbuilder.h"
+#include "meetfixture.h"
 #include "meetdb/racestatus.h"
 #include "platform/cp932.h"
 #include "samplemeet.h"
@@ -40,38 +41,27 @@ QByteArray record(const QByteArray& file, int recordLength, int recordNo)
     return file.mid(qsizetype(recordNo - 1) * recordLength, recordLength);
 }
 
-RaceRecord heat(int heatNo, int heatCount, qint16 eventCode,
-                const QList<std::array<qint32, 3>>& lanes)
+/// The meet's files name its folders as on the meet-management system's desk, rather than
+/// by the temporary folder they were written in.
+QByteArray onSystemDesk(QByteArray bytes, const sample::MeetBuilder& meet)
 {
-    RaceRecord race;
-    race.heatNo = qint16(heatNo);
-    race.heatCount = qint16(heatCount);
-    race.eventCode = eventCode;
-    race.raceSex = u"1"_qs;
-    race.roundCode = u"2"_qs;
-    race.classHigh = 100;
-    for (int lane = 0; lane < lanes.size(); ++lane) {
-        race.laneEntryNo[lane] = qint16(lanes[lane][0]);
-        race.laneResult[lane] = lanes[lane][1];
-        race.laneRecordCode[lane] = qint16(lanes[lane][2]);
-    }
-    return race;
+    QString root = meet.root() + u'/';
+    root.replace(u'/', u'\\');
+    return bytes.replace(cp932::encode(root), "C:\\meet\\");
 }
 
 /// Four races: two heats of one event with a tie and a participation, a relay, a custom
 /// event; entries 1 to 6 swimmers, 7 to 10 relay legs, 11 the team.
 void writeSmallMeet(sample::MeetBuilder& meet)
 {
+    using testing::heat;
     const int ages[] = {8, 10, 12, 14, 16, 17, 15, 15, 16, 16};
     for (int n = 1; n <= 10; ++n) {
-        meet.writeSwimmer(n, sample::MeetBuilder::swimmer(
-                                 u"2201100%1"_qs.arg(n, 3, 10, QChar(u'0')),
-                                 u"泳田　%1郎"_qs.arg(n), u"静岡県"_qs, u"みなと川ＳＣ"_qs,
-                                 u"3%1"_qs.arg(n % 4), qint16(ages[n - 1]), u"1"_qs));
+        meet.writeSwimmer(n, testing::swimmer(u"2201100%1"_qs.arg(n, 3, 10, QChar(u'0')),
+                                              u"泳田　%1郎"_qs.arg(n), qint16(ages[n - 1]),
+                                              u"1"_qs, u"3%1"_qs.arg(n % 4)));
     }
-    meet.writeSwimmer(11, sample::MeetBuilder::swimmer(u"22011"_qs, u"みなと川Ａ"_qs,
-                                                       u"静岡県"_qs, u"みなと川ＳＣ"_qs,
-                                                       u"31"_qs, 15, u"1"_qs));
+    meet.writeSwimmer(11, testing::swimmer(u"22011"_qs, u"みなと川Ａ"_qs));
     CustomEventTable custom;
     custom.customDivision[0] = u"８才以下"_qs;
     custom.customEventName[0] = u"ちびっこリレー"_qs;
@@ -117,8 +107,9 @@ int main(int argc, char** argv)
     sample::MeetBuilder sampleMeet(scratch.path() + u"/sample"_qs);
     sample::writeSampleMeet(sampleMeet);
     const QString data = sampleMeet.dataDirPath() + u'/';
-    const QByteArray location = readAll(sampleMeet.root() + u"/ctl/dr_kyo.ctl"_qs);
-    const QByteArray kijun = readAll(data + u"kijun.dat"_qs);
+    const QByteArray location =
+        onSystemDesk(readAll(sampleMeet.root() + u"/ctl/dr_kyo.ctl"_qs), sampleMeet);
+    const QByteArray kijun = onSystemDesk(readAll(data + u"kijun.dat"_qs), sampleMeet);
     const QByteArray layout = readAll(data + u"tarvel.dat"_qs);
 
     put(out, u"locationfile"_qs, u"sample"_qs, location);
