@@ -26,8 +26,11 @@ const QString& scratchFolder()
 
 DataLocations scratchLocations()
 {
-    const QString folder = scratchFolder() + u'/';
-    return DataLocations{folder, folder, u"master.dat"_qs};
+    DataLocations where;
+    where.dataDir = scratchFolder() + u'/';
+    where.masterDir = where.dataDir;
+    where.masterFileName = u"master.dat"_qs;
+    return where;
 }
 
 QString writeScratchFile(const QString& name, QByteArrayView bytes)
