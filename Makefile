@@ -1,9 +1,12 @@
-# The README's two commands. Both install what is missing first.
-BUILD_TEST  ?= build-test
-BUILD_DEMO  ?= build
-JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+# The README's two commands, and the reliability checks. All install what is missing first.
+BUILD_TEST     ?= build-test
+BUILD_DEMO     ?= build
+BUILD_SANITIZE ?= build-sanitize
+BUILD_FUZZ     ?= build-fuzz
+FUZZ_SECONDS   ?= 60
+JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: demo test deps clean
+.PHONY: demo test sanitize fuzz deps clean
 
 deps:
 	scripts/install-deps
@@ -18,5 +21,13 @@ demo: deps
 	cmake --build $(BUILD_DEMO) -j $(JOBS)
 	scripts/run-demo $(BUILD_DEMO)
 
+# The whole test suite built with clang under AddressSanitizer and UBSan.
+sanitize: deps
+	scripts/run-sanitize $(BUILD_SANITIZE) $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS each; a crash's input is left in $(BUILD_FUZZ)/crashes/.
+fuzz: deps
+	scripts/run-fuzz $(BUILD_FUZZ) $(FUZZ_SECONDS) $(JOBS)
+
 clean:
-	rm -rf build
+	rm -rf build $(BUILD_SANITIZE) $(BUILD_FUZZ)

@@ -28,6 +28,8 @@ struct MasterHeader {
     qint16 classScheme = 0;
     qint16 headerNo3 = 0;
     std::array<qint32, 10> counters{};
+
+    bool operator==(const MasterHeader&) const = default;
 };
 
 /// Record 2: entry k describes custom event 30 + k.
@@ -36,6 +38,8 @@ struct CustomEventTable {
     std::array<QString, 15> customEventName; // 16 bytes each
     std::array<QString, 15> flags;           // 1 byte each, unused
     QString rest;                            // 9 bytes, unused
+
+    bool operator==(const CustomEventTable&) const = default;
 };
 
 /// Record n + 10 for entry n: a swimmer or a relay team. Every field is kept so that a
@@ -60,6 +64,8 @@ struct SwimmerRecord {
     std::array<QString, 44> field281; // 1 each
     std::array<QString, 44> field325; // 1 each
     QString field369;        // 15
+
+    bool operator==(const SwimmerRecord&) const = default;
 };
 
 /// The record of no entry: texts blank, numbers 0, the six-digit field "000000".

@@ -18,6 +18,8 @@ struct MeetSettings {
     QString groupMode;
     /// Lanes per race as the file says; the race record serves at most 12.
     qint16 laneCount = 4;
+
+    bool operator==(const MeetSettings&) const = default;
 };
 
 /// The defaults: texts empty, meetDate 0, laneCount 4.

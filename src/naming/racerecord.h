@@ -28,6 +28,7 @@ struct RaceRecord {
     std::array<qint16, kLanesPerRace> laneRecordCode{};
 
     bool isLastHeat() const { return heatNo == heatCount; }
+    bool operator==(const RaceRecord&) const = default;
 };
 
 /// Decodes a race record from its 256 bytes (short input reads as zero bytes).

@@ -372,7 +372,7 @@ void FrmBrev::connectHandlers()
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+                [this, handler = handler] { guarded([this, handler] { (this->*handler)(); }); });
 }
 
 void FrmBrev::start(const QString& locationFile)
