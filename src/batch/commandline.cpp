@@ -45,6 +45,32 @@ bool isWholeNumber(const QString& text)
     return digits.match(text).hasMatch();
 }
 
+/// "RACE", "RACE:LANE" or "RACE:LANE:LEG", lanes and legs counted from 1.
+std::optional<ReprintChoice> parseReprint(const QString& text)
+{
+    static const QRegularExpression form(u"^([0-9]{1,4})(?::([0-9]{1,2})(?::([0-9]))?)?$"_qs);
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    ReprintChoice choice;
+    choice.raceNo = match.captured(1).toInt();
+    if (choice.raceNo < 1 || choice.raceNo > 1024)
+        return std::nullopt;
+    if (match.hasCaptured(2)) {
+        const int lane = match.captured(2).toInt();
+        if (lane < 1 || lane > 12)
+            return std::nullopt;
+        choice.lane = lane - 1;
+    }
+    if (match.hasCaptured(3)) {
+        const int leg = match.captured(3).toInt();
+        if (leg < 1 || leg > 4)
+            return std::nullopt;
+        choice.leg = leg - 1;
+    }
+    return choice;
+}
+
 } // namespace
 
 ParseResult parseCommandLine(const QStringList& arguments, const QString& startDirectory)
@@ -87,9 +113,24 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
     const QCommandLineOption log(
         u"log"_qs, Words::tr("One JSON line per certificate accepted, in print order."),
         u"FILE"_qs);
+    const QCommandLineOption history(
+        u"history"_qs,
+        Words::tr("Lists the certificate ledger, one line per certificate, newest first; "
+                  "prints nothing."));
+    const QCommandLineOption csv(
+        u"csv"_qs,
+        Words::tr("With --history: writes the ledger to FILE as CSV (UTF-8 with a byte-order "
+                  "mark) instead."),
+        u"FILE"_qs);
+    const QCommandLineOption reprint(
+        u"reprint"_qs,
+        Words::tr("Prints again, from the ledger, the certificates printed for RACE (the "
+                  "event's last heat), or one lane of the heat RACE, or one leg of a relay "
+                  "lane (lanes and legs from 1), as one document; Race.dat is not touched."),
+        u"RACE[:LANE[:LEG]]"_qs);
     parser.addOptions({help, version, directory, condition.option, distance.option,
                        stroke.option, round.option, sex.option, prefix, rankIndividual,
-                       rankRelay, previewOnly, pdf, log});
+                       rankRelay, previewOnly, pdf, log, history, csv, reprint});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -129,7 +170,22 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
             return UsageError{Words::tr("--%1: \"%2\" is not a whole number of 0 or more")
                                   .arg(number->names().first(), parser.value(*number))};
     }
-    for (const QCommandLineOption* folder : {&directory, &pdf, &log}) {
+    if (parser.isSet(history) && parser.isSet(reprint))
+        return UsageError{Words::tr("--history and --reprint cannot be given together")};
+    if (parser.isSet(csv) && !parser.isSet(history))
+        return UsageError{Words::tr("--csv goes with --history")};
+    if (parser.isSet(history))
+        request.command = Request::Command::History;
+    if (parser.isSet(reprint)) {
+        const std::optional<ReprintChoice> choice = parseReprint(parser.value(reprint));
+        if (!choice)
+            return UsageError{Words::tr("--reprint: \"%1\" is not RACE, RACE:LANE or "
+                                        "RACE:LANE:LEG (race 1 to 1024, lane 1 to 12, leg 1 to 4)")
+                                  .arg(parser.value(reprint))};
+        request.command = Request::Command::Reprint;
+        request.reprint = *choice;
+    }
+    for (const QCommandLineOption* folder : {&directory, &pdf, &log, &csv}) {
         if (parser.isSet(*folder) && parser.value(*folder).isEmpty())
             return UsageError{Words::tr("--%1 needs a path").arg(folder->names().last())};
     }
@@ -145,6 +201,8 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         request.pdfFolder = start.absoluteFilePath(parser.value(pdf));
     if (parser.isSet(log))
         request.logFile = start.absoluteFilePath(parser.value(log));
+    if (parser.isSet(csv))
+        request.csvFile = start.absoluteFilePath(parser.value(csv));
     return request;
 }
 

@@ -11,9 +11,19 @@
 
 namespace tarvel::batch {
 
+/// Certificates chosen for a reprint: an event by its last heat (or a heat), or one lane of
+/// a heat (index 0 to 11), or one leg of a relay lane (0 to 3).
+struct ReprintChoice {
+    int raceNo = 0;
+    std::optional<int> lane;
+    std::optional<int> leg;
+};
+
 /// A well-formed request. The print options other than the rank limits are complete; the
 /// rank limits default to the layout file's, known only after start-up.
 struct Request {
+    /// What to do: a print run (the default), list the ledger, or reprint from it.
+    enum class Command { Print, History, Reprint } command = Command::Print;
     /// Where to run as if started there; empty: stay.
     QString directory;
     PrintOptions options;
@@ -22,6 +32,9 @@ struct Request {
     /// Absolute paths, taken from where the tool was started (before --directory).
     std::optional<QString> pdfFolder;
     std::optional<QString> logFile;
+    /// With --history: the CSV file to write instead of lines on stdout.
+    std::optional<QString> csvFile;
+    ReprintChoice reprint;
 };
 
 struct ShowHelp {

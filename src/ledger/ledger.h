@@ -6,6 +6,7 @@
 #include "layout/certificateitems.h"
 #include "ledger/sqlite.h"
 #include "meetdb/datalocations.h"
+#include "platform/printdevice.h"
 
 #include <QDateTime>
 #include <QList>
@@ -16,10 +17,6 @@
 namespace tarvel {
 
 inline constexpr char16_t kLedgerFileName[] = u"tarvel-ledger.db";
-
-/// What became of a document: a printer's job state as the scheduler tells it, or Written
-/// for a PDF file.
-enum class JobState { Pending, Held, Processing, Stopped, Canceled, Aborted, Completed, Written };
 
 /// The state's word as stored ("pending", "canceled", ...), and back (Pending for an
 /// unknown word).

@@ -24,6 +24,10 @@ struct Delivery {
 
 enum class DeliveryWait { No, Yes };
 
+/// What became of a delivered document: a printer's job state as the scheduler tells it,
+/// or Written for a PDF file.
+enum class JobState { Pending, Held, Processing, Stopped, Canceled, Aborted, Completed, Written };
+
 /// Positions are twips from the top-left corner of the printable area. A document begins
 /// with the first output after the previous end. A document is delivered only by
 /// endDocument() or a delivery begun with beginDelivery(): a job the scheduler accepted, or a

@@ -56,6 +56,38 @@ std::optional<QString> defaultDestination()
     return name;
 }
 
+std::optional<JobState> jobState(int jobId)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                     ippPort(), "/jobs/%d", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    static const char* const kAttributes[] = {"job-state"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
+                  nullptr, kAttributes);
+    // cupsDoRequest takes the request and frees it.
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    std::optional<JobState> state;
+    if (ipp_attribute_t* found = response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM)
+                                          : nullptr) {
+        switch (ippGetInteger(found, 0)) {
+        case IPP_JSTATE_PENDING: state = JobState::Pending; break;
+        case IPP_JSTATE_HELD: state = JobState::Held; break;
+        case IPP_JSTATE_PROCESSING: state = JobState::Processing; break;
+        case IPP_JSTATE_STOPPED: state = JobState::Stopped; break;
+        case IPP_JSTATE_CANCELED: state = JobState::Canceled; break;
+        case IPP_JSTATE_ABORTED: state = JobState::Aborted; break;
+        case IPP_JSTATE_COMPLETED: state = JobState::Completed; break;
+        default: break;
+        }
+    }
+    ippDelete(response);
+    return state;
+}
+
 Destination::Destination(const QString& name)
     : name_(name)
     , handles_(std::make_unique<Handles>())

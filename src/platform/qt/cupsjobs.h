@@ -3,6 +3,8 @@
 /// its paper, and jobs sent as PDF. The scheduler is the one the system names (CUPS_SERVER,
 /// client.conf, or the local one).
 
+#include "platform/printdevice.h"
+
 #include <QByteArray>
 #include <QMarginsF>
 #include <QSizeF>
@@ -23,6 +25,11 @@ struct Paper {
 /// The default destination (a printer or a class); nothing when there is none or no
 /// scheduler answers.
 std::optional<QString> defaultDestination();
+
+/// The state of job `jobId` as the scheduler tells it; nothing when it cannot be asked (no
+/// scheduler answers, the job is not known). Called from any thread; each thread talks to
+/// the scheduler over a connection of its own.
+std::optional<JobState> jobState(int jobId);
 
 /// One destination of the scheduler, looked up once: what it says of itself is kept, so
 /// that a job costs the scheduler one request and the document, not a lookup each time.

@@ -1,0 +1,97 @@
+#include "batch/ledgercommands.h"
+
+#include "batch/batchtools.h"
+#include "ledger/historyexport.h"
+#include "ledger/reprint.h"
+#include "platform/failure.h"
+#include "platform/paths.h"
+#include "platform/qt/fonts.h"
+#include "platform/words.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace tarvel::batch {
+
+namespace {
+
+/// The meet's ledger, when it exists: reading the history must not create one.
+std::unique_ptr<Ledger> existingLedger(const Session& session)
+{
+    const QString path = hostPath(session.where.dataFile(QString::fromUtf16(kLedgerFileName)));
+    if (!QFileInfo(path).isFile()) {
+        say(Words::tr("no certificate has been recorded for this meet yet (there is no %1)")
+                .arg(path));
+        return nullptr;
+    }
+    return std::make_unique<Ledger>(path);
+}
+
+} // namespace
+
+int showHistory(const Request& request, const Session& session)
+{
+    try {
+        const std::unique_ptr<Ledger> ledger = existingLedger(session);
+        const QList<LedgerEntry> entries = ledger ? ledger->entries() : QList<LedgerEntry>();
+        if (request.csvFile) {
+            QSaveFile csv(*request.csvFile);
+            if (!csv.open(QIODevice::WriteOnly) || csv.write(historyCsv(entries)) < 0
+                || !csv.commit()) {
+                say(Words::tr("writing the CSV file: %1: %2")
+                        .arg(*request.csvFile, csv.errorString()));
+                return kFailed;
+            }
+            say(Words::tr("%1 certificate(s) written to %2").arg(entries.size()).arg(*request.csvFile));
+            return kDone;
+        }
+        for (const LedgerEntry& entry : entries)
+            std::fputs((historyLine(entry) + u'\n').toUtf8().constData(), stdout);
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
+    return kDone;
+}
+
+int reprintFromLedger(const Request& request, const Session& session)
+{
+    try {
+        const std::unique_ptr<Ledger> ledger = existingLedger(session);
+        const ReprintChoice& choice = request.reprint;
+        const QList<LedgerEntry> entries =
+            ledger ? ledger->entriesOfRace(choice.raceNo, choice.lane, choice.leg)
+                   : QList<LedgerEntry>();
+        if (entries.isEmpty()) {
+            say(Words::tr("the ledger holds no certificate printed for %1")
+                    .arg(choice.lane ? choice.leg ? Words::tr("race %1, lane %2, leg %3")
+                                                        .arg(choice.raceNo)
+                                                        .arg(*choice.lane + 1)
+                                                        .arg(*choice.leg + 1)
+                                                  : Words::tr("race %1, lane %2")
+                                                        .arg(choice.raceNo)
+                                                        .arg(*choice.lane + 1)
+                                     : Words::tr("race %1").arg(choice.raceNo)));
+            return kFailed;
+        }
+        PrintTarget target = openTarget(request, session);
+        target.device->setFontFace(QString::fromUtf16(kCertificateFace));
+        const ReprintResult result =
+            reprintCertificates(entries, session.layout, *target.device, *ledger);
+        say(Words::tr("%1 certificate(s) printed again: %2")
+                .arg(entries.size())
+                .arg(result.delivery.destination));
+        if (result.ledgerFailure)
+            say(Words::tr("warning: the reprint could not be recorded in the certificate "
+                          "ledger: %1")
+                    .arg(result.ledgerFailure->message()));
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
+    return kDone;
+}
+
+} // namespace tarvel::batch

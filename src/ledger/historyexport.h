@@ -1,0 +1,32 @@
+#pragma once
+/// The ledger's certificates as text: one line each, or a CSV file for a spreadsheet.
+
+#include "ledger/ledger.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace tarvel {
+
+/// The columns of the history, in order, as the operator reads them.
+QStringList historyHeader();
+/// One certificate's cells, in the order of historyHeader(): printed at, race, heat, lane
+/// (from 1), leg (from 1, empty for an individual event), event, rank, name, affiliation,
+/// result, document, destination, job, state, certificate, reprint of.
+QStringList historyCells(const LedgerEntry& entry);
+
+/// One line: the cells joined by two blanks, empty ones left out.
+QString historyLine(const LedgerEntry& entry);
+
+/// A CSV file of the entries with a header row, UTF-8 with a byte-order mark (so that the
+/// spreadsheet programs of the meet's Windows machines read the Japanese right), lines ending
+/// in CR LF. Cells are quoted where they hold a comma, quote or line break; a cell that a
+/// spreadsheet would take for a formula (beginning with =, +, -, @, a tab or a CR) is made
+/// plain text with a leading apostrophe.
+QByteArray historyCsv(const QList<LedgerEntry>& entries);
+
+/// One CSV cell, escaped as above.
+QString csvCell(const QString& text);
+
+} // namespace tarvel
