@@ -1,6 +1,7 @@
 #include "batch/batchobserver.h"
 
 #include "meetdb/racestatus.h"
+#include "printrun/runaccount.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,6 +34,11 @@ void BatchObserver::raceReached(int raceNo)
 void BatchObserver::certificateAccepted(const AcceptedCertificate& certificate)
 {
     ++certificates_;
+    const QString undrawable = describeUndrawable(certificate);
+    if (!undrawable.isEmpty()) {
+        finishProgress();
+        std::fputs(qPrintable(u"tarvel-batch: "_qs + undrawable + u"\n"_qs), stderr);
+    }
     if (log_)
         log_->write(logLine(certificate));
 }

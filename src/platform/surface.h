@@ -1,6 +1,8 @@
 #pragma once
 /// What a certificate is drawn onto: the preview image or a printed page.
 
+#include "platform/textfit.h"
+
 #include <QString>
 
 namespace tarvel {
@@ -18,6 +20,10 @@ public:
     virtual void setFontFace(const QString& face) = 0;
     /// The size in points of every text that follows.
     virtual void setFontSize(double points) = 0;
+    /// The widest every text that follows may be, in the surface's units; 0 or less for no
+    /// limit. A wider text is condensed across, from the same left position; one that would
+    /// need less than kNarrowestStretch is also drawn smaller (see fitToWidth).
+    virtual void setMaxWidth(double width) = 0;
     /// Draws one line of text at the current position.
     virtual void drawText(const QString& text) = 0;
 };

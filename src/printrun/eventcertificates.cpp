@@ -318,7 +318,9 @@ private:
         if (options_.previewOnly == PreviewOnly::No)
             ++summary_.pages;
         if (observer_)
-            observer_->certificateAccepted({place.raceNo, place.lane, leg, session_.itemText});
+            observer_->certificateAccepted(
+                {place.raceNo, place.lane, leg, session_.itemText,
+                 undrawableCharacters(printer_, session_.layout, session_.itemText)});
     }
 
     Session& session_;

@@ -2,8 +2,10 @@
 /// What a print run reports while it goes: progress and each certificate printed.
 
 #include "layout/certificateitems.h"
+#include "layout/drawing.h"
 
 #include <optional>
+#include <vector>
 
 namespace tarvel {
 
@@ -16,6 +18,9 @@ struct AcceptedCertificate {
     std::optional<int> leg;
     /// The nineteen texts exactly as composed; valid only during the call.
     const ItemTexts& items;
+    /// Characters of the drawn items that no installed face can draw; empty for nearly
+    /// every certificate.
+    std::vector<UndrawableCharacter> undrawable;
 };
 
 /// Called on the run's thread; every callback must be cheap and may not re-enter the run.

@@ -39,6 +39,11 @@ public:
         first_.setFontSize(points);
         second_.setFontSize(points);
     }
+    void setMaxWidth(double width) override
+    {
+        first_.setMaxWidth(width);
+        second_.setMaxWidth(width);
+    }
     void drawText(const QString& text) override
     {
         first_.drawText(text);

@@ -631,7 +631,7 @@ void FrmBrevTest::progressDialog()
     QTest::qWait(60); // past the refresh interval
     const ItemTexts texts{};
     for (int i = 0; i < 5; ++i)
-        progress.certificateAccepted(AcceptedCertificate{7, i, std::nullopt, texts});
+        progress.certificateAccepted(AcceptedCertificate{7, i, std::nullopt, texts, {}});
     progress.raceReached(kRaceCount);
     QCOMPARE(progress.certificates(), 5);
     QCOMPARE(progress.value(), kRaceCount);
