@@ -1,5 +1,7 @@
 #include "ui/printprogress.h"
 
+#include "printrun/runaccount.h"
+
 #include "meetdb/racestatus.h"
 
 #include <QCloseEvent>
@@ -50,8 +52,9 @@ void PrintProgress::raceReached(int raceNo)
 
 void PrintProgress::certificateAccepted(const AcceptedCertificate& certificate)
 {
-    (void)certificate;
     ++certificates_;
+    if (!certificate.undrawable.empty())
+        undrawable_ << describeUndrawable(certificate);
     if (sinceRefresh_.elapsed() < kRefreshMilliseconds)
         return;
     updateLabel(raceNo_);

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QStringList>
 
 namespace tarvel::ui {
 
@@ -20,6 +21,8 @@ public:
     void certificateAccepted(const AcceptedCertificate& certificate) override;
 
     int certificates() const { return certificates_; }
+    /// One line per certificate with characters no face could draw (describeUndrawable).
+    const QStringList& undrawable() const { return undrawable_; }
 
 public Q_SLOTS:
     /// Escape does nothing while the run goes.
@@ -35,6 +38,7 @@ private:
     QElapsedTimer sinceRefresh_;
     int raceNo_ = 0;
     int certificates_ = 0;
+    QStringList undrawable_;
 };
 
 } // namespace tarvel::ui
