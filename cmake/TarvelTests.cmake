@@ -9,7 +9,7 @@ function(tarvel_add_gtest name)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         NO_PRETTY_VALUES # parameter rows carry their own names; no object dumps in test names
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config")
 endfunction()
 
 # tarvel_add_qtest(NAME SUITE <class> SOURCES ... CASES ...)
@@ -23,7 +23,7 @@ function(tarvel_add_qtest name)
     foreach(case IN LISTS ARG_CASES)
         add_test(NAME ${ARG_SUITE}.${case} COMMAND ${name} ${case})
         set_tests_properties(${ARG_SUITE}.${case} PROPERTIES
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin"
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config"
             TIMEOUT 120)
     endforeach()
 endfunction()
