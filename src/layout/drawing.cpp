@@ -30,7 +30,7 @@ void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& te
     }
 }
 
-std::vector<UndrawableCharacter> undrawableCharacters(PrintDevice& printer,
+std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface,
                                                       const Layout& layout,
                                                       const ItemTexts& texts)
 {
@@ -38,7 +38,7 @@ std::vector<UndrawableCharacter> undrawableCharacters(PrintDevice& printer,
     for (int i = 0; i < kItemCount; ++i) {
         if (layout.items[i].switchState != kSwitchOn || texts[i].isEmpty())
             continue;
-        for (const char32_t character : printer.undrawableCharacters(texts[i]))
+        for (const char32_t character : surface.undrawableCharacters(texts[i]))
             found.push_back({i, character});
     }
     return found;

@@ -33,9 +33,9 @@ struct UndrawableCharacter {
 };
 
 /// The characters no installed face can draw in the items drawCertificate draws, as
-/// `printer` (its face and fallbacks) would print them; in item order. Empty for nearly
+/// `surface` (its face and fallbacks) would draw them; in item order. Empty for nearly
 /// every certificate.
-std::vector<UndrawableCharacter> undrawableCharacters(PrintDevice& printer,
+std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface,
                                                       const Layout& layout,
                                                       const ItemTexts& texts);
 

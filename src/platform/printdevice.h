@@ -3,7 +3,6 @@
 
 #include "platform/surface.h"
 
-#include <QList>
 #include <QString>
 
 #include <deque>
@@ -34,14 +33,6 @@ public:
     /// A hairline from (x1, y1) to (x2, y2), in the same units as positions: the marks of
     /// the calibration page.
     virtual void drawLine(double x1, double y1, double x2, double y2) = 0;
-    /// The characters of `text` that no installed face can draw, in the device's face and
-    /// after its fallbacks, in order of appearance, each once. A device that draws no
-    /// glyphs of its own knows of none.
-    virtual QList<char32_t> undrawableCharacters(const QString& text)
-    {
-        (void)text;
-        return {};
-    }
     /// The page in hand is finished; the next output begins a new page. Does not begin a
     /// page itself.
     virtual void endPage() = 0;

@@ -3,6 +3,7 @@
 
 #include "platform/textfit.h"
 
+#include <QList>
 #include <QString>
 
 namespace tarvel {
@@ -26,6 +27,14 @@ public:
     virtual void setMaxWidth(double width) = 0;
     /// Draws one line of text at the current position.
     virtual void drawText(const QString& text) = 0;
+    /// The characters of `text` that no installed face can draw, in the surface's face and
+    /// after its fallbacks, in order of appearance, each once. A surface that draws no
+    /// glyphs of its own knows of none.
+    virtual QList<char32_t> undrawableCharacters(const QString& text)
+    {
+        (void)text;
+        return {};
+    }
 };
 
 } // namespace tarvel

@@ -315,11 +315,9 @@ void FrmBrev::drawPreview()
         return;
     session_.layout = layout();
     tarvel::drawPreview(previewTarget(), session_.layout, session_.itemText);
-    if (!target_.device)
-        return;
     QStringList reports;
     for (const UndrawableCharacter& found :
-         undrawableCharacters(*target_.device, session_.layout, session_.itemText))
+         undrawableCharacters(picBrev_->surface(), session_.layout, session_.itemText))
         reports << tr("%1 U+%2: no installed face can draw it")
                        .arg(itemCaption(found.item),
                             QString::number(uint(found.character), 16).toUpper());

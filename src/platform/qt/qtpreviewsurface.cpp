@@ -145,6 +145,11 @@ void QtPreviewSurface::drawText(const QString& text)
     paint(painter, drawing_.back());
 }
 
+QList<char32_t> QtPreviewSurface::undrawableCharacters(const QString& text)
+{
+    return textPainter_.undrawable(drawnFace_, text);
+}
+
 std::optional<QtPreviewSurface::Placed> QtPreviewSurface::place(const DrawnText& item) const
 {
     const std::optional<double> points = drawablePoints(item.points);

@@ -81,6 +81,7 @@ public:
     void setFontSize(double points) override;
     void setMaxWidth(double width) override;
     void drawText(const QString& text) override;
+    QList<char32_t> undrawableCharacters(const QString& text) override;
 
 private:
     struct DrawnText {
