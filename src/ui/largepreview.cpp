@@ -165,9 +165,11 @@ QGroupBox* LargePreview::buildCalibrationPanel()
         });
     };
     auto* form = new QFormLayout(group);
-    form->addRow(named(new QLabel(printer ? target_.where : tr("No printer: PDF files are "
-                                                               "never moved.")),
-                       u"calibratedPrinter"_s));
+    auto* printerName = named(new QLabel(printer ? target_.where
+                                                 : tr("No printer: PDF files are never moved.")),
+                              u"calibratedPrinter"_s);
+    printerName->setWordWrap(true);
+    form->addRow(printerName);
     form->addRow(tr("Offset X (twips)"), offsetX_);
     form->addRow(tr("Offset Y (twips)"), offsetY_);
     form->addRow(button(u"saveOffset"_s, tr("Keep the offset"), save, this));

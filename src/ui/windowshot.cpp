@@ -105,6 +105,9 @@ int main(int argc, char** argv)
         writeBlankCertificate(tarvel::hostPath(window->session().where.dataDir)));
     window->findChild<QPushButton*>(u"cmdKakudai"_s)->click();
     designer.resize(760, 860);
-    designer.dragger().select(4); // the swimmer's name
+    designer.dragger().select(4); // the swimmer's name, with a widest width to show
+    tarvel::Placement name = tarvel::placementOf(window->layout(), 4);
+    name.maxWidth = 2400;
+    designer.dragger().apply(name);
     return saveGrab(designer, outDir + u"/designer.png"_s) ? 0 : 1;
 }
