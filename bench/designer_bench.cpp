@@ -17,8 +17,7 @@ namespace {
 using namespace tarvel;
 
 /// A stand-in for a scanned blank certificate at 100 dpi: a frame and a seal.
-QImage blankCertificate()
-{
+QImage blankCertificate() {
     QImage scan(800, 1129, QImage::Format_RGB32);
     scan.fill(QColor(250, 244, 228));
     QPainter painter(&scan);
@@ -29,8 +28,7 @@ QImage blankCertificate()
     return scan;
 }
 
-void BM_DragMoveRedrawsBothPreviews(benchmark::State& state)
-{
+void BM_DragMoveRedrawsBothPreviews(benchmark::State& state) {
     const int pageHeight = int(state.range(0));
     const QImage scan = blankCertificate();
     QtPreviewSurface small;
@@ -61,8 +59,7 @@ BENCHMARK(BM_DragMoveRedrawsBothPreviews)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

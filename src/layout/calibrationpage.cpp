@@ -17,15 +17,13 @@ constexpr double kLabelPoints = 8.0;
 constexpr double kHeadingPoints = 10.0;
 constexpr double kTwipsPerMillimetre = 1440.0 / 25.4;
 
-QString tr(const char* text)
-{
+QString tr(const char* text) {
     return QCoreApplication::translate("tarvel", text);
 }
 
 } // namespace
 
-std::vector<QPointF> calibrationCrosses()
-{
+std::vector<QPointF> calibrationCrosses() {
     std::vector<QPointF> crosses;
     for (int y = kFirstTwips; y < kPageHeight; y += kGridTwips)
         for (int x = kFirstTwips; x < kPageWidth; x += kGridTwips)
@@ -34,8 +32,7 @@ std::vector<QPointF> calibrationCrosses()
 }
 
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName,
-                              PageOffset inForce)
-{
+                              PageOffset inForce) {
     printer.setDocumentName(tr("Calibration page"));
     printer.setMaxWidth(0.0);
     printer.setFontSize(kHeadingPoints);

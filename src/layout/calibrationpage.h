@@ -20,7 +20,6 @@ std::vector<QPointF> calibrationCrosses();
 /// force and how to measure. The device applies its own offset, so a page printed after
 /// calibrating shows what is left to correct. Throws tarvel::Failure when it was not
 /// delivered.
-Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName,
-                              PageOffset inForce);
+Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce);
 
 } // namespace tarvel

@@ -53,8 +53,8 @@ struct Hold {
 
 /// The item under `point` (twips), the one drawn last where boxes overlap; its right edge
 /// (the maximum width when set, else the text's end) when within `edgeTolerance` twips.
-std::optional<Hold> holdAt(const std::vector<ItemBox>& boxes, const Layout& layout,
-                           QPointF point, double edgeTolerance);
+std::optional<Hold> holdAt(const std::vector<ItemBox>& boxes, const Layout& layout, QPointF point,
+                           double edgeTolerance);
 
 /// One drag, from the press at `pressed` (twips) on `start`.
 class ItemDrag {

@@ -15,22 +15,19 @@ const QString kOrganization = u"Tarvel"_s;
 const QString kApplication = u"tarvel"_s;
 
 /// Destination names hold no "/" (the scheduler refuses it), so each is one settings group.
-QString groupOf(const QString& printer)
-{
+QString groupOf(const QString& printer) {
     return u"calibration/"_s + printer;
 }
 
 } // namespace
 
-PageOffset loadPrinterOffset(const QString& printer)
-{
+PageOffset loadPrinterOffset(const QString& printer) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kApplication);
     settings.beginGroup(groupOf(printer));
     return {settings.value(u"x"_s, 0).toInt(), settings.value(u"y"_s, 0).toInt()};
 }
 
-void savePrinterOffset(const QString& printer, PageOffset offset)
-{
+void savePrinterOffset(const QString& printer, PageOffset offset) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kApplication);
     if (offset == PageOffset{}) {
         settings.remove(groupOf(printer));

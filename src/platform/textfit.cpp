@@ -2,8 +2,7 @@
 
 namespace tarvel {
 
-TextFit fitToWidth(double naturalWidth, double maxWidth)
-{
+TextFit fitToWidth(double naturalWidth, double maxWidth) {
     if (!(maxWidth > 0.0) || !(naturalWidth > maxWidth)) // also NaN
         return {};
     const double ratio = maxWidth / naturalWidth;

@@ -12,17 +12,15 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-PrintConditionControls PrintConditionControls::build(QWidget* window)
-{
+PrintConditionControls PrintConditionControls::build(QWidget* window) {
     PrintConditionControls controls;
-    auto* conditions = place(new QGroupBox(u"打ち出し条件"_s, window), u"Frame1"_s, 4320, 4680,
-                             6255, 3135);
+    auto* conditions =
+        place(new QGroupBox(u"打ち出し条件"_s, window), u"Frame1"_s, 4320, 4680, 6255, 3135);
     controls.frame = conditions;
 
     // One row of options, index order from left to right; `selected` is on at start.
     auto addOptions = [](QWidget* parent, QButtonGroup* group, const QString& name,
-                         const QStringList& captions, int selected, int left, int top,
-                         int pitch) {
+                         const QStringList& captions, int selected, int left, int top, int pitch) {
         group->setObjectName(name);
         for (int i = 0; i < captions.size(); ++i) {
             auto* option = place(new QRadioButton(captions[i], parent), indexed(name, i),
@@ -43,15 +41,15 @@ PrintConditionControls PrintConditionControls::build(QWidget* window)
     addOptions(conditions, controls.optJohken, u"optJohken"_s, {u"同時"_s, u"随時"_s}, 0, 240, 260,
                1080);
     controls.optKyori = new QButtonGroup(window);
-    addFramedOptions(u"Frame2"_s, u"距離"_s, controls.optKyori, u"optKyori"_s,
-                     {u"全部"_s, u"25"_s, u"50"_s, u"100"_s, u"200"_s, u"400"_s, u"800"_s,
-                      u"1500"_s},
-                     0, 560, 6015, 735);
+    addFramedOptions(
+        u"Frame2"_s, u"距離"_s, controls.optKyori, u"optKyori"_s,
+        {u"全部"_s, u"25"_s, u"50"_s, u"100"_s, u"200"_s, u"400"_s, u"800"_s, u"1500"_s}, 0, 560,
+        6015, 735);
     controls.optShu = new QButtonGroup(window);
-    addFramedOptions(u"Frame3"_s, u"種目"_s, controls.optShu, u"optShu"_s,
-                     {u"全部"_s, u"自由"_s, u"背泳"_s, u"平泳"_s, u"バタ"_s, u"個メ"_s,
-                      u"ＭＲ"_s, u"ＦＲ"_s},
-                     0, 1160, 6015, 735);
+    addFramedOptions(
+        u"Frame3"_s, u"種目"_s, controls.optShu, u"optShu"_s,
+        {u"全部"_s, u"自由"_s, u"背泳"_s, u"平泳"_s, u"バタ"_s, u"個メ"_s, u"ＭＲ"_s, u"ＦＲ"_s}, 0,
+        1160, 6015, 735);
     controls.optYoketu = new QButtonGroup(window);
     addFramedOptions(u"Frame4"_s, u"予決"_s, controls.optYoketu, u"optYoketu"_s,
                      {u"全部"_s, u"予選"_s, u"決勝"_s, u"コン"_s, u"準決"_s}, 2, 1760, 6015, 735);
@@ -63,10 +61,9 @@ PrintConditionControls PrintConditionControls::build(QWidget* window)
     return controls;
 }
 
-void PrintConditionControls::fill(PrintOptions& options) const
-{
-    options.condition = optJohken->checkedId() == 1 ? PrintCondition::Anytime
-                                                    : PrintCondition::Simultaneous;
+void PrintConditionControls::fill(PrintOptions& options) const {
+    options.condition =
+        optJohken->checkedId() == 1 ? PrintCondition::Anytime : PrintCondition::Simultaneous;
     options.distance = optKyori->checkedId();
     options.stroke = optShu->checkedId();
     options.round = optYoketu->checkedId();

@@ -30,8 +30,7 @@ struct Designer {
     std::unique_ptr<Opened> opened = openWindow();
     ui::LargePreview* large = nullptr;
 
-    Designer()
-    {
+    Designer() {
         opened->click(u"cmdGamen"_s);
         opened->click(u"cmdKakudai"_s);
         large = opened->window->largePreview();
@@ -42,14 +41,13 @@ struct Designer {
     QString x(int item) { return opened->edit(u"txtX"_s + QString::number(item)).text(); }
     QString y(int item) { return opened->edit(u"txtY"_s + QString::number(item)).text(); }
     /// A point inside the item's text, in the page's pixels.
-    QPoint inside(int item)
-    {
-        return page().toPixels(QPointF(numericValue(x(item)) + 200, numericValue(y(item)) + 200))
+    QPoint inside(int item) {
+        return page()
+            .toPixels(QPointF(numericValue(x(item)) + 200, numericValue(y(item)) + 200))
             .toPoint();
     }
     void press(QPoint at) { QTest::mousePress(&page(), Qt::LeftButton, Qt::NoModifier, at); }
-    void move(QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
+    void move(QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QMouseEvent event(QEvent::MouseMove, to, page().mapToGlobal(to), Qt::NoButton,
                           Qt::LeftButton, modifiers);
         QApplication::sendEvent(&page(), &event);
@@ -60,8 +58,7 @@ struct Designer {
 };
 
 /// An image of one colour in `format` ("png", "jpg" or "pdf") in `folder`.
-QString writeColouredPage(const QString& folder, const QString& format, QColor colour)
-{
+QString writeColouredPage(const QString& folder, const QString& format, QColor colour) {
     const QString file = folder + u"/blank."_s + format;
     if (format != u"pdf"_s) {
         QImage image(160, 226, QImage::Format_RGB32);
@@ -76,8 +73,7 @@ QString writeColouredPage(const QString& folder, const QString& format, QColor c
     return file;
 }
 
-bool isReddish(QRgb pixel)
-{
+bool isReddish(QRgb pixel) {
     return qRed(pixel) > 200 && qGreen(pixel) < 180 && qBlue(pixel) < 180;
 }
 
@@ -98,8 +94,7 @@ private Q_SLOTS:
     void characterNoFaceCanDrawIsToldInTheStatusLine();
 };
 
-void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt()
-{
+void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt() {
     Designer designer;
     const int x0 = designer.x(kName).toInt();
     const int y0 = designer.y(kName).toInt();
@@ -138,8 +133,7 @@ void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt()
     QVERIFY(file.contains("," + designer.x(kName).toLatin1() + "," + QByteArray::number(y) + ","));
 }
 
-void DesignerTest::arrowKeysNudgeAndUndoGoesBackStepByStep()
-{
+void DesignerTest::arrowKeysNudgeAndUndoGoesBackStepByStep() {
     Designer designer;
     const QString x0 = designer.x(kName);
     const QString y0 = designer.y(kName);
@@ -168,8 +162,7 @@ void DesignerTest::arrowKeysNudgeAndUndoGoesBackStepByStep()
     QVERIFY(!designer.page().undo());
 }
 
-void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile()
-{
+void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile() {
     Designer designer;
     designer.page().select(kName);
     const ItemLayout name = designer.opened->window->layout().items[kName];
@@ -177,10 +170,10 @@ void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile()
     QCOMPARE(widest.value(), 0);
     widest.setValue(1500);
     QCOMPARE(designer.opened->window->layout().items[kName].maxWidth, 1500);
-    const QPoint edge = designer.page()
-                            .toPixels(QPointF(numericValue(name.x) + 1500,
-                                              numericValue(name.y) + 200))
-                            .toPoint();
+    const QPoint edge =
+        designer.page()
+            .toPixels(QPointF(numericValue(name.x) + 1500, numericValue(name.y) + 200))
+            .toPoint();
     // The red mark at the widest width is dragged out to the right.
     designer.press(edge);
     designer.move(edge + QPoint(30, 0));
@@ -193,26 +186,25 @@ void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile()
     designer.opened->click(u"cmdGamen"_s); // saves
     const QString ini = QString::fromUtf8(readFileBytes(designer.meet->dataPath(u"tarvel.ini"_s)));
     QVERIFY2(ini.contains(u"[item4]\nmaxWidth=%1"_s.arg(dragged)), qPrintable(ini));
-    QCOMPARE(readFileBytes(designer.meet->dataPath(u"tarvel.dat"_s)), encodeLayout(defaultLayout()));
+    QCOMPARE(readFileBytes(designer.meet->dataPath(u"tarvel.dat"_s)),
+             encodeLayout(defaultLayout()));
     designer.opened->window->close();
     auto reopened = openWindow();
     QCOMPARE(reopened->window->layout().items[kName].maxWidth, dragged);
 }
 
-void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered_data()
-{
+void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered_data() {
     QTest::addColumn<QString>("format");
     QTest::newRow("png") << u"png"_s;
     QTest::newRow("jpeg") << u"jpg"_s;
     QTest::newRow("pdf first page, through pdftoppm") << u"pdf"_s;
 }
 
-void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered()
-{
+void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered() {
     QFETCH(QString, format);
     Designer designer;
-    const QString image = writeColouredPage(designer.meet->builder().dataDirPath(), format,
-                                            QColor(255, 0, 0));
+    const QString image =
+        writeColouredPage(designer.meet->builder().dataDirPath(), format, QColor(255, 0, 0));
     designer.large->chooseBackdrop(image);
     const QImage& small = designer.opened->window->preview().surface().image();
     QVERIFY(isReddish(small.pixel(2, small.height() - 3)));
@@ -227,8 +219,7 @@ void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered()
     QCOMPARE(child<QLabel>(*reopened->window, u"lblJoutai"_s).text(), QString());
 }
 
-void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
-{
+void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints() {
     Designer designer;
     child<QSpinBox>(*designer.large, u"offsetX"_s).setValue(-120);
     child<QSpinBox>(*designer.large, u"offsetY"_s).setValue(45);
@@ -236,8 +227,7 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     QCOMPARE(loadPrinterOffset(u"recorder"_s), (PageOffset{-120, 45}));
     QCOMPARE(loadPrinterOffset(u"another"_s), PageOffset{});
 
-    QTest::mouseClick(&child<QPushButton>(*designer.large, u"printCalibration"_s),
-                      Qt::LeftButton);
+    QTest::mouseClick(&child<QPushButton>(*designer.large, u"printCalibration"_s), Qt::LeftButton);
     RecordingPrinter& printer = *designer.opened->printer; // opened again by the save
     QCOMPARE(printer.documentsEnded, 1);
     QCOMPARE(printer.pages.size(), 1);
@@ -245,8 +235,7 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     savePrinterOffset(u"recorder"_s, {});
 }
 
-void DesignerTest::characterNoFaceCanDrawIsToldInTheStatusLine()
-{
+void DesignerTest::characterNoFaceCanDrawIsToldInTheStatusLine() {
     auto meet = emptyMeet();
     auto opened = openWindow();
     opened->click(u"cmdGamen"_s);

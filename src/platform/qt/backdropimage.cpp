@@ -17,21 +17,19 @@ const QString kAction = u"showing the blank certificate"_s;
 constexpr int kPdfDpi = 100;
 constexpr int kPdftoppmMilliseconds = 30000;
 
-bool isPdf(const QString& path)
-{
+bool isPdf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
 }
 
-QImage firstPdfPage(const QString& path)
-{
+QImage firstPdfPage(const QString& path) {
     QTemporaryDir dir;
     if (!dir.isValid())
         throw Failure(kAction, path, u"no temporary folder for the rendered page"_s);
     const QString prefix = dir.filePath(u"page"_s);
     QProcess pdftoppm;
-    pdftoppm.start(u"pdftoppm"_s, {u"-png"_s, u"-singlefile"_s, u"-f"_s, u"1"_s, u"-l"_s,
-                                   u"1"_s, u"-r"_s, QString::number(kPdfDpi), path, prefix});
+    pdftoppm.start(u"pdftoppm"_s, {u"-png"_s, u"-singlefile"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s,
+                                   u"-r"_s, QString::number(kPdfDpi), path, prefix});
     if (!pdftoppm.waitForStarted())
         throw Failure(kAction, path, u"pdftoppm (poppler-utils) could not be started"_s);
     if (!pdftoppm.waitForFinished(kPdftoppmMilliseconds)) {
@@ -50,8 +48,7 @@ QImage firstPdfPage(const QString& path)
 
 } // namespace
 
-QImage loadBackdropImage(const QString& path)
-{
+QImage loadBackdropImage(const QString& path) {
     if (!QFile::exists(path))
         throw Failure(kAction, path, u"the file does not exist"_s);
     if (isPdf(path))
