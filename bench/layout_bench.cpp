@@ -78,7 +78,8 @@ BENCHMARK(BM_PrintPageToPdf)
     ->ReportAggregatesOnly(true);
 
 /// A stand-in for a scanned blank certificate at 100 dpi: a frame and a seal.
-QImage blankCertificate() {
+QImage blankCertificate()
+{
     QImage scan(800, 1129, QImage::Format_RGB32);
     scan.fill(QColor(250, 244, 228));
     QPainter painter(&scan);
@@ -89,7 +90,8 @@ QImage blankCertificate() {
     return scan;
 }
 
-void BM_DragMoveRedrawsBothPreviews(benchmark::State& state) {
+void BM_DragMoveRedrawsBothPreviews(benchmark::State& state)
+{
     const int pageHeight = int(state.range(0));
     const QImage scan = blankCertificate();
     QtPreviewSurface small;

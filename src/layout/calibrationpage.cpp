@@ -17,13 +17,15 @@ constexpr double kLabelPoints = 8.0;
 constexpr double kHeadingPoints = 10.0;
 constexpr double kTwipsPerMillimetre = 1440.0 / 25.4;
 
-QString tr(const char* text) {
+QString tr(const char* text)
+{
     return QCoreApplication::translate("tarvel", text);
 }
 
 } // namespace
 
-std::vector<QPointF> calibrationCrosses() {
+std::vector<QPointF> calibrationCrosses()
+{
     std::vector<QPointF> crosses;
     for (int y = kFirstTwips; y < kPageHeight; y += kGridTwips)
         for (int x = kFirstTwips; x < kPageWidth; x += kGridTwips)
@@ -31,8 +33,8 @@ std::vector<QPointF> calibrationCrosses() {
     return crosses;
 }
 
-Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName,
-                              PageOffset inForce) {
+Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce)
+{
     printer.setDocumentName(tr("Calibration page"));
     printer.setMaxWidth(0.0);
     printer.setFontSize(kHeadingPoints);

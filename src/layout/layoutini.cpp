@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "platform/paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -15,32 +16,43 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const QString kSaveAction = u"saving the layout's widths and backdrop"_s;
+/// What the operator reads when something fails.
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("tarvel", text);
+}
+
 const QString kBackdropGroup = u"backdrop"_s;
 /// Ten metres: any larger width is a typing error, read as no limit.
 constexpr int kWidthLimit = 144000;
 
-QString iniPath(const DataLocations& where) {
+QString iniPath(const DataLocations& where)
+{
     return hostPath(where.dataFile(QString::fromUtf16(kLayoutIniName)));
 }
 
-QString itemGroup(int item) {
+QString itemGroup(int item)
+{
     return u"item"_s + QString::number(item);
 }
 
-void syncOrThrow(QSettings& settings) {
+void syncOrThrow(QSettings& settings)
+{
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw Failure(kSaveAction, settings.fileName(), u"the file could not be written"_s);
+        throw Failure(tr("saving the layout's widths and backdrop"), settings.fileName(),
+                      tr("the file could not be written"));
 }
 
-QString dataFolder(const DataLocations& where) {
+QString dataFolder(const DataLocations& where)
+{
     return QDir::cleanPath(QDir(hostPath(where.dataDir)).absolutePath());
 }
 
 } // namespace
 
-Backdrop loadLayoutIni(const DataLocations& where, Layout& layout) {
+Backdrop loadLayoutIni(const DataLocations& where, Layout& layout)
+{
     QSettings settings(iniPath(where), QSettings::IniFormat);
     const bool readable = settings.status() == QSettings::NoError;
     for (int i = 0; i < kItemCount; ++i) {
@@ -59,7 +71,8 @@ Backdrop loadLayoutIni(const DataLocations& where, Layout& layout) {
     return backdrop;
 }
 
-void saveItemWidths(const DataLocations& where, const Layout& layout) {
+void saveItemWidths(const DataLocations& where, const Layout& layout)
+{
     const QString path = iniPath(where);
     const bool anyWidth = std::any_of(layout.items.begin(), layout.items.end(),
                                       [](const ItemLayout& item) { return item.maxWidth > 0; });
@@ -75,7 +88,8 @@ void saveItemWidths(const DataLocations& where, const Layout& layout) {
     syncOrThrow(settings);
 }
 
-void saveBackdrop(const DataLocations& where, const Backdrop& backdrop) {
+void saveBackdrop(const DataLocations& where, const Backdrop& backdrop)
+{
     QSettings settings(iniPath(where), QSettings::IniFormat);
     if (backdrop.image.isEmpty()) {
         settings.remove(kBackdropGroup);
@@ -86,14 +100,16 @@ void saveBackdrop(const DataLocations& where, const Backdrop& backdrop) {
     syncOrThrow(settings);
 }
 
-Backdrop backdropFor(const DataLocations& where, const QString& hostImagePath, double opacity) {
+Backdrop backdropFor(const DataLocations& where, const QString& hostImagePath, double opacity)
+{
     const QString image = QDir::cleanPath(QFileInfo(hostImagePath).absoluteFilePath());
     const QString relative = QDir(dataFolder(where)).relativeFilePath(image);
     const bool inside = !relative.startsWith(u"../"_s) && QDir::isRelativePath(relative);
     return {inside ? relative : image, opacity};
 }
 
-QString backdropImagePath(const DataLocations& where, const Backdrop& backdrop) {
+QString backdropImagePath(const DataLocations& where, const Backdrop& backdrop)
+{
     if (backdrop.image.isEmpty() || QDir::isAbsolutePath(backdrop.image))
         return backdrop.image;
     return QDir(dataFolder(where)).filePath(backdrop.image);

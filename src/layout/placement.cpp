@@ -12,13 +12,15 @@ namespace {
 /// Edits kept for undoing: far more than an operator retraces.
 constexpr std::size_t kHistoryLimit = 1000;
 
-QString twipsText(double twips, Snap snap) {
+QString twipsText(double twips, Snap snap)
+{
     return QString::number(placeTwips(twips, snap));
 }
 
 } // namespace
 
-int placeTwips(double twips, Snap snap) {
+int placeTwips(double twips, Snap snap)
+{
     if (!std::isfinite(twips))
         return 0;
     if (snap == Snap::Free)
@@ -26,12 +28,14 @@ int placeTwips(double twips, Snap snap) {
     return static_cast<int>(std::lround(twips / kSnapTwips)) * kSnapTwips;
 }
 
-Placement placementOf(const Layout& layout, int item) {
+Placement placementOf(const Layout& layout, int item)
+{
     const ItemLayout& at = layout.items[item];
     return {item, at.x, at.y, at.maxWidth};
 }
 
-std::vector<ItemBox> itemBoxes(const Layout& layout, const std::vector<QRectF>& drawnBoxes) {
+std::vector<ItemBox> itemBoxes(const Layout& layout, const std::vector<QRectF>& drawnBoxes)
+{
     std::vector<ItemBox> boxes;
     std::size_t drawn = 0;
     for (int i = 0; i < kItemCount && drawn < drawnBoxes.size(); ++i) {
@@ -42,7 +46,8 @@ std::vector<ItemBox> itemBoxes(const Layout& layout, const std::vector<QRectF>& 
 }
 
 std::optional<Hold> holdAt(const std::vector<ItemBox>& boxes, const Layout& layout, QPointF point,
-                           double edgeTolerance) {
+                           double edgeTolerance)
+{
     for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
         const int maxWidth = layout.items[box->item].maxWidth;
         const double right = maxWidth > 0 ? box->twips.left() + maxWidth : box->twips.right();
@@ -58,9 +63,12 @@ std::optional<Hold> holdAt(const std::vector<ItemBox>& boxes, const Layout& layo
 ItemDrag::ItemDrag(Placement start, Grip grip, QPointF pressed)
     : start_(std::move(start))
     , grip_(grip)
-    , pressed_(pressed) {}
+    , pressed_(pressed)
+{
+}
 
-Placement ItemDrag::at(QPointF pointer, Snap snap) const {
+Placement ItemDrag::at(QPointF pointer, Snap snap) const
+{
     Placement moved = start_;
     if (grip_ == Grip::WidthEdge) {
         const double width = pointer.x() - numericValue(start_.x);
@@ -72,14 +80,16 @@ Placement ItemDrag::at(QPointF pointer, Snap snap) const {
     return moved;
 }
 
-Placement nudged(const Placement& placement, int dx, int dy) {
+Placement nudged(const Placement& placement, int dx, int dy)
+{
     Placement moved = placement;
     moved.x = twipsText(numericValue(placement.x) + dx, Snap::Free);
     moved.y = twipsText(numericValue(placement.y) + dy, Snap::Free);
     return moved;
 }
 
-void PlacementHistory::record(const Placement& before, const Placement& after) {
+void PlacementHistory::record(const Placement& before, const Placement& after)
+{
     if (before == after)
         return;
     if (done_.size() == kHistoryLimit)
@@ -87,7 +97,8 @@ void PlacementHistory::record(const Placement& before, const Placement& after) {
     done_.push_back(before);
 }
 
-std::optional<Placement> PlacementHistory::undo() {
+std::optional<Placement> PlacementHistory::undo()
+{
     if (done_.empty())
         return std::nullopt;
     Placement last = done_.back();

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace tarvel {
@@ -10,24 +11,33 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
+/// What the operator reads when something fails.
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("tarvel", text);
+}
+
 /// The window and tarvel-batch share the settings, whatever each calls itself.
 const QString kOrganization = u"Tarvel"_s;
 const QString kApplication = u"tarvel"_s;
 
 /// Destination names hold no "/" (the scheduler refuses it), so each is one settings group.
-QString groupOf(const QString& printer) {
+QString groupOf(const QString& printer)
+{
     return u"calibration/"_s + printer;
 }
 
 } // namespace
 
-PageOffset loadPrinterOffset(const QString& printer) {
+PageOffset loadPrinterOffset(const QString& printer)
+{
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kApplication);
     settings.beginGroup(groupOf(printer));
     return {settings.value(u"x"_s, 0).toInt(), settings.value(u"y"_s, 0).toInt()};
 }
 
-void savePrinterOffset(const QString& printer, PageOffset offset) {
+void savePrinterOffset(const QString& printer, PageOffset offset)
+{
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kApplication);
     if (offset == PageOffset{}) {
         settings.remove(groupOf(printer));
@@ -39,8 +49,8 @@ void savePrinterOffset(const QString& printer, PageOffset offset) {
     }
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw Failure(u"keeping the printer's calibration"_s, settings.fileName(),
-                      u"the settings could not be written"_s);
+        throw Failure(tr("keeping the printer's calibration"), settings.fileName(),
+                      tr("the settings could not be written"));
 }
 
 } // namespace tarvel

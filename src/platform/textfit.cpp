@@ -2,7 +2,8 @@
 
 namespace tarvel {
 
-TextFit fitToWidth(double naturalWidth, double maxWidth) {
+TextFit fitToWidth(double naturalWidth, double maxWidth)
+{
     if (!(maxWidth > 0.0) || !(naturalWidth > maxWidth)) // also NaN
         return {};
     const double ratio = maxWidth / naturalWidth;

@@ -6,18 +6,21 @@
 
 namespace tarvel::ui {
 
-QString indexed(const QString& name, int index) {
+QString indexed(const QString& name, int index)
+{
     return name + QString::number(index);
 }
 
-QLabel* placeLabel(QLabel* label, const QString& name, int left, int top) {
+QLabel* placeLabel(QLabel* label, const QString& name, int left, int top)
+{
     label->setObjectName(name);
     label->adjustSize();
     label->move(twipsRect(*label, left, top, 0, 0).topLeft());
     return label;
 }
 
-Qt::CheckState checkStateOf(qint16 switchState) {
+Qt::CheckState checkStateOf(qint16 switchState)
+{
     switch (switchState) {
     case kSwitchOn:
         return Qt::Checked;
@@ -28,7 +31,8 @@ Qt::CheckState checkStateOf(qint16 switchState) {
     }
 }
 
-qint16 switchOf(Qt::CheckState state) {
+qint16 switchOf(Qt::CheckState state)
+{
     switch (state) {
     case Qt::Checked:
         return kSwitchOn;
@@ -41,9 +45,12 @@ qint16 switchOf(Qt::CheckState state) {
 
 ColumnHeader::ColumnHeader(const QString& caption, QList<int> wordOffsets, QWidget* parent)
     : QLabel(caption, parent)
-    , wordOffsets_(std::move(wordOffsets)) {}
+    , wordOffsets_(std::move(wordOffsets))
+{
+}
 
-void ColumnHeader::paintEvent(QPaintEvent* event) {
+void ColumnHeader::paintEvent(QPaintEvent* event)
+{
     (void)event;
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));

@@ -15,7 +15,8 @@ QString indexed(const QString& name, int index);
 
 /// Places a control at its design position (twips, relative to its parent).
 template <class W>
-W* place(W* control, const QString& name, int left, int top, int width, int height) {
+W* place(W* control, const QString& name, int left, int top, int width, int height)
+{
     control->setObjectName(name);
     control->setGeometry(twipsRect(*control, left, top, width, height));
     return control;

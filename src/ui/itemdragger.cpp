@@ -17,7 +17,8 @@ constexpr double kPageHeight = QtPreviewSurface::kUnitsHigh * kTwipsPerUnit;
 /// How near the pointer must be to an item's right edge to take hold of it, in pixels.
 constexpr double kEdgePixels = 4.0;
 
-Snap snapOf(Qt::KeyboardModifiers modifiers) {
+Snap snapOf(Qt::KeyboardModifiers modifiers)
+{
     return modifiers & Qt::ShiftModifier ? Snap::Free : Snap::Grid;
 }
 
@@ -26,43 +27,50 @@ Snap snapOf(Qt::KeyboardModifiers modifiers) {
 ItemDragger::ItemDragger(LayoutLinks links, QWidget* parent)
     : QWidget(parent)
     , links_(std::move(links))
-    , surface_(QSize(1, 1), QtPreviewSurface::TextScale::Page) {
+    , surface_(QSize(1, 1), QtPreviewSurface::TextScale::Page)
+{
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setMinimumSize(200, 280);
     surface_.setDrawingEndedHandler([this] { update(); });
 }
 
-QRectF ItemDragger::pageRect() const {
+QRectF ItemDragger::pageRect() const
+{
     const QSizeF page = QSizeF(kPageWidth, kPageHeight).scaled(size(), Qt::KeepAspectRatio);
     return QRectF(QPointF((width() - page.width()) / 2.0, (height() - page.height()) / 2.0), page);
 }
 
-QPointF ItemDragger::toTwips(QPointF pixel) const {
+QPointF ItemDragger::toTwips(QPointF pixel) const
+{
     const QRectF page = pageRect();
     return QPointF((pixel.x() - page.left()) * kPageWidth / page.width(),
                    (pixel.y() - page.top()) * kPageHeight / page.height());
 }
 
-QPointF ItemDragger::toPixels(QPointF twips) const {
+QPointF ItemDragger::toPixels(QPointF twips) const
+{
     const QRectF page = pageRect();
     return QPointF(page.left() + twips.x() * page.width() / kPageWidth,
                    page.top() + twips.y() * page.height() / kPageHeight);
 }
 
-void ItemDragger::select(std::optional<int> item) {
+void ItemDragger::select(std::optional<int> item)
+{
     selected_ = item;
     update();
     Q_EMIT selectionChanged();
 }
 
-void ItemDragger::apply(const Placement& placement) {
+void ItemDragger::apply(const Placement& placement)
+{
     history_.record(placementOf(links_.layout(), placement.item), placement);
     links_.place(placement);
     select(placement.item);
 }
 
-bool ItemDragger::undo() {
+bool ItemDragger::undo()
+{
     const std::optional<Placement> before = history_.undo();
     if (!before)
         return false;
@@ -71,19 +79,22 @@ bool ItemDragger::undo() {
     return true;
 }
 
-std::vector<ItemBox> ItemDragger::boxes() {
+std::vector<ItemBox> ItemDragger::boxes()
+{
     std::vector<QRectF> drawn = surface_.textBoxes();
     for (QRectF& box : drawn)
         box = QRectF(box.topLeft() * kTwipsPerUnit, box.size() * kTwipsPerUnit);
     return itemBoxes(links_.layout(), drawn);
 }
 
-std::optional<Hold> ItemDragger::holdAt(QPointF pixel) {
+std::optional<Hold> ItemDragger::holdAt(QPointF pixel)
+{
     const double twipsPerPixel = kPageWidth / pageRect().width();
     return tarvel::holdAt(boxes(), links_.layout(), toTwips(pixel), kEdgePixels * twipsPerPixel);
 }
 
-void ItemDragger::paintEvent(QPaintEvent*) {
+void ItemDragger::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Dark));
     const QRectF page = pageRect();
@@ -107,12 +118,14 @@ void ItemDragger::paintEvent(QPaintEvent*) {
     }
 }
 
-void ItemDragger::resizeEvent(QResizeEvent* event) {
+void ItemDragger::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     surface_.setPixelSize(pageRect().size().toSize(), devicePixelRatioF());
 }
 
-void ItemDragger::mousePressEvent(QMouseEvent* event) {
+void ItemDragger::mousePressEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton)
         return;
     const std::optional<Hold> hold = holdAt(event->position());
@@ -124,7 +137,8 @@ void ItemDragger::mousePressEvent(QMouseEvent* event) {
     select(hold->item);
 }
 
-void ItemDragger::mouseMoveEvent(QMouseEvent* event) {
+void ItemDragger::mouseMoveEvent(QMouseEvent* event)
+{
     if (!drag_) {
         const std::optional<Hold> hold = holdAt(event->position());
         setCursor(!hold                      ? Qt::ArrowCursor
@@ -139,7 +153,8 @@ void ItemDragger::mouseMoveEvent(QMouseEvent* event) {
     Q_EMIT selectionChanged();
 }
 
-void ItemDragger::mouseReleaseEvent(QMouseEvent* event) {
+void ItemDragger::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton || !drag_)
         return;
     const Placement start = drag_->start();
@@ -147,7 +162,8 @@ void ItemDragger::mouseReleaseEvent(QMouseEvent* event) {
     history_.record(start, placementOf(links_.layout(), start.item));
 }
 
-void ItemDragger::keyPressEvent(QKeyEvent* event) {
+void ItemDragger::keyPressEvent(QKeyEvent* event)
+{
     if (event->matches(QKeySequence::Undo)) {
         undo();
         return;

@@ -27,12 +27,14 @@ constexpr int kWidestTwips = 30000;
 constexpr int kLargestOffset = 2880;
 constexpr int kPanelWidth = 220;
 
-template <class W> W* named(W* widget, const QString& name) {
+template <class W> W* named(W* widget, const QString& name)
+{
     widget->setObjectName(name);
     return widget;
 }
 
-QSpinBox* twipsBox(const QString& name, int minimum, int maximum) {
+QSpinBox* twipsBox(const QString& name, int minimum, int maximum)
+{
     auto* box = named(new QSpinBox, name);
     box->setRange(minimum, maximum);
     box->setSingleStep(kSnapTwips);
@@ -40,7 +42,8 @@ QSpinBox* twipsBox(const QString& name, int minimum, int maximum) {
 }
 
 QPushButton* button(const QString& name, const QString& caption,
-                    const std::function<void()>& clicked, QObject* context) {
+                    const std::function<void()>& clicked, QObject* context)
+{
     auto* pushButton = named(new QPushButton(caption), name);
     QObject::connect(pushButton, &QPushButton::clicked, context, clicked);
     return pushButton;
@@ -53,7 +56,8 @@ LargePreview::LargePreview(DesignerLinks links, Session& session, PrintTarget& t
     : QDialog(parent)
     , links_(std::move(links))
     , session_(session)
-    , target_(target) {
+    , target_(target)
+{
     setObjectName(u"largePreview"_s);
     setWindowTitle(tr("Tarvel: layout"));
     setModal(false);
@@ -72,7 +76,8 @@ LargePreview::LargePreview(DesignerLinks links, Session& session, PrintTarget& t
     selectionChanged();
 }
 
-QGroupBox* LargePreview::buildItemPanel() {
+QGroupBox* LargePreview::buildItemPanel()
+{
     auto* group = new QGroupBox(tr("Item"));
     group->setFixedWidth(kPanelWidth);
     selectedItem_ = named(new QLabel, u"selectedItem"_s);
@@ -101,7 +106,8 @@ QGroupBox* LargePreview::buildItemPanel() {
     return group;
 }
 
-QGroupBox* LargePreview::buildBackdropPanel() {
+QGroupBox* LargePreview::buildBackdropPanel()
+{
     auto* group = new QGroupBox(tr("Blank certificate behind"));
     group->setFixedWidth(kPanelWidth);
     opacity_ = named(new QSlider(Qt::Horizontal), u"backdropOpacity"_s);
@@ -137,7 +143,8 @@ QGroupBox* LargePreview::buildBackdropPanel() {
     return group;
 }
 
-QGroupBox* LargePreview::buildCalibrationPanel() {
+QGroupBox* LargePreview::buildCalibrationPanel()
+{
     auto* group = new QGroupBox(tr("Printer calibration"));
     group->setFixedWidth(kPanelWidth);
     offsetX_ = twipsBox(u"offsetX"_s, -kLargestOffset, kLargestOffset);
@@ -171,7 +178,8 @@ QGroupBox* LargePreview::buildCalibrationPanel() {
     return group;
 }
 
-void LargePreview::selectionChanged() {
+void LargePreview::selectionChanged()
+{
     const std::optional<int> item = dragger_->selectedItem();
     selectedItem_->setText(item ? itemCaption(*item) : tr("Click an item to select it."));
     maxWidth_->setEnabled(false); // filled, not edited
@@ -179,12 +187,14 @@ void LargePreview::selectionChanged() {
     maxWidth_->setEnabled(item.has_value());
 }
 
-void LargePreview::applyBackdrop() {
+void LargePreview::applyBackdrop()
+{
     dragger_->surface().setBackdrop(backdrop_, session_.backdrop.opacity);
     links_.showBackdrop(backdrop_, session_.backdrop.opacity);
 }
 
-void LargePreview::showSessionBackdrop() {
+void LargePreview::showSessionBackdrop()
+{
     backdrop_ = QImage();
     const QString path = backdropImagePath(session_.where, session_.backdrop);
     if (!path.isEmpty()) {
@@ -198,7 +208,8 @@ void LargePreview::showSessionBackdrop() {
     applyBackdrop();
 }
 
-void LargePreview::chooseBackdrop(const QString& hostImagePath) {
+void LargePreview::chooseBackdrop(const QString& hostImagePath)
+{
     QImage image = loadBackdropImage(hostImagePath);
     const Backdrop chosen = backdropFor(session_.where, hostImagePath, opacity_->value() / 100.0);
     saveBackdrop(session_.where, chosen);
@@ -207,17 +218,20 @@ void LargePreview::chooseBackdrop(const QString& hostImagePath) {
     applyBackdrop();
 }
 
-void LargePreview::showEvent(QShowEvent* event) {
+void LargePreview::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     links_.visibilityChanged();
 }
 
-void LargePreview::hideEvent(QHideEvent* event) {
+void LargePreview::hideEvent(QHideEvent* event)
+{
     QDialog::hideEvent(event);
     links_.visibilityChanged();
 }
 
-void LargePreview::guarded(const std::function<void()>& handler) {
+void LargePreview::guarded(const std::function<void()>& handler)
+{
     try {
         handler();
     } catch (const Failure& failure) {

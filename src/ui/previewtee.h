@@ -11,32 +11,42 @@ namespace tarvel::ui {
 class PreviewTee final : public PreviewSurface {
 public:
     explicit PreviewTee(std::vector<PreviewSurface*> surfaces)
-        : surfaces_(std::move(surfaces)) {}
+        : surfaces_(std::move(surfaces))
+    {
+    }
 
-    void beginDrawing() override {
+    void beginDrawing() override
+    {
         forEach([](PreviewSurface& s) { s.beginDrawing(); });
     }
-    void endDrawing() override {
+    void endDrawing() override
+    {
         forEach([](PreviewSurface& s) { s.endDrawing(); });
     }
-    void setPosition(double x, double y) override {
+    void setPosition(double x, double y) override
+    {
         forEach([=](PreviewSurface& s) { s.setPosition(x, y); });
     }
-    void setFontFace(const QString& face) override {
+    void setFontFace(const QString& face) override
+    {
         forEach([&](PreviewSurface& s) { s.setFontFace(face); });
     }
-    void setFontSize(double points) override {
+    void setFontSize(double points) override
+    {
         forEach([=](PreviewSurface& s) { s.setFontSize(points); });
     }
-    void setMaxWidth(double width) override {
+    void setMaxWidth(double width) override
+    {
         forEach([=](PreviewSurface& s) { s.setMaxWidth(width); });
     }
-    void drawText(const QString& text) override {
+    void drawText(const QString& text) override
+    {
         forEach([&](PreviewSurface& s) { s.drawText(text); });
     }
 
 private:
-    template <class Call> void forEach(const Call& call) {
+    template <class Call> void forEach(const Call& call)
+    {
         for (PreviewSurface* surface : surfaces_)
             call(*surface);
     }

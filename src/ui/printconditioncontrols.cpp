@@ -12,7 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-PrintConditionControls PrintConditionControls::build(QWidget* window) {
+PrintConditionControls PrintConditionControls::build(QWidget* window)
+{
     PrintConditionControls controls;
     auto* conditions =
         place(new QGroupBox(u"打ち出し条件"_s, window), u"Frame1"_s, 4320, 4680, 6255, 3135);
@@ -61,7 +62,8 @@ PrintConditionControls PrintConditionControls::build(QWidget* window) {
     return controls;
 }
 
-void PrintConditionControls::fill(PrintOptions& options) const {
+void PrintConditionControls::fill(PrintOptions& options) const
+{
     options.condition =
         optJohken->checkedId() == 1 ? PrintCondition::Anytime : PrintCondition::Simultaneous;
     options.distance = optKyori->checkedId();

@@ -20,7 +20,8 @@ constexpr int kSize = 40;
 
 /// Items 0 to 3 hold the same text at 40 points, 1000 twips apart downwards, with the
 /// widest widths given (0: none).
-Layout sameTextWithWidths(const std::vector<int>& widths, ItemTexts& texts) {
+Layout sameTextWithWidths(const std::vector<int>& widths, ItemTexts& texts)
+{
     Layout layout = defaultLayout();
     for (ItemLayout& item : layout.items)
         item.switchState = kSwitchOff;
@@ -32,7 +33,8 @@ Layout sameTextWithWidths(const std::vector<int>& widths, ItemTexts& texts) {
     return layout;
 }
 
-TEST(FitToWidthTest, OnPaperAWideTextIsCondensedOrMadeSmallerFromItsLeftEdge) {
+TEST(FitToWidthTest, OnPaperAWideTextIsCondensedOrMadeSmallerFromItsLeftEdge)
+{
     QTemporaryDir dir;
     PdfDevice device(dir.path());
     device.setFontFace(u"IPAPGothic"_qs);
@@ -64,7 +66,8 @@ TEST(FitToWidthTest, OnPaperAWideTextIsCondensedOrMadeSmallerFromItsLeftEdge) {
 }
 
 /// The rightmost column of `image` with ink in rows top to bottom; -1 for none.
-int rightmostInk(const QImage& image, int top, int bottom) {
+int rightmostInk(const QImage& image, int top, int bottom)
+{
     for (int x = image.width() - 1; x >= 0; --x)
         for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y)
             if (qGray(image.pixel(x, y)) < 128)
@@ -72,7 +75,8 @@ int rightmostInk(const QImage& image, int top, int bottom) {
     return -1;
 }
 
-TEST(FitToWidthTest, InTheLargePreviewTheInkEndsAtTheWidestWidth) {
+TEST(FitToWidthTest, InTheLargePreviewTheInkEndsAtTheWidestWidth)
+{
     QtPreviewSurface preview(QSize(767, 1083), QtPreviewSurface::TextScale::Page);
     preview.setFontFace(u"IPAPGothic"_qs);
     ItemTexts texts{};
@@ -86,7 +90,8 @@ TEST(FitToWidthTest, InTheLargePreviewTheInkEndsAtTheWidestWidth) {
     EXPECT_GT(limited, int((1000 + 4000) * pixelsPerTwip) - 10) << "filled to the width";
 }
 
-TEST(UndrawableTest, OnlyACharacterThatNoInstalledFaceHasIsReported) {
+TEST(UndrawableTest, OnlyACharacterThatNoInstalledFaceHasIsReported)
+{
     QTemporaryDir dir;
     PdfDevice device(dir.path());
     // 髙 and ～ are empty in the brush face and drawn by a fallback; U+E000 (a user-defined

@@ -21,7 +21,8 @@ protected:
     TempMeet meet;
 };
 
-TEST_F(LayoutIniTest, WithoutAFileThereAreNoWidthsNoBackdropAndNoFileIsMade) {
+TEST_F(LayoutIniTest, WithoutAFileThereAreNoWidthsNoBackdropAndNoFileIsMade)
+{
     Layout layout = defaultLayout();
     layout.items[4].maxWidth = 999; // whatever was held before is replaced
     EXPECT_EQ(loadLayoutIni(meet.locations(), layout), Backdrop{});
@@ -30,7 +31,8 @@ TEST_F(LayoutIniTest, WithoutAFileThereAreNoWidthsNoBackdropAndNoFileIsMade) {
     EXPECT_FALSE(QFile::exists(iniPath()));
 }
 
-TEST_F(LayoutIniTest, WidthsAndBackdropAreWrittenAsSectionsAndReadBack) {
+TEST_F(LayoutIniTest, WidthsAndBackdropAreWrittenAsSectionsAndReadBack)
+{
     Layout layout = defaultLayout();
     layout.items[0].maxWidth = 5000;
     layout.items[18].maxWidth = 1200;
@@ -60,14 +62,16 @@ TEST_F(LayoutIniTest, WidthsAndBackdropAreWrittenAsSectionsAndReadBack) {
     EXPECT_EQ(readFileBytes(meet.dataPath(u"tarvel.dat"_qs)), encodeLayout(defaultLayout()));
 }
 
-TEST_F(LayoutIniTest, AnImageOutsideTheDataFolderIsKeptWhole) {
+TEST_F(LayoutIniTest, AnImageOutsideTheDataFolderIsKeptWhole)
+{
     const QString outside = QDir::cleanPath(meet.builder().dataDirPath() + u"/../blank.pdf"_qs);
     const Backdrop backdrop = backdropFor(meet.locations(), outside, 1.0);
     EXPECT_EQ(backdrop.image, outside);
     EXPECT_EQ(backdropImagePath(meet.locations(), backdrop), outside);
 }
 
-TEST_F(LayoutIniTest, WidthsThatAreNoPositiveNumberMeanNoLimit) {
+TEST_F(LayoutIniTest, WidthsThatAreNoPositiveNumberMeanNoLimit)
+{
     writeFileBytes(iniPath(), "[item1]\nmaxWidth=-40\n[item2]\nmaxWidth=abc\n[item3]\n"
                               "maxWidth=0\n[item5]\nmaxWidth=777\n[backdrop]\nopacity=7\n");
     Layout layout = defaultLayout();

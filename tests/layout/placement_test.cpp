@@ -27,7 +27,8 @@ struct SnapRow {
 
 class SnapTest : public ::testing::TestWithParam<SnapRow> {};
 
-TEST_P(SnapTest, LandsOnWholeTwipsAndOnTheGridUnlessFree) {
+TEST_P(SnapTest, LandsOnWholeTwipsAndOnTheGridUnlessFree)
+{
     EXPECT_EQ(placeTwips(GetParam().twips, GetParam().snap), GetParam().expected);
 }
 
@@ -49,7 +50,8 @@ struct FitRow {
 
 class FitTest : public ::testing::TestWithParam<FitRow> {};
 
-TEST_P(FitTest, CondensesFirstThenShrinks) {
+TEST_P(FitTest, CondensesFirstThenShrinks)
+{
     const TextFit fit = fitToWidth(GetParam().natural, GetParam().maxWidth);
     EXPECT_DOUBLE_EQ(fit.stretch, GetParam().expected.stretch);
     EXPECT_DOUBLE_EQ(fit.sizeScale, GetParam().expected.sizeScale);
@@ -68,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FitRow{"negative_is_no_limit", 5000, -20, {1.0, 1.0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-Layout twoItemLayout() {
+Layout twoItemLayout()
+{
     Layout layout = defaultLayout();
     for (ItemLayout& item : layout.items)
         item.switchState = kSwitchOff;
@@ -77,7 +80,8 @@ Layout twoItemLayout() {
     return layout;
 }
 
-TEST(PlacementTest, BoxesGoToTheItemsSwitchedOnAndTheLastDrawnWins) {
+TEST(PlacementTest, BoxesGoToTheItemsSwitchedOnAndTheLastDrawnWins)
+{
     const Layout layout = twoItemLayout();
     const std::vector<ItemBox> boxes =
         itemBoxes(layout, {QRectF(1000, 2000, 1000, 400), QRectF(1500, 2100, 800, 800)});
@@ -99,7 +103,8 @@ TEST(PlacementTest, BoxesGoToTheItemsSwitchedOnAndTheLastDrawnWins) {
     EXPECT_EQ(holdAt(boxes, layout, {2250, 2500}, 30)->grip, Grip::Body);
 }
 
-TEST(PlacementTest, DragsMoveByThePointersTravelAndWidenToThePointer) {
+TEST(PlacementTest, DragsMoveByThePointersTravelAndWidenToThePointer)
+{
     const Placement start{4, u"1500"_qs, u"2100"_qs, 3000};
     const ItemDrag move(start, Grip::Body, {1600, 2200});
     EXPECT_EQ(move.at({1733, 2154}, Snap::Grid), (Placement{4, u"1630"_qs, u"2050"_qs, 3000}));
@@ -114,7 +119,8 @@ TEST(PlacementTest, DragsMoveByThePointersTravelAndWidenToThePointer) {
               (Placement{4, u"1490"_qs, u"2200"_qs, 3000}));
 }
 
-TEST(PlacementTest, UndoGoesBackEditByEditAndSkipsWhatChangedNothing) {
+TEST(PlacementTest, UndoGoesBackEditByEditAndSkipsWhatChangedNothing)
+{
     PlacementHistory history;
     const Placement a{4, u"1500"_qs, u"2100"_qs, 0};
     const Placement b{4, u"1510"_qs, u"2100"_qs, 0};
@@ -128,7 +134,8 @@ TEST(PlacementTest, UndoGoesBackEditByEditAndSkipsWhatChangedNothing) {
     EXPECT_FALSE(history.canUndo());
 }
 
-TEST(DrawingTest, TheWidestWidthReachesTheSurfaceAtTheDrawingsScale) {
+TEST(DrawingTest, TheWidestWidthReachesTheSurfaceAtTheDrawingsScale)
+{
     const Layout layout = twoItemLayout();
     RecordingPreview preview;
     drawPreview(preview, layout, startupItemTexts(layout));
@@ -145,7 +152,8 @@ TEST(DrawingTest, TheWidestWidthReachesTheSurfaceAtTheDrawingsScale) {
     EXPECT_EQ(widths(printer), (std::vector<double>{0.0, 3000.0}));
 }
 
-TEST(CalibrationPageTest, EachCrossIsTwoLinesThroughItsCentreWithItsPlaceBeside) {
+TEST(CalibrationPageTest, EachCrossIsTwoLinesThroughItsCentreWithItsPlaceBeside)
+{
     RecordingPrintDevice printer;
     printCalibrationPage(printer, u"desk-printer"_qs, {30, -15});
     const std::vector<QPointF> crosses = calibrationCrosses();

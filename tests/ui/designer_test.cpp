@@ -30,7 +30,8 @@ struct Designer {
     std::unique_ptr<Opened> opened = openWindow();
     ui::LargePreview* large = nullptr;
 
-    Designer() {
+    Designer()
+    {
         opened->click(u"cmdGamen"_s);
         opened->click(u"cmdKakudai"_s);
         large = opened->window->largePreview();
@@ -41,13 +42,15 @@ struct Designer {
     QString x(int item) { return opened->edit(u"txtX"_s + QString::number(item)).text(); }
     QString y(int item) { return opened->edit(u"txtY"_s + QString::number(item)).text(); }
     /// A point inside the item's text, in the page's pixels.
-    QPoint inside(int item) {
+    QPoint inside(int item)
+    {
         return page()
             .toPixels(QPointF(numericValue(x(item)) + 200, numericValue(y(item)) + 200))
             .toPoint();
     }
     void press(QPoint at) { QTest::mousePress(&page(), Qt::LeftButton, Qt::NoModifier, at); }
-    void move(QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    void move(QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
         QMouseEvent event(QEvent::MouseMove, to, page().mapToGlobal(to), Qt::NoButton,
                           Qt::LeftButton, modifiers);
         QApplication::sendEvent(&page(), &event);
@@ -58,7 +61,8 @@ struct Designer {
 };
 
 /// An image of one colour in `format` ("png", "jpg" or "pdf") in `folder`.
-QString writeColouredPage(const QString& folder, const QString& format, QColor colour) {
+QString writeColouredPage(const QString& folder, const QString& format, QColor colour)
+{
     const QString file = folder + u"/blank."_s + format;
     if (format != u"pdf"_s) {
         QImage image(160, 226, QImage::Format_RGB32);
@@ -73,7 +77,8 @@ QString writeColouredPage(const QString& folder, const QString& format, QColor c
     return file;
 }
 
-bool isReddish(QRgb pixel) {
+bool isReddish(QRgb pixel)
+{
     return qRed(pixel) > 200 && qGreen(pixel) < 180 && qBlue(pixel) < 180;
 }
 
@@ -94,7 +99,8 @@ private Q_SLOTS:
     void characterNoFaceCanDrawIsToldInTheStatusLine();
 };
 
-void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt() {
+void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt()
+{
     Designer designer;
     const int x0 = designer.x(kName).toInt();
     const int y0 = designer.y(kName).toInt();
@@ -133,7 +139,8 @@ void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt() {
     QVERIFY(file.contains("," + designer.x(kName).toLatin1() + "," + QByteArray::number(y) + ","));
 }
 
-void DesignerTest::arrowKeysNudgeAndUndoGoesBackStepByStep() {
+void DesignerTest::arrowKeysNudgeAndUndoGoesBackStepByStep()
+{
     Designer designer;
     const QString x0 = designer.x(kName);
     const QString y0 = designer.y(kName);
@@ -162,7 +169,8 @@ void DesignerTest::arrowKeysNudgeAndUndoGoesBackStepByStep() {
     QVERIFY(!designer.page().undo());
 }
 
-void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile() {
+void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile()
+{
     Designer designer;
     designer.page().select(kName);
     const ItemLayout name = designer.opened->window->layout().items[kName];
@@ -193,14 +201,16 @@ void DesignerTest::theWidestWidthIsKeptInTheIniNotInTheLayoutFile() {
     QCOMPARE(reopened->window->layout().items[kName].maxWidth, dragged);
 }
 
-void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered_data() {
+void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered_data()
+{
     QTest::addColumn<QString>("format");
     QTest::newRow("png") << u"png"_s;
     QTest::newRow("jpeg") << u"jpg"_s;
     QTest::newRow("pdf first page, through pdftoppm") << u"pdf"_s;
 }
 
-void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered() {
+void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered()
+{
     QFETCH(QString, format);
     Designer designer;
     const QString image =
@@ -219,7 +229,8 @@ void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered() {
     QCOMPARE(child<QLabel>(*reopened->window, u"lblJoutai"_s).text(), QString());
 }
 
-void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints() {
+void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
+{
     Designer designer;
     child<QSpinBox>(*designer.large, u"offsetX"_s).setValue(-120);
     child<QSpinBox>(*designer.large, u"offsetY"_s).setValue(45);
@@ -235,7 +246,8 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints() {
     savePrinterOffset(u"recorder"_s, {});
 }
 
-void DesignerTest::characterNoFaceCanDrawIsToldInTheStatusLine() {
+void DesignerTest::characterNoFaceCanDrawIsToldInTheStatusLine()
+{
     auto meet = emptyMeet();
     auto opened = openWindow();
     opened->click(u"cmdGamen"_s);
