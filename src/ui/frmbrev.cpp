@@ -92,7 +92,11 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     showWidth(Width::Narrow);
 }
 
-FrmBrev::~FrmBrev() = default;
+FrmBrev::~FrmBrev()
+{
+    // Gone before the members its handlers reach (the previews' routing) go.
+    delete largePreview_;
+}
 
 Layout FrmBrev::layout() const
 {
@@ -253,9 +257,11 @@ void FrmBrev::connectHandlers()
         {cmdGamen_, &FrmBrev::cmdGamen_Click},
         {cmdKakudai_, &FrmBrev::cmdKakudai_Click},
     };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QPushButton::clicked, this,
+    for (const auto& row : buttons) {
+        const auto handler = row.second; // clang 14 captures no structured bindings
+        connect(row.first, &QPushButton::clicked, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    }
     connect(picBrev_, &PreviewBox::doubleClicked, this,
             [this] { guarded([this] { cmdKakudai_Click(); }); });
 }
@@ -444,11 +450,7 @@ void FrmBrev::setOuterSize(int widthTwips, int heightTwips)
 
 void FrmBrev::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const Failure& failure) {
-        reportFailure(this, failure);
-    }
+    runReportingFailure(this, handler);
 }
 
 } // namespace tarvel::ui

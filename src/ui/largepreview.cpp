@@ -232,11 +232,7 @@ void LargePreview::hideEvent(QHideEvent* event)
 
 void LargePreview::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const Failure& failure) {
-        reportFailure(this, failure);
-    }
+    runReportingFailure(this, handler);
 }
 
 } // namespace tarvel::ui
