@@ -144,7 +144,9 @@ public:
     void setPosition(double, double) override {}
     void setFontFace(const QString&) override {}
     void setFontSize(double) override {}
+    void setMaxWidth(double) override {}
     void drawText(const QString&) override {}
+    void drawLine(double, double, double, double) override {}
     void endPage() override {}
     Delivery endDocument() override { return {}; }
     void abortDocument() noexcept override {}

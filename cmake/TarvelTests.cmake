@@ -1,3 +1,9 @@
+# Every test runs offscreen, finds the executables, and keeps its user settings (printer
+# calibration) in the build folder, never in the user's own.
+set(TARVEL_TEST_ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin"
+    "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config")
+
 # tarvel_add_gtest(NAME SOURCES ... [LIBS ...])
 # One GoogleTest binary per library folder; every TEST becomes its own CTest case.
 function(tarvel_add_gtest name)
@@ -9,7 +15,7 @@ function(tarvel_add_gtest name)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         NO_PRETTY_VALUES # parameter rows carry their own names; no object dumps in test names
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin")
+        PROPERTIES ENVIRONMENT "${TARVEL_TEST_ENVIRONMENT}")
 endfunction()
 
 # tarvel_add_qtest(NAME SUITE <class> SOURCES ... CASES ...)
@@ -23,7 +29,7 @@ function(tarvel_add_qtest name)
     foreach(case IN LISTS ARG_CASES)
         add_test(NAME ${ARG_SUITE}.${case} COMMAND ${name} ${case})
         set_tests_properties(${ARG_SUITE}.${case} PROPERTIES
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEL_BIN=${CMAKE_BINARY_DIR}/bin"
+            ENVIRONMENT "${TARVEL_TEST_ENVIRONMENT}"
             TIMEOUT 120)
     endforeach()
 endfunction()

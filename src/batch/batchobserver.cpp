@@ -1,6 +1,7 @@
 #include "batch/batchobserver.h"
 
 #include "platform/words.h"
+#include "printrun/runaccount.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -45,6 +46,11 @@ void BatchObserver::eventStarted(int raceNo, const QString& title)
 void BatchObserver::certificateAccepted(const AcceptedCertificate& certificate)
 {
     ++certificates_;
+    const QString undrawable = describeUndrawable(certificate);
+    if (!undrawable.isEmpty()) {
+        finishProgress();
+        std::fputs((u"tarvel-batch: "_qs + undrawable + u'\n').toUtf8().constData(), stderr);
+    }
     if (log_)
         log_->write(logLine(certificate));
     showProgress();

@@ -24,9 +24,12 @@ struct ItemLayout {
     QString x;    // twips from the left of the printable area
     QString y;    // twips from the top, downwards
     QString size; // points on paper
+    /// The widest the text may be drawn, in twips; 0 for no limit. Kept in tarvel.ini
+    /// (layoutini.h), never in tarvel.dat.
+    int maxWidth = 0;
 };
 
-/// Everything tarvel.dat keeps.
+/// Everything tarvel.dat keeps, and the items' maximum widths that tarvel.ini keeps.
 struct Layout {
     QString rankLimitIndividual;
     QString rankLimitRelay;

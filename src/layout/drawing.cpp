@@ -25,8 +25,23 @@ void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& te
         const float y = static_cast<float>(numericValue(item.y) * scale);
         surface.setPosition(x, y);
         surface.setFontSize(numericValue(item.size) * scale);
+        surface.setMaxWidth(item.maxWidth * scale);
         surface.drawText(texts[i]);
     }
+}
+
+std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface,
+                                                      const Layout& layout,
+                                                      const ItemTexts& texts)
+{
+    std::vector<UndrawableCharacter> found;
+    for (int i = 0; i < kItemCount; ++i) {
+        if (layout.items[i].switchState != kSwitchOn || texts[i].isEmpty())
+            continue;
+        for (const char32_t character : surface.undrawableCharacters(texts[i]))
+            found.push_back({i, character});
+    }
+    return found;
 }
 
 void drawPreview(PreviewSurface& preview, const Layout& layout, const ItemTexts& texts)

@@ -5,6 +5,8 @@
 #include "platform/previewsurface.h"
 #include "platform/printdevice.h"
 
+#include <vector>
+
 namespace tarvel {
 
 /// The design page in twips, which the preview shows whole at one third.
@@ -14,12 +16,28 @@ inline constexpr int kPreviewWidthUnits = 3838;
 inline constexpr int kPreviewHeightUnits = 5420;
 
 /// Draws every item whose switch is exactly on, in index order: at (X * scale, Y * scale)
-/// with size * scale points, X, Y and size being the numeric values of the layout's texts.
+/// with size * scale points and at most maxWidth * scale wide, X, Y and size being the
+/// numeric values of the layout's texts.
 void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts,
                      double scale);
 
 /// Redraws the preview completely at one third.
 void drawPreview(PreviewSurface& preview, const Layout& layout, const ItemTexts& texts);
+
+/// A character of an item's text that no installed face can draw: it comes out blank or
+/// as a box.
+struct UndrawableCharacter {
+    int item = 0;
+    char32_t character = 0;
+    bool operator==(const UndrawableCharacter&) const = default;
+};
+
+/// The characters no installed face can draw in the items drawCertificate draws, as
+/// `surface` (its face and fallbacks) would draw them; in item order. Empty for nearly
+/// every certificate.
+std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface,
+                                                      const Layout& layout,
+                                                      const ItemTexts& texts);
 
 enum class PreviewOnly { No, Yes };
 

@@ -34,6 +34,9 @@ enum class JobState { Pending, Held, Processing, Stopped, Canceled, Aborted, Com
 /// file completely written and closed.
 class PrintDevice : public Surface {
 public:
+    /// A hairline from (x1, y1) to (x2, y2), in the same units as positions: the marks of
+    /// the calibration page.
+    virtual void drawLine(double x1, double y1, double x2, double y2) = 0;
     /// The page in hand is finished; the next output begins a new page. Does not begin a
     /// page itself.
     virtual void endPage() = 0;

@@ -321,7 +321,8 @@ private:
             ++summary_.pages;
         if (observer_)
             observer_->certificateAccepted(
-                {place.raceNo, place.lane, leg, session_.itemText, eventRace_});
+                {place.raceNo, place.lane, leg, session_.itemText, eventRace_,
+                 undrawableCharacters(printer_, session_.layout, session_.itemText)});
     }
 
     Session& session_;

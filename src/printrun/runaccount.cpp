@@ -19,6 +19,28 @@ QStringList eventLines(const QList<EventRef>& events, int listed)
 
 } // namespace
 
+QString describeUndrawable(const AcceptedCertificate& certificate)
+{
+    if (certificate.undrawable.empty())
+        return {};
+    QStringList items;
+    for (const UndrawableCharacter& found : certificate.undrawable)
+        items << u"%1 U+%2"_qs.arg(
+            itemCaption(found.item),
+            QString::number(uint(found.character), 16).toUpper().rightJustified(4, u'0'));
+    const QString where =
+        certificate.leg
+            ? Words::tr("Race %1, lane %2, leg %3")
+                  .arg(certificate.raceNo)
+                  .arg(certificate.lane + 1)
+                  .arg(*certificate.leg + 1)
+            : Words::tr("Race %1, lane %2")
+                  .arg(certificate.raceNo)
+                  .arg(certificate.lane + 1);
+    return Words::tr("%1, %2: no installed face can draw it")
+        .arg(where, items.join(u", "_qs));
+}
+
 QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly, int listed)
 {
     if (summary.racesReady == 0)

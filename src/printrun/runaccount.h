@@ -3,6 +3,7 @@
 
 #include "printrun/printoptions.h"
 #include "printrun/printrun.h"
+#include "printrun/runobserver.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,10 @@ namespace tarvel {
 /// rest. When no race was ready, the one line says so.
 QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly,
                         int listed = std::numeric_limits<int>::max());
+
+/// "Race 12, lane 4, 名前: U+E000 cannot be drawn by any installed face" for a certificate
+/// with characters no face can draw (lanes counted from 1); empty when it has none.
+QString describeUndrawable(const AcceptedCertificate& certificate);
 
 /// Whether the operator must look at the account: an event was left unprinted.
 inline bool hasUnprintedEvents(const RunSummary& summary)

@@ -2,12 +2,14 @@
 /// What a print run reports while it goes: progress and each certificate printed.
 
 #include "layout/certificateitems.h"
+#include "layout/drawing.h"
 #include "platform/printdevice.h"
 
 #include <QString>
 
 #include <future>
 #include <optional>
+#include <vector>
 
 namespace tarvel {
 
@@ -22,6 +24,9 @@ struct AcceptedCertificate {
     const ItemTexts& items;
     /// The event's last heat: the race its document is printed for.
     int eventRace = 0;
+    /// Characters of the drawn items that no installed face can draw; empty for nearly
+    /// every certificate.
+    std::vector<UndrawableCharacter> undrawable;
 };
 
 /// An event's document, delivered: the scheduler accepted its job, or its file was written.

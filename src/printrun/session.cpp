@@ -10,6 +10,7 @@ Session startSession(const QString& locationFile)
     session.layout = defaultLayout();
     session.itemText = startupItemTexts(session.layout);
     session.layoutLoad = loadLayout(session.where, session.layout);
+    session.backdrop = loadLayoutIni(session.where, session.layout);
     // In the window each loaded free text reaches its item through the text box's change.
     for (int k = 0; k < kFreeTextCount; ++k)
         session.itemText[kFirstFreeTextItem + k] = session.layout.freeTexts[k];

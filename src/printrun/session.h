@@ -4,6 +4,7 @@
 
 #include "layout/certificateitems.h"
 #include "layout/layoutfile.h"
+#include "layout/layoutini.h"
 #include "meetdb/datalocations.h"
 #include "naming/meetsettings.h"
 
@@ -21,14 +22,16 @@ struct Session {
     /// How the layout file was read at start-up: a repaired file is reported to the
     /// operator once.
     LayoutLoadResult layoutLoad;
+    /// The blank certificate shown behind the previews (tarvel.ini); never printed.
+    Backdrop backdrop;
 };
 
-/// The start-up without a window, in the window's order: the location file (relative to the
-/// working directory), the item captions and free texts, the layout file (created or
-/// repaired by its load), the free texts loaded into items 13 to 17, then the meet header
-/// (which may move the master file). Throws tarvel::Failure when the location file is
-/// missing or short, when the data folder it names does not exist (before anything is
-/// written), or when the layout file cannot be rewritten; writes nothing else.
+/// The start-up without a window, in the window's order: the location file (relative to the working
+/// directory), the item captions and free texts, the layout file (created or repaired by its load)
+/// and tarvel.ini beside it, the free texts loaded into items 13 to 17, then the meet header (which
+/// may move the master file). Throws tarvel::Failure when the location file is missing or short,
+/// when the data folder it names does not exist (before anything is written), or when the layout
+/// file cannot be rewritten; writes nothing else.
 Session startSession(const QString& locationFile = QString::fromUtf16(kLocationFile));
 
 } // namespace tarvel

@@ -29,6 +29,15 @@ void reportFailure(QWidget* parent, const Failure& failure)
     QMessageBox::critical(parent, u"Tarvel"_s, failureText(failure));
 }
 
+void runReportingFailure(QWidget* parent, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const Failure& failure) {
+        reportFailure(parent, failure);
+    }
+}
+
 void showLayoutRepair(QWidget* parent, const Session& session)
 {
     const QString text =

@@ -2,10 +2,14 @@
 
 #include "layout/drawing.h"
 #include "layout/layoutfile.h"
+#include "layout/layoutini.h"
 #include "platform/qt/fonts.h"
+#include "ui/controlplacing.h"
 #include "ui/elidedlabel.h"
 #include "ui/failurereport.h"
+#include "ui/largepreview.h"
 #include "ui/previewbox.h"
+#include "ui/printconditioncontrols.h"
 #include "ui/previewtee.h"
 #include "ui/printcommands.h"
 #include "ui/textvalidators.h"
@@ -67,83 +71,6 @@ constexpr int kSizeWidth = 615;
 constexpr int kFreeTextLeft = 7800;
 constexpr int kFreeTextWidth = 3615;
 
-QString indexed(const QString& name, int index)
-{
-    return name + QString::number(index);
-}
-
-/// Places a control at its design position (twips, relative to its parent).
-template <class W>
-W* place(W* control, const QString& name, int left, int top, int width, int height)
-{
-    control->setObjectName(name);
-    control->setGeometry(twipsRect(*control, left, top, width, height));
-    return control;
-}
-
-/// Places a label whose design gives no size: it takes the size its caption needs.
-QLabel* placeLabel(QLabel* label, const QString& name, int left, int top)
-{
-    label->setObjectName(name);
-    label->adjustSize();
-    label->move(twipsRect(*label, left, top, 0, 0).topLeft());
-    return label;
-}
-
-/// The item switch (0 off, 1 on, 2 grayed) as a check box state, and back.
-Qt::CheckState checkStateOf(qint16 switchState)
-{
-    switch (switchState) {
-    case kSwitchOn:
-        return Qt::Checked;
-    case kSwitchGrayed:
-        return Qt::PartiallyChecked;
-    default:
-        return Qt::Unchecked;
-    }
-}
-
-qint16 switchOf(Qt::CheckState state)
-{
-    switch (state) {
-    case Qt::Checked:
-        return kSwitchOn;
-    case Qt::PartiallyChecked:
-        return kSwitchGrayed;
-    default:
-        return kSwitchOff;
-    }
-}
-
-/// The header over the three number boxes of a column set. Its caption spaces the three
-/// words apart with full-width blanks for a face whose blank is narrow; the installed faces
-/// have a full em, so each word is drawn over its box instead (offsets in twips).
-class ColumnHeader final : public QLabel {
-public:
-    ColumnHeader(const QString& caption, QList<int> wordOffsets, QWidget* parent)
-        : QLabel(caption, parent)
-        , wordOffsets_(std::move(wordOffsets))
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        (void)event;
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        const QStringList words = text().split(QChar(0x3000), Qt::SkipEmptyParts);
-        for (qsizetype i = 0; i < words.size() && i < wordOffsets_.size(); ++i) {
-            const int x = twipsToPixels(wordOffsets_[i], logicalDpiX());
-            painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
-                             words[i]);
-        }
-    }
-
-private:
-    QList<int> wordOffsets_;
-};
-
 } // namespace
 
 FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
@@ -159,7 +86,8 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     buildNarrowPart();
     buildWidePart();
     buildItemTable();
-    buildPrintConditions();
+    conditions_ = PrintConditionControls::build(this);
+    widePart_ << conditions_.frame;
     showLayout(defaultLayout());
     connectHandlers();
 
@@ -167,7 +95,11 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     showWidth(Width::Narrow);
 }
 
-FrmBrev::~FrmBrev() = default;
+FrmBrev::~FrmBrev()
+{
+    // Gone before the members its handlers reach (the previews' routing) go.
+    delete largePreview_;
+}
 
 Layout FrmBrev::layout() const
 {
@@ -180,6 +112,7 @@ Layout FrmBrev::layout() const
         item.x = txtX_[i]->text();
         item.y = txtY_[i]->text();
         item.size = txtSizu_[i]->text();
+        item.maxWidth = maxWidths_[i];
     }
     for (int k = 0; k < kFreeTextCount; ++k)
         layout.freeTexts[k] = txtText_[k]->text();
@@ -196,6 +129,7 @@ void FrmBrev::showLayout(const Layout& layout)
         txtX_[i]->setText(item.x);
         txtY_[i]->setText(item.y);
         txtSizu_[i]->setText(item.size);
+        maxWidths_[i] = item.maxWidth;
     }
     for (int k = 0; k < kFreeTextCount; ++k)
         txtText_[k]->setText(layout.freeTexts[k]);
@@ -216,6 +150,8 @@ void FrmBrev::buildNarrowPart()
     placeLabel(new QLabel(u"リレー"_s, this), u"Label3"_s, 2640, 1080);
     txtJun_[1] = place(new QLineEdit(u"3"_s, this), u"txtJun1"_s, 3120, 1080, 495, 270);
     cmdGamen_ = place(new QPushButton(u">>"_s, this), u"cmdGamen"_s, 3840, 0, 375, 1695);
+    // The status line, in the free space beside the preview-only switch.
+    lblJoutai_ = place(new QLabel(this), u"lblJoutai"_s, 1800, 1400, 1980, 255);
 }
 
 void FrmBrev::buildWidePart()
@@ -253,7 +189,9 @@ void FrmBrev::buildWidePart()
                      375);
     lblVersion_ = place(new QLabel(this), u"lblVersion"_s, 240, 7080, 1695, 735);
     lblVersion_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    widePart_ << picBrev_ << cmdTest_ << cmdFont_ << lblVersion_;
+    cmdKakudai_ = place(new QPushButton(u"拡大"_s, this), u"cmdKakudai"_s, 10680, 4740, 735,
+                        375);
+    widePart_ << picBrev_ << cmdTest_ << cmdFont_ << cmdKakudai_ << lblVersion_;
 }
 
 void FrmBrev::buildItemTable()
@@ -291,55 +229,6 @@ void FrmBrev::buildItemTable()
     addColumnSet(kRightColumns, kRightRows, 1);
 }
 
-void FrmBrev::buildPrintConditions()
-{
-    auto* conditions = place(new QGroupBox(u"打ち出し条件"_s, this), u"Frame1"_s, 4320, 4680,
-                             6255, 3135);
-    widePart_ << conditions;
-
-    // One row of options, index order from left to right; `selected` is on at start.
-    auto addOptions = [](QWidget* parent, QButtonGroup* group, const QString& name,
-                         const QStringList& captions, int selected, int left, int top,
-                         int pitch) {
-        group->setObjectName(name);
-        for (int i = 0; i < captions.size(); ++i) {
-            auto* option = place(new QRadioButton(captions[i], parent), indexed(name, i),
-                                 left + i * pitch, top, pitch, 255);
-            group->addButton(option, i);
-        }
-        group->button(selected)->setChecked(true);
-    };
-    auto addFramedOptions = [&](const QString& frameName, const QString& caption,
-                                QButtonGroup* group, const QString& name,
-                                const QStringList& captions, int selected, int top, int width,
-                                int pitch) {
-        auto* frame = place(new QGroupBox(caption, conditions), frameName, 120, top, width, 555);
-        addOptions(frame, group, name, captions, selected, 90, 250, pitch);
-    };
-
-    optJohken_ = new QButtonGroup(this);
-    addOptions(conditions, optJohken_, u"optJohken"_s, {u"同時"_s, u"随時"_s}, 0, 240, 260,
-               1080);
-    optKyori_ = new QButtonGroup(this);
-    addFramedOptions(u"Frame2"_s, u"距離"_s, optKyori_, u"optKyori"_s,
-                     {u"全部"_s, u"25"_s, u"50"_s, u"100"_s, u"200"_s, u"400"_s, u"800"_s,
-                      u"1500"_s},
-                     0, 560, 6015, 735);
-    optShu_ = new QButtonGroup(this);
-    addFramedOptions(u"Frame3"_s, u"種目"_s, optShu_, u"optShu"_s,
-                     {u"全部"_s, u"自由"_s, u"背泳"_s, u"平泳"_s, u"バタ"_s, u"個メ"_s,
-                      u"ＭＲ"_s, u"ＦＲ"_s},
-                     0, 1160, 6015, 735);
-    optYoketu_ = new QButtonGroup(this);
-    addFramedOptions(u"Frame4"_s, u"予決"_s, optYoketu_, u"optYoketu"_s,
-                     {u"全部"_s, u"予選"_s, u"決勝"_s, u"コン"_s, u"準決"_s}, 2, 1760, 6015, 735);
-    optSei_ = new QButtonGroup(this);
-    addFramedOptions(u"Frame5"_s, u"性別"_s, optSei_, u"optSei"_s,
-                     {u"全部"_s, u"男子"_s, u"女子"_s}, 0, 2360, 2400, 735);
-    placeLabel(new QLabel(u"旧番号"_s, conditions), u"Label9"_s, 2760, 2700);
-    txtQbango_ = place(new QLineEdit(conditions), u"txtQbango"_s, 3480, 2660, 1215, 270);
-}
-
 void FrmBrev::connectHandlers()
 {
     auto redraw = [this] { guarded([this] { drawPreview(); }); };
@@ -369,10 +258,13 @@ void FrmBrev::connectHandlers()
         {cmdTest_, &FrmBrev::cmdTest_Click},
         {cmdFont_, &FrmBrev::cmdFont_Click},
         {cmdGamen_, &FrmBrev::cmdGamen_Click},
+        {cmdKakudai_, &FrmBrev::cmdKakudai_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this,
                 [this, handler = handler] { guarded([this, handler] { (this->*handler)(); }); });
+    connect(picBrev_, &PreviewBox::doubleClicked, this,
+            [this] { guarded([this] { cmdKakudai_Click(); }); });
 }
 
 void FrmBrev::start(const QString& locationFile)
@@ -384,8 +276,8 @@ void FrmBrev::start(const QString& locationFile)
     drawPreview();
     lblTaikai_->setFullText(session_.meet.meetName);
     lblBasho_->setFullText(session_.meet.venue);
-    target_ = openPrintTarget_(session_.where);
-    target_.device->setFontFace(picBrev_->surface().fontFace());
+    reopenPrintTarget();
+    buildLargePreview();
     lblVersion_->setText(QString::fromUtf16(kVersion));
     if (session_.layoutLoad.outcome == LayoutLoad::Repaired)
         QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session_); });
@@ -394,13 +286,7 @@ void FrmBrev::start(const QString& locationFile)
 PrintOptions FrmBrev::printOptions() const
 {
     PrintOptions options;
-    options.condition = optJohken_->checkedId() == 1 ? PrintCondition::Anytime
-                                                     : PrintCondition::Simultaneous;
-    options.distance = optKyori_->checkedId();
-    options.stroke = optShu_->checkedId();
-    options.round = optYoketu_->checkedId();
-    options.sex = optSei_->checkedId();
-    options.numberPrefix = txtQbango_->text();
+    conditions_.fill(options);
     options.rankLimitIndividual = txtJun_[0]->text();
     options.rankLimitRelay = txtJun_[1]->text();
     options.previewOnly = chkInsatu_->isChecked() ? PreviewOnly::Yes : PreviewOnly::No;
@@ -409,7 +295,18 @@ PrintOptions FrmBrev::printOptions() const
 
 void FrmBrev::setPreviewTap(PreviewSurface* tap)
 {
-    tee_ = tap ? std::make_unique<PreviewTee>(picBrev_->surface(), *tap) : nullptr;
+    tap_ = tap;
+    routePreviews();
+}
+
+void FrmBrev::routePreviews()
+{
+    std::vector<PreviewSurface*> surfaces{&picBrev_->surface()};
+    if (largePreview_ && largePreview_->isVisible())
+        surfaces.push_back(&largePreview_->dragger().surface());
+    if (tap_)
+        surfaces.push_back(tap_);
+    tee_ = surfaces.size() > 1 ? std::make_unique<PreviewTee>(std::move(surfaces)) : nullptr;
 }
 
 PreviewSurface& FrmBrev::previewTarget()
@@ -425,6 +322,19 @@ void FrmBrev::drawPreview()
         return;
     session_.layout = layout();
     tarvel::drawPreview(previewTarget(), session_.layout, session_.itemText);
+    QStringList reports;
+    for (const UndrawableCharacter& found :
+         undrawableCharacters(picBrev_->surface(), session_.layout, session_.itemText))
+        reports << tr("%1 U+%2: no installed face can draw it")
+                       .arg(itemCaption(found.item),
+                            QString::number(uint(found.character), 16).toUpper());
+    showUndrawable(reports);
+}
+
+void FrmBrev::showUndrawable(const QStringList& reports)
+{
+    lblJoutai_->setText(reports.isEmpty() ? QString() : reports.front());
+    lblJoutai_->setToolTip(reports.join(u'\n'));
 }
 
 void FrmBrev::freeTextChanged(int k)
@@ -437,12 +347,14 @@ void FrmBrev::saveLayout()
 {
     session_.layout = layout();
     tarvel::saveLayout(session_.where, session_.layout);
+    saveItemWidths(session_.where, session_.layout);
 }
 
 void FrmBrev::cmdInsatu_Click()
 {
     saveLayout();
-    PrintCommands::printRun(this, session_, printOptions(), target_, previewTarget());
+    showUndrawable(
+        PrintCommands::printRun(this, session_, printOptions(), target_, previewTarget()));
 }
 
 void FrmBrev::cmdTest_Click()
@@ -476,6 +388,54 @@ void FrmBrev::cmdGamen_Click()
     cmdGamen_->setText(u">>"_s);
 }
 
+void FrmBrev::cmdKakudai_Click()
+{
+    largePreview_->show();
+    largePreview_->raise();
+    largePreview_->activateWindow();
+}
+
+void FrmBrev::buildLargePreview()
+{
+    DesignerLinks links;
+    links.layout.layout = [this] { return layout(); };
+    links.layout.place = [this](const Placement& placement) { placeItem(placement); };
+    links.showBackdrop = [this](const QImage& image, double opacity) {
+        picBrev_->surface().setBackdrop(image, opacity);
+    };
+    links.printerCalibrated = [this] { reopenPrintTarget(); };
+    links.visibilityChanged = [this] {
+        routePreviews();
+        drawPreview();
+    };
+    largePreview_ = new LargePreview(std::move(links), session_, target_, this);
+    try {
+        largePreview_->showSessionBackdrop();
+    } catch (const Failure& failure) {
+        lblJoutai_->setText(failureText(failure));
+        lblJoutai_->setToolTip(failureText(failure));
+    }
+}
+
+void FrmBrev::placeItem(const Placement& placement)
+{
+    const int i = placement.item;
+    for (QLineEdit* box : {txtX_[i], txtY_[i]})
+        box->blockSignals(true);
+    txtX_[i]->setText(placement.x);
+    txtY_[i]->setText(placement.y);
+    maxWidths_[i] = placement.maxWidth;
+    for (QLineEdit* box : {txtX_[i], txtY_[i]})
+        box->blockSignals(false);
+    drawPreview();
+}
+
+void FrmBrev::reopenPrintTarget()
+{
+    target_ = openPrintTarget_(session_.where);
+    target_.device->setFontFace(picBrev_->surface().fontFace());
+}
+
 void FrmBrev::showWidth(Width width)
 {
     width_ = width;
@@ -500,11 +460,7 @@ void FrmBrev::setOuterSize(int widthTwips, int heightTwips)
 
 void FrmBrev::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const Failure& failure) {
-        reportFailure(this, failure);
-    }
+    runReportingFailure(this, handler);
 }
 
 } // namespace tarvel::ui

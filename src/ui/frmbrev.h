@@ -5,7 +5,9 @@
 #include "platform/qt/fontchooser.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/printoptions.h"
+#include "layout/placement.h"
 #include "printrun/session.h"
+#include "ui/printconditioncontrols.h"
 
 #include <QWidget>
 
@@ -22,6 +24,7 @@ class QPushButton;
 namespace tarvel::ui {
 
 class ElidedLabel;
+class LargePreview;
 class PreviewBox;
 class PreviewTee;
 
@@ -66,12 +69,13 @@ public:
 
     /// Also sends every preview drawing to `tap` (e.g. to record it); null to stop.
     void setPreviewTap(PreviewSurface* tap);
+    /// The large preview; null before start().
+    LargePreview* largePreview() { return largePreview_; }
 
 private:
     void buildNarrowPart();
     void buildWidePart();
     void buildItemTable();
-    void buildPrintConditions();
     void connectHandlers();
 
     // The event handlers.
@@ -81,6 +85,16 @@ private:
     void cmdTest_Click();
     void cmdFont_Click();
     void cmdGamen_Click();
+    void cmdKakudai_Click();
+
+    void buildLargePreview();
+    /// Puts an item's place and maximum width into the controls; the previews redraw once.
+    void placeItem(const Placement& placement);
+    /// Opens the printer again, e.g. to take a new calibration offset.
+    void reopenPrintTarget();
+    void routePreviews();
+    /// The status line: characters of the certificate in hand that no face can draw.
+    void showUndrawable(const QStringList& reports);
 
     void saveLayout();
     void showWidth(Width width);
@@ -95,6 +109,10 @@ private:
     Session session_;
     FontChooser fontChooser_;
     std::unique_ptr<PreviewTee> tee_;
+    PreviewSurface* tap_ = nullptr;
+    LargePreview* largePreview_ = nullptr;
+    /// The items' maximum widths: only the large preview shows and edits them.
+    std::array<int, kItemCount> maxWidths_{};
     /// While the controls are being filled at start-up, the one drawing comes after.
     bool started_ = false;
     Width width_ = Width::Narrow;
@@ -103,6 +121,8 @@ private:
     QPushButton* cmdGamen_ = nullptr;
     QPushButton* cmdTest_ = nullptr;
     QPushButton* cmdFont_ = nullptr;
+    QPushButton* cmdKakudai_ = nullptr;
+    QLabel* lblJoutai_ = nullptr;
     QCheckBox* chkInsatu_ = nullptr;
     ElidedLabel* lblTaikai_ = nullptr;
     ElidedLabel* lblBasho_ = nullptr;
@@ -114,12 +134,7 @@ private:
     std::array<QLineEdit*, kItemCount> txtY_{};
     std::array<QLineEdit*, kItemCount> txtSizu_{};
     std::array<QLineEdit*, kFreeTextCount> txtText_{};
-    QLineEdit* txtQbango_ = nullptr;
-    QButtonGroup* optJohken_ = nullptr;
-    QButtonGroup* optKyori_ = nullptr;
-    QButtonGroup* optShu_ = nullptr;
-    QButtonGroup* optYoketu_ = nullptr;
-    QButtonGroup* optSei_ = nullptr;
+    PrintConditionControls conditions_;
 
     /// Everything only the wide window shows; hidden while narrow, so that no control is
     /// cut in half at the narrow window's edge.

@@ -25,6 +25,12 @@ void PreviewBox::paintEvent(QPaintEvent* event)
     painter.drawImage(area, surface_.image());
 }
 
+void PreviewBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QFrame::mouseDoubleClickEvent(event);
+    Q_EMIT doubleClicked();
+}
+
 void PreviewBox::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);

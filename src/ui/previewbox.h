@@ -20,7 +20,12 @@ public:
     QtPreviewSurface& surface() { return surface_; }
     const QtPreviewSurface& surface() const { return surface_; }
 
+Q_SIGNALS:
+    /// The operator double-clicked the box: the window opens the large preview.
+    void doubleClicked();
+
 protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -1,53 +1,57 @@
 #pragma once
-/// A preview surface that passes every drawing call on to two others.
+/// A preview surface that passes every drawing call on to several others.
 
 #include "platform/previewsurface.h"
 
+#include <vector>
+
 namespace tarvel::ui {
 
-/// Sends each call first to `first`, then to `second`; neither is owned.
+/// Sends each call to every surface given, in order; none is owned.
 class PreviewTee final : public PreviewSurface {
 public:
-    PreviewTee(PreviewSurface& first, PreviewSurface& second)
-        : first_(first)
-        , second_(second)
+    explicit PreviewTee(std::vector<PreviewSurface*> surfaces)
+        : surfaces_(std::move(surfaces))
     {
     }
 
     void beginDrawing() override
     {
-        first_.beginDrawing();
-        second_.beginDrawing();
+        forEach([](PreviewSurface& s) { s.beginDrawing(); });
     }
     void endDrawing() override
     {
-        first_.endDrawing();
-        second_.endDrawing();
+        forEach([](PreviewSurface& s) { s.endDrawing(); });
     }
     void setPosition(double x, double y) override
     {
-        first_.setPosition(x, y);
-        second_.setPosition(x, y);
+        forEach([=](PreviewSurface& s) { s.setPosition(x, y); });
     }
     void setFontFace(const QString& face) override
     {
-        first_.setFontFace(face);
-        second_.setFontFace(face);
+        forEach([&](PreviewSurface& s) { s.setFontFace(face); });
     }
     void setFontSize(double points) override
     {
-        first_.setFontSize(points);
-        second_.setFontSize(points);
+        forEach([=](PreviewSurface& s) { s.setFontSize(points); });
+    }
+    void setMaxWidth(double width) override
+    {
+        forEach([=](PreviewSurface& s) { s.setMaxWidth(width); });
     }
     void drawText(const QString& text) override
     {
-        first_.drawText(text);
-        second_.drawText(text);
+        forEach([&](PreviewSurface& s) { s.drawText(text); });
     }
 
 private:
-    PreviewSurface& first_;
-    PreviewSurface& second_;
+    template <class Call> void forEach(const Call& call)
+    {
+        for (PreviewSurface* surface : surfaces_)
+            call(*surface);
+    }
+
+    std::vector<PreviewSurface*> surfaces_;
 };
 
 } // namespace tarvel::ui

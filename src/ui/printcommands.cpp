@@ -18,17 +18,22 @@ constexpr int kListedEvents = 8;
 
 } // namespace
 
-void PrintCommands::printRun(QWidget* parent, Session& session, const PrintOptions& options,
-                             PrintTarget& target, PreviewSurface& preview)
+QStringList PrintCommands::printRun(QWidget* parent, Session& session,
+                                    const PrintOptions& options, PrintTarget& target,
+                                    PreviewSurface& preview)
 {
     RunSummary summary;
     QString stoppedBy;
-    try {
+    QStringList undrawable;
+    {
         PrintProgress progress(parent);
-        summary = PrintRun(session, options, *target.device, &preview, &progress);
-    } catch (const RunStopped& stopped) {
-        summary = stopped.summary();
-        stoppedBy = failureText(stopped);
+        try {
+            summary = PrintRun(session, options, *target.device, &preview, &progress);
+        } catch (const RunStopped& stopped) {
+            summary = stopped.summary();
+            stoppedBy = failureText(stopped);
+        }
+        undrawable = progress.undrawable();
     }
 
     QStringList text;
@@ -44,6 +49,7 @@ void PrintCommands::printRun(QWidget* parent, Session& session, const PrintOptio
                     text.join(u'\n'), QMessageBox::Ok, parent);
     box.setObjectName(u"runAccount"_qs);
     box.exec();
+    return undrawable;
 }
 
 void PrintCommands::printTestPage(QWidget* parent, const Session& session,

@@ -20,8 +20,9 @@ public:
     /// `parent`: what was printed and marked, the events left unprinted and why, those the
     /// filters left out; or that no race was ready. A failure that stopped the run is told
     /// with the account up to it. A run that could not begin (the meet held by another
-    /// run, a rank limit that is not a number) throws tarvel::Failure.
-    static void printRun(QWidget* parent, Session& session, const PrintOptions& options,
+    /// run, a rank limit that is not a number) throws tarvel::Failure. Returns one line per
+    /// certificate with characters no installed face could draw.
+    static QStringList printRun(QWidget* parent, Session& session, const PrintOptions& options,
                          PrintTarget& target, PreviewSurface& preview);
 
     /// Prints the certificate in hand as a document of its own, one page, sent at once;

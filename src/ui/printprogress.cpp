@@ -1,5 +1,7 @@
 #include "ui/printprogress.h"
 
+#include "printrun/runaccount.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
@@ -74,8 +76,9 @@ void PrintProgress::eventStarted(int raceNo, const QString& title)
 
 void PrintProgress::certificateAccepted(const AcceptedCertificate& certificate)
 {
-    (void)certificate;
     ++certificates_;
+    if (!certificate.undrawable.empty())
+        undrawable_ << describeUndrawable(certificate);
     refresh(false);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QStringList>
 
 namespace tarvel::ui {
 
@@ -26,6 +27,8 @@ public:
     bool stopRequested() const override { return stopRequested_; }
 
     int certificates() const { return certificates_; }
+    /// One line per certificate with characters no face could draw (describeUndrawable).
+    const QStringList& undrawable() const { return undrawable_; }
 
 public Q_SLOTS:
     /// The stop button and Escape: the run stops after the event in hand.
@@ -45,6 +48,7 @@ private:
     QString event_;
     int certificates_ = 0;
     bool stopRequested_ = false;
+    QStringList undrawable_;
 };
 
 } // namespace tarvel::ui

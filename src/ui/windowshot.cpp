@@ -3,16 +3,21 @@
 // Usage: tarvel-window-shot WORKDIR OUTDIR
 // Starts the window as the program would in WORKDIR (beside the meet's ctl folder), saves
 // the narrow window as OUTDIR/window-narrow.png, widens it and saves OUTDIR/window-wide.png,
-// then the meet chooser as it comes up where no location file is found (meet-chooser.png).
+// then opens the large preview over a drawn stand-in for a scanned blank certificate and
+// saves it as OUTDIR/designer.png, and last the meet chooser as it comes up where no
+// location file is found (meet-chooser.png).
 // Certificates are never printed; any print device opened goes to a temporary folder.
 
+#include "platform/paths.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/translations.h"
+#include "ui/largepreview.h"
 #include "ui/meetchooser.h"
 #include "ui/program.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QDeadlineTimer>
@@ -42,6 +47,26 @@ bool saveGrab(QWidget& window, const QString& file)
         return true;
     std::fprintf(stderr, "tarvel-window-shot: cannot write %s\n", qPrintable(file));
     return false;
+}
+
+/// A stand-in for a scan of the pre-printed stock: a cream page with a double gold frame
+/// and a red seal, at 100 dpi.
+QString writeBlankCertificate(const QString& folder)
+{
+    QImage scan(800, 1129, QImage::Format_RGB32);
+    scan.fill(QColor(250, 244, 228));
+    QPainter painter(&scan);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(190, 150, 60), 10));
+    painter.drawRect(QRectF(30, 30, 740, 1069));
+    painter.setPen(QPen(QColor(190, 150, 60), 3));
+    painter.drawRect(QRectF(52, 52, 696, 1025));
+    painter.setPen(QPen(QColor(200, 40, 40), 4));
+    painter.drawEllipse(QRectF(600, 930, 110, 110));
+    painter.end();
+    const QString file = QDir(folder).filePath(u"blank-certificate.png"_s);
+    scan.save(file);
+    return file;
 }
 
 } // namespace
@@ -77,6 +102,18 @@ int main(int argc, char** argv)
         return 1;
     window->findChild<QPushButton*>(u"cmdGamen"_s)->click();
     if (!saveGrab(*window, outDir + u"/window-wide.png"_s))
+        return 1;
+
+    tarvel::ui::LargePreview& designer = *window->largePreview();
+    designer.chooseBackdrop(
+        writeBlankCertificate(tarvel::hostPath(window->session().where.dataDir)));
+    window->findChild<QPushButton*>(u"cmdKakudai"_s)->click();
+    designer.resize(760, 860);
+    designer.dragger().select(4); // the swimmer's name, with a widest width to show
+    tarvel::Placement name = tarvel::placementOf(window->layout(), 4);
+    name.maxWidth = 2400;
+    designer.dragger().apply(name);
+    if (!saveGrab(designer, outDir + u"/designer.png"_s))
         return 1;
     window.reset();
 

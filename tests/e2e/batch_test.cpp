@@ -110,6 +110,32 @@ protected:
     QString logFile;
 };
 
+TEST_F(BatchTest, HonoursTheWidestWidthsAndTellsCharactersNoFaceCanDraw)
+{
+    // A user-defined character of cp932 (F040, U+E000) in a name, as a meet's own additions
+    // to the character set come; no installed face has it.
+    meet.builder().writeSwimmer(3, sample::MeetBuilder::swimmer(u"11003"_qs, u"青空\uE000郎"_qs,
+                                                                u"静岡県"_qs, u"青空ＳＣ"_qs,
+                                                                u"31"_qs, 16, u"2"_qs));
+    writeFileBytes(meet.dataPath(u"tarvel.ini"_qs), "[item11]\nmaxWidth=1000\n");
+    const Outcome outcome = runBatch(arguments());
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    // Swimmer 3 won race 2 in its first lane and swam the third leg of the relay.
+    EXPECT_TRUE(outcome.err.contains(u"Race 2, lane 1, "_qs)) << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"Race 3, lane 1, leg 3, "_qs)) << qPrintable(outcome.err);
+    EXPECT_EQ(outcome.err.count(u"U+E000"_qs), 2) << qPrintable(outcome.err);
+
+    const QString first = pdfDir + u'/' + pdfFiles().value(0);
+    int meetNames = 0;
+    for (const PdfWord& word : pdfWords(first)) {
+        if (word.text != u"終点テスト大会"_qs)
+            continue;
+        ++meetNames;
+        EXPECT_LE(word.box.width(), 1000 / 20.0 + 0.5);
+    }
+    EXPECT_EQ(meetNames, 3);
+}
+
 TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
 {
     const Outcome outcome = runBatch(arguments());

@@ -3,12 +3,17 @@
 #include "layout/drawing.h"
 #include "platform/failure.h"
 #include "platform/qt/fonts.h"
+#include "platform/printeroffset.h"
+#include "platform/qt/pdfdevice.h"
 #include "platform/qt/printtarget.h"
 #include "poppler.h"
 #include "privatescheduler.h"
 #include "tempmeet.h"
 
 #include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace tarvel::testing {
 namespace {
@@ -110,6 +115,44 @@ TEST_F(CupsPrintTest, PositionsAreMeasuredFromThePrintableAreaOfTheDestinationsP
     const double margin = 4.23 / 25.4 * 72; // points
     EXPECT_NEAR(corner->box.left(), margin, 0.5);
     EXPECT_NEAR(corner->box.top(), margin, 3.0); // the cell's top, above the glyphs' box
+}
+
+TEST_F(CupsPrintTest, ACalibrationOffsetMovesThePagesOfItsPrinterAndNothingElse)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    cups.addFileQueue(u"calibrated"_qs, true);
+    cups.addFileQueue(u"plain"_qs, false);
+    savePrinterOffset(u"calibrated"_qs, {300, -140});
+
+    Layout layout = defaultLayout();
+    for (ItemLayout& item : layout.items)
+        item.switchState = kSwitchOff;
+    layout.items[0] = {kSwitchOn, u"1440"_qs, u"2880"_qs, u"20"_qs, 0};
+    ItemTexts texts{};
+    texts[0] = u"Mark"_qs;
+    const auto markOn = [&](PrintDevice& device) {
+        printPage(device, layout, texts, PreviewOnly::No);
+        const Delivery delivery = device.endDocument();
+        const QString pdf =
+            delivery.jobId > 0
+                ? cups.spool() + u"/d%1-001"_qs.arg(delivery.jobId, 5, 10, QChar(u'0'))
+                : delivery.destination;
+        const std::vector<PdfWord> words = pdfWords(pdf);
+        return words.size() == 1 ? words[0].box.topLeft() : QPointF(-1, -1);
+    };
+    const QPointF calibrated = markOn(*target().device);
+    cups.tool(u"lpadmin"_qs, {u"-d"_qs, u"plain"_qs});
+    const QPointF plain = markOn(*target().device);
+    PdfDevice files(meet.dataPath(u"certificates"_qs));
+    const QPointF file = markOn(files);
+
+    EXPECT_NEAR(calibrated.x() - plain.x(), 300 / 20.0, 0.1);
+    EXPECT_NEAR(calibrated.y() - plain.y(), -140 / 20.0, 0.1);
+    // A raw queue and a PDF file both carry the design page on A4: the same place.
+    EXPECT_NEAR(file.x(), plain.x(), 0.1);
+    EXPECT_NEAR(file.y(), plain.y(), 0.1);
+    EXPECT_EQ(loadPrinterOffset(u"plain"_qs), PageOffset{});
 }
 
 } // namespace

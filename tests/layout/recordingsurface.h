@@ -17,7 +17,9 @@ struct SurfaceCall {
         Position,
         Face,
         Size,
+        MaxWidth,
         Text,
+        Line,
         EndPage,
         EndDocument,
         DocumentName
@@ -62,6 +64,7 @@ public:
     void setPosition(double x, double y) override { record(SurfaceCall::Kind::Position, x, y); }
     void setFontFace(const QString& face) override { record(SurfaceCall::Kind::Face, 0.0, 0.0, face); }
     void setFontSize(double points) override { record(SurfaceCall::Kind::Size, points); }
+    void setMaxWidth(double width) override { record(SurfaceCall::Kind::MaxWidth, width); }
     void drawText(const QString& text) override { record(SurfaceCall::Kind::Text, 0, 0, text); }
 };
 
@@ -70,7 +73,12 @@ public:
     void setPosition(double x, double y) override { record(SurfaceCall::Kind::Position, x, y); }
     void setFontFace(const QString& face) override { record(SurfaceCall::Kind::Face, 0.0, 0.0, face); }
     void setFontSize(double points) override { record(SurfaceCall::Kind::Size, points); }
+    void setMaxWidth(double width) override { record(SurfaceCall::Kind::MaxWidth, width); }
     void drawText(const QString& text) override { record(SurfaceCall::Kind::Text, 0, 0, text); }
+    void drawLine(double x1, double y1, double, double) override
+    {
+        record(SurfaceCall::Kind::Line, x1, y1);
+    }
     void endPage() override { record(SurfaceCall::Kind::EndPage); }
     Delivery endDocument() override
     {

@@ -28,6 +28,7 @@ public:
     void setPosition(double, double) override {}
     void setFontFace(const QString& face) override { face_ = face; }
     void setFontSize(double) override {}
+    void setMaxWidth(double) override {}
     void drawText(const QString& text) override
     {
         if (!pageOpen_) {
@@ -36,6 +37,7 @@ public:
         }
         open_.pages.last().append(text);
     }
+    void drawLine(double, double, double, double) override {}
     void endPage() override { pageOpen_ = false; }
     Delivery endDocument() override
     {
@@ -119,6 +121,7 @@ public:
     void setPosition(double, double) override {}
     void setFontFace(const QString&) override {}
     void setFontSize(double) override {}
+    void setMaxWidth(double) override {}
     void drawText(const QString& text) override { texts.append(text); }
 
     int drawings = 0;

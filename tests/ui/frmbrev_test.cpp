@@ -633,7 +633,7 @@ void FrmBrevTest::progressDialog()
     progress.eventStarted(3, u"R003 男子 25m自由形 決勝"_s);
     const ItemTexts texts{};
     for (int i = 0; i < 5; ++i)
-        progress.certificateAccepted(AcceptedCertificate{3, i, std::nullopt, texts, 3});
+        progress.certificateAccepted(AcceptedCertificate{3, i, std::nullopt, texts, 3, {}});
     progress.raceReached(61);
     QCOMPARE(progress.certificates(), 5);
     QCOMPARE(progress.maximum(), 61);

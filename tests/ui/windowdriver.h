@@ -49,6 +49,7 @@ public:
     }
     void setFontFace(const QString&) override {}
     void setFontSize(double points) override { points_ = points; }
+    void setMaxWidth(double) override {}
     void drawText(const QString& text) override { drawing_.append({x_, y_, points_, text}); }
 
     QStringList lastTexts() const
@@ -75,6 +76,8 @@ public:
     void setPosition(double, double) override {}
     void setFontFace(const QString& face) override { this->face = face; }
     void setFontSize(double) override {}
+    void setMaxWidth(double) override {}
+    void drawLine(double, double, double, double) override {}
     void drawText(const QString& text) override
     {
         if (refuse)

@@ -9,9 +9,11 @@
 
 namespace tarvel {
 
-CupsDevice::CupsDevice(QString destination)
+CupsDevice::CupsDevice(QString destination, PageOffset offset)
     : destination_(std::move(destination))
+    , offset_(offset)
 {
+    setPageOffset(offset.x, offset.y);
 }
 
 CupsDevice::~CupsDevice() = default;

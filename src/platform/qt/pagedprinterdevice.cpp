@@ -4,6 +4,9 @@
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
 
+#include <QLineF>
+#include <QPen>
+
 namespace tarvel {
 
 namespace {
@@ -48,6 +51,22 @@ void PagedPrinterDevice::setFontFace(const QString& face)
 void PagedPrinterDevice::setFontSize(double points)
 {
     points_ = points;
+}
+
+void PagedPrinterDevice::setMaxWidth(double width)
+{
+    maxWidth_ = width;
+}
+
+void PagedPrinterDevice::setPageOffset(double x, double y)
+{
+    offsetX_ = boundedCoordinate(x, kTwipsLimit);
+    offsetY_ = boundedCoordinate(y, kTwipsLimit);
+}
+
+QList<char32_t> PagedPrinterDevice::undrawableCharacters(const QString& text)
+{
+    return textPainter_.undrawable(drawnFace_, text);
 }
 
 void PagedPrinterDevice::setDocumentName(const QString& name)
@@ -102,7 +121,20 @@ void PagedPrinterDevice::drawText(const QString& text)
     // pixel grid (where the system's font settings ask for full hinting) only add up to
     // lines longer or shorter than the face draws them.
     font.setHintingPreference(QFont::PreferNoHinting);
-    textPainter_.draw(painter_, font, QPointF(x_ * dotsPerTwip_, y_ * dotsPerTwip_), text);
+    const QPointF topLeft((x_ + offsetX_) * dotsPerTwip_, (y_ + offsetY_) * dotsPerTwip_);
+    textPainter_.draw(painter_, font, topLeft, text, maxWidth_ * dotsPerTwip_);
+}
+
+void PagedPrinterDevice::drawLine(double x1, double y1, double x2, double y2)
+{
+    beginOutput();
+    pageHasOutput_ = true;
+    const auto dots = [this](double twips, double offset) {
+        return (boundedCoordinate(twips, kTwipsLimit) + offset) * dotsPerTwip_;
+    };
+    painter_.setPen(QPen(Qt::black, 0)); // a hairline: the thinnest the printer draws
+    painter_.drawLine(QLineF(dots(x1, offsetX_), dots(y1, offsetY_), dots(x2, offsetX_),
+                             dots(y2, offsetY_)));
 }
 
 void PagedPrinterDevice::endPage()

@@ -16,7 +16,7 @@
 
 namespace tarvel {
 
-/// Positions are twips from the top-left corner of the printable area (the page layout's
+/// Positions and widths are twips from the top-left corner of the printable area (the page layout's
 /// margins); sizes are points. A document is begun by the first drawText() after the
 /// previous end (even one that draws nothing, such as an empty text), a page likewise after
 /// endPage(). endPage() on a page with no output does nothing; endDocument() right after
@@ -37,7 +37,10 @@ public:
     void setPosition(double x, double y) override;
     void setFontFace(const QString& face) override;
     void setFontSize(double points) override;
+    void setMaxWidth(double width) override;
     void drawText(const QString& text) override;
+    void drawLine(double x1, double y1, double x2, double y2) override;
+    QList<char32_t> undrawableCharacters(const QString& text) override;
     void endPage() override;
     Delivery endDocument() override;
     void abortDocument() noexcept override;
@@ -52,6 +55,9 @@ public:
 
 protected:
     PagedPrinterDevice();
+
+    /// Twips added to every position drawn from now on (a printer's calibration).
+    void setPageOffset(double x, double y);
 
     /// The page of the next document: its size, and margins whose top-left corner is the
     /// origin of the positions. Throws tarvel::Failure when it cannot be known.
@@ -87,6 +93,9 @@ private:
     double x_ = 0.0;
     double y_ = 0.0;
     double points_ = 12.0;
+    double maxWidth_ = 0.0;
+    double offsetX_ = 0.0;
+    double offsetY_ = 0.0;
     double dotsPerTwip_ = 0.0;
     bool pageHasOutput_ = false;
     bool newPagePending_ = false;

@@ -13,7 +13,7 @@ PrintTarget openDefaultPrintTarget(const DataLocations& where)
         PrintTarget target;
         target.kind = PrintTargetKind::Printer;
         target.where = *destination;
-        target.device = std::make_unique<CupsDevice>(*destination);
+        target.device = std::make_unique<CupsDevice>(*destination, loadPrinterOffset(*destination));
         return target;
     }
     PrintTarget target;

@@ -25,7 +25,8 @@ struct PrintTarget {
     QString where;
 };
 
-/// The scheduler's default destination when there is one; otherwise PDF files in the folder
+/// The scheduler's default destination when there is one, moved by its calibration offset
+/// (loadPrinterOffset); otherwise PDF files in the folder
 /// "certificates" of the data folder. Nothing is sent or created until a document is
 /// ended. Needs a QGuiApplication.
 PrintTarget openDefaultPrintTarget(const DataLocations& where);

@@ -2,7 +2,11 @@
 
 #include "platform/qt/fonts.h"
 
+#include <QFontMetricsF>
+
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tarvel {
 
@@ -21,8 +25,9 @@ QSize QtPreviewSurface::defaultPixelSize(double dpi)
                  qRound(kAreaHeightTwips * dpi / kTwipsPerInch));
 }
 
-QtPreviewSurface::QtPreviewSurface(QSize pixelSize)
-    : face_(QString::fromUtf16(kCertificateFace))
+QtPreviewSurface::QtPreviewSurface(QSize pixelSize, TextScale textScale)
+    : textScale_(textScale)
+    , face_(QString::fromUtf16(kCertificateFace))
     , drawnFace_(usableFace(face_))
 {
     setPixelSize(pixelSize);
@@ -44,6 +49,7 @@ void QtPreviewSurface::setPixelSize(QSize pixelSize, qreal devicePixelRatio)
     const QSize physical = (pixelSize.expandedTo(QSize(1, 1)) * devicePixelRatio);
     image_ = QImage(physical, QImage::Format_RGB32);
     image_.setDevicePixelRatio(devicePixelRatio);
+    rebuildBackground();
     repaintAll();
     if (drawing && !image_.isNull())
         painter_.begin(&image_);
@@ -56,8 +62,41 @@ void QtPreviewSurface::beginDrawing()
     drawing_.clear();
     if (image_.isNull())
         return;
-    image_.fill(Qt::white);
+    clearImage();
     painter_.begin(&image_);
+}
+
+void QtPreviewSurface::setBackdrop(const QImage& image, double opacity)
+{
+    backdrop_ = image;
+    backdropOpacity_ = std::clamp(opacity, 0.0, 1.0);
+    rebuildBackground();
+    repaintAll();
+    if (drawingEnded_)
+        drawingEnded_();
+}
+
+void QtPreviewSurface::rebuildBackground()
+{
+    background_ = QImage();
+    if (backdrop_.isNull() || image_.isNull())
+        return;
+    // Scaled once per size, so that each redrawing only copies it.
+    background_ = QImage(image_.size(), image_.format());
+    background_.fill(Qt::white);
+    QPainter painter(&background_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setOpacity(backdropOpacity_);
+    painter.drawImage(background_.rect(), backdrop_);
+}
+
+void QtPreviewSurface::clearImage()
+{
+    if (background_.isNull()) {
+        image_.fill(Qt::white);
+        return;
+    }
+    std::memcpy(image_.bits(), background_.constBits(), size_t(image_.sizeInBytes()));
 }
 
 void QtPreviewSurface::endDrawing()
@@ -87,9 +126,14 @@ void QtPreviewSurface::setFontSize(double points)
     points_ = points;
 }
 
+void QtPreviewSurface::setMaxWidth(double width)
+{
+    maxWidth_ = width;
+}
+
 void QtPreviewSurface::drawText(const QString& text)
 {
-    drawing_.push_back(DrawnText{position_, points_, drawnFace_, text});
+    drawing_.push_back(DrawnText{position_, points_, maxWidth_, drawnFace_, text});
     if (image_.isNull())
         return;
     if (painter_.isActive()) {
@@ -101,28 +145,63 @@ void QtPreviewSurface::drawText(const QString& text)
     paint(painter, drawing_.back());
 }
 
-void QtPreviewSurface::paint(QPainter& painter, const DrawnText& item)
+QList<char32_t> QtPreviewSurface::undrawableCharacters(const QString& text)
+{
+    return textPainter_.undrawable(drawnFace_, text);
+}
+
+std::optional<QtPreviewSurface::Placed> QtPreviewSurface::place(const DrawnText& item) const
 {
     const std::optional<double> points = drawablePoints(item.points);
-    if (!points || item.text.isEmpty())
-        return;
+    if (!points || image_.isNull())
+        return std::nullopt;
     const double width = image_.width() / image_.devicePixelRatio();
     const double height = image_.height() / image_.devicePixelRatio();
-    const QPointF topLeft(item.units.x() * width / kUnitsWide,
-                          item.units.y() * height / kUnitsHigh);
-    const double pixels = *points * kTwipsPerPoint * height / kAreaHeightTwips;
+    const double textArea = textScale_ == TextScale::Page ? kUnitsHigh : kAreaHeightTwips;
+    const double pixels = *points * kTwipsPerPoint * height / textArea;
+    Placed placed;
+    placed.font = QFont(item.face);
+    placed.font.setPointSizeF(pixels * 72.0 / image_.logicalDpiY());
+    placed.topLeft = QPointF(item.units.x() * width / kUnitsWide,
+                             item.units.y() * height / kUnitsHigh);
+    placed.maxWidth = item.maxWidth * width / kUnitsWide;
+    return placed;
+}
 
-    QFont font(item.face);
-    font.setPointSizeF(pixels * 72.0 / image_.logicalDpiY());
+void QtPreviewSurface::paint(QPainter& painter, const DrawnText& item)
+{
+    const std::optional<Placed> placed = place(item);
+    if (!placed || item.text.isEmpty())
+        return;
     painter.setPen(Qt::black);
-    textPainter_.draw(painter, font, topLeft, item.text);
+    textPainter_.draw(painter, placed->font, placed->topLeft, item.text, placed->maxWidth);
+}
+
+std::vector<QRectF> QtPreviewSurface::textBoxes()
+{
+    std::vector<QRectF> boxes;
+    const double unitsPerPixelX = kUnitsWide * image_.devicePixelRatio() / image_.width();
+    const double unitsPerPixelY = kUnitsHigh * image_.devicePixelRatio() / image_.height();
+    for (const DrawnText& item : drawing_) {
+        const std::optional<Placed> placed = place(item);
+        if (!placed || item.text.isEmpty()) {
+            boxes.emplace_back(item.units, QSizeF());
+            continue;
+        }
+        double width = textPainter_.advance(placed->font, &image_, item.text);
+        if (placed->maxWidth > 0.0)
+            width = std::min(width, placed->maxWidth);
+        const double height = QFontMetricsF(placed->font, &image_).height();
+        boxes.emplace_back(item.units, QSizeF(width * unitsPerPixelX, height * unitsPerPixelY));
+    }
+    return boxes;
 }
 
 void QtPreviewSurface::repaintAll()
 {
     if (image_.isNull())
         return;
-    image_.fill(Qt::white);
+    clearImage();
     QPainter painter(&image_);
     for (const DrawnText& item : drawing_)
         paint(painter, item);

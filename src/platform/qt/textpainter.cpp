@@ -1,12 +1,15 @@
 #include "platform/qt/textpainter.h"
 
 #include "platform/qt/fonts.h"
+#include "platform/textfit.h"
 
 #include <QChar>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvel {
@@ -259,11 +262,83 @@ void TextPainter::drawInvisibleText(QPainter& painter, const QFont& font, const 
     painter.restore();
 }
 
+qreal TextPainter::advance(const QFont& font, const QPaintDevice* device, const QString& text)
+{
+    qreal width = 0.0;
+    for (const Run& run : runs(font.family(), text)) {
+        QFont runFont = font;
+        runFont.setFamilies({run.face});
+        width += QFontMetricsF(runFont, device).horizontalAdvance(run.text);
+    }
+    return width;
+}
+
+bool TextPainter::inkedInAnyFace(char32_t character)
+{
+    const auto known = inkedAnywhere_.constFind(character);
+    if (known != inkedAnywhere_.constEnd())
+        return known.value();
+    bool inked = false;
+    for (const QString& family : QFontDatabase::families()) {
+        if (hasInk(family, character)) {
+            inked = true;
+            break;
+        }
+    }
+    inkedAnywhere_.insert(character, inked);
+    return inked;
+}
+
+QList<char32_t> TextPainter::undrawable(const QString& face, const QString& text)
+{
+    QList<char32_t> missing;
+    if (isPlainThroughout(face, text))
+        return missing;
+    const auto inFallback = [&](char32_t c) {
+        const QStringList& others = fallbacksFor(face);
+        return std::any_of(others.begin(), others.end(),
+                           [&](const QString& other) { return hasInk(other, c); });
+    };
+    for (const uint code : text.toUcs4()) {
+        const char32_t c = code;
+        if (followsPreviousRun(c) || missing.contains(c) || hasInk(face, c) || inFallback(c)
+            || inkedInAnyFace(c))
+            continue;
+        missing.append(c);
+    }
+    return missing;
+}
+
 void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft,
-                       const QString& text)
+                       const QString& text, double maxWidth)
 {
     if (text.isEmpty())
         return;
+    if (!(maxWidth > 0.0)) {
+        drawNatural(painter, font, topLeft, text);
+        return;
+    }
+    const TextFit fit = fitToWidth(advance(font, painter.device(), text), maxWidth);
+    if (fit.stretch == 1.0) {
+        drawNatural(painter, font, topLeft, text);
+        return;
+    }
+    QFont fitted = font;
+    if (fit.sizeScale < 1.0)
+        fitted.setPointSizeF(font.pointSizeF() * fit.sizeScale);
+    // Measured again at the smaller size: on screen, hinted widths do not shrink in step.
+    const qreal width = advance(fitted, painter.device(), text);
+    const qreal stretch = width > maxWidth ? maxWidth / width : 1.0;
+    painter.save();
+    painter.translate(topLeft.x(), 0.0);
+    painter.scale(stretch, 1.0);
+    drawNatural(painter, fitted, QPointF(0.0, topLeft.y()), text);
+    painter.restore();
+}
+
+void TextPainter::drawNatural(QPainter& painter, const QFont& font, QPointF topLeft,
+                              const QString& text)
+{
     painter.setFont(font);
     QPaintDevice* device = painter.device();
     const qreal baseline = topLeft.y() + ascentOf(painter.font(), device);

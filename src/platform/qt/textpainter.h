@@ -66,8 +66,17 @@ public:
 
     /// Draws `text` in `font` (its family is the face) with the top-left of its first
     /// character cell at `topLeft`, in the painter's coordinates, with the painter's pen
-    /// colour. All runs share the baseline of `font`.
-    void draw(QPainter& painter, const QFont& font, QPointF topLeft, const QString& text);
+    /// colour. All runs share the baseline of `font`. A text wider than `maxWidth` (painter
+    /// coordinates; 0 or less for no limit) is fitted into it as fitToWidth() says.
+    void draw(QPainter& painter, const QFont& font, QPointF topLeft, const QString& text,
+              double maxWidth = 0.0);
+
+    /// The width of `text` in `font` as draw() lays it out on `device`, fallbacks included.
+    qreal advance(const QFont& font, const QPaintDevice* device, const QString& text);
+
+    /// The characters of `text` that neither `face`, its fallbacks nor any other installed
+    /// face can draw with ink (blanks and marks aside), each once, in order.
+    QList<char32_t> undrawable(const QString& face, const QString& text);
 
 private:
     struct FaceGlyphs {
@@ -89,6 +98,10 @@ private:
     /// The ascent of `font` on `device`, measured once per font and resolution.
     qreal ascentOf(const QFont& font, const QPaintDevice* device);
     const QStringList& fallbacksFor(const QString& face);
+    /// Draws one line at its natural width.
+    void drawNatural(QPainter& painter, const QFont& font, QPointF topLeft, const QString& text);
+    /// Whether any installed face has ink for the character; asked once per character.
+    bool inkedInAnyFace(char32_t character);
     /// Fills the outlines of an outlined run; returns each character's advance.
     QList<qreal> drawOutlines(QPainter& painter, const QFont& font, const Run& run,
                               QPointF origin);
@@ -99,6 +112,7 @@ private:
     TextLayer layer_;
     QHash<QString, FaceGlyphs> faces_;
     QHash<QString, QStringList> fallbacks_;
+    QHash<char32_t, bool> inkedAnywhere_;
     /// A font as drawn on a device of some resolution.
     struct FontAtDpi {
         QFont font;
