@@ -424,6 +424,352 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>tarvel: フォルダがありません: %1
 </translation>
     </message>
+    <message>
+        <source>Lists the certificate ledger, one line per certificate, newest first; prints nothing.</source>
+        <translation>印刷履歴を、賞状 1 枚につき 1 行、新しい順に表示します。印刷はしません。</translation>
+    </message>
+    <message>
+        <source>With --history: writes the ledger to FILE as CSV (UTF-8 with a byte-order mark) instead.</source>
+        <translation>--history と一緒に: 印刷履歴を CSV（BOM 付き UTF-8）として FILE に書き出します。</translation>
+    </message>
+    <message>
+        <source>Prints again, from the ledger, the certificates printed for RACE (the event&apos;s last heat), or one lane of the heat RACE, or one leg of a relay lane (lanes and legs from 1), as one document; Race.dat is not touched.</source>
+        <translation>印刷履歴から、RACE（種目の最終組のレース）の賞状、または組 RACE の 1 レーン分、またはリレーの 1 泳者分（レーンと泳者は 1 から数えます）を、1 つの文書として印刷し直します。Race.dat は変えません。</translation>
+    </message>
+    <message>
+        <source>--history and --reprint cannot be given together</source>
+        <translation>--history と --reprint は同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--csv goes with --history</source>
+        <translation>--csv は --history と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--reprint: &quot;%1&quot; is not RACE, RACE:LANE or RACE:LANE:LEG (race 1 to 1024, lane 1 to 12, leg 1 to 4)</source>
+        <translation>--reprint: 「%1」は RACE、RACE:LANE、RACE:LANE:LEG のどれでもありません（レース 1～1024、レーン 1～12、泳者 1～4）</translation>
+    </message>
+    <message>
+        <source>no certificate has been recorded for this meet yet (there is no %1)</source>
+        <translation>この大会の印刷履歴はまだありません（%1 がありません）</translation>
+    </message>
+    <message>
+        <source>writing the CSV file: %1: %2</source>
+        <translation>CSV ファイルの書き込み: %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 certificate(s) written to %2</source>
+        <translation>賞状 %1 枚分を %2 に書き出しました</translation>
+    </message>
+    <message>
+        <source>the ledger holds no certificate printed for %1</source>
+        <translation>印刷履歴に %1 の賞状はありません</translation>
+    </message>
+    <message>
+        <source>race %1, lane %2, leg %3</source>
+        <translation>レース %1、%2 レーン、第 %3 泳者</translation>
+    </message>
+    <message>
+        <source>race %1, lane %2</source>
+        <translation>レース %1、%2 レーン</translation>
+    </message>
+    <message>
+        <source>race %1</source>
+        <translation>レース %1</translation>
+    </message>
+    <message>
+        <source>%1 certificate(s) printed again: %2</source>
+        <translation>賞状 %1 枚を印刷し直しました: %2</translation>
+    </message>
+    <message>
+        <source>warning: the reprint could not be recorded in the certificate ledger: %1</source>
+        <translation>注意: 再印刷を印刷履歴に記録できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>warning: the certificate ledger could not be written, the printing went on without it: %1</source>
+        <translation>注意: 印刷履歴に書き込めませんでした。印刷は履歴なしで続けました: %1</translation>
+    </message>
+    <message>
+        <source>Calibration page</source>
+        <translation>位置合わせページ</translation>
+    </message>
+    <message>
+        <source>Calibration page for %1; offset in force: X %2, Y %3 twips.</source>
+        <translation>%1 の位置合わせページ。いまの補正: X %2、Y %3 twips。</translation>
+    </message>
+    <message>
+        <source>Each cross lies where a layout item at the X and Y beside it begins.</source>
+        <translation>各十字は、横に書いた X・Y に置いた項目の始まる位置にあります。</translation>
+    </message>
+    <message>
+        <source>Lay this page on the same page printed by the printer the layout was made with</source>
+        <translation>このページを、レイアウトを作ったプリンタで印刷した同じページに重ね、</translation>
+    </message>
+    <message>
+        <source>and measure how far each cross must move (1 mm = 56.7 twips, right and down</source>
+        <translation>各十字をどれだけ動かせばよいか測ってください（1 mm = 56.7 twips、右と下が</translation>
+    </message>
+    <message>
+        <source>positive). Add that to the offset in force and type the sum in the designer.</source>
+        <translation>正）。それをいまの補正に足して、レイアウト画面に入力してください。</translation>
+    </message>
+    <message>
+        <source>X %1  Y %2 (%3 mm, %4 mm)</source>
+        <translation>X %1  Y %2（%3 mm、%4 mm）</translation>
+    </message>
+    <message>
+        <source>saving the layout&apos;s widths and backdrop</source>
+        <translation>レイアウトの最大幅と背景の保存</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>ファイルに書き込めませんでした</translation>
+    </message>
+    <message>
+        <source>pending</source>
+        <translation>待機中</translation>
+    </message>
+    <message>
+        <source>held</source>
+        <translation>保留</translation>
+    </message>
+    <message>
+        <source>printing</source>
+        <translation>印刷中</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>canceled</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>中断</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>written</source>
+        <translation>書き出し済み</translation>
+    </message>
+    <message>
+        <source>Printed at</source>
+        <translation>印刷日時</translation>
+    </message>
+    <message>
+        <source>Race</source>
+        <translation>レース</translation>
+    </message>
+    <message>
+        <source>Heat</source>
+        <translation>組</translation>
+    </message>
+    <message>
+        <source>Lane</source>
+        <translation>レーン</translation>
+    </message>
+    <message>
+        <source>Leg</source>
+        <translation>泳者</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>種目</translation>
+    </message>
+    <message>
+        <source>Rank</source>
+        <translation>順位</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Affiliation</source>
+        <translation>所属</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>記録</translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation>文書</translation>
+    </message>
+    <message>
+        <source>Destination</source>
+        <translation>出力先</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>ジョブ</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Certificate</source>
+        <translation>賞状</translation>
+    </message>
+    <message>
+        <source>Reprint of</source>
+        <translation>再印刷元</translation>
+    </message>
+    <message>
+        <source>opening the certificate ledger</source>
+        <translation>印刷履歴を開く</translation>
+    </message>
+    <message>
+        <source>it was made by a newer Tarvel (version %1 of the ledger)</source>
+        <translation>新しい Tarvel で作られています（印刷履歴の版 %1）</translation>
+    </message>
+    <message>
+        <source>Reprint %1</source>
+        <translation>再印刷 %1</translation>
+    </message>
+    <message>
+        <source>Reprint of %1 certificate(s)</source>
+        <translation>賞状 %1 枚の再印刷</translation>
+    </message>
+    <message>
+        <source>using the certificate ledger</source>
+        <translation>印刷履歴の利用</translation>
+    </message>
+    <message>
+        <source>keeping the printer&apos;s calibration</source>
+        <translation>プリンタの位置補正の保存</translation>
+    </message>
+    <message>
+        <source>the settings could not be written</source>
+        <translation>設定を書き込めませんでした</translation>
+    </message>
+    <message>
+        <source>showing the blank certificate</source>
+        <translation>賞状用紙の表示</translation>
+    </message>
+    <message>
+        <source>no temporary folder for the rendered page</source>
+        <translation>描画したページ用の一時フォルダがありません</translation>
+    </message>
+    <message>
+        <source>pdftoppm (poppler-utils) could not be started</source>
+        <translation>pdftoppm（poppler-utils）を起動できませんでした</translation>
+    </message>
+    <message>
+        <source>pdftoppm took too long</source>
+        <translation>pdftoppm に時間がかかりすぎました</translation>
+    </message>
+    <message>
+        <source>pdftoppm wrote no page</source>
+        <translation>pdftoppm がページを書き出しませんでした</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>Race %1, lane %2, leg %3</source>
+        <translation>レース %1、%2 レーン、第 %3 泳者</translation>
+    </message>
+    <message>
+        <source>Race %1, lane %2</source>
+        <translation>レース %1、%2 レーン</translation>
+    </message>
+    <message>
+        <source>%1, %2: no installed face can draw it</source>
+        <translation>%1、%2: この文字を描けるフォントがありません</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::FrmBrev</name>
+    <message>
+        <source>%1 U+%2: no installed face can draw it</source>
+        <translation>%1 U+%2: この文字を描けるフォントがありません</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::LargePreview</name>
+    <message>
+        <source>Tarvel: layout</source>
+        <translation>Tarvel: レイアウト</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>項目</translation>
+    </message>
+    <message>
+        <source>no limit</source>
+        <translation>制限なし</translation>
+    </message>
+    <message>
+        <source>Widest (twips)</source>
+        <translation>最大幅（twips）</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Drag an item to move it, its right edge to set its widest. Arrow keys move by 10 twips, with Shift by 100; Shift while dragging places freely.</source>
+        <translation>項目をドラッグすると移動、右端をドラッグすると最大幅を設定します。矢印キーで 10 twips、Shift を押しながらで 100 twips 動きます。ドラッグ中に Shift を押すと自由な位置に置けます。</translation>
+    </message>
+    <message>
+        <source>Blank certificate behind</source>
+        <translation>背景の賞状用紙</translation>
+    </message>
+    <message>
+        <source>Blank certificate</source>
+        <translation>賞状用紙</translation>
+    </message>
+    <message>
+        <source>Scans and PDF (*.png *.jpg *.jpeg *.pdf);;All files (*)</source>
+        <translation>画像と PDF (*.png *.jpg *.jpeg *.pdf);;すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>選ぶ...</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Strength</source>
+        <translation>濃さ</translation>
+    </message>
+    <message>
+        <source>Printer calibration</source>
+        <translation>プリンタの位置補正</translation>
+    </message>
+    <message>
+        <source>No printer: PDF files are never moved.</source>
+        <translation>プリンタがありません。PDF ファイルは補正しません。</translation>
+    </message>
+    <message>
+        <source>Offset X (twips)</source>
+        <translation>補正 X（twips）</translation>
+    </message>
+    <message>
+        <source>Offset Y (twips)</source>
+        <translation>補正 Y（twips）</translation>
+    </message>
+    <message>
+        <source>Keep the offset</source>
+        <translation>補正を保存</translation>
+    </message>
+    <message>
+        <source>Print the calibration page</source>
+        <translation>位置合わせページを印刷</translation>
+    </message>
+    <message>
+        <source>Click an item to select it.</source>
+        <translation>項目をクリックして選んでください。</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::MeetChooser</name>
