@@ -4,7 +4,7 @@
 // into one PDF, and into one PDF per print document as the run writes them. Prints the times
 // and the runs' ratios to each.
 //
-//   bench_wholemeet [--repeat N] [--keep DIR] [--only run|cups|null|bare|split]
+//   bench_wholemeet [--repeat N] [--keep DIR] [--only run|ledger|cups|null|bare|split]
 //
 // --only times one of the lines alone, N times, for profiling it. bench/cups-queue runs it
 // with a private scheduler whose default destination is a file queue.
@@ -13,10 +13,12 @@
 #include "meetbuilder.h"
 #include "meetdb/racestatus.h"
 #include "platform/numbers.h"
+#include "ledger/ledgerrecorder.h"
 #include "platform/qt/cupsdevice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
 #include "printrun/printrun.h"
+#include "printrun/runobservers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -159,7 +161,7 @@ struct RunTimes {
     RunSummary summary;
 };
 
-enum class Target { Pdf, Cups, Nothing };
+enum class Target { Pdf, PdfWithLedger, Cups, Nothing };
 
 RunTimes timeRun(sample::MeetBuilder& builder, const QList<int>& races, const QString& pdfDir,
                  Target target, PageCollector* collector)
@@ -174,13 +176,22 @@ RunTimes timeRun(sample::MeetBuilder& builder, const QList<int>& races, const QS
     options.rankLimitIndividual = u"15"_qs;
     options.rankLimitRelay = u"6"_qs;
 
+    // A ledger of its own each time, so that every run writes the same records.
+    const QString ledger = builder.dataDirPath() + u"/tarvel-ledger.db"_qs;
+    QFile::remove(ledger);
+    const DataLocations where = session.where;
+    LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
+
     QElapsedTimer timer;
     timer.start();
     RunTimes times;
-    if (target == Target::Pdf) {
+    if (target == Target::Pdf || target == Target::PdfWithLedger) {
         PdfDevice device(pdfDir);
         device.setFontFace(QString::fromUtf16(kCertificateFace));
-        times.summary = PrintRun(session, options, device, nullptr, collector);
+        RunObservers observers{collector,
+                               target == Target::PdfWithLedger ? &recorder : nullptr};
+        times.summary = PrintRun(session, options, device, nullptr, &observers);
+        recorder.finish();
     } else if (target == Target::Cups) {
         CupsDevice device(cups::defaultDestination().value_or(QString()));
         device.setFontFace(QString::fromUtf16(kCertificateFace));
@@ -277,6 +288,8 @@ int main(int argc, char** argv)
             double time = 0.0;
             if (only == u"run")
                 time = timeRun(builder, meet.races, pdfDir, Target::Pdf, nullptr).seconds;
+            else if (only == u"ledger")
+                time = timeRun(builder, meet.races, pdfDir, Target::PdfWithLedger, nullptr).seconds;
             else if (only == u"cups")
                 time = timeRun(builder, meet.races, pdfDir, Target::Cups, nullptr).seconds;
             else if (only == u"null")
@@ -300,9 +313,11 @@ int main(int argc, char** argv)
                 warm.summary.pages, int(QDir(pdfDir).entryList({u"*.pdf"_qs}).size()));
 
     const bool withCups = cups::defaultDestination().has_value();
-    std::vector<double> runs, cupsRuns, composes, baselines, splits;
+    std::vector<double> runs, ledgerRuns, cupsRuns, composes, baselines, splits;
     for (int i = 0; i < repeat; ++i) {
         runs.push_back(timeRun(builder, meet.races, pdfDir, Target::Pdf, nullptr).seconds);
+        ledgerRuns.push_back(
+            timeRun(builder, meet.races, pdfDir, Target::PdfWithLedger, nullptr).seconds);
         if (withCups)
             cupsRuns.push_back(timeRun(builder, meet.races, pdfDir, Target::Cups, nullptr).seconds);
         composes.push_back(timeRun(builder, meet.races, pdfDir, Target::Nothing, nullptr).seconds);
@@ -316,6 +331,8 @@ int main(int argc, char** argv)
     const double baseline = best(baselines);
     const double split = best(splits);
     std::printf("print run to PDF files:               %8.3f s (best of %d)\n", run, repeat);
+    std::printf("  the same with the ledger:           %8.3f s (+%.1f %%, goal: at most 5 %%)\n",
+                best(ledgerRuns), 100.0 * (best(ledgerRuns) / run - 1.0));
     std::printf("  the same run onto a null device:    %8.3f s (composing, filtering, marking)\n",
                 best(composes));
     std::printf("bare QPainter rendering, one PDF:     %8.3f s\n", baseline);

@@ -693,6 +693,25 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     </message>
 </context>
 <context>
+    <name>tarvel::ui::HistoryDialog</name>
+    <message>
+        <source>Print history</source>
+        <translation>印刷履歴</translation>
+    </message>
+    <message>
+        <source>Search by name, affiliation or event</source>
+        <translation>名前・所属・種目で検索</translation>
+    </message>
+    <message>
+        <source>Reprint</source>
+        <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>%1 certificate(s)</source>
+        <translation>賞状 %1 枚</translation>
+    </message>
+</context>
+<context>
     <name>tarvel::ui::LargePreview</name>
     <message>
         <source>Tarvel: layout</source>
@@ -769,6 +788,21 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Click an item to select it.</source>
         <translation>項目をクリックして選んでください。</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::LedgerDesk</name>
+    <message>
+        <source>The certificate ledger could not be written; printing goes on without it, and the print history misses these certificates.</source>
+        <translation>印刷履歴に書き込めませんでした。印刷は履歴なしで続けますが、これらの賞状は印刷履歴に残りません。</translation>
+    </message>
+    <message>
+        <source>Print failed: %1</source>
+        <translation>印刷失敗: %1</translation>
+    </message>
+    <message>
+        <source>%1 certificate(s) printed again: %2</source>
+        <translation>賞状 %1 枚を印刷し直しました: %2</translation>
     </message>
 </context>
 <context>

@@ -55,7 +55,7 @@ enum class Settle {
 /// Events whose delivery or record may still be going on while the next is composed: enough
 /// to keep the scheduler and the ledger busy beside the drawing, few enough that the marks
 /// follow closely.
-constexpr std::size_t kEventsUnderWay = 4;
+constexpr std::size_t kEventsUnderWay = 8;
 
 /// One walk over the race table.
 class RunWalk {

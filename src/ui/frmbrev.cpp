@@ -5,9 +5,11 @@
 #include "layout/layoutini.h"
 #include "platform/qt/fonts.h"
 #include "ui/controlplacing.h"
+#include "ui/deskstrip.h"
 #include "ui/elidedlabel.h"
 #include "ui/failurereport.h"
 #include "ui/largepreview.h"
+#include "ui/ledgerdesk.h"
 #include "ui/previewbox.h"
 #include "ui/printconditioncontrols.h"
 #include "ui/previewtee.h"
@@ -49,6 +51,8 @@ constexpr int kNarrowOuterWidth = 4395;
 constexpr int kNarrowOuterHeight = 2085;
 /// Space kept right of and below the controls of a state.
 constexpr int kContentMargin = 60;
+/// The strip's top in the wide window: under the version label and the conditions frame.
+constexpr int kWideStripTop = 7875;
 
 // The item table: rows 360 twips apart from top 360, item order of each column set.
 constexpr int kHeaderTop = 120;
@@ -91,7 +95,9 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     showLayout(defaultLayout());
     connectHandlers();
 
-    setFixedSize(twipsRect(*this, 0, 0, kStartClientWidth, kStartClientHeight).size());
+    setFixedSize(twipsRect(*this, 0, 0, kStartClientWidth,
+                           kStartClientHeight + DeskStrip::kHeightTwips)
+                     .size());
     showWidth(Width::Narrow);
 }
 
@@ -152,6 +158,8 @@ void FrmBrev::buildNarrowPart()
     cmdGamen_ = place(new QPushButton(u">>"_s, this), u"cmdGamen"_s, 3840, 0, 375, 1695);
     // The status line, in the free space beside the preview-only switch.
     lblJoutai_ = place(new QLabel(this), u"lblJoutai"_s, 1800, 1400, 1980, 255);
+    // Below the design's controls, in both states: history, automatic printing, failures.
+    strip_ = new DeskStrip(this);
 }
 
 void FrmBrev::buildWidePart()
@@ -259,6 +267,8 @@ void FrmBrev::connectHandlers()
         {cmdFont_, &FrmBrev::cmdFont_Click},
         {cmdGamen_, &FrmBrev::cmdGamen_Click},
         {cmdKakudai_, &FrmBrev::cmdKakudai_Click},
+        {&strip_->historyButton(), &FrmBrev::cmdRireki_Click},
+        {&strip_->reprintFailedButton(), &FrmBrev::cmdSaiInsatu_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this,
@@ -278,6 +288,7 @@ void FrmBrev::start(const QString& locationFile)
     lblBasho_->setFullText(session_.meet.venue);
     reopenPrintTarget();
     buildLargePreview();
+    ledgerDesk_ = new LedgerDesk(*this, session_, target_, *strip_);
     lblVersion_->setText(QString::fromUtf16(kVersion));
     if (session_.layoutLoad.outcome == LayoutLoad::Repaired)
         QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session_); });
@@ -353,8 +364,9 @@ void FrmBrev::saveLayout()
 void FrmBrev::cmdInsatu_Click()
 {
     saveLayout();
-    showUndrawable(
-        PrintCommands::printRun(this, session_, printOptions(), target_, previewTarget()));
+    showUndrawable(PrintCommands::printRun(this, session_, printOptions(), target_,
+                                           previewTarget(), &ledgerDesk_->recorder()));
+    ledgerDesk_->afterRun();
 }
 
 void FrmBrev::cmdTest_Click()
@@ -386,6 +398,18 @@ void FrmBrev::cmdGamen_Click()
     showWidth(Width::Narrow);
     setOuterSize(kNarrowOuterWidth, kNarrowOuterHeight);
     cmdGamen_->setText(u">>"_s);
+}
+
+void FrmBrev::cmdRireki_Click()
+{
+    if (ledgerDesk_)
+        ledgerDesk_->openHistory();
+}
+
+void FrmBrev::cmdSaiInsatu_Click()
+{
+    if (ledgerDesk_)
+        ledgerDesk_->reprintFailed();
 }
 
 void FrmBrev::cmdKakudai_Click()
@@ -441,6 +465,11 @@ void FrmBrev::showWidth(Width width)
     width_ = width;
     for (QWidget* control : widePart_)
         control->setVisible(width == Width::Wide);
+    // The strip stands under the controls of the state: the narrow window's start height, or
+    // the wide part's bottom row.
+    strip_->move(twipsRect(*this, 0, width == Width::Wide ? kWideStripTop : kStartClientHeight, 0,
+                           0)
+                     .topLeft());
 }
 
 void FrmBrev::setOuterSize(int widthTwips, int heightTwips)

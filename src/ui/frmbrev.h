@@ -23,8 +23,10 @@ class QPushButton;
 
 namespace tarvel::ui {
 
+class DeskStrip;
 class ElidedLabel;
 class LargePreview;
+class LedgerDesk;
 class PreviewBox;
 class PreviewTee;
 
@@ -71,6 +73,8 @@ public:
     void setPreviewTap(PreviewSurface* tap);
     /// The large preview; null before start().
     LargePreview* largePreview() { return largePreview_; }
+    /// The ledger's side of the window; null before start().
+    LedgerDesk* ledgerDesk() { return ledgerDesk_; }
 
 private:
     void buildNarrowPart();
@@ -86,6 +90,8 @@ private:
     void cmdFont_Click();
     void cmdGamen_Click();
     void cmdKakudai_Click();
+    void cmdRireki_Click();
+    void cmdSaiInsatu_Click();
 
     void buildLargePreview();
     /// Puts an item's place and maximum width into the controls; the previews redraw once.
@@ -111,6 +117,9 @@ private:
     std::unique_ptr<PreviewTee> tee_;
     PreviewSurface* tap_ = nullptr;
     LargePreview* largePreview_ = nullptr;
+    DeskStrip* strip_ = nullptr;
+    /// The ledger's side of the window; made once the print target is open.
+    LedgerDesk* ledgerDesk_ = nullptr;
     /// The items' maximum widths: only the large preview shows and edits them.
     std::array<int, kItemCount> maxWidths_{};
     /// While the controls are being filled at start-up, the one drawing comes after.

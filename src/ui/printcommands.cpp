@@ -3,6 +3,7 @@
 #include "layout/drawing.h"
 #include "printrun/printrun.h"
 #include "printrun/runaccount.h"
+#include "printrun/runobservers.h"
 #include "ui/failurereport.h"
 #include "ui/printprogress.h"
 
@@ -20,15 +21,16 @@ constexpr int kListedEvents = 8;
 
 QStringList PrintCommands::printRun(QWidget* parent, Session& session,
                                     const PrintOptions& options, PrintTarget& target,
-                                    PreviewSurface& preview)
+                                    PreviewSurface& preview, RunObserver* recorder)
 {
     RunSummary summary;
     QString stoppedBy;
     QStringList undrawable;
     {
         PrintProgress progress(parent);
+        RunObservers observers{&progress, recorder};
         try {
-            summary = PrintRun(session, options, *target.device, &preview, &progress);
+            summary = PrintRun(session, options, *target.device, &preview, &observers);
         } catch (const RunStopped& stopped) {
             summary = stopped.summary();
             stoppedBy = failureText(stopped);

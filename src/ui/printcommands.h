@@ -5,6 +5,7 @@
 #include "platform/previewsurface.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/printoptions.h"
+#include "printrun/runobserver.h"
 #include "printrun/session.h"
 
 #include <QCoreApplication>
@@ -20,10 +21,12 @@ public:
     /// `parent`: what was printed and marked, the events left unprinted and why, those the
     /// filters left out; or that no race was ready. A failure that stopped the run is told
     /// with the account up to it. A run that could not begin (the meet held by another
-    /// run, a rank limit that is not a number) throws tarvel::Failure. Returns one line per
-    /// certificate with characters no installed face could draw.
+    /// run, a rank limit that is not a number) throws tarvel::Failure. `recorder` (may be
+    /// null) observes the run beside the progress dialog. Returns one line per certificate
+    /// with characters no installed face could draw.
     static QStringList printRun(QWidget* parent, Session& session, const PrintOptions& options,
-                         PrintTarget& target, PreviewSurface& preview);
+                                PrintTarget& target, PreviewSurface& preview,
+                                RunObserver* recorder);
 
     /// Prints the certificate in hand as a document of its own, one page, sent at once;
     /// nothing with preview-only. Throws tarvel::Failure when it was not delivered.

@@ -1,8 +1,11 @@
 // Whole print runs of the sample meet onto a private CUPS scheduler: what the scheduler
 // accepted is exactly what Race.dat marks.
 #include "batchprocess.h"
+#include "ledger/jobwatch.h"
+#include "ledger/ledgerrecorder.h"
 #include "meetdb/racestatus.h"
 #include "naming/racerecord.h"
+#include "platform/qt/cupsjobs.h"
 #include "platform/qt/printtarget.h"
 #include "poppler.h"
 #include "printrun/printrun.h"
@@ -108,6 +111,10 @@ TEST_F(CupsRunTest, ARejectingQueueStopsTheRunAndRaceDatStaysByteForByte)
         << qPrintable(outcome.err);
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), raceDatBefore);
     EXPECT_TRUE(cups.spooledDocuments().isEmpty());
+    // Nothing delivered, nothing in the ledger.
+    if (QFile::exists(meet.dataPath(u"tarvel-ledger.db"_qs))) {
+        EXPECT_TRUE(Ledger(meet.dataPath(u"tarvel-ledger.db"_qs)).entries().isEmpty());
+    }
 }
 
 /// Stops the printer once two events were marked (it still takes jobs, which wait) and makes
@@ -193,6 +200,50 @@ TEST_F(CupsRunTest, AQueueStoppedMidRunMarksExactlyTheEventsWhoseJobsItAccepted)
     EXPECT_LT(accepted.size(), withCertificates.size()) << "the refusal stopped nothing";
     // The jobs on the stopped printer wait there, accepted.
     EXPECT_FALSE(cups.tool(u"lpstat"_qs, {u"-o"_qs}).trimmed().isEmpty());
+}
+
+TEST_F(CupsRunTest, JobStatesFollowTheSchedulersQueueIntoTheLedger)
+{
+    // A run onto a stopped printer: its jobs are accepted and wait.
+    cups.addFileQueue(u"desk"_qs, true);
+    cups.tool(u"cupsdisable"_qs, {u"desk"_qs});
+    cups.useInThisProcess();
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(meet.builder().workDir());
+    Session session = startSession();
+    QDir::setCurrent(home);
+    PrintTarget printer = openDefaultPrintTarget(session.where);
+    PrintOptions options;
+    options.rankLimitIndividual = u"1"_qs;
+    options.rankLimitRelay = u"1"_qs;
+    const auto openLedger = [&session] { return std::make_unique<Ledger>(session.where); };
+    LedgerRecorder recorder(openLedger);
+    PrintRun(session, options, *printer.device, nullptr, &recorder);
+    recorder.finish();
+    ASSERT_FALSE(recorder.firstFailure().has_value()) << recorder.firstFailure()->what();
+    JobWatch watch(openLedger, [](int jobId) { return cups::jobState(jobId); });
+    EXPECT_TRUE(watch.poll().isEmpty());
+    Ledger ledger(session.where);
+    const QList<OpenJob> waiting = ledger.openJobs(thisSession());
+    ASSERT_EQ(waiting.size(), 36);
+    for (const OpenJob& job : waiting)
+        EXPECT_TRUE(job.state == JobState::Pending || job.state == JobState::Stopped);
+
+    // One cancelled: told once as failed; the rest printed once the printer is started.
+    cups.tool(u"cancel"_qs, {QString::number(waiting[5].jobId)});
+    const QList<OpenJob> failed = watch.poll();
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_EQ(failed[0].documentId, waiting[5].documentId);
+    EXPECT_EQ(failed[0].state, JobState::Canceled);
+    EXPECT_TRUE(watch.poll().isEmpty());
+    cups.tool(u"cupsenable"_qs, {u"desk"_qs});
+    ASSERT_TRUE(cups.waitUntilIdle());
+    watch.poll();
+    EXPECT_TRUE(ledger.openJobs(thisSession()).isEmpty());
+    QMap<JobState, int> states;
+    for (const LedgerEntry& entry : ledger.entries())
+        states[entry.document.state] += 1;
+    EXPECT_EQ(states.keys(), (QList<JobState>{JobState::Canceled, JobState::Completed}));
 }
 
 TEST_F(CupsRunTest, AClassOfTwoQueuesSpreadsTheJobsAndEveryPageArrivesOnce)

@@ -13,6 +13,7 @@
 #include "ui/previewbox.h"
 #include "ui/printprogress.h"
 #include "ui/program.h"
+#include "ui/deskstrip.h"
 #include "ui/twips.h"
 #include "windowdriver.h"
 
@@ -115,7 +116,8 @@ void FrmBrevTest::firstStartWithoutLayoutFile()
     QCOMPARE(window.windowTitle(), u"Tarvel"_s);
     QCOMPARE(window.width(), FrmBrev::Width::Narrow);
     QCOMPARE(opened->button(u"cmdGamen"_s).text(), u">>"_s);
-    QCOMPARE(window.size(), twips(window, 0, 0, 4290, 1770).size());
+    // The design's client size, with the strip of history and automatic printing below it.
+    QCOMPARE(window.size(), twips(window, 0, 0, 4290, 1770 + ui::DeskStrip::kHeightTwips).size());
     QVERIFY(!child<QWidget>(window, u"picBrev"_s).isVisible());
     QVERIFY(opened->button(u"cmdInsatu"_s).isVisible());
 
@@ -264,10 +266,25 @@ void FrmBrevTest::widenAndNarrow()
     const QPoint place = window.pos();
     const QSize frame = window.frameGeometry().size() - window.geometry().size();
 
+    // Each state keeps the design's width and at least its height; the strip runs along the
+    // bottom, under every control of the state, and nothing is cut off.
+    const auto expectSize = [&](int outerWidth, int outerHeight) {
+        const QSize design = twips(window, 0, 0, outerWidth, outerHeight).size() - frame;
+        QCOMPARE(window.size().width(), design.width());
+        QVERIFY(window.height() >= design.height());
+        const QWidget& strip = child<QWidget>(window, u"deskStrip"_s);
+        QVERIFY(strip.geometry().bottom() < window.height());
+        for (const QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control != &strip && control->isVisible())
+                QVERIFY2(control->geometry().bottom() <= strip.y(),
+                         qPrintable(control->objectName()));
+        }
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+    };
     opened->click(u"cmdGamen"_s);
     QCOMPARE(window.width(), FrmBrev::Width::Wide);
     QCOMPARE(opened->button(u"cmdGamen"_s).text(), u"<<"_s);
-    QCOMPARE(window.size(), twips(window, 0, 0, 11625, 8295).size() - frame);
+    expectSize(11625, 8295);
     QCOMPARE(window.pos(), place);
     QVERIFY(child<QWidget>(window, u"picBrev"_s).isVisible());
     QVERIFY(opened->edit(u"txtX4"_s).isVisible());
@@ -279,7 +296,7 @@ void FrmBrevTest::widenAndNarrow()
     opened->click(u"cmdGamen"_s);
     QCOMPARE(window.width(), FrmBrev::Width::Narrow);
     QCOMPARE(opened->button(u"cmdGamen"_s).text(), u">>"_s);
-    QCOMPARE(window.size(), twips(window, 0, 0, 4395, 2085).size() - frame);
+    expectSize(4395, 2085);
     QCOMPARE(window.pos(), place);
     QVERIFY(!opened->edit(u"txtX4"_s).isVisible());
     opened->click(u"cmdGamen"_s);

@@ -19,32 +19,6 @@ using namespace tarvel::testing;
 
 namespace {
 
-/// Acts on the modal dialogs as they come up, one step per dialog, by object name.
-class ModalScript : public QObject {
-public:
-    using Step = std::pair<QString, std::function<void(QWidget&)>>;
-    explicit ModalScript(std::deque<Step> steps)
-        : steps_(std::move(steps))
-    {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || steps_.empty() || modal->objectName() != steps_.front().first)
-                return;
-            const Step step = steps_.front();
-            steps_.pop_front();
-            // Acted on from a fresh event, not inside this timer's: a dialog that the step
-            // opens runs a loop of its own, in which this timer must go on firing.
-            QTimer::singleShot(0, modal, [step, modal] { step.second(*modal); });
-        });
-        timer_.start(20);
-    }
-    bool done() const { return steps_.empty(); }
-
-private:
-    std::deque<Step> steps_;
-    QTimer timer_;
-};
-
 void click(QWidget& dialog, const QString& button)
 {
     QTest::mouseClick(&child<QPushButton>(dialog, button), Qt::LeftButton);

@@ -74,4 +74,20 @@ std::unique_ptr<TempMeet> oneEventMeet()
     return meet;
 }
 
+ModalScript::ModalScript(std::deque<Step> steps)
+    : steps_(std::move(steps))
+{
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || steps_.empty() || modal->objectName() != steps_.front().first)
+            return;
+        const Step step = steps_.front();
+        steps_.pop_front();
+        // Acted on from a fresh event, not inside this timer's: a dialog that the step opens
+        // runs a loop of its own, in which this timer must go on firing.
+        QTimer::singleShot(0, modal, [step, modal] { step.second(*modal); });
+    });
+    timer_.start(20);
+}
+
 } // namespace tarvel::testing

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -175,5 +177,18 @@ std::unique_ptr<TempMeet> emptyMeet();
 
 /// One men's 100m free final, one heat (race 1, ready), three swimmers in lanes 0 to 2.
 std::unique_ptr<TempMeet> oneEventMeet();
+
+/// Acts on the modal dialogs as they come up, one step per dialog, matched by object name.
+class ModalScript : public QObject {
+public:
+    using Step = std::pair<QString, std::function<void(QWidget&)>>;
+    explicit ModalScript(std::deque<Step> steps);
+    /// Whether every step has been taken.
+    bool done() const { return steps_.empty(); }
+
+private:
+    std::deque<Step> steps_;
+    QTimer timer_;
+};
 
 } // namespace tarvel::testing

@@ -1,0 +1,44 @@
+#include "ui/deskstrip.h"
+
+#include "ui/controlplacing.h"
+#include "ui/twips.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvel::ui {
+
+DeskStrip::DeskStrip(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(u"deskStrip"_s);
+    resize(twipsRect(*this, 0, 0, kWidthTwips, kHeightTwips).size());
+    chkJidou_ = place(new QCheckBox(u"自動印刷"_s, this), u"chkJidou"_s, 120, 45, 1155, 255);
+    cmdRireki_ = place(new QPushButton(u"印刷履歴"_s, this), u"cmdRireki"_s, 1320, 0, 1035, 330);
+    lblJidou_ = place(new QLabel(this), u"lblJidou"_s, 2445, 45, 1770, 255);
+    lblShippai_ = place(new QLabel(this), u"lblShippai"_s, 120, 390, 3000, 255);
+    cmdSaiInsatu_ = place(new QPushButton(u"再印刷"_s, this), u"cmdSaiInsatu"_s, 3180, 360, 1035,
+                          330);
+    lblShippai_->setStyleSheet(u"color: #b00020;"_s);
+    showAutoPrintState(QString());
+    showFailedJob(QString());
+}
+
+void DeskStrip::showAutoPrintState(const QString& text)
+{
+    lblJidou_->setText(text);
+    lblJidou_->setVisible(!text.isEmpty());
+}
+
+void DeskStrip::showFailedJob(const QString& text)
+{
+    lblShippai_->setText(text);
+    lblShippai_->setToolTip(text);
+    lblShippai_->setVisible(!text.isEmpty());
+    cmdSaiInsatu_->setVisible(!text.isEmpty());
+}
+
+} // namespace tarvel::ui

@@ -1,0 +1,42 @@
+#pragma once
+/// The strip along the bottom of the window, in both its states: the print history, what
+/// automatic printing is doing, and a print job that failed with a way to print it again.
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace tarvel::ui {
+
+/// Two rows in the window's twips: the history button and the automatic printing's switch
+/// and state above, the failed job's line and its reprint button below (hidden while no job
+/// has failed). The window places the strip under the controls of its state.
+class DeskStrip final : public QWidget {
+    Q_OBJECT
+public:
+    /// Its height and width in twips.
+    static constexpr int kHeightTwips = 690;
+    static constexpr int kWidthTwips = 4290;
+
+    explicit DeskStrip(QWidget* parent);
+
+    QPushButton& historyButton() { return *cmdRireki_; }
+    QCheckBox& autoPrintSwitch() { return *chkJidou_; }
+    QPushButton& reprintFailedButton() { return *cmdSaiInsatu_; }
+
+    /// The automatic printing's state, one line ("監視中 12:03:04"); empty hides it.
+    void showAutoPrintState(const QString& text);
+    /// A job that ended without its pages: the line and its reprint button; empty hides both.
+    void showFailedJob(const QString& text);
+
+private:
+    QPushButton* cmdRireki_ = nullptr;
+    QCheckBox* chkJidou_ = nullptr;
+    QLabel* lblJidou_ = nullptr;
+    QLabel* lblShippai_ = nullptr;
+    QPushButton* cmdSaiInsatu_ = nullptr;
+};
+
+} // namespace tarvel::ui

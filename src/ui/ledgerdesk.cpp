@@ -1,0 +1,103 @@
+#include "ui/ledgerdesk.h"
+
+#include "ledger/reprint.h"
+#include "platform/paths.h"
+#include "platform/qt/cupsjobs.h"
+#include "ui/deskstrip.h"
+#include "ui/failurereport.h"
+#include "ui/historydialog.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace tarvel::ui {
+
+LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, DeskStrip& strip)
+    : QObject(&window)
+    , window_(window)
+    , session_(session)
+    , target_(target)
+    , strip_(strip)
+{
+    recorder_ = std::make_unique<LedgerRecorder>([this] { return openLedger(); });
+    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); },
+                                       [](int jobId) { return cups::jobState(jobId); });
+    connect(&poll_, &QTimer::timeout, this, [this] { pollJobs(); });
+    if (target_.kind == PrintTargetKind::Printer)
+        poll_.start(kPollMilliseconds);
+}
+
+std::unique_ptr<Ledger> LedgerDesk::openLedger() const
+{
+    return std::make_unique<Ledger>(session_.where);
+}
+
+void LedgerDesk::setJobStateQuery(JobWatch::StateQuery query)
+{
+    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); }, std::move(query));
+}
+
+void LedgerDesk::afterRun()
+{
+    const std::optional<Failure> trouble = recorder_->firstFailure();
+    if (!trouble || troubleTold_)
+        return;
+    troubleTold_ = true;
+    QMessageBox::warning(&window_, u"Tarvel"_s,
+                         tr("The certificate ledger could not be written; printing goes on "
+                            "without it, and the print history misses these certificates.")
+                             + u"\n\n"_s + failureText(*trouble));
+}
+
+void LedgerDesk::pollJobs()
+{
+    const QList<OpenJob> failed = jobs_->poll();
+    if (failed.isEmpty())
+        return;
+    failed_ = failed.last();
+    strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
+}
+
+void LedgerDesk::openHistory()
+{
+    HistoryDialog dialog(
+        [this] {
+            // Reading the history never creates the ledger.
+            const QString path =
+                hostPath(session_.where.dataFile(QString::fromUtf16(kLedgerFileName)));
+            if (!QFileInfo(path).isFile())
+                return QList<LedgerEntry>();
+            return openLedger()->entries();
+        },
+        [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_);
+    dialog.exec();
+}
+
+void LedgerDesk::reprintFailed()
+{
+    if (!failed_)
+        return;
+    reprint(openLedger()->entriesOfDocument(failed_->documentId));
+    failed_.reset();
+    strip_.showFailedJob(QString());
+}
+
+void LedgerDesk::reprint(const QList<LedgerEntry>& entries)
+{
+    if (entries.isEmpty())
+        return;
+    const std::unique_ptr<Ledger> ledger = openLedger();
+    const ReprintResult result =
+        reprintCertificates(entries, session_.layout, *target_.device, *ledger);
+    QString told = tr("%1 certificate(s) printed again: %2")
+                       .arg(entries.size())
+                       .arg(result.delivery.destination);
+    if (result.ledgerFailure)
+        told += u"\n\n"_s + failureText(*result.ledgerFailure);
+    QMessageBox::information(&window_, u"Tarvel"_s, told);
+}
+
+} // namespace tarvel::ui
