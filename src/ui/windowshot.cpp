@@ -4,13 +4,15 @@
 // Starts the window as the program would in WORKDIR (beside the meet's ctl folder), saves
 // the narrow window as OUTDIR/window-narrow.png, widens it and saves OUTDIR/window-wide.png,
 // then opens the large preview over a drawn stand-in for a scanned blank certificate and
-// saves it as OUTDIR/designer.png, and last the meet chooser as it comes up where no
-// location file is found (meet-chooser.png).
+// saves it as OUTDIR/designer.png, the print history as history.png, and last the meet
+// chooser as it comes up where no location file is found (meet-chooser.png).
 // Certificates are never printed; any print device opened goes to a temporary folder.
 
 #include "platform/paths.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/translations.h"
+#include "ledger/ledger.h"
+#include "ui/historydialog.h"
 #include "ui/largepreview.h"
 #include "ui/meetchooser.h"
 #include "ui/program.h"
@@ -115,6 +117,16 @@ int main(int argc, char** argv)
     designer.dragger().apply(name);
     if (!saveGrab(designer, outDir + u"/designer.png"_s))
         return 1;
+
+    // The print history of the meet, as far as it was printed before the pictures.
+    const tarvel::DataLocations where = window->session().where;
+    tarvel::ui::HistoryDialog history(
+        [where] { return tarvel::Ledger(where).entries(); }, [](const auto&) {});
+    history.resize(980, 420);
+    history.show();
+    if (!saveGrab(history, outDir + u"/history.png"_s))
+        return 1;
+    history.close();
     window.reset();
 
     // The meet just opened is remembered: the chooser offers it first.
