@@ -45,6 +45,8 @@ public:
     void setPosition(double, double) override {}
     void setFontFace(const QString&) override {}
     void setFontSize(double) override {}
+    void setMaxWidth(double) override {}
+    void drawLine(double, double, double, double) override { hasOutput_ = true; }
     void drawText(const QString&) override { hasOutput_ = true; }
     void endPage() override {}
     Delivery endDocument() override
