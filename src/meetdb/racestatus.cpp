@@ -8,7 +8,7 @@ namespace tarvel {
 
 namespace {
 
-const QString kFileName = u"Race.dat"_qs;
+const QString kFileName = QString::fromUtf16(kRaceStatusFile);
 
 RecordFile openRaceStatus(const DataLocations& where, RecordFile::Access access)
 {
@@ -22,12 +22,17 @@ RaceStatus loadRaceStatus(const DataLocations& where)
     // Kept as bytes, never decoded: a status byte that happens to be a cp932 lead byte
     // would otherwise swallow the next race's status.
     try {
-        return RaceStatus{openRaceStatus(where, RecordFile::Access::ReadOnly).readRecord(1)};
+        return readRaceStatus(where);
     } catch (const Failure& failure) {
         if (failure.kind() != Failure::Kind::Missing)
             throw;
         return RaceStatus{}; // no table yet: no race is ready
     }
+}
+
+RaceStatus readRaceStatus(const DataLocations& where)
+{
+    return RaceStatus{openRaceStatus(where, RecordFile::Access::ReadOnly).readRecord(1)};
 }
 
 void saveRaceStatus(const DataLocations& where, const RaceStatus& status)

@@ -9,6 +9,8 @@ namespace tarvel {
 
 inline constexpr int kRaceCount = 1024;
 
+inline const char16_t kRaceStatusFile[] = u"Race.dat";
+
 /// Status characters the meet-management system and this program agree on.
 inline constexpr char kRaceReady = '8';
 inline constexpr char kRacePrinted = '9';
@@ -25,6 +27,10 @@ struct RaceStatus {
 /// Reads record 1 of Race.dat; bytes missing from a short file read as NUL, and so does
 /// every byte of a missing file, which is not created (the other system owns it).
 RaceStatus loadRaceStatus(const DataLocations& where);
+
+/// As loadRaceStatus, but a missing Race.dat (or data folder) is a failure (Kind::Missing):
+/// for a watcher that must tell "nothing ready" from "not there".
+RaceStatus readRaceStatus(const DataLocations& where);
 
 /// Writes the status as record 1 of Race.dat, cut or blank-padded to 1024 bytes.
 void saveRaceStatus(const DataLocations& where, const RaceStatus& status);

@@ -4,6 +4,7 @@
 
 #include "layout/drawing.h"
 
+#include <QSet>
 #include <QString>
 
 namespace tarvel {
@@ -33,6 +34,9 @@ struct PrintOptions {
     QString rankLimitRelay = QStringLiteral("3");
     /// chkInsatu (プレビューのみ): compose and preview only; nothing printed, nothing marked.
     PreviewOnly previewOnly = PreviewOnly::No;
+    /// Races passed over this time as if not ready, with the earlier heats of their events
+    /// (automatic printing holds back an event that failed a moment ago).
+    QSet<int> heldBack;
 };
 
 inline constexpr int kDistanceOptionCount = 8;

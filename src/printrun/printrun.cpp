@@ -86,7 +86,8 @@ public:
                 }
                 if (observer_)
                     observer_->raceReached(raceNo);
-                if (!qualifies(status_.of(raceNo), options_.condition))
+                if (!qualifies(status_.of(raceNo), options_.condition)
+                    || options_.heldBack.contains(raceNo))
                     continue;
                 ++summary_.racesReady;
                 requireMeetFiles();
@@ -94,9 +95,12 @@ public:
             }
             settle(Settle::All);
             // Earlier heats whose event did not finish in this run: dealt with until their
-            // last heat is ready, which prints the whole event.
-            for (const auto& [lastHeat, heats] : pendingMarks_)
-                mark(heats);
+            // last heat is ready, which prints the whole event. Those of an event held back
+            // stay as they are, with it.
+            for (const auto& [lastHeat, heats] : pendingMarks_) {
+                if (!options_.heldBack.contains(lastHeat))
+                    mark(heats);
+            }
         } catch (const Failure& failure) {
             if (inHand_)
                 summary_.unprinted.append({*inHand_, failure.message()});

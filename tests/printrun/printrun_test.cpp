@@ -121,6 +121,20 @@ TEST_F(ThreeHeatsTest, ARefusedDocumentLeavesEveryHeatOfItsEventUnmarked)
     EXPECT_TRUE(observer.marked.isEmpty());
 }
 
+// Automatic printing holds back an event that failed a moment ago: its last heat is passed
+// over, and its earlier heats stay ready with it instead of being marked at the run's end.
+TEST_F(ThreeHeatsTest, AHeldBackEventIsPassedOverWithItsEarlierHeats)
+{
+    meet.builder().writeRaceStatus({40, 41, 42}, '8');
+    const QByteArray before = raceDat();
+    PrintOptions options;
+    options.heldBack = {42};
+    const RunSummary summary = run(options);
+    EXPECT_EQ(summary.certificates, 0);
+    EXPECT_TRUE(observer.marked.isEmpty());
+    EXPECT_EQ(raceDat(), before);
+}
+
 TEST_F(ThreeHeatsTest, AnytimeTakesEveryStatusFromEightUpward)
 {
     QByteArray statuses(1024, ' ');

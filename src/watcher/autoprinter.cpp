@@ -1,0 +1,245 @@
+#include "watcher/autoprinter.h"
+
+#include "platform/paths.h"
+
+#include <QFileInfo>
+
+namespace tarvel {
+
+/// Tells the watcher which event is in hand, and asks the run to stop when watching ends.
+class AutoPrinter::RunWatcher final : public RunObserver {
+public:
+    explicit RunWatcher(AutoPrinter& owner) : owner_(owner) {}
+
+    void eventStarted(int raceNo, const QString&) override
+    {
+        owner_.eventInHand_ = raceNo;
+        Q_EMIT owner_.changed();
+    }
+    bool stopRequested() const override { return owner_.stopping_; }
+
+private:
+    AutoPrinter& owner_;
+};
+
+namespace {
+
+/// The key under which a failure of the whole run (not of one event) is remembered as told.
+constexpr int kWholeRun = 0;
+
+bool isBusy(const AutoRun& run)
+{
+    return run.failure && run.failure->kind() == Failure::Kind::Busy;
+}
+
+} // namespace
+
+bool hasTrouble(const AutoRun& run)
+{
+    return (run.failure && !isBusy(run)) || !run.summary.unprinted.isEmpty();
+}
+
+AutoPrinter::AutoPrinter(DataLocations where, RunFunction run, Timing timing, QObject* parent)
+    : QObject(parent)
+    , where_(std::move(where))
+    , run_(std::move(run))
+    , timing_(timing)
+    , runWatcher_(std::make_unique<RunWatcher>(*this))
+{
+    connect(&poll_, &QTimer::timeout, this, &AutoPrinter::check);
+    // Notifications come in bursts (a program saving a file writes it in pieces): one check
+    // for each burst.
+    checkSoon_.setSingleShot(true);
+    checkSoon_.setInterval(0);
+    connect(&checkSoon_, &QTimer::timeout, this, &AutoPrinter::check);
+}
+
+AutoPrinter::~AutoPrinter() = default;
+
+void AutoPrinter::start()
+{
+    if (state_ != State::Off)
+        return;
+    stopping_ = false;
+    state_ = State::Watching;
+    armNotifications();
+    poll_.start(timing_.interval);
+    scheduleCheck();
+}
+
+void AutoPrinter::stop()
+{
+    if (state_ == State::Off)
+        return;
+    stopping_ = true;
+    poll_.stop();
+    checkSoon_.stop();
+    notifications_.reset();
+    if (running_)
+        return; // the run ends after the event in hand; runNow() finishes the stop
+    stopping_ = false;
+    held_.clear();
+    unreachableUntilTold_.reset();
+    unreachableTold_ = false;
+    state_ = State::Off;
+    Q_EMIT stopped();
+}
+
+QSet<int> AutoPrinter::heldBack() const
+{
+    QSet<int> races;
+    for (auto it = held_.cbegin(); it != held_.cend(); ++it) {
+        if (!it.value().hasExpired())
+            races.insert(it.key());
+    }
+    return races;
+}
+
+void AutoPrinter::scheduleCheck()
+{
+    if (state_ != State::Off && !stopping_ && !checkSoon_.isActive())
+        checkSoon_.start();
+}
+
+void AutoPrinter::check()
+{
+    // While a run goes, the check after it picks up whatever changed meanwhile.
+    if (state_ == State::Off || stopping_ || running_)
+        return;
+    lastCheck_ = QTime::currentTime();
+    RaceStatus status;
+    try {
+        status = readRaceStatus(where_);
+    } catch (const Failure& failure) {
+        waitForFolder(failure);
+        Q_EMIT changed();
+        return;
+    }
+    folderReached();
+    // A file replaced or deleted and made again is no longer watched: watch the new one.
+    armNotifications();
+    held_.removeIf([](const auto& race) { return race.value().hasExpired(); });
+    for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
+        if (status.of(raceNo) == kRaceReady && !held_.contains(raceNo)) {
+            runNow(status);
+            return;
+        }
+    }
+    state_ = State::Watching;
+    Q_EMIT changed();
+}
+
+void AutoPrinter::runNow(const RaceStatus& before)
+{
+    running_ = true;
+    eventInHand_ = 0;
+    state_ = State::Printing;
+    const AutoRun run = run_(heldBack(), *runWatcher_);
+    running_ = false;
+    eventInHand_ = 0;
+
+    bool news = false;
+    try {
+        const RaceStatus after = readRaceStatus(where_);
+        holdBackWhatWasLeft(before, after, run);
+        news = isNews(run);
+        state_ = State::Watching;
+    } catch (const Failure& failure) {
+        // Out of reach right after the run: whatever failed is tried again once it is back,
+        // nothing held, nothing told but the waiting.
+        waitForFolder(failure);
+    }
+    Q_EMIT runFinished(run, news);
+    if (stopping_) {
+        stopping_ = false;
+        stop();
+        return;
+    }
+    if (state_ == State::Off)
+        return; // stopped by a receiver of runFinished
+    Q_EMIT changed();
+    scheduleCheck();
+}
+
+void AutoPrinter::holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
+                                      const AutoRun& run)
+{
+    // A race ready before the run and still ready after it was left by the run on purpose:
+    // damage, a failure, preview-only, an event held back. A race that turned ready while the
+    // walk was past it was not ready before, and is printed by the next run.
+    const QDeadlineTimer until(isBusy(run) ? timing_.retryBusyAfter : timing_.retryAfter);
+    for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
+        if (before.of(raceNo) == kRaceReady && after.of(raceNo) == kRaceReady
+            && !held_.contains(raceNo))
+            held_.insert(raceNo, until);
+    }
+    // What was told about a race is forgotten once the race is dealt with, so that it is
+    // told again should it fail another day.
+    told_.removeIf([&after](const auto& entry) {
+        const int raceNo = entry.key();
+        return raceNo != kWholeRun && after.of(raceNo) != kRaceReady;
+    });
+    if (!run.failure || isBusy(run))
+        told_.remove(kWholeRun);
+}
+
+bool AutoPrinter::isNews(const AutoRun& run)
+{
+    bool news = false;
+    auto remember = [&](int key, const QString& text) {
+        if (told_.value(key) != text) {
+            told_.insert(key, text);
+            news = true;
+        }
+    };
+    if (run.failure && !isBusy(run))
+        remember(kWholeRun, run.failure->message());
+    for (const UnprintedEvent& unprinted : run.summary.unprinted)
+        remember(unprinted.event.raceNo, unprinted.why);
+    return news;
+}
+
+void AutoPrinter::waitForFolder(const Failure& why)
+{
+    unreachableWhy_ = why.message();
+    if (!unreachableUntilTold_)
+        unreachableUntilTold_ = QDeadlineTimer(timing_.tellUnreachableAfter);
+    state_ = State::Waiting;
+    if (!unreachableTold_ && unreachableUntilTold_->hasExpired()) {
+        unreachableTold_ = true;
+        Q_EMIT unreachable(unreachableWhy_);
+    }
+}
+
+void AutoPrinter::folderReached()
+{
+    const bool wasTold = unreachableTold_;
+    unreachableUntilTold_.reset();
+    unreachableTold_ = false;
+    unreachableWhy_.clear();
+    if (wasTold)
+        Q_EMIT reachableAgain();
+}
+
+void AutoPrinter::armNotifications()
+{
+    if (!timing_.notifications || stopping_)
+        return;
+    if (!notifications_) {
+        notifications_ = std::make_unique<QFileSystemWatcher>();
+        connect(notifications_.get(), &QFileSystemWatcher::fileChanged, this,
+                &AutoPrinter::scheduleCheck);
+        connect(notifications_.get(), &QFileSystemWatcher::directoryChanged, this,
+                &AutoPrinter::scheduleCheck);
+    }
+    // The folder too: a file saved by writing a new one and renaming it over the old shows
+    // only there.
+    const QString file = hostPath(where_.dataFile(QString::fromUtf16(kRaceStatusFile)));
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!notifications_->directories().contains(folder) && QFileInfo(folder).isDir())
+        notifications_->addPath(folder);
+    if (!notifications_->files().contains(file) && QFileInfo(file).isFile())
+        notifications_->addPath(file);
+}
+
+} // namespace tarvel

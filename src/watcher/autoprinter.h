@@ -1,0 +1,148 @@
+#pragma once
+/// Automatic printing: a print run whenever a race of the meet turns ready ("8"), without
+/// anyone pressing 印刷.
+
+#include "meetdb/datalocations.h"
+#include "meetdb/racestatus.h"
+#include "platform/failure.h"
+#include "printrun/printrun.h"
+
+#include <QDeadlineTimer>
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QTime>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tarvel {
+
+/// How one automatic run ended, as the run function tells it.
+struct AutoRun {
+    RunSummary summary;
+    /// The failure that stopped the run or kept it from beginning; none when it went to its
+    /// end (events left unprinted for damage are in the summary).
+    std::optional<Failure> failure;
+};
+
+/// Watches Race.dat and starts a run when a race is ready. Change notifications start a
+/// check at once; a poll every `interval` catches what a network share never notifies. A
+/// run is never begun while one is going: the check after it picks up what changed
+/// meanwhile. What the run did not deal with (an event whose records are damaged, a printer
+/// that refused, preview-only) is held back for a minute, so that the same failing event is
+/// not tried over and over, while races that turn ready meanwhile are printed. Race.dat or
+/// its folder out of reach is no failure: the watcher waits and retries, and says so once
+/// when it lasts, and once when it is back. It never prints a race twice: the run marks what
+/// it delivered and takes the meet's run lock.
+///
+/// Lives on one thread with an event loop; the run function is called there, synchronously.
+class AutoPrinter final : public QObject {
+    Q_OBJECT
+public:
+    enum class State {
+        Off,
+        Watching, ///< 監視中: nothing ready, or everything ready held back
+        Printing, ///< 印刷中: a run is going
+        Waiting,  ///< 接続待ち: Race.dat or the data folder cannot be reached
+    };
+
+    struct Timing {
+        /// Between two reads of Race.dat without a notification.
+        std::chrono::milliseconds interval{500};
+        /// Change notifications besides the poll; off measures polling alone.
+        bool notifications = true;
+        /// Out of reach for longer than this is told (once).
+        std::chrono::milliseconds tellUnreachableAfter{10'000};
+        /// What a run left ready is not tried again before this.
+        std::chrono::milliseconds retryAfter{60'000};
+        /// The meet held by another run (another desk): tried again after this.
+        std::chrono::milliseconds retryBusyAfter{2'000};
+    };
+
+    /// Runs one print run under 同時 that passes over `heldBack`, with `watcher` observing
+    /// beside the caller's observers (it knows the event in hand and asks the run to stop
+    /// after it when watching ends). A failure is returned, never thrown.
+    using RunFunction = std::function<AutoRun(const QSet<int>& heldBack, RunObserver& watcher)>;
+
+    AutoPrinter(DataLocations where, RunFunction run, Timing timing, QObject* parent = nullptr);
+    AutoPrinter(DataLocations where, RunFunction run, QObject* parent = nullptr)
+        : AutoPrinter(std::move(where), std::move(run), Timing{}, parent)
+    {
+    }
+    ~AutoPrinter() override;
+
+    /// Begins watching and checks at once.
+    void start();
+    /// Ends watching; a run going stops after the event in hand. stopped() follows once no
+    /// run is going (at once when none is).
+    void stop();
+
+    State state() const { return state_; }
+    /// The last heat of the event being printed; 0 while none is.
+    int eventInHand() const { return eventInHand_; }
+    /// When Race.dat was last read.
+    QTime lastCheck() const { return lastCheck_; }
+    /// Races passed over for now.
+    QSet<int> heldBack() const;
+    /// Why Race.dat cannot be reached, while Waiting.
+    QString unreachableWhy() const { return unreachableWhy_; }
+
+Q_SIGNALS:
+    /// The state, the event in hand or the time of the last check changed.
+    void changed();
+    /// A run ended. `news` is false when its trouble is what an earlier run told already
+    /// (the same event failing again a minute later), or when there was none.
+    void runFinished(const tarvel::AutoRun& run, bool news);
+    /// Race.dat has been out of reach for longer than Timing::tellUnreachableAfter.
+    void unreachable(const QString& why);
+    /// Race.dat can be read again after unreachable() was told.
+    void reachableAgain();
+    /// Watching ended (after stop(), once no run is going).
+    void stopped();
+
+private:
+    class RunWatcher;
+
+    void check();
+    void scheduleCheck();
+    void runNow(const RaceStatus& before);
+    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
+                             const AutoRun& run);
+    bool isNews(const AutoRun& run);
+    void waitForFolder(const Failure& why);
+    void folderReached();
+    void armNotifications();
+
+    DataLocations where_;
+    RunFunction run_;
+    Timing timing_;
+    std::unique_ptr<RunWatcher> runWatcher_;
+    std::unique_ptr<QFileSystemWatcher> notifications_;
+    QTimer poll_;
+    QTimer checkSoon_;
+    State state_ = State::Off;
+    bool running_ = false;
+    bool stopping_ = false;
+    int eventInHand_ = 0;
+    QTime lastCheck_;
+    /// Races passed over until their deadline.
+    QHash<int, QDeadlineTimer> held_;
+    /// Out of reach since; none while reachable.
+    std::optional<QDeadlineTimer> unreachableUntilTold_;
+    bool unreachableTold_ = false;
+    QString unreachableWhy_;
+    /// The trouble told so far by race (0: the whole run's failure), so that the same is
+    /// not told again every minute.
+    QHash<int, QString> told_;
+};
+
+/// Whether a run's outcome is worth telling the operator: a failure other than the meet
+/// being held by another run, or an event left unprinted.
+bool hasTrouble(const AutoRun& run);
+
+} // namespace tarvel

@@ -1,0 +1,222 @@
+#include "watcher/autoprinter.h"
+
+#include "meetdb/racestatus.h"
+#include "tempmeet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace tarvel::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// Processes events until `done` holds or `milliseconds` pass; whether it holds.
+bool eventually(const std::function<bool()>& done, int milliseconds = 5000)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+/// Processes events for a while, for what must not happen meanwhile.
+void idle(int milliseconds)
+{
+    eventually([] { return false; }, milliseconds);
+}
+
+/// A watcher over a temporary Race.dat whose runs the test scripts: by default a run marks
+/// every ready race that is not held back, as the real run would.
+class AutoPrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override { meet.builder().writeRaceStatus(QByteArray(kRaceCount, '0')); }
+
+    void makeWatcher(AutoPrinter::Timing timing)
+    {
+        watcher = std::make_unique<AutoPrinter>(
+            meet.locations(),
+            [this](const QSet<int>& heldBack, RunObserver& watching) {
+                heldBackSeen.append(heldBack);
+                return behaviour ? behaviour(heldBack, watching) : printReady(heldBack);
+            },
+            timing);
+        QObject::connect(watcher.get(), &AutoPrinter::runFinished,
+                         [this](const AutoRun&, bool isNews) { news.append(isNews); });
+    }
+
+    AutoRun printReady(const QSet<int>& heldBack)
+    {
+        AutoRun run;
+        const RaceStatus status = loadRaceStatus(meet.locations());
+        for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
+            if (status.of(raceNo) == kRaceReady && !heldBack.contains(raceNo)) {
+                markRacePrinted(meet.locations(), raceNo);
+                ++run.summary.racesMarked;
+            }
+        }
+        return run;
+    }
+
+    void setStatus(int raceNo, char status)
+    {
+        QFile file(meet.dataPath(u"Race.dat"_qs));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(raceNo - 1);
+        file.write(&status, 1);
+    }
+
+    char statusOf(int raceNo) { return loadRaceStatus(meet.locations()).of(raceNo); }
+
+    TempMeet meet;
+    std::unique_ptr<AutoPrinter> watcher;
+    std::function<AutoRun(const QSet<int>&, RunObserver&)> behaviour;
+    QList<QSet<int>> heldBackSeen;
+    QList<bool> news;
+};
+
+struct WakeCase {
+    const char* name;
+    AutoPrinter::Timing timing;
+};
+
+class AutoPrinterWakeTest : public AutoPrinterTest,
+                            public ::testing::WithParamInterface<WakeCase> {};
+
+// A notification alone (the poll far off), or the poll alone, finds a race turned ready;
+// the run that printed it is the only one.
+TEST_P(AutoPrinterWakeTest, PrintsARaceTurnedReadyOnce)
+{
+    makeWatcher(GetParam().timing);
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return watcher->state() == AutoPrinter::State::Watching; }));
+    setStatus(3, kRaceReady);
+    ASSERT_TRUE(eventually([&] { return statusOf(3) == kRacePrinted; }));
+    idle(300);
+    EXPECT_EQ(heldBackSeen.size(), 1);
+    EXPECT_TRUE(watcher->lastCheck().isValid());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wakes, AutoPrinterWakeTest,
+    ::testing::Values(WakeCase{"Notification", {.interval = 60s, .notifications = true}},
+                      WakeCase{"PollAlone", {.interval = 50ms, .notifications = false}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AutoPrinterTest, ARaceTurnedReadyDuringARunIsPrintedRightAfterIt)
+{
+    makeWatcher({.interval = 60s, .notifications = false});
+    setStatus(1, kRaceReady);
+    behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
+        AutoRun run = printReady(heldBack);
+        if (heldBackSeen.size() == 1)
+            setStatus(2, kRaceReady); // the meet system, while the walk is past race 2
+        return run;
+    };
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return statusOf(2) == kRacePrinted; }));
+    EXPECT_EQ(heldBackSeen.size(), 2);
+}
+
+// What a run leaves ready (a damaged event) waits a while, and its trouble is news once;
+// a race turning ready meanwhile is printed without it.
+TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
+{
+    makeWatcher({.interval = 20ms, .notifications = false, .retryAfter = 400ms});
+    setStatus(5, kRaceReady);
+    behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
+        AutoRun run = printReady(heldBack | QSet<int>{5});
+        if (!heldBack.contains(5))
+            run.summary.unprinted.append({{5, u"R005"_qs}, u"race record damaged"_qs});
+        return run;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return news.size() == 1; }));
+    setStatus(6, kRaceReady);
+    ASSERT_TRUE(eventually([&] { return statusOf(6) == kRacePrinted; }));
+    EXPECT_EQ(heldBackSeen.last(), QSet<int>{5});
+    EXPECT_EQ(watcher->heldBack(), QSet<int>{5});
+
+    ASSERT_TRUE(eventually([&] { return news.size() == 3; }));
+    EXPECT_GE(clock.elapsed(), 400);
+    EXPECT_TRUE(heldBackSeen.last().isEmpty()) << "tried again once its minute was over";
+    EXPECT_EQ(news, (QList<bool>{true, false, false}));
+    EXPECT_EQ(statusOf(5), kRaceReady);
+}
+
+TEST_F(AutoPrinterTest, AMeetHeldByAnotherRunIsTriedAgainSoonWithoutTrouble)
+{
+    makeWatcher({.interval = 20ms, .notifications = false, .retryBusyAfter = 100ms});
+    setStatus(4, kRaceReady);
+    behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
+        if (heldBackSeen.size() < 3) {
+            AutoRun busy;
+            busy.failure = Failure(u"starting a print run"_qs, u"tarvel.lock"_qs,
+                                   u"held by desk 2"_qs, Failure::Kind::Busy);
+            return busy;
+        }
+        return printReady(heldBack);
+    };
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return statusOf(4) == kRacePrinted; }));
+    EXPECT_EQ(news, (QList<bool>{false, false, false}));
+}
+
+// Race.dat gone (a share dropped) is waited for: told once when it lasts, once when back,
+// and what turned ready meanwhile is printed then.
+TEST_F(AutoPrinterTest, AnUnreachableRaceTableIsWaitedForAndToldOnce)
+{
+    makeWatcher({.interval = 20ms, .tellUnreachableAfter = 200ms});
+    int toldGone = 0;
+    int toldBack = 0;
+    QObject::connect(watcher.get(), &AutoPrinter::unreachable, [&] { ++toldGone; });
+    QObject::connect(watcher.get(), &AutoPrinter::reachableAgain, [&] { ++toldBack; });
+    watcher->start();
+    const QString path = meet.dataPath(u"Race.dat"_qs);
+    const QByteArray table = readFileBytes(path);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(eventually([&] { return watcher->state() == AutoPrinter::State::Waiting; }));
+    EXPECT_EQ(toldGone, 0) << "a short drop is not told";
+    idle(500);
+    EXPECT_EQ(toldGone, 1);
+    EXPECT_TRUE(heldBackSeen.isEmpty());
+
+    QByteArray ready = table;
+    ready[6] = kRaceReady;
+    writeFileBytes(path, ready);
+    ASSERT_TRUE(eventually([&] { return statusOf(7) == kRacePrinted; }));
+    EXPECT_EQ(toldBack, 1);
+    EXPECT_EQ(toldGone, 1);
+    EXPECT_NE(watcher->state(), AutoPrinter::State::Waiting);
+}
+
+TEST_F(AutoPrinterTest, StoppingDuringARunEndsItAfterTheEventInHandAndStartsNoOther)
+{
+    makeWatcher({.interval = 20ms});
+    setStatus(1, kRaceReady);
+    setStatus(9, kRaceReady);
+    bool stopSeenByRun = false;
+    behaviour = [&](const QSet<int>&, RunObserver& watching) {
+        watching.eventStarted(1, u"R001"_qs);
+        EXPECT_EQ(watcher->eventInHand(), 1);
+        watcher->stop(); // the switch turned off while the run processes events
+        stopSeenByRun = watching.stopRequested();
+        return AutoRun{};
+    };
+    bool stopped = false;
+    QObject::connect(watcher.get(), &AutoPrinter::stopped, [&] { stopped = true; });
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return stopped; }));
+    EXPECT_TRUE(stopSeenByRun);
+    EXPECT_EQ(watcher->state(), AutoPrinter::State::Off);
+    idle(200);
+    EXPECT_EQ(heldBackSeen.size(), 1);
+}
+
+} // namespace
+} // namespace tarvel::testing
