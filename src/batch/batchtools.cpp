@@ -38,13 +38,13 @@ PrintTarget openTarget(const Request& request, const Session& session)
     return target;
 }
 
-QString destination(const PrintTarget& target)
+QString destination(const PrintTarget& target, int documents)
 {
     if (target.kind == PrintTargetKind::Printer)
         return Words::tr("jobs sent to the printer %1").arg(target.where);
-    const auto* pdf = dynamic_cast<const PdfDevice*>(target.device.get());
-    const qsizetype files = pdf ? pdf->writtenFiles().size() : 0;
-    return Words::tr("%1 PDF file(s) in %2").arg(files).arg(QDir::toNativeSeparators(target.where));
+    return Words::tr("%1 PDF file(s) in %2")
+        .arg(documents)
+        .arg(QDir::toNativeSeparators(target.where));
 }
 
 } // namespace tarvel::batch

@@ -19,7 +19,7 @@ bool stderrIsTerminal();
 /// The default printer, or PDF files in the folder --pdf names.
 PrintTarget openTarget(const Request& request, const Session& session);
 
-/// Where the documents went: "jobs sent to the printer q", "3 PDF file(s) in DIR".
-QString destination(const PrintTarget& target);
+/// Where a run's `documents` went: "jobs sent to the printer q", "3 PDF file(s) in DIR".
+QString destination(const PrintTarget& target, int documents);
 
 } // namespace tarvel::batch

@@ -39,6 +39,9 @@ ChoiceOption choiceOption(const PrintChoiceGroup& group, const QString& help,
                                       help + u' ' + choices, valueName)};
 }
 
+/// Reading Race.dat more often than this would only keep the disk busy.
+constexpr int kShortestInterval = 10;
+
 bool isWholeNumber(const QString& text)
 {
     static const QRegularExpression digits(u"^[0-9]+$"_qs);
@@ -128,9 +131,20 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                   "event's last heat), or one lane of the heat RACE, or one leg of a relay "
                   "lane (lanes and legs from 1), as one document; Race.dat is not touched."),
         u"RACE[:LANE[:LEG]]"_qs);
+    const QCommandLineOption watch(
+        u"watch"_qs,
+        Words::tr("Keeps watching Race.dat and prints each event as soon as its last heat is "
+                  "ready, until SIGINT or SIGTERM; then ends after the event in hand. Each "
+                  "run's account goes to stderr with the time; --log grows across runs."));
+    const QCommandLineOption interval(
+        u"interval"_qs,
+        Words::tr("With --watch: reads Race.dat every MS milliseconds besides the change "
+                  "notifications (default 500)."),
+        u"MS"_qs);
     parser.addOptions({help, version, directory, condition.option, distance.option,
                        stroke.option, round.option, sex.option, prefix, rankIndividual,
-                       rankRelay, previewOnly, pdf, log, history, csv, reprint});
+                       rankRelay, previewOnly, pdf, log, history, csv, reprint, watch,
+                       interval});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -174,6 +188,24 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         return UsageError{Words::tr("--history and --reprint cannot be given together")};
     if (parser.isSet(csv) && !parser.isSet(history))
         return UsageError{Words::tr("--csv goes with --history")};
+    if (parser.isSet(watch) && (parser.isSet(history) || parser.isSet(reprint)))
+        return UsageError{Words::tr("--watch cannot be given with --history or --reprint")};
+    if (parser.isSet(watch) && request.options.condition == PrintCondition::Anytime)
+        return UsageError{Words::tr("--watch prints only under 同時: under 随時 it would print "
+                                    "every finished race again and again")};
+    if (parser.isSet(interval)) {
+        if (!parser.isSet(watch))
+            return UsageError{Words::tr("--interval goes with --watch")};
+        const QString value = parser.value(interval);
+        if (!isWholeNumber(value) || value.size() > 7 || value.toInt() < kShortestInterval)
+            return UsageError{Words::tr("--interval: \"%1\" is not a whole number of "
+                                        "milliseconds from %2 to 9999999")
+                                  .arg(value)
+                                  .arg(kShortestInterval)};
+        request.watchInterval = value.toInt();
+    }
+    if (parser.isSet(watch))
+        request.command = Request::Command::Watch;
     if (parser.isSet(history))
         request.command = Request::Command::History;
     if (parser.isSet(reprint)) {

@@ -22,8 +22,9 @@ struct ReprintChoice {
 /// A well-formed request. The print options other than the rank limits are complete; the
 /// rank limits default to the layout file's, known only after start-up.
 struct Request {
-    /// What to do: a print run (the default), list the ledger, or reprint from it.
-    enum class Command { Print, History, Reprint } command = Command::Print;
+    /// What to do: a print run (the default), print runs whenever a race turns ready until
+    /// stopped, list the ledger, or reprint from it.
+    enum class Command { Print, Watch, History, Reprint } command = Command::Print;
     /// Where to run as if started there; empty: stay.
     QString directory;
     PrintOptions options;
@@ -35,6 +36,8 @@ struct Request {
     /// With --history: the CSV file to write instead of lines on stdout.
     std::optional<QString> csvFile;
     ReprintChoice reprint;
+    /// With --watch: milliseconds between two reads of Race.dat.
+    int watchInterval = 500;
 };
 
 struct ShowHelp {

@@ -4,10 +4,12 @@
 #include "batch/commandline.h"
 #include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
+#include "batch/watchcommand.h"
 #include "layout/layoutfile.h"
 #include "platform/failure.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/translations.h"
+#include "platform/stopsignals.h"
 #include "platform/words.h"
 
 #include <QDir>
@@ -47,6 +49,7 @@ int run(const Request& request)
     switch (request.command) {
     case Request::Command::History: return showHistory(request, session);
     case Request::Command::Reprint: return reprintFromLedger(request, session);
+    case Request::Command::Watch: return runWatch(request, session);
     case Request::Command::Print: break;
     }
     return runPrint(request, session);
@@ -67,6 +70,9 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv)
 {
+    // Before any thread starts, so that every thread inherits it: --watch ends on a stop
+    // signal only after the event in hand. Every other command gives the signals back below.
+    tarvel::holdStopSignals();
     qInstallMessageHandler(tarvel::batch::messageHandler);
     // The tool draws no window: it needs Qt's fonts, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -79,6 +85,9 @@ int main(int argc, char** argv)
 
     using namespace tarvel::batch;
     const ParseResult parsed = parseCommandLine(QGuiApplication::arguments(), QDir::currentPath());
+    const auto* request = std::get_if<Request>(&parsed);
+    if (!request || request->command != Request::Command::Watch)
+        tarvel::releaseStopSignals();
     if (const auto* help = std::get_if<ShowHelp>(&parsed)) {
         std::fputs(qPrintable(help->text), stdout);
         return kDone;
@@ -93,5 +102,5 @@ int main(int argc, char** argv)
         say(tarvel::Words::tr("try tarvel-batch --help"));
         return kBadUsage;
     }
-    return run(std::get<Request>(parsed));
+    return run(*request);
 }

@@ -2,29 +2,22 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
-#include "ledger/ledgerrecorder.h"
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
-#include "printrun/printrun.h"
 #include "printrun/runaccount.h"
 #include "printrun/runobservers.h"
 
-#include <QFile>
-
 namespace tarvel::batch {
 
-namespace {
-
 void sayAccount(const RunSummary& summary, const PrintOptions& options,
-                const PrintTarget& target)
+                const PrintTarget& target, const QString& prefix)
 {
     for (const QString& line : describeRun(summary, options.previewOnly))
-        say(line);
+        say(prefix + line);
     if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
-        say(destination(target));
+        say(prefix + destination(target, summary.eventsPrinted));
 }
 
-/// A ledger that could not be written never stops printing; it is told once, at the end.
 void sayLedgerTrouble(const LedgerRecorder& recorder)
 {
     if (const std::optional<Failure> failure = recorder.firstFailure())
@@ -33,27 +26,41 @@ void sayLedgerTrouble(const LedgerRecorder& recorder)
                 .arg(failure->message()));
 }
 
-} // namespace
-
-int runPrint(const Request& request, Session& session)
+PrintOptions requestedOptions(const Request& request, const Session& session)
 {
     PrintOptions options = request.options;
     options.rankLimitIndividual =
         request.rankLimitIndividual.value_or(session.layout.rankLimitIndividual);
     options.rankLimitRelay = request.rankLimitRelay.value_or(session.layout.rankLimitRelay);
+    return options;
+}
 
-    QFile log;
-    if (request.logFile) {
-        log.setFileName(*request.logFile);
-        if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            say(Words::tr("opening the log: %1: %2").arg(*request.logFile, log.errorString()));
-            return kFailed;
-        }
-    }
+bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode)
+{
+    if (!request.logFile)
+        return true;
+    log.setFileName(*request.logFile);
+    if (log.open(QIODevice::WriteOnly | mode))
+        return true;
+    say(Words::tr("opening the log: %1: %2").arg(*request.logFile, log.errorString()));
+    return false;
+}
 
+PrintTarget openCertificateTarget(const Request& request, const Session& session)
+{
     PrintTarget target = openTarget(request, session);
     // The printer takes the certificate face, as the window gives it the preview's.
     target.device->setFontFace(QString::fromUtf16(kCertificateFace));
+    return target;
+}
+
+int runPrint(const Request& request, Session& session)
+{
+    const PrintOptions options = requestedOptions(request, session);
+    QFile log;
+    if (!openLog(request, log, QIODevice::Truncate))
+        return kFailed;
+    PrintTarget target = openCertificateTarget(request, session);
     BatchObserver observer(log.isOpen() ? &log : nullptr,
                            stderrIsTerminal() ? BatchObserver::Progress::Shown
                                               : BatchObserver::Progress::Hidden);
