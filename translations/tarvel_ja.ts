@@ -534,7 +534,7 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     </message>
     <message>
         <source>printing</source>
-        <translation>印刷中</translation>
+        <translation>印刷</translation>
     </message>
     <message>
         <source>stopped</source>
@@ -684,12 +684,95 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>%1, %2: no installed face can draw it</source>
         <translation>%1、%2: この文字を描けるフォントがありません</translation>
     </message>
+    <message>
+        <source>Keeps watching Race.dat and prints each event as soon as its last heat is ready, until SIGINT or SIGTERM; then ends after the event in hand. Each run&apos;s account goes to stderr with the time; --log grows across runs.</source>
+        <translation>Race.dat を見張り続け、種目の最終組がそろいしだいその種目を印刷する。SIGINT か SIGTERM を受けるまで続け、受けたら印刷中の種目を終えてから終わる。各回の報告は時刻つきで標準エラーに出し、--log は回をまたいで追記する。</translation>
+    </message>
+    <message>
+        <source>With --watch: reads Race.dat every MS milliseconds besides the change notifications (default 500).</source>
+        <translation>--watch のとき: 変更の通知とは別に MS ミリ秒ごとに Race.dat を読む（既定 500）。</translation>
+    </message>
+    <message>
+        <source>--watch cannot be given with --history or --reprint</source>
+        <translation>--watch は --history や --reprint と一緒には指定できません</translation>
+    </message>
+    <message>
+        <source>--watch prints only under 同時: under 随時 it would print every finished race again and again</source>
+        <translation>--watch は 同時 でのみ印刷します。随時 では終わったレースを何度でも印刷してしまいます</translation>
+    </message>
+    <message>
+        <source>--interval goes with --watch</source>
+        <translation>--interval は --watch と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--interval: &quot;%1&quot; is not a whole number of milliseconds from %2 to 9999999</source>
+        <translation>--interval: 「%1」は %2 から 9999999 までのミリ秒の整数ではありません</translation>
+    </message>
+    <message>
+        <source>waiting for the data folder (unreachable for more than 10 seconds): %1</source>
+        <translation>データフォルダを待っています（10 秒以上届きません）: %1</translation>
+    </message>
+    <message>
+        <source>the data folder is reachable again; watching goes on</source>
+        <translation>データフォルダに再び届くようになりました。監視を続けます</translation>
+    </message>
+    <message>
+        <source>watching %1 (every %2 ms); stop with Ctrl+C</source>
+        <translation>%1 を監視しています（%2 ミリ秒ごと）。Ctrl+C で終了します</translation>
+    </message>
+    <message>
+        <source>watching ended</source>
+        <translation>監視を終了しました</translation>
+    </message>
+    <message>
+        <source>the printer is in use (%1); try again once that is done</source>
+        <translation>プリンタは使用中です（%1）。終わってからもう一度行ってください</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::AutoPrintDesk</name>
+    <message>
+        <source>The data folder cannot be reached; automatic printing waits for it and goes on by itself.</source>
+        <translation>データフォルダに届きません。自動印刷は届くようになるのを待ち、自動で再開します。</translation>
+    </message>
+    <message>
+        <source>The data folder can be reached again; automatic printing goes on.</source>
+        <translation>データフォルダに再び届くようになりました。自動印刷を続けます。</translation>
+    </message>
+    <message>
+        <source>Automatic printing works under 同時 only: under 随時 it would print every finished race again and again. Choose 同時 first.</source>
+        <translation>自動印刷は 同時 でのみ使えます。随時 では終わったレースを何度でも印刷してしまいます。先に 同時 を選んでください。</translation>
+    </message>
+    <message>
+        <source>随時 cannot be chosen while automatic printing is on: it would print every finished race again and again. Switch 自動印刷 off first.</source>
+        <translation>自動印刷の間は 随時 を選べません。終わったレースを何度でも印刷してしまいます。先に 自動印刷 を切ってください。</translation>
+    </message>
+    <message>
+        <source>printing automatically</source>
+        <translation>自動印刷</translation>
+    </message>
+    <message>
+        <source>Automatic printing goes on; what failed is tried again in a minute.</source>
+        <translation>自動印刷は続けます。失敗したものは 1 分後にもう一度試します。</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::FrmBrev</name>
     <message>
         <source>%1 U+%2: no installed face can draw it</source>
         <translation>%1 U+%2: この文字を描けるフォントがありません</translation>
+    </message>
+    <message>
+        <source>printing</source>
+        <translation>印刷</translation>
+    </message>
+    <message>
+        <source>printing the test page</source>
+        <translation>テスト印刷</translation>
+    </message>
+    <message>
+        <source>taking the printer&apos;s calibration</source>
+        <translation>プリンタの位置補正の反映</translation>
     </message>
 </context>
 <context>
@@ -789,6 +872,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>Click an item to select it.</source>
         <translation>項目をクリックして選んでください。</translation>
     </message>
+    <message>
+        <source>printing the calibration page</source>
+        <translation>位置補正ページの印刷</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::LedgerDesk</name>
@@ -803,6 +890,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>%1 certificate(s) printed again: %2</source>
         <translation>賞状 %1 枚を印刷し直しました: %2</translation>
+    </message>
+    <message>
+        <source>printing certificates again</source>
+        <translation>再印刷</translation>
     </message>
 </context>
 <context>

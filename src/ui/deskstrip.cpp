@@ -27,9 +27,10 @@ DeskStrip::DeskStrip(QWidget* parent)
     showFailedJob(QString());
 }
 
-void DeskStrip::showAutoPrintState(const QString& text)
+void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)
 {
     lblJidou_->setText(text);
+    lblJidou_->setToolTip(detail);
     lblJidou_->setVisible(!text.isEmpty());
 }
 

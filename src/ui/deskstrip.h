@@ -26,8 +26,9 @@ public:
     QCheckBox& autoPrintSwitch() { return *chkJidou_; }
     QPushButton& reprintFailedButton() { return *cmdSaiInsatu_; }
 
-    /// The automatic printing's state, one line ("監視中 12:03:04"); empty hides it.
-    void showAutoPrintState(const QString& text);
+    /// The automatic printing's state, one line ("監視中 12:03:04"), with `detail` (the last
+    /// run's account) on hovering; empty hides it.
+    void showAutoPrintState(const QString& text, const QString& detail = QString());
     /// A job that ended without its pages: the line and its reprint button; empty hides both.
     void showFailedJob(const QString& text);
 

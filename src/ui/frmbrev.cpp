@@ -4,6 +4,7 @@
 #include "layout/layoutfile.h"
 #include "layout/layoutini.h"
 #include "platform/qt/fonts.h"
+#include "ui/autoprintdesk.h"
 #include "ui/controlplacing.h"
 #include "ui/deskstrip.h"
 #include "ui/elidedlabel.h"
@@ -288,7 +289,8 @@ void FrmBrev::start(const QString& locationFile)
     lblBasho_->setFullText(session_.meet.venue);
     reopenPrintTarget();
     buildLargePreview();
-    ledgerDesk_ = new LedgerDesk(*this, session_, target_, *strip_);
+    ledgerDesk_ = new LedgerDesk(*this, session_, target_, printerUse_, *strip_);
+    buildAutoPrintDesk();
     lblVersion_->setText(QString::fromUtf16(kVersion));
     if (session_.layoutLoad.outcome == LayoutLoad::Repaired)
         QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session_); });
@@ -363,6 +365,7 @@ void FrmBrev::saveLayout()
 
 void FrmBrev::cmdInsatu_Click()
 {
+    const PrinterUse::Claim claim = printerUse_.claim(tr("printing"));
     saveLayout();
     showUndrawable(PrintCommands::printRun(this, session_, printOptions(), target_,
                                            previewTarget(), &ledgerDesk_->recorder()));
@@ -371,6 +374,7 @@ void FrmBrev::cmdInsatu_Click()
 
 void FrmBrev::cmdTest_Click()
 {
+    const PrinterUse::Claim claim = printerUse_.claim(tr("printing the test page"));
     saveLayout();
     const PreviewOnly previewOnly = chkInsatu_->isChecked() ? PreviewOnly::Yes : PreviewOnly::No;
     PrintCommands::printTestPage(this, session_, previewOnly, target_);
@@ -427,18 +431,38 @@ void FrmBrev::buildLargePreview()
     links.showBackdrop = [this](const QImage& image, double opacity) {
         picBrev_->surface().setBackdrop(image, opacity);
     };
-    links.printerCalibrated = [this] { reopenPrintTarget(); };
+    links.printerCalibrated = [this] {
+        const PrinterUse::Claim claim = printerUse_.claim(tr("taking the printer's calibration"));
+        reopenPrintTarget();
+    };
     links.visibilityChanged = [this] {
         routePreviews();
         drawPreview();
     };
-    largePreview_ = new LargePreview(std::move(links), session_, target_, this);
+    largePreview_ = new LargePreview(std::move(links), session_, target_, printerUse_, this);
     try {
         largePreview_->showSessionBackdrop();
     } catch (const Failure& failure) {
         lblJoutai_->setText(failureText(failure));
         lblJoutai_->setToolTip(failureText(failure));
     }
+}
+
+void FrmBrev::buildAutoPrintDesk()
+{
+    AutoPrintLinks links;
+    links.printOptions = [this] { return printOptions(); };
+    links.saveLayout = [this] { saveLayout(); };
+    links.preview = [this]() -> PreviewSurface& { return previewTarget(); };
+    links.runGoing = [this](bool going) {
+        // What would touch the printer in the middle of the run's document.
+        for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_})
+            button->setEnabled(!going);
+    };
+    links.runEnded = [this](const QStringList& undrawable) { showUndrawable(undrawable); };
+    links.recorder = &ledgerDesk_->recorder();
+    autoPrintDesk_ = new AutoPrintDesk(*this, session_, target_, printerUse_, *strip_,
+                                       *conditions_.optJohken, std::move(links));
 }
 
 void FrmBrev::placeItem(const Placement& placement)

@@ -8,6 +8,7 @@
 #include "layout/placement.h"
 #include "printrun/session.h"
 #include "ui/printconditioncontrols.h"
+#include "ui/printeruse.h"
 
 #include <QWidget>
 
@@ -23,6 +24,7 @@ class QPushButton;
 
 namespace tarvel::ui {
 
+class AutoPrintDesk;
 class DeskStrip;
 class ElidedLabel;
 class LargePreview;
@@ -75,6 +77,8 @@ public:
     LargePreview* largePreview() { return largePreview_; }
     /// The ledger's side of the window; null before start().
     LedgerDesk* ledgerDesk() { return ledgerDesk_; }
+    /// Automatic printing's side of the window; null before start().
+    AutoPrintDesk* autoPrintDesk() { return autoPrintDesk_; }
 
 private:
     void buildNarrowPart();
@@ -94,6 +98,7 @@ private:
     void cmdSaiInsatu_Click();
 
     void buildLargePreview();
+    void buildAutoPrintDesk();
     /// Puts an item's place and maximum width into the controls; the previews redraw once.
     void placeItem(const Placement& placement);
     /// Opens the printer again, e.g. to take a new calibration offset.
@@ -112,6 +117,8 @@ private:
 
     PrintTargetFactory openPrintTarget_;
     PrintTarget target_;
+    /// One document at a time on target_, whoever prints it.
+    PrinterUse printerUse_;
     Session session_;
     FontChooser fontChooser_;
     std::unique_ptr<PreviewTee> tee_;
@@ -120,6 +127,7 @@ private:
     DeskStrip* strip_ = nullptr;
     /// The ledger's side of the window; made once the print target is open.
     LedgerDesk* ledgerDesk_ = nullptr;
+    AutoPrintDesk* autoPrintDesk_ = nullptr;
     /// The items' maximum widths: only the large preview shows and edits them.
     std::array<int, kItemCount> maxWidths_{};
     /// While the controls are being filled at start-up, the one drawing comes after.

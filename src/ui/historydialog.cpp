@@ -1,5 +1,6 @@
 #include "ui/historydialog.h"
 
+#include "ui/failurereport.h"
 #include "ui/ledgermodel.h"
 
 #include <QDialogButtonBox>
@@ -96,7 +97,8 @@ void HistoryDialog::reprintChosen()
         chosen << model_->entryAt(row);
     if (chosen.isEmpty())
         return;
-    reprint_(chosen);
+    // The printer may be busy or refuse: told here, the history stays open.
+    runReportingFailure(this, [&] { reprint_(chosen); });
     reload();
 }
 

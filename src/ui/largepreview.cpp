@@ -6,6 +6,7 @@
 #include "platform/printeroffset.h"
 #include "platform/qt/backdropimage.h"
 #include "ui/failurereport.h"
+#include "ui/printeruse.h"
 
 #include <QFileDialog>
 #include <QFormLayout>
@@ -52,11 +53,12 @@ QPushButton* button(const QString& name, const QString& caption,
 } // namespace
 
 LargePreview::LargePreview(DesignerLinks links, Session& session, PrintTarget& target,
-                           QWidget* parent)
+                           PrinterUse& printer, QWidget* parent)
     : QDialog(parent)
     , links_(std::move(links))
     , session_(session)
     , target_(target)
+    , printer_(printer)
 {
     setObjectName(u"largePreview"_s);
     setWindowTitle(tr("Tarvel: layout"));
@@ -161,6 +163,7 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     };
     const auto print = [this] {
         guarded([this] {
+            const PrinterUse::Claim claim = printer_.claim(tr("printing the calibration page"));
             printCalibrationPage(*target_.device, target_.where, loadPrinterOffset(target_.where));
         });
     };

@@ -18,6 +18,8 @@ class QSpinBox;
 
 namespace tarvel::ui {
 
+class PrinterUse;
+
 /// What the large preview asks of the window besides the layout.
 struct DesignerLinks {
     LayoutLinks layout;
@@ -35,7 +37,7 @@ struct DesignerLinks {
 class LargePreview : public QDialog {
     Q_OBJECT
 public:
-    LargePreview(DesignerLinks links, Session& session, PrintTarget& target,
+    LargePreview(DesignerLinks links, Session& session, PrintTarget& target, PrinterUse& printer,
                  QWidget* parent = nullptr);
 
     ItemDragger& dragger() { return *dragger_; }
@@ -62,6 +64,7 @@ private:
     DesignerLinks links_;
     Session& session_;
     PrintTarget& target_;
+    PrinterUse& printer_;
     QImage backdrop_;
     ItemDragger* dragger_ = nullptr;
     QLabel* selectedItem_ = nullptr;

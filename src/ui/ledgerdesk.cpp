@@ -6,6 +6,7 @@
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
 #include "ui/historydialog.h"
+#include "ui/printeruse.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -15,11 +16,13 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, DeskStrip& strip)
+LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target,
+                       PrinterUse& printer, DeskStrip& strip)
     : QObject(&window)
     , window_(window)
     , session_(session)
     , target_(target)
+    , printer_(printer)
     , strip_(strip)
 {
     recorder_ = std::make_unique<LedgerRecorder>([this] { return openLedger(); });
@@ -89,6 +92,7 @@ void LedgerDesk::reprint(const QList<LedgerEntry>& entries)
 {
     if (entries.isEmpty())
         return;
+    const PrinterUse::Claim claim = printer_.claim(tr("printing certificates again"));
     const std::unique_ptr<Ledger> ledger = openLedger();
     const ReprintResult result =
         reprintCertificates(entries, session_.layout, *target_.device, *ledger);

@@ -13,6 +13,7 @@
 namespace tarvel::ui {
 
 class DeskStrip;
+class PrinterUse;
 
 /// Lives as long as the window. The recorder writes every document a run delivers; every
 /// few seconds the scheduler is asked after this program run's unfinished jobs, and a job
@@ -24,7 +25,8 @@ public:
     /// Milliseconds between two questions to the scheduler.
     static constexpr int kPollMilliseconds = 3000;
 
-    LedgerDesk(QWidget& window, Session& session, PrintTarget& target, DeskStrip& strip);
+    LedgerDesk(QWidget& window, Session& session, PrintTarget& target, PrinterUse& printer,
+               DeskStrip& strip);
 
     /// The observer that records a run's documents; give it to every print run.
     RunObserver& recorder() { return *recorder_; }
@@ -46,6 +48,7 @@ private:
     QWidget& window_;
     Session& session_;
     PrintTarget& target_;
+    PrinterUse& printer_;
     DeskStrip& strip_;
     std::unique_ptr<LedgerRecorder> recorder_;
     std::unique_ptr<JobWatch> jobs_;

@@ -17,12 +17,17 @@ constexpr qint64 kRefreshMilliseconds = 40;
 constexpr int kShowAfterMilliseconds = 300;
 } // namespace
 
-PrintProgress::PrintProgress(QWidget* parent)
+PrintProgress::PrintProgress(QWidget* parent, Modality modality)
     : QProgressDialog(parent)
 {
     setObjectName(u"printProgress"_s);
     setWindowTitle(u"Tarvel"_s);
-    setWindowModality(Qt::ApplicationModal);
+    if (modality == Modality::Application) {
+        setWindowModality(Qt::ApplicationModal);
+    } else {
+        setWindowModality(Qt::NonModal);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     auto* stop = new QPushButton(tr("Stop"), this);
     stop->setObjectName(u"cmdChuushi"_s);

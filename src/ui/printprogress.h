@@ -10,15 +10,18 @@
 
 namespace tarvel::ui {
 
-/// Observes a run and keeps the dialog current. The dialog is application-modal, so no
-/// input but its stop button reaches the window until the run is over; events are
-/// processed at most every few tens of milliseconds, so the run is hardly slowed. The stop
-/// button (and Escape) asks the run to stop after the event in hand; closing the dialog
-/// does nothing while the run goes.
+/// Observes a run and keeps the dialog current. The dialog of a run the operator started is
+/// application-modal, so no input but its stop button reaches the window until the run is
+/// over; that of an automatic run leaves the window to the operator and does not take the
+/// focus. Events are processed at most every few tens of milliseconds, so the run is hardly
+/// slowed. The stop button (and Escape) asks the run to stop after the event in hand;
+/// closing the dialog does nothing while the run goes.
 class PrintProgress final : public QProgressDialog, public RunObserver {
     Q_OBJECT
 public:
-    explicit PrintProgress(QWidget* parent);
+    enum class Modality { Application, None };
+
+    explicit PrintProgress(QWidget* parent, Modality modality = Modality::Application);
 
     void runStarted(int lastRace) override;
     void raceReached(int raceNo) override;
