@@ -2,7 +2,8 @@
 //
 // Usage: tarvel-window-shot WORKDIR OUTDIR
 // Starts the window as the program would in WORKDIR (beside the meet's ctl folder), saves
-// the narrow window as OUTDIR/window-narrow.png, widens it and saves OUTDIR/window-wide.png,
+// the narrow window as OUTDIR/window-narrow.png, then watching with 自動印刷 on as
+// window-autoprint.png, widens it and saves OUTDIR/window-wide.png,
 // then opens the large preview over a drawn stand-in for a scanned blank certificate and
 // saves it as OUTDIR/designer.png, the print history as history.png, and last the meet
 // chooser as it comes up where no location file is found (meet-chooser.png).
@@ -18,6 +19,7 @@
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPainter>
 #include <QPushButton>
@@ -102,6 +104,11 @@ int main(int argc, char** argv)
         settle(20);
     if (!saveGrab(*window, outDir + u"/window-narrow.png"_s))
         return 1;
+    QCheckBox* autoPrint = window->findChild<QCheckBox*>(u"chkJidou"_s);
+    autoPrint->click();
+    if (!saveGrab(*window, outDir + u"/window-autoprint.png"_s))
+        return 1;
+    autoPrint->click();
     window->findChild<QPushButton*>(u"cmdGamen"_s)->click();
     if (!saveGrab(*window, outDir + u"/window-wide.png"_s))
         return 1;
