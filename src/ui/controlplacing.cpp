@@ -2,6 +2,7 @@
 
 #include "layout/certificateitems.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace tarvel::ui {
@@ -16,6 +17,21 @@ QLabel* placeLabel(QLabel* label, const QString& name, int left, int top)
     label->setObjectName(name);
     label->adjustSize();
     label->move(twipsRect(*label, left, top, 0, 0).topLeft());
+    return label;
+}
+
+QLabel* spreadLabel(QWidget* parent, const QString& name, const QString& left,
+                    const QString& right, int width, const QFont& font)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    const QFontMetrics metrics(font);
+    QString caption = left + u' ' + right;
+    while (metrics.horizontalAdvance(caption + u' ') <= width)
+        caption.insert(left.size(), u' ');
+    label->setText(caption);
+    label->resize(width, metrics.height());
     return label;
 }
 

@@ -20,17 +20,13 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 
-#include <span>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -55,27 +51,6 @@ constexpr int kContentMargin = 60;
 /// The strip's top in the wide window: under the version label and the conditions frame.
 constexpr int kWideStripTop = 7875;
 
-// The item table: rows 360 twips apart from top 360, item order of each column set.
-constexpr int kHeaderTop = 120;
-constexpr int kFirstRowTop = 360;
-constexpr int kRowPitch = 360;
-constexpr int kRowHeight = 270;
-constexpr std::array kLeftRows{10, 11, 12, 18, 0, 1, 2, 13, 14, 15, 16, 17};
-constexpr std::array kRightRows{3, 4, 5, 6, 7, 8, 9};
-struct ColumnSet {
-    int check;
-    int x;
-    int y;
-    int size;
-};
-constexpr ColumnSet kLeftColumns{4320, 5400, 6240, 7080};
-constexpr ColumnSet kRightColumns{8040, 9120, 9960, 10800};
-constexpr int kCheckWidth = 1215;
-constexpr int kNumberWidth = 735;
-constexpr int kSizeWidth = 615;
-constexpr int kFreeTextLeft = 7800;
-constexpr int kFreeTextWidth = 3615;
-
 } // namespace
 
 FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
@@ -90,7 +65,7 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
 
     buildNarrowPart();
     buildWidePart();
-    buildItemTable();
+    items_ = ItemTable::build(this, widePart_);
     conditions_ = PrintConditionControls::build(this);
     widePart_ << conditions_.frame;
     showLayout(defaultLayout());
@@ -113,16 +88,9 @@ Layout FrmBrev::layout() const
     Layout layout;
     layout.rankLimitIndividual = txtJun_[0]->text();
     layout.rankLimitRelay = txtJun_[1]->text();
-    for (int i = 0; i < kItemCount; ++i) {
-        ItemLayout& item = layout.items[i];
-        item.switchState = switchOf(chkKoumoku_[i]->checkState());
-        item.x = txtX_[i]->text();
-        item.y = txtY_[i]->text();
-        item.size = txtSizu_[i]->text();
-        item.maxWidth = maxWidths_[i];
-    }
-    for (int k = 0; k < kFreeTextCount; ++k)
-        layout.freeTexts[k] = txtText_[k]->text();
+    items_.read(layout);
+    for (int i = 0; i < kItemCount; ++i)
+        layout.items[i].maxWidth = maxWidths_[i];
     return layout;
 }
 
@@ -130,16 +98,9 @@ void FrmBrev::showLayout(const Layout& layout)
 {
     txtJun_[0]->setText(layout.rankLimitIndividual);
     txtJun_[1]->setText(layout.rankLimitRelay);
-    for (int i = 0; i < kItemCount; ++i) {
-        const ItemLayout& item = layout.items[i];
-        chkKoumoku_[i]->setCheckState(checkStateOf(item.switchState));
-        txtX_[i]->setText(item.x);
-        txtY_[i]->setText(item.y);
-        txtSizu_[i]->setText(item.size);
-        maxWidths_[i] = item.maxWidth;
-    }
-    for (int k = 0; k < kFreeTextCount; ++k)
-        txtText_[k]->setText(layout.freeTexts[k]);
+    items_.show(layout);
+    for (int i = 0; i < kItemCount; ++i)
+        maxWidths_[i] = layout.items[i].maxWidth;
 }
 
 void FrmBrev::buildNarrowPart()
@@ -168,22 +129,11 @@ void FrmBrev::buildWidePart()
     QFont cornerFont = font();
     cornerFont.setPointSizeF(kCornerLabelPointSize);
     const QRect box = twipsRect(*this, 240, 1920, 3615, 4695);
-    // One caption per label, its two corner texts padded apart with blanks to the box's width.
     auto cornerLabel = [&](const QString& name, const QString& left, const QString& right) {
-        auto* label = new QLabel(this);
-        label->setObjectName(name);
-        label->setFont(cornerFont);
-        const QFontMetrics metrics(cornerFont);
-        QString caption = left + u' ' + right;
-        while (metrics.horizontalAdvance(caption + u' ') <= box.width())
-            caption.insert(left.size(), u' ');
-        label->setText(caption);
-        label->resize(box.width(), metrics.height());
+        QLabel* label = spreadLabel(this, name, left, right, box.width(), cornerFont);
         widePart_.append(label);
         return label;
     };
-    // The corner labels sit right above and below the box, whole: the design's 135 twips
-    // would cut their digits.
     QLabel* top = cornerLabel(u"Label81"_s, u"(0 , 0)"_s, u"(11516 , 0)"_s);
     top->move(box.left(), box.top() - top->height());
     QLabel* bottom = cornerLabel(u"Label80"_s, u"(0 , 16260)"_s, u"(11516 , 16260)"_s);
@@ -203,64 +153,13 @@ void FrmBrev::buildWidePart()
     widePart_ << picBrev_ << cmdTest_ << cmdFont_ << cmdKakudai_ << lblVersion_;
 }
 
-void FrmBrev::buildItemTable()
-{
-    auto addColumnSet = [&](const ColumnSet& columns, std::span<const int> rows, int set) {
-        widePart_ << placeLabel(new QLabel(u"打出項目"_s, this), indexed(u"Label4"_s, set),
-                                columns.check, kHeaderTop)
-                  << place(new ColumnHeader(u"X軸　　　　　Y軸　　　　サイズ"_s,
-                                            {0, columns.y - columns.x, columns.size - columns.x},
-                                            this),
-                           indexed(u"Label5"_s, set), columns.x, kHeaderTop,
-                           columns.size + kSizeWidth - columns.x, kRowHeight);
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            const int item = rows[row];
-            const int top = kFirstRowTop + static_cast<int>(row) * kRowPitch;
-            chkKoumoku_[item] = place(new QCheckBox(itemCaption(item), this),
-                                      indexed(u"chkKoumoku"_s, item), columns.check, top,
-                                      kCheckWidth, kRowHeight);
-            txtX_[item] = place(new QLineEdit(this), indexed(u"txtX"_s, item), columns.x, top,
-                                kNumberWidth, kRowHeight);
-            txtY_[item] = place(new QLineEdit(this), indexed(u"txtY"_s, item), columns.y, top,
-                                kNumberWidth, kRowHeight);
-            txtSizu_[item] = place(new QLineEdit(this), indexed(u"txtSizu"_s, item), columns.size,
-                                   top, kSizeWidth, kRowHeight);
-            widePart_ << chkKoumoku_[item] << txtX_[item] << txtY_[item] << txtSizu_[item];
-            if (item >= kFirstFreeTextItem && item < kFirstFreeTextItem + kFreeTextCount) {
-                const int k = item - kFirstFreeTextItem;
-                txtText_[k] = place(new QLineEdit(this), indexed(u"txtText"_s, k),
-                                    kFreeTextLeft, top, kFreeTextWidth, kRowHeight);
-                widePart_ << txtText_[k];
-            }
-        }
-    };
-    addColumnSet(kLeftColumns, kLeftRows, 0);
-    addColumnSet(kRightColumns, kRightRows, 1);
-}
-
 void FrmBrev::connectHandlers()
 {
     auto redraw = [this] { guarded([this] { drawPreview(); }); };
-    for (int i = 0; i < kItemCount; ++i) {
-        // A grayed switch (only the layout file gives one) turns on when clicked, then
-        // toggles between off and on.
-        connect(chkKoumoku_[i], &QCheckBox::clicked, this, [this, i, redraw] {
-            chkKoumoku_[i]->setTristate(false);
-            redraw();
-        });
-        for (QLineEdit* box : {txtX_[i], txtY_[i], txtSizu_[i]}) {
-            box->setValidator(new NumberTextValidator(box));
-            connect(box, &QLineEdit::textChanged, this, redraw);
-        }
-    }
+    items_.connectEdits(redraw, [this](int k) { guarded([this, k] { freeTextChanged(k); }); });
     for (QLineEdit* box : txtJun_) {
         box->setValidator(new NumberTextValidator(box));
         connect(box, &QLineEdit::textChanged, this, redraw);
-    }
-    for (int k = 0; k < kFreeTextCount; ++k) {
-        txtText_[k]->setValidator(new FreeTextValidator(txtText_[k]));
-        connect(txtText_[k], &QLineEdit::textChanged, this,
-                [this, k] { guarded([this, k] { freeTextChanged(k); }); });
     }
     const std::pair<QPushButton*, void (FrmBrev::*)()> buttons[] = {
         {cmdInsatu_, &FrmBrev::cmdInsatu_Click},
@@ -352,7 +251,7 @@ void FrmBrev::showUndrawable(const QStringList& reports)
 
 void FrmBrev::freeTextChanged(int k)
 {
-    session_.itemText[kFirstFreeTextItem + k] = txtText_[k]->text();
+    session_.itemText[kFirstFreeTextItem + k] = items_.txtText[k]->text();
     drawPreview();
 }
 
@@ -459,7 +358,10 @@ void FrmBrev::buildAutoPrintDesk()
         for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_})
             button->setEnabled(!going);
     };
-    links.runEnded = [this](const QStringList& undrawable) { showUndrawable(undrawable); };
+    links.runEnded = [this](const QStringList& undrawable) {
+        showUndrawable(undrawable);
+        ledgerDesk_->afterRun();
+    };
     links.recorder = &ledgerDesk_->recorder();
     autoPrintDesk_ = new AutoPrintDesk(*this, session_, target_, printerUse_, *strip_,
                                        *conditions_.optJohken, std::move(links));
@@ -467,14 +369,8 @@ void FrmBrev::buildAutoPrintDesk()
 
 void FrmBrev::placeItem(const Placement& placement)
 {
-    const int i = placement.item;
-    for (QLineEdit* box : {txtX_[i], txtY_[i]})
-        box->blockSignals(true);
-    txtX_[i]->setText(placement.x);
-    txtY_[i]->setText(placement.y);
-    maxWidths_[i] = placement.maxWidth;
-    for (QLineEdit* box : {txtX_[i], txtY_[i]})
-        box->blockSignals(false);
+    items_.placeQuietly(placement.item, placement.x, placement.y);
+    maxWidths_[placement.item] = placement.maxWidth;
     drawPreview();
 }
 

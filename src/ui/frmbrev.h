@@ -7,6 +7,7 @@
 #include "printrun/printoptions.h"
 #include "layout/placement.h"
 #include "printrun/session.h"
+#include "ui/itemtable.h"
 #include "ui/printconditioncontrols.h"
 #include "ui/printeruse.h"
 
@@ -83,7 +84,6 @@ public:
 private:
     void buildNarrowPart();
     void buildWidePart();
-    void buildItemTable();
     void connectHandlers();
 
     // The event handlers.
@@ -146,11 +146,7 @@ private:
     QLabel* lblVersion_ = nullptr;
     PreviewBox* picBrev_ = nullptr;
     std::array<QLineEdit*, 2> txtJun_{};
-    std::array<QCheckBox*, kItemCount> chkKoumoku_{};
-    std::array<QLineEdit*, kItemCount> txtX_{};
-    std::array<QLineEdit*, kItemCount> txtY_{};
-    std::array<QLineEdit*, kItemCount> txtSizu_{};
-    std::array<QLineEdit*, kFreeTextCount> txtText_{};
+    ItemTable items_;
     PrintConditionControls conditions_;
 
     /// Everything only the wide window shows; hidden while narrow, so that no control is

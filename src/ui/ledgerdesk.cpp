@@ -49,10 +49,16 @@ void LedgerDesk::afterRun()
     if (!trouble || troubleTold_)
         return;
     troubleTold_ = true;
-    QMessageBox::warning(&window_, u"Tarvel"_s,
-                         tr("The certificate ledger could not be written; printing goes on "
-                            "without it, and the print history misses these certificates.")
-                             + u"\n\n"_s + failureText(*trouble));
+    // Told without waiting for an answer: an automatic run may be next.
+    auto* box = new QMessageBox(QMessageBox::Warning, u"Tarvel"_s,
+                                tr("The certificate ledger could not be written; printing goes "
+                                   "on without it, and the print history misses these "
+                                   "certificates.")
+                                    + u"\n\n"_s + failureText(*trouble),
+                                QMessageBox::Ok, &window_);
+    box->setObjectName(u"ledgerTrouble"_s);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 void LedgerDesk::pollJobs()
