@@ -134,8 +134,8 @@ void AutoPrinter::runNow(const RaceStatus& before)
     running_ = true;
     eventInHand_ = 0;
     state_ = State::Printing;
+    Q_EMIT changed();
     const AutoRun run = run_(heldBack(), *runWatcher_);
-    running_ = false;
     eventInHand_ = 0;
 
     bool news = false;
@@ -149,14 +149,14 @@ void AutoPrinter::runNow(const RaceStatus& before)
         // nothing held, nothing told but the waiting.
         waitForFolder(failure);
     }
+    // Still running while the account is told: a receiver's own event loop starts no run.
     Q_EMIT runFinished(run, news);
+    running_ = false;
     if (stopping_) {
         stopping_ = false;
         stop();
         return;
     }
-    if (state_ == State::Off)
-        return; // stopped by a receiver of runFinished
     Q_EMIT changed();
     scheduleCheck();
 }
