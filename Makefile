@@ -6,7 +6,7 @@ BUILD_FUZZ     ?= build-fuzz
 FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: demo test sanitize fuzz deps clean
+.PHONY: demo test package sanitize fuzz deps clean
 
 deps:
 	scripts/install-deps
@@ -20,6 +20,12 @@ demo: deps
 	cmake -S . -B $(BUILD_DEMO) -DCMAKE_BUILD_TYPE=Release -DTARVEL_TESTS=OFF
 	cmake --build $(BUILD_DEMO) -j $(JOBS)
 	scripts/run-demo $(BUILD_DEMO)
+
+# The Debian package $(BUILD_DEMO)/tarvel_<version>_<arch>.deb, from a release build.
+package: deps
+	cmake -S . -B $(BUILD_DEMO) -DCMAKE_BUILD_TYPE=Release -DTARVEL_TESTS=OFF
+	cmake --build $(BUILD_DEMO) -j $(JOBS)
+	cd $(BUILD_DEMO) && cpack -G DEB
 
 # The whole test suite built with clang under AddressSanitizer and UBSan.
 sanitize: deps
