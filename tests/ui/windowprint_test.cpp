@@ -1,0 +1,228 @@
+// The window's print run and test page: what reaches the printer, the marks, the progress
+// dialog, and a run that fails.
+
+#include "layout/layoutfile.h"
+#include "meetdb/racestatus.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/pdfdevice.h"
+#include "samplemeet.h"
+#include "tempmeet.h"
+#include "ui/frmbrev.h"
+#include "ui/previewbox.h"
+#include "ui/printprogress.h"
+#include "ui/program.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using namespace tarvel;
+using namespace tarvel::testing;
+using tarvel::ui::FrmBrev;
+
+namespace {
+
+QStringList pdfText(const QString& file)
+{
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, file, u"-"_s});
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
+        throw std::runtime_error("pdftotext failed on " + file.toStdString());
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
+}
+
+/// The PDF files of a folder in the order they were written, each as its document name
+/// (the time stamp cut off) and the text of its pages.
+QList<QPair<QString, QStringList>> pdfDocuments(const QString& folder)
+{
+    QList<QPair<QString, QStringList>> documents;
+    const QStringList files = QDir(folder).entryList({u"*.pdf"_s}, QDir::Files, QDir::Name);
+    for (const QString& file : files)
+        documents.append({file.section(u'-', 3), pdfText(folder + u'/' + file)});
+    return documents;
+}
+
+} // namespace
+
+class WindowPrintTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { registerFontSubstitutions(); }
+
+    void printRunLeavesTheLastCertificate();
+    void windowAndBatchPrintTheSame();
+    void failureInAPrintRun();
+    void progressDialog();
+};
+
+void WindowPrintTest::printRunLeavesTheLastCertificate()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    MessageBoxCloser closer;
+    opened->click(u"cmdInsatu"_s);
+
+    // Three certificates, the third swimmer's last; the race is marked, and the operator
+    // is told so in one message.
+    QCOMPARE(opened->printer->pages.size(), 3);
+    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Information);
+    QVERIFY2(closer.texts.first().contains(u"3"_s), qPrintable(closer.texts.first()));
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
+    const QStringList lastPage = opened->printer->pages.last();
+    QVERIFY(lastPage.join(u'|').contains(u"三番　三郎"_s));
+    QCOMPARE(opened->preview.lastTexts(), lastPage);
+    QCOMPARE(opened->window->preview().surface().drawingCount(), 1 + 3);
+
+    // A test page afterwards carries the same certificate, not the captions.
+    opened->click(u"cmdGamen"_s);
+    opened->click(u"cmdTest"_s);
+    QCOMPARE(opened->printer->pages.size(), 4);
+    QCOMPARE(opened->printer->pages.last(), lastPage);
+    QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
+    // The test page is a document of its own, sent at once.
+    QCOMPARE(opened->printer->documentsEnded, 2);
+    // A layout edit now redraws the last certificate.
+    opened->retype(u"txtX4"_s, u"100"_s);
+    QCOMPARE(opened->preview.lastTexts(), lastPage);
+
+    // Under 同時 the marked race is not printed again, and the operator hears that nothing
+    // was ready.
+    opened->click(u"cmdInsatu"_s);
+    QCOMPARE(opened->printer->pages.size(), 4);
+    QCOMPARE(closer.texts.size(), 2);
+    QVERIFY(closer.texts.last() != closer.texts.first());
+}
+
+void WindowPrintTest::windowAndBatchPrintTheSame()
+{
+    const QString batch = qEnvironmentVariable("TARVEL_BIN") + u"/tarvel-batch"_s;
+    if (!QFile::exists(batch))
+        QSKIP("tarvel-batch is not built");
+    TempMeet forWindow;
+    TempMeet forBatch;
+    sample::writeSampleMeet(forWindow.builder());
+    sample::writeSampleMeet(forBatch.builder());
+    QTemporaryDir pdfs;
+    const QString windowPdfs = pdfs.path() + u"/window"_s;
+    const QString batchPdfs = pdfs.path() + u"/batch"_s;
+
+    // The window, with every round and a number prefix chosen in its controls.
+    QDir::setCurrent(forWindow.builder().workDir());
+    MessageBoxCloser closer;
+    auto window = ui::openMainWindow([&](const DataLocations&) {
+        PrintTarget target;
+        target.kind = PrintTargetKind::PdfFiles;
+        target.where = windowPdfs;
+        target.device = std::make_unique<PdfDevice>(windowPdfs);
+        return target;
+    });
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    child<QPushButton>(*window, u"cmdGamen"_s).click();
+    child<QRadioButton>(*window, u"optYoketu0"_s).click();
+    QTest::keyClicks(&child<QLineEdit>(*window, u"txtJun0"_s), u"0"_s); // "30"
+    child<QPushButton>(*window, u"cmdInsatu"_s).click();
+    window.reset();
+    // The operator is told where the PDF files went.
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Information);
+    QVERIFY(closer.texts.first().contains(windowPdfs));
+
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(batch, {u"-C"_s, forBatch.builder().workDir(), u"--pdf"_s, batchPdfs,
+                          u"--round"_s, u"all"_s, u"--rank-individual"_s, u"30"_s});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+
+    const auto fromWindow = pdfDocuments(windowPdfs);
+    const auto fromBatch = pdfDocuments(batchPdfs);
+    QVERIFY(fromWindow.size() > 10);
+    QCOMPARE(fromWindow.size(), fromBatch.size());
+    for (qsizetype i = 0; i < fromWindow.size(); ++i) {
+        QCOMPARE(fromWindow[i].first, fromBatch[i].first);
+        QCOMPARE(fromWindow[i].second, fromBatch[i].second);
+    }
+    QCOMPARE(readFileBytes(forWindow.dataPath(u"Race.dat"_s)),
+             readFileBytes(forBatch.dataPath(u"Race.dat"_s)));
+    QVERIFY(readFileBytes(forWindow.dataPath(u"Race.dat"_s)).contains(kRacePrinted));
+}
+
+void WindowPrintTest::failureInAPrintRun()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    opened->printer->refuse = true;
+    MessageBoxCloser closer;
+
+    opened->click(u"cmdInsatu"_s);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(closer.icons.first(), QMessageBox::Warning);
+    QVERIFY2(closer.texts.first().contains(u"out of paper"_s), qPrintable(closer.texts.first()));
+    QVERIFY2(closer.texts.first().contains(u"R001"_s), qPrintable(closer.texts.first()));
+    // The run stopped before marking; the document was dropped unsent; the dialog is gone.
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRaceReady);
+    QCOMPARE(opened->printer->documentsEnded, 0);
+    QCOMPARE(opened->printer->documentsAborted, 1);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+    // Once the printer works again, the same race prints.
+    opened->printer->refuse = false;
+    opened->click(u"cmdInsatu"_s);
+    QCOMPARE(opened->printer->pages.size(), 3);
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
+}
+
+void WindowPrintTest::progressDialog()
+{
+    QWidget owner;
+    owner.show();
+    ui::PrintProgress progress(&owner);
+    QCOMPARE(progress.windowModality(), Qt::ApplicationModal);
+    // It counts the meet's own races, not the 1024 places of Race.dat.
+    progress.runStarted(61);
+    progress.raceReached(1);
+    QTest::qWait(60); // past the refresh interval
+    progress.eventStarted(3, u"R003 男子 25m自由形 決勝"_s);
+    const ItemTexts texts{};
+    for (int i = 0; i < 5; ++i)
+        progress.certificateAccepted(AcceptedCertificate{3, i, std::nullopt, texts, 3, {}});
+    progress.raceReached(61);
+    QCOMPARE(progress.certificates(), 5);
+    QCOMPARE(progress.maximum(), 61);
+    QCOMPARE(progress.value(), 61);
+    QVERIFY2(progress.labelText().contains(u"61 of 61"_s), qPrintable(progress.labelText()));
+    QVERIFY2(progress.labelText().contains(u"R003 男子 25m自由形 決勝"_s),
+             qPrintable(progress.labelText()));
+    QVERIFY2(progress.labelText().contains(u"5 certificate(s)"_s), qPrintable(progress.labelText()));
+    progress.raceReached(700); // past the meet's races: only statuses are looked at
+    QCOMPARE(progress.value(), 61);
+
+    // The stop button (or Escape) asks the run to stop after the event in hand; the dialog
+    // stays until the run is over, and a close request does nothing.
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    QVERIFY(!progress.stopRequested());
+    QTest::mouseClick(&child<QPushButton>(progress, u"cmdChuushi"_s), Qt::LeftButton);
+    QVERIFY(progress.stopRequested());
+    QVERIFY(progress.isVisible());
+    QVERIFY(!child<QPushButton>(progress, u"cmdChuushi"_s).isEnabled());
+    const bool closed = progress.close();
+    QVERIFY(progress.isVisible());
+    QVERIFY(!closed);
+}
+
+QTEST_MAIN(WindowPrintTest)
+#include "windowprint_test.moc"
