@@ -82,7 +82,7 @@ int runWatch(const Request& request, Session& session)
 
     bool busyTold = false;
     QObject::connect(&watcher, &AutoPrinter::runFinished, [&](const AutoRun& run, bool) {
-        const bool busy = run.failure && run.failure->kind() == Failure::Kind::Busy;
+        const bool busy = isBusy(run);
         if (busy && busyTold)
             return; // another desk prints this meet: told once until it is done
         busyTold = busy;

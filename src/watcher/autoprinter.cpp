@@ -27,16 +27,11 @@ namespace {
 /// The key under which a failure of the whole run (not of one event) is remembered as told.
 constexpr int kWholeRun = 0;
 
+} // namespace
+
 bool isBusy(const AutoRun& run)
 {
     return run.failure && run.failure->kind() == Failure::Kind::Busy;
-}
-
-} // namespace
-
-bool hasTrouble(const AutoRun& run)
-{
-    return (run.failure && !isBusy(run)) || !run.summary.unprinted.isEmpty();
 }
 
 AutoPrinter::AutoPrinter(DataLocations where, RunFunction run, Timing timing, QObject* parent)

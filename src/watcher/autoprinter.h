@@ -141,8 +141,8 @@ private:
     QHash<int, QString> told_;
 };
 
-/// Whether a run's outcome is worth telling the operator: a failure other than the meet
-/// being held by another run, or an event left unprinted.
-bool hasTrouble(const AutoRun& run);
+/// Whether the run could not begin because another run (another desk) held the meet: no
+/// trouble to tell, it is tried again shortly.
+bool isBusy(const AutoRun& run);
 
 } // namespace tarvel
