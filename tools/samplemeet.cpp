@@ -1,4 +1,5 @@
 #include "samplemeet.h"
+#include "sampleswimming.h"
 
 #include "layout/certificateitems.h"
 #include "layout/layoutfile.h"
@@ -14,104 +15,6 @@
 namespace tarvel::sample {
 
 namespace {
-
-struct Club {
-    const char16_t* name;
-    const char16_t* prefecture;
-    const char16_t* number; // the five digits that start a registration number
-};
-
-// Every club, school and person here is invented.
-constexpr Club kClubs[] = {
-    {u"みなと川ＳＣ", u"静岡県", u"22011"}, {u"若鮎スイム", u"静岡県", u"22015"},
-    {u"カモメＳＳ", u"愛知県", u"23007"},   {u"浜風中学校", u"神奈川県", u"14021"},
-    {u"潮見ＳＣ", u"神奈川県", u"14033"},   {u"白波ＳＷ", u"愛知県", u"23019"},
-};
-constexpr int kClubCount = int(std::size(kClubs));
-
-constexpr const char16_t* kFamilies[] = {u"泳田", u"波野", u"浜辺", u"磯村", u"瀬川",
-                                         u"滝口", u"泉谷", u"岬田", u"渚原", u"汐崎",
-                                         u"水城", u"川波", u"帆足", u"舟橋"};
-constexpr const char16_t* kBoys[] = {u"一郎", u"翔太", u"海斗", u"湊", u"大河",
-                                     u"航", u"陸", u"櫂", u"颯", u"渉"};
-constexpr const char16_t* kGirls[] = {u"花子", u"美咲", u"凪", u"七海", u"葵",
-                                      u"渚", u"澪", u"舞", u"汐里", u"波留"};
-
-enum class Sex { Boys, Girls, Mixed };
-
-QString sexCode(Sex sex) { return sex == Sex::Girls ? u"2"_qs : u"1"_qs; }
-
-QString raceSex(Sex sex)
-{
-    switch (sex) {
-    case Sex::Boys: return u"1"_qs;
-    case Sex::Girls: return u"2"_qs;
-    case Sex::Mixed: return u"3"_qs; // neither: its certificates form one group
-    }
-    return QString();
-}
-
-/// School grade code of an age: 小 11 to 16, 中 21 to 23, 高 31 to 33, 大 41.
-QString gradeCode(int age)
-{
-    if (age <= 12)
-        return QString::number(10 + std::clamp(age - 6, 1, 6));
-    if (age <= 14)
-        return QString::number(20 + age - 12);
-    if (age <= 17)
-        return QString::number(30 + age - 14);
-    return u"41"_qs;
-}
-
-/// Seconds per 100 m of a 15- to 16-year-old boy, by stroke.
-enum class Stroke { Free, Back, Breast, Fly, Medley };
-
-double basePer100(Stroke stroke)
-{
-    switch (stroke) {
-    case Stroke::Free: return 58.0;
-    case Stroke::Back: return 65.0;
-    case Stroke::Breast: return 73.0;
-    case Stroke::Fly: return 62.0;
-    case Stroke::Medley: return 66.0;
-    }
-    return 60.0;
-}
-
-double ageFactor(int age)
-{
-    if (age <= 8)
-        return 1.75;
-    if (age <= 10)
-        return 1.45;
-    if (age <= 12)
-        return 1.25;
-    if (age <= 14)
-        return 1.10;
-    if (age <= 16)
-        return 1.00;
-    return 0.97;
-}
-
-double distanceFactor(int metres)
-{
-    double factor = metres / 100.0;
-    if (metres >= 200)
-        factor *= 1.07;
-    if (metres >= 400)
-        factor *= 1.04;
-    if (metres >= 800)
-        factor *= 1.03;
-    return factor;
-}
-
-/// A time in hundredths as the race file writes it: MMSSCC in decimal digits.
-qint32 resultOf(qint64 hundredths)
-{
-    const qint64 minutes = hundredths / 6000;
-    const qint64 seconds = (hundredths % 6000) / 100;
-    return qint32(minutes * 10000 + seconds * 100 + hundredths % 100);
-}
 
 struct Swimmer {
     qint32 entryNo = 0;
