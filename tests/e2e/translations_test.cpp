@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -141,6 +142,26 @@ TEST(TranslationsTest, TarvelBatchSpeaksTheLocalesLanguageAndTakesTheWindowsWord
     // No English sentence reaches a Japanese operator (the program's name aside).
     static const QRegularExpression word(u"\\b[a-z]{4,}\\b"_qs);
     EXPECT_FALSE(QString(ja.err).remove(u"tarvel-batch: "_qs).contains(word)) << qPrintable(ja.err);
+}
+
+TEST(TranslationsTest, TheWindowsHelpIsJapaneseWhateverTheLocale)
+{
+    QProcess window;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LANG"_qs, u"C.UTF-8"_qs);
+    environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    window.setProcessEnvironment(environment);
+    window.start(QFileInfo(batchProgram()).absolutePath() + u"/tarvel"_qs, {u"--help"_qs});
+    ASSERT_TRUE(window.waitForFinished(60000));
+    ASSERT_EQ(window.exitCode(), 0);
+    const QString help = QString::fromUtf8(window.readAllStandardOutput());
+    EXPECT_TRUE(help.startsWith(u"使い方"_qs)) << qPrintable(help);
+    // Below the usage line (which names the program's path) only the options' own names are
+    // in Latin letters.
+    static const QRegularExpression optionName(u"--?[a-z-]+"_qs);
+    static const QRegularExpression word(u"\\b[a-z]{4,}\\b"_qs);
+    const QString below = help.section(u'\n', 1).remove(optionName);
+    EXPECT_FALSE(below.contains(word)) << qPrintable(help);
 }
 
 } // namespace
