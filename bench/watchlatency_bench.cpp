@@ -45,9 +45,9 @@ void writeMeet(sample::MeetBuilder& builder, int events)
     builder.writeMeetHeader(meet);
     builder.writeMasterHeader(MasterHeader());
     for (int n = 1; n <= 8; ++n)
-        builder.writeSwimmer(n, sample::MeetBuilder::swimmer(u"3000%1"_qs.arg(n),
-                                                            u"計測　選手%1"_qs.arg(n), u"静岡県"_qs,
-                                                            u"計測ＳＣ"_qs, u"21"_qs, 15, u"1"_qs));
+        builder.writeSwimmer(
+            n, sample::MeetBuilder::swimmer(u"3000%1"_qs.arg(n), u"計測　選手%1"_qs.arg(n),
+                                            u"静岡県"_qs, u"計測ＳＣ"_qs, u"21"_qs, 15, u"1"_qs));
     for (int raceNo = 1; raceNo <= events; ++raceNo) {
         RaceRecord race;
         race.heatNo = race.heatCount = 1;

@@ -10,10 +10,10 @@
 // with a private scheduler whose default destination is a file queue.
 
 #include "layout/drawing.h"
+#include "ledger/ledgerrecorder.h"
 #include "meetbuilder.h"
 #include "meetdb/racestatus.h"
 #include "platform/numbers.h"
-#include "ledger/ledgerrecorder.h"
 #include "platform/qt/cupsdevice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
@@ -66,9 +66,9 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
     constexpr int kSwimmers = 3000;
     for (int n = 1; n <= kSwimmers; ++n) {
         builder.writeSwimmer(n, sample::MeetBuilder::swimmer(
-                                    u"%1"_qs.arg(22000000000000LL + n), u"計測　選手%1"_qs.arg(n % 100),
-                                    u"静岡県"_qs, u"計測ＳＣ"_qs, u"21"_qs, qint16(10 + n % 9),
-                                    n % 2 ? u"1"_qs : u"2"_qs));
+                                    u"%1"_qs.arg(22000000000000LL + n),
+                                    u"計測　選手%1"_qs.arg(n % 100), u"静岡県"_qs, u"計測ＳＣ"_qs,
+                                    u"21"_qs, qint16(10 + n % 9), n % 2 ? u"1"_qs : u"2"_qs));
     }
     quint32 seed = 1;
     auto random = [&seed](int range) {
@@ -83,7 +83,7 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
         const int heats = std::min(2 + event % 5, kRaceCount - raceNo + 1);
         const bool custom = event % 25 == 24;
         const bool relay = custom || event % 5 == 4;
-        const qint16 eventCode = custom ? qint16(30)
+        const qint16 eventCode = custom  ? qint16(30)
                                  : relay ? qint16(23 + event % 7)
                                          : qint16(1 + event % 22);
         ++generated.events;
@@ -111,9 +111,9 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
                 builder.writeRelay(raceNo, legs);
                 for (int lane = 0; lane < 8; ++lane) {
                     builder.writeSwimmer(race.laneEntryNo[lane],
-                                         sample::MeetBuilder::swimmer(
-                                             u"22999"_qs, u"チーム"_qs, u"愛知県"_qs,
-                                             u"計測ＳＣ"_qs, u"21"_qs, 12, u"1"_qs));
+                                         sample::MeetBuilder::swimmer(u"22999"_qs, u"チーム"_qs,
+                                                                      u"愛知県"_qs, u"計測ＳＣ"_qs,
+                                                                      u"21"_qs, 12, u"1"_qs));
                 }
             }
             builder.writeRace(raceNo, race);
@@ -154,7 +154,10 @@ public:
     void abortDocument() noexcept override {}
 };
 
-double seconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e9; }
+double seconds(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
 
 struct RunTimes {
     double seconds = 0.0;
@@ -188,8 +191,7 @@ RunTimes timeRun(sample::MeetBuilder& builder, const QList<int>& races, const QS
     if (target == Target::Pdf || target == Target::PdfWithLedger) {
         PdfDevice device(pdfDir);
         device.setFontFace(QString::fromUtf16(kCertificateFace));
-        RunObservers observers{collector,
-                               target == Target::PdfWithLedger ? &recorder : nullptr};
+        RunObservers observers{collector, target == Target::PdfWithLedger ? &recorder : nullptr};
         times.summary = PrintRun(session, options, device, nullptr, &observers);
         recorder.finish();
     } else if (target == Target::Cups) {

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArrayView bytes = fuzz::inputBytes(data, size);
     fuzz::checkRecordRoundTrip<MasterHeader>(bytes, kMasterRecordLength, decodeMasterHeader,
                                              encodeMasterHeader);
-    fuzz::checkRecordRoundTrip<CustomEventTable>(bytes, kMasterRecordLength,
-                                                 decodeCustomEventTable, encodeCustomEventTable);
+    fuzz::checkRecordRoundTrip<CustomEventTable>(bytes, kMasterRecordLength, decodeCustomEventTable,
+                                                 encodeCustomEventTable);
     fuzz::checkRecordRoundTrip<SwimmerRecord>(bytes, kMasterRecordLength, decodeSwimmer,
                                               encodeSwimmer);
 

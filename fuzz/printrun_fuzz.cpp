@@ -101,8 +101,8 @@ Choices readChoices(QByteArrayView part)
         return boundedValue(text(), low, high);
     };
     Choices c;
-    c.options.condition = number(0, 1) == 0 ? PrintCondition::Simultaneous
-                                            : PrintCondition::Anytime;
+    c.options.condition =
+        number(0, 1) == 0 ? PrintCondition::Simultaneous : PrintCondition::Anytime;
     c.options.distance = int(number(-2, 12));
     c.options.stroke = int(number(-2, 12));
     c.options.round = int(number(-2, 8));
@@ -139,8 +139,7 @@ QByteArray masterFile(QByteArrayView part)
 
 /// Race.dat before and after: unchanged but for ready races now "9" (bytes past the end of
 /// a short file read as NUL, as the run reads them, and it may add them up to 1024).
-void checkStatusChanges(const QByteArray& before, const QByteArray& after,
-                        PrintCondition condition)
+void checkStatusChanges(const QByteArray& before, const QByteArray& after, PrintCondition condition)
 {
     fuzz::check(after.size() >= before.size(), "Race.dat never shrinks");
     fuzz::check(after.size() <= std::max<qsizetype>(before.size(), kRaceCount),
@@ -201,8 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const qint64 offset = qint64(raceNo + kReservedRecords - 1) * kRaceRecordLength;
         if (offset + kRaceRecordLength > races.size())
             continue;
-        const RaceRecord race =
-            decodeRace(QByteArrayView(races).sliced(offset, kRaceRecordLength));
+        const RaceRecord race = decodeRace(QByteArrayView(races).sliced(offset, kRaceRecordLength));
         fuzz::check(!refusedEvents.contains(raceNo - race.heatNo + race.heatCount),
                     "no race of a refused event is marked");
     }

@@ -4,8 +4,8 @@
 
 #include "fuzzsupport.h"
 #include "meetbuilder.h"
-#include "meetfixture.h"
 #include "meetdb/racestatus.h"
+#include "meetfixture.h"
 #include "platform/cp932.h"
 #include "samplemeet.h"
 
@@ -58,8 +58,8 @@ void writeSmallMeet(sample::MeetBuilder& meet)
     const int ages[] = {8, 10, 12, 14, 16, 17, 15, 15, 16, 16};
     for (int n = 1; n <= 10; ++n) {
         meet.writeSwimmer(n, testing::swimmer(u"2201100%1"_qs.arg(n, 3, 10, QChar(u'0')),
-                                              u"泳田　%1郎"_qs.arg(n), qint16(ages[n - 1]),
-                                              u"1"_qs, u"3%1"_qs.arg(n % 4)));
+                                              u"泳田　%1郎"_qs.arg(n), qint16(ages[n - 1]), u"1"_qs,
+                                              u"3%1"_qs.arg(n % 4)));
     }
     meet.writeSwimmer(11, testing::swimmer(u"22011"_qs, u"みなと川Ａ"_qs));
     CustomEventTable custom;
@@ -77,7 +77,9 @@ void writeSmallMeet(sample::MeetBuilder& meet)
         legs[leg][0] = qint16(7 + leg);
     meet.writeRelay(1, legs);
     QByteArray status(kRaceCount, ' ');
-    status.replace(0, 5, "8888" "9");
+    status.replace(0, 5,
+                   "8888"
+                   "9");
     meet.writeRaceStatus(status);
 }
 
@@ -115,8 +117,8 @@ int main(int argc, char** argv)
     put(out, u"locationfile"_qs, u"sample"_qs, location);
     put(out, u"kijun"_qs, u"sample"_qs, kijun);
     put(out, u"layoutfile"_qs, u"sample"_qs, layout);
-    for (const auto& [name, bytes] : {std::pair{u"location"_qs, location},
-                                      {u"kijun"_qs, kijun}, {u"layout"_qs, layout}})
+    for (const auto& [name, bytes] :
+         {std::pair{u"location"_qs, location}, {u"kijun"_qs, kijun}, {u"layout"_qs, layout}})
         put(out, u"listinput"_qs, name, bytes);
     put(out, u"cp932"_qs, u"kijun"_qs, kijun);
     put(out, u"cp932"_qs, u"layout"_qs, layout);
@@ -134,8 +136,9 @@ int main(int argc, char** argv)
         put(out, u"masterrecords"_qs, u"record-%1"_qs.arg(recordNo),
             record(master, kMasterRecordLength, recordNo));
 
-    const char* numbers[] = {" 10", "-3", "6.5", "7.5", "1 2 . 5 e 1", "1e999", "-32768.5",
-                             "32767.5", "2147483647.5", ".5e-400", "abc"};
+    const char* numbers[] = {" 10",          "-3",      "6.5",      "7.5",
+                             "1 2 . 5 e 1",  "1e999",   "-32768.5", "32767.5",
+                             "2147483647.5", ".5e-400", "abc"};
     for (int i = 0; i < int(std::size(numbers)); ++i)
         put(out, u"numbers"_qs, u"text-%1"_qs.arg(i), numbers[i]);
 

@@ -25,7 +25,10 @@ QString asSystemFolder(const QString& posixFolder)
     return folder;
 }
 
-QString quoted(const QString& text) { return u'"' + text + u'"'; }
+QString quoted(const QString& text)
+{
+    return u'"' + text + u'"';
+}
 
 void writeBytes(const QString& posixPath, const QByteArray& bytes)
 {
@@ -37,17 +40,22 @@ void writeBytes(const QString& posixPath, const QByteArray& bytes)
 
 } // namespace
 
-MeetBuilder::MeetBuilder(QString root)
-    : root_(std::move(root))
+MeetBuilder::MeetBuilder(QString root) : root_(std::move(root))
 {
     QDir().mkpath(workDir());
     QDir().mkpath(dataDirPath());
     QDir().mkpath(root_ + u"/ctl"_qs);
 }
 
-QString MeetBuilder::workDir() const { return root_ + u"/work"_qs; }
+QString MeetBuilder::workDir() const
+{
+    return root_ + u"/work"_qs;
+}
 
-QString MeetBuilder::dataDirPath() const { return root_ + u"/data"_qs; }
+QString MeetBuilder::dataDirPath() const
+{
+    return root_ + u"/data"_qs;
+}
 
 DataLocations MeetBuilder::locations() const
 {
@@ -74,10 +82,10 @@ void MeetBuilder::writeMeetHeader(const MeetSettings& meet)
     const DataLocations where = locations();
     QStringList items;
     items << quoted(where.masterDir) << quoted(where.masterFileName) << quoted(u"0"_qs)
-          << quoted(meet.meetName) << quoted(QString()) << QString::number(meet.meetDate)
-          << u"0"_qs << quoted(meet.venue) << quoted(QString()) << quoted(QString())
-          << quoted(meet.meetKind) << quoted(meet.groupMode) << quoted(QString())
-          << QString::number(meet.laneCount) << u"0"_qs;
+          << quoted(meet.meetName) << quoted(QString()) << QString::number(meet.meetDate) << u"0"_qs
+          << quoted(meet.venue) << quoted(QString()) << quoted(QString()) << quoted(meet.meetKind)
+          << quoted(meet.groupMode) << quoted(QString()) << QString::number(meet.laneCount)
+          << u"0"_qs;
     for (int item = 16; item <= 70; ++item)
         items << u"0"_qs;
     items << quoted(QString()) << quoted(QString()) << quoted(QString());

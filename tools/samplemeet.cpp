@@ -105,15 +105,15 @@ QList<Swimmer> SampleWriter::makePool(Sex sex, int ageLow, int ageHigh, int coun
 SwimmerRecord SampleWriter::personRecord(const Swimmer& swimmer) const
 {
     const int n = swimmer.entryNo;
-    const char16_t* given = swimmer.sex == Sex::Girls ? kGirls[(n * 3 + n / 14) % 10]
-                                                      : kBoys[(n * 7 + n / 14) % 10];
-    const QString name = QString::fromUtf16(kFamilies[n % 14]) + u"　"_qs
-        + QString::fromUtf16(given);
+    const char16_t* given =
+        swimmer.sex == Sex::Girls ? kGirls[(n * 3 + n / 14) % 10] : kBoys[(n * 7 + n / 14) % 10];
+    const QString name =
+        QString::fromUtf16(kFamilies[n % 14]) + u"　"_qs + QString::fromUtf16(given);
     const Club& club = kClubs[swimmer.club];
     const QString regNo = QString::fromUtf16(club.number) + u"%1"_qs.arg(n, 9, 10, QChar(u'0'));
     return MeetBuilder::swimmer(regNo, name, QString::fromUtf16(club.prefecture),
-                                QString::fromUtf16(club.name), gradeCode(swimmer.age),
-                                swimmer.age, sexCode(swimmer.sex));
+                                QString::fromUtf16(club.name), gradeCode(swimmer.age), swimmer.age,
+                                sexCode(swimmer.sex));
 }
 
 QList<Swimmer> SampleWriter::take(const QList<Swimmer>& pool, int offset, int count)
@@ -250,32 +250,32 @@ SampleMeetSummary SampleWriter::write()
     addIndividual(3, S::Free, 100, Sex::Girls, 13, 14, 3, take(girls13, 0, 18));
     const QList<Swimmer> sprinters = take(boys15, 0, 22);
     addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 3, sprinters, u"1"_qs);
-    const QList<int> sprintFinal = addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 1,
-                                           take(sprinters, 14, 8));
-    const QList<int> withdrawal = addIndividual(4, S::Free, 200, Sex::Girls, 15, 18, 3,
-                                                take(girls15, 0, 16));
+    const QList<int> sprintFinal =
+        addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 1, take(sprinters, 14, 8));
+    const QList<int> withdrawal =
+        addIndividual(4, S::Free, 200, Sex::Girls, 15, 18, 3, take(girls15, 0, 16));
     addIndividual(5, S::Free, 400, Sex::Boys, 17, 18, 1, take(boys17, 0, 8));
     addIndividual(6, S::Free, 800, Sex::Girls, 15, 18, 1, take(girls15, 3, 7));
-    const QList<int> distance = addIndividual(7, S::Free, 1500, Sex::Boys, 17, 18, 1,
-                                              take(boys17, 4, 6));
+    const QList<int> distance =
+        addIndividual(7, S::Free, 1500, Sex::Boys, 17, 18, 1, take(boys17, 4, 6));
     // Back stroke.
-    const QList<int> participation = addIndividual(8, S::Back, 25, Sex::Boys, 9, 10, 1,
-                                                   take(boys9, 5, 3));
+    const QList<int> participation =
+        addIndividual(8, S::Back, 25, Sex::Boys, 9, 10, 1, take(boys9, 5, 3));
     addIndividual(9, S::Back, 50, Sex::Girls, 11, 12, 2, take(girls11, 6, 14));
     addIndividual(10, S::Back, 100, Sex::Boys, 13, 14, 2, take(boys13, 4, 12));
     addIndividual(11, S::Back, 200, Sex::Girls, 15, 18, 1, take(girls15, 8, 8));
     // Breast stroke.
     addIndividual(12, S::Breast, 25, Sex::Girls, 9, 10, 1, take(girls9, 4, 8));
-    const QList<int> foul = addIndividual(13, S::Breast, 50, Sex::Boys, 11, 12, 2,
-                                          take(boys11, 8, 14));
+    const QList<int> foul =
+        addIndividual(13, S::Breast, 50, Sex::Boys, 11, 12, 2, take(boys11, 8, 14));
     addIndividual(14, S::Breast, 100, Sex::Girls, 13, 14, 2, take(girls13, 8, 13));
     addIndividual(15, S::Breast, 200, Sex::Boys, 15, 16, 1, take(boys15, 10, 8));
     // Butterfly.
     addIndividual(16, S::Fly, 25, Sex::Boys, 9, 10, 1, take(boys9, 8, 8));
     addIndividual(17, S::Fly, 50, Sex::Girls, 11, 12, 2, take(girls11, 12, 12));
     addIndividual(18, S::Fly, 100, Sex::Boys, 13, 14, 1, take(boys13, 10, 8));
-    const QList<int> prefectureRecord = addIndividual(19, S::Fly, 200, Sex::Girls, 15, 18, 1,
-                                                      take(girls15, 5, 6));
+    const QList<int> prefectureRecord =
+        addIndividual(19, S::Fly, 200, Sex::Girls, 15, 18, 1, take(girls15, 5, 6));
     // Individual medley; the girls' 400 m spans age groups 3 to 5.
     addIndividual(20, S::Medley, 100, Sex::Boys, 11, 12, 1, take(boys11, 2, 8));
     addIndividual(21, S::Medley, 200, Sex::Girls, 13, 14, 3, take(girls13, 2, 18));
@@ -300,10 +300,10 @@ SampleMeetSummary SampleWriter::write()
     // The results a meet always has somewhere.
     // Two girls in different heats touch in the same time, second overall.
     race(tie[1]).laneResult[kFastestLane] = race(tie[2]).laneResult[kSecondLane];
-    race(foul[1]).laneResult[kFastestLane] = 700002;          // 泳法: disqualified
-    race(participation[0]).laneResult[kSecondLane] = 666666;  // took part without a time
-    race(withdrawal[2]).laneResult[kLaneOrder[5]] = 888888;   // 棄権
-    race(distance[0]).laneRecordCode[kFastestLane] = 31;      // 大会新
+    race(foul[1]).laneResult[kFastestLane] = 700002;         // 泳法: disqualified
+    race(participation[0]).laneResult[kSecondLane] = 666666; // took part without a time
+    race(withdrawal[2]).laneResult[kLaneOrder[5]] = 888888;  // 棄権
+    race(distance[0]).laneRecordCode[kFastestLane] = 31;     // 大会新
     race(sprintFinal[0]).laneRecordCode[kFastestLane] = 31;
     race(prefectureRecord[0]).laneRecordCode[kFastestLane] = 21; // 県新
     race(medleyRelay[0]).laneRecordCode[kFastestLane] = 31;
@@ -333,21 +333,20 @@ void SampleWriter::writeLayout()
 {
     Layout layout = defaultLayout();
     constexpr ItemPlace kPlaces[] = {
-        {13, 3700, 1000, 60}, // 賞状
-        {18, 1200, 3000, 24}, // class
-        {0, 4200, 3000, 24},  // event
-        {2, 1200, 4000, 32},  // rank
-        {1, 4200, 4000, 28},  // result
-        {3, 8600, 4000, 24},  // record
-        {6, 1200, 5600, 22},  // affiliation
-        {7, 5200, 5600, 22},  // school grade
-        {4, 3200, 6600, 40},  // name
-        {14, 1200, 8600, 24}, // words of praise
-        {15, 1200, 9400, 24},
-        {10, 1200, 11200, 20}, // date
-        {11, 1200, 12200, 22}, // meet
-        {12, 1200, 12900, 20}, // venue
-        {16, 5400, 14200, 24}, // signature
+        {13, 3700, 1000, 60},                         // 賞状
+        {18, 1200, 3000, 24},                         // class
+        {0, 4200, 3000, 24},                          // event
+        {2, 1200, 4000, 32},                          // rank
+        {1, 4200, 4000, 28},                          // result
+        {3, 8600, 4000, 24},                          // record
+        {6, 1200, 5600, 22},                          // affiliation
+        {7, 5200, 5600, 22},                          // school grade
+        {4, 3200, 6600, 40},                          // name
+        {14, 1200, 8600, 24},                         // words of praise
+        {15, 1200, 9400, 24},  {10, 1200, 11200, 20}, // date
+        {11, 1200, 12200, 22},                        // meet
+        {12, 1200, 12900, 20},                        // venue
+        {16, 5400, 14200, 24},                        // signature
         {17, 5400, 14900, 24},
     };
     for (ItemLayout& item : layout.items)

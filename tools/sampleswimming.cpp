@@ -4,23 +4,23 @@
 
 namespace tarvel::sample {
 
-QString sexCode(Sex sex) {
+QString sexCode(Sex sex)
+{
     return sex == Sex::Girls ? u"2"_qs : u"1"_qs;
 }
 
-QString raceSex(Sex sex) {
+QString raceSex(Sex sex)
+{
     switch (sex) {
-    case Sex::Boys:
-        return u"1"_qs;
-    case Sex::Girls:
-        return u"2"_qs;
-    case Sex::Mixed:
-        return u"3"_qs; // neither: its certificates form one group
+    case Sex::Boys: return u"1"_qs;
+    case Sex::Girls: return u"2"_qs;
+    case Sex::Mixed: return u"3"_qs; // neither: its certificates form one group
     }
     return QString();
 }
 
-QString gradeCode(int age) {
+QString gradeCode(int age)
+{
     if (age <= 12)
         return QString::number(10 + std::clamp(age - 6, 1, 6));
     if (age <= 14)
@@ -30,23 +30,20 @@ QString gradeCode(int age) {
     return u"41"_qs;
 }
 
-double basePer100(Stroke stroke) {
+double basePer100(Stroke stroke)
+{
     switch (stroke) {
-    case Stroke::Free:
-        return 58.0;
-    case Stroke::Back:
-        return 65.0;
-    case Stroke::Breast:
-        return 73.0;
-    case Stroke::Fly:
-        return 62.0;
-    case Stroke::Medley:
-        return 66.0;
+    case Stroke::Free: return 58.0;
+    case Stroke::Back: return 65.0;
+    case Stroke::Breast: return 73.0;
+    case Stroke::Fly: return 62.0;
+    case Stroke::Medley: return 66.0;
     }
     return 60.0;
 }
 
-double ageFactor(int age) {
+double ageFactor(int age)
+{
     if (age <= 8)
         return 1.75;
     if (age <= 10)
@@ -60,7 +57,8 @@ double ageFactor(int age) {
     return 0.97;
 }
 
-double distanceFactor(int metres) {
+double distanceFactor(int metres)
+{
     double factor = metres / 100.0;
     if (metres >= 200)
         factor *= 1.07;
@@ -71,7 +69,8 @@ double distanceFactor(int metres) {
     return factor;
 }
 
-qint32 resultOf(qint64 hundredths) {
+qint32 resultOf(qint64 hundredths)
+{
     const qint64 minutes = hundredths / 6000;
     const qint64 seconds = (hundredths % 6000) / 100;
     return qint32(minutes * 10000 + seconds * 100 + hundredths % 100);

@@ -16,7 +16,8 @@ QByteArray logLine(const AcceptedCertificate& certificate)
     QJsonArray items;
     for (const QString& text : certificate.items)
         items.append(text);
-    QByteArray line = "{\"race\": " + QByteArray::number(certificate.raceNo)
+    QByteArray line =
+        "{\"race\": " + QByteArray::number(certificate.raceNo)
         + ", \"lane\": " + QByteArray::number(certificate.lane) + ", \"leg\": "
         + (certificate.leg ? QByteArray::number(*certificate.leg) : QByteArray("null"))
         + ", \"items\": " + QJsonDocument(items).toJson(QJsonDocument::Compact) + "}\n";
@@ -71,7 +72,10 @@ void BatchObserver::showProgress()
     progressShown_ = true;
 }
 
-void BatchObserver::raceMarked(int) { ++racesMarked_; }
+void BatchObserver::raceMarked(int)
+{
+    ++racesMarked_;
+}
 
 void BatchObserver::finishProgress()
 {

@@ -32,11 +32,11 @@ struct ChoiceOption {
 ChoiceOption choiceOption(const PrintChoiceGroup& group, const QString& help,
                           const QString& valueName)
 {
-    const QString choices = Words::tr("%1; default %2.")
-                                .arg(group.describe(),
-                                     QString::fromLatin1(group.choices[group.initial].word));
-    return {group, QCommandLineOption(QString::fromLatin1(group.option),
-                                      help + u' ' + choices, valueName)};
+    const QString choices =
+        Words::tr("%1; default %2.")
+            .arg(group.describe(), QString::fromLatin1(group.choices[group.initial].word));
+    return {group, QCommandLineOption(QString::fromLatin1(group.option), help + u' ' + choices,
+                                      valueName)};
 }
 
 /// Reading Race.dat more often than this would only keep the disk busy.
@@ -92,7 +92,8 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         choiceOption(kDistanceGroup, Words::tr("Only this distance."), u"METRES"_qs);
     const ChoiceOption stroke =
         choiceOption(kStrokeGroup, Words::tr("Only this stroke."), u"STROKE"_qs);
-    const ChoiceOption round = choiceOption(kRoundGroup, Words::tr("Only this round."), u"ROUND"_qs);
+    const ChoiceOption round =
+        choiceOption(kRoundGroup, Words::tr("Only this round."), u"ROUND"_qs);
     const ChoiceOption sex = choiceOption(kSexGroup, Words::tr("Only this sex."), u"SEX"_qs);
     const QCommandLineOption prefix(
         u"prefix"_qs, Words::tr("Only registration numbers beginning with TEXT (旧番号)."),
@@ -141,10 +142,9 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         Words::tr("With --watch: reads Race.dat every MS milliseconds besides the change "
                   "notifications (default 500)."),
         u"MS"_qs);
-    parser.addOptions({help, version, directory, condition.option, distance.option,
-                       stroke.option, round.option, sex.option, prefix, rankIndividual,
-                       rankRelay, previewOnly, pdf, log, history, csv, reprint, watch,
-                       interval});
+    parser.addOptions({help, version, directory, condition.option, distance.option, stroke.option,
+                       round.option, sex.option, prefix, rankIndividual, rankRelay, previewOnly,
+                       pdf, log, history, csv, reprint, watch, interval});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -163,9 +163,9 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         const QString value = parser.value(choice.option);
         const int index = choice.group.indexOf(value);
         if (index < 0 && !error) {
-            error = UsageError{Words::tr("--%1: \"%2\" is not one of %3")
-                                   .arg(choice.option.names().first(), value,
-                                        choice.group.describe())};
+            error =
+                UsageError{Words::tr("--%1: \"%2\" is not one of %3")
+                               .arg(choice.option.names().first(), value, choice.group.describe())};
         }
         return index;
     };

@@ -44,7 +44,9 @@ int showHistory(const Request& request, const Session& session)
                         .arg(*request.csvFile, csv.errorString()));
                 return kFailed;
             }
-            say(Words::tr("%1 certificate(s) written to %2").arg(entries.size()).arg(*request.csvFile));
+            say(Words::tr("%1 certificate(s) written to %2")
+                    .arg(entries.size())
+                    .arg(*request.csvFile));
             return kDone;
         }
         for (const LedgerEntry& entry : entries)

@@ -9,8 +9,8 @@
 
 namespace tarvel::batch {
 
-void sayAccount(const RunSummary& summary, const PrintOptions& options,
-                const PrintTarget& target, const QString& prefix)
+void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
+                const QString& prefix)
 {
     for (const QString& line : describeRun(summary, options.previewOnly))
         say(prefix + line);
@@ -61,9 +61,9 @@ int runPrint(const Request& request, Session& session)
     if (!openLog(request, log, QIODevice::Truncate))
         return kFailed;
     PrintTarget target = openCertificateTarget(request, session);
-    BatchObserver observer(log.isOpen() ? &log : nullptr,
-                           stderrIsTerminal() ? BatchObserver::Progress::Shown
-                                              : BatchObserver::Progress::Hidden);
+    BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
+                                                              ? BatchObserver::Progress::Shown
+                                                              : BatchObserver::Progress::Hidden);
     const DataLocations where = session.where;
     LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
     RunObservers observers{&observer, &recorder};

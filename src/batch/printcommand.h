@@ -26,8 +26,8 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode);
 PrintTarget openCertificateTarget(const Request& request, const Session& session);
 
 /// A run's account on stderr, each line after `prefix` (e.g. a time stamp).
-void sayAccount(const RunSummary& summary, const PrintOptions& options,
-                const PrintTarget& target, const QString& prefix = QString());
+void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
+                const QString& prefix = QString());
 
 /// A ledger that could not be written never stops printing; it is told once, at the end.
 void sayLedgerTrouble(const LedgerRecorder& recorder);

@@ -93,9 +93,10 @@ int runWatch(const Request& request, Session& session)
             sayAccount(run.summary, options, target, stamp);
     });
     QObject::connect(&watcher, &AutoPrinter::unreachable, [](const QString& why) {
-        say(timeStamp() + Words::tr("waiting for the data folder (unreachable for more than 10 "
-                                    "seconds): %1")
-                              .arg(why));
+        say(timeStamp()
+            + Words::tr("waiting for the data folder (unreachable for more than 10 "
+                        "seconds): %1")
+                  .arg(why));
     });
     QObject::connect(&watcher, &AutoPrinter::reachableAgain, [] {
         say(timeStamp() + Words::tr("the data folder is reachable again; watching goes on"));
@@ -104,10 +105,11 @@ int runWatch(const Request& request, Session& session)
     QObject::connect(&watcher, &AutoPrinter::stopped, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
 
-    say(timeStamp() + Words::tr("watching %1 (every %2 ms); stop with Ctrl+C")
-                          .arg(QDir::toNativeSeparators(
-                              hostPath(where.dataFile(QString::fromUtf16(kRaceStatusFile)))))
-                          .arg(request.watchInterval));
+    say(timeStamp()
+        + Words::tr("watching %1 (every %2 ms); stop with Ctrl+C")
+              .arg(QDir::toNativeSeparators(
+                  hostPath(where.dataFile(QString::fromUtf16(kRaceStatusFile)))))
+              .arg(request.watchInterval));
     watcher.start();
     if (!signals.arrived())
         QCoreApplication::exec();

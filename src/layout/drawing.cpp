@@ -12,8 +12,7 @@ constexpr double kPaperScale = 1.0;
 
 } // namespace
 
-void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts,
-                     double scale)
+void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts, double scale)
 {
     for (int i = 0; i < kItemCount; ++i) {
         const ItemLayout& item = layout.items[i];
@@ -30,8 +29,7 @@ void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& te
     }
 }
 
-std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface,
-                                                      const Layout& layout,
+std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface, const Layout& layout,
                                                       const ItemTexts& texts)
 {
     std::vector<UndrawableCharacter> found;

@@ -18,8 +18,7 @@ inline constexpr int kPreviewHeightUnits = 5420;
 /// Draws every item whose switch is exactly on, in index order: at (X * scale, Y * scale)
 /// with size * scale points and at most maxWidth * scale wide, X, Y and size being the
 /// numeric values of the layout's texts.
-void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts,
-                     double scale);
+void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts, double scale);
 
 /// Redraws the preview completely at one third.
 void drawPreview(PreviewSurface& preview, const Layout& layout, const ItemTexts& texts);
@@ -35,8 +34,7 @@ struct UndrawableCharacter {
 /// The characters no installed face can draw in the items drawCertificate draws, as
 /// `surface` (its face and fallbacks) would draw them; in item order. Empty for nearly
 /// every certificate.
-std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface,
-                                                      const Layout& layout,
+std::vector<UndrawableCharacter> undrawableCharacters(Surface& surface, const Layout& layout,
                                                       const ItemTexts& texts);
 
 enum class PreviewOnly { No, Yes };

@@ -93,8 +93,7 @@ public:
             return stopped_;
         for (int i = 0; i < kItemCount; ++i) {
             ItemLayout& item = layout.items[i];
-            if (!switchInto(item.switchState) || !text(item.x) || !text(item.y)
-                || !text(item.size))
+            if (!switchInto(item.switchState) || !text(item.x) || !text(item.y) || !text(item.size))
                 return stopped_;
             if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount
                 && !text(layout.freeTexts[i - kFirstFreeTextItem]))
@@ -116,7 +115,9 @@ private:
         ++fieldNo_;
         std::optional<QString> field = input_.next();
         if (!field)
-            stop(Words::tr("the file ends before field %1 of %2").arg(fieldNo_).arg(kLayoutFieldCount));
+            stop(Words::tr("the file ends before field %1 of %2")
+                     .arg(fieldNo_)
+                     .arg(kLayoutFieldCount));
         return field;
     }
 

@@ -60,8 +60,8 @@ JobState jobStateFromWord(const QString& word)
 
 bool isFinal(JobState state)
 {
-    return state == JobState::Canceled || state == JobState::Aborted
-           || state == JobState::Completed || state == JobState::Written;
+    return state == JobState::Canceled || state == JobState::Aborted || state == JobState::Completed
+           || state == JobState::Written;
 }
 
 QString thisSession()
@@ -77,8 +77,7 @@ Ledger::Ledger(const DataLocations& where)
 {
 }
 
-Ledger::Ledger(const QString& path)
-    : db_(path, sql::Database::Mode::ReadWrite, kBusyTimeoutMs)
+Ledger::Ledger(const QString& path) : db_(path, sql::Database::Mode::ReadWrite, kBusyTimeoutMs)
 {
     // A rollback journal, never WAL: the data folder may be a network share, where WAL's
     // shared memory does not work. TRUNCATE with NORMAL syncing keeps a commit to about one
@@ -105,9 +104,9 @@ void Ledger::createSchema()
     if (found == kSchemaVersion)
         return; // another desk made it meanwhile
     if (found > kSchemaVersion)
-        throw Failure(Words::tr("opening the certificate ledger"), db_.path(),
-                      Words::tr("it was made by a newer Tarvel (version %1 of the ledger)")
-                          .arg(found));
+        throw Failure(
+            Words::tr("opening the certificate ledger"), db_.path(),
+            Words::tr("it was made by a newer Tarvel (version %1 of the ledger)").arg(found));
     db_.execute("CREATE TABLE documents ("
                 " id INTEGER PRIMARY KEY,"
                 " printed_at TEXT NOT NULL,"

@@ -41,11 +41,11 @@ struct LedgerDocument {
 
 /// One certificate of a document.
 struct LedgerCertificate {
-    int raceNo = 0; ///< the race it was printed for: the event's last heat
-    int heat = 0;   ///< the heat the finisher swam in
-    int lane = 0;   ///< the lane index there, 0 to 11
-    std::optional<int> leg; ///< the relay leg 0 to 3
-    ItemTexts items{};      ///< the nineteen texts as drawn
+    int raceNo = 0;                  ///< the race it was printed for: the event's last heat
+    int heat = 0;                    ///< the heat the finisher swam in
+    int lane = 0;                    ///< the lane index there, 0 to 11
+    std::optional<int> leg;          ///< the relay leg 0 to 3
+    ItemTexts items{};               ///< the nineteen texts as drawn
     std::optional<qint64> reprintOf; ///< the certificate this one prints again
 };
 

@@ -12,9 +12,9 @@ LedgerRecorder::~LedgerRecorder() = default;
 
 void LedgerRecorder::certificateAccepted(const AcceptedCertificate& certificate)
 {
-    composed_[certificate.eventRace].append(
-        {certificate.eventRace, certificate.raceNo, certificate.lane, certificate.leg,
-         certificate.items, std::nullopt});
+    composed_[certificate.eventRace].append({certificate.eventRace, certificate.raceNo,
+                                             certificate.lane, certificate.leg, certificate.items,
+                                             std::nullopt});
 }
 
 std::shared_future<void> LedgerRecorder::documentDelivered(const DeliveredDocument& delivered)

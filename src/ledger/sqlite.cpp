@@ -9,11 +9,10 @@
 
 namespace tarvel::sql {
 
-Database::Database(const QString& path, Mode mode, int busyTimeoutMs)
-    : path_(path)
+Database::Database(const QString& path, Mode mode, int busyTimeoutMs) : path_(path)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
-                                             : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags =
+        mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int status = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_,
                                        flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (status != SQLITE_OK) {
@@ -135,8 +134,7 @@ bool Statement::isNull(int column) const
     return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
-Transaction::Transaction(Database& database)
-    : database_(database)
+Transaction::Transaction(Database& database) : database_(database)
 {
     database_.execute("BEGIN IMMEDIATE");
 }

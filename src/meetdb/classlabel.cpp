@@ -6,7 +6,10 @@ namespace tarvel {
 
 namespace {
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 /// Schemes 0 and 1: preschool years, school grades, lettered classes and age bands.
 QString gradeSchemeLabel(const QString& key)
@@ -77,12 +80,9 @@ QString classLabel(const QString& code, qint16 scheme)
     const QString key = (u"  "_qs + code).right(2);
     switch (scheme) {
     case 0:
-    case 1:
-        return gradeSchemeLabel(key);
-    case 2:
-        return letteredSchemeLabel(key);
-    default:
-        return QString();
+    case 1: return gradeSchemeLabel(key);
+    case 2: return letteredSchemeLabel(key);
+    default: return QString();
     }
 }
 

@@ -57,8 +57,8 @@ void requireDataFolder(const DataLocations& where)
 {
     if (QFileInfo(hostPath(where.dataDir)).isDir())
         return;
-    QString reason = Words::tr("the data folder %1 (named in %2) does not exist").arg(
-        where.dataDir, where.dataDirNamedBy);
+    QString reason = Words::tr("the data folder %1 (named in %2) does not exist")
+                         .arg(where.dataDir, where.dataDirNamedBy);
     if (const std::optional<QString> link = missingDriveLink(where.dataDir))
         reason += Words::tr("; it is a Windows path, and this machine has no Wine drive link %1 "
                             "(WINEPREFIX selects the Wine drive links)")

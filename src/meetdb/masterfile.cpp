@@ -14,8 +14,8 @@ namespace {
 
 // Field offsets of the header (record 1).
 namespace header {
-constexpr int kNo1 = 0, kNo2 = 4, kDate1 = 6, kBaseName = 16, kText1 = 24, kDate2 = 36,
-              kDate3 = 46, kText2 = 56, kClassScheme = 63, kNo3 = 65, kCounters = 67;
+constexpr int kNo1 = 0, kNo2 = 4, kDate1 = 6, kBaseName = 16, kText1 = 24, kDate2 = 36, kDate3 = 46,
+              kText2 = 56, kClassScheme = 63, kNo3 = 65, kCounters = 67;
 constexpr int kDateWidth = 10, kBaseNameWidth = 8, kText1Width = 12, kText2Width = 7;
 } // namespace header
 
@@ -29,17 +29,19 @@ constexpr int kFlags = 360, kRest = 375, kRestWidth = 9;
 // Field offsets of an entry (record n + 10).
 namespace entry {
 constexpr int kField0 = 0, kField4 = 4, kRegNo = 11, kSwimmerName = 25, kField41 = 41,
-              kPrefecture = 57, kField65 = 65, kAffiliation = 71, kField83 = 83,
-              kGradeCode = 89, kAge = 91, kSexCode = 93, kField94 = 94, kField95 = 95,
-              kSixDigit = 271, kField277 = 277, kField281 = 281, kField325 = 325,
-              kField369 = 369;
+              kPrefecture = 57, kField65 = 65, kAffiliation = 71, kField83 = 83, kGradeCode = 89,
+              kAge = 91, kSexCode = 93, kField94 = 94, kField95 = 95, kSixDigit = 271,
+              kField277 = 277, kField281 = 281, kField325 = 325, kField369 = 369;
 } // namespace entry
 
 constexpr qint64 kHeaderRecord = 1;
 constexpr qint64 kCustomEventRecord = 2;
 constexpr qint64 kFirstEntryRecord = 10; // entry n is record n + 10
 
-QString blanks(int width) { return QString(width, u' '); }
+QString blanks(int width)
+{
+    return QString(width, u' ');
+}
 
 /// The text as a field of `width` bytes gives it back: cut (never inside a double-byte
 /// character) or blank-padded.
@@ -296,8 +298,7 @@ QString cleanText(const QString& text, qint16 mode)
         cleaned.remove(u' ');
         cleaned.remove(QChar(0x3000));
         break;
-    default:
-        break;
+    default: break;
     }
     return cleaned;
 }

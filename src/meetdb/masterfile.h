@@ -18,12 +18,12 @@ inline constexpr int kMasterRecordLength = 384;
 struct MasterHeader {
     qint32 headerNo1 = 0;
     qint16 headerNo2 = 0;
-    QString date1;       // 10 bytes
-    QString baseName;    // 8 bytes
-    QString text1;       // 12 bytes
-    QString date2;       // 10 bytes
-    QString date3;       // 10 bytes
-    QString text2;       // 7 bytes
+    QString date1;    // 10 bytes
+    QString baseName; // 8 bytes
+    QString text1;    // 12 bytes
+    QString date2;    // 10 bytes
+    QString date3;    // 10 bytes
+    QString text2;    // 7 bytes
     /// Class-code scheme of classLabel: 0 or 1, or 2 for the lettered classes.
     qint16 classScheme = 0;
     qint16 headerNo3 = 0;
@@ -46,24 +46,24 @@ struct CustomEventTable {
 /// record can be handled whole; texts are decoded whole (trailing blanks and NULs kept).
 struct SwimmerRecord {
     qint32 field0 = 0;
-    QString field4;          // 7
-    QString regNo;           // 14: the first 5 characters are the affiliation number
-    QString swimmerName;     // 16
-    QString field41;         // 16
-    QString prefecture;      // 8
-    QString field65;         // 6
-    QString affiliation;     // 12
-    QString field83;         // 6
-    QString gradeCode;       // 2
+    QString field4;      // 7
+    QString regNo;       // 14: the first 5 characters are the affiliation number
+    QString swimmerName; // 16
+    QString field41;     // 16
+    QString prefecture;  // 8
+    QString field65;     // 6
+    QString affiliation; // 12
+    QString field83;     // 6
+    QString gradeCode;   // 2
     qint16 age = 0;
-    QString sexCode;         // 1: "1" male, "2" female
-    QString field94;         // 1
+    QString sexCode; // 1: "1" male, "2" female
+    QString field94; // 1
     std::array<qint32, 44> field95{};
-    QString sixDigit;        // 6: "000000" when it reads as 0
+    QString sixDigit; // 6: "000000" when it reads as 0
     qint32 field277 = 0;
     std::array<QString, 44> field281; // 1 each
     std::array<QString, 44> field325; // 1 each
-    QString field369;        // 15
+    QString field369;                 // 15
 
     bool operator==(const SwimmerRecord&) const = default;
 };

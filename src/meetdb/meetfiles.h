@@ -27,7 +27,6 @@ void requireMeetFile(const DataLocations& where, MeetFile file);
 
 /// A record of a meet file that is not (wholly) there: Kind::Damaged, naming the file,
 /// the record, its byte offset and the file's length.
-[[noreturn]] void failRecordPastEnd(const RecordFile& file, qint64 recordNo,
-                                    const QString& action);
+[[noreturn]] void failRecordPastEnd(const RecordFile& file, qint64 recordNo, const QString& action);
 
 } // namespace tarvel

@@ -38,8 +38,7 @@ QString raceLabel(int raceNo)
 QString eventTitle(int raceNo, const RaceRecord& race, const QString& eventName)
 {
     QStringList words{raceLabel(raceNo)};
-    const QString parts[] = {sexWord(race.raceSex), eventName.trimmed(),
-                             roundWord(race.roundCode)};
+    const QString parts[] = {sexWord(race.raceSex), eventName.trimmed(), roundWord(race.roundCode)};
     for (const QString& word : parts) {
         if (!word.isEmpty())
             words << word;

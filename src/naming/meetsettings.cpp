@@ -27,9 +27,9 @@ MeetSettings readMeetSettings(DataLocations& where)
     const auto nextItem = [&](int itemNo) {
         std::optional<QString> item = input.next();
         if (!item)
-            throw Failure(readAction(), path,
-                          Words::tr("the file ends before item %1 of %2").arg(itemNo).arg(
-                              kLastRequiredItem));
+            throw Failure(
+                readAction(), path,
+                Words::tr("the file ends before item %1 of %2").arg(itemNo).arg(kLastRequiredItem));
         return *item;
     };
 
@@ -59,7 +59,10 @@ MeetSettings readMeetSettings(DataLocations& where)
 
 } // namespace
 
-MeetSettings resetMeetSettings() { return MeetSettings{}; }
+MeetSettings resetMeetSettings()
+{
+    return MeetSettings{};
+}
 
 MeetSettings loadMeetSettings(DataLocations& where)
 {

@@ -22,8 +22,8 @@ constexpr int kClassHigh = 9;
 constexpr int kEventCode = 11;
 constexpr int kRoundCode = 13;
 constexpr int kRelayIndex = 20;
-constexpr int kLaneEntryNo = 22;    // 12 x 2 bytes
-constexpr int kLaneResult = 46;     // 12 x 4 bytes
+constexpr int kLaneEntryNo = 22;     // 12 x 2 bytes
+constexpr int kLaneResult = 46;      // 12 x 4 bytes
 constexpr int kLaneRecordCode = 214; // 12 x 2 bytes
 
 /// Races 1 to 1024 follow the ten records the other system keeps for itself.

@@ -17,7 +17,7 @@ inline constexpr int kRaceRecordLength = 256;
 struct RaceRecord {
     qint16 heatNo = 0;
     qint16 heatCount = 0;
-    QString raceSex;   // "1" men, "2" women
+    QString raceSex; // "1" men, "2" women
     qint16 classLow = 0;
     qint16 classHigh = 0; // 100: no upper bound
     qint16 eventCode = 0;

@@ -11,10 +11,9 @@ struct ResultWord {
 
 // Result values with a word of their own; other values from 666666 up print as a time.
 constexpr ResultWord kResultWords[] = {
-    {u"666666", u"参加"}, {u"700001", u"ｽﾀｰﾄ"}, {u"700002", u"泳法"},
-    {u"700003", u"折返"}, {u"700004", u"ｺﾞｰﾙ"}, {u"700005", u"引継"},
-    {u"700006", u"逸脱"}, {u"700007", u"途中"}, {u"888888", u"棄権"},
-    {u"999999", u""},
+    {u"666666", u"参加"}, {u"700001", u"ｽﾀｰﾄ"}, {u"700002", u"泳法"}, {u"700003", u"折返"},
+    {u"700004", u"ｺﾞｰﾙ"}, {u"700005", u"引継"}, {u"700006", u"逸脱"}, {u"700007", u"途中"},
+    {u"888888", u"棄権"}, {u"999999", u""},
 };
 
 constexpr const char16_t* kRecordClasses[31] = {

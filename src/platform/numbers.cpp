@@ -116,9 +116,8 @@ Gathered gatherNumber(QStringView text)
 
 [[noreturn]] void failToFit(double value, int bits)
 {
-    const QString shown = std::isnan(value)
-        ? u"NaN"_qs
-        : QString::number(value, 'g', QLocale::FloatingPointShortest);
+    const QString shown =
+        std::isnan(value) ? u"NaN"_qs : QString::number(value, 'g', QLocale::FloatingPointShortest);
     throw Failure(Words::tr("converting a number"), QString(),
                   Words::tr("%1 does not fit %2 bits").arg(shown).arg(bits),
                   Failure::Kind::Damaged);

@@ -87,9 +87,8 @@ QString resolveDrive(const QString& path)
 QString findIgnoringCase(const QString& folder, const QString& name)
 {
     const QDir dir(folder.isEmpty() ? u"."_qs : folder);
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                      QDir::Name);
+    const QStringList entries = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;

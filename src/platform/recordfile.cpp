@@ -104,9 +104,8 @@ enum class RecordUse { Read, Write };
 QString recordAction(RecordUse use, qint64 recordNo, qint64 offset)
 {
     if (use == RecordUse::Read) {
-        return offset < 0
-                   ? Words::tr("reading record %1").arg(recordNo)
-                   : Words::tr("reading record %1 at byte %2").arg(recordNo).arg(offset);
+        return offset < 0 ? Words::tr("reading record %1").arg(recordNo)
+                          : Words::tr("reading record %1 at byte %2").arg(recordNo).arg(offset);
     }
     return offset < 0 ? Words::tr("writing record %1").arg(recordNo)
                       : Words::tr("writing record %1 at byte %2").arg(recordNo).arg(offset);
@@ -216,8 +215,7 @@ void RecordFile::writeRecord(qint64 recordNo, QByteArrayView bytes)
 
 void RecordFile::writeAt(qint64 offset, QByteArrayView bytes)
 {
-    const QString action =
-        Words::tr("writing %1 bytes at byte %2").arg(bytes.size()).arg(offset);
+    const QString action = Words::tr("writing %1 bytes at byte %2").arg(bytes.size()).arg(offset);
     if (offset < 0 || offset > std::numeric_limits<qint64>::max() - bytes.size())
         throw Failure(action, path_, Words::tr("invalid offset"));
     if (!pwriteFully(fd_, bytes.data(), bytes.size(), offset))
@@ -287,8 +285,8 @@ void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& 
     QByteArray tempName;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempName = QFile::encodeName(info.absolutePath() + u"/."_qs + info.fileName())
-                   + ".tmp-" + QByteArray::number(qint64(::getpid())) + '-'
+        tempName = QFile::encodeName(info.absolutePath() + u"/."_qs + info.fileName()) + ".tmp-"
+                   + QByteArray::number(qint64(::getpid())) + '-'
                    + QByteArray::number(QRandomGenerator::global()->generate());
         fd = openRetrying(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd < 0 && errno != EEXIST)
@@ -324,8 +322,8 @@ void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& 
         fail(action, path, error);
     }
     // Make the rename itself durable; a failure here loses nothing already written.
-    const int dirFd = openRetrying(QFile::encodeName(info.absolutePath()).constData(),
-                                   O_RDONLY | O_DIRECTORY);
+    const int dirFd =
+        openRetrying(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         closeQuietly(dirFd);

@@ -37,8 +37,7 @@ void releaseStopSignals()
     pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-StopSignals::StopSignals(QObject* parent)
-    : QObject(parent)
+StopSignals::StopSignals(QObject* parent) : QObject(parent)
 {
     const sigset_t set = stopSignalSet();
     fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
@@ -73,7 +72,10 @@ void holdStopSignals() {}
 void releaseStopSignals() {}
 StopSignals::StopSignals(QObject* parent) : QObject(parent) {}
 StopSignals::~StopSignals() = default;
-bool StopSignals::arrived() { return arrived_; }
+bool StopSignals::arrived()
+{
+    return arrived_;
+}
 
 #endif
 

@@ -42,7 +42,13 @@ struct CodeRange {
 
 /// The event codes of each stroke button, index 1 to 7.
 constexpr std::array<CodeRange, 7> kStrokeRanges = {{
-    {1, 7}, {8, 11}, {12, 15}, {16, 19}, {20, 22}, {23, 25}, {26, 29},
+    {1, 7},
+    {8, 11},
+    {12, 15},
+    {16, 19},
+    {20, 22},
+    {23, 25},
+    {26, 29},
 }};
 
 bool hasStroke(int stroke, qint16 eventCode)
@@ -99,8 +105,8 @@ bool CertificateWanted(const RaceRecord& race, qint32 result, int rank, const QS
         return false;
     if (!hasNumberPrefix(options.numberPrefix, regNo))
         return false;
-    const QString& limit = kind == EventKind::Relay ? options.rankLimitRelay
-                                                    : options.rankLimitIndividual;
+    const QString& limit =
+        kind == EventKind::Relay ? options.rankLimitRelay : options.rankLimitIndividual;
     return rank <= numericValue(limit);
 }
 

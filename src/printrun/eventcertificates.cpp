@@ -107,7 +107,7 @@ bool isInAgeGroup(int group, qint16 age, const QString& sexCode)
     case 4: return age >= 13 && age <= 14;
     case 5:
         return (sexCode == u"1" && age >= 15 && age <= 16)
-            || (sexCode == u"2" && age >= 15 && age <= 18);
+               || (sexCode == u"2" && age >= 15 && age <= 18);
     case 6: return age >= 17 && age <= 18;
     default: return false;
     }
@@ -145,7 +145,10 @@ QString meetDateText(qint32 meetDate)
     return digits.left(4) + u"年"_qs + digits.mid(4, 2) + u"月"_qs + digits.right(2) + u"日"_qs;
 }
 
-QString ageText(qint16 age) { return numberText(age).right(2); }
+QString ageText(qint16 age)
+{
+    return numberText(age).right(2);
+}
 
 QString cleanedField(QString text)
 {
@@ -156,8 +159,7 @@ QString cleanedField(QString text)
 /// relay.dat is laid out leg-major: leg a of lane k is at byte 2 + 2 * (12 * a + k). An index
 /// that names no record of the file is damage of the race record or of relay.dat: four
 /// nameless certificates would be four lost ones.
-std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 relayIndex,
-                                          int lane)
+std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 relayIndex, int lane)
 {
     const QString action = Words::tr("reading the relay team of lane %1").arg(lane + 1);
     if (relayIndex < 1)
@@ -247,8 +249,8 @@ private:
         return keys;
     }
 
-    void composeFinisher(const MasterFile& master, const RaceRecord& heat, KeyPlace place,
-                         int rank, const SwimmerRecord& entry)
+    void composeFinisher(const MasterFile& master, const RaceRecord& heat, KeyPlace place, int rank,
+                         const SwimmerRecord& entry)
     {
         fillEventItems(heat, place.lane, rank, entry);
         if (eventKindOf(heat.eventCode) == EventKind::Individual) {

@@ -36,15 +36,15 @@ inline constexpr PrintChoice kDistanceChoices[] = {
     {"all", u"全部"}, {"25", u"25"},   {"50", u"50"},   {"100", u"100"},
     {"200", u"200"},  {"400", u"400"}, {"800", u"800"}, {"1500", u"1500"}};
 inline constexpr PrintChoice kStrokeChoices[] = {
-    {"all", u"全部"},          {"free", u"自由"},       {"back", u"背泳"},
-    {"breast", u"平泳"},       {"fly", u"バタ"},        {"im", u"個メ"},
-    {"medley-relay", u"ＭＲ"}, {"free-relay", u"ＦＲ"}};
+    {"all", u"全部"}, {"free", u"自由"}, {"back", u"背泳"},         {"breast", u"平泳"},
+    {"fly", u"バタ"}, {"im", u"個メ"},   {"medley-relay", u"ＭＲ"}, {"free-relay", u"ＦＲ"}};
 inline constexpr PrintChoice kRoundChoices[] = {{"all", u"全部"},
                                                 {"heats", u"予選"},
                                                 {"final", u"決勝"},
                                                 {"consolation", u"コン"},
                                                 {"semifinal", u"準決"}};
-inline constexpr PrintChoice kSexChoices[] = {{"all", u"全部"}, {"men", u"男子"}, {"women", u"女子"}};
+inline constexpr PrintChoice kSexChoices[] = {
+    {"all", u"全部"}, {"men", u"男子"}, {"women", u"女子"}};
 
 inline constexpr PrintChoiceGroup kConditionGroup{"condition", u"", kConditionChoices, 0};
 inline constexpr PrintChoiceGroup kDistanceGroup{"distance", u"距離", kDistanceChoices, 0};

@@ -34,11 +34,8 @@ QString describeUndrawable(const AcceptedCertificate& certificate)
                   .arg(certificate.raceNo)
                   .arg(certificate.lane + 1)
                   .arg(*certificate.leg + 1)
-            : Words::tr("Race %1, lane %2")
-                  .arg(certificate.raceNo)
-                  .arg(certificate.lane + 1);
-    return Words::tr("%1, %2: no installed face can draw it")
-        .arg(where, items.join(u", "_qs));
+            : Words::tr("Race %1, lane %2").arg(certificate.raceNo).arg(certificate.lane + 1);
+    return Words::tr("%1, %2: no installed face can draw it").arg(where, items.join(u", "_qs));
 }
 
 QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly, int listed)

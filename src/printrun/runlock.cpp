@@ -14,7 +14,6 @@ namespace tarvel {
 
 namespace {
 
-
 QHash<QString, QString> noteFields(const QByteArray& note)
 {
     QHash<QString, QString> fields;
@@ -32,8 +31,8 @@ QHash<QString, QString> noteFields(const QByteArray& note)
 QByteArray holderNote(const QString& program, qint64 pid, const QString& host,
                       const QDateTime& since)
 {
-    return "program=" + program.toUtf8() + "\npid=" + QByteArray::number(pid) + "\nhost="
-           + host.toUtf8() + "\nsince=" + since.toString(Qt::ISODate).toUtf8() + '\n';
+    return "program=" + program.toUtf8() + "\npid=" + QByteArray::number(pid)
+           + "\nhost=" + host.toUtf8() + "\nsince=" + since.toString(Qt::ISODate).toUtf8() + '\n';
 }
 
 QString describeHolder(const QByteArray& note)

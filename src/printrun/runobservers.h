@@ -53,10 +53,12 @@ public:
         if (pending.size() <= 1)
             return pending.isEmpty() ? std::shared_future<void>() : pending.first();
         // Rare (two recorders): one future that waits for all, on a thread of its own.
-        return std::async(std::launch::async, [pending] {
-                   for (const std::shared_future<void>& done : pending)
-                       done.wait();
-               }).share();
+        return std::async(std::launch::async,
+                          [pending] {
+                              for (const std::shared_future<void>& done : pending)
+                                  done.wait();
+                          })
+            .share();
     }
     void raceMarked(int raceNo) override
     {

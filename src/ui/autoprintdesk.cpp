@@ -78,7 +78,8 @@ AutoPrintDesk::AutoPrintDesk(QWidget& window, Session& session, PrintTarget& tar
     connect(watcher_.get(), &AutoPrinter::runFinished, this, &AutoPrintDesk::runFinished);
     connect(watcher_.get(), &AutoPrinter::unreachable, this, [this](const QString& why) {
         tell(true, tr("The data folder cannot be reached; automatic printing waits for it and "
-                      "goes on by itself.") + u"\n\n"_s + why);
+                      "goes on by itself.")
+                       + u"\n\n"_s + why);
     });
     connect(watcher_.get(), &AutoPrinter::reachableAgain, this, [this] {
         tell(false, tr("The data folder can be reached again; automatic printing goes on."));
@@ -201,9 +202,8 @@ void AutoPrintDesk::runFinished(const AutoRun& run, bool news)
 void AutoPrintDesk::showState()
 {
     const AutoPrinter& watcher = *watcher_;
-    const QString checked = watcher.lastCheck().isValid()
-                                ? watcher.lastCheck().toString(u"HH:mm:ss"_s)
-                                : QString();
+    const QString checked =
+        watcher.lastCheck().isValid() ? watcher.lastCheck().toString(u"HH:mm:ss"_s) : QString();
     QString state;
     switch (watcher.state()) {
     case AutoPrinter::State::Off: break;

@@ -20,8 +20,8 @@ QLabel* placeLabel(QLabel* label, const QString& name, int left, int top)
     return label;
 }
 
-QLabel* spreadLabel(QWidget* parent, const QString& name, const QString& left,
-                    const QString& right, int width, const QFont& font)
+QLabel* spreadLabel(QWidget* parent, const QString& name, const QString& left, const QString& right,
+                    int width, const QFont& font)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -38,24 +38,18 @@ QLabel* spreadLabel(QWidget* parent, const QString& name, const QString& left,
 Qt::CheckState checkStateOf(qint16 switchState)
 {
     switch (switchState) {
-    case kSwitchOn:
-        return Qt::Checked;
-    case kSwitchGrayed:
-        return Qt::PartiallyChecked;
-    default:
-        return Qt::Unchecked;
+    case kSwitchOn: return Qt::Checked;
+    case kSwitchGrayed: return Qt::PartiallyChecked;
+    default: return Qt::Unchecked;
     }
 }
 
 qint16 switchOf(Qt::CheckState state)
 {
     switch (state) {
-    case Qt::Checked:
-        return kSwitchOn;
-    case Qt::PartiallyChecked:
-        return kSwitchGrayed;
-    default:
-        return kSwitchOff;
+    case Qt::Checked: return kSwitchOn;
+    case Qt::PartiallyChecked: return kSwitchGrayed;
+    default: return kSwitchOff;
     }
 }
 

@@ -27,8 +27,8 @@ QLabel* placeLabel(QLabel* label, const QString& name, int left, int top);
 
 /// A label `width` pixels wide in `font` whose caption has `left` at its left end and
 /// `right` at its right end, padded apart with blanks (the preview's corner labels).
-QLabel* spreadLabel(QWidget* parent, const QString& name, const QString& left,
-                    const QString& right, int width, const QFont& font);
+QLabel* spreadLabel(QWidget* parent, const QString& name, const QString& left, const QString& right,
+                    int width, const QFont& font);
 
 /// The item switch (0 off, 1 on, 2 grayed) as a check box state, and back.
 Qt::CheckState checkStateOf(qint16 switchState);

@@ -11,8 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-DeskStrip::DeskStrip(QWidget* parent)
-    : QWidget(parent)
+DeskStrip::DeskStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(u"deskStrip"_s);
     resize(twipsRect(*this, 0, 0, kWidthTwips, kHeightTwips).size());
@@ -20,8 +19,8 @@ DeskStrip::DeskStrip(QWidget* parent)
     cmdRireki_ = place(new QPushButton(u"印刷履歴"_s, this), u"cmdRireki"_s, 1320, 0, 1035, 330);
     lblJidou_ = place(new QLabel(this), u"lblJidou"_s, 2445, 45, 1770, 255);
     lblShippai_ = place(new QLabel(this), u"lblShippai"_s, 120, 390, 3000, 255);
-    cmdSaiInsatu_ = place(new QPushButton(u"再印刷"_s, this), u"cmdSaiInsatu"_s, 3180, 360, 1035,
-                          330);
+    cmdSaiInsatu_ =
+        place(new QPushButton(u"再印刷"_s, this), u"cmdSaiInsatu"_s, 3180, 360, 1035, 330);
     lblShippai_->setStyleSheet(u"color: #b00020;"_s);
     showAutoPrintState(QString());
     showFailedJob(QString());

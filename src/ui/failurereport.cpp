@@ -47,8 +47,7 @@ void showLayoutRepair(QWidget* parent, const Session& session)
             .arg(session.layoutLoad.why,
                  session.where.dataFile(QString::fromUtf16(kLayoutFileName)))
             .arg(session.layoutLoad.field);
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, u"Tarvel"_s, text, QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Warning, u"Tarvel"_s, text, QMessageBox::Ok, parent);
     box->setObjectName(u"layoutRepair"_s);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

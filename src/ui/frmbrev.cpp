@@ -12,9 +12,9 @@
 #include "ui/largepreview.h"
 #include "ui/ledgerdesk.h"
 #include "ui/previewbox.h"
-#include "ui/printconditioncontrols.h"
 #include "ui/previewtee.h"
 #include "ui/printcommands.h"
+#include "ui/printconditioncontrols.h"
 #include "ui/textvalidators.h"
 #include "ui/twips.h"
 
@@ -71,9 +71,9 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     showLayout(defaultLayout());
     connectHandlers();
 
-    setFixedSize(twipsRect(*this, 0, 0, kStartClientWidth,
-                           kStartClientHeight + DeskStrip::kHeightTwips)
-                     .size());
+    setFixedSize(
+        twipsRect(*this, 0, 0, kStartClientWidth, kStartClientHeight + DeskStrip::kHeightTwips)
+            .size());
     showWidth(Width::Narrow);
 }
 
@@ -110,8 +110,8 @@ void FrmBrev::buildNarrowPart()
     placeLabel(new QLabel(u"場   所"_s, this), u"Label7"_s, 120, 480);
     lblBasho_ = place(new ElidedLabel(this), u"lblBasho"_s, 840, 480, 1575, 255);
     cmdInsatu_ = place(new QPushButton(u"印刷"_s, this), u"cmdInsatu"_s, 120, 840, 2295, 495);
-    chkInsatu_ = place(new QCheckBox(u"プレビューのみ"_s, this), u"chkInsatu"_s, 120, 1400,
-                       1575, 255);
+    chkInsatu_ =
+        place(new QCheckBox(u"プレビューのみ"_s, this), u"chkInsatu"_s, 120, 1400, 1575, 255);
     placeLabel(new QLabel(u"打出順位"_s, this), u"Label1"_s, 2640, 600);
     placeLabel(new QLabel(u"個人"_s, this), u"Label2"_s, 2640, 840);
     txtJun_[0] = place(new QLineEdit(u"3"_s, this), u"txtJun0"_s, 3120, 840, 495, 270);
@@ -142,14 +142,11 @@ void FrmBrev::buildWidePart()
     picBrev_ = new PreviewBox(this);
     picBrev_->setObjectName(u"picBrev"_s);
     picBrev_->setGeometry(box);
-    cmdTest_ = place(new QPushButton(u"テスト印刷"_s, this), u"cmdTest"_s, 2760, 6840, 1095,
-                     375);
-    cmdFont_ = place(new QPushButton(u"フォント変更"_s, this), u"cmdFont"_s, 2760, 7320, 1095,
-                     375);
+    cmdTest_ = place(new QPushButton(u"テスト印刷"_s, this), u"cmdTest"_s, 2760, 6840, 1095, 375);
+    cmdFont_ = place(new QPushButton(u"フォント変更"_s, this), u"cmdFont"_s, 2760, 7320, 1095, 375);
     lblVersion_ = place(new QLabel(this), u"lblVersion"_s, 240, 7080, 1695, 735);
     lblVersion_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cmdKakudai_ = place(new QPushButton(u"拡大"_s, this), u"cmdKakudai"_s, 10680, 4740, 735,
-                        375);
+    cmdKakudai_ = place(new QPushButton(u"拡大"_s, this), u"cmdKakudai"_s, 10680, 4740, 735, 375);
     widePart_ << picBrev_ << cmdTest_ << cmdFont_ << cmdKakudai_ << lblVersion_;
 }
 
@@ -266,8 +263,8 @@ void FrmBrev::cmdInsatu_Click()
 {
     const PrinterUse::Claim claim = printerUse_.claim(tr("printing"));
     saveLayout();
-    showUndrawable(PrintCommands::printRun(this, session_, printOptions(), target_,
-                                           previewTarget(), &ledgerDesk_->recorder()));
+    showUndrawable(PrintCommands::printRun(this, session_, printOptions(), target_, previewTarget(),
+                                           &ledgerDesk_->recorder()));
     ledgerDesk_->afterRun();
 }
 
@@ -387,9 +384,9 @@ void FrmBrev::showWidth(Width width)
         control->setVisible(width == Width::Wide);
     // The strip stands under the controls of the state: the narrow window's start height, or
     // the wide part's bottom row.
-    strip_->move(twipsRect(*this, 0, width == Width::Wide ? kWideStripTop : kStartClientHeight, 0,
-                           0)
-                     .topLeft());
+    strip_->move(
+        twipsRect(*this, 0, width == Width::Wide ? kWideStripTop : kStartClientHeight, 0, 0)
+            .topLeft());
 }
 
 void FrmBrev::setOuterSize(int widthTwips, int heightTwips)

@@ -2,10 +2,10 @@
 /// The main window frmBrev: its controls, the start-up sequence and the wiring of its events.
 
 #include "layout/certificateitems.h"
+#include "layout/placement.h"
 #include "platform/qt/fontchooser.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/printoptions.h"
-#include "layout/placement.h"
 #include "printrun/session.h"
 #include "ui/itemtable.h"
 #include "ui/printconditioncontrols.h"

@@ -172,21 +172,11 @@ void ItemDragger::keyPressEvent(QKeyEvent* event)
     int dx = 0;
     int dy = 0;
     switch (event->key()) {
-    case Qt::Key_Left:
-        dx = -step;
-        break;
-    case Qt::Key_Right:
-        dx = step;
-        break;
-    case Qt::Key_Up:
-        dy = -step;
-        break;
-    case Qt::Key_Down:
-        dy = step;
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
+    case Qt::Key_Left: dx = -step; break;
+    case Qt::Key_Right: dx = step; break;
+    case Qt::Key_Up: dy = -step; break;
+    case Qt::Key_Down: dy = step; break;
+    default: QWidget::keyPressEvent(event); return;
     }
     if (selected_)
         apply(nudged(placementOf(links_.layout(), *selected_), dx, dy));

@@ -52,9 +52,9 @@ ItemTable ItemTable::build(QWidget* window, QList<QWidget*>& widePart)
         for (std::size_t row = 0; row < rows.size(); ++row) {
             const int item = rows[row];
             const int top = kFirstRowTop + static_cast<int>(row) * kRowPitch;
-            QCheckBox* check = place(new QCheckBox(itemCaption(item), window),
-                                     indexed(u"chkKoumoku"_s, item), columns.check, top,
-                                     kCheckWidth, kRowHeight);
+            QCheckBox* check =
+                place(new QCheckBox(itemCaption(item), window), indexed(u"chkKoumoku"_s, item),
+                      columns.check, top, kCheckWidth, kRowHeight);
             auto numberBox = [&](const QString& name, int left, int width) {
                 return place(new QLineEdit(window), indexed(name, item), left, top, width,
                              kRowHeight);

@@ -28,7 +28,8 @@ constexpr int kWidestTwips = 30000;
 constexpr int kLargestOffset = 2880;
 constexpr int kPanelWidth = 220;
 
-template <class W> W* named(W* widget, const QString& name)
+template <class W>
+W* named(W* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;

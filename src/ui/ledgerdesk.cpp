@@ -16,8 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target,
-                       PrinterUse& printer, DeskStrip& strip)
+LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, PrinterUse& printer,
+                       DeskStrip& strip)
     : QObject(&window)
     , window_(window)
     , session_(session)

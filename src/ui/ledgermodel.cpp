@@ -18,10 +18,7 @@ QString searchFolded(const QString& text)
     return text.normalized(QString::NormalizationForm_KC).toCaseFolded();
 }
 
-LedgerModel::LedgerModel(QObject* parent)
-    : QAbstractTableModel(parent)
-{
-}
+LedgerModel::LedgerModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void LedgerModel::setEntries(QList<LedgerEntry> entries)
 {

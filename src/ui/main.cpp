@@ -28,17 +28,17 @@ int main(int argc, char** argv)
     const QCommandLineOption help({u"h"_qs, u"help"_qs}, tarvel::Words::tr("Shows this help."));
     parser.addOption(help);
     parser.addVersionOption();
-    const QCommandLineOption directory({u"C"_qs, u"directory"_qs},
-                                       tarvel::Words::tr("Starts as if started in DIR."),
-                                       u"DIR"_qs);
+    const QCommandLineOption directory(
+        {u"C"_qs, u"directory"_qs}, tarvel::Words::tr("Starts as if started in DIR."), u"DIR"_qs);
     parser.addOption(directory);
     parser.process(app); // --version answers and ends here; bad usage ends with 1
     if (parser.isSet(help))
         parser.showHelp(0);
     if (parser.isSet(directory) && !QDir::setCurrent(parser.value(directory))) {
-        std::fputs(qPrintable(tarvel::Words::tr("tarvel: no such folder: %1\n")
-                                  .arg(parser.value(directory))),
-                   stderr);
+        std::fputs(
+            qPrintable(
+                tarvel::Words::tr("tarvel: no such folder: %1\n").arg(parser.value(directory))),
+            stderr);
         return 2;
     }
 

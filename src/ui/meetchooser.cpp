@@ -15,8 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-MeetChooser::MeetChooser(const QString& lookedFor, const QString& workingFolder,
-                         QWidget* parent)
+MeetChooser::MeetChooser(const QString& lookedFor, const QString& workingFolder, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(u"meetChooser"_s);

@@ -8,8 +8,7 @@ namespace {
 constexpr int kBorderWidth = 2;
 }
 
-PreviewBox::PreviewBox(QWidget* parent)
-    : QFrame(parent)
+PreviewBox::PreviewBox(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorderWidth);

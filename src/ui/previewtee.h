@@ -10,10 +10,7 @@ namespace tarvel::ui {
 /// Sends each call to every surface given, in order; none is owned.
 class PreviewTee final : public PreviewSurface {
 public:
-    explicit PreviewTee(std::vector<PreviewSurface*> surfaces)
-        : surfaces_(std::move(surfaces))
-    {
-    }
+    explicit PreviewTee(std::vector<PreviewSurface*> surfaces) : surfaces_(std::move(surfaces)) {}
 
     void beginDrawing() override
     {
@@ -45,7 +42,8 @@ public:
     }
 
 private:
-    template <class Call> void forEach(const Call& call)
+    template <class Call>
+    void forEach(const Call& call)
     {
         for (PreviewSurface* surface : surfaces_)
             call(*surface);

@@ -19,9 +19,9 @@ constexpr int kListedEvents = 8;
 
 } // namespace
 
-QStringList PrintCommands::printRun(QWidget* parent, Session& session,
-                                    const PrintOptions& options, PrintTarget& target,
-                                    PreviewSurface& preview, RunObserver* recorder)
+QStringList PrintCommands::printRun(QWidget* parent, Session& session, const PrintOptions& options,
+                                    PrintTarget& target, PreviewSurface& preview,
+                                    RunObserver* recorder)
 {
     RunSummary summary;
     QString stoppedBy;
@@ -54,8 +54,8 @@ QStringList PrintCommands::printRun(QWidget* parent, Session& session,
     return undrawable;
 }
 
-void PrintCommands::printTestPage(QWidget* parent, const Session& session,
-                                  PreviewOnly previewOnly, PrintTarget& target)
+void PrintCommands::printTestPage(QWidget* parent, const Session& session, PreviewOnly previewOnly,
+                                  PrintTarget& target)
 {
     if (previewOnly == PreviewOnly::Yes)
         return;

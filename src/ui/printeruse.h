@@ -37,10 +37,10 @@ public:
     [[nodiscard]] Claim claim(const QString& what)
     {
         if (!holder_.isEmpty())
-            throw Failure(what, QString(),
-                          Words::tr("the printer is in use (%1); try again once that is done")
-                              .arg(holder_),
-                          Failure::Kind::Busy);
+            throw Failure(
+                what, QString(),
+                Words::tr("the printer is in use (%1); try again once that is done").arg(holder_),
+                Failure::Kind::Busy);
         holder_ = what;
         return Claim(*this);
     }

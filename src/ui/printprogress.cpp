@@ -17,8 +17,7 @@ constexpr qint64 kRefreshMilliseconds = 40;
 constexpr int kShowAfterMilliseconds = 300;
 } // namespace
 
-PrintProgress::PrintProgress(QWidget* parent, Modality modality)
-    : QProgressDialog(parent)
+PrintProgress::PrintProgress(QWidget* parent, Modality modality) : QProgressDialog(parent)
 {
     setObjectName(u"printProgress"_s);
     setWindowTitle(u"Tarvel"_s);
@@ -100,7 +99,8 @@ void PrintProgress::refresh(bool now)
 
 void PrintProgress::updateLabel()
 {
-    QStringList lines{tr("Printing: race %1 of %2").arg(std::min(raceNo_, lastRace_)).arg(lastRace_)};
+    QStringList lines{
+        tr("Printing: race %1 of %2").arg(std::min(raceNo_, lastRace_)).arg(lastRace_)};
     if (!event_.isEmpty())
         lines << event_;
     lines << tr("%1 certificate(s) so far").arg(certificates_);

@@ -37,7 +37,7 @@ std::unique_ptr<FrmBrev> openMainWindow(const PrintTargetFactory& openPrintTarge
         } catch (const Failure& failure) {
             reportFailure(nullptr, failure);
             if (!chosen)
-                return nullptr; // the meet was there and cannot be opened: nothing to work on
+                return nullptr;      // the meet was there and cannot be opened: nothing to work on
             location = locationFile; // a chosen meet that fails: choose again
             QDir::setCurrent(QDir::homePath());
         }

@@ -9,10 +9,10 @@
 // chooser as it comes up where no location file is found (meet-chooser.png).
 // Certificates are never printed; any print device opened goes to a temporary folder.
 
+#include "ledger/ledger.h"
 #include "platform/paths.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/translations.h"
-#include "ledger/ledger.h"
 #include "ui/historydialog.h"
 #include "ui/largepreview.h"
 #include "ui/meetchooser.h"
@@ -20,11 +20,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QDeadlineTimer>
 #include <QThread>
 #include <QWindow>
 
@@ -127,8 +127,8 @@ int main(int argc, char** argv)
 
     // The print history of the meet, as far as it was printed before the pictures.
     const tarvel::DataLocations where = window->session().where;
-    tarvel::ui::HistoryDialog history(
-        [where] { return tarvel::Ledger(where).entries(); }, [](const auto&) {});
+    tarvel::ui::HistoryDialog history([where] { return tarvel::Ledger(where).entries(); },
+                                      [](const auto&) {});
     history.resize(980, 420);
     history.show();
     if (!saveGrab(history, outDir + u"/history.png"_s))

@@ -111,8 +111,7 @@ private:
     void check();
     void scheduleCheck();
     void runNow(const RaceStatus& before);
-    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
-                             const AutoRun& run);
+    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after, const AutoRun& run);
     bool isNews(const AutoRun& run);
     void waitForFolder(const Failure& why);
     void folderReached();

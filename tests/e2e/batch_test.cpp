@@ -94,9 +94,9 @@ TEST_F(BatchTest, OptionsChooseTheCertificatesAndNeverChangeTheLayoutFile)
     ASSERT_EQ(runBatch(arguments({u"--preview-only"_qs})).exitCode, 0);
     const QByteArray layout = readFileBytes(meet.dataPath(u"tarvel.dat"_qs));
 
-    const Outcome outcome = runBatch(arguments({u"--stroke"_qs, u"free"_qs, u"--rank-individual"_qs,
-                                                u"1"_qs, u"--condition"_qs, u"anytime"_qs,
-                                                u"--round"_qs, u"all"_qs}));
+    const Outcome outcome =
+        runBatch(arguments({u"--stroke"_qs, u"free"_qs, u"--rank-individual"_qs, u"1"_qs,
+                            u"--condition"_qs, u"anytime"_qs, u"--round"_qs, u"all"_qs}));
     ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
     // Free style only (the relay is ＦＲ, not 自由), rank 1 only: the final and the heat.
     const QList<QJsonObject> lines = logLines();
@@ -138,8 +138,7 @@ TEST_F(BatchTest, BadUsageExitsTwoAndTouchesNothing)
     };
     for (const QStringList& bad : cases) {
         SCOPED_TRACE(qPrintable(bad.join(u' ')));
-        const Outcome outcome =
-            runBatch(QStringList{u"-C"_qs, meet.builder().workDir()} + bad);
+        const Outcome outcome = runBatch(QStringList{u"-C"_qs, meet.builder().workDir()} + bad);
         EXPECT_EQ(outcome.exitCode, 2);
         EXPECT_TRUE(outcome.err.contains(u"tarvel-batch:"_qs)) << qPrintable(outcome.err);
     }
@@ -160,8 +159,8 @@ TEST(BatchFailureTest, AMissingLocationFileExitsOneAndWritesNothing)
     const QString logFile = output.path() + u"/run.jsonl"_qs;
     const QByteArray statuses = readFileBytes(meet.dataPath(u"Race.dat"_qs));
 
-    const Outcome outcome = runBatch({u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdfDir,
-                                      u"--log"_qs, logFile});
+    const Outcome outcome =
+        runBatch({u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdfDir, u"--log"_qs, logFile});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_TRUE(outcome.err.contains(u"dr_kyo.ctl"_qs)) << qPrintable(outcome.err);
     EXPECT_FALSE(QFile::exists(pdfDir));
@@ -189,8 +188,7 @@ TEST(BatchFailureTest, AFailureDuringTheRunExitsOneAfterTheEarlierRaces)
     builder.writeRaceStatus({1, 2}, '8');
     QTemporaryDir output;
 
-    const Outcome outcome =
-        runBatch({u"-C"_qs, builder.workDir(), u"--pdf"_qs, output.path()});
+    const Outcome outcome = runBatch({u"-C"_qs, builder.workDir(), u"--pdf"_qs, output.path()});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_TRUE(outcome.err.contains(u"relay.dat"_qs)) << qPrintable(outcome.err);
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(2), QByteArray("98"));

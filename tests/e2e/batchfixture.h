@@ -17,7 +17,7 @@ namespace tarvel::testing {
 using Outcome = BatchOutcome;
 
 inline RaceRecord race(int heatNo, int heatCount, qint16 eventCode, const QString& roundCode,
-                const QList<std::pair<qint16, qint32>>& lanes)
+                       const QList<std::pair<qint16, qint32>>& lanes)
 {
     RaceRecord record;
     record.heatNo = qint16(heatNo);
@@ -50,13 +50,13 @@ protected:
         const QStringList names = {u"青空　一郎"_qs, u"青空　二郎"_qs, u"青空　三郎"_qs,
                                    u"青空　四郎"_qs, u"青空　五郎"_qs};
         for (int n = 1; n <= names.size(); ++n) {
-            builder.writeSwimmer(n, sample::MeetBuilder::swimmer(
-                                        u"1100%1"_qs.arg(n), names[n - 1], u"静岡県"_qs,
-                                        u"青空ＳＣ"_qs, u"31"_qs, 16, u"2"_qs));
+            builder.writeSwimmer(n, sample::MeetBuilder::swimmer(u"1100%1"_qs.arg(n), names[n - 1],
+                                                                 u"静岡県"_qs, u"青空ＳＣ"_qs,
+                                                                 u"31"_qs, 16, u"2"_qs));
         }
-        builder.writeSwimmer(50, sample::MeetBuilder::swimmer(u"11050"_qs, u"青空Ａ"_qs,
-                                                              u"静岡県"_qs, u"青空ＳＣ"_qs,
-                                                              u"31"_qs, 16, u"2"_qs));
+        builder.writeSwimmer(50,
+                             sample::MeetBuilder::swimmer(u"11050"_qs, u"青空Ａ"_qs, u"静岡県"_qs,
+                                                          u"青空ＳＣ"_qs, u"31"_qs, 16, u"2"_qs));
         builder.writeRace(1, race(1, 2, 3, u"2"_qs, {{1, 10523}, {2, 10100}}));
         builder.writeRace(2, race(2, 2, 3, u"2"_qs, {{3, 5999}, {4, 11000}}));
         RaceRecord relay = race(1, 1, 26, u"2"_qs, {{50, 20000}});
@@ -76,7 +76,7 @@ protected:
     {
         return QStringList{u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdfDir, u"--log"_qs,
                            logFile}
-            + more;
+               + more;
     }
 
     QList<QJsonObject> logLines() const

@@ -34,13 +34,13 @@ public:
         settings.laneCount = 4;
         builder.writeMeetHeader(settings);
         for (int n = 1; n <= 4; ++n) {
-            builder.writeSwimmer(n, sample::MeetBuilder::swimmer(u"2000%1"_qs.arg(n),
-                                                                 u"泳者%1"_qs.arg(n), u"東京都"_qs,
-                                                                 u"ＳＣ"_qs, u"31"_qs, 15, u"1"_qs));
+            builder.writeSwimmer(
+                n, sample::MeetBuilder::swimmer(u"2000%1"_qs.arg(n), u"泳者%1"_qs.arg(n),
+                                                u"東京都"_qs, u"ＳＣ"_qs, u"31"_qs, 15, u"1"_qs));
         }
-        builder.writeSwimmer(9, sample::MeetBuilder::swimmer(u"20009"_qs, u"チーム"_qs,
-                                                             u"東京都"_qs, u"ＳＣ"_qs, u"31"_qs,
-                                                             15, u"1"_qs));
+        builder.writeSwimmer(9,
+                             sample::MeetBuilder::swimmer(u"20009"_qs, u"チーム"_qs, u"東京都"_qs,
+                                                          u"ＳＣ"_qs, u"31"_qs, 15, u"1"_qs));
         builder.writeRace(1, heat(1, 2, 3, {{1, 6000}}));
         builder.writeRace(2, heat(2, 2, 3, {{2, 6100}}));
         RaceRecord relay = heat(1, 1, 26, {{9, 25000}});
@@ -85,45 +85,72 @@ struct FaultCase {
 
 const FaultCase kFaults[] = {
     {"taikai.dat missing",
-     [](FaultMeet& m) { QFile::remove(m.data(u"taikai.dat"_qs)); }, 1,
-     {u"taikai.dat: file not found (its place is named in ..\\ctl\\dr_kyo.ctl)"_qs}, "8888 ",
+     [](FaultMeet& m) { QFile::remove(m.data(u"taikai.dat"_qs)); },
+     1,
+     {u"taikai.dat: file not found (its place is named in ..\\ctl\\dr_kyo.ctl)"_qs},
+     "8888 ",
      {u"data/taikai.dat"_qs}},
     {"kijun.dat moves the master file to a file that does not exist",
-     [](FaultMeet& m) { m.meet.builder().writeMeetHeaderItems({QString(), u"junk.dat"_qs, u"0"_qs}); },
-     1, {u"junk.dat: file not found (its place is named in "_qs, u"kijun.dat)"_qs}, "8888 ",
+     [](FaultMeet& m) {
+         m.meet.builder().writeMeetHeaderItems({QString(), u"junk.dat"_qs, u"0"_qs});
+     },
+     1,
+     {u"junk.dat: file not found (its place is named in "_qs, u"kijun.dat)"_qs},
+     "8888 ",
      {u"work/junk.dat"_qs, u"data/junk.dat"_qs}},
-    {"relay.dat missing", [](FaultMeet& m) { QFile::remove(m.data(u"relay.dat"_qs)); }, 1,
-     {u"relay.dat: file not found"_qs, u"R003"_qs}, "9988 ", {u"data/relay.dat"_qs}},
-    {"a ready race past the end of taikai.dat", [](FaultMeet& m) { m.setStatus(5, '8'); }, 1,
+    {"relay.dat missing",
+     [](FaultMeet& m) { QFile::remove(m.data(u"relay.dat"_qs)); },
+     1,
+     {u"relay.dat: file not found"_qs, u"R003"_qs},
+     "9988 ",
+     {u"data/relay.dat"_qs}},
+    {"a ready race past the end of taikai.dat",
+     [](FaultMeet& m) { m.setStatus(5, '8'); },
+     1,
      {u"R005: reading race 5: "_qs, u"taikai.dat: record 15 at byte 3584 is past the end"_qs},
-     "99998", {}},
+     "99998",
+     {}},
     {"a relay index naming no record",
      [](FaultMeet& m) {
          RaceRecord relay = heat(1, 1, 26, {{9, 25000}});
          relay.relayIndex = -30;
          m.meet.builder().writeRace(3, relay);
      },
-     1, {u"R003 男子 100mリレー 決勝: "_qs, u"relay.dat: the race's relay index -30 names no record"_qs},
-     "9989 ", {}},
+     1,
+     {u"R003 男子 100mリレー 決勝: "_qs,
+      u"relay.dat: the race's relay index -30 names no record"_qs},
+     "9989 ",
+     {}},
     {"a layout file cut after the rank limits",
-     [](FaultMeet& m) { writeFileBytes(m.data(u"tarvel.dat"_qs), "x,x,"); }, 1,
+     [](FaultMeet& m) { writeFileBytes(m.data(u"tarvel.dat"_qs), "x,x,"); },
+     1,
      {u"could not be read whole (the file ends before field 3 of 83)"_qs,
       u"the rank limit for individual events \"x\" is not a number"_qs},
-     "8888 ", {}},
+     "8888 ",
+     {}},
     {"a data folder that does not exist",
      [](FaultMeet& m) {
          m.writeLocation(QString(m.meet.builder().root()).replace(u'/', u'\\') + u"\\nowhere\\"_qs);
      },
-     1, {u"nowhere\\ (named in ..\\ctl\\dr_kyo.ctl) does not exist"_qs}, "8888 ",
+     1,
+     {u"nowhere\\ (named in ..\\ctl\\dr_kyo.ctl) does not exist"_qs},
+     "8888 ",
      {u"nowhere"_qs}},
     {"a Windows drive without a Wine drive link",
      [](FaultMeet& m) {
          m.writeLocation(u"Q:\\meet\\data\\"_qs);
          qputenv("WINEPREFIX", QFile::encodeName(m.meet.builder().root() + u"/wine"_qs));
      },
-     1, {u"it is a Windows path"_qs, u"/wine/dosdevices/q:"_qs, u"WINEPREFIX"_qs}, "8888 ", {}},
-    {"nothing ready", [](FaultMeet& m) { m.meet.builder().writeRaceStatus({}, '8'); }, 0,
-     {u"No race was ready"_qs}, QByteArray(5, ' '), {u"pdf"_qs}},
+     1,
+     {u"it is a Windows path"_qs, u"/wine/dosdevices/q:"_qs, u"WINEPREFIX"_qs},
+     "8888 ",
+     {}},
+    {"nothing ready",
+     [](FaultMeet& m) { m.meet.builder().writeRaceStatus({}, '8'); },
+     0,
+     {u"No race was ready"_qs},
+     QByteArray(5, ' '),
+     {u"pdf"_qs}},
 };
 
 class FaultTest : public ::testing::TestWithParam<FaultCase> {};
@@ -139,10 +166,12 @@ TEST_P(FaultTest, IsToldAndMarksOnlyWhatWasDelivered)
 
     EXPECT_EQ(outcome.exitCode, fault.exitCode) << qPrintable(outcome.err);
     for (const QString& words : fault.told)
-        EXPECT_TRUE(outcome.err.contains(words)) << qPrintable(words) << "\n" << qPrintable(outcome.err);
+        EXPECT_TRUE(outcome.err.contains(words)) << qPrintable(words) << "\n"
+                                                 << qPrintable(outcome.err);
     EXPECT_EQ(meet.raceDat().left(5), fault.statuses);
     for (const QString& file : fault.neverCreated)
-        EXPECT_FALSE(QFileInfo::exists(meet.meet.builder().root() + u'/' + file)) << qPrintable(file);
+        EXPECT_FALSE(QFileInfo::exists(meet.meet.builder().root() + u'/' + file))
+            << qPrintable(file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(kFaults),

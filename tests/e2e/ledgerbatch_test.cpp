@@ -19,8 +19,8 @@ QList<Certificate> ledgerCertificates(const TempMeet& meet)
     QList<Certificate> found;
     for (const LedgerEntry& entry : Ledger(meet.dataPath(u"tarvel-ledger.db"_qs)).entries()) {
         const LedgerCertificate& c = entry.certificate;
-        found.prepend({c.heat, c.lane, c.leg.value_or(-1),
-                       QStringList(c.items.begin(), c.items.end())});
+        found.prepend(
+            {c.heat, c.lane, c.leg.value_or(-1), QStringList(c.items.begin(), c.items.end())});
     }
     return found;
 }
@@ -85,8 +85,8 @@ TEST_F(LedgerBatchTest, ReprintsOfAnEventALaneAndALegGiveThosePagesAndTouchNoSta
         reprints += entry.certificate.reprintOf.has_value();
     EXPECT_EQ(reprints, 4 + 1 + 1 + 3);
 
-    const Outcome nothing = runBatch({u"-C"_qs, meet.builder().workDir(), u"--reprint"_qs,
-                                      u"9"_qs});
+    const Outcome nothing =
+        runBatch({u"-C"_qs, meet.builder().workDir(), u"--reprint"_qs, u"9"_qs});
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_TRUE(nothing.err.contains(u"race 9"_qs)) << qPrintable(nothing.err);
 }
@@ -106,9 +106,9 @@ TEST_F(LedgerBatchTest, TheHistoryIsListedNewestFirstAndWrittenAsCsv)
     EXPECT_TRUE(lines.last().contains(u"青空　三郎"_qs)) << qPrintable(lines.last());
 
     const QString csv = output.path() + u"/history.csv"_qs;
-    ASSERT_EQ(runBatch({u"-C"_qs, meet.builder().workDir(), u"--history"_qs, u"--csv"_qs, csv})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        runBatch({u"-C"_qs, meet.builder().workDir(), u"--history"_qs, u"--csv"_qs, csv}).exitCode,
+        0);
     const QByteArray bytes = readFileBytes(csv);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(bytes.count("\r\n"), 8);

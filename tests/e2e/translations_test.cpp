@@ -112,12 +112,28 @@ TEST(TranslationsTest, TarvelBatchSpeaksTheLocalesLanguageAndTakesTheWindowsWord
 {
     TempMeet meet;
     sample::writeSampleMeet(meet.builder());
-    const QStringList japanese{u"-C"_qs, meet.builder().workDir(), u"--preview-only"_qs,
-                               u"--condition"_qs, u"随時"_qs, u"--round"_qs, u"全部"_qs,
-                               u"--stroke"_qs, u"背泳"_qs, u"--sex"_qs, u"女子"_qs};
-    const QStringList english{u"-C"_qs, meet.builder().workDir(), u"--preview-only"_qs,
-                              u"--condition"_qs, u"anytime"_qs, u"--round"_qs, u"all"_qs,
-                              u"--stroke"_qs, u"back"_qs, u"--sex"_qs, u"women"_qs};
+    const QStringList japanese{u"-C"_qs,
+                               meet.builder().workDir(),
+                               u"--preview-only"_qs,
+                               u"--condition"_qs,
+                               u"随時"_qs,
+                               u"--round"_qs,
+                               u"全部"_qs,
+                               u"--stroke"_qs,
+                               u"背泳"_qs,
+                               u"--sex"_qs,
+                               u"女子"_qs};
+    const QStringList english{u"-C"_qs,
+                              meet.builder().workDir(),
+                              u"--preview-only"_qs,
+                              u"--condition"_qs,
+                              u"anytime"_qs,
+                              u"--round"_qs,
+                              u"all"_qs,
+                              u"--stroke"_qs,
+                              u"back"_qs,
+                              u"--sex"_qs,
+                              u"women"_qs};
     QProcessEnvironment inJapanese = QProcessEnvironment::systemEnvironment();
     inJapanese.insert(u"LANG"_qs, u"ja_JP.UTF-8"_qs);
     inJapanese.remove(u"LC_ALL"_qs);

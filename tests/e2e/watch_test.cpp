@@ -202,11 +202,10 @@ TEST_P(WatchReplacedTableTest, GoesOnWithTheNewRaceTable)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, WatchReplacedTableTest,
-                         ::testing::Values(Replacement::Renamed,
-                                           Replacement::DeletedThenRecreated),
+                         ::testing::Values(Replacement::Renamed, Replacement::DeletedThenRecreated),
                          [](const auto& info) {
                              return info.param == Replacement::Renamed ? "Renamed"
-                                                                        : "DeletedThenRecreated";
+                                                                       : "DeletedThenRecreated";
                          });
 
 // A stop signal in the middle of a run: the event in hand is delivered and marked, nothing

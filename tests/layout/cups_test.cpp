@@ -2,8 +2,8 @@
 // the default destination's device in this process pointed at it.
 #include "layout/drawing.h"
 #include "platform/failure.h"
-#include "platform/qt/fonts.h"
 #include "platform/printeroffset.h"
+#include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/printtarget.h"
 #include "poppler.h"
@@ -66,7 +66,8 @@ TEST_F(CupsPrintTest, EachDocumentIsOneJobNamedAfterItWithItsPages)
     EXPECT_EQ(pdfPageCount(spooled[0]), 3);
     EXPECT_EQ(pdfPageCount(spooled[1]), 1);
     // A raw queue reports no paper: the design page on A4.
-    EXPECT_TRUE(pdfPageSize(spooled[0]).contains(u"A4"_qs)) << pdfPageSize(spooled[0]).toStdString();
+    EXPECT_TRUE(pdfPageSize(spooled[0]).contains(u"A4"_qs))
+        << pdfPageSize(spooled[0]).toStdString();
     EXPECT_TRUE(runTool(u"pdfinfo"_qs, {spooled[0]}).contains(u"R012 男子 100m自由形 決勝"_qs));
     EXPECT_EQ(cups.pageLog().size(), 2);
 }
@@ -108,9 +109,8 @@ TEST_F(CupsPrintTest, PositionsAreMeasuredFromThePrintableAreaOfTheDestinationsP
     EXPECT_TRUE(pdfPageSize(spooled[0]).startsWith(u"612 x 792"_qs))
         << pdfPageSize(spooled[0]).toStdString();
     const std::vector<PdfWord> words = pdfWords(spooled[0]);
-    const auto corner = std::find_if(words.begin(), words.end(), [](const PdfWord& word) {
-        return word.text == u"Corner"_qs;
-    });
+    const auto corner = std::find_if(words.begin(), words.end(),
+                                     [](const PdfWord& word) { return word.text == u"Corner"_qs; });
     ASSERT_NE(corner, words.end());
     const double margin = 4.23 / 25.4 * 72; // points
     EXPECT_NEAR(corner->box.left(), margin, 0.5);

@@ -25,9 +25,9 @@ QStringList textsOf(const std::vector<DrawnText>& drawn)
 TEST(ItemTest, CaptionsInTheirFixedOrder)
 {
     const QStringList captions = {
-        u"種目"_qs,     u"記録"_qs,      u"順位"_qs,      u"備考"_qs,      u"名前"_qs,
-        u"県名"_qs,     u"所属"_qs,      u"学年"_qs,      u"年齢"_qs,      u"所属番号"_qs,
-        u"年月日"_qs,   u"大会名"_qs,    u"場所"_qs,      u"テキスト1"_qs, u"テキスト2"_qs,
+        u"種目"_qs,      u"記録"_qs,      u"順位"_qs,      u"備考"_qs,      u"名前"_qs,
+        u"県名"_qs,      u"所属"_qs,      u"学年"_qs,      u"年齢"_qs,      u"所属番号"_qs,
+        u"年月日"_qs,    u"大会名"_qs,    u"場所"_qs,      u"テキスト1"_qs, u"テキスト2"_qs,
         u"テキスト3"_qs, u"テキスト4"_qs, u"テキスト5"_qs, u"区分"_qs};
     for (int i = 0; i < kItemCount; ++i)
         EXPECT_EQ(itemCaption(i), captions[i]) << i;
@@ -105,7 +105,8 @@ TEST(DrawingTest, OnlyItemsSwitchedExactlyOnAreDrawnOnBothSurfaces)
     RecordingPrintDevice printer;
     printPage(printer, layout, texts, PreviewOnly::No);
 
-    for (const QStringList& drawn : {textsOf(preview.drawnTexts()), textsOf(printer.drawnTexts())}) {
+    for (const QStringList& drawn :
+         {textsOf(preview.drawnTexts()), textsOf(printer.drawnTexts())}) {
         EXPECT_EQ(drawn.size(), kItemCount - 2);
         EXPECT_FALSE(drawn.contains(u"種目"_qs));
         EXPECT_FALSE(drawn.contains(u"名前"_qs));

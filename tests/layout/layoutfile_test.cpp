@@ -134,12 +134,8 @@ TEST_F(LayoutFileTest, FailingSwitchFieldStopsTheLoadThere)
         QByteArray switchField;
     };
     const Case cases[] = {
-        {"not a number", "x"},
-        {"number followed by text", "1x"},
-        {"empty", ""},
-        {"state 3", "3"},
-        {"negative", "-1"},
-        {"beyond 16 bits", "70000"},
+        {"not a number", "x"}, {"number followed by text", "1x"}, {"empty", ""}, {"state 3", "3"},
+        {"negative", "-1"},    {"beyond 16 bits", "70000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,7 +153,7 @@ TEST_F(LayoutFileTest, FailingSwitchFieldStopsTheLoadThere)
 TEST_F(LayoutFileTest, SwitchNumbersAreRoundedToAState)
 {
     const std::pair<QByteArray, qint16> cases[] = {
-        {" 1 ", kSwitchOn}, {"1.0", kSwitchOn}, {"1.5", kSwitchGrayed},
+        {" 1 ", kSwitchOn},  {"1.0", kSwitchOn},   {"1.5", kSwitchGrayed},
         {"0.5", kSwitchOff}, {"2", kSwitchGrayed}, {"1e0", kSwitchOn},
     };
     for (const auto& [field, state] : cases) {
@@ -223,9 +219,17 @@ TEST_F(LayoutFileTest, FieldsAfterThe83rdAreIgnored)
 TEST_F(LayoutFileTest, FreeTextsAndOtherFieldsRoundTrip)
 {
     const QString texts[] = {
-        u"a,b"_qs,        u"  leading blanks"_qs, u"\tleading tab"_qs, u"trailing  "_qs,
-        u"two\r\nlines"_qs, u"in\"side"_qs,          u""_qs,               u"   "_qs,
-        u"ｱｲｳ 全角　空白"_qs, u","_qs, u"髙橋～"_qs,
+        u"a,b"_qs,
+        u"  leading blanks"_qs,
+        u"\tleading tab"_qs,
+        u"trailing  "_qs,
+        u"two\r\nlines"_qs,
+        u"in\"side"_qs,
+        u""_qs,
+        u"   "_qs,
+        u"ｱｲｳ 全角　空白"_qs,
+        u","_qs,
+        u"髙橋～"_qs,
     };
     for (const QString& text : texts) {
         SCOPED_TRACE(text.toStdString());
@@ -246,12 +250,9 @@ TEST_F(LayoutFileTest, FreeTextsAndOtherFieldsRoundTrip)
 TEST(LayoutEncodingTest, OnlyTextsThatWouldNotReadBackAreQuoted)
 {
     const std::pair<QString, QByteArray> cases[] = {
-        {u"plain"_qs, "plain"},
-        {u"in\"side"_qs, "in\"side"},
-        {u"trailing "_qs, "trailing "},
-        {u"a,b"_qs, "\"a,b\""},
-        {u" lead"_qs, "\" lead\""},
-        {u"line\nbreak"_qs, "\"line\nbreak\""},
+        {u"plain"_qs, "plain"},         {u"in\"side"_qs, "in\"side"},
+        {u"trailing "_qs, "trailing "}, {u"a,b"_qs, "\"a,b\""},
+        {u" lead"_qs, "\" lead\""},     {u"line\nbreak"_qs, "\"line\nbreak\""},
         {u"テキスト"_qs, TEKISUTO},
     };
     for (const auto& [text, field] : cases) {
@@ -266,8 +267,9 @@ TEST(LayoutEncodingTest, OnlyTextsThatWouldNotReadBackAreQuoted)
 TEST(LayoutEncodingTest, TextsThatCannotRoundTripAreRefused)
 {
     const std::pair<QString, bool> cases[] = {
-        {u"\"quoted\""_qs, false},  {u"\"leading quote"_qs, false}, {u" \"after blank"_qs, false},
-        {u"comma, \"and\""_qs, false}, {u"in\"side"_qs, true},         {u"a,b"_qs, true},
+        {u"\"quoted\""_qs, false},     {u"\"leading quote"_qs, false},
+        {u" \"after blank"_qs, false}, {u"comma, \"and\""_qs, false},
+        {u"in\"side"_qs, true},        {u"a,b"_qs, true},
         {u"  blanks"_qs, true},        {u""_qs, true},
     };
     for (const auto& [text, storable] : cases)

@@ -190,7 +190,8 @@ TEST_F(PdfDeviceTest, JapaneseAndHalfWidthKatakanaComeBackUnchanged)
     // No full-width blanks: pdftotext writes every gap between words as " ".
     const QStringList lines = {u"第１２回県民水泳競技大会"_qs, u"ｶﾀｶﾅ ﾊﾝｶｸ ｼﾒｲ ｧｨｩｪｫｯｬｭｮｰﾞﾟ"_qs,
                                u"１００ｍ自由形 １位 ～１２歳"_qs, u"①②③〒髙﨑 ￠￡￢―"_qs};
-    for (const QString& face : {QString::fromUtf16(kCertificateFace), QString::fromUtf16(kWindowFace)}) {
+    for (const QString& face :
+         {QString::fromUtf16(kCertificateFace), QString::fromUtf16(kWindowFace)}) {
         SCOPED_TRACE(face.toStdString());
         std::vector<Placed> placed;
         for (int i = 0; i < lines.size(); ++i)
@@ -231,8 +232,9 @@ TEST_F(PdfDeviceTest, CharactersTheBrushFaceLeavesEmptyAreDrawnWithTheFallback)
     // At 72 dpi a point is a pixel: each 72-point character has ink in its own cell.
     const QImage page = renderPdfPage(pdf, 1, 72);
     ASSERT_FALSE(page.isNull());
-    for (const auto& [x, y, what] : {std::tuple{1440, 10080, "髙"}, std::tuple{4320, 10080, "﨑"},
-                                     std::tuple{7200, 10080, "～"}, std::tuple{1440, 13000, "橋"}}) {
+    for (const auto& [x, y, what] :
+         {std::tuple{1440, 10080, "髙"}, std::tuple{4320, 10080, "﨑"},
+          std::tuple{7200, 10080, "～"}, std::tuple{1440, 13000, "橋"}}) {
         const QRect cell((195 + x) / 20, (289 + y) / 20, 72, 90);
         EXPECT_GT(inkedPixels(page, cell), 150) << what;
     }
@@ -276,7 +278,8 @@ TEST(PrintTargetTest, WithoutAPrinterDocumentsBecomePdfFilesInTheDataFolder)
     testing::TempMeet meet;
     PrintTarget target = openDefaultPrintTarget(meet.locations());
     ASSERT_EQ(target.kind, PrintTargetKind::PdfFiles);
-    EXPECT_EQ(QDir(target.where).absolutePath(), QDir(meet.dataPath(u"certificates"_qs)).absolutePath());
+    EXPECT_EQ(QDir(target.where).absolutePath(),
+              QDir(meet.dataPath(u"certificates"_qs)).absolutePath());
     EXPECT_FALSE(QFileInfo::exists(target.where)) << "nothing is created before a page";
 
     const Layout layout = defaultLayout();

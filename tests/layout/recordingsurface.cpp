@@ -14,15 +14,12 @@ std::vector<DrawnText> CallLog::drawnTexts() const
             current.x = call.x;
             current.y = call.y;
             break;
-        case SurfaceCall::Kind::Size:
-            current.points = call.x;
-            break;
+        case SurfaceCall::Kind::Size: current.points = call.x; break;
         case SurfaceCall::Kind::Text:
             current.text = call.text;
             texts.push_back(current);
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return texts;

@@ -62,7 +62,10 @@ public:
     void beginDrawing() override { record(SurfaceCall::Kind::BeginDrawing); }
     void endDrawing() override { record(SurfaceCall::Kind::EndDrawing); }
     void setPosition(double x, double y) override { record(SurfaceCall::Kind::Position, x, y); }
-    void setFontFace(const QString& face) override { record(SurfaceCall::Kind::Face, 0.0, 0.0, face); }
+    void setFontFace(const QString& face) override
+    {
+        record(SurfaceCall::Kind::Face, 0.0, 0.0, face);
+    }
     void setFontSize(double points) override { record(SurfaceCall::Kind::Size, points); }
     void setMaxWidth(double width) override { record(SurfaceCall::Kind::MaxWidth, width); }
     void drawText(const QString& text) override { record(SurfaceCall::Kind::Text, 0, 0, text); }
@@ -71,7 +74,10 @@ public:
 class RecordingPrintDevice final : public PrintDevice, public CallLog {
 public:
     void setPosition(double x, double y) override { record(SurfaceCall::Kind::Position, x, y); }
-    void setFontFace(const QString& face) override { record(SurfaceCall::Kind::Face, 0.0, 0.0, face); }
+    void setFontFace(const QString& face) override
+    {
+        record(SurfaceCall::Kind::Face, 0.0, 0.0, face);
+    }
     void setFontSize(double points) override { record(SurfaceCall::Kind::Size, points); }
     void setMaxWidth(double width) override { record(SurfaceCall::Kind::MaxWidth, width); }
     void drawText(const QString& text) override { record(SurfaceCall::Kind::Text, 0, 0, text); }

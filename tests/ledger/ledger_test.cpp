@@ -44,13 +44,12 @@ protected:
 TEST_F(LedgerTest, ADocumentAndItsCertificatesComeBackAsRecorded)
 {
     Ledger ledger(path());
-    const qint64 relay = ledger.record(document(u"R012 男子 100mリレー 決勝"_qs, 7),
-                                       {certificate(12, 11, 2, 0, u"一泳"_qs),
-                                        certificate(12, 11, 2, 3, u"四泳"_qs)},
-                                       u"desk-1"_qs);
-    const qint64 file = ledger.record(document(u"R013"_qs, 0),
-                                      {certificate(13, 13, 0, std::nullopt, u"個人"_qs)},
-                                      u"desk-1"_qs);
+    const qint64 relay = ledger.record(
+        document(u"R012 男子 100mリレー 決勝"_qs, 7),
+        {certificate(12, 11, 2, 0, u"一泳"_qs), certificate(12, 11, 2, 3, u"四泳"_qs)},
+        u"desk-1"_qs);
+    const qint64 file = ledger.record(
+        document(u"R013"_qs, 0), {certificate(13, 13, 0, std::nullopt, u"個人"_qs)}, u"desk-1"_qs);
 
     const QList<LedgerEntry> all = Ledger(path()).entries(); // read by another connection
     ASSERT_EQ(all.size(), 3);
@@ -92,7 +91,9 @@ TEST_F(LedgerTest, OpenJobsAreThisSessionsPrinterJobsNotYetDone)
 
 TEST_F(LedgerTest, ALedgerOfANewerProgramIsRefusedNotChanged)
 {
-    { Ledger created(path()); }
+    {
+        Ledger created(path());
+    }
     {
         sql::Database later(path(), sql::Database::Mode::ReadWrite, 0);
         later.execute("PRAGMA user_version=2");
@@ -123,8 +124,8 @@ TEST_F(LedgerTest, ALedgerThatCannotBeWrittenStopsNothingAndIsToldOnce)
     const ItemTexts items{};
     for (int event = 1; event <= 3; ++event) {
         recorder.certificateAccepted({event, 0, std::nullopt, items, event, {}});
-        std::shared_future<void> done = recorder.documentDelivered(
-            {event, u"R%1"_qs.arg(event), {true, u"desk"_qs, event, 1}});
+        std::shared_future<void> done =
+            recorder.documentDelivered({event, u"R%1"_qs.arg(event), {true, u"desk"_qs, event, 1}});
         ASSERT_TRUE(done.valid());
         done.wait(); // never throws: the run goes on
     }

@@ -136,8 +136,8 @@ TEST(MasterRecords, ClearedSwimmerIsBlankWithZeroNumbers)
 {
     const QByteArray bytes = encodeSwimmer(clearSwimmer());
     EXPECT_EQ(bytes.mid(0, 4), QByteArray(4, '\0'));
-    EXPECT_EQ(bytes.mid(4, 87), QByteArray(87, ' '));  // texts 4 to 90
-    EXPECT_EQ(bytes.mid(91, 2), QByteArray(2, '\0'));  // age
+    EXPECT_EQ(bytes.mid(4, 87), QByteArray(87, ' ')); // texts 4 to 90
+    EXPECT_EQ(bytes.mid(91, 2), QByteArray(2, '\0')); // age
     EXPECT_EQ(bytes.mid(93, 2), QByteArray(2, ' '));
     EXPECT_EQ(bytes.mid(95, 176), QByteArray(176, '\0'));
     EXPECT_EQ(bytes.mid(271, 6), QByteArray("000000"));
@@ -200,7 +200,9 @@ TEST_F(MasterHeaderCreation, ElevenByteFileIsReadNotWritten)
 {
     TempMeet meet;
     const QString path = meet.dataPath(u"master.dat"_qs);
-    const QByteArray eleven("\x07\x00\x00\x00\x02\x00" "20010", 11);
+    const QByteArray eleven("\x07\x00\x00\x00\x02\x00"
+                            "20010",
+                            11);
     writeFileBytes(path, eleven);
 
     const MasterFile master = MasterFile::open(meet.locations(), QDate(2003, 3, 1));
@@ -282,9 +284,8 @@ TEST_F(LoadSwimmer, EntrySevenIsReadFromByte6144)
 
 TEST_F(LoadSwimmer, WrittenEntryComesBackWhole)
 {
-    SwimmerRecord written =
-        sample::MeetBuilder::swimmer(u"12345"_qs, u"山田　太郎"_qs, u"東京"_qs, u"ＳＣ"_qs,
-                                     u"21"_qs, 13, u"1"_qs);
+    SwimmerRecord written = sample::MeetBuilder::swimmer(u"12345"_qs, u"山田　太郎"_qs, u"東京"_qs,
+                                                         u"ＳＣ"_qs, u"21"_qs, 13, u"1"_qs);
     written.field0 = -5;
     written.field95[43] = 123456;
     written.field281[0] = u"x"_qs;
@@ -298,8 +299,8 @@ TEST_F(LoadSwimmer, WrittenEntryComesBackWhole)
 
 TEST_F(LoadSwimmer, NoEntryGivesTheClearedRecord)
 {
-    meet_.builder().writeSwimmer(1, sample::MeetBuilder::swimmer(
-        u"1"_qs, u"a"_qs, u"b"_qs, u"c"_qs, u"11"_qs, 9, u"1"_qs));
+    meet_.builder().writeSwimmer(
+        1, sample::MeetBuilder::swimmer(u"1"_qs, u"a"_qs, u"b"_qs, u"c"_qs, u"11"_qs, 9, u"1"_qs));
     const MasterFile master = MasterFile::open(meet_.locations());
     const QByteArray cleared = encodeSwimmer(clearSwimmer());
     for (qint32 entry : {0, -1, -10, -11, std::numeric_limits<qint32>::min()})
@@ -308,8 +309,9 @@ TEST_F(LoadSwimmer, NoEntryGivesTheClearedRecord)
 
 TEST_F(LoadSwimmer, AnEntryNotWhollyInTheFileIsDamageNotABlankSwimmer)
 {
-    meet_.builder().writeSwimmer(2, sample::MeetBuilder::swimmer(
-        u"98765"_qs, u"鈴木"_qs, u"大阪"_qs, u"北"_qs, u"31"_qs, 16, u"2"_qs));
+    meet_.builder().writeSwimmer(2,
+                                 sample::MeetBuilder::swimmer(u"98765"_qs, u"鈴木"_qs, u"大阪"_qs,
+                                                              u"北"_qs, u"31"_qs, 16, u"2"_qs));
     QFile::resize(path(), 11 * kMasterRecordLength + 50); // entry 2 (record 12) cut at byte 50
     const MasterFile master = MasterFile::open(meet_.locations());
     EXPECT_EQ(master.loadSwimmer(1).regNo, QString(14, QChar(0))); // wholly there, if empty

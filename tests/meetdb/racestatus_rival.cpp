@@ -14,7 +14,10 @@
 
 namespace {
 
-char passValue(long pass) { return char('A' + pass % 26); }
+char passValue(long pass)
+{
+    return char('A' + pass % 26);
+}
 
 } // namespace
 

@@ -3,9 +3,9 @@
 #include "platform/failure.h"
 #include "tempmeet.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,10 @@ TEST_F(RaceStatusTest, SaveWritesExactlyOneRecord)
         QByteArray expected;
     };
     const QByteArray full = patternedStatuses();
-    const QByteArray withNul = QByteArray("8\0" "9", 3) + QByteArray(kRaceCount - 3, '\0');
+    const QByteArray withNul = QByteArray("8\0"
+                                          "9",
+                                          3)
+                               + QByteArray(kRaceCount - 3, '\0');
     const Case cases[] = {
         {"longer is cut", full + "EXTRA", full},
         {"shorter is blank-padded", "889", "889" + QByteArray(kRaceCount - 3, ' ')},

@@ -3,8 +3,8 @@
 #include "meetdb/classlabel.h"
 #include "meetdb/masterfile.h"
 #include "naming/eventtitle.h"
-#include "platform/failure.h"
 #include "platform/cp932.h"
+#include "platform/failure.h"
 #include "tempmeet.h"
 
 #include <QFile>
@@ -24,7 +24,10 @@ struct EventCase {
     const char16_t* name;
 };
 
-void PrintTo(const EventCase& c, std::ostream* os) { *os << c.code; }
+void PrintTo(const EventCase& c, std::ostream* os)
+{
+    *os << c.code;
+}
 
 class EventNameTest : public ::testing::TestWithParam<EventCase> {};
 
@@ -36,18 +39,41 @@ TEST_P(EventNameTest, NamesTheEvent)
 }
 
 const EventCase kEventCases[] = {
-    {1, u"25m自由形"},          {2, u"50m自由形"},           {3, u"100m自由形"},
-    {4, u"200m自由形"},         {5, u"400m自由形"},          {6, u"800m自由形"},
-    {7, u"1500m自由形"},        {8, u"25m背泳ぎ"},           {9, u"50m背泳ぎ"},
-    {10, u"100m背泳ぎ"},        {11, u"200m背泳ぎ"},         {12, u"25m平泳ぎ"},
-    {13, u"50m平泳ぎ"},         {14, u"100m平泳ぎ"},         {15, u"200m平泳ぎ"},
-    {16, u"25mバタフライ"},     {17, u"50mバタフライ"},      {18, u"100mバタフライ"},
-    {19, u"200mバタフライ"},    {20, u"100m個人メドレー"},   {21, u"200m個人メドレー"},
-    {22, u"400m個人メドレー"},  {23, u"100mメドレーリレー"}, {24, u"200mメドレーリレー"},
-    {25, u"400mメドレーリレー"}, {26, u"100mリレー"},        {27, u"200mリレー"},
-    {28, u"400mリレー"},        {29, u"800mリレー"},
-    {0, u""},                   {-1, u""},                   {-32768, u""},
-    {45, u""},                  {100, u""},                  {32767, u""},
+    {1, u"25m自由形"},
+    {2, u"50m自由形"},
+    {3, u"100m自由形"},
+    {4, u"200m自由形"},
+    {5, u"400m自由形"},
+    {6, u"800m自由形"},
+    {7, u"1500m自由形"},
+    {8, u"25m背泳ぎ"},
+    {9, u"50m背泳ぎ"},
+    {10, u"100m背泳ぎ"},
+    {11, u"200m背泳ぎ"},
+    {12, u"25m平泳ぎ"},
+    {13, u"50m平泳ぎ"},
+    {14, u"100m平泳ぎ"},
+    {15, u"200m平泳ぎ"},
+    {16, u"25mバタフライ"},
+    {17, u"50mバタフライ"},
+    {18, u"100mバタフライ"},
+    {19, u"200mバタフライ"},
+    {20, u"100m個人メドレー"},
+    {21, u"200m個人メドレー"},
+    {22, u"400m個人メドレー"},
+    {23, u"100mメドレーリレー"},
+    {24, u"200mメドレーリレー"},
+    {25, u"400mメドレーリレー"},
+    {26, u"100mリレー"},
+    {27, u"200mリレー"},
+    {28, u"400mリレー"},
+    {29, u"800mリレー"},
+    {0, u""},
+    {-1, u""},
+    {-32768, u""},
+    {45, u""},
+    {100, u""},
+    {32767, u""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, EventNameTest, ::testing::ValuesIn(kEventCases));
@@ -74,7 +100,10 @@ TEST_P(ClassNameTest, NamesTheClass)
         EXPECT_EQ(className(c.low, c.high, eventCode, naming), c.text) << "event " << eventCode;
 }
 
-QString label(int code, qint16 scheme = 0) { return classLabel(QString::number(code), scheme); }
+QString label(int code, qint16 scheme = 0)
+{
+    return classLabel(QString::number(code), scheme);
+}
 
 const ClassCase kClassCases[] = {
     // By age: every later rule replaces the text.
@@ -143,10 +172,7 @@ protected:
         meet_.builder().writeCustomEvents(table);
     }
 
-    ClassNaming naming(const QString& groupMode) const
-    {
-        return ClassNaming{where_, groupMode, 0};
-    }
+    ClassNaming naming(const QString& groupMode) const { return ClassNaming{where_, groupMode, 0}; }
 
     TempMeet meet_;
     DataLocations where_ = meet_.locations();

@@ -23,10 +23,21 @@ protected:
     /// Items 1 to `count` of a header that uses every field; item n is written as given.
     static QStringList headerItems(int count)
     {
-        QStringList items = {u"\"D:\\master\\\""_qs, u"\"SW2003.DAT\""_qs, u"\"0\""_qs,
-                             u"\"第1回,記録会\""_qs, u"\"\""_qs, u"20030301"_qs, u"3"_qs,
-                             u"\"市民プール\""_qs, u"\"\""_qs, u"\"\""_qs, u"\"4\""_qs,
-                             u"\"2\""_qs, u"\"\""_qs, u"8"_qs, u"1"_qs};
+        QStringList items = {u"\"D:\\master\\\""_qs,
+                             u"\"SW2003.DAT\""_qs,
+                             u"\"0\""_qs,
+                             u"\"第1回,記録会\""_qs,
+                             u"\"\""_qs,
+                             u"20030301"_qs,
+                             u"3"_qs,
+                             u"\"市民プール\""_qs,
+                             u"\"\""_qs,
+                             u"\"\""_qs,
+                             u"\"4\""_qs,
+                             u"\"2\""_qs,
+                             u"\"\""_qs,
+                             u"8"_qs,
+                             u"1"_qs};
         for (int item = 16; item <= 73; ++item)
             items << (item <= 70 ? QString::number(item) : u"\"t\""_qs);
         return items.mid(0, count);

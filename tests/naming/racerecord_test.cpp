@@ -30,14 +30,14 @@ void put32(QByteArray& bytes, int offset, qint32 value)
 QByteArray handBuiltRace()
 {
     QByteArray bytes(kRaceRecordLength, char(0xEE));
-    put16(bytes, 2, 3);      // heatNo
-    put16(bytes, 4, -2);     // heatCount (negative: sign and byte order)
-    bytes[6] = '2';          // raceSex
-    put16(bytes, 7, 0x0105); // classLow: straddles an even offset
-    put16(bytes, 9, 100);    // classHigh
+    put16(bytes, 2, 3);       // heatNo
+    put16(bytes, 4, -2);      // heatCount (negative: sign and byte order)
+    bytes[6] = '2';           // raceSex
+    put16(bytes, 7, 0x0105);  // classLow: straddles an even offset
+    put16(bytes, 9, 100);     // classHigh
     put16(bytes, 11, 0x1A2B); // eventCode
-    bytes[13] = '4';         // roundCode
-    put16(bytes, 20, 301);   // relayIndex
+    bytes[13] = '4';          // roundCode
+    put16(bytes, 20, 301);    // relayIndex
     for (int lane = 0; lane < kLanesPerRace; ++lane) {
         put16(bytes, 22 + 2 * lane, qint16(1000 + lane));
         put32(bytes, 46 + 4 * lane, 0x01020300 + lane);
@@ -155,8 +155,8 @@ TEST_F(LoadRaceTest, ARecordNotWhollyInTheFileIsDamageNotAnEmptyRace)
         } catch (const Failure& failure) {
             EXPECT_EQ(failure.kind(), Failure::Kind::Damaged);
             EXPECT_EQ(failure.action(), u"reading race %1"_qs.arg(raceNo));
-            EXPECT_TRUE(failure.reason().contains(u"record %1 at byte %2"_qs.arg(raceNo + 10)
-                                                      .arg((raceNo + 9) * 256)))
+            EXPECT_TRUE(failure.reason().contains(
+                u"record %1 at byte %2"_qs.arg(raceNo + 10).arg((raceNo + 9) * 256)))
                 << qPrintable(failure.reason());
         }
     }

@@ -10,7 +10,10 @@ struct ResultCase {
     const char16_t* text;
 };
 
-void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.value; }
+void PrintTo(const ResultCase& c, std::ostream* os)
+{
+    *os << c.value;
+}
 
 class FormatResultTest : public ::testing::TestWithParam<ResultCase> {};
 
@@ -66,7 +69,10 @@ struct RecordCase {
     const char16_t* name;
 };
 
-void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.code; }
+void PrintTo(const RecordCase& c, std::ostream* os)
+{
+    *os << c.code;
+}
 
 class RecordClassNameTest : public ::testing::TestWithParam<RecordCase> {};
 
@@ -76,14 +82,12 @@ TEST_P(RecordClassNameTest, NamesTheClass)
 }
 
 const RecordCase kRecordCases[] = {
-    {1, u"世界"},  {2, u"世大"},  {3, u"世高"},  {4, u"世中"},  {5, u"世学"},
-    {6, u"アジ"},  {7, u"ア大"},  {8, u"ア高"},  {9, u"ア中"},  {10, u"ア学"},
-    {11, u"日本"}, {12, u"日大"}, {13, u"日高"}, {14, u"日中"}, {15, u"日学"},
-    {16, u"地方"}, {17, u"地大"}, {18, u"地高"}, {19, u"地中"}, {20, u"地学"},
-    {21, u"県\u3000"}, {22, u"県大"}, {23, u"県高"}, {24, u"県中"}, {25, u"県学"},
-    {26, u"地区"}, {27, u"区大"}, {28, u"区高"}, {29, u"区中"}, {30, u"区学"},
-    {31, u"大会"},
-    {0, u""},      {32, u""},     {-1, u""},     {-32768, u""},
+    {1, u"世界"},  {2, u"世大"},  {3, u"世高"},      {4, u"世中"},  {5, u"世学"},  {6, u"アジ"},
+    {7, u"ア大"},  {8, u"ア高"},  {9, u"ア中"},      {10, u"ア学"}, {11, u"日本"}, {12, u"日大"},
+    {13, u"日高"}, {14, u"日中"}, {15, u"日学"},     {16, u"地方"}, {17, u"地大"}, {18, u"地高"},
+    {19, u"地中"}, {20, u"地学"}, {21, u"県\u3000"}, {22, u"県大"}, {23, u"県高"}, {24, u"県中"},
+    {25, u"県学"}, {26, u"地区"}, {27, u"区大"},     {28, u"区高"}, {29, u"区中"}, {30, u"区学"},
+    {31, u"大会"}, {0, u""},      {32, u""},         {-1, u""},     {-32768, u""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, RecordClassNameTest, ::testing::ValuesIn(kRecordCases));

@@ -75,14 +75,19 @@ const SortCase kSortCases[] = {
     {"TwoOrdered", {u"z"_qs, u"b"_qs, u"a"_qs}, 2, {u"z"_qs, u"a"_qs, u"b"_qs}},
     {"TwoAlreadyInOrder", {u"z"_qs, u"a"_qs, u"b"_qs}, 2, {u"z"_qs, u"a"_qs, u"b"_qs}},
     {"TwoOfFourLeavesTheTail",
-     {u"z"_qs, u"c"_qs, u"b"_qs, u"a"_qs}, 2, {u"z"_qs, u"b"_qs, u"c"_qs, u"a"_qs}},
+     {u"z"_qs, u"c"_qs, u"b"_qs, u"a"_qs},
+     2,
+     {u"z"_qs, u"b"_qs, u"c"_qs, u"a"_qs}},
     {"NegativeCount", {u"z"_qs, u"b"_qs, u"a"_qs}, -3, {u"z"_qs, u"b"_qs, u"a"_qs}},
     {"CountPastTheListIsClamped",
-     {u"z"_qs, u"c"_qs, u"a"_qs, u"b"_qs}, 40, {u"z"_qs, u"a"_qs, u"b"_qs, u"c"_qs}},
+     {u"z"_qs, u"c"_qs, u"a"_qs, u"b"_qs},
+     40,
+     {u"z"_qs, u"a"_qs, u"b"_qs, u"c"_qs}},
     {"EmptyList", {}, 5, {}},
     // By code unit: blank before digits before upper case before lower case.
     {"CodeUnitOrder",
-     {u"~"_qs, u"b"_qs, u"B"_qs, u"1"_qs, u" 1"_qs}, 4,
+     {u"~"_qs, u"b"_qs, u"B"_qs, u"1"_qs, u" 1"_qs},
+     4,
      {u"~"_qs, u" 1"_qs, u"1"_qs, u"B"_qs, u"b"_qs}},
 };
 

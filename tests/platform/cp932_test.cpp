@@ -50,7 +50,10 @@ struct DecodeCase {
     QString expected;
 };
 
-void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DecodeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Cp932Decode : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -63,30 +66,30 @@ TEST_P(Cp932Decode, GivesExpectedText)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Cp932Decode,
-    ::testing::Values(
-        DecodeCase{"ascii", QByteArray("Abc 1,\""), u"Abc 1,\""_qs},
-        DecodeCase{"backslashAndTilde", QByteArray("\\~"), u"\\~"_qs},
-        DecodeCase{"controlBytesAsIs", bytesOf({0x1A, 0x1C, 0x7F, 0x00}),
-                   QString::fromUtf16(u"\u001A\u001C\u007F\u0000", 4)},
-        DecodeCase{"hiragana", bytesOf({0x82, 0xA0, 0x82, 0xA2}), u"あい"_qs},
-        DecodeCase{"waveDash", bytesOf({0x81, 0x60}), u"\uFF5E"_qs},
-        DecodeCase{"circledOne", bytesOf({0x87, 0x40}), u"\u2460"_qs},
-        DecodeCase{"ibmTaka", bytesOf({0xFB, 0xFC}), u"\u9AD9"_qs},
-        DecodeCase{"ibmSaki", bytesOf({0xFA, 0xB1}), u"\uFA11"_qs},
-        DecodeCase{"necSelectedTaka", bytesOf({0xEE, 0xE0}), u"\u9AD9"_qs},
-        DecodeCase{"halfWidthKatakana", bytesOf({0xA1, 0xB1, 0xDF}), u"\uFF61\uFF71\uFF9F"_qs},
-        DecodeCase{"windowsSingles", bytesOf({0x80, 0xA0, 0xFD, 0xFE, 0xFF}),
-                   u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"_qs},
-        DecodeCase{"userDefinedArea", bytesOf({0xF0, 0x40}), u"\uE000"_qs},
-        DecodeCase{"leadCutAtEnd", bytesOf({'A', 0x82}), u"A\uFFFD"_qs},
-        DecodeCase{"onlyALead", bytesOf({0xE0}), u"\uFFFD"_qs},
-        DecodeCase{"leadBeforeBlank", bytesOf({0x81, 0x20, 'A'}), u"\uFFFD A"_qs},
-        DecodeCase{"leadBeforeComma", bytesOf({0x82, ',', 'b'}), u"\uFFFD,b"_qs},
-        DecodeCase{"leadBeforeDel", bytesOf({0x81, 0x7F}), u"\uFFFD\u007F"_qs},
-        DecodeCase{"undefinedRow85", bytesOf({0x85, 0x40, 'x'}), u"\uFFFDx"_qs},
-        DecodeCase{"undefinedRow86", bytesOf({0x86, 0x9F}), u"\uFFFD"_qs},
-        DecodeCase{"undefinedInRow81", bytesOf({0x81, 0xAD}), u"\uFFFD"_qs},
-        DecodeCase{"empty", QByteArray(), QString()}),
+    ::testing::Values(DecodeCase{"ascii", QByteArray("Abc 1,\""), u"Abc 1,\""_qs},
+                      DecodeCase{"backslashAndTilde", QByteArray("\\~"), u"\\~"_qs},
+                      DecodeCase{"controlBytesAsIs", bytesOf({0x1A, 0x1C, 0x7F, 0x00}),
+                                 QString::fromUtf16(u"\u001A\u001C\u007F\u0000", 4)},
+                      DecodeCase{"hiragana", bytesOf({0x82, 0xA0, 0x82, 0xA2}), u"あい"_qs},
+                      DecodeCase{"waveDash", bytesOf({0x81, 0x60}), u"\uFF5E"_qs},
+                      DecodeCase{"circledOne", bytesOf({0x87, 0x40}), u"\u2460"_qs},
+                      DecodeCase{"ibmTaka", bytesOf({0xFB, 0xFC}), u"\u9AD9"_qs},
+                      DecodeCase{"ibmSaki", bytesOf({0xFA, 0xB1}), u"\uFA11"_qs},
+                      DecodeCase{"necSelectedTaka", bytesOf({0xEE, 0xE0}), u"\u9AD9"_qs},
+                      DecodeCase{"halfWidthKatakana", bytesOf({0xA1, 0xB1, 0xDF}),
+                                 u"\uFF61\uFF71\uFF9F"_qs},
+                      DecodeCase{"windowsSingles", bytesOf({0x80, 0xA0, 0xFD, 0xFE, 0xFF}),
+                                 u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"_qs},
+                      DecodeCase{"userDefinedArea", bytesOf({0xF0, 0x40}), u"\uE000"_qs},
+                      DecodeCase{"leadCutAtEnd", bytesOf({'A', 0x82}), u"A\uFFFD"_qs},
+                      DecodeCase{"onlyALead", bytesOf({0xE0}), u"\uFFFD"_qs},
+                      DecodeCase{"leadBeforeBlank", bytesOf({0x81, 0x20, 'A'}), u"\uFFFD A"_qs},
+                      DecodeCase{"leadBeforeComma", bytesOf({0x82, ',', 'b'}), u"\uFFFD,b"_qs},
+                      DecodeCase{"leadBeforeDel", bytesOf({0x81, 0x7F}), u"\uFFFD\u007F"_qs},
+                      DecodeCase{"undefinedRow85", bytesOf({0x85, 0x40, 'x'}), u"\uFFFDx"_qs},
+                      DecodeCase{"undefinedRow86", bytesOf({0x86, 0x9F}), u"\uFFFD"_qs},
+                      DecodeCase{"undefinedInRow81", bytesOf({0x81, 0xAD}), u"\uFFFD"_qs},
+                      DecodeCase{"empty", QByteArray(), QString()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EncodeCase {
@@ -95,7 +98,10 @@ struct EncodeCase {
     QByteArray expected;
 };
 
-void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const EncodeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Cp932Encode : public ::testing::TestWithParam<EncodeCase> {};
 
@@ -107,23 +113,22 @@ TEST_P(Cp932Encode, GivesExpectedBytes)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Cp932Encode,
-    ::testing::Values(
-        EncodeCase{"ascii", u"Race.dat 1,2"_qs, QByteArray("Race.dat 1,2")},
-        EncodeCase{"controlBytesAsIs", QString::fromUtf16(u"\u001A\u001C\u007F", 3),
-                   bytesOf({0x1A, 0x1C, 0x7F})},
-        EncodeCase{"waveDash", u"\uFF5E"_qs, bytesOf({0x81, 0x60})},
-        EncodeCase{"circledOne", u"\u2460"_qs, bytesOf({0x87, 0x40})},
-        EncodeCase{"taka", u"\u9AD9"_qs, bytesOf({0xFB, 0xFC})},
-        EncodeCase{"saki", u"\uFA11"_qs, bytesOf({0xFA, 0xB1})},
-        EncodeCase{"halfWidthKatakana", u"\uFF71\uFF9F"_qs, bytesOf({0xB1, 0xDF})},
-        EncodeCase{"windowsSingles", u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"_qs,
-                   bytesOf({0x80, 0xA0, 0xFD, 0xFE, 0xFF})},
-        EncodeCase{"emojiIsOneQuestionMark", u"a\U0001F600b"_qs, QByteArray("a?b")},
-        EncodeCase{"hangul", u"\uD55C"_qs, QByteArray("?")},
-        EncodeCase{"loneSurrogate", QString(QChar(0xD800)) + u'x', QByteArray("?x")},
-        EncodeCase{"replacementCharacter", u"\uFFFD"_qs, QByteArray("?")},
-        EncodeCase{"mixed", u"第1レース"_qs,
-                   bytesOf({0x91, 0xE6, '1', 0x83, 0x8C, 0x81, 0x5B, 0x83, 0x58})}),
+    ::testing::Values(EncodeCase{"ascii", u"Race.dat 1,2"_qs, QByteArray("Race.dat 1,2")},
+                      EncodeCase{"controlBytesAsIs", QString::fromUtf16(u"\u001A\u001C\u007F", 3),
+                                 bytesOf({0x1A, 0x1C, 0x7F})},
+                      EncodeCase{"waveDash", u"\uFF5E"_qs, bytesOf({0x81, 0x60})},
+                      EncodeCase{"circledOne", u"\u2460"_qs, bytesOf({0x87, 0x40})},
+                      EncodeCase{"taka", u"\u9AD9"_qs, bytesOf({0xFB, 0xFC})},
+                      EncodeCase{"saki", u"\uFA11"_qs, bytesOf({0xFA, 0xB1})},
+                      EncodeCase{"halfWidthKatakana", u"\uFF71\uFF9F"_qs, bytesOf({0xB1, 0xDF})},
+                      EncodeCase{"windowsSingles", u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"_qs,
+                                 bytesOf({0x80, 0xA0, 0xFD, 0xFE, 0xFF})},
+                      EncodeCase{"emojiIsOneQuestionMark", u"a\U0001F600b"_qs, QByteArray("a?b")},
+                      EncodeCase{"hangul", u"\uD55C"_qs, QByteArray("?")},
+                      EncodeCase{"loneSurrogate", QString(QChar(0xD800)) + u'x', QByteArray("?x")},
+                      EncodeCase{"replacementCharacter", u"\uFFFD"_qs, QByteArray("?")},
+                      EncodeCase{"mixed", u"第1レース"_qs,
+                                 bytesOf({0x91, 0xE6, '1', 0x83, 0x8C, 0x81, 0x5B, 0x83, 0x58})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FieldCase {
@@ -133,7 +138,10 @@ struct FieldCase {
     QByteArray expected;
 };
 
-void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FieldCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Cp932Field : public ::testing::TestWithParam<FieldCase> {};
 
@@ -147,19 +155,18 @@ TEST_P(Cp932Field, IsCutOrPaddedToWidth)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Cp932Field,
-    ::testing::Values(
-        FieldCase{"padded", u"AB"_qs, 5, QByteArray("AB   ")},
-        FieldCase{"exact", u"ABC"_qs, 3, QByteArray("ABC")},
-        FieldCase{"cut", u"ABCDEF"_qs, 4, QByteArray("ABCD")},
-        FieldCase{"empty", QString(), 3, QByteArray("   ")},
-        FieldCase{"zeroWidth", u"AB"_qs, 0, QByteArray()},
-        FieldCase{"negativeWidth", u"AB"_qs, -2, QByteArray()},
-        FieldCase{"doubleByteFits", u"あい"_qs, 4, bytesOf({0x82, 0xA0, 0x82, 0xA2})},
-        FieldCase{"doubleByteStraddles", u"あい"_qs, 3, bytesOf({0x82, 0xA0, ' '})},
-        FieldCase{"doubleByteStraddlesAfterAscii", u"Aあ"_qs, 2, QByteArray("A ")},
-        FieldCase{"onlyDoubleByteInOne", u"髙"_qs, 1, QByteArray(" ")},
-        FieldCase{"unencodableCountsOneByte", u"\U0001F600あ"_qs, 3,
-                  bytesOf({'?', 0x82, 0xA0})}),
+    ::testing::Values(FieldCase{"padded", u"AB"_qs, 5, QByteArray("AB   ")},
+                      FieldCase{"exact", u"ABC"_qs, 3, QByteArray("ABC")},
+                      FieldCase{"cut", u"ABCDEF"_qs, 4, QByteArray("ABCD")},
+                      FieldCase{"empty", QString(), 3, QByteArray("   ")},
+                      FieldCase{"zeroWidth", u"AB"_qs, 0, QByteArray()},
+                      FieldCase{"negativeWidth", u"AB"_qs, -2, QByteArray()},
+                      FieldCase{"doubleByteFits", u"あい"_qs, 4, bytesOf({0x82, 0xA0, 0x82, 0xA2})},
+                      FieldCase{"doubleByteStraddles", u"あい"_qs, 3, bytesOf({0x82, 0xA0, ' '})},
+                      FieldCase{"doubleByteStraddlesAfterAscii", u"Aあ"_qs, 2, QByteArray("A ")},
+                      FieldCase{"onlyDoubleByteInOne", u"髙"_qs, 1, QByteArray(" ")},
+                      FieldCase{"unencodableCountsOneByte", u"\U0001F600あ"_qs, 3,
+                                bytesOf({'?', 0x82, 0xA0})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Cp932, FieldOfWidthBytesDecodesToAtMostWidthCharacters)
@@ -242,10 +249,7 @@ std::optional<Reference> loadReference(QString* problem)
 /// Loaded once for the suite: running the reference takes a moment.
 class Cp932Reference : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        reference_ = loadReference(&problem_);
-    }
+    static void SetUpTestSuite() { reference_ = loadReference(&problem_); }
     void SetUp() override
     {
         if (!reference_)
@@ -260,9 +264,11 @@ protected:
     static char16_t expectedSingle(int b)
     {
         // Windows' mappings of the bytes cp932 leaves undefined.
-        static const QHash<int, char16_t> windows{
-            {0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'},
-            {0xFE, u'\uF8F2'}, {0xFF, u'\uF8F3'}};
+        static const QHash<int, char16_t> windows{{0x80, u'\u0080'},
+                                                  {0xA0, u'\uF8F0'},
+                                                  {0xFD, u'\uF8F1'},
+                                                  {0xFE, u'\uF8F2'},
+                                                  {0xFF, u'\uF8F3'}};
         if (windows.contains(b))
             return windows.value(b);
         return ref().single.value(b, u'\uFFFD');

@@ -37,7 +37,10 @@ struct ListCase {
     QStringList expected;
 };
 
-void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ListCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ListInputItems : public ::testing::TestWithParam<ListCase> {};
 
@@ -67,20 +70,19 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"leadingEmptyItem", ",b", {QString(), u"b"_qs, u"<end>"_qs}},
         ListCase{"trailingCommaIsNotAnItem", "a,", {u"a"_qs, u"<end>"_qs}},
         ListCase{"commaThenLineBreak", "a,\r\nb,\r\n", {u"a"_qs, u"b"_qs, u"<end>"_qs}},
-        ListCase{"empty", "", {u"<end>"_qs}},
-        ListCase{"onlyBlanks", " \t\r\n ", {u"<end>"_qs}},
-        ListCase{"layoutLine", "1,120,340,14,\"\x91\xe6\x82\x50\x89\xf1\",",
+        ListCase{"empty", "", {u"<end>"_qs}}, ListCase{"onlyBlanks", " \t\r\n ", {u"<end>"_qs}},
+        ListCase{"layoutLine",
+                 "1,120,340,14,\"\x91\xe6\x82\x50\x89\xf1\",",
                  {u"1"_qs, u"120"_qs, u"340"_qs, u"14"_qs, u"第１回"_qs, u"<end>"_qs}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ListInput, DecodesCp932Items)
 {
     // "C:\大会\data\" and a quoted "ﾀｲﾑ,表": a trail byte 0x5C is not a separator.
-    const QByteArray content = QByteArray("C:\\") + QByteArray("\x91\xe5\x89\xef") +
-                               QByteArray("\\data\\,\"") + QByteArray("\xc0\xb2\xd1,\x95\x5c") +
-                               QByteArray("\"\r\n");
-    EXPECT_EQ(readAll(content),
-              (QStringList{u"C:\\大会\\data\\"_qs, u"ﾀｲﾑ,表"_qs, u"<end>"_qs}));
+    const QByteArray content = QByteArray("C:\\") + QByteArray("\x91\xe5\x89\xef")
+                               + QByteArray("\\data\\,\"") + QByteArray("\xc0\xb2\xd1,\x95\x5c")
+                               + QByteArray("\"\r\n");
+    EXPECT_EQ(readAll(content), (QStringList{u"C:\\大会\\data\\"_qs, u"ﾀｲﾑ,表"_qs, u"<end>"_qs}));
 }
 
 TEST(ListInput, BrokenCp932DoesNotSwallowSeparators)

@@ -27,15 +27,17 @@ struct ValueCase {
     double expected;
 };
 
-void PrintTo(const ValueCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ValueCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class NumericValue : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(NumericValue, ReadsTheNumberTheTextBeginsWith)
 {
     const ValueCase& c = GetParam();
-    EXPECT_DOUBLE_EQ(numericValue(QString::fromUtf8(c.text)), c.expected)
-        << '"' << c.text << '"';
+    EXPECT_DOUBLE_EQ(numericValue(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,7 +74,10 @@ struct RoundCase {
     qint32 expected;
 };
 
-void PrintTo(const RoundCase& c, std::ostream* os) { *os << c.value; }
+void PrintTo(const RoundCase& c, std::ostream* os)
+{
+    *os << c.value;
+}
 
 class ToInt : public ::testing::TestWithParam<RoundCase> {};
 
@@ -86,10 +91,9 @@ TEST_P(ToInt, RoundsHalvesToEven)
 INSTANTIATE_TEST_SUITE_P(Cases, ToInt,
                          ::testing::Values(RoundCase{6.5, 6}, RoundCase{7.5, 8},
                                            RoundCase{-2.5, -2}, RoundCase{-3.5, -4},
-                                           RoundCase{0.5, 0}, RoundCase{1.5, 2},
-                                           RoundCase{-0.5, 0}, RoundCase{2.4999, 2},
-                                           RoundCase{2.5001, 3}, RoundCase{-7.6, -8},
-                                           RoundCase{32767.4, 32767},
+                                           RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{-0.5, 0},
+                                           RoundCase{2.4999, 2}, RoundCase{2.5001, 3},
+                                           RoundCase{-7.6, -8}, RoundCase{32767.4, 32767},
                                            RoundCase{-32768.5, -32768}, RoundCase{0, 0}));
 
 TEST(ToInt16, LimitsAndFailures)

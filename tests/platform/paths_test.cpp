@@ -25,8 +25,7 @@ namespace {
 /// restores it afterwards.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name)
+    ScopedEnv(const char* name, const QByteArray& value) : name_(name)
     {
         if (qEnvironmentVariableIsSet(name))
             old_ = qgetenv(name);
@@ -131,7 +130,8 @@ TEST_F(PathsTest, DriveLettersGoThroughWineDriveLinks)
     EXPECT_EQ(hostPath(u"C:\\meet\\data\\Race.dat"_qs), link + u"/meet/DATA/Race.dat"_qs);
     EXPECT_EQ(hostPath(u"c:/meet/DATA/Race.dat"_qs), link + u"/meet/DATA/Race.dat"_qs);
     EXPECT_EQ(hostPath(u"C:\\"_qs), link + u'/');
-    EXPECT_EQ(hostPath(u"C:\\..\\meet\\x\\..\\data\\Race.dat"_qs), link + u"/meet/DATA/Race.dat"_qs);
+    EXPECT_EQ(hostPath(u"C:\\..\\meet\\x\\..\\data\\Race.dat"_qs),
+              link + u"/meet/DATA/Race.dat"_qs);
     EXPECT_EQ(readWholeFile(u"C:\\MEET\\data\\race.dat"_qs, u"reading"_qs), QByteArray("wine"));
 
     // A drive without a link stays as it is and fails to open, naming the path.

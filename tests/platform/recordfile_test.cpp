@@ -236,11 +236,11 @@ TEST(RecordReader, PastTheEndReadsZero)
 {
     const QByteArray bytes("\x01\x02\x03", 3);
     const RecordReader reader(bytes);
-    EXPECT_EQ(reader.int16At(2), 0x03);        // the high byte is missing
+    EXPECT_EQ(reader.int16At(2), 0x03); // the high byte is missing
     EXPECT_EQ(reader.int32At(1), 0x0302);
     EXPECT_EQ(reader.int16At(3), 0);
     EXPECT_EQ(reader.int32At(1'000'000), 0);
-    EXPECT_EQ(reader.int16At(-1), 0x0100);     // before the start reads zero too
+    EXPECT_EQ(reader.int16At(-1), 0x0100); // before the start reads zero too
     EXPECT_EQ(reader.int32At(std::numeric_limits<int>::max()), 0);
     EXPECT_EQ(reader.bytesAt(1, 4), QByteArray("\x02\x03\x00\x00", 4));
     EXPECT_EQ(reader.bytesAt(0, 0), QByteArray());
@@ -254,7 +254,7 @@ TEST(RecordReader, TextFieldsDecodeWhole)
     EXPECT_EQ(reader.textAt(0, 8), QString::fromUtf16(u"水泳  \0\0", 6));
     EXPECT_EQ(reader.textAt(0, 3), u"水\uFFFD"_qs); // a character cut by the field's end
     EXPECT_EQ(reader.textAt(8, 3), QString::fromUtf16(u"X\0\0", 3));
-    EXPECT_EQ(reader.textAt(7, 2), QString::fromUtf16(u"\0X", 2)); // up to the last byte
+    EXPECT_EQ(reader.textAt(7, 2), QString::fromUtf16(u"\0X", 2));       // up to the last byte
     EXPECT_EQ(reader.textAt(-1, 2), QString::fromUtf16(u"\0\uFFFD", 2)); // before the record
     EXPECT_EQ(reader.textAt(9, 1), QString::fromUtf16(u"\0", 1));
     EXPECT_EQ(reader.textAt(2, 0), QString());

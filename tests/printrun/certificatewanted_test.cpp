@@ -151,8 +151,8 @@ TEST(CertificateWantedTest, TwentyFiveWithMedleyPassesNoEvent)
     options.stroke = 5;
     for (qint16 eventCode = 0; eventCode <= 45; ++eventCode) {
         SCOPED_TRACE(eventCode);
-        EXPECT_FALSE(CertificateWanted(race(eventCode), 5432, 1, kRegNo12,
-                                       eventKindOf(eventCode), options));
+        EXPECT_FALSE(
+            CertificateWanted(race(eventCode), 5432, 1, kRegNo12, eventKindOf(eventCode), options));
     }
 }
 

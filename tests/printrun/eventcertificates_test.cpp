@@ -41,8 +41,8 @@ void runEvent(EventRun& run, Session& session, int raceNo, const PrintOptions& o
               PreviewSurface* preview = nullptr)
 {
     const RaceRecord race = loadRace(session.where, raceNo);
-    run.summary = PrintEventCertificates(session, raceNo, race, options, run.printer, preview,
-                                         &run.observer);
+    run.summary =
+        PrintEventCertificates(session, raceNo, race, options, run.printer, preview, &run.observer);
 }
 
 TEST(EventCertificatesTest, TiesAcrossHeatsShareARankAndTheLowerRaceComesFirst)
@@ -78,8 +78,13 @@ TEST(EventCertificatesTest, ParticipationAndDisqualification)
     for (int n = 1; n <= 7; ++n)
         builder.writeSwimmer(n, swimmer(u"2000%1"_qs.arg(n), u"選手%1"_qs.arg(n)));
     builder.writeRace(5, heat(1, 1, 3,
-                              {{1, 666666}, {2, 700001}, {3, 5000}, {4, 666666}, {5, 888888},
-                               {6, 999999}, {7, 700007}}));
+                              {{1, 666666},
+                               {2, 700001},
+                               {3, 5000},
+                               {4, 666666},
+                               {5, 888888},
+                               {6, 999999},
+                               {7, 700007}}));
     Session session = sessionFor(meet, meetWith(8));
     PrintOptions options = everything();
     options.rankLimitIndividual = u"2"_qs;
@@ -135,12 +140,12 @@ protected:
         sample::MeetBuilder& builder = meet.builder();
         builder.writeSwimmer(1, swimmer(u"12000000000001"_qs, u"泳者一"_qs));
         builder.writeSwimmer(2, swimmer(u"21000000000002"_qs, u"泳者二"_qs));
-        builder.writeSwimmer(100, sample::MeetBuilder::swimmer(u"99000"_qs, u"Ａチーム"_qs,
-                                                               u"大阪府"_qs, u"リレーＳＣ"_qs,
-                                                               u"31"_qs, 16, u"1"_qs));
-        builder.writeSwimmer(101, sample::MeetBuilder::swimmer(u"99001"_qs, u"Ｂチーム"_qs,
-                                                               u"京都府"_qs, u"京ＳＣ"_qs,
-                                                               u"31"_qs, 16, u"1"_qs));
+        builder.writeSwimmer(100,
+                             sample::MeetBuilder::swimmer(u"99000"_qs, u"Ａチーム"_qs, u"大阪府"_qs,
+                                                          u"リレーＳＣ"_qs, u"31"_qs, 16, u"1"_qs));
+        builder.writeSwimmer(101,
+                             sample::MeetBuilder::swimmer(u"99001"_qs, u"Ｂチーム"_qs, u"京都府"_qs,
+                                                          u"京ＳＣ"_qs, u"31"_qs, 16, u"1"_qs));
         RaceRecord relay = heat(1, 1, 26, {{100, 20000}, {101, 21000}});
         relay.relayIndex = 3;
         builder.writeRace(20, relay);
@@ -216,8 +221,8 @@ TEST(EventCertificatesTest, AgeGroupsRankEachGroupFromOne)
                                {16, 7000}, {12, 5800}, {19, 5000}};
     QList<Lane> lanes;
     for (int n = 1; n <= girls.size(); ++n) {
-        builder.writeSwimmer(n, swimmer(u"4000%1"_qs.arg(n), u"女子%1"_qs.arg(n), girls[n - 1].age,
-                                        u"2"_qs));
+        builder.writeSwimmer(
+            n, swimmer(u"4000%1"_qs.arg(n), u"女子%1"_qs.arg(n), girls[n - 1].age, u"2"_qs));
         lanes.append({qint16(n), girls[n - 1].result});
     }
     RaceRecord women = heat(1, 1, 3, lanes);
@@ -252,8 +257,8 @@ TEST(EventCertificatesTest, ClassCodeGroupsFollowTheGradeCode)
     const QList<qint32> results = {5000, 5500, 5200, 4000, 5400};
     QList<Lane> lanes;
     for (int n = 1; n <= codes.size(); ++n) {
-        builder.writeSwimmer(n, swimmer(u"6000%1"_qs.arg(n), u"選手%1"_qs.arg(n), 30, u"1"_qs,
-                                        codes[n - 1]));
+        builder.writeSwimmer(
+            n, swimmer(u"6000%1"_qs.arg(n), u"選手%1"_qs.arg(n), 30, u"1"_qs, codes[n - 1]));
         lanes.append({qint16(n), results[n - 1]});
     }
     builder.writeRace(40, heat(1, 1, 3, lanes));
@@ -286,10 +291,11 @@ TEST(EventCertificatesTest, EveryItemOfOneCertificate)
     runEvent(run, session, 3, everything(), &preview);
 
     const ItemTexts expected = {
-        u"100m自由形"_qs, u" 1:23.45"_qs, u"  1位"_qs, u"日本新"_qs, u"山田　太郎"_qs,
-        u"神奈川"_qs, u"ＡＢ水泳 "_qs, u"中1"_qs, u"14"_qs, u"13579"_qs, u"2003年02月24日"_qs,
-        u"テスト大会"_qs, u"テストプール"_qs, u"おめでとう"_qs, u"テキスト2"_qs, u"テキスト3"_qs,
-        u"テキスト4"_qs, u"テキスト5"_qs, u" 10- 12才"_qs,
+        u"100m自由形"_qs,   u" 1:23.45"_qs,   u"  1位"_qs,          u"日本新"_qs,
+        u"山田　太郎"_qs,   u"神奈川"_qs,     u"ＡＢ水泳 "_qs,      u"中1"_qs,
+        u"14"_qs,           u"13579"_qs,      u"2003年02月24日"_qs, u"テスト大会"_qs,
+        u"テストプール"_qs, u"おめでとう"_qs, u"テキスト2"_qs,      u"テキスト3"_qs,
+        u"テキスト4"_qs,    u"テキスト5"_qs,  u" 10- 12才"_qs,
     };
     ASSERT_EQ(run.observer.accepted.size(), 1);
     EXPECT_EQ(run.observer.accepted[0].items, expected);
@@ -319,7 +325,7 @@ TEST(EventCertificatesTest, ItemsAtTheEdges)
     const ItemTexts& old = run.observer.accepted[0].items;
     EXPECT_EQ(old[8], u"05"_qs);
     EXPECT_EQ(old[3], u"新"_qs);        // a record code without a name
-    EXPECT_EQ(old[10], u"0年月0日"_qs);  // no meet date
+    EXPECT_EQ(old[10], u"0年月0日"_qs); // no meet date
     const ItemTexts& young = run.observer.accepted[1].items;
     EXPECT_EQ(young[8], u" 5"_qs);
     EXPECT_EQ(young[3], u"大会新"_qs);

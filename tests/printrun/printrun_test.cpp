@@ -270,7 +270,8 @@ TEST(PrintRunTest, StatusChangesCountFromTheNextMarkOn)
 
     EXPECT_EQ(observer.marked, (QList<int>{1, 3}));
     const QByteArray after = readFileBytes(raceDat);
-    EXPECT_EQ(after.mid(0, 6), QByteArray("9 9 5" "8"));
+    EXPECT_EQ(after.mid(0, 6), QByteArray("9 9 5"
+                                          "8"));
 }
 
 TEST(PrintRunTest, DamageInOneEventLeavesItUnprintedAndTheRunGoesOn)
@@ -282,7 +283,7 @@ TEST(PrintRunTest, DamageInOneEventLeavesItUnprintedAndTheRunGoesOn)
     RaceRecord broken = heat(1, 1, 26, {{1, 5000}});
     broken.relayIndex = -30;
     builder.writeRace(2, broken);
-    builder.writeRace(3, heat(1, 2, 3, {{1, 5000}})); // its last heat, race 4, is damaged
+    builder.writeRace(3, heat(1, 2, 3, {{1, 5000}}));  // its last heat, race 4, is damaged
     builder.writeRace(4, heat(2, 2, 3, {{99, 5000}})); // entry 99 is not in the master file
     builder.writeRace(5, heat(1, 1, 3, {{1, 5000}}));
     builder.writeRaceStatus({1, 2, 3, 4, 5, 9}, '8'); // race 9 is not in taikai.dat yet

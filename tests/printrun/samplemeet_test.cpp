@@ -57,7 +57,7 @@ TEST(SampleMeetTest, HasEveryKindOfResultAndPrints)
     QSet<QString> resultTexts;
     for (const Accepted& accepted : observer.accepted) {
         const QString event = accepted.items[0] + accepted.items[18]
-            + loadRace(session.where, accepted.raceNo).raceSex;
+                              + loadRace(session.where, accepted.raceNo).raceSex;
         ranks[event] << accepted.items[2];
         remarks.insert(accepted.items[3]);
         resultTexts.insert(accepted.items[1]);

@@ -64,8 +64,8 @@ inline Session sessionFor(const TempMeet& meet, const MeetSettings& settings)
 inline SwimmerRecord swimmer(const QString& regNo, const QString& name, qint16 age = 15,
                              const QString& sexCode = u"1"_qs, const QString& gradeCode = u"31"_qs)
 {
-    return sample::MeetBuilder::swimmer(regNo, name, u"東京都"_qs, u"テストＳＣ"_qs, gradeCode,
-                                        age, sexCode);
+    return sample::MeetBuilder::swimmer(regNo, name, u"東京都"_qs, u"テストＳＣ"_qs, gradeCode, age,
+                                        sexCode);
 }
 
 /// Every options at 全部, rank limits 99: everything with a certificate is printed.

@@ -75,7 +75,8 @@ QStringList pdfFontNames(const QString& pdf)
 
 std::vector<PdfWord> pdfWords(const QString& pdf)
 {
-    const QString html = runTool(u"pdftotext"_qs, {u"-bbox"_qs, u"-enc"_qs, u"UTF-8"_qs, pdf, u"-"_qs});
+    const QString html =
+        runTool(u"pdftotext"_qs, {u"-bbox"_qs, u"-enc"_qs, u"UTF-8"_qs, pdf, u"-"_qs});
     static const QRegularExpression pageTag(u"<page "_qs);
     static const QRegularExpression word(
         u"<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" yMax=\"([-0-9.]+)\">([^<]*)</word>"_qs);
@@ -100,9 +101,9 @@ QImage renderPdfPage(const QString& pdf, int page, int dpi)
 {
     const QString prefix = QFileInfo(pdf).absolutePath() + u'/' + QFileInfo(pdf).completeBaseName()
                            + u"-page"_qs + QString::number(page);
-    runTool(u"pdftoppm"_qs, {u"-r"_qs, QString::number(dpi), u"-f"_qs, QString::number(page),
-                             u"-l"_qs, QString::number(page), u"-png"_qs, u"-singlefile"_qs, pdf,
-                             prefix});
+    runTool(u"pdftoppm"_qs,
+            {u"-r"_qs, QString::number(dpi), u"-f"_qs, QString::number(page), u"-l"_qs,
+             QString::number(page), u"-png"_qs, u"-singlefile"_qs, pdf, prefix});
     return QImage(prefix + u".png"_qs);
 }
 

@@ -58,11 +58,11 @@ QString PrivateScheduler::start()
                     "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
                     "</Policy>\n"_qs);
     writeText(root_ + u"/cups-files.conf"_qs,
-              u"ServerRoot "_qs + root_ + u"\nRequestRoot "_qs + spool() + u"\nCacheDir "_qs
-                  + root_ + u"/cache\nStateDir "_qs + root_ + u"/state\nTempDir "_qs + root_
+              u"ServerRoot "_qs + root_ + u"\nRequestRoot "_qs + spool() + u"\nCacheDir "_qs + root_
+                  + u"/cache\nStateDir "_qs + root_ + u"/state\nTempDir "_qs + root_
                   + u"/temp\nErrorLog "_qs + root_ + u"/log/error_log\nAccessLog "_qs + root_
-                  + u"/log/access_log\nPageLog "_qs + root_ + u"/log/page_log\nPrintcap "_qs
-                  + root_ + u"/printcap\nFileDevice Yes\nUser lp\nGroup lp\nSystemGroup root\n"_qs);
+                  + u"/log/access_log\nPageLog "_qs + root_ + u"/log/page_log\nPrintcap "_qs + root_
+                  + u"/printcap\nFileDevice Yes\nUser lp\nGroup lp\nSystemGroup root\n"_qs);
 
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.start(cupsd, {u"-f"_qs, u"-c"_qs, root_ + u"/cupsd.conf"_qs, u"-s"_qs,
@@ -127,8 +127,8 @@ QString PrivateScheduler::tool(const QString& program, const QStringList& argume
     process.waitForFinished(30000);
     const QString output = QString::fromLocal8Bit(process.readAll());
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        ADD_FAILURE() << program.toStdString() << " " << arguments.join(u' ').toStdString()
-                      << ": " << output.toStdString() << errorLogTail().toStdString();
+        ADD_FAILURE() << program.toStdString() << " " << arguments.join(u' ').toStdString() << ": "
+                      << output.toStdString() << errorLogTail().toStdString();
     return output;
 }
 
@@ -142,8 +142,7 @@ void PrivateScheduler::addFileQueue(const QString& name, bool makeDefault)
 
 QStringList PrivateScheduler::spooledDocuments() const
 {
-    const QStringList names =
-        QDir(spool()).entryList({u"d*-001"_qs}, QDir::Files, QDir::Name);
+    const QStringList names = QDir(spool()).entryList({u"d*-001"_qs}, QDir::Files, QDir::Name);
     QStringList paths;
     for (const QString& name : names)
         paths << spool() + u'/' + name;
@@ -179,8 +178,7 @@ QMap<int, QString> PrivateScheduler::jobPrinters() const
     if (!log.open(QIODevice::ReadOnly))
         return {};
     // The scheduler logs the environment it runs each job's filters in, PRINTER included.
-    static const QRegularExpression line(
-        uR"re(\[Job (\d+)\] envp\[\d+\]="PRINTER=([^"]+)")re"_qs);
+    static const QRegularExpression line(uR"re(\[Job (\d+)\] envp\[\d+\]="PRINTER=([^"]+)")re"_qs);
     QMap<int, QString> printers;
     QRegularExpressionMatchIterator it = line.globalMatch(QString::fromUtf8(log.readAll()));
     while (it.hasNext()) {

@@ -1,15 +1,14 @@
 #include "tempmeet.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 
 namespace tarvel::testing {
 
-TempMeet::TempMeet()
-    : builder_(dir_.path())
+TempMeet::TempMeet() : builder_(dir_.path())
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a temporary folder");

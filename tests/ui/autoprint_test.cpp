@@ -53,7 +53,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
                          states << stateLine(*opened).text();
                          if (opened->window->autoPrintDesk()->watcher().eventInHand() > 0)
                              windowFreeDuringRun = !QApplication::activeModalWidget()
-                                 && !opened->button(u"cmdInsatu"_s).isEnabled();
+                                                   && !opened->button(u"cmdInsatu"_s).isEnabled();
                      });
     opened->check(u"chkJidou"_s).click();
     QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 1), kRacePrinted, 10000);

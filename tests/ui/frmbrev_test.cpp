@@ -5,9 +5,9 @@
 #include "layout/layoutfile.h"
 #include "platform/qt/fonts.h"
 #include "tempmeet.h"
+#include "ui/deskstrip.h"
 #include "ui/frmbrev.h"
 #include "ui/previewbox.h"
-#include "ui/deskstrip.h"
 #include "ui/twips.h"
 #include "windowdriver.h"
 
@@ -100,8 +100,8 @@ void FrmBrevTest::firstStartWithoutLayoutFile()
     QCOMPARE(opened->edit(u"txtQbango"_s).text(), QString());
     QVERIFY(opened->check(u"chkInsatu"_s).isEnabled());
     QVERIFY(!opened->check(u"chkInsatu"_s).isChecked());
-    for (const QString& selected : {u"optJohken0"_s, u"optKyori0"_s, u"optShu0"_s,
-                                    u"optYoketu2"_s, u"optSei0"_s})
+    for (const QString& selected :
+         {u"optJohken0"_s, u"optKyori0"_s, u"optShu0"_s, u"optYoketu2"_s, u"optSei0"_s})
         QVERIFY2(opened->option(selected).isChecked(), qPrintable(selected));
     const PrintOptions options = window.printOptions();
     QCOMPARE(options.condition, PrintCondition::Simultaneous);
@@ -176,8 +176,7 @@ void FrmBrevTest::captions()
         QCOMPARE(qobject_cast<QAbstractButton*>(&control)->text(), caption);
     // Frames carry the groups' captions.
     if (name.startsWith(u"optKyori"_s))
-        QCOMPARE(qobject_cast<QWidget*>(control.parent())->property("title").toString(),
-                 u"距離"_s);
+        QCOMPARE(qobject_cast<QWidget*>(control.parent())->property("title").toString(), u"距離"_s);
 }
 
 void FrmBrevTest::places_data()

@@ -44,23 +44,22 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
     }
     auto opened = openWindow();
     int shown = 0, found = 0;
-    ModalScript script({{u"historyDialog"_s, [&](QWidget& dialog) {
-                             auto& table = child<QTableView>(dialog, u"tblRireki"_s);
-                             shown = table.model()->rowCount();
-                             // Full-width letters are found by half-width ones.
-                             type(child<QLineEdit>(dialog, u"txtKensaku"_s), u"みなとsc"_s);
-                             found = table.model()->rowCount();
-                             table.selectRow(0);
-                             table.selectionModel()->select(
-                                 table.model()->index(1, 0),
-                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
-                             QTest::mouseClick(&child<QPushButton>(dialog, u"cmdSaiInsatu"_s),
-                                               Qt::LeftButton);
-                         }},
-                        {QString(), [](QWidget& told) { static_cast<QDialog&>(told).accept(); }},
-                        {u"historyDialog"_s, [](QWidget& dialog) {
-                             static_cast<QDialog&>(dialog).reject();
-                         }}});
+    ModalScript script(
+        {{u"historyDialog"_s,
+          [&](QWidget& dialog) {
+              auto& table = child<QTableView>(dialog, u"tblRireki"_s);
+              shown = table.model()->rowCount();
+              // Full-width letters are found by half-width ones.
+              type(child<QLineEdit>(dialog, u"txtKensaku"_s), u"みなとsc"_s);
+              found = table.model()->rowCount();
+              table.selectRow(0);
+              table.selectionModel()->select(table.model()->index(1, 0),
+                                             QItemSelectionModel::Select
+                                                 | QItemSelectionModel::Rows);
+              QTest::mouseClick(&child<QPushButton>(dialog, u"cmdSaiInsatu"_s), Qt::LeftButton);
+          }},
+         {QString(), [](QWidget& told) { static_cast<QDialog&>(told).accept(); }},
+         {u"historyDialog"_s, [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); }}});
     opened->click(u"cmdRireki"_s);
     QVERIFY(script.done());
     QCOMPARE(shown, 20000);
@@ -81,9 +80,8 @@ void HistoryTest::aFailedJobIsToldOnTheStripAndPrintsAgain()
     MessageBoxCloser closer;
     opened->click(u"cmdInsatu"_s); // job 1: the event's three certificates
     ui::LedgerDesk& desk = *opened->window->ledgerDesk();
-    desk.setJobStateQuery([](int jobId) {
-        return jobId == 1 ? std::optional(JobState::Canceled) : std::nullopt;
-    });
+    desk.setJobStateQuery(
+        [](int jobId) { return jobId == 1 ? std::optional(JobState::Canceled) : std::nullopt; });
     desk.pollJobs();
     const auto& failed = child<QLabel>(*opened->window, u"lblShippai"_s);
     QVERIFY(failed.isVisible());

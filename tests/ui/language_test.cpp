@@ -34,8 +34,8 @@ QStringList englishWords(const QString& text)
             continue;
         for (auto it = word.globalMatch(token); it.hasNext();) {
             const QString found = it.next().captured();
-            static const QStringList kept = {u"Tarvel"_s, u"PDF"_s, u"Ver"_s, u"twips"_s,
-                                             u"Shift"_s, u"recorder"_s};
+            static const QStringList kept = {u"Tarvel"_s, u"PDF"_s,   u"Ver"_s,
+                                             u"twips"_s,  u"Shift"_s, u"recorder"_s};
             if (!kept.contains(found))
                 words << found;
         }

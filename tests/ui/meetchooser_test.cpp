@@ -81,10 +81,10 @@ void MeetChooserTest::aChosenLocationFileStartsTheWindowOnItsMeetAndIsRemembered
     const QString ctl = meet->builder().root() + u"/ctl"_s;
     QTemporaryDir elsewhere;
     QDir::setCurrent(elsewhere.path());
-    ModalScript browse({{u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdChoose"_s); }},
-                        {u"meetFileDialog"_s, [&](QWidget& dialog) {
-                             typeFileName(dialog, ctl + u"/dr_kyo.ctl"_s);
-                         }}});
+    ModalScript browse(
+        {{u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdChoose"_s); }},
+         {u"meetFileDialog"_s,
+          [&](QWidget& dialog) { typeFileName(dialog, ctl + u"/dr_kyo.ctl"_s); }}});
     std::unique_ptr<ui::FrmBrev> window = ui::openMainWindow(recorder);
     QVERIFY(window);
     QVERIFY(browse.done());
@@ -112,15 +112,16 @@ void MeetChooserTest::aChoiceWithoutLocationFileIsToldAndTheChooserStays()
     QTemporaryDir nothing;
     QDir::setCurrent(nothing.path());
     QString warning;
-    ModalScript script({{u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdChoose"_s); }},
-                        {u"meetFileDialog"_s, [&](QWidget& dialog) {
-                             typeFileName(dialog, nothing.path() + u"/dr_kyo.ctl"_s);
-                         }},
-                        {QString(), [&](QWidget& box) {
-                             warning = static_cast<QMessageBox&>(box).text();
-                             static_cast<QMessageBox&>(box).accept();
-                         }},
-                        {u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdCancel"_s); }}});
+    ModalScript script(
+        {{u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdChoose"_s); }},
+         {u"meetFileDialog"_s,
+          [&](QWidget& dialog) { typeFileName(dialog, nothing.path() + u"/dr_kyo.ctl"_s); }},
+         {QString(),
+          [&](QWidget& box) {
+              warning = static_cast<QMessageBox&>(box).text();
+              static_cast<QMessageBox&>(box).accept();
+          }},
+         {u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdCancel"_s); }}});
     QVERIFY(!ui::openMainWindow(recorder));
     QVERIFY(script.done());
     QVERIFY2(warning.contains(nothing.path()), qPrintable(warning));

@@ -74,8 +74,7 @@ std::unique_ptr<TempMeet> oneEventMeet()
     return meet;
 }
 
-ModalScript::ModalScript(std::deque<Step> steps)
-    : steps_(std::move(steps))
+ModalScript::ModalScript(std::deque<Step> steps) : steps_(std::move(steps))
 {
     connect(&timer_, &QTimer::timeout, this, [this] {
         QWidget* modal = QApplication::activeModalWidget();

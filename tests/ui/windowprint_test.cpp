@@ -206,7 +206,8 @@ void WindowPrintTest::progressDialog()
     QVERIFY2(progress.labelText().contains(u"61 of 61"_s), qPrintable(progress.labelText()));
     QVERIFY2(progress.labelText().contains(u"R003 男子 25m自由形 決勝"_s),
              qPrintable(progress.labelText()));
-    QVERIFY2(progress.labelText().contains(u"5 certificate(s)"_s), qPrintable(progress.labelText()));
+    QVERIFY2(progress.labelText().contains(u"5 certificate(s)"_s),
+             qPrintable(progress.labelText()));
     progress.raceReached(700); // past the meet's races: only statuses are looked at
     QCOMPARE(progress.value(), 61);
 

@@ -22,10 +22,10 @@ QPageLayout CupsDevice::pageLayout()
 {
     if (!layout_) {
         const std::optional<cups::Paper> paper = cups::Destination(destination_).defaultPaper();
-        layout_ = paper ? QPageLayout(QPageSize(paper->size, QPageSize::Millimeter),
-                                      QPageLayout::Portrait, paper->margins,
-                                      QPageLayout::Millimeter)
-                        : PdfDevice::designPageLayout();
+        layout_ = paper
+                      ? QPageLayout(QPageSize(paper->size, QPageSize::Millimeter),
+                                    QPageLayout::Portrait, paper->margins, QPageLayout::Millimeter)
+                      : PdfDevice::designPageLayout();
     }
     return *layout_;
 }

@@ -1,9 +1,9 @@
 #pragma once
 /// Certificates on a CUPS destination, one print job per document.
 
+#include "platform/printeroffset.h"
 #include "platform/qt/cupsjobs.h"
 #include "platform/qt/pagedprinterdevice.h"
-#include "platform/printeroffset.h"
 #include "platform/serialworker.h"
 
 #include <deque>

@@ -23,7 +23,8 @@ double millimetres(int hundredths)
 QString lastReason()
 {
     const char* reason = cupsLastErrorString();
-    return reason && *reason ? QString::fromUtf8(reason) : Words::tr("the scheduler gave no reason");
+    return reason && *reason ? QString::fromUtf8(reason)
+                             : Words::tr("the scheduler gave no reason");
 }
 
 bool succeeded(ipp_status_t status)
@@ -60,19 +61,19 @@ std::optional<JobState> jobState(int jobId)
 {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
-                     ippPort(), "/jobs/%d", jobId);
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/jobs/%d", jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
     static const char* const kAttributes[] = {"job-state"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
-                  nullptr, kAttributes);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
+                  kAttributes);
     // cupsDoRequest takes the request and frees it.
     ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
     std::optional<JobState> state;
-    if (ipp_attribute_t* found = response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM)
-                                          : nullptr) {
+    if (ipp_attribute_t* found =
+            response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM) : nullptr) {
         switch (ippGetInteger(found, 0)) {
         case IPP_JSTATE_PENDING: state = JobState::Pending; break;
         case IPP_JSTATE_HELD: state = JobState::Held; break;
@@ -88,9 +89,7 @@ std::optional<JobState> jobState(int jobId)
     return state;
 }
 
-Destination::Destination(const QString& name)
-    : name_(name)
-    , handles_(std::make_unique<Handles>())
+Destination::Destination(const QString& name) : name_(name), handles_(std::make_unique<Handles>())
 {
     const QByteArray utf8 = name.toUtf8();
     handles_->dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, utf8.constData(), nullptr);
@@ -112,8 +111,8 @@ std::optional<Paper> Destination::defaultPaper() const
         || size.width <= 0 || size.length <= 0)
         return std::nullopt;
     return Paper{QSizeF(millimetres(size.width), millimetres(size.length)),
-                 QMarginsF(millimetres(size.left), millimetres(size.top),
-                           millimetres(size.right), millimetres(size.bottom))};
+                 QMarginsF(millimetres(size.left), millimetres(size.top), millimetres(size.right),
+                           millimetres(size.bottom))};
 }
 
 int Destination::submitPdf(const QString& title, const QByteArray& pdf)
@@ -122,8 +121,8 @@ int Destination::submitPdf(const QString& title, const QByteArray& pdf)
     cups_dinfo_t* info = handles_->info;
     const QByteArray jobTitle = title.toUtf8();
     int jobId = 0;
-    if (!succeeded(cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &jobId, jobTitle.constData(),
-                                     0, nullptr))
+    if (!succeeded(cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &jobId, jobTitle.constData(), 0,
+                                     nullptr))
         || jobId <= 0)
         throw Failure(sendAction(), name_, lastReason());
 

@@ -57,9 +57,10 @@ QStringList fallbackFaces(const QString& face)
     const QStringList installed = QFontDatabase::families();
     QStringList faces;
     for (const QString& substitute : QFont::substitutes(face)) {
-        const auto spelled = std::find_if(installed.begin(), installed.end(), [&](const QString& f) {
-            return f.compare(substitute, Qt::CaseInsensitive) == 0;
-        });
+        const auto spelled =
+            std::find_if(installed.begin(), installed.end(), [&](const QString& f) {
+                return f.compare(substitute, Qt::CaseInsensitive) == 0;
+            });
         faces.append(spelled != installed.end() ? *spelled : substitute);
     }
     for (const QString& other : japaneseFaces()) {

@@ -89,7 +89,8 @@ void PagedPrinterDevice::beginOutput()
         writer->setCreator(u"Tarvel"_qs);
         if (!painter_.begin(writer.get())) {
             buffer_.close();
-            throw Failure(printAction(), documentName_, Words::tr("the document could not be started"));
+            throw Failure(printAction(), documentName_,
+                          Words::tr("the document could not be started"));
         }
         painter_.setPen(Qt::black);
         dotsPerTwip_ = writer->logicalDpiX() / kTwipsPerInch;
@@ -102,7 +103,8 @@ void PagedPrinterDevice::beginOutput()
     if (newPagePending_) {
         newPagePending_ = false;
         if (!writer_->newPage())
-            throw Failure(printAction(), documentName_, Words::tr("a new page could not be started"));
+            throw Failure(printAction(), documentName_,
+                          Words::tr("a new page could not be started"));
         ++pages_;
     }
 }
@@ -133,8 +135,8 @@ void PagedPrinterDevice::drawLine(double x1, double y1, double x2, double y2)
         return (boundedCoordinate(twips, kTwipsLimit) + offset) * dotsPerTwip_;
     };
     painter_.setPen(QPen(Qt::black, 0)); // a hairline: the thinnest the printer draws
-    painter_.drawLine(QLineF(dots(x1, offsetX_), dots(y1, offsetY_), dots(x2, offsetX_),
-                             dots(y2, offsetY_)));
+    painter_.drawLine(
+        QLineF(dots(x1, offsetX_), dots(y1, offsetY_), dots(x2, offsetX_), dots(y2, offsetY_)));
 }
 
 void PagedPrinterDevice::endPage()
@@ -164,7 +166,8 @@ std::optional<PagedPrinterDevice::FinishedDocument> PagedPrinterDevice::finishDo
     const int pages = pages_;
     QByteArray pdf = closeDocument();
     if (pdf.isEmpty())
-        throw Failure(printAction(), documentName_, Words::tr("the document could not be completed"));
+        throw Failure(printAction(), documentName_,
+                      Words::tr("the document could not be completed"));
     ++documentsEnded_;
     return FinishedDocument{std::move(pdf), documentName_, pages};
 }

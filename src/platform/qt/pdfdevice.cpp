@@ -15,7 +15,6 @@ namespace tarvel {
 
 namespace {
 
-
 // The margins that make the printable area of A4 the design page, in points.
 constexpr double kSideMarginPoints = 195.0 / 20.0;
 constexpr double kTopBottomMarginPoints = 289.0 / 20.0;
@@ -45,10 +44,7 @@ void createFolder(const QString& folder)
 
 } // namespace
 
-PdfDevice::PdfDevice(QString folder)
-    : folder_(std::move(folder))
-{
-}
+PdfDevice::PdfDevice(QString folder) : folder_(std::move(folder)) {}
 
 QPageLayout PdfDevice::designPageLayout()
 {

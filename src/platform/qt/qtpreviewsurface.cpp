@@ -162,8 +162,8 @@ std::optional<QtPreviewSurface::Placed> QtPreviewSurface::place(const DrawnText&
     Placed placed;
     placed.font = QFont(item.face);
     placed.font.setPointSizeF(pixels * 72.0 / image_.logicalDpiY());
-    placed.topLeft = QPointF(item.units.x() * width / kUnitsWide,
-                             item.units.y() * height / kUnitsHigh);
+    placed.topLeft =
+        QPointF(item.units.x() * width / kUnitsWide, item.units.y() * height / kUnitsHigh);
     placed.maxWidth = item.maxWidth * width / kUnitsWide;
     return placed;
 }

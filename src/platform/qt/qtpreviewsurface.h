@@ -66,7 +66,10 @@ public:
     std::vector<QRectF> textBoxes();
 
     /// Called after every endDrawing(), e.g. to let the widget repaint.
-    void setDrawingEndedHandler(std::function<void()> handler) { drawingEnded_ = std::move(handler); }
+    void setDrawingEndedHandler(std::function<void()> handler)
+    {
+        drawingEnded_ = std::move(handler);
+    }
 
     /// How many drawings have ended so far.
     int drawingCount() const { return drawingCount_; }

@@ -26,10 +26,8 @@ bool followsPreviousRun(char32_t c)
     case QChar::Other_Control:
     case QChar::Other_Format:
     case QChar::Mark_NonSpacing:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return false;
+    case QChar::Mark_Enclosing: return true;
+    default: return false;
     }
 }
 
@@ -124,7 +122,8 @@ bool TextPainter::readsBack(FaceGlyphs& glyphs, char32_t character)
         }
     }
     const quint32 index = glyphIndex(glyphs, character);
-    const bool readable = index != 0 && index < 0x10000 && glyphs.firstCharacter[index] == character;
+    const bool readable =
+        index != 0 && index < 0x10000 && glyphs.firstCharacter[index] == character;
     glyphs.readable.insert(character, readable);
     return readable;
 }
@@ -152,8 +151,8 @@ bool TextPainter::isPlainThroughout(const QString& face, const QString& text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
         if (QChar::isSurrogate(c)) {
-            const bool paired = QChar::isHighSurrogate(c) && i + 1 < text.size()
-                                && text[i + 1].isLowSurrogate();
+            const bool paired =
+                QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
             if (!paired)
                 return false; // left to runs(), which reads it as U+FFFD
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
@@ -214,7 +213,7 @@ QList<TextPainter::Run> TextPainter::runs(const QString& face, const QString& te
 }
 
 QList<qreal> TextPainter::drawOutlines(QPainter& painter, const QFont& font, const Run& run,
-                                      QPointF origin)
+                                       QPointF origin)
 {
     QFont inkFont = font;
     inkFont.setFamilies({run.face});
@@ -309,8 +308,8 @@ QList<char32_t> TextPainter::undrawable(const QString& face, const QString& text
     return missing;
 }
 
-void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft,
-                       const QString& text, double maxWidth)
+void TextPainter::draw(QPainter& painter, const QFont& font, QPointF topLeft, const QString& text,
+                       double maxWidth)
 {
     if (text.isEmpty())
         return;

@@ -52,9 +52,9 @@ public:
     /// A stretch of text drawn in one face and one manner.
     struct Run {
         QString text;
-        QString face;     ///< the face that gives the ink
+        QString face;          ///< the face that gives the ink
         bool outlined = false; ///< ink drawn as outlines; text comes from textFace
-        QString textFace; ///< the invisible text's face when outlined; empty for none
+        QString textFace;      ///< the invisible text's face when outlined; empty for none
     };
 
     explicit TextPainter(TextLayer layer = TextLayer::InkOnly) : layer_(layer) {}
@@ -103,8 +103,7 @@ private:
     /// Whether any installed face has ink for the character; asked once per character.
     bool inkedInAnyFace(char32_t character);
     /// Fills the outlines of an outlined run; returns each character's advance.
-    QList<qreal> drawOutlines(QPainter& painter, const QFont& font, const Run& run,
-                              QPointF origin);
+    QList<qreal> drawOutlines(QPainter& painter, const QFont& font, const Run& run, QPointF origin);
     /// Lays the run's characters as invisible text over their outlines.
     void drawInvisibleText(QPainter& painter, const QFont& font, const Run& run, QPointF origin,
                            const QList<qreal>& widths);
@@ -121,8 +120,7 @@ private:
         /// QFont's own hash leaves the size out, and sizes are what differ here.
         friend size_t qHash(const FontAtDpi& key, size_t seed = 0)
         {
-            return qHashMulti(seed, key.font, key.font.pointSizeF(), key.font.pixelSize(),
-                              key.dpi);
+            return qHashMulti(seed, key.font, key.font.pointSizeF(), key.font.pixelSize(), key.dpi);
         }
     };
     QHash<FontAtDpi, qreal> ascents_;
