@@ -15,11 +15,13 @@ class Failure : public std::exception {
 public:
     /// What kind of trouble it is, for the callers that go on after some kinds.
     enum class Kind {
-        System,  ///< the system failed us: a file cannot be opened, read or written
-        Missing, ///< a file that must be there is not
-        Damaged, ///< a file is there but what it holds cannot be used (a record past its
-                 ///< end, a number that does not fit, an index that names nothing)
-        Busy,    ///< another holds what is needed for now (the meet's run lock)
+        System,      ///< the system failed us: a file cannot be opened, read or written
+        Missing,     ///< a file that must be there is not
+        Damaged,     ///< a file is there but what it holds cannot be used (a record past its
+                     ///< end, a number that does not fit, an index that names nothing)
+        Busy,        ///< another holds what is needed for now (the meet's run lock)
+        Unreachable, ///< a service does not answer or refuses to connect (the print
+                     ///< scheduler): the document in hand counts as not delivered
     };
 
     Failure(QString action, QString path, QString reason, Kind kind = Kind::System);
