@@ -383,6 +383,10 @@ Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2
         <translation>ファイル: %1</translation>
     </message>
     <message>
+        <source>Printer: %1</source>
+        <translation>プリンター: %1</translation>
+    </message>
+    <message>
         <source>Reason: %1</source>
         <translation>理由: %1</translation>
     </message>

@@ -24,7 +24,21 @@ public:
                      ///< scheduler): the document in hand counts as not delivered
     };
 
+    /// What path() names.
+    enum class Subject {
+        File,    ///< a file or folder
+        Printer, ///< a print destination, or the scheduler that serves it
+    };
+
     Failure(QString action, QString path, QString reason, Kind kind = Kind::System);
+    /// A failure of the print destination or scheduler `printer`.
+    static Failure ofPrinter(QString action, QString printer, QString reason,
+                             Kind kind = Kind::System)
+    {
+        Failure failure(std::move(action), std::move(printer), std::move(reason), kind);
+        failure.subject_ = Subject::Printer;
+        return failure;
+    }
 
     /// What was being done, e.g. "reading the race status".
     const QString& action() const { return action_; }
@@ -34,6 +48,7 @@ public:
     const QString& reason() const { return reason_; }
 
     Kind kind() const { return kind_; }
+    Subject subject() const { return subject_; }
 
     /// "action: path: reason" (the path left out when empty).
     QString message() const;
@@ -44,6 +59,7 @@ private:
     QString path_;
     QString reason_;
     Kind kind_ = Kind::System;
+    Subject subject_ = Subject::File;
     std::string utf8_;
 };
 

@@ -18,7 +18,9 @@ QString failureText(const Failure& failure)
     if (!failure.path().isEmpty() || !failure.reason().isEmpty())
         lines << QString();
     if (!failure.path().isEmpty())
-        lines << Words::tr("File: %1").arg(failure.path());
+        lines << (failure.subject() == Failure::Subject::Printer
+                      ? Words::tr("Printer: %1").arg(failure.path())
+                      : Words::tr("File: %1").arg(failure.path()));
     if (!failure.reason().isEmpty())
         lines << Words::tr("Reason: %1").arg(failure.reason());
     return lines.join(u'\n');
