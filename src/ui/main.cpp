@@ -63,6 +63,8 @@ std::optional<int> answerWithoutDisplay(int& argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Before any application object: Qt reads the system's locale once.
+    tarvel::makeJapaneseTheSystemLocale();
     QCoreApplication::setApplicationName(u"tarvel"_qs);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(TARVEL_VERSION));
     if (const std::optional<int> answered = answerWithoutDisplay(argc, argv))

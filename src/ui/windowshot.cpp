@@ -77,6 +77,7 @@ QString writeBlankCertificate(const QString& folder)
 
 int main(int argc, char** argv)
 {
+    tarvel::makeJapaneseTheSystemLocale();
     QApplication app(argc, argv);
     tarvel::installTranslations(app, QLocale(QLocale::Japanese, QLocale::Japan));
     const QStringList arguments = QApplication::arguments();
