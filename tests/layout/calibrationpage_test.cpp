@@ -23,7 +23,10 @@ constexpr double kTwipsPerPoint = 20.0;
 
 class CalibrationPagePdfTest : public ::testing::TestWithParam<QLocale::Language> {
 protected:
-    void SetUp() override { installTranslations(*qApp, QLocale(GetParam(), QLocale::AnyTerritory)); }
+    void SetUp() override
+    {
+        installTranslations(*qApp, QLocale(GetParam(), QLocale::AnyTerritory));
+    }
     void TearDown() override
     {
         qDeleteAll(qApp->findChildren<QTranslator*>());
@@ -58,9 +61,8 @@ TEST_P(CalibrationPagePdfTest, EveryMarkAndTextLiesOnThePrintableArea)
     const QImage page = renderPdfPage(file, 1, kDpi);
     ASSERT_FALSE(page.isNull());
     const double scale = kDpi / 72.0;
-    const QRect inside = QRectF(area.topLeft() * scale, area.size() * scale)
-                             .toAlignedRect()
-                             .adjusted(-1, -1, 1, 1);
+    const QRect inside =
+        QRectF(area.topLeft() * scale, area.size() * scale).toAlignedRect().adjusted(-1, -1, 1, 1);
     const QRect margins[] = {
         QRect(0, 0, page.width(), inside.top()),
         QRect(0, inside.bottom() + 1, page.width(), page.height()),
