@@ -936,6 +936,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>The calibration page was written to %1.</source>
         <translation>位置合わせページを %1 に書き出しました。</translation>
     </message>
+    <message>
+        <source>Blank certificate not shown: %1</source>
+        <translation>賞状用紙を表示できません: %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::LedgerDesk</name>

@@ -9,6 +9,7 @@
 #include "ui/printeruse.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -282,7 +283,9 @@ void LargePreview::backdropRefused(const Failure& failure)
     }
     backdrop_ = QImage();
     applyBackdrop();
-    tellBackdrop(failure.message(), failureText(failure));
+    // The status line is short: the file's name; the whole account on hovering.
+    tellBackdrop(tr("Blank certificate not shown: %1").arg(QFileInfo(failure.path()).fileName()),
+                 failureText(failure));
 }
 
 void LargePreview::tellBackdrop(const QString& line, const QString& detail)

@@ -13,6 +13,13 @@ namespace tarvel {
 namespace {
 /// How long the destructor waits for a dropped reading to end.
 constexpr std::chrono::seconds kFarewell{3};
+
+/// A reading that failed outside loadBackdropImage (no memory, no thread).
+Failure readingFailure(const QString& path, const QString& reason)
+{
+    return Failure(QCoreApplication::translate("tarvel", "showing the blank certificate"), path,
+                   reason);
+}
 } // namespace
 
 /// What the reading threads share with the loader; outlives it while a thread runs.
@@ -64,8 +71,8 @@ void BackdropLoader::load(const QString& path)
         } catch (const Failure& caught) {
             failure = caught;
         } catch (const std::bad_alloc&) {
-            failure = Failure(QCoreApplication::translate("tarvel", "showing the blank certificate"),
-                              path, QCoreApplication::translate("tarvel", "not enough memory"));
+            failure =
+                readingFailure(path, QCoreApplication::translate("tarvel", "not enough memory"));
         }
         std::lock_guard lock(shared->mutex);
         --shared->running;
@@ -75,7 +82,8 @@ void BackdropLoader::load(const QString& path)
         // Queued: runs on the loader's thread, and not at all once the loader is gone.
         BackdropLoader* owner = shared->owner;
         QMetaObject::invokeMethod(
-            owner, [owner, ticket, path, image, failure] { owner->answer(ticket, path, image, failure); },
+            owner,
+            [owner, ticket, path, image, failure] { owner->answer(ticket, path, image, failure); },
             Qt::QueuedConnection);
     };
     try {
@@ -85,8 +93,7 @@ void BackdropLoader::load(const QString& path)
             std::lock_guard lock(shared_->mutex);
             --shared_->running;
         }
-        const Failure failure(QCoreApplication::translate("tarvel", "showing the blank certificate"),
-                              path, QString::fromLocal8Bit(error.what()));
+        const Failure failure = readingFailure(path, QString::fromLocal8Bit(error.what()));
         QMetaObject::invokeMethod(
             this, [this, ticket, path, failure] { answer(ticket, path, QImage(), failure); },
             Qt::QueuedConnection);
