@@ -127,26 +127,48 @@ BackdropLimits limits(const std::function<void(BackdropLimits&)>& change)
 INSTANTIATE_TEST_SUITE_P(
     EachKindOfFile, BackdropImageTest,
     ::testing::Values(
-        Row{"scan", [](const QString& f) { return writeImage(f, {160, 226}); }, {}, {160, 226}, {}},
+        Row{"scan",
+            [](const QString& f) {
+                return writeImage(f, {160, 226});
+            },
+            {},
+            {160, 226},
+            {}},
         Row{"scan larger than kept, scaled down",
-            [](const QString& f) { return writeImage(f, {3000, 100}); },
-            limits([](BackdropLimits& l) { l.longestSide = 1000; }), {1000, 33}, {}},
-        Row{"pdf page rendered to the longest side", writeA4Pdf,
-            limits([](BackdropLimits& l) { l.longestSide = 700; }), {495, 700}, {}},
+            [](const QString& f) {
+                return writeImage(f, {3000, 100});
+            },
+            limits([](BackdropLimits& l) { l.longestSide = 1000; }),
+            {1000, 33},
+            {}},
+        Row{"pdf page rendered to the longest side",
+            writeA4Pdf,
+            limits([](BackdropLimits& l) { l.longestSide = 700; }),
+            {495, 700},
+            {}},
         Row{"pipe, never opened for reading",
             [](const QString& f) {
                 const QString fifo = f + u"/blank.png"_qs;
                 ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
                 return fifo;
             },
-            {}, {}, u"regular"_qs},
+            {},
+            {},
+            u"regular"_qs},
         Row{"device", [](const QString&) { return u"/dev/zero"_qs; }, {}, {}, u"regular"_qs},
         Row{"folder", [](const QString& f) { return f; }, {}, {}, u"folder"_qs},
-        Row{"missing", [](const QString& f) { return f + u"/gone.png"_qs; }, {}, {},
+        Row{"missing",
+            [](const QString& f) { return f + u"/gone.png"_qs; },
+            {},
+            {},
             u"does not exist"_qs},
         Row{"file over the bound",
-            [](const QString& f) { return writeImage(f, {300, 300}); },
-            limits([](BackdropLimits& l) { l.fileBytes = 200; }), {}, u"larger than"_qs},
+            [](const QString& f) {
+                return writeImage(f, {300, 300});
+            },
+            limits([](BackdropLimits& l) { l.fileBytes = 200; }),
+            {},
+            u"larger than"_qs},
         Row{"image declaring more pixels than read",
             [](const QString& f) {
                 const QString file = f + u"/huge.pgm"_qs;
@@ -155,9 +177,13 @@ INSTANTIATE_TEST_SUITE_P(
                 pgm.write("P5\n20000 20000\n255\n" + QByteArray(64, '\0'));
                 return file;
             },
-            {}, {}, u"20000 x 20000"_qs},
-        Row{"pdftoppm that does not finish", writeA4Pdf,
-            limits([](BackdropLimits& l) { l.pdfDeadline = std::chrono::milliseconds(300); }), {},
+            {},
+            {},
+            u"20000 x 20000"_qs},
+        Row{"pdftoppm that does not finish",
+            writeA4Pdf,
+            limits([](BackdropLimits& l) { l.pdfDeadline = std::chrono::milliseconds(300); }),
+            {},
             u"within 0.3 seconds"_qs}),
     [](const ::testing::TestParamInfo<Row>& info) {
         std::string name = info.param.name;

@@ -70,9 +70,9 @@ void BackdropTest::anItemLiesOnTheBackdropWhereItLandsOnTheStock()
     opened->click(u"cmdKakudai"_s);
     QVERIFY(QTest::qWaitForWindowExposed(window.largePreview()));
     if (printerSheet)
-        window.setPageSheet(PageSheet::of(
-            QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                        QMarginsF(18, 18, 18, 18), QPageLayout::Point)));
+        window.setPageSheet(
+            PageSheet::of(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                      QMarginsF(18, 18, 18, 18), QPageLayout::Point)));
     opened->retype(u"txtX4"_s, u"1200"_s);
     opened->retype(u"txtY4"_s, u"1200"_s);
 
@@ -130,9 +130,8 @@ void BackdropTest::aBackdropThatCannotBeReadIsToldAndTheWindowGoesOn()
     QVERIFY(opened->preview.lastTexts().contains(u"まだ動く"_s));
     QTRY_VERIFY(ticks > before);
     // The large preview says it too, beside its choice of backdrop.
-    QVERIFY(child<QLabel>(*opened->window->largePreview(), u"backdropState"_s)
-                .text()
-                .contains(why));
+    QVERIFY(
+        child<QLabel>(*opened->window->largePreview(), u"backdropState"_s).text().contains(why));
 }
 
 QTEST_MAIN(BackdropTest)
