@@ -517,10 +517,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>正）。それをいまの補正に足して、レイアウト画面に入力してください。</translation>
     </message>
     <message>
-        <source>X %1  Y %2 (%3 mm, %4 mm)</source>
-        <translation>X %1  Y %2（%3 mm、%4 mm）</translation>
-    </message>
-    <message>
         <source>saving the layout&apos;s widths and backdrop</source>
         <translation>レイアウトの最大幅と背景の保存</translation>
     </message>
@@ -665,10 +661,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>pdftoppm（poppler-utils）を起動できませんでした</translation>
     </message>
     <message>
-        <source>pdftoppm took too long</source>
-        <translation>pdftoppm に時間がかかりすぎました</translation>
-    </message>
-    <message>
         <source>pdftoppm wrote no page</source>
         <translation>pdftoppm がページを書き出しませんでした</translation>
     </message>
@@ -731,6 +723,58 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the printer is in use (%1); try again once that is done</source>
         <translation>プリンタは使用中です（%1）。終わってからもう一度行ってください</translation>
+    </message>
+    <message>
+        <source>X %1  Y %2</source>
+        <translation>X %1  Y %2</translation>
+    </message>
+    <message>
+        <source>(%1 mm, %2 mm)</source>
+        <translation>（%1 mm、%2 mm）</translation>
+    </message>
+    <message>
+        <source>it is a folder, not an image or PDF file</source>
+        <translation>画像や PDF のファイルではなくフォルダです</translation>
+    </message>
+    <message>
+        <source>it is not a regular file (a pipe or a device); only image and PDF files are read</source>
+        <translation>通常のファイルではありません（パイプまたはデバイス）。読み込むのは画像と PDF のファイルだけです</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 MB, the most a blank certificate may be</source>
+        <translation>ファイルが賞状用紙の上限 %1 MB より大きいです</translation>
+    </message>
+    <message>
+        <source>the image is %1 x %2 pixels, more than the %3 pixels read at most</source>
+        <translation>画像が %1 × %2 ピクセルあり、読み込める上限の %3 ピクセルを超えています</translation>
+    </message>
+    <message>
+        <source>no longer wanted</source>
+        <translation>不要になりました</translation>
+    </message>
+    <message>
+        <source>pdftoppm did not render the page within %1 seconds</source>
+        <translation>pdftoppm が %1 秒以内にページを描けませんでした</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>メモリが足りません</translation>
+    </message>
+    <message>
+        <source>The layout was changed and the change is not saved yet. Save it before the window closes?</source>
+        <translation>レイアウトが変更され、まだ保存されていません。ウィンドウを閉じる前に保存しますか？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>保存しない</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -879,6 +923,22 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>printing the calibration page</source>
         <translation>位置補正ページの印刷</translation>
+    </message>
+    <message>
+        <source>Kept for %1: X %2, Y %3 twips; the next pages printed there are moved by it.</source>
+        <translation>%1 の補正を保存しました: X %2、Y %3 twips。このプリンタで次に印刷するページから、この分だけずらします。</translation>
+    </message>
+    <message>
+        <source>The calibration page went to %1 (job %2).</source>
+        <translation>位置合わせページを %1 に送りました（ジョブ %2）。</translation>
+    </message>
+    <message>
+        <source>The calibration page was written to %1.</source>
+        <translation>位置合わせページを %1 に書き出しました。</translation>
+    </message>
+    <message>
+        <source>Blank certificate not shown: %1</source>
+        <translation>賞状用紙を表示できません: %1</translation>
     </message>
 </context>
 <context>

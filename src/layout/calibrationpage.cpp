@@ -14,7 +14,13 @@ constexpr int kPageHeight = 16260;
 constexpr double kArmTwips = 240.0;
 constexpr double kLabelGap = 80.0;
 constexpr double kLabelPoints = 8.0;
+/// A cross's label: two lines, at most this wide (twips); condensed by the device if need be.
+constexpr double kLabelWidth = 1700.0;
+/// Lines of one label are this many times their size apart.
+constexpr double kLineSpacing = 1.2;
 constexpr double kHeadingPoints = 10.0;
+constexpr double kHeadingLeft = kFirstTwips / 2.0;
+constexpr double kTwipsPerPoint = 20.0;
 constexpr double kTwipsPerMillimetre = 1440.0 / 25.4;
 
 QString tr(const char* text)
@@ -36,7 +42,7 @@ std::vector<QPointF> calibrationCrosses()
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce)
 {
     printer.setDocumentName(tr("Calibration page"));
-    printer.setMaxWidth(0.0);
+    printer.setMaxWidth(kPageWidth - 2 * kHeadingLeft);
     printer.setFontSize(kHeadingPoints);
     const QStringList heading{
         tr("Calibration page for %1; offset in force: X %2, Y %3 twips.")
@@ -49,19 +55,29 @@ Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, 
         tr("positive). Add that to the offset in force and type the sum in the designer."),
     };
     for (int line = 0; line < heading.size(); ++line) {
-        printer.setPosition(kFirstTwips / 2.0, 100.0 + line * kHeadingPoints * 20.0);
+        printer.setPosition(kHeadingLeft, 100.0 + line * kHeadingPoints * kTwipsPerPoint);
         printer.drawText(heading[line]);
     }
     printer.setFontSize(kLabelPoints);
+    printer.setMaxWidth(kLabelWidth);
     for (const QPointF& cross : calibrationCrosses()) {
         printer.drawLine(cross.x() - kArmTwips, cross.y(), cross.x() + kArmTwips, cross.y());
         printer.drawLine(cross.x(), cross.y() - kArmTwips, cross.x(), cross.y() + kArmTwips);
-        printer.setPosition(cross.x() + kLabelGap, cross.y() + kLabelGap);
-        printer.drawText(tr("X %1  Y %2 (%3 mm, %4 mm)")
-                             .arg(cross.x())
-                             .arg(cross.y())
-                             .arg(cross.x() / kTwipsPerMillimetre, 0, 'f', 1)
-                             .arg(cross.y() / kTwipsPerMillimetre, 0, 'f', 1));
+        // Beside the cross on its right, or on its left where the page ends first.
+        double left = cross.x() + kLabelGap;
+        if (left + kLabelWidth > kPageWidth)
+            left = cross.x() - kLabelGap - kLabelWidth;
+        const QStringList lines{
+            tr("X %1  Y %2").arg(cross.x()).arg(cross.y()),
+            tr("(%1 mm, %2 mm)")
+                .arg(cross.x() / kTwipsPerMillimetre, 0, 'f', 1)
+                .arg(cross.y() / kTwipsPerMillimetre, 0, 'f', 1),
+        };
+        for (int line = 0; line < lines.size(); ++line) {
+            const double lineHeight = kLabelPoints * kTwipsPerPoint * kLineSpacing;
+            printer.setPosition(left, cross.y() + kLabelGap + line * lineHeight);
+            printer.drawText(lines[line]);
+        }
     }
     printer.endPage();
     return printer.endDocument();

@@ -17,8 +17,9 @@ std::vector<QPointF> calibrationCrosses();
 
 /// Prints the calibration page on `printer` as a document of its own, sent at once: each
 /// cross with its X and Y beside it, and a heading naming `printerName`, the offset in
-/// force and how to measure. The device applies its own offset, so a page printed after
-/// calibrating shows what is left to correct. Throws tarvel::Failure when it was not
+/// force and how to measure. Every mark and text lies inside the design page (texts too
+/// long for their place are condensed by the device). The device applies its own offset, so a page
+/// printed after calibrating shows what is left to correct. Throws tarvel::Failure when it was not
 /// delivered.
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce);
 

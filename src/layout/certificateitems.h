@@ -27,6 +27,7 @@ struct ItemLayout {
     /// The widest the text may be drawn, in twips; 0 for no limit. Kept in tarvel.ini
     /// (layoutini.h), never in tarvel.dat.
     int maxWidth = 0;
+    bool operator==(const ItemLayout&) const = default;
 };
 
 /// Everything tarvel.dat keeps, and the items' maximum widths that tarvel.ini keeps.
@@ -35,6 +36,7 @@ struct Layout {
     QString rankLimitRelay;
     std::array<ItemLayout, kItemCount> items;
     std::array<QString, kFreeTextCount> freeTexts;
+    bool operator==(const Layout&) const = default;
 };
 
 /// The nineteen texts of the certificate in hand, index = item.

@@ -1,6 +1,7 @@
 #include "ui/deskstrip.h"
 
 #include "ui/controlplacing.h"
+#include "ui/elidedlabel.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -18,10 +19,12 @@ DeskStrip::DeskStrip(QWidget* parent) : QWidget(parent)
     chkJidou_ = place(new QCheckBox(u"自動印刷"_s, this), u"chkJidou"_s, 120, 45, 1155, 255);
     cmdRireki_ = place(new QPushButton(u"印刷履歴"_s, this), u"cmdRireki"_s, 1320, 0, 1035, 330);
     lblJidou_ = place(new QLabel(this), u"lblJidou"_s, 2445, 45, 1770, 255);
-    lblShippai_ = place(new QLabel(this), u"lblShippai"_s, 120, 390, 3000, 255);
+    lblShippai_ = place(new ElidedLabel(this), u"lblShippai"_s, 120, 390, 3000, 255);
     cmdSaiInsatu_ =
         place(new QPushButton(u"再印刷"_s, this), u"cmdSaiInsatu"_s, 3180, 360, 1035, 330);
-    lblShippai_->setStyleSheet(u"color: #b00020;"_s);
+    QPalette red = lblShippai_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    lblShippai_->setPalette(red);
     showAutoPrintState(QString());
     showFailedJob(QString());
 }
@@ -35,8 +38,7 @@ void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)
 
 void DeskStrip::showFailedJob(const QString& text)
 {
-    lblShippai_->setText(text);
-    lblShippai_->setToolTip(text);
+    lblShippai_->setFullText(text);
     lblShippai_->setVisible(!text.isEmpty());
     cmdSaiInsatu_->setVisible(!text.isEmpty());
 }

@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace tarvel::ui {
 
+class ElidedLabel;
+
 /// Two rows in the window's twips: the history button and the automatic printing's switch
 /// and state above, the failed job's line and its reprint button below (hidden while no job
 /// has failed). The window places the strip under the controls of its state.
@@ -30,13 +32,15 @@ public:
     /// run's account) on hovering; empty hides it.
     void showAutoPrintState(const QString& text, const QString& detail = QString());
     /// A job that ended without its pages: the line and its reprint button; empty hides both.
+    /// A line longer than its place ends with "…" before the button and is told whole on
+    /// hovering.
     void showFailedJob(const QString& text);
 
 private:
     QPushButton* cmdRireki_ = nullptr;
     QCheckBox* chkJidou_ = nullptr;
     QLabel* lblJidou_ = nullptr;
-    QLabel* lblShippai_ = nullptr;
+    ElidedLabel* lblShippai_ = nullptr;
     QPushButton* cmdSaiInsatu_ = nullptr;
 };
 

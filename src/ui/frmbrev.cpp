@@ -5,6 +5,7 @@
 #include "layout/layoutini.h"
 #include "platform/qt/fonts.h"
 #include "ui/autoprintdesk.h"
+#include "ui/closequestion.h"
 #include "ui/controlplacing.h"
 #include "ui/deskstrip.h"
 #include "ui/elidedlabel.h"
@@ -20,6 +21,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -119,7 +121,7 @@ void FrmBrev::buildNarrowPart()
     txtJun_[1] = place(new QLineEdit(u"3"_s, this), u"txtJun1"_s, 3120, 1080, 495, 270);
     cmdGamen_ = place(new QPushButton(u">>"_s, this), u"cmdGamen"_s, 3840, 0, 375, 1695);
     // The status line, in the free space beside the preview-only switch.
-    lblJoutai_ = place(new QLabel(this), u"lblJoutai"_s, 1800, 1400, 1980, 255);
+    lblJoutai_ = place(new ElidedLabel(this), u"lblJoutai"_s, 1800, 1400, 1980, 255);
     // Below the design's controls, in both states: history, automatic printing, failures.
     strip_ = new DeskStrip(this);
 }
@@ -179,6 +181,7 @@ void FrmBrev::start(const QString& locationFile)
     // Location file, item texts, layout file and meet header, in that order.
     session_ = startSession(locationFile);
     showLayout(session_.layout);
+    savedLayout_ = layout();
     started_ = true;
     drawPreview();
     lblTaikai_->setFullText(session_.meet.meetName);
@@ -242,7 +245,14 @@ void FrmBrev::drawPreview()
 
 void FrmBrev::showUndrawable(const QStringList& reports)
 {
-    lblJoutai_->setText(reports.isEmpty() ? QString() : reports.front());
+    undrawable_ = reports;
+    // Why the backdrop is not shown, while no character is in trouble.
+    if (reports.isEmpty()) {
+        lblJoutai_->setFullText(backdropNotice_.first);
+        lblJoutai_->setToolTip(backdropNotice_.second);
+        return;
+    }
+    lblJoutai_->setFullText(reports.front());
     lblJoutai_->setToolTip(reports.join(u'\n'));
 }
 
@@ -257,6 +267,17 @@ void FrmBrev::saveLayout()
     session_.layout = layout();
     tarvel::saveLayout(session_.where, session_.layout);
     saveItemWidths(session_.where, session_.layout);
+    savedLayout_ = session_.layout;
+}
+
+void FrmBrev::closeEvent(QCloseEvent* event)
+{
+    // Closing saves nothing by itself: edits not yet saved are the operator's to decide on.
+    if (started_ && !mayCloseWithLayout(this, layout() != savedLayout_, [this] { saveLayout(); })) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void FrmBrev::cmdInsatu_Click()
@@ -293,6 +314,10 @@ void FrmBrev::cmdGamen_Click()
         return;
     }
     saveLayout();
+    // The narrow window shows only what a print run needs; the large preview edits what the
+    // wide part shows, so it goes with it (and comes back, undo steps and all, with 拡大).
+    if (largePreview_)
+        largePreview_->hide();
     chkInsatu_->setChecked(false);
     chkInsatu_->setEnabled(false);
     showWidth(Width::Narrow);
@@ -335,13 +360,21 @@ void FrmBrev::buildLargePreview()
         routePreviews();
         drawPreview();
     };
+    links.tellBackdrop = [this](const QString& line, const QString& detail) {
+        backdropNotice_ = {line, detail};
+        showUndrawable(undrawable_);
+    };
     largePreview_ = new LargePreview(std::move(links), session_, target_, printerUse_, this);
-    try {
-        largePreview_->showSessionBackdrop();
-    } catch (const Failure& failure) {
-        lblJoutai_->setText(failureText(failure));
-        lblJoutai_->setToolTip(failureText(failure));
-    }
+    largePreview_->dragger().surface().setSheet(picBrev_->surface().sheet());
+    // Read off the GUI thread: the window is there at once, the backdrop when it arrives.
+    largePreview_->showSessionBackdrop();
+}
+
+void FrmBrev::setPageSheet(const PageSheet& sheet)
+{
+    picBrev_->surface().setSheet(sheet);
+    if (largePreview_)
+        largePreview_->dragger().surface().setSheet(sheet);
 }
 
 void FrmBrev::buildAutoPrintDesk()
@@ -397,7 +430,7 @@ void FrmBrev::setOuterSize(int widthTwips, int heightTwips)
     QSize client = twipsRect(*this, 0, 0, widthTwips, heightTwips).size() - frame;
     const QRect margin = twipsRect(*this, 0, 0, kContentMargin, kContentMargin);
     for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (control->isVisibleTo(this))
+        if (control->isVisibleTo(this) && !control->isWindow())
             client = client.expandedTo(QSize(control->geometry().right() + margin.width(),
                                              control->geometry().bottom() + margin.height()));
     }

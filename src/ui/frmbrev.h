@@ -4,6 +4,7 @@
 #include "layout/certificateitems.h"
 #include "layout/placement.h"
 #include "platform/qt/fontchooser.h"
+#include "platform/qt/pagesheet.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/printoptions.h"
 #include "printrun/session.h"
@@ -16,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QButtonGroup;
 class QCheckBox;
@@ -74,12 +76,20 @@ public:
 
     /// Also sends every preview drawing to `tap` (e.g. to record it); null to stop.
     void setPreviewTap(PreviewSurface* tap);
+    /// The sheet the certificates are printed on, under which the previews place the
+    /// backdrop (PageSheet::design() until set, as for the PDF files).
+    void setPageSheet(const PageSheet& sheet);
+
     /// The large preview; null before start().
     LargePreview* largePreview() { return largePreview_; }
     /// The ledger's side of the window; null before start().
     LedgerDesk* ledgerDesk() { return ledgerDesk_; }
     /// Automatic printing's side of the window; null before start().
     AutoPrintDesk* autoPrintDesk() { return autoPrintDesk_; }
+
+protected:
+    /// With layout edits not yet saved, asks whether to save them, close without, or stay.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildNarrowPart();
@@ -130,6 +140,12 @@ private:
     AutoPrintDesk* autoPrintDesk_ = nullptr;
     /// The items' maximum widths: only the large preview shows and edits them.
     std::array<int, kItemCount> maxWidths_{};
+    /// The layout as last loaded or saved: closing asks about anything else.
+    Layout savedLayout_;
+    /// The status line's parts: the characters no face can draw, and why the backdrop is
+    /// not shown (line, whole account).
+    QStringList undrawable_;
+    std::pair<QString, QString> backdropNotice_;
     /// While the controls are being filled at start-up, the one drawing comes after.
     bool started_ = false;
     Width width_ = Width::Narrow;
@@ -139,7 +155,7 @@ private:
     QPushButton* cmdTest_ = nullptr;
     QPushButton* cmdFont_ = nullptr;
     QPushButton* cmdKakudai_ = nullptr;
-    QLabel* lblJoutai_ = nullptr;
+    ElidedLabel* lblJoutai_ = nullptr;
     QCheckBox* chkInsatu_ = nullptr;
     ElidedLabel* lblTaikai_ = nullptr;
     ElidedLabel* lblBasho_ = nullptr;

@@ -9,6 +9,7 @@
 #include "ui/printeruse.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,6 +48,8 @@ QPushButton* button(const QString& name, const QString& caption,
                     const std::function<void()>& clicked, QObject* context)
 {
     auto* pushButton = named(new QPushButton(caption), name);
+    // Enter in a number box commits the number; it must never press a button of the panel.
+    pushButton->setAutoDefault(false);
     QObject::connect(pushButton, &QPushButton::clicked, context, clicked);
     return pushButton;
 }
@@ -66,6 +69,8 @@ LargePreview::LargePreview(DesignerLinks links, Session& session, PrintTarget& t
     setModal(false);
     dragger_ = named(new ItemDragger(links_.layout, this), u"itemDragger"_s);
     connect(dragger_, &ItemDragger::selectionChanged, this, &LargePreview::selectionChanged);
+    connect(&loader_, &BackdropLoader::loaded, this, &LargePreview::backdropRead);
+    connect(&loader_, &BackdropLoader::failed, this, &LargePreview::backdropRefused);
 
     auto* panel = new QVBoxLayout;
     panel->addWidget(buildItemPanel());
@@ -86,9 +91,11 @@ QGroupBox* LargePreview::buildItemPanel()
     selectedItem_ = named(new QLabel, u"selectedItem"_s);
     maxWidth_ = twipsBox(u"maxWidth"_s, 0, kWidestTwips);
     maxWidth_->setSpecialValueText(tr("no limit"));
+    // A typed width is one edit (one undo step), taken on Enter or when the box is left.
+    maxWidth_->setKeyboardTracking(false);
     connect(maxWidth_, &QSpinBox::valueChanged, this, [this](int width) {
         const std::optional<int> item = dragger_->selectedItem();
-        if (!item || !maxWidth_->isEnabled())
+        if (!item || filling_)
             return;
         Placement placement = placementOf(links_.layout.layout(), *item);
         if (placement.maxWidth == width)
@@ -124,25 +131,24 @@ QGroupBox* LargePreview::buildBackdropPanel()
                 saveBackdrop(session_.where, session_.backdrop);
         });
     });
-    const auto choose = [this] {
-        const QString file = QFileDialog::getOpenFileName(
-            this, tr("Blank certificate"), hostPath(session_.where.dataDir),
-            tr("Scans and PDF (*.png *.jpg *.jpeg *.pdf);;All files (*)"));
-        if (!file.isEmpty())
-            guarded([this, file] { chooseBackdrop(file); });
-    };
+    const auto choose = [this] { chooseBackdropFile(); };
     const auto clear = [this] {
         guarded([this] {
             saveBackdrop(session_.where, Backdrop{});
+            loader_.cancel();
             session_.backdrop.image.clear();
             backdrop_ = QImage();
             applyBackdrop();
+            tellBackdrop(QString(), QString());
         });
     };
+    backdropState_ = named(new QLabel, u"backdropState"_s);
+    backdropState_->setWordWrap(true);
     auto* form = new QFormLayout(group);
     form->addRow(button(u"chooseBackdrop"_s, tr("Choose..."), choose, this));
     form->addRow(button(u"clearBackdrop"_s, tr("None"), clear, this));
     form->addRow(tr("Strength"), opacity_);
+    form->addRow(backdropState_);
     return group;
 }
 
@@ -156,18 +162,8 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     const PageOffset offset = printer ? loadPrinterOffset(target_.where) : PageOffset{};
     offsetX_->setValue(offset.x);
     offsetY_->setValue(offset.y);
-    const auto save = [this] {
-        guarded([this] {
-            savePrinterOffset(target_.where, {offsetX_->value(), offsetY_->value()});
-            links_.printerCalibrated();
-        });
-    };
-    const auto print = [this] {
-        guarded([this] {
-            const PrinterUse::Claim claim = printer_.claim(tr("printing the calibration page"));
-            printCalibrationPage(*target_.device, target_.where, loadPrinterOffset(target_.where));
-        });
-    };
+    const auto save = [this] { guarded([this] { saveOffset(); }); };
+    const auto print = [this] { guarded([this] { printCalibration(); }); };
     auto* form = new QFormLayout(group);
     auto* printerName =
         named(new QLabel(printer ? target_.where : tr("No printer: PDF files are never moved.")),
@@ -178,6 +174,9 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     form->addRow(tr("Offset Y (twips)"), offsetY_);
     form->addRow(button(u"saveOffset"_s, tr("Keep the offset"), save, this));
     form->addRow(button(u"printCalibration"_s, tr("Print the calibration page"), print, this));
+    calibrationState_ = named(new QLabel, u"calibrationState"_s);
+    calibrationState_->setWordWrap(true);
+    form->addRow(calibrationState_);
     group->setEnabled(printer);
     return group;
 }
@@ -186,8 +185,13 @@ void LargePreview::selectionChanged()
 {
     const std::optional<int> item = dragger_->selectedItem();
     selectedItem_->setText(item ? itemCaption(*item) : tr("Click an item to select it."));
-    maxWidth_->setEnabled(false); // filled, not edited
-    maxWidth_->setValue(item ? links_.layout.layout().items[*item].maxWidth : 0);
+    // Filled, not edited; the box keeps the focus (the operator may be typing in it).
+    const int width = item ? links_.layout.layout().items[*item].maxWidth : 0;
+    if (maxWidth_->value() != width) {
+        filling_ = true;
+        maxWidth_->setValue(width);
+        filling_ = false;
+    }
     maxWidth_->setEnabled(item.has_value());
 }
 
@@ -197,29 +201,97 @@ void LargePreview::applyBackdrop()
     links_.showBackdrop(backdrop_, session_.backdrop.opacity);
 }
 
+void LargePreview::saveOffset()
+{
+    const PageOffset offset{offsetX_->value(), offsetY_->value()};
+    savePrinterOffset(target_.where, offset);
+    links_.printerCalibrated();
+    calibrationState_->setText(tr("Kept for %1: X %2, Y %3 twips; the next pages printed there "
+                                  "are moved by it.")
+                                   .arg(target_.where)
+                                   .arg(offset.x)
+                                   .arg(offset.y));
+}
+
+void LargePreview::printCalibration()
+{
+    const PrinterUse::Claim claim = printer_.claim(tr("printing the calibration page"));
+    const Delivery delivery =
+        printCalibrationPage(*target_.device, target_.where, loadPrinterOffset(target_.where));
+    calibrationState_->setText(
+        delivery.jobId > 0
+            ? tr("The calibration page went to %1 (job %2).")
+                  .arg(delivery.destination)
+                  .arg(delivery.jobId)
+            : tr("The calibration page was written to %1.").arg(delivery.destination));
+}
+
+void LargePreview::chooseBackdropFile()
+{
+    // Qt's own dialog: it speaks the window's language whatever the desktop's.
+    QFileDialog dialog(this, tr("Blank certificate"), hostPath(session_.where.dataDir),
+                       tr("Scans and PDF (*.png *.jpg *.jpeg *.pdf);;All files (*)"));
+    dialog.setObjectName(u"backdropFileDialog"_s);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        chooseBackdrop(dialog.selectedFiles().front());
+}
+
 void LargePreview::showSessionBackdrop()
 {
     backdrop_ = QImage();
-    const QString path = backdropImagePath(session_.where, session_.backdrop);
-    if (!path.isEmpty()) {
-        try {
-            backdrop_ = loadBackdropImage(path);
-        } catch (const Failure&) {
-            applyBackdrop();
-            throw;
-        }
-    }
     applyBackdrop();
+    const QString path = backdropImagePath(session_.where, session_.backdrop);
+    if (path.isEmpty()) {
+        loader_.cancel();
+        return;
+    }
+    request_ = BackdropRequest::Session;
+    loader_.load(path);
 }
 
 void LargePreview::chooseBackdrop(const QString& hostImagePath)
 {
-    QImage image = loadBackdropImage(hostImagePath);
-    const Backdrop chosen = backdropFor(session_.where, hostImagePath, opacity_->value() / 100.0);
-    saveBackdrop(session_.where, chosen);
-    session_.backdrop = chosen;
-    backdrop_ = std::move(image);
+    request_ = BackdropRequest::Choice;
+    loader_.load(hostImagePath);
+}
+
+void LargePreview::backdropRead(const QString& path, const QImage& image)
+{
+    if (request_ == BackdropRequest::Choice) {
+        bool saved = false;
+        guarded([&] {
+            const Backdrop chosen = backdropFor(session_.where, path, opacity_->value() / 100.0);
+            saveBackdrop(session_.where, chosen);
+            session_.backdrop = chosen;
+            saved = true;
+        });
+        if (!saved)
+            return;
+    }
+    backdrop_ = image;
     applyBackdrop();
+    tellBackdrop(QString(), QString());
+}
+
+void LargePreview::backdropRefused(const Failure& failure)
+{
+    if (request_ == BackdropRequest::Choice) {
+        reportFailure(this, failure); // the backdrop in force stays
+        return;
+    }
+    backdrop_ = QImage();
+    applyBackdrop();
+    // The status line is short: the file's name; the whole account on hovering.
+    tellBackdrop(tr("Blank certificate not shown: %1").arg(QFileInfo(failure.path()).fileName()),
+                 failureText(failure));
+}
+
+void LargePreview::tellBackdrop(const QString& line, const QString& detail)
+{
+    backdropState_->setText(detail);
+    links_.tellBackdrop(line, detail);
 }
 
 void LargePreview::showEvent(QShowEvent* event)

@@ -77,6 +77,7 @@ QString writeBlankCertificate(const QString& folder)
 
 int main(int argc, char** argv)
 {
+    tarvel::makeJapaneseTheSystemLocale();
     QApplication app(argc, argv);
     tarvel::installTranslations(app, QLocale(QLocale::Japanese, QLocale::Japan));
     const QStringList arguments = QApplication::arguments();
@@ -116,6 +117,9 @@ int main(int argc, char** argv)
     tarvel::ui::LargePreview& designer = *window->largePreview();
     designer.chooseBackdrop(
         writeBlankCertificate(tarvel::hostPath(window->session().where.dataDir)));
+    const QDeadlineTimer read(10000);
+    while (designer.isLoadingBackdrop() && !read.hasExpired())
+        settle(20);
     window->findChild<QPushButton*>(u"cmdKakudai"_s)->click();
     designer.resize(760, 860);
     designer.dragger().select(4); // the swimmer's name, with a widest width to show

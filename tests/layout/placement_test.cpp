@@ -167,7 +167,7 @@ TEST(CalibrationPageTest, EachCrossIsTwoLinesThroughItsCentreWithItsPlaceBeside)
     EXPECT_TRUE(all.contains(u"desk-printer"_qs));
     EXPECT_TRUE(all.contains(u"X 30, Y -15"_qs)) << all.toStdString();
     // 1440 twips are an inch.
-    EXPECT_TRUE(all.contains(u"X 1440  Y 1440 (25.4 mm, 25.4 mm)"_qs)) << all.toStdString();
+    EXPECT_TRUE(all.contains(u"X 1440  Y 1440\n(25.4 mm, 25.4 mm)"_qs)) << all.toStdString();
     for (const QPointF& cross : crosses) {
         EXPECT_GT(cross.x(), 0);
         EXPECT_LT(cross.x(), 11516);

@@ -9,6 +9,7 @@
 #include "platform/qt/fonts.h"
 #include "ui/largepreview.h"
 #include "ui/previewbox.h"
+#include "ui/twips.h"
 #include "windowdriver.h"
 
 #include <QLabel>
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void backdropIsShownBehindBothPreviewsAndRemembered();
     void calibrationIsKeptPerPrinterAndItsPagePrints();
     void characterNoFaceCanDrawIsToldInTheStatusLine();
+    void theWidestWidthIsTypedLikeAnyNumberAndEnterPressesNothing();
+    void narrowingClosesTheLargePreviewAndGivesTheNarrowWindow();
 };
 
 void DesignerTest::dragPlacesTheItemOnTheGridAndTheLayoutIsSavedWithIt()
@@ -217,7 +220,7 @@ void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered()
         writeColouredPage(designer.meet->builder().dataDirPath(), format, QColor(255, 0, 0));
     designer.large->chooseBackdrop(image);
     const QImage& small = designer.opened->window->preview().surface().image();
-    QVERIFY(isReddish(small.pixel(2, small.height() - 3)));
+    QTRY_VERIFY_WITH_TIMEOUT(isReddish(small.pixel(2, small.height() - 3)), 20000);
     QVERIFY(isReddish(designer.page().surface().image().pixel(2, 2)));
     const QString ini = QString::fromUtf8(readFileBytes(designer.meet->dataPath(u"tarvel.ini"_s)));
     QVERIFY2(ini.contains(u"image=blank."_s + format), qPrintable(ini));
@@ -225,7 +228,7 @@ void DesignerTest::backdropIsShownBehindBothPreviewsAndRemembered()
     designer.opened->window->close();
     auto reopened = openWindow();
     const QImage& again = reopened->window->preview().surface().image();
-    QVERIFY(isReddish(again.pixel(2, again.height() - 3)));
+    QTRY_VERIFY_WITH_TIMEOUT(isReddish(again.pixel(2, again.height() - 3)), 20000);
     QCOMPARE(child<QLabel>(*reopened->window, u"lblJoutai"_s).text(), QString());
 }
 
@@ -234,16 +237,63 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     Designer designer;
     child<QSpinBox>(*designer.large, u"offsetX"_s).setValue(-120);
     child<QSpinBox>(*designer.large, u"offsetY"_s).setValue(45);
+    const QLabel& told = child<QLabel>(*designer.large, u"calibrationState"_s);
+    QCOMPARE(told.text(), QString());
     QTest::mouseClick(&child<QPushButton>(*designer.large, u"saveOffset"_s), Qt::LeftButton);
     QCOMPARE(loadPrinterOffset(u"recorder"_s), (PageOffset{-120, 45}));
     QCOMPARE(loadPrinterOffset(u"another"_s), PageOffset{});
+    // Each button says what it did, and where.
+    QVERIFY2(told.text().contains(u"recorder"_s) && told.text().contains(u"X -120, Y 45"_s),
+             qPrintable(told.text()));
 
     QTest::mouseClick(&child<QPushButton>(*designer.large, u"printCalibration"_s), Qt::LeftButton);
     RecordingPrinter& printer = *designer.opened->printer; // opened again by the save
     QCOMPARE(printer.documentsEnded, 1);
     QCOMPARE(printer.pages.size(), 1);
     QVERIFY(printer.pages.first().join(u'\n').contains(u"X -120, Y 45"_s));
+    QVERIFY2(told.text().contains(u"recorder"_s) && told.text().contains(u"1"_s)
+                 && !told.text().contains(u"-120"_s),
+             qPrintable(told.text()));
     savePrinterOffset(u"recorder"_s, {});
+}
+
+void DesignerTest::theWidestWidthIsTypedLikeAnyNumberAndEnterPressesNothing()
+{
+    Designer designer;
+    designer.page().select(kName);
+    QSpinBox& widest = child<QSpinBox>(*designer.large, u"maxWidth"_s);
+    designer.large->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(designer.large));
+    widest.setFocus();
+    widest.selectAll();
+    // Typed as the operator types: each key goes wherever the focus is at that moment.
+    for (const char key : {'1', '5', '0', '0'})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    QVERIFY(widest.hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(designer.opened->window->layout().items[kName].maxWidth, 1500);
+    QCOMPARE(widest.value(), 1500);
+    QVERIFY(widest.hasFocus());
+    // One typed number is one step to undo.
+    QTest::mouseClick(&child<QPushButton>(*designer.large, u"undo"_s), Qt::LeftButton);
+    QCOMPARE(designer.opened->window->layout().items[kName].maxWidth, 0);
+    QVERIFY(!designer.page().undo());
+}
+
+void DesignerTest::narrowingClosesTheLargePreviewAndGivesTheNarrowWindow()
+{
+    Designer designer;
+    ui::FrmBrev& window = *designer.opened->window;
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    designer.opened->click(u"cmdGamen"_s);
+    QVERIFY(!designer.large->isVisible());
+    QCOMPARE(window.size().width(), ui::twipsRect(window, 0, 0, 4395, 0).width() - frame.width());
+    QVERIFY(window.height() < ui::twipsRect(window, 0, 0, 0, 4000).height());
+    // Widening brings the window back; the large preview comes when asked, as it was.
+    designer.opened->click(u"cmdGamen"_s);
+    QVERIFY(!designer.large->isVisible());
+    designer.opened->click(u"cmdKakudai"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(designer.large));
 }
 
 void DesignerTest::characterNoFaceCanDrawIsToldInTheStatusLine()

@@ -7,6 +7,8 @@
 #include "tempmeet.h"
 #include "ui/deskstrip.h"
 #include "ui/frmbrev.h"
+#include "ui/itemdragger.h"
+#include "ui/largepreview.h"
 #include "ui/previewbox.h"
 #include "ui/twips.h"
 #include "windowdriver.h"
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -60,7 +63,8 @@ private Q_SLOTS:
     void places_data();
     void places();
     void widenAndNarrow();
-    void closingKeepsTheSavedLayout();
+    void closingAsksAboutLayoutEditsNotSaved_data();
+    void closingAsksAboutLayoutEditsNotSaved();
     void narrowingSavesTheLayout();
     void previewOnlyIsClearedByNarrowing();
     void failureInAHandlerKeepsTheWindow();
@@ -263,18 +267,67 @@ void FrmBrevTest::widenAndNarrow()
     QCOMPARE(child<QWidget>(window, u"picBrev"_s).grab().toImage(), before);
 }
 
-void FrmBrevTest::closingKeepsTheSavedLayout()
+void FrmBrevTest::closingAsksAboutLayoutEditsNotSaved_data()
 {
+    QTest::addColumn<QString>("edit");   // what is changed before closing
+    QTest::addColumn<QString>("answer"); // the button pressed; empty: no question may come
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved"); // the next start shows the edit
+    QTest::newRow("nothing changed: no question") << QString() << QString() << true << false;
+    QTest::newRow("a box, 保存") << u"box"_s << u"save"_s << true << true;
+    QTest::newRow("a box, 保存しない") << u"box"_s << u"discard"_s << true << false;
+    QTest::newRow("a box, キャンセル") << u"box"_s << u"cancel"_s << false << false;
+    QTest::newRow("the designer's widest width, 保存")
+        << u"designer"_s << u"save"_s << true << true;
+    QTest::newRow("saved by narrowing: no question") << u"narrowed"_s << QString() << true << true;
+    QTest::newRow("a box, 保存 that fails: told, and the window stays")
+        << u"unwritable"_s << u"save"_s << false << false;
+}
+
+void FrmBrevTest::closingAsksAboutLayoutEditsNotSaved()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, answer);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
     auto meet = emptyMeet();
+    Layout edited;
     {
         auto opened = openWindow();
+        FrmBrev& window = *opened->window;
         opened->click(u"cmdGamen"_s);
-        opened->retype(u"txtX4"_s, u"1234"_s);
-        QCOMPARE(opened->window->layout().items[4].x, u"1234"_s);
-        opened->window->close();
+        if (edit == u"box"_s || edit == u"narrowed"_s || edit == u"unwritable"_s)
+            opened->retype(u"txtX4"_s, u"1234"_s);
+        if (edit == u"narrowed"_s)
+            opened->click(u"cmdGamen"_s);
+        if (edit == u"designer"_s) {
+            opened->click(u"cmdKakudai"_s);
+            window.largePreview()->dragger().select(4);
+            child<QSpinBox>(*window.largePreview(), u"maxWidth"_s).setValue(1500);
+        }
+        const QString file = meet->dataPath(u"tarvel.dat"_s);
+        if (edit == u"unwritable"_s) // a folder stands in the layout file's place
+            QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+        edited = window.layout();
+        std::deque<ModalScript::Step> steps{{u"unsavedLayout"_s, [answer](QWidget& box) {
+                                                 QTest::mouseClick(&child<QPushButton>(box, answer),
+                                                                   Qt::LeftButton);
+                                             }}};
+        if (edit == u"unwritable"_s) // the failure's message box, which has no name
+            steps.push_back({QString(), [](QWidget& box) { box.close(); }});
+        ModalScript script(std::move(steps));
+        window.close();
+        QCOMPARE(script.done(), !answer.isEmpty());
+        QCOMPARE(window.isVisible(), !closes);
+        if (!closes) {
+            QCOMPARE(window.layout(), edited);
+            if (edit != u"unwritable"_s)
+                QCOMPARE(readFileBytes(file), encodeLayout(defaultLayout()));
+            return;
+        }
     }
     auto reopened = openWindow();
-    QCOMPARE(reopened->edit(u"txtX4"_s).text(), u"5758"_s);
+    QVERIFY(reopened->window->layout() == (saved ? edited : defaultLayout()));
 }
 
 void FrmBrevTest::narrowingSavesTheLayout()

@@ -1,5 +1,6 @@
 // The window speaks Japanese: its captions, what it tells after a run or a failure, its
-// progress dialog and Qt's own dialogs, with the translations the program installs.
+// progress dialog and Qt's own dialogs, with the translations and the locale the program
+// installs, on a machine where no language is set.
 
 #include "platform/qt/translations.h"
 #include "ui/printprogress.h"
@@ -8,10 +9,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 using namespace tarvel;
 using namespace tarvel::testing;
@@ -54,6 +58,7 @@ private Q_SLOTS:
         QVERIFY(installTranslations(*qApp, QLocale(QLocale::Japanese, QLocale::Japan)));
     }
     void windowCaptionsMessagesAndDialogsAreJapanese();
+    void fileDialogGivesSizesAndDatesInJapanese();
 };
 
 void LanguageTest::windowCaptionsMessagesAndDialogsAreJapanese()
@@ -90,5 +95,45 @@ void LanguageTest::windowCaptionsMessagesAndDialogsAreJapanese()
     QVERIFY2(englishWords(fonts.windowTitle()).isEmpty(), qPrintable(fonts.windowTitle()));
 }
 
-QTEST_MAIN(LanguageTest)
+void LanguageTest::fileDialogGivesSizesAndDatesInJapanese()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"blank.png"_s);
+    writeFileBytes(file, QByteArray(500, 'x'));
+    QFileDialog dialog(nullptr, u"Tarvel"_s, folder.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.show();
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    QVERIFY(model);
+    const auto column = [&](int column) {
+        return model->index(file).siblingAtColumn(column).data().toString();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!column(1).isEmpty() && !column(3).isEmpty(), 10000);
+
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    const QDateTime modified = QFileInfo(file).lastModified();
+    // The two languages differ here, so that the comparisons below can tell them apart.
+    QVERIFY(japanese.formattedDataSize(500) != QLocale::c().formattedDataSize(500));
+    QCOMPARE(column(1), japanese.formattedDataSize(500));
+    QCOMPARE(column(3), japanese.toString(modified, QLocale::ShortFormat));
+    QStringList shown;
+    for (int section = 0; section < model->columnCount(); ++section)
+        shown << model->headerData(section, Qt::Horizontal).toString();
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        shown << label->text();
+    QCOMPARE(englishWords(shown.join(u' ')).join(u' '), QString());
+}
+
+int main(int argc, char** argv)
+{
+    // A machine where no language is set; the program makes it Japanese before Qt starts.
+    for (const char* variable : {"LANG", "LC_ALL", "LC_MESSAGES", "LC_TIME", "LANGUAGE"})
+        qunsetenv(variable);
+    makeJapaneseTheSystemLocale();
+    QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    LanguageTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "language_test.moc"

@@ -1,6 +1,8 @@
-// The meet's name and venue in the narrow window: whole when they fit, cut with "…" and
-// told in full as a tooltip when they do not; and each window state one fixed size.
+// The meet's name and venue in the narrow window, and the failed job's line on the strip:
+// whole when they fit, cut with "…" and told in full as a tooltip when they do not; and
+// each window state one fixed size.
 
+#include "ui/deskstrip.h"
 #include "ui/elidedlabel.h"
 #include "windowdriver.h"
 
@@ -12,6 +14,7 @@ class MeetLabelsTest : public QObject {
 
 private Q_SLOTS:
     void namesThatDoNotFitEndWithAnEllipsisAndShowWholeAsTooltip();
+    void aFailedJobsLongLineEndsBeforeItsButton();
 };
 
 void MeetLabelsTest::namesThatDoNotFitEndWithAnEllipsisAndShowWholeAsTooltip()
@@ -37,6 +40,24 @@ void MeetLabelsTest::namesThatDoNotFitEndWithAnEllipsisAndShowWholeAsTooltip()
         QCOMPARE(opened->window->minimumSize(), opened->window->maximumSize());
         opened->click(u"cmdGamen"_s);
     }
+}
+
+void MeetLabelsTest::aFailedJobsLongLineEndsBeforeItsButton()
+{
+    auto meet = emptyMeet();
+    auto opened = openWindow();
+    const QString line = u"印刷失敗: 第12回みなと川ジュニア水泳競技大会 男子 100m 自由形 決勝 "
+                         u"(プリンター office-laser: 用紙がありません)"_s;
+    child<ui::DeskStrip>(*opened->window, u"deskStrip"_s).showFailedJob(line);
+    const auto& label = child<ui::ElidedLabel>(*opened->window, u"lblShippai"_s);
+    const QWidget& button = child<QWidget>(*opened->window, u"cmdSaiInsatu"_s);
+    QVERIFY(label.isVisible() && button.isVisible());
+    QCOMPARE(label.text(), line);
+    QVERIFY(label.shownText().endsWith(u"…"_s));
+    QVERIFY(label.fontMetrics().horizontalAdvance(label.shownText())
+            <= label.contentsRect().width());
+    QVERIFY(label.geometry().right() < button.geometry().left());
+    QCOMPARE(label.toolTip(), line);
 }
 
 QTEST_MAIN(MeetLabelsTest)

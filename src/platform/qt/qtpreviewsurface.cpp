@@ -14,6 +14,8 @@ namespace {
 
 constexpr double kTwipsPerPoint = 20.0;
 constexpr double kTwipsPerInch = 1440.0;
+/// The preview draws at one third of the page.
+constexpr double kTwipsPerUnit = 3.0;
 /// Far beyond any edge, yet small enough for the raster engine's fixed-point numbers.
 constexpr double kUnitLimit = 1.0e6;
 
@@ -76,6 +78,35 @@ void QtPreviewSurface::setBackdrop(const QImage& image, double opacity)
         drawingEnded_();
 }
 
+void QtPreviewSurface::setSheet(const PageSheet& sheet)
+{
+    sheet_ = sheet;
+    rebuildBackground();
+    repaintAll();
+    if (drawingEnded_)
+        drawingEnded_();
+}
+
+QRectF QtPreviewSurface::sheetRect(QSizeF imageSize) const
+{
+    // The image spans the units, three twips each, from the printable area's corner.
+    const double perTwipX = imageSize.width() / (kUnitsWide * kTwipsPerUnit);
+    const double perTwipY = imageSize.height() / (kUnitsHigh * kTwipsPerUnit);
+    return QRectF(-sheet_.printableOrigin.x() * perTwipX, -sheet_.printableOrigin.y() * perTwipY,
+                  sheet_.size.width() * perTwipX, sheet_.size.height() * perTwipY);
+}
+
+QRectF QtPreviewSurface::backdropRect() const
+{
+    return sheetRect(image_.deviceIndependentSize());
+}
+
+QPointF QtPreviewSurface::toPixels(QPointF units) const
+{
+    const QSizeF size = image_.deviceIndependentSize();
+    return QPointF(units.x() * size.width() / kUnitsWide, units.y() * size.height() / kUnitsHigh);
+}
+
 void QtPreviewSurface::rebuildBackground()
 {
     background_ = QImage();
@@ -87,7 +118,7 @@ void QtPreviewSurface::rebuildBackground()
     QPainter painter(&background_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setOpacity(backdropOpacity_);
-    painter.drawImage(background_.rect(), backdrop_);
+    painter.drawImage(sheetRect(background_.size()), backdrop_);
 }
 
 void QtPreviewSurface::clearImage()
@@ -162,8 +193,7 @@ std::optional<QtPreviewSurface::Placed> QtPreviewSurface::place(const DrawnText&
     Placed placed;
     placed.font = QFont(item.face);
     placed.font.setPointSizeF(pixels * 72.0 / image_.logicalDpiY());
-    placed.topLeft =
-        QPointF(item.units.x() * width / kUnitsWide, item.units.y() * height / kUnitsHigh);
+    placed.topLeft = toPixels(item.units);
     placed.maxWidth = item.maxWidth * width / kUnitsWide;
     return placed;
 }

@@ -2,6 +2,7 @@
 /// The certificate preview drawn into a retained image that a widget shows.
 
 #include "platform/previewsurface.h"
+#include "platform/qt/pagesheet.h"
 #include "platform/qt/textpainter.h"
 
 #include <QImage>
@@ -28,7 +29,9 @@ namespace tarvel {
 /// p points is p * 20 / 5420 of the image height): the large preview, where items are
 /// placed against a scan of the blank certificate.
 ///
-/// A backdrop image, when set, is shown under the drawing, scaled to the whole area.
+/// A backdrop image, when set, is shown under the drawing as the whole sheet the page is
+/// printed on (PageSheet): at the sheet's size, moved by the printable area's origin, so
+/// that an item lies on it where it lands on the pre-printed stock.
 /// Nothing here throws; odd sizes, positions and faces draw nothing or fall back.
 class QtPreviewSurface final : public PreviewSurface {
 public:
@@ -60,6 +63,15 @@ public:
     /// Shows `image` under the drawing at `opacity` (0 to 1) over white; a null image shows
     /// none. Takes effect at once.
     void setBackdrop(const QImage& image, double opacity);
+
+    /// The sheet the backdrop shows (PageSheet::design() at first). Takes effect at once.
+    void setSheet(const PageSheet& sheet);
+    const PageSheet& sheet() const { return sheet_; }
+    /// Where the backdrop is drawn, in the image's logical pixels: the whole sheet, mostly
+    /// larger than the image and beginning above and left of it.
+    QRectF backdropRect() const;
+    /// A point in units as the image's logical pixels.
+    QPointF toPixels(QPointF units) const;
 
     /// The box each text of the drawing covers, in units, in the order they were drawn
     /// (empty texts give an empty box at their position).
@@ -106,6 +118,8 @@ private:
     /// Fills the image with white or the backdrop.
     void clearImage();
     void rebuildBackground();
+    /// The sheet's rectangle over an image of `imageSize` pixels.
+    QRectF sheetRect(QSizeF imageSize) const;
     void repaintAll();
 
     QImage image_;
@@ -116,6 +130,7 @@ private:
     TextScale textScale_;
     QImage backdrop_;
     double backdropOpacity_ = 1.0;
+    PageSheet sheet_ = PageSheet::design();
     /// The backdrop scaled to the image and laid over white; null without a backdrop.
     QImage background_;
     QString face_;
