@@ -42,9 +42,7 @@ QString destination(PrintTargetKind kind, const QString& where, int documents)
 {
     if (kind == PrintTargetKind::Printer)
         return Words::tr("jobs sent to the printer %1").arg(where);
-    return Words::tr("%1 PDF file(s) in %2")
-        .arg(documents)
-        .arg(QDir::toNativeSeparators(where));
+    return Words::tr("%1 PDF file(s) in %2").arg(documents).arg(QDir::toNativeSeparators(where));
 }
 
 } // namespace tarvel::batch

@@ -50,7 +50,7 @@ DeskServices batchServices(const Request& request)
     DeskServices services;
     services.openTarget = [pdfFolder = request.pdfFolder](const DataLocations& where) {
         PrintTarget target = openTarget(pdfFolder, where);
-    // The printer takes the certificate face, as the window gives it the preview's.
+        // The printer takes the certificate face, as the window gives it the preview's.
         target.device->setFontFace(QString::fromUtf16(kCertificateFace));
         return target;
     };

@@ -52,7 +52,8 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
                    Qt::QueuedConnection);
            })
     , preview_([this] {
-        QMetaObject::invokeMethod(this, [this] { Q_EMIT previewReady(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT previewReady(); }, Qt::QueuedConnection);
     })
 {
     qRegisterMetaType<tarvel::RunOutcome>();
@@ -64,10 +65,12 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
 
     target_ = services_.openTarget(session_.where);
     const DataLocations where = session_.where;
-    recorder_ = std::make_unique<LedgerRecorder>([where] { return std::make_unique<Ledger>(where); });
+    recorder_ =
+        std::make_unique<LedgerRecorder>([where] { return std::make_unique<Ledger>(where); });
     if (target_.kind == PrintTargetKind::Printer) {
-        JobWatch::StateQuery query =
-            services_.jobState ? services_.jobState : [](int jobId) { return cups::jobState(jobId); };
+        JobWatch::StateQuery query = services_.jobState ? services_.jobState : [](int jobId) {
+            return cups::jobState(jobId);
+        };
         jobs_ = std::make_unique<JobPoller>(
             std::make_unique<JobWatch>([where] { return std::make_unique<Ledger>(where); },
                                        std::move(query)),
@@ -77,7 +80,10 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
     }
 
     watcher_ = new AutoPrinter(
-        where, [this](const QSet<int>& heldBack, RunObserver& watcher) { return watchRun(heldBack, watcher); },
+        where,
+        [this](const QSet<int>& heldBack, RunObserver& watcher) {
+            return watchRun(heldBack, watcher);
+        },
         services_.watchTiming);
     watcher_->moveToThread(&watchThread_);
     watchThread_.setObjectName(u"tarvel watcher"_qs);
@@ -86,17 +92,19 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
     connect(
         watcher_, &AutoPrinter::changed, watcher_,
         [this, watcher] {
-            Q_EMIT watchChanged({watcher->state(), watcher->eventInHand(), watcher->lastCheck()});
+            Q_EMIT watchChanged({watcher->state(), watcher->eventInHand(), watcher->lastCheck(),
+                                 watcher->heldBack()});
         },
         Qt::DirectConnection);
-    connect(watcher_, &AutoPrinter::runFinished, this, [this](const RunOutcome& outcome, bool news) {
-        ItemTexts texts;
-        {
-            std::lock_guard lock(watchMutex_);
-            texts = watchTexts_;
-        }
-        finished(outcome, texts, true, news);
-    });
+    connect(watcher_, &AutoPrinter::runFinished, this,
+            [this](const RunOutcome& outcome, bool news) {
+                ItemTexts texts;
+                {
+                    std::lock_guard lock(watchMutex_);
+                    texts = watchTexts_;
+                }
+                finished(outcome, texts, true, news);
+            });
     connect(watcher_, &AutoPrinter::unreachable, this, &Desk::unreachable);
     connect(watcher_, &AutoPrinter::reachableAgain, this, &Desk::reachableAgain);
     connect(watcher_, &AutoPrinter::stopped, this, [this] {
@@ -137,7 +145,7 @@ void Desk::start(RunRequest request)
     tap_.reset();
     Q_EMIT runStarted(request.kind, false);
     runs_.post([this, request = std::move(request), held]() mutable {
-        const RunOutcome outcome = execute(request, request.observer);
+        const RunOutcome outcome = execute(request, nullptr);
         if (request.whenDone)
             request.whenDone(outcome);
         const ItemTexts texts = request.session.itemText;
@@ -155,7 +163,7 @@ RunOutcome Desk::runAndWait(RunRequest request)
     stopWanted_ = false;
     tap_.reset();
     RunOutcome outcome;
-    runs_.post([&] { outcome = execute(request, request.observer); }).get();
+    runs_.post([&] { outcome = execute(request, nullptr); }).get();
     recorder_->finish();
     if (request.whenDone)
         request.whenDone(outcome);
@@ -259,7 +267,7 @@ RunOutcome Desk::watchRun(const QSet<int>& heldBack, RunObserver& watcher)
     tap_.reset();
     Q_EMIT runStarted(RunKind::ReadyRaces, true);
     WatchingOff watchingOff(watching_);
-    RunObservers observers{&watcher, &watchingOff, request.observer};
+    RunObservers observers{&watcher, &watchingOff};
     outcome = execute(request, &observers);
     if (request.whenDone)
         request.whenDone(outcome);

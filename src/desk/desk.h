@@ -41,6 +41,8 @@ struct WatchSnapshot {
     int eventInHand = 0;
     /// When Race.dat was last read.
     QTime lastCheck;
+    /// Races passed over for now (what a run left ready, tried again in a minute).
+    QSet<int> heldBack;
 };
 
 /// Lives on the thread that made it (the GUI thread of the window), whose event loop
@@ -64,6 +66,7 @@ public:
     QString targetWhere() const { return target_.where; }
     /// The face certificates are printed in, from the next run on.
     void setFontFace(const QString& face) { fontFace_ = face; }
+    const QString& fontFace() const { return fontFace_; }
     /// A request of `kind` with the session as it is now.
     RunRequest newRequest(RunKind kind) const;
 
@@ -119,8 +122,7 @@ Q_SIGNALS:
 
 private:
     RunOutcome execute(RunRequest& request, RunObserver* alsoObserving);
-    void finished(const RunOutcome& outcome, const ItemTexts& lastTexts, bool automatic,
-                  bool news);
+    void finished(const RunOutcome& outcome, const ItemTexts& lastTexts, bool automatic, bool news);
     RunOutcome watchRun(const QSet<int>& heldBack, RunObserver& watcher);
     void tellProgress();
 

@@ -24,8 +24,8 @@ constexpr int kAnytime = 1;
 
 } // namespace
 
-AutoPrintDesk::AutoPrintDesk(QWidget& window, Desk& desk, DeskStrip& strip,
-                             QButtonGroup& condition, AutoPrintLinks links)
+AutoPrintDesk::AutoPrintDesk(QWidget& window, Desk& desk, DeskStrip& strip, QButtonGroup& condition,
+                             AutoPrintLinks links)
     : QObject(&window)
     , window_(window)
     , desk_(desk)
@@ -92,7 +92,7 @@ void AutoPrintDesk::switchToggled(bool on)
     if (condition_.checkedId() == kAnytime) {
         strip_.autoPrintSwitch().setChecked(false);
         tell(Trouble::Yes, tr("Automatic printing works under 同時 only: under 随時 it would print "
-                      "every finished race again and again. Choose 同時 first."));
+                              "every finished race again and again. Choose 同時 first."));
         return;
     }
     desk_.startWatching(links_.watchRequest());
@@ -104,8 +104,9 @@ void AutoPrintDesk::conditionChosen(int id)
     if (id != kAnytime || !desk_.watching())
         return;
     condition_.button(kSimultaneous)->setChecked(true);
-    tell(Trouble::Yes, tr("随時 cannot be chosen while automatic printing is on: it would print every "
-                  "finished race again and again. Switch 自動印刷 off first."));
+    tell(Trouble::Yes,
+         tr("随時 cannot be chosen while automatic printing is on: it would print every "
+            "finished race again and again. Switch 自動印刷 off first."));
 }
 
 void AutoPrintDesk::runFinished(const RunOutcome& run, bool news)
@@ -146,8 +147,9 @@ void AutoPrintDesk::tell(Trouble trouble, const QString& text)
     // Never waits for an answer: the watching goes on behind the message. A newer message
     // takes the place of an older one.
     delete message_;
-    message_ = new QMessageBox(trouble == Trouble::Yes ? QMessageBox::Warning : QMessageBox::Information,
-                               u"Tarvel"_s, text, QMessageBox::Ok, &window_);
+    message_ =
+        new QMessageBox(trouble == Trouble::Yes ? QMessageBox::Warning : QMessageBox::Information,
+                        u"Tarvel"_s, text, QMessageBox::Ok, &window_);
     message_->setObjectName(u"autoPrintMessage"_s);
     message_->setAttribute(Qt::WA_DeleteOnClose);
     message_->setWindowModality(Qt::NonModal);

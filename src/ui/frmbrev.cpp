@@ -427,8 +427,8 @@ void FrmBrev::buildAutoPrintDesk()
         for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_})
             button->setEnabled(going == RunGoing::No);
     };
-    autoPrintDesk_ = new AutoPrintDesk(*this, *desk_, *strip_, *conditions_.optJohken,
-                                       std::move(links));
+    autoPrintDesk_ =
+        new AutoPrintDesk(*this, *desk_, *strip_, *conditions_.optJohken, std::move(links));
 }
 
 void FrmBrev::placeItem(const Placement& placement)

@@ -1,11 +1,11 @@
 #pragma once
 /// The main window frmBrev: its controls, the start-up sequence and the wiring of its events.
 
+#include "desk/desk.h"
 #include "layout/certificateitems.h"
 #include "layout/placement.h"
 #include "platform/qt/fontchooser.h"
 #include "platform/qt/pagesheet.h"
-#include "desk/desk.h"
 #include "printrun/printoptions.h"
 #include "printrun/session.h"
 #include "ui/itemtable.h"

@@ -163,9 +163,9 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     const auto save = [this] { guarded([this] { saveOffset(); }); };
     const auto print = [this] { guarded([this] { printCalibration(); }); };
     auto* form = new QFormLayout(group);
-    auto* printerName =
-        named(new QLabel(printer ? desk_.targetWhere() : tr("No printer: PDF files are never moved.")),
-              u"calibratedPrinter"_s);
+    auto* printerName = named(
+        new QLabel(printer ? desk_.targetWhere() : tr("No printer: PDF files are never moved.")),
+        u"calibratedPrinter"_s);
     printerName->setWordWrap(true);
     form->addRow(printerName);
     form->addRow(tr("Offset X (twips)"), offsetX_);

@@ -24,7 +24,6 @@ class Desk;
 
 namespace tarvel::ui {
 
-
 /// What the large preview asks of the window besides the layout.
 struct DesignerLinks {
     LayoutLinks layout;
@@ -47,8 +46,7 @@ struct DesignerLinks {
 class LargePreview : public QDialog {
     Q_OBJECT
 public:
-    LargePreview(DesignerLinks links, Session& session, Desk& desk,
-                 QWidget* parent = nullptr);
+    LargePreview(DesignerLinks links, Session& session, Desk& desk, QWidget* parent = nullptr);
 
     ItemDragger& dragger() { return *dragger_; }
 

@@ -47,7 +47,7 @@ PrintProgress::PrintProgress(QWidget* parent, Modality modality)
     column->addWidget(buttons);
     updateLabel();
     // A short run is over before the dialog would be worth a look.
-    QTimer::singleShot(kShowAfterMilliseconds, this, [this] { QDialog::show(); });
+    QTimer::singleShot(kShowAfterMilliseconds, this, [this] { show(); });
 }
 
 void PrintProgress::closeEvent(QCloseEvent* event)
@@ -66,7 +66,7 @@ void PrintProgress::reject()
     Q_EMIT stopWanted();
 }
 
-void PrintProgress::show(const RunProgress& progress)
+void PrintProgress::showProgress(const RunProgress& progress)
 {
     progress_ = progress;
     bar_->setMaximum(std::max(1, progress.lastRace));

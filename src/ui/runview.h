@@ -4,11 +4,10 @@
 
 #include "desk/desk.h"
 
-#include <QCoreApplication>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 
-class QMessageBox;
 class QWidget;
 
 namespace tarvel::ui {
@@ -32,7 +31,7 @@ Q_SIGNALS:
 private:
     void started(RunKind kind, bool automatic);
     void finished(const RunOutcome& outcome, bool automatic);
-    void tell(bool trouble, const QString& text);
+    void tell(QMessageBox::Icon icon, const QString& text);
 
     QWidget& window_;
     Desk& desk_;

@@ -35,6 +35,8 @@ AutoPrinter::AutoPrinter(DataLocations where, RunFunction run, Timing timing, QO
     , run_(std::move(run))
     , timing_(timing)
     , runWatcher_(std::make_unique<RunWatcher>(*this))
+    , poll_(this)
+    , checkSoon_(this)
 {
     connect(&poll_, &QTimer::timeout, this, &AutoPrinter::check);
     // Notifications come in bursts (a program saving a file writes it in pieces): one check

@@ -103,7 +103,8 @@ private:
     void check();
     void scheduleCheck();
     void runNow(const RaceStatus& before);
-    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after, const RunOutcome& run);
+    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
+                             const RunOutcome& run);
     bool isNews(const RunOutcome& run);
     void waitForFolder(const Failure& why);
     void folderReached();
@@ -114,6 +115,7 @@ private:
     Timing timing_;
     std::unique_ptr<RunWatcher> runWatcher_;
     std::unique_ptr<QFileSystemWatcher> notifications_;
+    /// Children, so that they move with the watcher to its thread.
     QTimer poll_;
     QTimer checkSoon_;
     State state_ = State::Off;
@@ -131,6 +133,5 @@ private:
     /// not told again every minute.
     QHash<int, QString> told_;
 };
-
 
 } // namespace tarvel
