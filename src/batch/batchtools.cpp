@@ -27,24 +27,22 @@ bool stderrIsTerminal()
 #endif
 }
 
-PrintTarget openTarget(const Request& request, const Session& session)
+PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where)
 {
-    if (!request.pdfFolder)
-        return openDefaultPrintTarget(session.where);
+    if (!pdfFolder)
+        return openDefaultPrintTarget(where);
     PrintTarget target;
     target.kind = PrintTargetKind::PdfFiles;
-    target.where = *request.pdfFolder;
-    target.device = std::make_unique<PdfDevice>(*request.pdfFolder);
+    target.where = *pdfFolder;
+    target.device = std::make_unique<PdfDevice>(*pdfFolder);
     return target;
 }
 
-QString destination(const PrintTarget& target, int documents)
+QString destination(PrintTargetKind kind, const QString& where, int documents)
 {
-    if (target.kind == PrintTargetKind::Printer)
-        return Words::tr("jobs sent to the printer %1").arg(target.where);
-    return Words::tr("%1 PDF file(s) in %2")
-        .arg(documents)
-        .arg(QDir::toNativeSeparators(target.where));
+    if (kind == PrintTargetKind::Printer)
+        return Words::tr("jobs sent to the printer %1").arg(where);
+    return Words::tr("%1 PDF file(s) in %2").arg(documents).arg(QDir::toNativeSeparators(where));
 }
 
 } // namespace tarvel::batch

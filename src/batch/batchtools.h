@@ -17,9 +17,9 @@ void say(const QString& text);
 bool stderrIsTerminal();
 
 /// The default printer, or PDF files in the folder --pdf names.
-PrintTarget openTarget(const Request& request, const Session& session);
+PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where);
 
 /// Where a run's `documents` went: "jobs sent to the printer q", "3 PDF file(s) in DIR".
-QString destination(const PrintTarget& target, int documents);
+QString destination(PrintTargetKind kind, const QString& where, int documents);
 
 } // namespace tarvel::batch

@@ -3,9 +3,7 @@
 /// runs share with it.
 
 #include "batch/commandline.h"
-#include "ledger/ledgerrecorder.h"
-#include "platform/qt/printtarget.h"
-#include "printrun/printrun.h"
+#include "desk/desk.h"
 #include "printrun/session.h"
 
 #include <QFile>
@@ -22,14 +20,15 @@ PrintOptions requestedOptions(const Request& request, const Session& session);
 /// Opens --log, if given, with `mode`; false (said on stderr) when it cannot be opened.
 bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode);
 
-/// The printer or PDF folder, taking the certificate face as the window's printer does.
-PrintTarget openCertificateTarget(const Request& request, const Session& session);
+/// The desk of tarvel-batch: the printer or PDF folder the request names, taking the
+/// certificate face as the window's printer does.
+DeskServices batchServices(const Request& request);
 
 /// A run's account on stderr, each line after `prefix` (e.g. a time stamp).
-void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
+void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
                 const QString& prefix = QString());
 
 /// A ledger that could not be written never stops printing; it is told once, at the end.
-void sayLedgerTrouble(const LedgerRecorder& recorder);
+void sayLedgerTrouble(const Desk& desk);
 
 } // namespace tarvel::batch

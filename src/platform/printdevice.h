@@ -51,6 +51,10 @@ public:
     /// The name of the next document: the print job's title, the PDF file's name.
     /// Devices that do not use it ignore it.
     virtual void setDocumentName(const QString& name) { (void)name; }
+    /// Called from another thread to end a wait on the printer (the operator pressed 中止,
+    /// a stop signal came): the document in hand then fails at once instead of waiting for
+    /// an answer. Devices that never wait ignore it.
+    virtual void cancelWaiting() noexcept {}
 
     /// Ends the document like endDocument(), but a device that can deliver in the
     /// background (a print scheduler) returns at once, so the next document can be drawn
