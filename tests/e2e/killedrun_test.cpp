@@ -45,9 +45,8 @@ TEST(KilledRunTest, EveryCertificateIsDeliveredAndAtMostTheEventInHandTwicePerKi
     TempMeet reference;
     sample::writeSampleMeet(reference.builder());
     const QString referencePdf = reference.builder().root() + u"/pdf"_qs;
-    ASSERT_EQ(runBatch({u"-C"_qs, reference.builder().workDir(), u"--pdf"_qs, referencePdf})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        runBatch({u"-C"_qs, reference.builder().workDir(), u"--pdf"_qs, referencePdf}).exitCode, 0);
     const QMap<int, QList<int>> expected = documentsByEvent(referencePdf);
     ASSERT_FALSE(expected.isEmpty());
 
@@ -65,8 +64,7 @@ TEST(KilledRunTest, EveryCertificateIsDeliveredAndAtMostTheEventInHandTwicePerKi
         run.start(batchProgram(), {u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdf});
         ASSERT_TRUE(run.waitForStarted());
         const QDeadlineTimer deadline(60000);
-        while (pdfCount(pdf) < files && run.state() == QProcess::Running
-               && !deadline.hasExpired())
+        while (pdfCount(pdf) < files && run.state() == QProcess::Running && !deadline.hasExpired())
             QThread::msleep(2);
         if (run.state() == QProcess::Running) {
             run.kill();
@@ -82,8 +80,7 @@ TEST(KilledRunTest, EveryCertificateIsDeliveredAndAtMostTheEventInHandTwicePerKi
         EXPECT_LE(unmarked, 1) << "after the kill at " << files << " files";
     }
     ASSERT_GE(kills, 4) << "the runs ended before they could be killed";
-    const BatchOutcome last =
-        runBatch({u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdf});
+    const BatchOutcome last = runBatch({u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdf});
     EXPECT_EQ(last.exitCode, 0) << qPrintable(last.err);
 
     // Every event delivered whole, each copy complete (pdfinfo reads every file), and no
