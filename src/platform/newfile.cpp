@@ -153,7 +153,6 @@ QString writeNewFileInFolder(const QString& folder, const FileNameChoice& choose
             continue;
         if (renamed != 0)
             abandon(folder + u'/' + name, renamed);
-        ::fsync(dir.get()); // the name is part of the delivery
         return folder + u'/' + name;
     }
     abandon(folder + u'/' + chooseName(0), EEXIST);

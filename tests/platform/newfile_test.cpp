@@ -35,7 +35,8 @@ TEST(NewFileTest, ALinkedFolderOrNameIsNeverWrittenThrough)
     const QString linked = root.path() + u"/linked"_qs;
     ASSERT_TRUE(QFile::link(elsewhere, linked));
     try {
-        writeNewFileInFolder(linked, [](int) { return u"a.pdf"_qs; }, "x", u"writing"_qs);
+        writeNewFileInFolder(
+            linked, [](int) { return u"a.pdf"_qs; }, "x", u"writing"_qs);
         FAIL() << "a linked folder was written into";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.path(), linked);
@@ -47,8 +48,8 @@ TEST(NewFileTest, ALinkedFolderOrNameIsNeverWrittenThrough)
     const QString folder = root.path() + u"/pdf"_qs;
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(QFile::link(root.path() + u"/victim"_qs, folder + u"/doc-0.pdf"_qs));
-    EXPECT_EQ(writeNewFileInFolder(folder, [](int n) { return u"doc-%1.pdf"_qs.arg(n); }, "x",
-                                   u"writing"_qs),
+    EXPECT_EQ(writeNewFileInFolder(
+                  folder, [](int n) { return u"doc-%1.pdf"_qs.arg(n); }, "x", u"writing"_qs),
               folder + u"/doc-1.pdf"_qs);
     EXPECT_FALSE(QFileInfo::exists(root.path() + u"/victim"_qs));
 }
