@@ -9,6 +9,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <map>
+
 #include <gtest/gtest.h>
 
 namespace tarvel::testing {
@@ -169,6 +172,52 @@ INSTANTIATE_TEST_SUITE_P(HeatFields, DamagedHeatsTest, ::testing::ValuesIn(kDama
                              }
                              return name;
                          });
+
+// Random heat fields over a meet where every race is ready: whatever they say, a race is
+// marked only when it lies within an event printed in the run (its last heat itself, or a
+// heat of the range that last heat's record names).
+TEST(RandomHeatsTest, NoRaceIsMarkedOutsideAnEventPrinted)
+{
+    constexpr int kRaces = 30;
+    quint32 seed = 19;
+    auto random = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(range));
+    };
+    struct Started : RecordingObserver {
+        void eventStarted(int raceNo, const QString&) override { events.append(raceNo); }
+        QList<int> events;
+    };
+    for (int round = 0; round < 60; ++round) {
+        TempMeet meet;
+        sample::MeetBuilder& builder = meet.builder();
+        builder.writeSwimmer(1, swimmer(u"1"_qs, u"一"_qs));
+        std::map<int, RaceRecord> races;
+        for (int raceNo = 1; raceNo <= kRaces; ++raceNo) {
+            const int count = random(5) - 1;
+            const int no = random(6) - 1;
+            races[raceNo] = heat(no, count, 3, {{1, 5000 + raceNo}});
+            builder.writeRace(raceNo, races[raceNo]);
+        }
+        QList<int> all;
+        for (int raceNo = 1; raceNo <= kRaces + 2; ++raceNo) // two past the end of taikai.dat
+            all.append(raceNo);
+        builder.writeRaceStatus(all, '8');
+        Session session = sessionFor(meet, meetWith(4));
+        RecordingPrinter printer;
+        Started observer;
+
+        PrintRun(session, PrintOptions(), printer, nullptr, &observer);
+        for (int raceNo : observer.marked) {
+            const bool inEvent =
+                std::any_of(observer.events.cbegin(), observer.events.cend(), [&](int last) {
+                    const RaceRecord& record = races[last];
+                    return raceNo == last || (raceNo >= last - record.heatNo + 1 && raceNo <= last);
+                });
+            EXPECT_TRUE(inEvent) << "round " << round << ": race " << raceNo << " marked";
+        }
+    }
+}
 
 } // namespace
 } // namespace tarvel::testing
