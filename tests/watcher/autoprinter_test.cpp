@@ -158,7 +158,7 @@ TEST_F(AutoPrinterTest, ADeliveredEventLeftUnmarkedIsMarkedLaterAndNeverPrintedA
     setStatus(7, kRaceReady);
     int deliveries = 0;
     behaviour = [&](const QSet<int>& heldBack, RunObserver&) {
-        AutoRun run;
+        RunOutcome run;
         if (!heldBack.contains(7)) {
             ++deliveries;
             run.summary.deliveredUnmarked.append(UnmarkedEvent{{7, u"R007"_qs}, {7}});
