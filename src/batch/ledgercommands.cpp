@@ -2,14 +2,17 @@
 
 #include "batch/batchtools.h"
 #include "ledger/historyexport.h"
+#include "ledger/jobwatch.h"
 #include "ledger/reprint.h"
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "platform/qt/cupsjobs.h"
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSysInfo>
 
 #include <cstdio>
 
@@ -29,12 +32,35 @@ std::unique_ptr<Ledger> existingLedger(const Session& session)
     return std::make_unique<Ledger>(path);
 }
 
+/// Asks the scheduler after every job still pending in the ledger, whichever desk sent it,
+/// so that the history tells what became of them; jobs that failed are told on stderr.
+void refreshPendingJobs(Ledger& ledger)
+{
+    auto client = std::make_shared<cups::JobStateClient>();
+    JobWatch watch([&ledger] { return std::make_unique<Ledger>(ledger.path()); },
+                   [client](int jobId) { return client->state(jobId); }, cups::schedulerName(),
+                   QSysInfo::machineHostName());
+    for (const OpenJob& job : watch.poll().failed)
+        say(failedJobText(job));
+}
+
 } // namespace
+
+QString failedJobText(const OpenJob& job)
+{
+    return Words::tr("print job %1 (%2) on %3 was %4: its certificates did not come out; "
+                     "print them again from the history")
+        .arg(job.jobId)
+        .arg(job.title, job.destination,
+             job.state == JobState::Aborted ? Words::tr("aborted") : Words::tr("canceled"));
+}
 
 int showHistory(const Request& request, const Session& session)
 {
     try {
         const std::unique_ptr<Ledger> ledger = existingLedger(session);
+        if (ledger)
+            refreshPendingJobs(*ledger);
         const QList<LedgerEntry> entries = ledger ? ledger->entries() : QList<LedgerEntry>();
         if (request.csvFile) {
             QSaveFile csv(*request.csvFile);
@@ -56,6 +82,43 @@ int showHistory(const Request& request, const Session& session)
         return kFailed;
     }
     return kDone;
+}
+
+void tellLedgerTrouble(LedgerRecorder& recorder, std::function<QString()> prefix)
+{
+    recorder.setScheduler(cups::schedulerName());
+    recorder.setTroubleCallback([prefix](const std::optional<Failure>& failure) {
+        if (failure)
+            say(prefix()
+                + Words::tr("warning: the certificate ledger could not be written; the "
+                            "certificates are kept and written once it can be: %1")
+                      .arg(failure->message()));
+        else
+            say(prefix()
+                + Words::tr("the certificate ledger is written again; nothing was lost"));
+    });
+}
+
+LedgerFollower::LedgerFollower(LedgerRecorder& recorder, const DataLocations& where,
+                               std::function<QString()> prefix)
+{
+    auto client = std::make_shared<cups::JobStateClient>();
+    poller_ = std::make_unique<JobPoller>(
+        std::make_unique<JobWatch>([where] { return std::make_unique<Ledger>(where); },
+                                   [client](int jobId) { return client->state(jobId); },
+                                   cups::schedulerName(), QSysInfo::machineHostName()),
+        kInterval);
+    QObject::connect(poller_.get(), &JobPoller::polled, [prefix](const JobPoll& outcome) {
+        for (const OpenJob& job : outcome.failed)
+            say(prefix() + failedJobText(job));
+    });
+    poller_->start();
+    retry_.setInterval(kInterval);
+    QObject::connect(&retry_, &QTimer::timeout, [&recorder] {
+        if (recorder.waitingDocuments() > 0)
+            recorder.retry();
+    });
+    retry_.start();
 }
 
 int reprintFromLedger(const Request& request, const Session& session)
@@ -80,11 +143,13 @@ int reprintFromLedger(const Request& request, const Session& session)
         }
         PrintTarget target = openTarget(request, session);
         target.device->setFontFace(QString::fromUtf16(kCertificateFace));
+        ReprintRecord record;
+        record.scheduler = cups::schedulerName();
         const ReprintResult result =
-            reprintCertificates(entries, session.layout, *target.device, *ledger);
+            reprintCertificates(entries, session.layout, *target.device, *ledger, record);
         say(Words::tr("%1 certificate(s) printed again: %2")
                 .arg(entries.size())
-                .arg(result.delivery.destination));
+                .arg(result.destination()));
         if (result.ledgerFailure)
             say(Words::tr("warning: the reprint could not be recorded in the certificate "
                           "ledger: %1")

@@ -2,6 +2,7 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
+#include "batch/ledgercommands.h"
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
 #include "printrun/runaccount.h"
@@ -20,9 +21,12 @@ void sayAccount(const RunSummary& summary, const PrintOptions& options, const Pr
 
 void sayLedgerTrouble(const LedgerRecorder& recorder)
 {
-    if (const std::optional<Failure> failure = recorder.firstFailure())
+    const int waiting = recorder.waitingDocuments();
+    const std::optional<Failure> failure = recorder.currentFailure();
+    if (waiting > 0 && failure)
         say(Words::tr("warning: the certificate ledger could not be written, the printing went "
-                      "on without it: %1")
+                      "on without it; %1 document(s) are missing from it: %2")
+                .arg(waiting)
                 .arg(failure->message()));
 }
 
@@ -66,6 +70,7 @@ int runPrint(const Request& request, Session& session)
                                                               : BatchObserver::Progress::Hidden);
     const DataLocations where = session.where;
     LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
+    tellLedgerTrouble(recorder, [] { return QString(); });
     RunObservers observers{&observer, &recorder};
     RunSummary summary;
     try {
@@ -75,6 +80,7 @@ int runPrint(const Request& request, Session& session)
         say(stopped.message());
         say(Words::tr("the run stopped there:"));
         sayAccount(stopped.summary(), options, target);
+        recorder.finish();
         sayLedgerTrouble(recorder);
         return kFailed;
     } catch (const Failure& failure) {

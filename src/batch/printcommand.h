@@ -29,7 +29,8 @@ PrintTarget openCertificateTarget(const Request& request, const Session& session
 void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
                 const QString& prefix = QString());
 
-/// A ledger that could not be written never stops printing; it is told once, at the end.
+/// A ledger that could not be written never stops printing; what it still misses at the
+/// end is told.
 void sayLedgerTrouble(const LedgerRecorder& recorder);
 
 } // namespace tarvel::batch

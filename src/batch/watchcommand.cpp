@@ -2,6 +2,7 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
+#include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
 #include "platform/paths.h"
 #include "platform/stopsignals.h"
@@ -45,6 +46,8 @@ int runWatch(const Request& request, Session& session)
     PrintTarget target = openCertificateTarget(request, session);
     const DataLocations where = session.where;
     LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
+    tellLedgerTrouble(recorder, timeStamp);
+    const LedgerFollower follower(recorder, where, timeStamp);
     StopSignals signals;
     StopSignalObserver stopSignal(signals);
     const BatchObserver::Progress progress =

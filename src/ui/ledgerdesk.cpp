@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSysInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -26,8 +27,8 @@ LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, P
     , strip_(strip)
 {
     recorder_ = std::make_unique<LedgerRecorder>([this] { return openLedger(); });
-    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); },
-                                       [](int jobId) { return cups::jobState(jobId); });
+    recorder_->setScheduler(cups::schedulerName());
+    setJobStateQuery([](int jobId) { return cups::jobState(jobId); });
     connect(&poll_, &QTimer::timeout, this, [this] { pollJobs(); });
     if (target_.kind == PrintTargetKind::Printer)
         poll_.start(kPollMilliseconds);
@@ -40,12 +41,13 @@ std::unique_ptr<Ledger> LedgerDesk::openLedger() const
 
 void LedgerDesk::setJobStateQuery(JobWatch::StateQuery query)
 {
-    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); }, std::move(query));
+    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); }, std::move(query),
+                                       cups::schedulerName(), QSysInfo::machineHostName());
 }
 
 void LedgerDesk::afterRun()
 {
-    const std::optional<Failure> trouble = recorder_->firstFailure();
+    const std::optional<Failure> trouble = recorder_->currentFailure();
     if (!trouble || troubleTold_)
         return;
     troubleTold_ = true;
@@ -63,7 +65,7 @@ void LedgerDesk::afterRun()
 
 void LedgerDesk::pollJobs()
 {
-    const QList<OpenJob> failed = jobs_->poll();
+    const QList<OpenJob> failed = jobs_->poll().failed;
     if (failed.isEmpty())
         return;
     failed_ = failed.last();
@@ -100,11 +102,13 @@ void LedgerDesk::reprint(const QList<LedgerEntry>& entries)
         return;
     const PrinterUse::Claim claim = printer_.claim(tr("printing certificates again"));
     const std::unique_ptr<Ledger> ledger = openLedger();
+    ReprintRecord record;
+    record.scheduler = cups::schedulerName();
     const ReprintResult result =
-        reprintCertificates(entries, session_.layout, *target_.device, *ledger);
+        reprintCertificates(entries, session_.layout, *target_.device, *ledger, record);
     QString told = tr("%1 certificate(s) printed again: %2")
                        .arg(entries.size())
-                       .arg(result.delivery.destination);
+                       .arg(result.destination());
     if (result.ledgerFailure)
         told += u"\n\n"_s + failureText(*result.ledgerFailure);
     QMessageBox::information(&window_, u"Tarvel"_s, told);
