@@ -11,7 +11,8 @@ namespace {
 
 using LedgerBatchTest = BatchTest;
 
-/// (race, lane, leg, items) of a certificate, as the log and the ledger both tell it.
+/// (race, lane, leg, items) of a certificate, as the log and the ledger both tell it: lanes
+/// and legs from 1, -1 for no leg.
 using Certificate = std::tuple<int, int, int, QStringList>;
 
 QList<Certificate> ledgerCertificates(const TempMeet& meet)
@@ -20,7 +21,7 @@ QList<Certificate> ledgerCertificates(const TempMeet& meet)
     for (const LedgerEntry& entry : Ledger(meet.dataPath(u"tarvel-ledger.db"_qs)).entries()) {
         const LedgerCertificate& c = entry.certificate;
         found.prepend(
-            {c.heat, c.lane, c.leg.value_or(-1), QStringList(c.items.begin(), c.items.end())});
+            {c.heat, c.lane + 1, c.leg ? *c.leg + 1 : -1, QStringList(c.items.begin(), c.items.end())});
     }
     return found;
 }

@@ -2,12 +2,15 @@
 // print job that failed told on the strip with a way to print it again.
 
 #include "ledger/ledger.h"
+#include "ui/historydialog.h"
 #include "ui/ledgerdesk.h"
 #include "ui/ledgermodel.h"
 #include "windowdriver.h"
 
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 
 using namespace tarvel;
 using namespace tarvel::testing;
@@ -18,7 +21,36 @@ class HistoryTest : public QObject {
 private Q_SLOTS:
     void aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain();
     void aFailedJobIsToldOnTheStripAndPrintsAgain();
+    void theTextsShownAreSearchedAndSupersededCopiesMarked();
+    void reprintsOfSeveralEventsOrManyCertificatesAsk();
+    void reloadingKeepsTheRowsChosen();
 };
+
+namespace {
+
+LedgerEntry entry(qint64 id, int event, int heat, int heatInEvent, int lane, const QString& title)
+{
+    LedgerEntry e;
+    e.id = id;
+    e.documentId = id;
+    e.certificate.raceNo = event;
+    e.certificate.heat = heat;
+    e.certificate.heatInEvent = heatInEvent;
+    e.certificate.lane = lane;
+    e.certificate.eventTitle = title;
+    e.certificate.items[4] = u"選手%1"_s.arg(id);
+    e.document.title = title;
+    return e;
+}
+
+/// Waits until the dialog has shown the rows it read.
+bool waitForRows(ui::HistoryDialog& dialog)
+{
+    QSignalSpy shown(&dialog, &ui::HistoryDialog::entriesShown);
+    return shown.wait(10000);
+}
+
+} // namespace
 
 void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
 {
@@ -29,9 +61,14 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
         for (int document = 0; document < 200; ++document) {
             QList<LedgerCertificate> certificates;
             for (int i = 0; i < 100; ++i) {
+                // Each certificate its own race, lane and leg: none supersedes another.
+                const int n = document * 100 + i;
                 LedgerCertificate certificate;
-                certificate.raceNo = certificate.heat = document + 1;
-                certificate.lane = i % 8;
+                certificate.raceNo = document + 1;
+                certificate.heat = n / 20 + 1;
+                certificate.lane = n % 10;
+                if (n % 20 >= 10)
+                    certificate.leg = 0;
                 certificate.items[0] = u"100m自由形"_s;
                 certificate.items[4] = u"選手%1"_s.arg(document * 100 + i);
                 certificate.items[6] = i == 7 ? u"みなとＳＣ"_s : u"青空"_s;
@@ -44,10 +81,13 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
     }
     auto opened = openWindow();
     int shown = 0, found = 0;
+    QString question;
     ModalScript script(
         {{u"historyDialog"_s,
           [&](QWidget& dialog) {
               auto& table = child<QTableView>(dialog, u"tblRireki"_s);
+              // The rows arrive from the reading thread.
+              QTRY_VERIFY_WITH_TIMEOUT(table.model()->rowCount() > 0, 10000);
               shown = table.model()->rowCount();
               // Full-width letters are found by half-width ones.
               type(child<QLineEdit>(dialog, u"txtKensaku"_s), u"みなとsc"_s);
@@ -58,18 +98,29 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
                                                  | QItemSelectionModel::Rows);
               QTest::mouseClick(&child<QPushButton>(dialog, u"cmdSaiInsatu"_s), Qt::LeftButton);
           }},
+         // Two events: asked first, with the count.
+         {u"reprintQuestion"_s,
+          [&](QWidget& asked) {
+              question = static_cast<QMessageBox&>(asked).text();
+              static_cast<QMessageBox&>(asked).button(QMessageBox::Yes)->click();
+          }},
          {QString(), [](QWidget& told) { static_cast<QDialog&>(told).accept(); }},
          {u"historyDialog"_s, [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); }}});
     opened->click(u"cmdRireki"_s);
     QVERIFY(script.done());
     QCOMPARE(shown, 20000);
     QCOMPARE(found, 200);
-    // The two rows chosen, printed again as one document of two pages, recorded as reprints.
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QVERIFY2(question.contains(u"2"_s), qPrintable(question));
+    // The two rows chosen, of two events: a document each, titled with its event, recorded
+    // as reprints.
+    QCOMPARE(opened->printer->documentsEnded, 2);
     QCOMPARE(opened->printer->pages.size(), 2);
     const QList<LedgerEntry> entries = Ledger(meet->locations()).entries();
     QCOMPARE(entries.size(), 20002);
     QVERIFY(entries[0].certificate.reprintOf && entries[1].certificate.reprintOf);
+    QCOMPARE(entries[0].document.kind, DocumentKind::Reprint);
+    QVERIFY2(entries[0].document.title.endsWith(u" R200"_s), qPrintable(entries[0].document.title));
+    QVERIFY2(entries[1].document.title.endsWith(u" R199"_s), qPrintable(entries[1].document.title));
     QCOMPARE(entries[0].certificate.items[6], u"みなとＳＣ"_s);
 }
 
@@ -94,6 +145,95 @@ void HistoryTest::aFailedJobIsToldOnTheStripAndPrintsAgain()
     QVERIFY(!failed.isVisible());
     // The race was marked once, by the run; the reprint leaves Race.dat alone.
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), '9');
+}
+
+void HistoryTest::theTextsShownAreSearchedAndSupersededCopiesMarked()
+{
+    QTemporaryDir dir;
+    Ledger ledger(dir.path() + u"/tarvel-ledger.db"_s);
+    const auto record = [&](const QString& title, int event, int heat, int heatInEvent) {
+        LedgerCertificate c;
+        c.raceNo = event;
+        c.heat = heat;
+        c.heatInEvent = heatInEvent;
+        c.eventTitle = title;
+        c.items[0] = u"100m自由形"_s;
+        ledger.record({QDateTime::currentDateTime(), title, u"desk"_s, 0, JobState::Written}, {c},
+                      u"s"_s);
+    };
+    record(u"R035 女子 100m自由形 決勝"_s, 35, 34, 2);  // the second of two heats
+    record(u"R040 男子 100m背泳ぎ 決勝"_s, 40, 40, 1);
+    record(u"R035 女子 100m自由形 決勝"_s, 35, 34, 2); // printed again: the first superseded
+
+    ui::LedgerModel model;
+    model.setEntries(ledger.entries());
+    QCOMPARE(model.data(model.index(0, ui::LedgerModel::Heat)).toString(), u"2"_s);
+    QCOMPARE(model.data(model.index(0, ui::LedgerModel::Race)).toString(), u"R034"_s);
+    QCOMPARE(model.data(model.index(0, ui::LedgerModel::Event)).toString(),
+             u"R035 女子 100m自由形 決勝"_s);
+    QVERIFY(model.data(model.index(0, ui::LedgerModel::Superseded)).toString().isEmpty());
+    QVERIFY(!model.data(model.index(2, ui::LedgerModel::Superseded)).toString().isEmpty());
+    QVERIFY(model.data(model.index(2, 0), Qt::ForegroundRole).isValid());
+
+    const struct {
+        const char16_t* typed;
+        int rows;
+    } searches[] = {
+        {u"女子", 2}, {u"R035", 2}, {u"r034", 2}, {u"ｒ０４０", 1}, {u"背泳ぎ 決勝", 1},
+        {u"男子 100m自由形", 0},
+    };
+    for (const auto& search : searches) {
+        model.setFilter(QString::fromUtf16(search.typed));
+        QVERIFY2(model.rowCount() == search.rows, qPrintable(QString::fromUtf16(search.typed)));
+    }
+}
+
+void HistoryTest::reprintsOfSeveralEventsOrManyCertificatesAsk()
+{
+    const auto many = [](int count, int events) {
+        QList<LedgerEntry> entries;
+        for (int i = 0; i < count; ++i)
+            entries << entry(i + 1, 10 + i % events, 10, 1, i % 8, u"R010"_s);
+        return entries;
+    };
+    const struct {
+        const char* name;
+        QList<LedgerEntry> entries;
+        bool asks;
+    } cases[] = {
+        {"one certificate", many(1, 1), false},
+        {"twenty of one event", many(20, 1), false},
+        {"twenty-one of one event", many(21, 1), true},
+        {"two of two events", many(2, 2), true},
+        {"nothing", {}, false},
+    };
+    for (const auto& c : cases)
+        QVERIFY2(ui::reprintNeedsAsking(c.entries) == c.asks, c.name);
+}
+
+void HistoryTest::reloadingKeepsTheRowsChosen()
+{
+    QList<LedgerEntry> rows = {entry(3, 12, 12, 1, 2, u"R012"_s), entry(2, 12, 12, 1, 1, u"R012"_s),
+                               entry(1, 12, 12, 1, 0, u"R012"_s)};
+    std::atomic<int> reads = 0;
+    ui::HistoryDialog dialog(
+        [&] {
+            ++reads;
+            return rows;
+        },
+        [](const QList<LedgerEntry>&) {});
+    QVERIFY(waitForRows(dialog));
+    auto& table = child<QTableView>(dialog, u"tblRireki"_s);
+    table.selectRow(1); // certificate 2
+    // A state changed: the dialog reads again, a new row comes first.
+    rows.prepend(entry(4, 13, 13, 1, 0, u"R013"_s));
+    dialog.reload();
+    QVERIFY(waitForRows(dialog));
+    QCOMPARE(reads.load(), 2);
+    QCOMPARE(table.model()->rowCount(), 4);
+    const QModelIndexList chosen = table.selectionModel()->selectedRows();
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(dialog.model().entryAt(chosen[0].row()).id, qint64(2));
 }
 
 QTEST_MAIN(HistoryTest)
