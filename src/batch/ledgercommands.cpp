@@ -94,8 +94,7 @@ void tellLedgerTrouble(LedgerRecorder& recorder, std::function<QString()> prefix
                             "certificates are kept and written once it can be: %1")
                       .arg(failure->message()));
         else
-            say(prefix()
-                + Words::tr("the certificate ledger is written again; nothing was lost"));
+            say(prefix() + Words::tr("the certificate ledger is written again; nothing was lost"));
     });
 }
 

@@ -31,11 +31,11 @@ QString jobStateText(JobState state)
 
 QStringList historyHeader()
 {
-    return {Words::tr("Printed at"), Words::tr("Race"),     Words::tr("Heat"),
-            Words::tr("Lane"),       Words::tr("Leg"),      Words::tr("Event"),
-            Words::tr("Rank"),       Words::tr("Name"),     Words::tr("Affiliation"),
-            Words::tr("Result"),     Words::tr("Document"), Words::tr("Destination"),
-            Words::tr("Job"),        Words::tr("State"),    Words::tr("Certificate"),
+    return {Words::tr("Printed at"), Words::tr("Race"),       Words::tr("Heat"),
+            Words::tr("Lane"),       Words::tr("Leg"),        Words::tr("Event"),
+            Words::tr("Rank"),       Words::tr("Name"),       Words::tr("Affiliation"),
+            Words::tr("Result"),     Words::tr("Document"),   Words::tr("Destination"),
+            Words::tr("Job"),        Words::tr("State"),      Words::tr("Certificate"),
             Words::tr("Reprint of"), Words::tr("Superseded"), Words::tr("Requested by")};
 }
 

@@ -17,8 +17,8 @@ constexpr int kSchemaVersion = 1;
 
 constexpr const char* kStateWords[] = {"pending",  "held",    "processing", "stopped",
                                        "canceled", "aborted", "completed",  "written"};
-constexpr const char* kKindWords[] = {"certificates",  "reprint",       "test-page",
-                                      "calibration",   "ceremony-list", "e-certificates"};
+constexpr const char* kKindWords[] = {"certificates", "reprint",       "test-page",
+                                      "calibration",  "ceremony-list", "e-certificates"};
 
 /// A certificate is superseded when a later original print of its race, lane and leg exists;
 /// a reprint when the certificate it repeats is.
@@ -130,7 +130,8 @@ qint64 Ledger::schemaVersion()
 
 bool Ledger::hasColumn(const char* table, const QString& column)
 {
-    sql::Statement columns = db_.prepare((QByteArray("PRAGMA table_info(") + table + ")").constData());
+    sql::Statement columns =
+        db_.prepare((QByteArray("PRAGMA table_info(") + table + ")").constData());
     while (columns.step()) {
         if (columns.text(1) == column)
             return true;

@@ -32,12 +32,12 @@ inline bool isFailed(JobState state)
 
 /// What a document carried. The ledger stores the word (documentKindWord()).
 enum class DocumentKind {
-    Certificates,   ///< an event's certificates from a print run
-    Reprint,        ///< certificates printed again
-    TestPage,       ///< the test page
-    Calibration,    ///< the calibration page
-    CeremonyList,   ///< a list for the award ceremony
-    ECertificates,  ///< certificates written as PDF files for handing over
+    Certificates,  ///< an event's certificates from a print run
+    Reprint,       ///< certificates printed again
+    TestPage,      ///< the test page
+    Calibration,   ///< the calibration page
+    CeremonyList,  ///< a list for the award ceremony
+    ECertificates, ///< certificates written as PDF files for handing over
 };
 QString documentKindWord(DocumentKind kind);
 /// Certificates for an unknown word.

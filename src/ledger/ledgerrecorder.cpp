@@ -37,8 +37,9 @@ void LedgerRecorder::eventStarted(int raceNo, const QString& title)
 
 void LedgerRecorder::certificateAccepted(const AcceptedCertificate& certificate)
 {
-    LedgerCertificate recorded{certificate.eventRace, certificate.raceNo,      certificate.lane,
-                               certificate.leg,       certificate.items,       std::nullopt,
+    LedgerCertificate recorded{certificate.eventRace,   certificate.raceNo,
+                               certificate.lane,        certificate.leg,
+                               certificate.items,       std::nullopt,
                                certificate.heatInEvent, titles_.value(certificate.eventRace)};
     composed_[certificate.eventRace].append(std::move(recorded));
 }

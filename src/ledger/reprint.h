@@ -15,7 +15,10 @@ struct ReprintResult {
     /// The ledger could not record the reprints (they were printed all the same).
     std::optional<Failure> ledgerFailure;
     /// Where the last document went, for telling.
-    QString destination() const { return deliveries.isEmpty() ? QString() : deliveries.last().destination; }
+    QString destination() const
+    {
+        return deliveries.isEmpty() ? QString() : deliveries.last().destination;
+    }
 };
 
 /// The latest copy of each certificate chosen, once each, in the order chosen: a copy that a

@@ -20,8 +20,8 @@ Database::Database(const QString& path, Mode mode, int busyTimeoutMs, Links link
     if (status != SQLITE_OK) {
         const bool link = db_ && sqlite3_extended_errcode(db_) == SQLITE_CANTOPEN_SYMLINK;
         const QString reason =
-            link ? Words::tr("it is a symbolic link, which Tarvel does not follow in the data "
-                             "folder; remove it")
+            link  ? Words::tr("it is a symbolic link, which Tarvel does not follow in the data "
+                               "folder; remove it")
             : db_ ? QString::fromUtf8(sqlite3_errmsg(db_))
                   : QString::fromUtf8(sqlite3_errstr(status));
         sqlite3_close(db_);

@@ -106,9 +106,8 @@ void LedgerDesk::reprint(const QList<LedgerEntry>& entries)
     record.scheduler = cups::schedulerName();
     const ReprintResult result =
         reprintCertificates(entries, session_.layout, *target_.device, *ledger, record);
-    QString told = tr("%1 certificate(s) printed again: %2")
-                       .arg(entries.size())
-                       .arg(result.destination());
+    QString told =
+        tr("%1 certificate(s) printed again: %2").arg(entries.size()).arg(result.destination());
     if (result.ledgerFailure)
         told += u"\n\n"_s + failureText(*result.ledgerFailure);
     QMessageBox::information(&window_, u"Tarvel"_s, told);

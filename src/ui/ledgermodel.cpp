@@ -102,9 +102,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     return historyHeader()[kCellOf[section]];
 }
 
-LedgerLoader::LedgerLoader(Query query, QObject* parent)
-    : QObject(parent)
-    , query_(std::move(query))
+LedgerLoader::LedgerLoader(Query query, QObject* parent) : QObject(parent), query_(std::move(query))
 {
 }
 

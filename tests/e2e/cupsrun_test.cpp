@@ -225,8 +225,9 @@ TEST_F(CupsRunTest, JobStatesFollowTheSchedulersQueueIntoTheLedger)
     ASSERT_EQ(recorder.waitingDocuments(), 0) << recorder.currentFailure()->what();
     // Asked by a program run that sent none of the jobs, over a connection of its own.
     cups::JobStateClient client;
-    JobWatch watch(openLedger, [&client](int jobId) { return client.state(jobId); },
-                   cups::schedulerName(), QSysInfo::machineHostName());
+    JobWatch watch(
+        openLedger, [&client](int jobId) { return client.state(jobId); }, cups::schedulerName(),
+        QSysInfo::machineHostName());
     EXPECT_TRUE(watch.poll().failed.isEmpty());
     Ledger ledger(session.where);
     const auto pending = [&] {

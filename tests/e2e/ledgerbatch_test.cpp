@@ -20,8 +20,8 @@ QList<Certificate> ledgerCertificates(const TempMeet& meet)
     QList<Certificate> found;
     for (const LedgerEntry& entry : Ledger(meet.dataPath(u"tarvel-ledger.db"_qs)).entries()) {
         const LedgerCertificate& c = entry.certificate;
-        found.prepend(
-            {c.heat, c.lane + 1, c.leg ? *c.leg + 1 : -1, QStringList(c.items.begin(), c.items.end())});
+        found.prepend({c.heat, c.lane + 1, c.leg ? *c.leg + 1 : -1,
+                       QStringList(c.items.begin(), c.items.end())});
     }
     return found;
 }

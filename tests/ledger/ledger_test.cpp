@@ -131,8 +131,10 @@ TEST_F(LedgerTest, OnlyTheLatestCopyOfEachCertificateIsReprintedAndEarlierOnesAr
     for (const LedgerEntry& entry : all)
         superseded[entry.certificate.items[4] + (entry.certificate.reprintOf ? u"+"_qs : u""_qs)] =
             entry.superseded;
-    EXPECT_EQ(superseded, (QMap<QString, bool>{
-                              {u"旧"_qs, true}, {u"旧+"_qs, true}, {u"新"_qs, false}, {u"一度だけ"_qs, false}}));
+    EXPECT_EQ(
+        superseded,
+        (QMap<QString, bool>{
+            {u"旧"_qs, true}, {u"旧+"_qs, true}, {u"新"_qs, false}, {u"一度だけ"_qs, false}}));
 
     QStringList reprinted;
     for (const LedgerEntry& entry : ledger.entriesOfRace(12, std::nullopt, std::nullopt))
@@ -206,7 +208,8 @@ TEST_F(LedgerTest, ASymbolicLinkInPlaceOfTheLedgerIsRefusedAndItsTargetNotCreate
         FAIL() << "opened through a link";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.path(), path());
-        EXPECT_TRUE(failure.message().contains(u"symbolic link"_qs)) << qPrintable(failure.message());
+        EXPECT_TRUE(failure.message().contains(u"symbolic link"_qs))
+            << qPrintable(failure.message());
     }
     EXPECT_FALSE(QFile::exists(target));
     {

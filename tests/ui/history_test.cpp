@@ -161,7 +161,7 @@ void HistoryTest::theTextsShownAreSearchedAndSupersededCopiesMarked()
         ledger.record({QDateTime::currentDateTime(), title, u"desk"_s, 0, JobState::Written}, {c},
                       u"s"_s);
     };
-    record(u"R035 女子 100m自由形 決勝"_s, 35, 34, 2);  // the second of two heats
+    record(u"R035 女子 100m自由形 決勝"_s, 35, 34, 2); // the second of two heats
     record(u"R040 男子 100m背泳ぎ 決勝"_s, 40, 40, 1);
     record(u"R035 女子 100m自由形 決勝"_s, 35, 34, 2); // printed again: the first superseded
 
@@ -179,8 +179,8 @@ void HistoryTest::theTextsShownAreSearchedAndSupersededCopiesMarked()
         const char16_t* typed;
         int rows;
     } searches[] = {
-        {u"女子", 2}, {u"R035", 2}, {u"r034", 2}, {u"ｒ０４０", 1}, {u"背泳ぎ 決勝", 1},
-        {u"男子 100m自由形", 0},
+        {u"女子", 2},     {u"R035", 2},        {u"r034", 2},
+        {u"ｒ０４０", 1}, {u"背泳ぎ 決勝", 1}, {u"男子 100m自由形", 0},
     };
     for (const auto& search : searches) {
         model.setFilter(QString::fromUtf16(search.typed));

@@ -7,7 +7,6 @@
 
 #include <cups/cups.h>
 
-
 namespace tarvel::cups {
 
 namespace {
