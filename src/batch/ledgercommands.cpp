@@ -101,11 +101,16 @@ void tellLedgerTrouble(LedgerRecorder& recorder, std::function<QString()> prefix
 LedgerFollower::LedgerFollower(LedgerRecorder& recorder, const DataLocations& where,
                                std::function<QString()> prefix)
 {
-    auto client = std::make_shared<cups::JobStateClient>();
+    // Short waits: a stop signal ends the watching after the poll under way.
+    auto client = std::make_shared<cups::JobStateClient>(std::chrono::seconds(3));
     poller_ = std::make_unique<JobPoller>(
-        std::make_unique<JobWatch>([where] { return std::make_unique<Ledger>(where); },
-                                   [client](int jobId) { return client->state(jobId); },
-                                   cups::schedulerName(), QSysInfo::machineHostName()),
+        std::make_unique<JobWatch>(
+            [where] {
+                return std::make_unique<Ledger>(
+                    hostPath(where.dataFile(QString::fromUtf16(kLedgerFileName))), 1000);
+            },
+            [client](int jobId) { return client->state(jobId); }, cups::schedulerName(),
+            QSysInfo::machineHostName()),
         kInterval);
     QObject::connect(poller_.get(), &JobPoller::polled, [prefix](const JobPoll& outcome) {
         for (const OpenJob& job : outcome.failed)

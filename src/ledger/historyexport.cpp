@@ -12,6 +12,8 @@ constexpr int kItemRank = 2;
 constexpr int kItemName = 4;
 constexpr int kItemAffiliation = 6;
 
+} // namespace
+
 QString jobStateText(JobState state)
 {
     switch (state) {
@@ -26,8 +28,6 @@ QString jobStateText(JobState state)
     }
     return {};
 }
-
-} // namespace
 
 QStringList historyHeader()
 {

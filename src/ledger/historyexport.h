@@ -9,6 +9,9 @@
 
 namespace tarvel {
 
+/// A job state as the history shows it ("canceled", in the program's language).
+QString jobStateText(JobState state);
+
 /// The columns of the history, in order, as the operator reads them.
 QStringList historyHeader();
 /// One certificate's cells, in the order of historyHeader(): printed at, race swum in, heat

@@ -28,10 +28,8 @@ LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, P
 {
     recorder_ = std::make_unique<LedgerRecorder>([this] { return openLedger(); });
     recorder_->setScheduler(cups::schedulerName());
-    setJobStateQuery([](int jobId) { return cups::jobState(jobId); });
-    connect(&poll_, &QTimer::timeout, this, [this] { pollJobs(); });
-    if (target_.kind == PrintTargetKind::Printer)
-        poll_.start(kPollMilliseconds);
+    auto client = std::make_shared<cups::JobStateClient>();
+    setJobStateQuery([client](int jobId) { return client->state(jobId); });
 }
 
 std::unique_ptr<Ledger> LedgerDesk::openLedger() const
@@ -41,8 +39,15 @@ std::unique_ptr<Ledger> LedgerDesk::openLedger() const
 
 void LedgerDesk::setJobStateQuery(JobWatch::StateQuery query)
 {
-    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); }, std::move(query),
-                                       cups::schedulerName(), QSysInfo::machineHostName());
+    const DataLocations where = session_.where;
+    jobs_ = std::make_unique<JobPoller>(
+        std::make_unique<JobWatch>([where] { return std::make_unique<Ledger>(where); },
+                                   std::move(query), cups::schedulerName(),
+                                   QSysInfo::machineHostName()),
+        std::chrono::milliseconds(kPollMilliseconds));
+    connect(jobs_.get(), &JobPoller::polled, this, &LedgerDesk::showPoll);
+    if (target_.kind == PrintTargetKind::Printer)
+        jobs_->start();
 }
 
 void LedgerDesk::afterRun()
@@ -65,11 +70,18 @@ void LedgerDesk::afterRun()
 
 void LedgerDesk::pollJobs()
 {
-    const QList<OpenJob> failed = jobs_->poll().failed;
-    if (failed.isEmpty())
-        return;
-    failed_ = failed.last();
-    strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
+    jobs_->pollNow();
+}
+
+void LedgerDesk::showPoll(const JobPoll& outcome)
+{
+    if (outcome.changed && history_)
+        history_->reload();
+    if (!outcome.failed.isEmpty()) {
+        failed_ = outcome.failed.last();
+        strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
+    }
+    Q_EMIT jobsPolled();
 }
 
 void LedgerDesk::openHistory()
@@ -84,7 +96,9 @@ void LedgerDesk::openHistory()
             return openLedger()->entries();
         },
         [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_);
+    history_ = &dialog;
     dialog.exec();
+    history_ = nullptr;
 }
 
 void LedgerDesk::reprintFailed()

@@ -2,7 +2,7 @@
 /// The window's side of the certificate ledger: recording each run, following its print
 /// jobs, the history dialog, and printing again.
 
-#include "ledger/jobwatch.h"
+#include "ledger/jobpoller.h"
 #include "ledger/ledgerrecorder.h"
 #include "platform/qt/printtarget.h"
 #include "printrun/session.h"
@@ -16,9 +16,10 @@ class DeskStrip;
 class PrinterUse;
 
 /// Lives as long as the window. The recorder writes every document a run delivers; every
-/// few seconds the scheduler is asked after this program run's unfinished jobs, and a job
-/// that ends canceled or aborted is shown on the strip with a way to print it again. A
-/// ledger that cannot be written is told once, and printing goes on.
+/// few seconds, on a worker thread, the scheduler is asked after every desk's unfinished
+/// jobs, and a job that ends canceled or aborted is shown on the strip with a way to print
+/// it again; an open history reads the ledger again when states changed. A ledger that
+/// cannot be written is told once, and printing goes on.
 class LedgerDesk final : public QObject {
     Q_OBJECT
 public:
@@ -32,16 +33,23 @@ public:
     RunObserver& recorder() { return *recorder_; }
     /// After a run: tells the ledger's trouble, once in the program's life.
     void afterRun();
-    /// Asks the scheduler now (the timer does it every kPollMilliseconds).
+    /// Asks the scheduler now (the timer does it every kPollMilliseconds); the outcome
+    /// arrives later, from the worker thread.
     void pollJobs();
     /// 印刷履歴.
     void openHistory();
     /// 再印刷 on the strip: the last failed job's certificates, as one document.
     void reprintFailed();
-    /// Asks `query` instead of the print scheduler (for tests of the strip).
+    /// Asks `query` (on the worker thread) instead of the print scheduler (for tests of the
+    /// strip).
     void setJobStateQuery(JobWatch::StateQuery query);
 
+Q_SIGNALS:
+    /// A poll's outcome has been shown.
+    void jobsPolled();
+
 private:
+    void showPoll(const JobPoll& outcome);
     void reprint(const QList<LedgerEntry>& entries);
     std::unique_ptr<Ledger> openLedger() const;
 
@@ -51,8 +59,8 @@ private:
     PrinterUse& printer_;
     DeskStrip& strip_;
     std::unique_ptr<LedgerRecorder> recorder_;
-    std::unique_ptr<JobWatch> jobs_;
-    QTimer poll_;
+    std::unique_ptr<JobPoller> jobs_;
+    class HistoryDialog* history_ = nullptr; ///< while open
     std::optional<OpenJob> failed_;
     bool troubleTold_ = false;
 };

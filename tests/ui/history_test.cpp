@@ -1,6 +1,7 @@
 // 印刷履歴 and 再印刷: the ledger as the window shows it, searched and printed again, and a
 // print job that failed told on the strip with a way to print it again.
 
+#include "ledger/historyexport.h"
 #include "ledger/ledger.h"
 #include "ui/historydialog.h"
 #include "ui/ledgerdesk.h"
@@ -24,6 +25,7 @@ private Q_SLOTS:
     void theTextsShownAreSearchedAndSupersededCopiesMarked();
     void reprintsOfSeveralEventsOrManyCertificatesAsk();
     void reloadingKeepsTheRowsChosen();
+    void theOpenHistoryFollowsJobStates();
 };
 
 namespace {
@@ -133,7 +135,9 @@ void HistoryTest::aFailedJobIsToldOnTheStripAndPrintsAgain()
     ui::LedgerDesk& desk = *opened->window->ledgerDesk();
     desk.setJobStateQuery(
         [](int jobId) { return jobId == 1 ? std::optional(JobState::Canceled) : std::nullopt; });
-    desk.pollJobs();
+    QSignalSpy polled(&desk, &ui::LedgerDesk::jobsPolled);
+    desk.pollJobs(); // answered from the worker thread
+    QVERIFY(polled.wait(10000));
     const auto& failed = child<QLabel>(*opened->window, u"lblShippai"_s);
     QVERIFY(failed.isVisible());
     QVERIFY2(failed.text().contains(u"R001 男子 100m自由形 決勝"_s), qPrintable(failed.text()));
@@ -234,6 +238,35 @@ void HistoryTest::reloadingKeepsTheRowsChosen()
     const QModelIndexList chosen = table.selectionModel()->selectedRows();
     QCOMPARE(chosen.size(), 1);
     QCOMPARE(dialog.model().entryAt(chosen[0].row()).id, qint64(2));
+}
+
+void HistoryTest::theOpenHistoryFollowsJobStates()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    MessageBoxCloser closer;
+    opened->click(u"cmdInsatu"_s); // job 1, pending
+    ui::LedgerDesk& desk = *opened->window->ledgerDesk();
+    QString before, after;
+    ModalScript script(
+        {{u"historyDialog"_s, [&](QWidget& dialog) {
+              auto& table = child<QTableView>(dialog, u"tblRireki"_s);
+              const auto state = [&] {
+                  return table.model()->index(0, ui::LedgerModel::State).data().toString();
+              };
+              QTRY_VERIFY_WITH_TIMEOUT(table.model()->rowCount() == 3, 10000);
+              before = state();
+              // Another desk's scheduler says the job was cancelled.
+              desk.setJobStateQuery([](int) { return JobState::Canceled; });
+              desk.pollJobs();
+              QTRY_VERIFY_WITH_TIMEOUT(state() != before, 10000);
+              after = state();
+              static_cast<QDialog&>(dialog).reject();
+          }}});
+    opened->click(u"cmdRireki"_s);
+    QVERIFY(script.done());
+    QCOMPARE(before, jobStateText(JobState::Pending));
+    QCOMPARE(after, jobStateText(JobState::Canceled));
 }
 
 QTEST_MAIN(HistoryTest)
