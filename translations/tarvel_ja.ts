@@ -976,10 +976,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
 <context>
     <name>tarvel::ui::LedgerDesk</name>
     <message>
-        <source>The certificate ledger could not be written; printing goes on without it, and the print history misses these certificates.</source>
-        <translation>印刷履歴に書き込めませんでした。印刷は履歴なしで続けますが、これらの賞状は印刷履歴に残りません。</translation>
-    </message>
-    <message>
         <source>Print failed: %1</source>
         <translation>印刷失敗: %1</translation>
     </message>
@@ -990,6 +986,14 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>printing certificates again</source>
         <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>The certificate ledger cannot be written now; printing goes on, and the certificates printed are kept and written into it once it can be.</source>
+        <translation>いま印刷履歴に書き込めません。印刷は続けます。印刷した賞状の記録は保持し、書き込めるようになりしだい書き込みます。</translation>
+    </message>
+    <message>
+        <source>The certificate ledger is written again; no certificate was lost.</source>
+        <translation>印刷履歴に再び書き込めました。賞状の記録は失われていません。</translation>
     </message>
 </context>
 <context>

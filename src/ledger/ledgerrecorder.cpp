@@ -87,7 +87,13 @@ std::shared_future<void> LedgerRecorder::enqueue(Waiting waiting)
 
 void LedgerRecorder::retry()
 {
-    writer_.post([this] { flush(); });
+    // One retry at a time: a ledger locked for minutes must not pile them up.
+    if (retryQueued_.exchange(true))
+        return;
+    writer_.post([this] {
+        retryQueued_ = false;
+        flush();
+    });
 }
 
 void LedgerRecorder::flush()

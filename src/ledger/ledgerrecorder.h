@@ -8,6 +8,7 @@
 
 #include <QHash>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -90,6 +91,7 @@ private:
     QList<qint64> recorded_;
     std::unique_ptr<Ledger> ledger_; ///< on the writer's thread only
     std::shared_future<void> last_;
+    std::atomic<bool> retryQueued_ = false;
     SerialWorker<void> writer_; ///< last: it goes first, finishing the records given
 };
 

@@ -28,6 +28,12 @@ LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, P
 {
     recorder_ = std::make_unique<LedgerRecorder>([this] { return openLedger(); });
     recorder_->setScheduler(cups::schedulerName());
+    recorder_->setTroubleCallback([this](const std::optional<Failure>& trouble) {
+        QMetaObject::invokeMethod(
+            this, [this, trouble] { tellLedger(trouble); }, Qt::QueuedConnection);
+    });
+    connect(&retry_, &QTimer::timeout, this, [this] { afterRun(); });
+    retry_.start(kPollMilliseconds);
     auto client = std::make_shared<cups::JobStateClient>();
     setJobStateQuery([client](int jobId) { return client->state(jobId); });
 }
@@ -52,18 +58,22 @@ void LedgerDesk::setJobStateQuery(JobWatch::StateQuery query)
 
 void LedgerDesk::afterRun()
 {
-    const std::optional<Failure> trouble = recorder_->currentFailure();
-    if (!trouble || troubleTold_)
-        return;
-    troubleTold_ = true;
+    // What a ledger held by another desk could not take is tried again at once.
+    if (recorder_->waitingDocuments() > 0)
+        recorder_->retry();
+}
+
+void LedgerDesk::tellLedger(const std::optional<Failure>& trouble)
+{
     // Told without waiting for an answer: an automatic run may be next.
-    auto* box = new QMessageBox(QMessageBox::Warning, u"Tarvel"_s,
-                                tr("The certificate ledger could not be written; printing goes "
-                                   "on without it, and the print history misses these "
-                                   "certificates.")
-                                    + u"\n\n"_s + failureText(*trouble),
-                                QMessageBox::Ok, &window_);
-    box->setObjectName(u"ledgerTrouble"_s);
+    const QString text =
+        trouble ? tr("The certificate ledger cannot be written now; printing goes on, and the "
+                     "certificates printed are kept and written into it once it can be.")
+                      + u"\n\n"_s + failureText(*trouble)
+                : tr("The certificate ledger is written again; no certificate was lost.");
+    auto* box = new QMessageBox(trouble ? QMessageBox::Warning : QMessageBox::Information,
+                                u"Tarvel"_s, text, QMessageBox::Ok, &window_);
+    box->setObjectName(trouble ? u"ledgerTrouble"_s : u"ledgerRecovered"_s);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
 }

@@ -19,7 +19,8 @@ class PrinterUse;
 /// few seconds, on a worker thread, the scheduler is asked after every desk's unfinished
 /// jobs, and a job that ends canceled or aborted is shown on the strip with a way to print
 /// it again; an open history reads the ledger again when states changed. A ledger that
-/// cannot be written is told once, and printing goes on.
+/// cannot be written is told when it begins and when it is over; printing goes on and the
+/// certificates wait in memory meanwhile.
 class LedgerDesk final : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +32,8 @@ public:
 
     /// The observer that records a run's documents; give it to every print run.
     RunObserver& recorder() { return *recorder_; }
-    /// After a run: tells the ledger's trouble, once in the program's life.
+    /// After a run (and every kPollMilliseconds): what the ledger could not take yet is
+    /// tried again. The ledger's trouble is told when it begins, and when it is over.
     void afterRun();
     /// Asks the scheduler now (the timer does it every kPollMilliseconds); the outcome
     /// arrives later, from the worker thread.
@@ -50,6 +52,7 @@ Q_SIGNALS:
 
 private:
     void showPoll(const JobPoll& outcome);
+    void tellLedger(const std::optional<Failure>& trouble);
     void reprint(const QList<LedgerEntry>& entries);
     std::unique_ptr<Ledger> openLedger() const;
 
@@ -62,7 +65,7 @@ private:
     std::unique_ptr<JobPoller> jobs_;
     class HistoryDialog* history_ = nullptr; ///< while open
     std::optional<OpenJob> failed_;
-    bool troubleTold_ = false;
+    QTimer retry_;
 };
 
 } // namespace tarvel::ui

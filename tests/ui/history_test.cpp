@@ -3,6 +3,7 @@
 
 #include "ledger/historyexport.h"
 #include "ledger/ledger.h"
+#include "ledger/sqlite.h"
 #include "ui/historydialog.h"
 #include "ui/ledgerdesk.h"
 #include "ui/ledgermodel.h"
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void reprintsOfSeveralEventsOrManyCertificatesAsk();
     void reloadingKeepsTheRowsChosen();
     void theOpenHistoryFollowsJobStates();
+    void aLedgerHeldByAnotherDeskIsToldAndWrittenOnceFree();
 };
 
 namespace {
@@ -267,6 +269,36 @@ void HistoryTest::theOpenHistoryFollowsJobStates()
     QVERIFY(script.done());
     QCOMPARE(before, jobStateText(JobState::Pending));
     QCOMPARE(after, jobStateText(JobState::Canceled));
+}
+
+void HistoryTest::aLedgerHeldByAnotherDeskIsToldAndWrittenOnceFree()
+{
+    auto meet = oneEventMeet();
+    const QString path = meet->dataPath(u"tarvel-ledger.db"_s);
+    {
+        Ledger created(path);
+    }
+    auto otherDesk = std::make_unique<sql::Database>(path, sql::Database::Mode::ReadWrite, 0);
+    otherDesk->execute("BEGIN EXCLUSIVE");
+    auto opened = openWindow();
+    MessageBoxCloser closer;
+    // The box comes without waiting for an answer; shown while a run's dialog is up, the
+    // closer takes it.
+    const QMap<QString, QString> words = {{u"ledgerTrouble"_s, u"cannot be written now"_s},
+                                          {u"ledgerRecovered"_s, u"written again"_s}};
+    const auto told = [&](const QString& name) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == name && widget->isVisible())
+                return true;
+        }
+        return !closer.texts.filter(words[name]).isEmpty();
+    };
+    opened->click(u"cmdInsatu"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(told(u"ledgerTrouble"_s), 15000);
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), '9'); // printing went on
+    otherDesk.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(told(u"ledgerRecovered"_s), 15000);
+    QCOMPARE(Ledger(path).entries().size(), opened->printer->pages.size());
 }
 
 QTEST_MAIN(HistoryTest)
