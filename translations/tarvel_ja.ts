@@ -462,10 +462,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>注意: 再印刷を印刷履歴に記録できませんでした: %1</translation>
     </message>
     <message>
-        <source>warning: the certificate ledger could not be written, the printing went on without it: %1</source>
-        <translation>注意: 印刷履歴に書き込めませんでした。印刷は履歴なしで続けました: %1</translation>
-    </message>
-    <message>
         <source>Calibration page</source>
         <translation>位置合わせページ</translation>
     </message>
@@ -604,10 +600,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Reprint %1</source>
         <translation>再印刷 %1</translation>
-    </message>
-    <message>
-        <source>Reprint of %1 certificate(s)</source>
-        <translation>賞状 %1 枚の再印刷</translation>
     </message>
     <message>
         <source>using the certificate ledger</source>
@@ -825,6 +817,38 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>  %1: race(s) %2</source>
         <translation>  %1: レース %2</translation>
     </message>
+    <message>
+        <source>print job %1 (%2) on %3 was %4: its certificates did not come out; print them again from the history</source>
+        <translation>印刷ジョブ %1（%2、%3）は「%4」になりました: 賞状は出ていません。印刷履歴から再印刷してください</translation>
+    </message>
+    <message>
+        <source>warning: the certificate ledger could not be written; the certificates are kept and written once it can be: %1</source>
+        <translation>注意: 印刷履歴に書き込めません。賞状の記録は保持し、書き込めるようになりしだい書き込みます: %1</translation>
+    </message>
+    <message>
+        <source>the certificate ledger is written again; nothing was lost</source>
+        <translation>印刷履歴に再び書き込めました。記録は失われていません</translation>
+    </message>
+    <message>
+        <source>warning: the certificate ledger could not be written, the printing went on without it; %1 document(s) are missing from it: %2</source>
+        <translation>注意: 印刷履歴に書き込めませんでした。印刷は続けましたが、%1 件の文書が履歴にありません: %2</translation>
+    </message>
+    <message>
+        <source>Superseded</source>
+        <translation>差し替え</translation>
+    </message>
+    <message>
+        <source>Requested by</source>
+        <translation>依頼者</translation>
+    </message>
+    <message>
+        <source>superseded by a later print</source>
+        <translation>後の印刷で差し替え済み</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link, which Tarvel does not follow in the data folder; remove it</source>
+        <translation>シンボリックリンクです。データフォルダーではリンクをたどりません。削除してください</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
@@ -863,16 +887,24 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>印刷履歴</translation>
     </message>
     <message>
-        <source>Search by name, affiliation or event</source>
-        <translation>名前・所属・種目で検索</translation>
-    </message>
-    <message>
         <source>Reprint</source>
         <translation>再印刷</translation>
     </message>
     <message>
         <source>%1 certificate(s)</source>
         <translation>賞状 %1 枚</translation>
+    </message>
+    <message>
+        <source>Search by name, affiliation, event or race</source>
+        <translation>名前・所属・種目・レースで検索</translation>
+    </message>
+    <message>
+        <source>Reading the print history…</source>
+        <translation>印刷履歴を読み込み中…</translation>
+    </message>
+    <message>
+        <source>Print %1 certificate(s) of %2 event(s) again?</source>
+        <translation>%2 種目の賞状 %1 枚を再印刷しますか？</translation>
     </message>
 </context>
 <context>
@@ -977,12 +1009,16 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
 <context>
     <name>tarvel::ui::LedgerDesk</name>
     <message>
-        <source>The certificate ledger could not be written; printing goes on without it, and the print history misses these certificates.</source>
-        <translation>印刷履歴に書き込めませんでした。印刷は履歴なしで続けますが、これらの賞状は印刷履歴に残りません。</translation>
-    </message>
-    <message>
         <source>Print failed: %1</source>
         <translation>印刷失敗: %1</translation>
+    </message>
+    <message>
+        <source>The certificate ledger cannot be written now; printing goes on, and the certificates printed are kept and written into it once it can be.</source>
+        <translation>いま印刷履歴に書き込めません。印刷は続けます。印刷した賞状の記録は保持し、書き込めるようになりしだい書き込みます。</translation>
+    </message>
+    <message>
+        <source>The certificate ledger is written again; no certificate was lost.</source>
+        <translation>印刷履歴に再び書き込めました。賞状の記録は失われていません。</translation>
     </message>
 </context>
 <context>

@@ -16,10 +16,11 @@ QByteArray logLine(const AcceptedCertificate& certificate)
     QJsonArray items;
     for (const QString& text : certificate.items)
         items.append(text);
+    // Lanes and legs counted from 1, as the history, the CSV file and --reprint count them.
     QByteArray line =
         "{\"race\": " + QByteArray::number(certificate.raceNo)
-        + ", \"lane\": " + QByteArray::number(certificate.lane) + ", \"leg\": "
-        + (certificate.leg ? QByteArray::number(*certificate.leg) : QByteArray("null"))
+        + ", \"lane\": " + QByteArray::number(certificate.lane + 1) + ", \"leg\": "
+        + (certificate.leg ? QByteArray::number(*certificate.leg + 1) : QByteArray("null"))
         + ", \"items\": " + QJsonDocument(items).toJson(QJsonDocument::Compact) + "}\n";
     return line;
 }

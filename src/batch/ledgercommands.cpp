@@ -3,14 +3,17 @@
 #include "batch/batchtools.h"
 #include "batch/printcommand.h"
 #include "ledger/historyexport.h"
+#include "ledger/jobwatch.h"
 #include "ledger/reprint.h"
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "platform/qt/cupsjobs.h"
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSysInfo>
 
 #include <cstdio>
 
@@ -30,12 +33,35 @@ std::unique_ptr<Ledger> existingLedger(const Session& session)
     return std::make_unique<Ledger>(path);
 }
 
+/// Asks the scheduler after every job still pending in the ledger, whichever desk sent it,
+/// so that the history tells what became of them; jobs that failed are told on stderr.
+void refreshPendingJobs(Ledger& ledger)
+{
+    auto client = std::make_shared<cups::JobStateClient>();
+    JobWatch watch([&ledger] { return std::make_unique<Ledger>(ledger.path()); },
+                   [client](int jobId) { return client->state(jobId); }, cups::schedulerName(),
+                   QSysInfo::machineHostName());
+    for (const OpenJob& job : watch.poll().failed)
+        say(failedJobText(job));
+}
+
 } // namespace
+
+QString failedJobText(const OpenJob& job)
+{
+    return Words::tr("print job %1 (%2) on %3 was %4: its certificates did not come out; "
+                     "print them again from the history")
+        .arg(job.jobId)
+        .arg(job.title, job.destination,
+             job.state == JobState::Aborted ? Words::tr("aborted") : Words::tr("canceled"));
+}
 
 int showHistory(const Request& request, const Session& session)
 {
     try {
         const std::unique_ptr<Ledger> ledger = existingLedger(session);
+        if (ledger)
+            refreshPendingJobs(*ledger);
         const QList<LedgerEntry> entries = ledger ? ledger->entries() : QList<LedgerEntry>();
         if (request.csvFile) {
             QSaveFile csv(*request.csvFile);
@@ -57,6 +83,25 @@ int showHistory(const Request& request, const Session& session)
         return kFailed;
     }
     return kDone;
+}
+
+void followLedger(Desk& desk, std::function<QString()> prefix)
+{
+    QObject::connect(
+        &desk, &Desk::ledgerTroubleChanged, [prefix](const std::optional<Failure>& failure) {
+            if (failure)
+                say(prefix()
+                    + Words::tr("warning: the certificate ledger could not be written; the "
+                                "certificates are kept and written once it can be: %1")
+                          .arg(failure->message()));
+            else
+                say(prefix()
+                    + Words::tr("the certificate ledger is written again; nothing was lost"));
+        });
+    QObject::connect(&desk, &Desk::jobsPolled, [prefix](const JobPoll& outcome) {
+        for (const OpenJob& job : outcome.failed)
+            say(prefix() + failedJobText(job));
+    });
 }
 
 int reprintFromLedger(const Request& request, const Session& session)
@@ -87,7 +132,8 @@ int reprintFromLedger(const Request& request, const Session& session)
             throw *outcome.failure;
         say(Words::tr("%1 certificate(s) printed again: %2")
                 .arg(entries.size())
-                .arg(outcome.deliveries.value(0).destination));
+                .arg(outcome.deliveries.isEmpty() ? QString()
+                                                  : outcome.deliveries.last().destination));
         if (outcome.ledgerFailure)
             say(Words::tr("warning: the reprint could not be recorded in the certificate "
                           "ledger: %1")

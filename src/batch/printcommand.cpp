@@ -2,6 +2,7 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
+#include "batch/ledgercommands.h"
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
 #include "printrun/runaccount.h"
@@ -19,9 +20,12 @@ void sayAccount(const RunSummary& summary, const PrintOptions& options, const De
 
 void sayLedgerTrouble(const Desk& desk)
 {
-    if (const std::optional<Failure> failure = desk.ledgerTrouble())
+    const int waiting = desk.ledgerWaiting();
+    const std::optional<Failure> failure = desk.ledgerTrouble();
+    if (waiting > 0 && failure)
         say(Words::tr("warning: the certificate ledger could not be written, the printing went "
-                      "on without it: %1")
+                      "on without it; %1 document(s) are missing from it: %2")
+                .arg(waiting)
                 .arg(failure->message()));
 }
 
@@ -64,6 +68,7 @@ int runPrint(const Request& request, Session& session)
     if (!openLog(request, log, QIODevice::Truncate))
         return kFailed;
     Desk desk(session, batchServices(request));
+    followLedger(desk, [] { return QString(); });
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
                                                               ? BatchObserver::Progress::Shown
                                                               : BatchObserver::Progress::Hidden);

@@ -28,7 +28,8 @@ DeskServices batchServices(const Request& request);
 void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
                 const QString& prefix = QString());
 
-/// A ledger that could not be written never stops printing; it is told once, at the end.
+/// A ledger that could not be written never stops printing; what it still misses at the
+/// end is told.
 void sayLedgerTrouble(const Desk& desk);
 
 } // namespace tarvel::batch

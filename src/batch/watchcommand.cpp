@@ -2,8 +2,10 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
+#include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
 #include "platform/paths.h"
+#include "platform/qt/cupsjobs.h"
 #include "platform/stopsignals.h"
 #include "platform/words.h"
 #include "printrun/runobservers.h"
@@ -43,7 +45,11 @@ int runWatch(const Request& request, Session& session)
         return kFailed;
     DeskServices services = batchServices(request);
     services.watchTiming.interval = std::chrono::milliseconds(request.watchInterval);
+    // Short waits: a stop signal ends the watching after the question under way.
+    auto jobs = std::make_shared<cups::JobStateClient>(std::chrono::seconds(3));
+    services.jobState = [jobs](int jobId) { return jobs->state(jobId); };
     Desk desk(session, std::move(services));
+    followLedger(desk, timeStamp);
     StopSignals signals;
     StopSignalObserver stopSignal(signals);
     // Used on the watcher's thread, one run at a time.

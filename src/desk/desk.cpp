@@ -7,6 +7,8 @@
 #include "platform/words.h"
 #include "printrun/runobservers.h"
 
+#include <QSysInfo>
+
 namespace tarvel {
 
 namespace {
@@ -61,21 +63,35 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
     qRegisterMetaType<tarvel::WatchSnapshot>();
     qRegisterMetaType<tarvel::RunKind>();
     qRegisterMetaType<tarvel::Layout>();
-    qRegisterMetaType<QList<tarvel::OpenJob>>();
+    qRegisterMetaType<tarvel::JobPoll>();
+    qRegisterMetaType<std::optional<tarvel::Failure>>();
 
     target_ = services_.openTarget(session_.where);
     const DataLocations where = session_.where;
     recorder_ =
         std::make_unique<LedgerRecorder>([where] { return std::make_unique<Ledger>(where); });
+    recorder_->setScheduler(cups::schedulerName());
+    recorder_->setTroubleCallback(
+        [this](const std::optional<Failure>& trouble) { Q_EMIT ledgerTroubleChanged(trouble); });
+    // What a ledger held by another desk could not take is tried again now and then.
+    ledgerRetry_.setInterval(services_.jobPollInterval);
+    connect(&ledgerRetry_, &QTimer::timeout, this, [this] {
+        if (recorder_->waitingDocuments() > 0)
+            recorder_->retry();
+    });
+    ledgerRetry_.start();
     if (target_.kind == PrintTargetKind::Printer) {
-        JobWatch::StateQuery query = services_.jobState ? services_.jobState : [](int jobId) {
-            return cups::jobState(jobId);
-        };
+        JobWatch::StateQuery query = services_.jobState;
+        if (!query) {
+            auto client = std::make_shared<cups::JobStateClient>();
+            query = [client](int jobId) { return client->state(jobId); };
+        }
         jobs_ = std::make_unique<JobPoller>(
             std::make_unique<JobWatch>([where] { return std::make_unique<Ledger>(where); },
-                                       std::move(query)),
+                                       std::move(query), cups::schedulerName(),
+                                       QSysInfo::machineHostName()),
             services_.jobPollInterval);
-        connect(jobs_.get(), &JobPoller::jobsFailed, this, &Desk::jobsFailed);
+        connect(jobs_.get(), &JobPoller::polled, this, &Desk::jobsPolled);
         jobs_->start();
     }
 
@@ -174,7 +190,7 @@ RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
 {
     RunObservers observers{&tap_, recorder_.get(), alsoObserving};
     RunContext context{target_, observers, request.showPreview ? &preview_ : nullptr,
-                       [this] { return openLedger(); }};
+                       [this] { return openLedger(); }, cups::schedulerName()};
     RunOutcome outcome = executeRun(context, request);
     outcome.undrawable = tap_.undrawable();
     return outcome;

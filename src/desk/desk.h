@@ -3,11 +3,11 @@
 /// recorder and job watch, and the watcher. Every front end (the window, tarvel-batch) turns
 /// its controls or options into a RunRequest and shows the RunOutcome; none makes a run.
 
-#include "desk/jobpoller.h"
 #include "desk/previewrelay.h"
 #include "desk/printerclaim.h"
 #include "desk/runrequest.h"
 #include "desk/runtap.h"
+#include "ledger/jobpoller.h"
 #include "ledger/ledgerrecorder.h"
 #include "platform/qt/printtarget.h"
 #include "platform/serialworker.h"
@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QThread>
 #include <QTime>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -28,8 +29,11 @@ namespace tarvel {
 /// What the desk uses of the system; tests put recording devices and fake schedulers in.
 struct DeskServices {
     std::function<PrintTarget(const DataLocations&)> openTarget = openDefaultPrintTarget;
-    /// The scheduler's answer for a job of the ledger.
+    /// The scheduler's answer for a job of the ledger (called on the job watch's thread);
+    /// empty: the print scheduler's, over a connection of its own.
     JobWatch::StateQuery jobState;
+    /// Between two questions after the ledger's pending jobs, and two tries of what the
+    /// ledger could not take yet.
     std::chrono::milliseconds jobPollInterval{3000};
     AutoPrinter::Timing watchTiming;
 };
@@ -95,13 +99,17 @@ public:
     void stopWatching();
     bool watching() const { return watching_.load(); }
 
-    /// The ledger's recorder of this desk's runs: the first failure to write it, if any.
-    std::optional<Failure> ledgerTrouble() const { return recorder_->firstFailure(); }
+    /// Why the ledger cannot be written now, while it cannot.
+    std::optional<Failure> ledgerTrouble() const { return recorder_->currentFailure(); }
+    /// Documents delivered that wait to be written into the ledger.
+    int ledgerWaiting() const { return recorder_->waitingDocuments(); }
     /// Waits for the ledger records under way.
     void finishRecording() { recorder_->finish(); }
     std::unique_ptr<Ledger> openLedger() const;
-    /// Asks the scheduler after the ledger's open jobs now (besides the poll).
+    /// Asks the scheduler after the ledger's pending jobs now (besides the poll).
     void pollJobsNow();
+    /// Whether the desk follows print jobs (a printer, not PDF files).
+    bool followsJobs() const { return jobs_ != nullptr; }
 
 Q_SIGNALS:
     void runStarted(tarvel::RunKind kind, bool automatic);
@@ -118,7 +126,12 @@ Q_SIGNALS:
     void unreachable(const QString& why);
     void reachableAgain();
     void watchingStopped();
-    void jobsFailed(const QList<tarvel::OpenJob>& jobs);
+    /// What a poll of the pending jobs learnt (on the desk's thread).
+    void jobsPolled(const tarvel::JobPoll& outcome);
+    /// The ledger cannot be written (a failure), or can again and nothing was lost (none).
+    /// Emitted on the ledger's own thread: receivers without a thread of their own (a
+    /// lambda) hear of it at once.
+    void ledgerTroubleChanged(const std::optional<tarvel::Failure>& trouble);
 
 private:
     RunOutcome execute(RunRequest& request, RunObserver* alsoObserving);
@@ -134,6 +147,7 @@ private:
     std::atomic<bool> stopWanted_{false};
     std::unique_ptr<LedgerRecorder> recorder_;
     std::unique_ptr<JobPoller> jobs_;
+    QTimer ledgerRetry_;
     RunTap tap_;
     PreviewRelay preview_;
     std::atomic<bool> progressPending_{false};

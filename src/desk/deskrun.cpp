@@ -46,9 +46,13 @@ void reprint(RunContext& context, const RunRequest& request, RunOutcome& outcome
     if (request.reprint.isEmpty())
         return;
     const std::unique_ptr<Ledger> ledger = context.openLedger();
+    ReprintRecord record;
+    record.scheduler = context.scheduler;
+    if (!request.requestedBy.isEmpty())
+        record.requestedBy = request.requestedBy;
     const ReprintResult result = reprintCertificates(request.reprint, request.session.layout,
-                                                     *context.target.device, *ledger);
-    outcome.deliveries << result.delivery;
+                                                     *context.target.device, *ledger, record);
+    outcome.deliveries << result.deliveries;
     outcome.ledgerFailure = result.ledgerFailure;
 }
 

@@ -20,6 +20,8 @@ struct RunContext {
     PreviewSurface* preview = nullptr;
     /// The ledger, for reprints (they are recorded as they are printed).
     std::function<std::unique_ptr<Ledger>()> openLedger;
+    /// The scheduler the documents go to, as the ledger names it.
+    QString scheduler;
 };
 
 /// Runs `request` to its end and tells how it went; never throws. A failure that keeps the

@@ -31,6 +31,8 @@ struct RunRequest {
     bool showPreview = false;
     /// RunKind::Reprint: the certificates printed again.
     QList<LedgerEntry> reprint;
+    /// Who asked, as the ledger records it; empty: this desk.
+    QString requestedBy;
     /// Observes the run beside the desk, on the run's thread (tarvel-batch's log and
     /// progress); may be null; must outlive the run.
     RunObserver* observer = nullptr;

@@ -7,11 +7,12 @@ namespace tarvel {
 namespace {
 
 // The certificate items the history shows.
-constexpr int kItemEvent = 0;
 constexpr int kItemResult = 1;
 constexpr int kItemRank = 2;
 constexpr int kItemName = 4;
 constexpr int kItemAffiliation = 6;
+
+} // namespace
 
 QString jobStateText(JobState state)
 {
@@ -28,16 +29,14 @@ QString jobStateText(JobState state)
     return {};
 }
 
-} // namespace
-
 QStringList historyHeader()
 {
-    return {Words::tr("Printed at"), Words::tr("Race"),     Words::tr("Heat"),
-            Words::tr("Lane"),       Words::tr("Leg"),      Words::tr("Event"),
-            Words::tr("Rank"),       Words::tr("Name"),     Words::tr("Affiliation"),
-            Words::tr("Result"),     Words::tr("Document"), Words::tr("Destination"),
-            Words::tr("Job"),        Words::tr("State"),    Words::tr("Certificate"),
-            Words::tr("Reprint of")};
+    return {Words::tr("Printed at"), Words::tr("Race"),       Words::tr("Heat"),
+            Words::tr("Lane"),       Words::tr("Leg"),        Words::tr("Event"),
+            Words::tr("Rank"),       Words::tr("Name"),       Words::tr("Affiliation"),
+            Words::tr("Result"),     Words::tr("Document"),   Words::tr("Destination"),
+            Words::tr("Job"),        Words::tr("State"),      Words::tr("Certificate"),
+            Words::tr("Reprint of"), Words::tr("Superseded"), Words::tr("Requested by")};
 }
 
 QStringList historyCells(const LedgerEntry& entry)
@@ -45,11 +44,11 @@ QStringList historyCells(const LedgerEntry& entry)
     const LedgerCertificate& c = entry.certificate;
     const LedgerDocument& d = entry.document;
     return {d.printedAt.toString(u"yyyy-MM-dd HH:mm:ss"_qs),
-            QString::number(c.raceNo),
             QString::number(c.heat),
+            c.heatInEvent > 0 ? QString::number(c.heatInEvent) : QString(),
             QString::number(c.lane + 1),
             c.leg ? QString::number(*c.leg + 1) : QString(),
-            c.items[kItemEvent].trimmed(),
+            eventTitleOf(entry),
             c.items[kItemRank].trimmed(),
             c.items[kItemName].trimmed(),
             c.items[kItemAffiliation].trimmed(),
@@ -59,7 +58,9 @@ QStringList historyCells(const LedgerEntry& entry)
             d.jobId > 0 ? QString::number(d.jobId) : QString(),
             jobStateText(d.state),
             QString::number(entry.id),
-            c.reprintOf ? QString::number(*c.reprintOf) : QString()};
+            c.reprintOf ? QString::number(*c.reprintOf) : QString(),
+            entry.superseded ? Words::tr("superseded by a later print") : QString(),
+            d.requestedBy};
 }
 
 QString historyLine(const LedgerEntry& entry)

@@ -9,11 +9,15 @@
 
 namespace tarvel {
 
+/// A job state as the history shows it ("canceled", in the program's language).
+QString jobStateText(JobState state);
+
 /// The columns of the history, in order, as the operator reads them.
 QStringList historyHeader();
-/// One certificate's cells, in the order of historyHeader(): printed at, race, heat, lane
-/// (from 1), leg (from 1, empty for an individual event), event, rank, name, affiliation,
-/// result, document, destination, job, state, certificate, reprint of.
+/// One certificate's cells, in the order of historyHeader(): printed at, race swum in, heat
+/// within the event (empty when not known), lane (from 1), leg (from 1, empty for an
+/// individual event), event title, rank, name, affiliation, result, document, destination,
+/// job, state, certificate, reprint of, superseded (empty for a latest copy), requested by.
 QStringList historyCells(const LedgerEntry& entry);
 
 /// One line: the cells joined by two blanks, empty ones left out.

@@ -14,15 +14,20 @@ namespace tarvel {
 namespace {
 
 constexpr int kSchemaVersion = 1;
-/// Another desk writing at this moment is waited for this long.
-constexpr int kBusyTimeoutMs = 5000;
 
 constexpr const char* kStateWords[] = {"pending",  "held",    "processing", "stopped",
                                        "canceled", "aborted", "completed",  "written"};
+constexpr const char* kKindWords[] = {"certificates", "reprint",       "test-page",
+                                      "calibration",  "ceremony-list", "e-certificates"};
 
+/// A certificate is superseded when a later original print of its race, lane and leg exists;
+/// a reprint when the certificate it repeats is.
 constexpr const char kSelect[] =
     "SELECT c.id, c.document_id, d.printed_at, d.title, d.destination, d.job_id, d.job_state, "
-    "c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of "
+    "c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of, d.kind, d.requested_by, "
+    "d.scheduler, c.heat_in_event, c.event_title, "
+    "EXISTS (SELECT 1 FROM certificates o WHERE o.heat = c.heat AND o.lane = c.lane "
+    "AND o.leg IS c.leg AND o.reprint_of IS NULL AND o.id > COALESCE(c.reprint_of, c.id)) "
     "FROM certificates c JOIN documents d ON d.id = c.document_id ";
 
 QString itemsJson(const ItemTexts& items)
@@ -58,6 +63,26 @@ JobState jobStateFromWord(const QString& word)
     return JobState::Pending;
 }
 
+QString documentKindWord(DocumentKind kind)
+{
+    return QString::fromLatin1(kKindWords[int(kind)]);
+}
+
+DocumentKind documentKindFromWord(const QString& word)
+{
+    for (int i = 0; i < int(std::size(kKindWords)); ++i) {
+        if (word == QLatin1StringView(kKindWords[i]))
+            return DocumentKind(i);
+    }
+    return DocumentKind::Certificates;
+}
+
+QString eventTitleOf(const LedgerEntry& entry)
+{
+    return entry.certificate.eventTitle.isEmpty() ? entry.document.title
+                                                  : entry.certificate.eventTitle;
+}
+
 bool isFinal(JobState state)
 {
     return state == JobState::Canceled || state == JobState::Aborted || state == JobState::Completed
@@ -72,12 +97,21 @@ QString thisSession()
     return session;
 }
 
+QString thisDesk()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    return user + u'@' + QSysInfo::machineHostName();
+}
+
 Ledger::Ledger(const DataLocations& where)
     : Ledger(hostPath(where.dataFile(QString::fromUtf16(kLedgerFileName))))
 {
 }
 
-Ledger::Ledger(const QString& path) : db_(path, sql::Database::Mode::ReadWrite, kBusyTimeoutMs)
+Ledger::Ledger(const QString& path, int busyTimeoutMs)
+    : db_(path, sql::Database::Mode::ReadWrite, busyTimeoutMs, sql::Database::Links::Refused)
 {
     // A rollback journal, never WAL: the data folder may be a network share, where WAL's
     // shared memory does not work. TRUNCATE with NORMAL syncing keeps a commit to about one
@@ -94,15 +128,56 @@ qint64 Ledger::schemaVersion()
     return version.step() ? version.integer(0) : 0;
 }
 
+bool Ledger::hasColumn(const char* table, const QString& column)
+{
+    sql::Statement columns =
+        db_.prepare((QByteArray("PRAGMA table_info(") + table + ")").constData());
+    while (columns.step()) {
+        if (columns.text(1) == column)
+            return true;
+    }
+    return false;
+}
+
+/// Columns added after the first version: each with a default (or NULL), so that the first
+/// version's statements, which name their columns, go on working on the same file. The
+/// version number stays 1 for that reason: nothing the first version reads changed.
+void Ledger::addLaterColumns()
+{
+    // Read first: a ledger that has them needs no write lock (it may be read-only).
+    if (hasColumn("certificates", u"event_title"_qs))
+        return;
+    sql::Transaction transaction(db_);
+    if (hasColumn("certificates", u"event_title"_qs))
+        return; // another desk added them meanwhile
+    db_.execute("ALTER TABLE documents ADD COLUMN kind TEXT NOT NULL DEFAULT 'certificates'");
+    db_.execute("ALTER TABLE documents ADD COLUMN requested_by TEXT NOT NULL DEFAULT ''");
+    db_.execute("ALTER TABLE documents ADD COLUMN scheduler TEXT NOT NULL DEFAULT ''");
+    db_.execute("ALTER TABLE certificates ADD COLUMN heat_in_event INTEGER");
+    db_.execute("ALTER TABLE certificates ADD COLUMN event_title TEXT");
+    // The first version told reprints only by their certificates.
+    db_.execute("UPDATE documents SET kind = 'reprint' WHERE id IN (SELECT document_id FROM "
+                "certificates WHERE reprint_of IS NOT NULL)");
+    db_.execute("CREATE INDEX IF NOT EXISTS certificates_place "
+                "ON certificates(heat, lane, leg, id)");
+    db_.execute("CREATE INDEX IF NOT EXISTS documents_pending ON documents(job_state, job_id)");
+    transaction.commit();
+}
+
 void Ledger::createSchema()
 {
     // Read first: a ledger that is there already needs no write lock (it may be read-only).
-    if (schemaVersion() == kSchemaVersion)
+    if (schemaVersion() == kSchemaVersion) {
+        addLaterColumns();
         return;
+    }
     sql::Transaction transaction(db_);
     const qint64 found = schemaVersion();
-    if (found == kSchemaVersion)
-        return; // another desk made it meanwhile
+    if (found == kSchemaVersion) {
+        transaction.commit();
+        addLaterColumns(); // another desk made it meanwhile
+        return;
+    }
     if (found > kSchemaVersion)
         throw Failure(
             Words::tr("opening the certificate ledger"), db_.path(),
@@ -129,6 +204,7 @@ void Ledger::createSchema()
     db_.execute("CREATE INDEX documents_session ON documents(session, job_state)");
     db_.execute("PRAGMA user_version=1");
     transaction.commit();
+    addLaterColumns();
 }
 
 qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertificate>& certificates,
@@ -136,18 +212,21 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
 {
     sql::Transaction transaction(db_);
     db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
-                "session) VALUES (?, ?, ?, ?, ?, ?)")
+                "session, kind, requested_by, scheduler) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
         .bind(1, document.printedAt.toString(Qt::ISODate))
         .bind(2, document.title)
         .bind(3, document.destination)
         .bind(4, qint64(document.jobId))
         .bind(5, jobStateWord(document.state))
         .bind(6, session)
+        .bind(7, documentKindWord(document.kind))
+        .bind(8, document.requestedBy)
+        .bind(9, document.scheduler)
         .run();
     const qint64 documentId = db_.lastInsertId();
-    sql::Statement insert =
-        db_.prepare("INSERT INTO certificates (document_id, race, heat, lane, leg, items, "
-                    "reprint_of) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    sql::Statement insert = db_.prepare(
+        "INSERT INTO certificates (document_id, race, heat, lane, leg, items, reprint_of, "
+        "heat_in_event, event_title) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     for (const LedgerCertificate& certificate : certificates) {
         insert.bind(1, documentId)
             .bind(2, qint64(certificate.raceNo))
@@ -156,6 +235,9 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
             .bind(5, certificate.leg ? std::optional<qint64>(*certificate.leg) : std::nullopt)
             .bind(6, itemsJson(certificate.items))
             .bind(7, certificate.reprintOf)
+            .bind(8, certificate.heatInEvent > 0 ? std::optional<qint64>(certificate.heatInEvent)
+                                                 : std::nullopt)
+            .bind(9, certificate.eventTitle)
             .run();
         insert.reset();
     }
@@ -171,12 +253,23 @@ void Ledger::setJobState(qint64 documentId, JobState state)
         .run();
 }
 
-QList<OpenJob> Ledger::openJobs(const QString& session)
+std::optional<JobState> Ledger::jobStateOf(qint64 documentId)
+{
+    sql::Statement select = db_.prepare("SELECT job_state FROM documents WHERE id = ?");
+    select.bind(1, documentId);
+    if (!select.step())
+        return std::nullopt;
+    return jobStateFromWord(select.text(0));
+}
+
+QList<OpenJob> Ledger::pendingJobs(const QString& scheduler, const QString& host)
 {
     sql::Statement select = db_.prepare(
-        "SELECT id, destination, job_id, title, job_state FROM documents WHERE session = ? "
-        "AND job_id > 0 AND job_state NOT IN ('completed', 'canceled', 'aborted', 'written')");
-    select.bind(1, session);
+        "SELECT id, destination, job_id, title, job_state FROM documents "
+        "WHERE job_state NOT IN ('completed', 'canceled', 'aborted', 'written') AND job_id > 0 "
+        "AND (scheduler = ?1 OR (scheduler = '' AND substr(session, 1, length(?2) + 1) = ?2 || "
+        "'/')) ORDER BY id");
+    select.bind(1, scheduler).bind(2, host);
     QList<OpenJob> jobs;
     while (select.step()) {
         jobs.append({select.integer(0), select.text(1), int(select.integer(2)), select.text(3),
@@ -205,6 +298,12 @@ QList<LedgerEntry> Ledger::query(sql::Statement& statement)
         entry.certificate.items = itemsFromJson(statement.text(11));
         if (!statement.isNull(12))
             entry.certificate.reprintOf = statement.integer(12);
+        entry.document.kind = documentKindFromWord(statement.text(13));
+        entry.document.requestedBy = statement.text(14);
+        entry.document.scheduler = statement.text(15);
+        entry.certificate.heatInEvent = int(statement.integer(16));
+        entry.certificate.eventTitle = statement.text(17);
+        entry.superseded = statement.integer(18) != 0;
         entries.append(entry);
     }
     return entries;
@@ -231,8 +330,13 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
     QByteArray where = lane ? "WHERE c.heat = ?1 AND c.lane = ?2 " : "WHERE c.race = ?1 ";
     if (leg)
         where += "AND c.leg = ?3 ";
-    sql::Statement select = db_.prepare(
-        (QByteArray(kSelect) + where + "AND c.reprint_of IS NULL ORDER BY c.id").constData());
+    // The latest copies only: a result printed again later replaced the earlier ones.
+    sql::Statement select =
+        db_.prepare((QByteArray(kSelect) + where
+                     + "AND c.reprint_of IS NULL AND NOT EXISTS (SELECT 1 FROM certificates o "
+                       "WHERE o.heat = c.heat AND o.lane = c.lane AND o.leg IS c.leg AND "
+                       "o.reprint_of IS NULL AND o.id > c.id) ORDER BY c.id")
+                        .constData());
     select.bind(1, qint64(raceNo));
     if (lane)
         select.bind(2, qint64(*lane));

@@ -5,16 +5,43 @@ namespace tarvel {
 LedgerRecorder::LedgerRecorder(LedgerFactory openLedger, QString session)
     : openLedger_(std::move(openLedger))
     , session_(std::move(session))
+    , requestedBy_(thisDesk())
 {
 }
 
 LedgerRecorder::~LedgerRecorder() = default;
 
+void LedgerRecorder::setRequestedBy(const QString& who)
+{
+    std::lock_guard lock(mutex_);
+    requestedBy_ = who;
+}
+
+void LedgerRecorder::setScheduler(const QString& scheduler)
+{
+    std::lock_guard lock(mutex_);
+    scheduler_ = scheduler;
+}
+
+void LedgerRecorder::setTroubleCallback(TroubleCallback callback)
+{
+    troubleCallback_ = std::move(callback);
+}
+
+void LedgerRecorder::eventStarted(int raceNo, const QString& title)
+{
+    // What an earlier attempt at this event composed was never delivered.
+    composed_[raceNo].clear();
+    titles_[raceNo] = title;
+}
+
 void LedgerRecorder::certificateAccepted(const AcceptedCertificate& certificate)
 {
-    composed_[certificate.eventRace].append({certificate.eventRace, certificate.raceNo,
-                                             certificate.lane, certificate.leg, certificate.items,
-                                             std::nullopt});
+    LedgerCertificate recorded{certificate.eventRace,   certificate.raceNo,
+                               certificate.lane,        certificate.leg,
+                               certificate.items,       std::nullopt,
+                               certificate.heatInEvent, titles_.value(certificate.eventRace)};
+    composed_[certificate.eventRace].append(std::move(recorded));
 }
 
 std::shared_future<void> LedgerRecorder::documentDelivered(const DeliveredDocument& delivered)
@@ -25,43 +52,116 @@ std::shared_future<void> LedgerRecorder::documentDelivered(const DeliveredDocume
     document.destination = delivered.delivery.destination;
     document.jobId = delivered.delivery.jobId;
     document.state = delivered.delivery.jobId > 0 ? JobState::Pending : JobState::Written;
-    QList<LedgerCertificate> certificates = composed_.take(delivered.raceNo);
-    last_ = writer_.post([this, document, certificates] { write(document, certificates); }).share();
-    return last_;
+    document.kind = DocumentKind::Certificates;
+    return enqueue({document, composed_.take(delivered.raceNo)});
 }
 
-void LedgerRecorder::write(const LedgerDocument& document,
-                           const QList<LedgerCertificate>& certificates)
+std::shared_future<void> LedgerRecorder::recordDocument(LedgerDocument document)
 {
+    return enqueue({std::move(document), {}});
+}
+
+std::shared_future<void> LedgerRecorder::enqueue(Waiting waiting)
+{
+    std::unique_lock lock(mutex_);
+    if (waiting.document.requestedBy.isEmpty())
+        waiting.document.requestedBy = requestedBy_;
+    if (waiting.document.jobId > 0 && waiting.document.scheduler.isEmpty())
+        waiting.document.scheduler = scheduler_;
+    waiting_.append(std::move(waiting));
+    const bool failing = failure_.has_value();
+    lock.unlock();
+    std::shared_future<void> written = writer_.post([this] { flush(); }).share();
     {
-        std::lock_guard lock(mutex_);
-        if (failure_)
-            return; // told once; the run prints on without the ledger
+        std::lock_guard lastLock(mutex_);
+        last_ = written;
     }
-    try {
-        if (!ledger_)
-            ledger_ = openLedger_();
-        const qint64 id = ledger_->record(document, certificates, session_);
-        std::lock_guard lock(mutex_);
-        recorded_.append(id);
-    } catch (const Failure& failure) {
-        std::lock_guard lock(mutex_);
-        failure_ = failure;
+    if (!failing)
+        return written;
+    // A ledger that fails may keep failing for a while: the run goes on meanwhile, the
+    // document waits here.
+    std::promise<void> kept;
+    kept.set_value();
+    return kept.get_future().share();
+}
+
+void LedgerRecorder::retry()
+{
+    // One retry at a time: a ledger locked for minutes must not pile them up.
+    if (retryQueued_.exchange(true))
+        return;
+    writer_.post([this] {
+        retryQueued_ = false;
+        flush();
+    });
+}
+
+void LedgerRecorder::flush()
+{
+    for (;;) {
+        Waiting next;
+        {
+            std::lock_guard lock(mutex_);
+            if (waiting_.isEmpty())
+                return;
+            next = waiting_.front();
+        }
+        try {
+            if (!ledger_)
+                ledger_ = openLedger_();
+            const qint64 id = ledger_->record(next.document, next.certificates, session_);
+            bool recovered = false;
+            {
+                std::lock_guard lock(mutex_);
+                waiting_.removeFirst();
+                recorded_.append(id);
+                recovered = failure_ && waiting_.isEmpty();
+                if (recovered)
+                    failure_.reset();
+            }
+            if (recovered && troubleCallback_)
+                troubleCallback_(std::nullopt);
+        } catch (const Failure& failure) {
+            // Another connection next time: this one may be in a state of its own.
+            ledger_.reset();
+            bool first = false;
+            {
+                std::lock_guard lock(mutex_);
+                first = !failure_;
+                failure_ = failure;
+            }
+            if (first && troubleCallback_)
+                troubleCallback_(failure);
+            return;
+        }
     }
 }
 
 void LedgerRecorder::finish()
 {
-    if (last_.valid())
-        last_.wait();
+    std::shared_future<void> last;
+    {
+        std::lock_guard lock(mutex_);
+        last = last_;
+    }
+    if (last.valid())
+        last.wait();
+    if (waitingDocuments() > 0)
+        writer_.post([this] { flush(); }).wait();
     // Events composed but never delivered (refused, dropped) leave nothing to record.
     composed_.clear();
 }
 
-std::optional<Failure> LedgerRecorder::firstFailure() const
+std::optional<Failure> LedgerRecorder::currentFailure() const
 {
     std::lock_guard lock(mutex_);
     return failure_;
+}
+
+int LedgerRecorder::waitingDocuments() const
+{
+    std::lock_guard lock(mutex_);
+    return int(waiting_.size());
 }
 
 QList<qint64> LedgerRecorder::recordedDocuments() const

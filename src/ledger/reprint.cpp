@@ -3,52 +3,104 @@
 #include "layout/drawing.h"
 #include "platform/words.h"
 
+#include <QHash>
 #include <QSet>
+
+#include <map>
+#include <tuple>
 
 namespace tarvel {
 
-QString reprintTitle(const QList<LedgerEntry>& entries)
+namespace {
+
+/// A certificate's place: the race swum in, the lane, the leg (-1 for none).
+using Place = std::tuple<int, int, int>;
+
+Place placeOf(const LedgerCertificate& certificate)
 {
-    QSet<qint64> documents;
-    for (const LedgerEntry& entry : entries)
-        documents.insert(entry.documentId);
-    if (documents.size() == 1)
-        return Words::tr("Reprint %1").arg(entries.first().document.title);
-    return Words::tr("Reprint of %1 certificate(s)").arg(entries.size());
+    return {certificate.heat, certificate.lane, certificate.leg.value_or(-1)};
+}
+
+} // namespace
+
+QList<LedgerEntry> latestCopies(const QList<LedgerEntry>& chosen, const QList<LedgerEntry>& all)
+{
+    std::map<Place, const LedgerEntry*> latest;
+    for (const LedgerEntry& entry : all) {
+        if (entry.certificate.reprintOf)
+            continue;
+        const LedgerEntry*& found = latest[placeOf(entry.certificate)];
+        if (!found || found->id < entry.id)
+            found = &entry;
+    }
+    QList<LedgerEntry> copies;
+    QSet<qint64> taken;
+    for (const LedgerEntry& entry : chosen) {
+        const auto copy = latest.find(placeOf(entry.certificate));
+        const LedgerEntry& use = copy != latest.end() ? *copy->second : entry;
+        if (!taken.contains(use.id)) {
+            taken.insert(use.id);
+            copies.append(use);
+        }
+    }
+    return copies;
+}
+
+QString reprintTitle(const LedgerEntry& anyOfTheEvent)
+{
+    return Words::tr("Reprint %1").arg(eventTitleOf(anyOfTheEvent));
 }
 
 ReprintResult reprintCertificates(const QList<LedgerEntry>& entries, const Layout& layout,
-                                  PrintDevice& printer, Ledger& ledger, const QString& session)
+                                  PrintDevice& printer, Ledger& ledger, const ReprintRecord& record)
 {
-    ReprintResult result;
-    if (entries.isEmpty())
-        return result;
-    const QString title = reprintTitle(entries);
-    printer.setDocumentName(title);
-    QList<LedgerCertificate> certificates;
-    try {
-        for (const LedgerEntry& entry : entries) {
-            printPage(printer, layout, entry.certificate.items, PreviewOnly::No);
-            LedgerCertificate again = entry.certificate;
-            again.reprintOf = entry.id;
-            certificates.append(again);
-        }
-    } catch (...) {
-        printer.abortDocument();
-        throw;
+    // One document per event, the events in the order of their first certificate.
+    QList<int> events;
+    QHash<int, QList<LedgerEntry>> byEvent;
+    for (const LedgerEntry& entry : entries) {
+        const int event = entry.certificate.raceNo;
+        if (!byEvent.contains(event))
+            events.append(event);
+        byEvent[event].append(entry);
     }
-    result.delivery = printer.endDocument();
 
-    LedgerDocument document;
-    document.printedAt = QDateTime::currentDateTime();
-    document.title = title;
-    document.destination = result.delivery.destination;
-    document.jobId = result.delivery.jobId;
-    document.state = result.delivery.jobId > 0 ? JobState::Pending : JobState::Written;
-    try {
-        ledger.record(document, certificates, session);
-    } catch (const Failure& failure) {
-        result.ledgerFailure = failure;
+    ReprintResult result;
+    for (int event : events) {
+        const QList<LedgerEntry>& ofEvent = byEvent[event];
+        const QString title = reprintTitle(ofEvent.first());
+        printer.setDocumentName(title);
+        QList<LedgerCertificate> certificates;
+        try {
+            for (const LedgerEntry& entry : ofEvent) {
+                printPage(printer, layout, entry.certificate.items, PreviewOnly::No);
+                LedgerCertificate again = entry.certificate;
+                again.reprintOf = entry.id;
+                again.eventTitle = eventTitleOf(entry);
+                certificates.append(again);
+            }
+        } catch (...) {
+            printer.abortDocument();
+            throw;
+        }
+        const Delivery delivery = printer.endDocument();
+        result.deliveries.append(delivery);
+
+        LedgerDocument document;
+        document.printedAt = QDateTime::currentDateTime();
+        document.title = title;
+        document.destination = delivery.destination;
+        document.jobId = delivery.jobId;
+        document.state = delivery.jobId > 0 ? JobState::Pending : JobState::Written;
+        document.kind = DocumentKind::Reprint;
+        document.requestedBy = record.requestedBy;
+        if (delivery.jobId > 0)
+            document.scheduler = record.scheduler;
+        try {
+            ledger.record(document, certificates, record.session);
+        } catch (const Failure& failure) {
+            if (!result.ledgerFailure)
+                result.ledgerFailure = failure;
+        }
     }
     return result;
 }

@@ -10,22 +10,40 @@
 namespace tarvel {
 
 struct ReprintResult {
-    Delivery delivery;
+    /// One delivery per event, in the order of the events' first certificates.
+    QList<Delivery> deliveries;
     /// The ledger could not record the reprints (they were printed all the same).
     std::optional<Failure> ledgerFailure;
+    /// Where the last document went, for telling.
+    QString destination() const
+    {
+        return deliveries.isEmpty() ? QString() : deliveries.last().destination;
+    }
 };
 
-/// The title of a reprint document: "再印刷 R012 ..." for one document's certificates, or
-/// the count for a mixed choice.
-QString reprintTitle(const QList<LedgerEntry>& entries);
+/// The latest copy of each certificate chosen, once each, in the order chosen: a copy that a
+/// later print of its race, lane and leg superseded, or a reprint, stands for the latest
+/// original print among `all` (the ledger's entries, as entries() gives them).
+QList<LedgerEntry> latestCopies(const QList<LedgerEntry>& chosen, const QList<LedgerEntry>& all);
 
-/// Prints `entries` again as one document titled reprintTitle(), each page drawn with
-/// `layout` from the texts the ledger keeps, and records them in `ledger` as reprints of
-/// the certificates they repeat. Race.dat is not touched. Throws tarvel::Failure when the
-/// document is not delivered (nothing is recorded then); a ledger that cannot record them
-/// after delivery is told in the result.
+/// The title of a reprint document of one event's certificates: "再印刷 R012 女子 ...".
+QString reprintTitle(const LedgerEntry& anyOfTheEvent);
+
+/// How reprints are recorded: the program run, who asked, the scheduler jobs go to.
+struct ReprintRecord {
+    QString session = thisSession();
+    QString requestedBy = thisDesk();
+    QString scheduler;
+};
+
+/// Prints `entries` again, one document per event (the race printed for) titled
+/// reprintTitle(), each page drawn with `layout` from the texts the ledger keeps, and records
+/// each document in `ledger` as reprints of the certificates they repeat. Race.dat is not
+/// touched. Throws tarvel::Failure when a document is not delivered (it records nothing;
+/// the events before it were printed and recorded); a ledger that cannot record them after
+/// delivery is told in the result.
 ReprintResult reprintCertificates(const QList<LedgerEntry>& entries, const Layout& layout,
                                   PrintDevice& printer, Ledger& ledger,
-                                  const QString& session = thisSession());
+                                  const ReprintRecord& record = {});
 
 } // namespace tarvel

@@ -9,15 +9,21 @@
 
 namespace tarvel::sql {
 
-Database::Database(const QString& path, Mode mode, int busyTimeoutMs) : path_(path)
+Database::Database(const QString& path, Mode mode, int busyTimeoutMs, Links links) : path_(path)
 {
-    const int flags =
+    int flags =
         mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (links == Links::Refused)
+        flags |= SQLITE_OPEN_NOFOLLOW;
     const int status = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_,
                                        flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (status != SQLITE_OK) {
-        const QString reason = db_ ? QString::fromUtf8(sqlite3_errmsg(db_))
-                                   : QString::fromUtf8(sqlite3_errstr(status));
+        const bool link = db_ && sqlite3_extended_errcode(db_) == SQLITE_CANTOPEN_SYMLINK;
+        const QString reason =
+            link  ? Words::tr("it is a symbolic link, which Tarvel does not follow in the data "
+                               "folder; remove it")
+            : db_ ? QString::fromUtf8(sqlite3_errmsg(db_))
+                  : QString::fromUtf8(sqlite3_errstr(status));
         sqlite3_close(db_);
         db_ = nullptr;
         throw Failure(Words::tr("opening the certificate ledger"), path, reason);

@@ -19,10 +19,13 @@ class Statement;
 class Database {
 public:
     enum class Mode { ReadWrite, ReadOnly };
+    /// Whether `path` may be a symbolic link. Refused: a link, even one pointing nowhere,
+    /// is a failure, and its target is neither opened nor created.
+    enum class Links { Followed, Refused };
 
     /// Opens (ReadWrite: creating) the database file at `path` (a path of this machine).
     /// Another connection's lock is waited for up to `busyTimeoutMs`.
-    Database(const QString& path, Mode mode, int busyTimeoutMs);
+    Database(const QString& path, Mode mode, int busyTimeoutMs, Links links = Links::Followed);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

@@ -324,7 +324,7 @@ private:
         if (observer_)
             observer_->certificateAccepted(
                 {place.raceNo, place.lane, leg, session_.itemText, eventRace_,
-                 undrawableCharacters(printer_, session_.layout, session_.itemText)});
+                 undrawableCharacters(printer_, session_.layout, session_.itemText), heat.heatNo});
     }
 
     Session& session_;

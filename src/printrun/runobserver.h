@@ -27,6 +27,8 @@ struct AcceptedCertificate {
     /// Characters of the drawn items that no installed face can draw; empty for nearly
     /// every certificate.
     std::vector<UndrawableCharacter> undrawable;
+    /// The heat within its event, 1 for the event's first race.
+    int heatInEvent = 0;
 };
 
 /// An event's document, delivered: the scheduler accepted its job, or its file was written.

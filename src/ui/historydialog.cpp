@@ -1,5 +1,6 @@
 #include "ui/historydialog.h"
 
+#include "ledger/reprint.h"
 #include "ui/failurereport.h"
 #include "ui/ledgermodel.h"
 
@@ -9,7 +10,9 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -19,9 +22,18 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
+bool reprintNeedsAsking(const QList<LedgerEntry>& entries)
+{
+    if (entries.size() > kReprintWithoutAsking)
+        return true;
+    QSet<int> events;
+    for (const LedgerEntry& entry : entries)
+        events.insert(entry.certificate.raceNo);
+    return events.size() > 1;
+}
+
 HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent)
     : QDialog(parent)
-    , load_(std::move(load))
     , reprint_(std::move(reprint))
 {
     setObjectName(u"historyDialog"_s);
@@ -32,7 +44,7 @@ HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent)
     auto* searchRow = new QHBoxLayout;
     search_ = new QLineEdit(this);
     search_->setObjectName(u"txtKensaku"_s);
-    search_->setPlaceholderText(tr("Search by name, affiliation or event"));
+    search_->setPlaceholderText(tr("Search by name, affiliation, event or race"));
     search_->setClearButtonEnabled(true);
     count_ = new QLabel(this);
     count_->setObjectName(u"lblKensuu"_s);
@@ -69,15 +81,37 @@ HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent)
             [this] { reprintButton_->setEnabled(table_->selectionModel()->hasSelection()); });
     connect(reprintButton_, &QPushButton::clicked, this, [this] { reprintChosen(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    loader_ = new LedgerLoader(std::move(load), this);
+    connect(loader_, &LedgerLoader::loaded, this, &HistoryDialog::showEntries);
+    connect(loader_, &LedgerLoader::failed, this,
+            [this](const QString& message) { count_->setText(message); });
+    count_->setText(tr("Reading the print history…"));
     reload();
 }
 
 void HistoryDialog::reload()
 {
-    model_->setEntries(load_());
-    model_->setFilter(search_->text());
-    table_->resizeColumnsToContents();
+    loader_->load();
+}
+
+void HistoryDialog::showEntries(const QList<LedgerEntry>& entries)
+{
+    QSet<qint64> chosen;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        chosen.insert(model_->entryAt(index.row()).id);
+    const bool first = model_->allEntries().isEmpty();
+    model_->setEntries(entries);
+    QItemSelection again;
+    for (int row = 0; row < model_->rowCount() && !chosen.isEmpty(); ++row) {
+        if (chosen.contains(model_->entryAt(row).id))
+            again.select(model_->index(row, 0), model_->index(row, LedgerModel::ColumnCount - 1));
+    }
+    table_->selectionModel()->select(again, QItemSelectionModel::ClearAndSelect);
+    if (first)
+        table_->resizeColumnsToContents();
     showCount();
+    Q_EMIT entriesShown();
 }
 
 void HistoryDialog::showCount()
@@ -95,8 +129,24 @@ void HistoryDialog::reprintChosen()
     QList<LedgerEntry> chosen;
     for (int row : rows)
         chosen << model_->entryAt(row);
+    // A copy superseded by a later print, or a reprint, stands for the latest copy.
+    chosen = latestCopies(chosen, model_->allEntries());
     if (chosen.isEmpty())
         return;
+    if (reprintNeedsAsking(chosen)) {
+        QSet<int> events;
+        for (const LedgerEntry& entry : chosen)
+            events.insert(entry.certificate.raceNo);
+        QMessageBox question(QMessageBox::Question, windowTitle(),
+                             tr("Print %1 certificate(s) of %2 event(s) again?")
+                                 .arg(chosen.size())
+                                 .arg(events.size()),
+                             QMessageBox::Yes | QMessageBox::No, this);
+        question.setObjectName(u"reprintQuestion"_s);
+        question.setDefaultButton(QMessageBox::No);
+        if (question.exec() != QMessageBox::Yes)
+            return;
+    }
     // The printer may be busy or refuse: told here, the history stays open.
     runReportingFailure(this, [&] { reprint_(chosen); });
     reload();

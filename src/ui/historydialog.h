@@ -14,11 +14,22 @@ class QTableView;
 
 namespace tarvel::ui {
 
+class LedgerLoader;
 class LedgerModel;
 
+/// More certificates than this, or more than one event, are printed again only after asking.
+inline constexpr int kReprintWithoutAsking = 20;
+
+/// Whether printing `entries` again asks first: they span more than one event, or they are
+/// more than kReprintWithoutAsking certificates.
+bool reprintNeedsAsking(const QList<LedgerEntry>& entries);
+
 /// A table of the ledger's certificates, newest first, with a search box that filters on
-/// name, affiliation and event as the operator types. The rows chosen are printed again as
-/// one document by 再印刷 (`reprint`), after which the table is read again.
+/// the texts shown (name, affiliation, event title with its race and sex, race) as the
+/// operator types. The ledger is read on a worker thread (`load` runs there); the rows
+/// arrive when read, and reload() reads again (when job states change, after a reprint)
+/// keeping the rows chosen. 再印刷 prints the latest copy of each row chosen (`reprint`),
+/// asking first with the count when reprintNeedsAsking().
 class HistoryDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -27,16 +38,24 @@ public:
 
     HistoryDialog(Loader load, Reprinter reprint, QWidget* parent = nullptr);
 
-    /// Reads the ledger again.
-    void reload();
     LedgerModel& model() { return *model_; }
+
+public Q_SLOTS:
+    /// Reads the ledger again in the background; the table follows when the rows arrive.
+    void reload();
+    /// Shows rows read elsewhere (another loader), keeping the search and the rows chosen.
+    void showEntries(const QList<tarvel::LedgerEntry>& entries);
+
+Q_SIGNALS:
+    /// Rows have been shown (after each read).
+    void entriesShown();
 
 private:
     void reprintChosen();
     void showCount();
 
-    Loader load_;
     Reprinter reprint_;
+    LedgerLoader* loader_ = nullptr;
     LedgerModel* model_ = nullptr;
     QLineEdit* search_ = nullptr;
     QTableView* table_ = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/ledgerdesk.h"
 
-#include "ledger/reprint.h"
 #include "platform/paths.h"
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
@@ -8,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -20,49 +18,53 @@ LedgerDesk::LedgerDesk(QWidget& window, Desk& desk, DeskStrip& strip)
     , desk_(desk)
     , strip_(strip)
 {
-    connect(&desk_, &Desk::jobsFailed, this, &LedgerDesk::jobsFailed);
-    connect(&desk_, &Desk::runFinished, this, &LedgerDesk::afterRun);
+    connect(&desk_, &Desk::jobsPolled, this, &LedgerDesk::showPoll);
+    // Told here, on the window's thread, whichever thread found it.
+    connect(&desk_, &Desk::ledgerTroubleChanged, this, &LedgerDesk::tellLedger,
+            Qt::QueuedConnection);
 }
 
-void LedgerDesk::afterRun()
+void LedgerDesk::tellLedger(const std::optional<Failure>& trouble)
 {
-    const std::optional<Failure> trouble = desk_.ledgerTrouble();
-    if (!trouble || troubleTold_)
-        return;
-    troubleTold_ = true;
     // Told without waiting for an answer: an automatic run may be next.
-    auto* box = new QMessageBox(QMessageBox::Warning, u"Tarvel"_s,
-                                tr("The certificate ledger could not be written; printing goes "
-                                   "on without it, and the print history misses these "
-                                   "certificates.")
-                                    + u"\n\n"_s + failureText(*trouble),
-                                QMessageBox::Ok, &window_);
-    box->setObjectName(u"ledgerTrouble"_s);
+    const QString text =
+        trouble ? tr("The certificate ledger cannot be written now; printing goes on, and the "
+                     "certificates printed are kept and written into it once it can be.")
+                      + u"\n\n"_s + failureText(*trouble)
+                : tr("The certificate ledger is written again; no certificate was lost.");
+    auto* box = new QMessageBox(trouble ? QMessageBox::Warning : QMessageBox::Information,
+                                u"Tarvel"_s, text, QMessageBox::Ok, &window_);
+    box->setObjectName(trouble ? u"ledgerTrouble"_s : u"ledgerRecovered"_s);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
 }
 
-void LedgerDesk::jobsFailed(const QList<OpenJob>& failed)
+void LedgerDesk::showPoll(const JobPoll& outcome)
 {
-    if (failed.isEmpty())
-        return;
-    failed_ = failed.last();
-    strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
+    if (outcome.changed && history_)
+        history_->reload();
+    if (!outcome.failed.isEmpty()) {
+        failed_ = outcome.failed.last();
+        strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
+    }
+    Q_EMIT jobsPolled();
 }
 
 void LedgerDesk::openHistory()
 {
+    const DataLocations where = desk_.session().where;
     HistoryDialog dialog(
-        [this] {
+        [where] {
             // Reading the history never creates the ledger.
-            const QString path =
-                hostPath(desk_.session().where.dataFile(QString::fromUtf16(kLedgerFileName)));
+            const QString path = hostPath(where.dataFile(QString::fromUtf16(kLedgerFileName)));
             if (!QFileInfo(path).isFile())
                 return QList<LedgerEntry>();
-            return desk_.openLedger()->entries();
+            return Ledger(where).entries();
         },
         [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_);
+    history_ = &dialog;
     dialog.exec();
+    history_ = nullptr;
 }
 
 void LedgerDesk::reprintFailed()

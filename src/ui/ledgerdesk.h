@@ -1,6 +1,6 @@
 #pragma once
-/// The window's side of the certificate ledger: recording each run, following its print
-/// jobs, the history dialog, and printing again.
+/// The window's side of the certificate ledger: what became of the print jobs, the history
+/// dialog, printing again, and a ledger that cannot be written.
 
 #include "desk/desk.h"
 
@@ -9,29 +9,35 @@
 namespace tarvel::ui {
 
 class DeskStrip;
+class HistoryDialog;
 
 /// Lives as long as the window. A job the desk learns ended canceled or aborted is shown on
-/// the strip with a way to print it again; a ledger that cannot be written is told once, and
-/// printing goes on.
+/// the strip with a way to print it again; an open history reads the ledger again when
+/// states changed. A ledger that cannot be written is told when it begins and when it is
+/// over; printing goes on and the certificates wait in memory meanwhile.
 class LedgerDesk final : public QObject {
     Q_OBJECT
 public:
     LedgerDesk(QWidget& window, Desk& desk, DeskStrip& strip);
     /// 印刷履歴.
     void openHistory();
-    /// 再印刷 on the strip: the last failed job's certificates, as one document.
+    /// 再印刷 on the strip: the last failed job's certificates, as one document per event.
     void reprintFailed();
 
+Q_SIGNALS:
+    /// A poll's outcome has been shown.
+    void jobsPolled();
+
 private:
+    void showPoll(const JobPoll& outcome);
+    void tellLedger(const std::optional<Failure>& trouble);
     void reprint(const QList<LedgerEntry>& entries);
-    void afterRun();
-    void jobsFailed(const QList<OpenJob>& jobs);
 
     QWidget& window_;
     Desk& desk_;
     DeskStrip& strip_;
+    HistoryDialog* history_ = nullptr; ///< while open
     std::optional<OpenJob> failed_;
-    bool troubleTold_ = false;
 };
 
 } // namespace tarvel::ui

@@ -137,6 +137,12 @@ int main(int argc, char** argv)
                                       [](const auto&) {});
     history.resize(980, 420);
     history.show();
+    // The rows arrive from the dialog's reading thread.
+    bool shown = false;
+    QObject::connect(&history, &tarvel::ui::HistoryDialog::entriesShown, [&] { shown = true; });
+    const QDeadlineTimer rows(10000);
+    while (!shown && !rows.hasExpired())
+        settle(20);
     if (!saveGrab(history, outDir + u"/history.png"_s))
         return 1;
     history.close();

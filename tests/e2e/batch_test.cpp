@@ -59,8 +59,9 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
 
     const QList<QJsonObject> lines = logLines();
     ASSERT_EQ(lines.size(), 7);
-    const QList<std::pair<int, int>> places = {{2, 0}, {1, 1}, {1, 0}, {3, 0},
-                                               {3, 0}, {3, 0}, {3, 0}};
+    // Lanes and legs from 1.
+    const QList<std::pair<int, int>> places = {{2, 1}, {1, 2}, {1, 1}, {3, 1},
+                                               {3, 1}, {3, 1}, {3, 1}};
     for (int i = 0; i < lines.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(lines[i][u"race"_qs].toInt(), places[i].first);
@@ -69,7 +70,7 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
         if (i < 3)
             EXPECT_TRUE(lines[i][u"leg"_qs].isNull());
         else
-            EXPECT_EQ(lines[i][u"leg"_qs].toInt(-1), i - 3);
+            EXPECT_EQ(lines[i][u"leg"_qs].toInt(-1), i - 2);
     }
     const QJsonArray first = lines[0][u"items"_qs].toArray();
     EXPECT_EQ(first[0].toString(), u"100m自由形"_qs);
@@ -79,7 +80,7 @@ TEST_F(BatchTest, PrintsOnePdfPerEventAndLogsEveryCertificate)
     EXPECT_EQ(lines[6][u"items"_qs].toArray()[4].toString(), u"青空　四郎"_qs);
     // The raw line keeps the documented order of the fields.
     EXPECT_TRUE(readFileBytes(logFile).startsWith(
-        "{\"race\": 2, \"lane\": 0, \"leg\": null, \"items\": [\""));
+        "{\"race\": 2, \"lane\": 1, \"leg\": null, \"items\": [\""));
 
     EXPECT_EQ(raceDat().left(5), QByteArray("9999 "));
     EXPECT_TRUE(outcome.err.contains(u"4 race(s) ready: 2 event(s) printed, 7 certificate(s) on "

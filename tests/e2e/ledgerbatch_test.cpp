@@ -2,16 +2,31 @@
 
 #include "batchfixture.h"
 #include "ledger/ledger.h"
+#include "ledger/sqlite.h"
+#include "platform/qt/cupsjobs.h"
+#include "privatescheduler.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QJsonArray>
+#include <QProcess>
 #include <QSet>
+#include <QThread>
+
+#include <cups/cups.h>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace tarvel::testing {
 namespace {
 
 using LedgerBatchTest = BatchTest;
 
-/// (race, lane, leg, items) of a certificate, as the log and the ledger both tell it.
+/// (race, lane, leg, items) of a certificate, as the log and the ledger both tell it: lanes
+/// and legs from 1, -1 for no leg.
 using Certificate = std::tuple<int, int, int, QStringList>;
 
 QList<Certificate> ledgerCertificates(const TempMeet& meet)
@@ -19,8 +34,8 @@ QList<Certificate> ledgerCertificates(const TempMeet& meet)
     QList<Certificate> found;
     for (const LedgerEntry& entry : Ledger(meet.dataPath(u"tarvel-ledger.db"_qs)).entries()) {
         const LedgerCertificate& c = entry.certificate;
-        found.prepend(
-            {c.heat, c.lane, c.leg.value_or(-1), QStringList(c.items.begin(), c.items.end())});
+        found.prepend({c.heat, c.lane + 1, c.leg ? *c.leg + 1 : -1,
+                       QStringList(c.items.begin(), c.items.end())});
     }
     return found;
 }
@@ -123,6 +138,193 @@ TEST_F(LedgerBatchTest, ALedgerThatCannotBeWrittenWarnsAndThePrintingGoesOn)
         << qPrintable(outcome.err);
     EXPECT_EQ(pdfFiles().size(), 2);
     EXPECT_EQ(raceDat().left(4), QByteArray("9999"));
+}
+
+/// tarvel-batch --watch as a child process, its stderr read as it comes.
+class WatchProcess {
+public:
+    WatchProcess(const QStringList& arguments, QProcessEnvironment environment)
+    {
+        environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs); // told in English
+        process_.setProcessEnvironment(environment);
+        process_.start(batchProgram(),
+                       arguments + QStringList{u"--watch"_qs, u"--interval"_qs, u"200"_qs});
+    }
+    ~WatchProcess()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    /// Waits until stderr holds `text` `times` times.
+    bool says(const QString& text, int times = 1, int milliseconds = 30000)
+    {
+        const QDeadlineTimer deadline(milliseconds);
+        while (err_.count(text) < times && !deadline.hasExpired()) {
+            process_.waitForReadyRead(20);
+            err_ += QString::fromUtf8(process_.readAllStandardError());
+        }
+        return err_.count(text) >= times;
+    }
+    int stop()
+    {
+        ::kill(pid_t(process_.processId()), SIGTERM);
+        if (!process_.waitForFinished(60000))
+            return -1;
+        err_ += QString::fromUtf8(process_.readAllStandardError());
+        return process_.exitCode();
+    }
+    const QString& err() const { return err_; }
+
+private:
+    QProcess process_;
+    QString err_;
+};
+
+TEST_F(LedgerBatchTest, WatchingTellsALedgerHeldByAnotherDeskAtOnceAndLosesNothing)
+{
+    const QString path = meet.dataPath(u"tarvel-ledger.db"_qs);
+    {
+        Ledger created(path);
+    }
+    auto otherDesk = std::make_unique<sql::Database>(path, sql::Database::Mode::ReadWrite, 0);
+    otherDesk->execute("BEGIN EXCLUSIVE");
+    WatchProcess watch(arguments(), QProcessEnvironment::systemEnvironment());
+    // Told while watching, not at the end; the printing goes on meanwhile.
+    ASSERT_TRUE(watch.says(u"certificate ledger could not be written"_qs))
+        << qPrintable(watch.err());
+    ASSERT_TRUE(watch.says(u"event(s) printed"_qs)) << qPrintable(watch.err());
+    otherDesk.reset();
+    ASSERT_TRUE(watch.says(u"written again; nothing was lost"_qs)) << qPrintable(watch.err());
+    EXPECT_EQ(watch.stop(), 0);
+    EXPECT_EQ(watch.err().count(u"could not be written"_qs), 1) << qPrintable(watch.err());
+    EXPECT_EQ(Ledger(path).entries().size(), logLines().size());
+    EXPECT_EQ(logLines().size(), 7);
+}
+
+TEST_F(LedgerBatchTest, ASymbolicLinkNamedAsTheLedgerIsNeitherFollowedNorCreated)
+{
+    const QString target = output.path() + u"/planted.db"_qs;
+    ASSERT_TRUE(QFile::link(target, meet.dataPath(u"tarvel-ledger.db"_qs)));
+    const Outcome outcome = runBatch(arguments());
+    EXPECT_TRUE(outcome.err.contains(u"symbolic link"_qs)) << qPrintable(outcome.err);
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(pdfFiles().size(), 2); // the printing itself went on
+}
+
+TEST(JobStateClientTest, ASchedulerThatDoesNotAnswerIsGivenUpWithinTheDeadline)
+{
+    // A socket that takes connections and never answers, as a stopped scheduler does.
+    QTemporaryDir dir;
+    const QByteArray socketPath = QFile::encodeName(dir.path() + u"/silent.sock"_qs);
+    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(silent, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent, 8), 0);
+    cupsSetServer(socketPath.constData());
+
+    cups::JobStateClient client(std::chrono::milliseconds(800));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(client.state(1).has_value());
+    EXPECT_LT(clock.elapsed(), 5000);
+    clock.restart();
+    for (int job = 2; job <= 20; ++job)
+        EXPECT_FALSE(client.state(job).has_value()); // not asked again at once
+    EXPECT_LT(clock.elapsed(), 500);
+    cupsSetServer(nullptr);
+    ::close(silent);
+}
+
+class LedgerSchedulerTest : public BatchTest {
+protected:
+    void SetUp() override
+    {
+        const QString why = cups.start();
+        if (!why.isEmpty())
+            GTEST_SKIP() << "no private CUPS scheduler here: " << why.toStdString();
+        BatchTest::SetUp();
+        cups.addFileQueue(u"desk"_qs, true);
+        cups.tool(u"cupsdisable"_qs, {u"desk"_qs}); // jobs are accepted and wait
+    }
+    QStringList onPrinter() const
+    {
+        return {u"-C"_qs, meet.builder().workDir(), u"--log"_qs, logFile};
+    }
+    QList<LedgerEntry> entries() const
+    {
+        return Ledger(meet.dataPath(u"tarvel-ledger.db"_qs)).entries();
+    }
+    /// The job ids of the ledger, oldest first.
+    QList<int> jobs() const
+    {
+        QList<int> ids;
+        for (const LedgerEntry& entry : entries()) {
+            if (!ids.contains(entry.document.jobId))
+                ids.prepend(entry.document.jobId);
+        }
+        return ids;
+    }
+    JobState stateOf(int jobId) const
+    {
+        for (const LedgerEntry& entry : entries()) {
+            if (entry.document.jobId == jobId)
+                return entry.document.state;
+        }
+        return JobState::Written;
+    }
+
+    PrivateScheduler cups;
+};
+
+TEST_F(LedgerSchedulerTest, HistoryLearnsWhatBecameOfJobsAnotherRunSent)
+{
+    const Outcome run = runBatch(onPrinter(), cups.clientEnvironment());
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    const QList<int> sent = jobs();
+    ASSERT_EQ(sent.size(), 2);
+    cups.tool(u"cancel"_qs, {QString::number(sent[0])});
+    cups.tool(u"lp"_qs, {u"-i"_qs, QString::number(sent[1]), u"-H"_qs, u"hold"_qs});
+
+    QProcessEnvironment english = cups.clientEnvironment();
+    english.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+    const Outcome history =
+        runBatch({u"-C"_qs, meet.builder().workDir(), u"--history"_qs}, english);
+    ASSERT_EQ(history.exitCode, 0) << qPrintable(history.err);
+    EXPECT_TRUE(history.err.contains(u"print job %1 "_qs.arg(sent[0]))) << qPrintable(history.err);
+    EXPECT_EQ(stateOf(sent[0]), JobState::Canceled);
+    EXPECT_EQ(stateOf(sent[1]), JobState::Held);
+
+    cups.tool(u"lp"_qs, {u"-i"_qs, QString::number(sent[1]), u"-H"_qs, u"resume"_qs});
+    cups.tool(u"cupsenable"_qs, {u"desk"_qs});
+    ASSERT_TRUE(cups.waitUntilIdle());
+    const Outcome again = runBatch({u"-C"_qs, meet.builder().workDir(), u"--history"_qs}, english);
+    EXPECT_EQ(stateOf(sent[1]), JobState::Completed);
+    EXPECT_FALSE(again.err.contains(u"print job"_qs)) << "told twice: " << qPrintable(again.err);
+}
+
+TEST_F(LedgerSchedulerTest, WatchingTellsAJobCanceledAfterItWasAcceptedOnce)
+{
+    WatchProcess watch(onPrinter(), cups.clientEnvironment());
+    ASSERT_TRUE(watch.says(u"event(s) printed"_qs)) << qPrintable(watch.err());
+    QList<int> sent;
+    const QDeadlineTimer recorded(10000);
+    while ((sent = jobs()).size() < 2 && !recorded.hasExpired())
+        QThread::msleep(50);
+    ASSERT_EQ(sent.size(), 2);
+    cups.tool(u"cancel"_qs, {QString::number(sent[1])});
+    const QString told = u"print job %1 "_qs.arg(sent[1]);
+    ASSERT_TRUE(watch.says(told)) << qPrintable(watch.err());
+    // Some polls later, still told once.
+    watch.says(u"never said"_qs, 1, 7000);
+    EXPECT_EQ(watch.stop(), 0);
+    EXPECT_EQ(watch.err().count(told), 1) << qPrintable(watch.err());
+    EXPECT_EQ(stateOf(sent[1]), JobState::Canceled);
+    EXPECT_EQ(entries().size(), 7); // every page the scheduler received, recorded once
 }
 
 } // namespace

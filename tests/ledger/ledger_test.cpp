@@ -1,6 +1,6 @@
 #include "ledger/historyexport.h"
 #include "ledger/ledger.h"
-#include "ledger/ledgerrecorder.h"
+#include "ledger/reprint.h"
 #include "platform/failure.h"
 
 #include "tempmeet.h"
@@ -26,6 +26,7 @@ LedgerCertificate certificate(int race, int heat, int lane, std::optional<int> l
     c.items[2] = u"  1位"_qs;
     c.items[4] = name;
     c.items[6] = u"みなとSC"_qs;
+    c.heatInEvent = 2;
     return c;
 }
 
@@ -61,6 +62,8 @@ TEST_F(LedgerTest, ADocumentAndItsCertificatesComeBackAsRecorded)
     EXPECT_EQ(all[2].certificate.items[4], u"一泳"_qs);
     EXPECT_EQ(all[2].certificate.items[18], QString());
     EXPECT_EQ(all[2].certificate.leg, 0);
+    EXPECT_EQ(all[2].certificate.heatInEvent, 2);
+    EXPECT_EQ(all[2].document.kind, DocumentKind::Certificates);
 
     // By event, by the heat and lane swum in, by leg; reprints are not found again.
     EXPECT_EQ(ledger.entriesOfRace(12, std::nullopt, std::nullopt).size(), 2);
@@ -75,18 +78,144 @@ TEST_F(LedgerTest, ADocumentAndItsCertificatesComeBackAsRecorded)
     EXPECT_EQ(ledger.entriesOfDocument(relay).size(), 2);
 }
 
-TEST_F(LedgerTest, OpenJobsAreThisSessionsPrinterJobsNotYetDone)
+TEST_F(LedgerTest, PendingJobsAreEveryDesksJobsOnThisSchedulerNotYetDone)
 {
     Ledger ledger(path());
-    const qint64 mine = ledger.record(document(u"R001"_qs, 5), {}, u"desk-1"_qs);
-    ledger.record(document(u"R002"_qs, 6), {}, u"desk-2"_qs);
-    ledger.record(document(u"R003"_qs, 0), {}, u"desk-1"_qs); // a file: nothing to ask
-    ASSERT_EQ(ledger.openJobs(u"desk-1"_qs).size(), 1);
-    EXPECT_EQ(ledger.openJobs(u"desk-1"_qs)[0].jobId, 5);
-    ledger.setJobState(mine, JobState::Stopped);
-    EXPECT_EQ(ledger.openJobs(u"desk-1"_qs)[0].state, JobState::Stopped);
-    ledger.setJobState(mine, JobState::Completed);
-    EXPECT_TRUE(ledger.openJobs(u"desk-1"_qs).isEmpty());
+    const auto job = [&](int jobId, const QString& scheduler, const QString& session) {
+        LedgerDocument d = document(u"R%1"_qs.arg(jobId), jobId);
+        d.scheduler = scheduler;
+        return ledger.record(d, {}, session);
+    };
+    const qint64 mine = job(5, u"desk-a:/run/cups.sock"_qs, u"desk-a/10/t"_qs);
+    job(6, u"desk-a:/run/cups.sock"_qs, u"desk-a/99/t"_qs); // another run of the same desk
+    job(7, u"print-server:631"_qs, u"desk-a/10/t"_qs);      // another scheduler
+    job(8, QString(), u"desk-a/11/t"_qs);                   // an earlier version, this machine
+    job(9, QString(), u"desk-ab/12/t"_qs);                  // an earlier version, elsewhere
+    job(0, QString(), u"desk-a/10/t"_qs);                   // a file: nothing to ask
+    const auto pendingIds = [&] {
+        QList<int> ids;
+        for (const OpenJob& open : ledger.pendingJobs(u"desk-a:/run/cups.sock"_qs, u"desk-a"_qs))
+            ids << open.jobId;
+        return ids;
+    };
+    EXPECT_EQ(pendingIds(), (QList<int>{5, 6, 8}));
+    ledger.setJobState(mine, JobState::Held);
+    EXPECT_EQ(ledger.pendingJobs(u"desk-a:/run/cups.sock"_qs, u"desk-a"_qs)[0].state,
+              JobState::Held);
+    ledger.setJobState(mine, JobState::Aborted);
+    EXPECT_EQ(pendingIds(), (QList<int>{6, 8}));
+    EXPECT_EQ(ledger.jobStateOf(mine), JobState::Aborted);
+}
+
+TEST_F(LedgerTest, OnlyTheLatestCopyOfEachCertificateIsReprintedAndEarlierOnesAreMarked)
+{
+    Ledger ledger(path());
+    // Race 12 printed, its result corrected and printed again: lane 0 changed, lane 1 not
+    // printed the second time (its rank fell out of the limit).
+    ledger.record(document(u"R012"_qs, 0),
+                  {certificate(12, 12, 0, std::nullopt, u"旧"_qs),
+                   certificate(12, 12, 1, std::nullopt, u"一度だけ"_qs)},
+                  u"s"_qs);
+    ledger.record(document(u"R012"_qs, 0), {certificate(12, 12, 0, std::nullopt, u"新"_qs)},
+                  u"s"_qs);
+    QList<LedgerEntry> all = ledger.entries();
+    ASSERT_EQ(all.size(), 3);
+    const LedgerEntry latest = all[0];
+    const LedgerEntry earlier = all[2];
+    LedgerCertificate again = earlier.certificate; // a reprint of the earlier copy
+    again.reprintOf = earlier.id;
+    ledger.record(document(u"再印刷"_qs, 0), {again}, u"s"_qs);
+    all = ledger.entries();
+
+    QMap<QString, bool> superseded;
+    for (const LedgerEntry& entry : all)
+        superseded[entry.certificate.items[4] + (entry.certificate.reprintOf ? u"+"_qs : u""_qs)] =
+            entry.superseded;
+    EXPECT_EQ(
+        superseded,
+        (QMap<QString, bool>{
+            {u"旧"_qs, true}, {u"旧+"_qs, true}, {u"新"_qs, false}, {u"一度だけ"_qs, false}}));
+
+    QStringList reprinted;
+    for (const LedgerEntry& entry : ledger.entriesOfRace(12, std::nullopt, std::nullopt))
+        reprinted << entry.certificate.items[4];
+    EXPECT_EQ(reprinted, (QStringList{u"一度だけ"_qs, u"新"_qs}));
+    ASSERT_EQ(ledger.entriesOfRace(12, 0, std::nullopt).size(), 1);
+    EXPECT_EQ(ledger.entriesOfRace(12, 0, std::nullopt)[0].id, latest.id);
+
+    // Chosen in the history: the earlier copy, its reprint and the latest stand for the
+    // latest, once.
+    ASSERT_EQ(all[2].certificate.items[4], u"一度だけ"_qs); // newest first: 旧+, 新, 一度だけ, 旧
+    const QList<LedgerEntry> copies = latestCopies({all[0], earlier, latest, all[2]}, all);
+    ASSERT_EQ(copies.size(), 2);
+    EXPECT_EQ(copies[0].id, latest.id);
+    EXPECT_EQ(copies[1].certificate.items[4], u"一度だけ"_qs);
+}
+
+TEST_F(LedgerTest, ALedgerOfTheFirstVersionGetsTheNewColumnsAndStaysUsableByIt)
+{
+    {
+        // The first version's schema and rows, as it wrote them.
+        sql::Database first(path(), sql::Database::Mode::ReadWrite, 0);
+        first.execute("CREATE TABLE documents (id INTEGER PRIMARY KEY, printed_at TEXT NOT NULL,"
+                      " title TEXT NOT NULL, destination TEXT NOT NULL, job_id INTEGER NOT NULL,"
+                      " job_state TEXT NOT NULL, session TEXT NOT NULL)");
+        first.execute("CREATE TABLE certificates (id INTEGER PRIMARY KEY, document_id INTEGER NOT "
+                      "NULL REFERENCES documents(id), race INTEGER NOT NULL, heat INTEGER NOT "
+                      "NULL, lane INTEGER NOT NULL, leg INTEGER, items TEXT NOT NULL, reprint_of "
+                      "INTEGER REFERENCES certificates(id))");
+        first.execute("INSERT INTO documents VALUES (1, '2026-12-08T10:00:00', 'R003 女子 "
+                      "50m自由形 決勝', 'desk', 4, 'pending', 'here/1/t')");
+        first.execute("INSERT INTO certificates VALUES (1, 1, 3, 2, 5, NULL, "
+                      "'[\"50m自由形\",\"\",\"1位\"]', NULL)");
+        first.execute("INSERT INTO documents VALUES (2, '2026-12-08T10:05:00', '再印刷 R003', "
+                      "'desk', 5, 'pending', 'here/1/t')");
+        first.execute("INSERT INTO certificates VALUES (2, 2, 3, 2, 5, NULL, '[]', 1)");
+        first.execute("PRAGMA user_version=1");
+    }
+    const QList<LedgerEntry> entries = Ledger(path()).entries();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].document.kind, DocumentKind::Reprint);
+    EXPECT_EQ(entries[1].document.kind, DocumentKind::Certificates);
+    EXPECT_EQ(entries[1].certificate.heatInEvent, 0); // not known
+    EXPECT_EQ(eventTitleOf(entries[1]), u"R003 女子 50m自由形 決勝"_qs);
+    EXPECT_EQ(entries[1].certificate.items[2], u"1位"_qs);
+    EXPECT_EQ(Ledger(path()).pendingJobs(u"s"_qs, u"here"_qs).size(), 2);
+
+    // The first version's own statements still work on it, and it still opens it.
+    sql::Database first(path(), sql::Database::Mode::ReadWrite, 0);
+    sql::Statement version = first.prepare("PRAGMA user_version");
+    ASSERT_TRUE(version.step());
+    EXPECT_EQ(version.integer(0), 1);
+    first.execute("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
+                  "session) VALUES ('2026-12-08T11:00:00', 'R004', 'desk', 0, 'written', 'x')");
+    sql::Statement open = first.prepare(
+        "SELECT id, destination, job_id, title, job_state FROM documents WHERE session = ? AND "
+        "job_id > 0 AND job_state NOT IN ('completed', 'canceled', 'aborted', 'written')");
+    open.bind(1, u"here/1/t"_qs);
+    int rows = 0;
+    while (open.step())
+        ++rows;
+    EXPECT_EQ(rows, 2);
+}
+
+TEST_F(LedgerTest, ASymbolicLinkInPlaceOfTheLedgerIsRefusedAndItsTargetNotCreated)
+{
+    const QString target = dir_.path() + u"/elsewhere.db"_qs;
+    ASSERT_TRUE(QFile::link(target, path())); // dangling
+    try {
+        Ledger ledger(path());
+        FAIL() << "opened through a link";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.path(), path());
+        EXPECT_TRUE(failure.message().contains(u"symbolic link"_qs))
+            << qPrintable(failure.message());
+    }
+    EXPECT_FALSE(QFile::exists(target));
+    {
+        Ledger real(target); // a link to a ledger that is there is refused as well
+    }
+    EXPECT_THROW(Ledger{path()}, Failure);
 }
 
 TEST_F(LedgerTest, ALedgerOfANewerProgramIsRefusedNotChanged)
@@ -118,22 +247,6 @@ TEST_F(LedgerTest, TwoProcessesWritingAtOnceLoseNothing)
     EXPECT_EQ(ledger.entries().size(), 400);
 }
 
-TEST_F(LedgerTest, ALedgerThatCannotBeWrittenStopsNothingAndIsToldOnce)
-{
-    LedgerRecorder recorder([this] { return std::make_unique<Ledger>(path() + u"/no/such"_qs); });
-    const ItemTexts items{};
-    for (int event = 1; event <= 3; ++event) {
-        recorder.certificateAccepted({event, 0, std::nullopt, items, event, {}});
-        std::shared_future<void> done =
-            recorder.documentDelivered({event, u"R%1"_qs.arg(event), {true, u"desk"_qs, event, 1}});
-        ASSERT_TRUE(done.valid());
-        done.wait(); // never throws: the run goes on
-    }
-    ASSERT_TRUE(recorder.firstFailure().has_value());
-    EXPECT_TRUE(recorder.firstFailure()->path().contains(u"/no/such"_qs));
-    EXPECT_TRUE(recorder.recordedDocuments().isEmpty());
-}
-
 TEST(HistoryExportTest, CsvIsUtf8WithAByteOrderMarkAndFormulasAreMadePlainText)
 {
     const struct {
@@ -161,8 +274,9 @@ TEST(HistoryExportTest, CsvIsUtf8WithAByteOrderMarkAndFormulasAreMadePlainText)
     EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(csv.mid(3)).split(u"\r\n"_qs);
     ASSERT_EQ(lines.size(), 3); // header, one row, the empty rest after the last CR LF
-    EXPECT_EQ(lines[0].count(u','), 15);
-    EXPECT_TRUE(lines[1].contains(u",3,2,"_qs)) << qPrintable(lines[1]); // lane and leg from 1
+    EXPECT_EQ(lines[0].count(u','), 17);
+    // Race swum in, heat within the event, lane and leg from 1.
+    EXPECT_TRUE(lines[1].contains(u",11,2,3,2,"_qs)) << qPrintable(lines[1]);
     EXPECT_TRUE(lines[1].contains(u",'=1+1,"_qs)) << qPrintable(lines[1]);
 }
 

@@ -3,6 +3,8 @@
 #include "platform/failure.h"
 #include "platform/words.h"
 
+#include <QSysInfo>
+
 #include <cups/cups.h>
 
 namespace tarvel::cups {
@@ -57,8 +59,68 @@ std::optional<QString> defaultDestination()
     return name;
 }
 
-std::optional<JobState> jobState(int jobId)
+QString schedulerName()
 {
+    const QString server = QString::fromUtf8(cupsServer());
+    const bool local = server.startsWith(u'/') || server == u"localhost"
+                       || server.startsWith(u"127.") || server == u"::1";
+    const QString named = server.startsWith(u'/') ? server : u"%1:%2"_qs.arg(server).arg(ippPort());
+    return local ? QSysInfo::machineHostName() + u':' + named : named;
+}
+
+namespace {
+
+std::optional<JobState> stateOf(int ippState)
+{
+    switch (ippState) {
+    case IPP_JSTATE_PENDING: return JobState::Pending;
+    case IPP_JSTATE_HELD: return JobState::Held;
+    case IPP_JSTATE_PROCESSING: return JobState::Processing;
+    case IPP_JSTATE_STOPPED: return JobState::Stopped;
+    case IPP_JSTATE_CANCELED: return JobState::Canceled;
+    case IPP_JSTATE_ABORTED: return JobState::Aborted;
+    case IPP_JSTATE_COMPLETED: return JobState::Completed;
+    default: return std::nullopt;
+    }
+}
+
+/// Gives up a read or write that waits longer than the connection's timeout.
+int giveUp(http_t*, void*)
+{
+    return 0;
+}
+
+} // namespace
+
+struct JobStateClient::Connection {
+    http_t* http = nullptr;
+    ~Connection() { httpClose(http); }
+};
+
+JobStateClient::JobStateClient(std::chrono::milliseconds deadline) : deadline_(deadline) {}
+
+JobStateClient::~JobStateClient() = default;
+
+std::optional<JobState> JobStateClient::state(int jobId)
+{
+    using Clock = std::chrono::steady_clock;
+    if (Clock::now() < quietUntil_)
+        return std::nullopt;
+    const auto unanswered = [this] {
+        connection_.reset();
+        quietUntil_ = Clock::now() + deadline_;
+        return std::nullopt;
+    };
+    if (!connection_) {
+        http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
+                                    1, int(deadline_.count()), nullptr);
+        if (!http)
+            return unanswered();
+        httpSetTimeout(http, double(deadline_.count()) / 1000.0, giveUp, nullptr);
+        connection_ = std::make_unique<Connection>();
+        connection_->http = http;
+    }
+
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
@@ -70,23 +132,19 @@ std::optional<JobState> jobState(int jobId)
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
                   kAttributes);
     // cupsDoRequest takes the request and frees it.
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    ipp_t* response = cupsDoRequest(connection_->http, request, "/");
+    if (!response)
+        return unanswered();
     std::optional<JobState> state;
-    if (ipp_attribute_t* found =
-            response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM) : nullptr) {
-        switch (ippGetInteger(found, 0)) {
-        case IPP_JSTATE_PENDING: state = JobState::Pending; break;
-        case IPP_JSTATE_HELD: state = JobState::Held; break;
-        case IPP_JSTATE_PROCESSING: state = JobState::Processing; break;
-        case IPP_JSTATE_STOPPED: state = JobState::Stopped; break;
-        case IPP_JSTATE_CANCELED: state = JobState::Canceled; break;
-        case IPP_JSTATE_ABORTED: state = JobState::Aborted; break;
-        case IPP_JSTATE_COMPLETED: state = JobState::Completed; break;
-        default: break;
-        }
-    }
+    if (ipp_attribute_t* found = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+        state = stateOf(ippGetInteger(found, 0));
     ippDelete(response);
     return state;
+}
+
+std::optional<JobState> jobState(int jobId)
+{
+    return JobStateClient().state(jobId);
 }
 
 Destination::Destination(const QString& name) : name_(name), handles_(std::make_unique<Handles>())

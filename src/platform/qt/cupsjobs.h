@@ -10,6 +10,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -26,9 +27,35 @@ struct Paper {
 /// scheduler answers.
 std::optional<QString> defaultDestination();
 
-/// The state of job `jobId` as the scheduler tells it; nothing when it cannot be asked (no
-/// scheduler answers, the job is not known). Called from any thread; each thread talks to
-/// the scheduler over a connection of its own.
+/// The scheduler this process sends to, named so that every desk sharing a ledger names it
+/// alike: "host:port" of a scheduler on the network, this machine's name before a local one
+/// ("desk-3:/run/cups/cups.sock", "desk-3:localhost:631").
+QString schedulerName();
+
+/// Asks the scheduler after print jobs over a connection of its own (made on first use,
+/// made again after a failure), each question answered within `deadline` or given up.
+/// Once a question went unanswered, the next ones within `deadline` are not asked (a poll
+/// of many jobs ends quickly when the scheduler hangs). Use from one thread at a time; it
+/// may wait, so never on the GUI thread.
+class JobStateClient {
+public:
+    explicit JobStateClient(std::chrono::milliseconds deadline = std::chrono::seconds(5));
+    ~JobStateClient();
+    JobStateClient(const JobStateClient&) = delete;
+    JobStateClient& operator=(const JobStateClient&) = delete;
+
+    /// The state of job `jobId`; nothing when the scheduler does not answer in time or does
+    /// not know the job.
+    std::optional<JobState> state(int jobId);
+
+private:
+    struct Connection;
+    std::chrono::milliseconds deadline_;
+    std::unique_ptr<Connection> connection_;
+    std::chrono::steady_clock::time_point quietUntil_{};
+};
+
+/// The state of job `jobId`, asked once over a connection of its own (see JobStateClient).
 std::optional<JobState> jobState(int jobId);
 
 /// One destination of the scheduler, looked up once: what it says of itself is kept, so
