@@ -1,6 +1,6 @@
 #include "batch/batchtools.h"
 
-#include "platform/qt/pdfdevice.h"
+#include "platform/paths.h"
 #include "platform/words.h"
 
 #include <QDir>
@@ -27,21 +27,23 @@ bool stderrIsTerminal()
 #endif
 }
 
-PrintTarget openTarget(const Request& request, const Session& session)
+PrintTarget openTarget(const Request& request, const Session& session, Lookup lookup)
 {
-    if (!request.pdfFolder)
-        return openDefaultPrintTarget(session.where);
-    PrintTarget target;
-    target.kind = PrintTargetKind::PdfFiles;
-    target.where = *request.pdfFolder;
-    target.device = std::make_unique<PdfDevice>(*request.pdfFolder);
+    if (request.pdfFolder)
+        return openPdfTarget(*request.pdfFolder);
+    const QString fallback = hostPath(session.where.dataFile(QString::fromUtf16(kPdfFolderName)));
+    PrintTarget target = lookup == Lookup::Now ? openLookedUpPrintTarget(fallback)
+                                               : openDefaultPrintTarget(fallback);
+    if (target.kind == PrintTargetKind::PdfFiles)
+        say(Words::tr("this machine has no print system: the certificates become PDF files in %1")
+                .arg(QDir::toNativeSeparators(target.where)));
     return target;
 }
 
 QString destination(const PrintTarget& target, int documents)
 {
     if (target.kind == PrintTargetKind::Printer)
-        return Words::tr("jobs sent to the printer %1").arg(target.where);
+        return Words::tr("jobs sent to the printer %1").arg(target.printerName());
     return Words::tr("%1 PDF file(s) in %2")
         .arg(documents)
         .arg(QDir::toNativeSeparators(target.where));

@@ -3,6 +3,7 @@
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/printernotice.h"
 #include "platform/words.h"
 #include "printrun/runaccount.h"
 #include "printrun/runobservers.h"
@@ -26,6 +27,30 @@ void sayLedgerTrouble(const LedgerRecorder& recorder)
                 .arg(failure->message()));
 }
 
+void sayPrinterTrouble(const PrintTarget& target, const QString& prefix)
+{
+    const QString printer = target.printerName();
+    if (printer.isEmpty())
+        return;
+    try {
+        const PrinterNotice notice = askPrinter(printer);
+        if (!notice.needsAttention())
+            return;
+        const QString reasons = notice.reasons.isEmpty() ? Words::tr("no reason given")
+                                                         : notice.reasons.join(u", "_qs);
+        say(prefix
+            + (notice.stopped
+                   ? Words::tr("warning: the printer %1 is stopped (%2); %3 job(s) wait on it")
+                   : Words::tr("warning: the printer %1 needs attention (%2); %3 job(s) wait on "
+                               "it"))
+                  .arg(printer, reasons)
+                  .arg(notice.waitingJobs));
+    } catch (const Failure& failure) {
+        say(prefix + Words::tr("warning: the printer's state could not be asked: %1")
+                         .arg(failure.message()));
+    }
+}
+
 PrintOptions requestedOptions(const Request& request, const Session& session)
 {
     PrintOptions options = request.options;
@@ -46,9 +71,9 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode)
     return false;
 }
 
-PrintTarget openCertificateTarget(const Request& request, const Session& session)
+PrintTarget openCertificateTarget(const Request& request, const Session& session, Lookup lookup)
 {
-    PrintTarget target = openTarget(request, session);
+    PrintTarget target = openTarget(request, session, lookup);
     // The printer takes the certificate face, as the window gives it the preview's.
     target.device->setFontFace(QString::fromUtf16(kCertificateFace));
     return target;
@@ -60,7 +85,13 @@ int runPrint(const Request& request, Session& session)
     QFile log;
     if (!openLog(request, log, QIODevice::Truncate))
         return kFailed;
-    PrintTarget target = openCertificateTarget(request, session);
+    PrintTarget target;
+    try {
+        target = openCertificateTarget(request, session);
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
                                                               ? BatchObserver::Progress::Shown
                                                               : BatchObserver::Progress::Hidden);
@@ -75,6 +106,10 @@ int runPrint(const Request& request, Session& session)
         say(stopped.message());
         say(Words::tr("the run stopped there:"));
         sayAccount(stopped.summary(), options, target);
+        // A scheduler that did not answer would not answer this either.
+        if (stopped.summary().eventsPrinted > 0 && options.previewOnly == PreviewOnly::No
+            && stopped.kind() != Failure::Kind::Unreachable)
+            sayPrinterTrouble(target);
         sayLedgerTrouble(recorder);
         return kFailed;
     } catch (const Failure& failure) {
@@ -90,6 +125,8 @@ int runPrint(const Request& request, Session& session)
         return kFailed;
     }
     sayAccount(summary, options, target);
+    if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
+        sayPrinterTrouble(target);
     sayLedgerTrouble(recorder);
     return hasUnprintedEvents(summary) ? kFailed : kDone;
 }

@@ -2,6 +2,7 @@
 /// tarvel-batch's print run: the window's run without the window, and what the watching
 /// runs share with it.
 
+#include "batch/batchtools.h"
 #include "batch/commandline.h"
 #include "ledger/ledgerrecorder.h"
 #include "platform/qt/printtarget.h"
@@ -23,11 +24,17 @@ PrintOptions requestedOptions(const Request& request, const Session& session);
 bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode);
 
 /// The printer or PDF folder, taking the certificate face as the window's printer does.
-PrintTarget openCertificateTarget(const Request& request, const Session& session);
+/// Throws tarvel::Failure as openTarget.
+PrintTarget openCertificateTarget(const Request& request, const Session& session,
+                                  Lookup lookup = Lookup::Now);
 
 /// A run's account on stderr, each line after `prefix` (e.g. a time stamp).
 void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
                 const QString& prefix = QString());
+
+/// After a run that sent jobs: a warning on stderr when the printer is stopped or needs
+/// attention (its reasons, the jobs waiting on it), or cannot be asked.
+void sayPrinterTrouble(const PrintTarget& target, const QString& prefix = QString());
 
 /// A ledger that could not be written never stops printing; it is told once, at the end.
 void sayLedgerTrouble(const LedgerRecorder& recorder);

@@ -42,11 +42,16 @@ int runWatch(const Request& request, Session& session)
     QFile log;
     if (!openLog(request, log, QIODevice::Append))
         return kFailed;
-    PrintTarget target = openCertificateTarget(request, session);
+    // The printer is looked up by each run: a scheduler that does not answer fails that run,
+    // and the next is tried as for a refusing queue.
+    PrintTarget target = openCertificateTarget(request, session, Lookup::BeforeFirstDocument);
     const DataLocations where = session.where;
     LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
     StopSignals signals;
     StopSignalObserver stopSignal(signals);
+    // The run in hand may be waiting on the scheduler, with no event loop to see the signal.
+    PrintDevice& device = *target.device;
+    signals.alsoOnArrival([&device] { device.cancelWaiting(); });
     const BatchObserver::Progress progress =
         stderrIsTerminal() ? BatchObserver::Progress::Shown : BatchObserver::Progress::Hidden;
 
@@ -89,8 +94,12 @@ int runWatch(const Request& request, Session& session)
         const QString stamp = timeStamp();
         if (run.failure)
             say(stamp + run.failure->message());
-        if (!busy)
-            sayAccount(run.summary, options, target, stamp);
+        if (busy)
+            return;
+        sayAccount(run.summary, options, target, stamp);
+        if (run.summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No
+            && (!run.failure || run.failure->kind() != Failure::Kind::Unreachable))
+            sayPrinterTrouble(target, stamp);
     });
     QObject::connect(&watcher, &AutoPrinter::unreachable, [](const QString& why) {
         say(timeStamp()

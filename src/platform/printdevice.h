@@ -61,6 +61,12 @@ public:
     /// nothing when none is pending, or when it is still under way and `wait` is No.
     virtual std::optional<Delivery> takeDelivery(DeliveryWait wait);
 
+    /// Ends promptly whatever the device is waiting for from another party (the print
+    /// scheduler), from any thread: the wait in hand and those begun until the device's next
+    /// document fail with a tarvel::Failure saying they were stopped. What was delivered
+    /// before stays delivered. Devices that never wait ignore it.
+    virtual void cancelWaiting() noexcept {}
+
 private:
     struct Outcome {
         Delivery delivery;

@@ -3,6 +3,7 @@
 #include "layout/drawing.h"
 #include "layout/layoutfile.h"
 #include "layout/layoutini.h"
+#include "platform/paths.h"
 #include "platform/qt/fonts.h"
 #include "ui/autoprintdesk.h"
 #include "ui/closequestion.h"
@@ -54,6 +55,11 @@ constexpr int kContentMargin = 60;
 constexpr int kWideStripTop = 7875;
 
 } // namespace
+
+PrintTarget openMeetPrintTarget(const DataLocations& where)
+{
+    return openDefaultPrintTarget(hostPath(where.dataFile(QString::fromUtf16(kPdfFolderName))));
+}
 
 FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
     : QWidget(parent)

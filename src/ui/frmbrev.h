@@ -38,6 +38,10 @@ class PreviewTee;
 /// Opens the device the certificates go to, once the data folder is known.
 using PrintTargetFactory = std::function<PrintTarget(const DataLocations&)>;
 
+/// The machine's default printer; when it has no print system, PDF files in the data
+/// folder's "certificates". Asks the scheduler nothing (see openDefaultPrintTarget).
+PrintTarget openMeetPrintTarget(const DataLocations& where);
+
 /// The window's controls carry their names as object names; arrays of like controls append
 /// the index (`txtX4`, `chkKoumoku18`, `optKyori0`; `Label80` and `Label81` for the corner
 /// labels under and over the preview, `Label40`/`Label41` and `Label50`/`Label51` for the
@@ -51,7 +55,7 @@ class FrmBrev : public QWidget {
 public:
     enum class Width { Narrow, Wide };
 
-    explicit FrmBrev(PrintTargetFactory openPrintTarget = openDefaultPrintTarget,
+    explicit FrmBrev(PrintTargetFactory openPrintTarget = openMeetPrintTarget,
                      QWidget* parent = nullptr);
     ~FrmBrev() override;
 

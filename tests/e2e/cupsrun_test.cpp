@@ -161,7 +161,7 @@ TEST_F(CupsRunTest, AQueueStoppedMidRunMarksExactlyTheEventsWhoseJobsItAccepted)
     QDir::setCurrent(meet.builder().workDir());
     Session session = startSession();
     QDir::setCurrent(home);
-    PrintTarget printer = openDefaultPrintTarget(session.where);
+    PrintTarget printer = openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
     PrintOptions options;
     options.rankLimitIndividual = session.layout.rankLimitIndividual;
     options.rankLimitRelay = session.layout.rankLimitRelay;
@@ -212,7 +212,7 @@ TEST_F(CupsRunTest, JobStatesFollowTheSchedulersQueueIntoTheLedger)
     QDir::setCurrent(meet.builder().workDir());
     Session session = startSession();
     QDir::setCurrent(home);
-    PrintTarget printer = openDefaultPrintTarget(session.where);
+    PrintTarget printer = openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
     PrintOptions options;
     options.rankLimitIndividual = u"1"_qs;
     options.rankLimitRelay = u"1"_qs;

@@ -3,6 +3,9 @@
 #include "platform/failure.h"
 #include "platform/words.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <cups/cups.h>
 
 namespace tarvel::cups {
@@ -14,22 +17,80 @@ QString sendAction()
     return Words::tr("sending the certificates to the printer");
 }
 
+QString lookupAction()
+{
+    return Words::tr("looking up the default printer");
+}
+
 /// Hundredths of a millimetre, as the scheduler gives sizes.
 double millimetres(int hundredths)
 {
     return hundredths / 100.0;
 }
 
-QString lastReason()
-{
-    const char* reason = cupsLastErrorString();
-    return reason && *reason ? QString::fromUtf8(reason)
-                             : Words::tr("the scheduler gave no reason");
-}
+enum class DocumentStarted { No, Yes };
 
 bool succeeded(ipp_status_t status)
 {
     return status <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+/// The default the user chose, which comes before the scheduler's: LPDEST or PRINTER in
+/// the environment, or "Default" in an lpoptions file (the user's before the system's).
+/// Empty when none; `source` then says nothing.
+QString userDefault(QString* source)
+{
+    for (const char* name : {"LPDEST", "PRINTER"}) {
+        const QString value = qEnvironmentVariable(name);
+        // PRINTER=lp is the traditional placeholder libcups passes over too.
+        if (!value.isEmpty() && !(value == u"lp"_qs && qstrcmp(name, "PRINTER") == 0)) {
+            *source = QString::fromLatin1(name);
+            return value.section(u'/', 0, 0); // an instance is the same printer
+        }
+    }
+    const QString serverRoot = qEnvironmentVariableIsEmpty("CUPS_SERVERROOT")
+                                   ? u"/etc/cups"_qs
+                                   : qEnvironmentVariable("CUPS_SERVERROOT");
+    for (const QString& path :
+         {QDir::homePath() + u"/.cups/lpoptions"_qs, serverRoot + u"/lpoptions"_qs}) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        while (!file.atEnd()) {
+            const QList<QByteArray> words = file.readLine(65536).simplified().split(' ');
+            if (words.size() >= 2 && words[0].compare("Default", Qt::CaseInsensitive) == 0) {
+                *source = path;
+                return QString::fromUtf8(words[1]).section(u'/', 0, 0);
+            }
+        }
+    }
+    return {};
+}
+
+/// The URI the scheduler serves `name` under (a printer's or a class's); throws a failure
+/// naming it when the scheduler does not know it or does not answer.
+QByteArray printerUri(Connection& connection, const QString& name, const QString& action,
+                      const QString& unknown)
+{
+    ipp_t* request = connection.newRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    // The scheduler finds classes under /printers/ as well.
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", name.toUtf8().constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char* const kAttributes[] = {"printer-uri-supported"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
+                  kAttributes);
+    ipp_t* response = connection.call(request);
+    if (!response) {
+        if (connection.wasNotFound())
+            throw Failure::ofPrinter(action, name, unknown);
+        throw connection.failure(action, name);
+    }
+    ipp_attribute_t* supported = ippFindAttribute(response, "printer-uri-supported", IPP_TAG_URI);
+    const QByteArray found = supported ? QByteArray(ippGetString(supported, 0, nullptr)) : uri;
+    ippDelete(response);
+    return found;
 }
 
 } // namespace
@@ -47,30 +108,50 @@ struct Destination::Handles {
     }
 };
 
-std::optional<QString> defaultDestination()
+QString defaultDestination(Connection& connection)
 {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!dest)
-        return std::nullopt;
-    const QString name = QString::fromUtf8(dest->name);
-    cupsFreeDests(1, dest);
-    return name;
+    QString source;
+    const QString chosen = userDefault(&source);
+    if (!chosen.isEmpty()) {
+        printerUri(connection, chosen, lookupAction(),
+                   Words::tr("the default printer (set by %1) does not exist at the print "
+                             "scheduler %2")
+                       .arg(source, connection.server()));
+        return chosen;
+    }
+    ipp_t* response = connection.call(connection.newRequest(IPP_OP_CUPS_GET_DEFAULT));
+    if (!response) {
+        if (connection.wasNotFound())
+            throw Failure::ofPrinter(lookupAction(), connection.server(),
+                                     Words::tr("the print scheduler has no default printer"));
+        throw connection.failure(lookupAction(), QString());
+    }
+    ipp_attribute_t* name = ippFindAttribute(response, "printer-name", IPP_TAG_NAME);
+    const QString found = name ? QString::fromUtf8(ippGetString(name, 0, nullptr)) : QString();
+    ippDelete(response);
+    if (found.isEmpty())
+        throw Failure::ofPrinter(lookupAction(), connection.server(),
+                                 Words::tr("the print scheduler has no default printer"));
+    return found;
 }
 
-std::optional<JobState> jobState(int jobId)
+std::optional<JobState> jobState(int jobId, const SchedulerSettings& settings)
 {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    std::optional<Connection> connection;
+    try {
+        connection.emplace(settings, nullptr, Words::tr("asking the state of a print job"));
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+    ipp_t* request = connection->newRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
                      "/jobs/%d", jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
     static const char* const kAttributes[] = {"job-state"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
                   kAttributes);
-    // cupsDoRequest takes the request and frees it.
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    ipp_t* response = connection->call(request);
     std::optional<JobState> state;
     if (ipp_attribute_t* found =
             response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM) : nullptr) {
@@ -89,16 +170,28 @@ std::optional<JobState> jobState(int jobId)
     return state;
 }
 
-Destination::Destination(const QString& name) : name_(name), handles_(std::make_unique<Handles>())
+Destination::Destination(Connection& connection, const QString& name)
+    : connection_(connection)
+    , name_(name)
+    , handles_(std::make_unique<Handles>())
 {
-    const QByteArray utf8 = name.toUtf8();
-    handles_->dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, utf8.constData(), nullptr);
+    // The destination is made from the scheduler's own answer rather than with
+    // cupsGetNamedDest, which after a call that found no answer goes on asking over
+    // libcups's shared connection, with no deadline.
+    const QByteArray uri =
+        printerUri(connection_, name, sendAction(),
+                   Words::tr("the print scheduler %1 does not know this printer")
+                       .arg(connection_.server()));
+    cupsAddDest(name.toUtf8().constData(), nullptr, 0, &handles_->dest);
     if (!handles_->dest)
-        throw Failure(sendAction(), name,
-                      Words::tr("the scheduler does not know this printer (%1)").arg(lastReason()));
-    handles_->info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, handles_->dest);
+        throw Failure::ofPrinter(sendAction(), name, Words::tr("out of memory"));
+    handles_->dest->num_options = cupsAddOption("printer-uri-supported", uri.constData(),
+                                                handles_->dest->num_options,
+                                                &handles_->dest->options);
+    connection_.beginCall();
+    handles_->info = cupsCopyDestInfo(connection_.http(), handles_->dest);
     if (!handles_->info)
-        throw Failure(sendAction(), name, lastReason());
+        throw connection_.failure(sendAction(), name);
 }
 
 Destination::~Destination() = default;
@@ -106,7 +199,8 @@ Destination::~Destination() = default;
 std::optional<Paper> Destination::defaultPaper() const
 {
     cups_size_t size{};
-    if (!cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, handles_->dest, handles_->info,
+    connection_.beginCall();
+    if (!cupsGetDestMediaDefault(connection_.http(), handles_->dest, handles_->info,
                                  CUPS_MEDIA_FLAGS_DEFAULT, &size)
         || size.width <= 0 || size.length <= 0)
         return std::nullopt;
@@ -117,32 +211,38 @@ std::optional<Paper> Destination::defaultPaper() const
 
 int Destination::submitPdf(const QString& title, const QByteArray& pdf)
 {
+    http_t* http = connection_.http();
     cups_dest_t* dest = handles_->dest;
     cups_dinfo_t* info = handles_->info;
     const QByteArray jobTitle = title.toUtf8();
     int jobId = 0;
-    if (!succeeded(cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &jobId, jobTitle.constData(), 0,
-                                     nullptr))
+    connection_.beginCall();
+    if (!succeeded(cupsCreateDestJob(http, dest, info, &jobId, jobTitle.constData(), 0, nullptr))
         || jobId <= 0)
-        throw Failure(sendAction(), name_, lastReason());
+        throw connection_.failure(sendAction(), name_);
 
     // From here on a failure leaves a job without its document: cancel it, so that the
-    // queue holds nothing this program does not count as printed.
-    const auto abandon = [&](const QString& reason) {
-        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest, jobId);
-        throw Failure(sendAction(), name_, reason);
+    // queue holds nothing this program does not count as printed. A scheduler that did not
+    // answer is not asked again (it drops the job itself once it sees the call broken off).
+    const auto abandon = [&](DocumentStarted started) {
+        const Failure failure = connection_.failure(sendAction(), name_);
+        if (!connection_.wasInterrupted()) {
+            connection_.beginCall();
+            if (started == DocumentStarted::Yes)
+                cupsFinishDestDocument(http, dest, info);
+            cupsCancelDestJob(http, dest, jobId);
+        }
+        throw failure;
     };
-    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest, info, jobId, jobTitle.constData(),
-                              CUPS_FORMAT_PDF, 0, nullptr, 1)
+    connection_.beginCall();
+    if (cupsStartDestDocument(http, dest, info, jobId, jobTitle.constData(), CUPS_FORMAT_PDF, 0,
+                              nullptr, 1)
         != HTTP_STATUS_CONTINUE)
-        abandon(lastReason());
-    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size()))
-        != HTTP_STATUS_CONTINUE) {
-        cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
-        abandon(lastReason());
-    }
-    if (!succeeded(cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info)))
-        abandon(lastReason());
+        abandon(DocumentStarted::No);
+    if (cupsWriteRequestData(http, pdf.constData(), size_t(pdf.size())) != HTTP_STATUS_CONTINUE)
+        abandon(DocumentStarted::Yes);
+    if (!succeeded(cupsFinishDestDocument(http, dest, info)))
+        abandon(DocumentStarted::No);
     return jobId;
 }
 

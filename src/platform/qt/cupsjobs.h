@@ -1,9 +1,11 @@
 #pragma once
 /// The print scheduler (CUPS) as the certificate printer uses it: the default destination,
 /// its paper, and jobs sent as PDF. The scheduler is the one the system names (CUPS_SERVER,
-/// client.conf, or the local one).
+/// client.conf, or the local one). Every call goes over a Connection of the calling thread,
+/// under its deadline.
 
 #include "platform/printdevice.h"
+#include "platform/qt/cupsconnection.h"
 
 #include <QByteArray>
 #include <QMarginsF>
@@ -22,22 +24,26 @@ struct Paper {
     QMarginsF margins;
 };
 
-/// The default destination (a printer or a class); nothing when there is none or no
-/// scheduler answers.
-std::optional<QString> defaultDestination();
+/// The default destination (a printer or a class): the user's choice (LPDEST, PRINTER,
+/// lpoptions) or else the scheduler's. Throws tarvel::Failure when the scheduler does not
+/// answer (Kind::Unreachable), when the chosen default does not exist (naming it), or when
+/// there is no default at all.
+QString defaultDestination(Connection& connection);
 
 /// The state of job `jobId` as the scheduler tells it; nothing when it cannot be asked (no
-/// scheduler answers, the job is not known). Called from any thread; each thread talks to
-/// the scheduler over a connection of its own.
-std::optional<JobState> jobState(int jobId);
+/// scheduler answers within the deadline, the job is not known). Called from any thread;
+/// each call connects on its own.
+std::optional<JobState> jobState(int jobId,
+                                 const SchedulerSettings& settings = SchedulerSettings());
 
 /// One destination of the scheduler, looked up once: what it says of itself is kept, so
 /// that a job costs the scheduler one request and the document, not a lookup each time.
 class Destination {
 public:
-    /// Looks `name` up. Throws tarvel::Failure naming it when the scheduler does not know
-    /// it or cannot be reached.
-    explicit Destination(const QString& name);
+    /// Looks `name` up over `connection`, which it keeps using (it must outlive this).
+    /// Throws tarvel::Failure naming it when the scheduler does not know it or cannot be
+    /// reached.
+    Destination(Connection& connection, const QString& name);
     ~Destination();
     Destination(const Destination&) = delete;
     Destination& operator=(const Destination&) = delete;
@@ -57,6 +63,7 @@ public:
 
 private:
     struct Handles;
+    Connection& connection_;
     QString name_;
     std::unique_ptr<Handles> handles_;
 };
