@@ -24,8 +24,7 @@ enum class Lookup { Now, BeforeFirstDocument };
 /// PDF files in the folder --pdf names; else the default printer, or PDF files in the data
 /// folder's "certificates" when the machine has no print system at all (said on stderr).
 /// Throws tarvel::Failure when the default printer is looked up now and cannot be.
-PrintTarget openTarget(const Request& request, const Session& session,
-                       Lookup lookup = Lookup::Now);
+PrintTarget openTarget(const Request& request, const Session& session, Lookup lookup = Lookup::Now);
 
 /// Where a run's `documents` went: "jobs sent to the printer q", "3 PDF file(s) in DIR".
 QString destination(const PrintTarget& target, int documents);

@@ -36,8 +36,8 @@ void sayPrinterTrouble(const PrintTarget& target, const QString& prefix)
         const PrinterNotice notice = askPrinter(printer);
         if (!notice.needsAttention())
             return;
-        const QString reasons = notice.reasons.isEmpty() ? Words::tr("no reason given")
-                                                         : notice.reasons.join(u", "_qs);
+        const QString reasons =
+            notice.reasons.isEmpty() ? Words::tr("no reason given") : notice.reasons.join(u", "_qs);
         say(prefix
             + (notice.stopped
                    ? Words::tr("warning: the printer %1 is stopped (%2); %3 job(s) wait on it")
@@ -46,8 +46,9 @@ void sayPrinterTrouble(const PrintTarget& target, const QString& prefix)
                   .arg(printer, reasons)
                   .arg(notice.waitingJobs));
     } catch (const Failure& failure) {
-        say(prefix + Words::tr("warning: the printer's state could not be asked: %1")
-                         .arg(failure.message()));
+        say(prefix
+            + Words::tr("warning: the printer's state could not be asked: %1")
+                  .arg(failure.message()));
     }
 }
 

@@ -146,10 +146,10 @@ ipp_t* Connection::newRequest(int op) const
     return request;
 }
 
-ipp_t* Connection::call(ipp_t* request)
+ipp_t* Connection::call(ipp_t* request, const char* resource)
 {
     beginCall();
-    ipp_t* response = cupsDoRequest(state_->http, request, "/");
+    ipp_t* response = cupsDoRequest(state_->http, request, resource);
     if (response && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE && !wasInterrupted())
         return response;
     ippDelete(response);

@@ -51,8 +51,7 @@ class Connection {
 public:
     /// Connects within the deadline. Throws tarvel::Failure (Kind::Unreachable, naming the
     /// scheduler) when it cannot, or when `cancel` is set meanwhile.
-    Connection(const SchedulerSettings& settings, const CancelFlag* cancel,
-               const QString& action);
+    Connection(const SchedulerSettings& settings, const CancelFlag* cancel, const QString& action);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -68,7 +67,7 @@ public:
     /// Sends `request` (taken and freed) to the scheduler under a fresh deadline; the
     /// answer when the scheduler accepted it (free it with ippDelete), null when the call
     /// failed (see failure()).
-    ipp_t* call(ipp_t* request);
+    ipp_t* call(ipp_t* request, const char* resource = "/");
 
     /// Whether the last call was answered "not found" (rather than not at all).
     bool wasNotFound() const;

@@ -73,8 +73,11 @@ QPageLayout CupsDevice::pageLayout()
 {
     // A new document: a stop asked for before it, with nothing left waiting on the
     // scheduler, has been taken by the run it stopped.
-    if (std::none_of(pending_.begin(), pending_.end(), isUnderWay))
+    if (std::none_of(pending_.begin(), pending_.end(), isUnderWay)) {
         cancel_.reset();
+        std::lock_guard lock(lostMutex_);
+        schedulerLost_.reset();
+    }
     if (layout_)
         return *layout_;
     Lookup lookup;
@@ -104,12 +107,21 @@ QPageLayout CupsDevice::pageLayout()
 
 Delivery CupsDevice::send(const QByteArray& pdf, const QString& name, int pages)
 {
+    {
+        std::lock_guard lock(lostMutex_);
+        if (schedulerLost_)
+            throw *schedulerLost_;
+    }
     try {
         cups::Destination& destination = scheduled();
         const int jobId = destination.submitPdf(name, pdf);
         return {true, destination.name(), jobId, pages};
-    } catch (const Failure&) {
+    } catch (const Failure& failure) {
         dropConnection();
+        if (failure.kind() == Failure::Kind::Unreachable) {
+            std::lock_guard lock(lostMutex_);
+            schedulerLost_ = failure;
+        }
         throw;
     }
 }

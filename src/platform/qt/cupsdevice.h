@@ -66,6 +66,11 @@ private:
 
     const cups::SchedulerSettings settings_;
     cups::CancelFlag cancel_;
+    /// Set by the sending thread when the scheduler did not answer or could not be reached:
+    /// the documents queued behind fail with it at once instead of waiting out a deadline
+    /// each. Cleared, like a stop, when a document begins with nothing under way.
+    std::mutex lostMutex_;
+    std::optional<Failure> schedulerLost_;
     mutable std::mutex destinationMutex_;
     QString destination_;
     std::optional<PageOffset> offset_;

@@ -28,8 +28,6 @@ double millimetres(int hundredths)
     return hundredths / 100.0;
 }
 
-enum class DocumentStarted { No, Yes };
-
 bool succeeded(ipp_status_t status)
 {
     return status <= IPP_STATUS_OK_EVENTS_COMPLETE;
@@ -98,6 +96,8 @@ QByteArray printerUri(Connection& connection, const QString& name, const QString
 struct Destination::Handles {
     cups_dest_t* dest = nullptr;
     cups_dinfo_t* info = nullptr;
+    QByteArray uri;      ///< the printer's URI, as jobs name it
+    QByteArray resource; ///< its path, where requests about it are posted
 
     ~Handles()
     {
@@ -178,16 +178,24 @@ Destination::Destination(Connection& connection, const QString& name)
     // The destination is made from the scheduler's own answer rather than with
     // cupsGetNamedDest, which after a call that found no answer goes on asking over
     // libcups's shared connection, with no deadline.
-    const QByteArray uri =
-        printerUri(connection_, name, sendAction(),
-                   Words::tr("the print scheduler %1 does not know this printer")
-                       .arg(connection_.server()));
+    const QByteArray uri = printerUri(
+        connection_, name, sendAction(),
+        Words::tr("the print scheduler %1 does not know this printer").arg(connection_.server()));
+    handles_->uri = uri;
+    char scheme[32], user[256], host[256], resource[1024];
+    int port = 0;
+    handles_->resource =
+        httpSeparateURI(HTTP_URI_CODING_ALL, uri.constData(), scheme, sizeof scheme, user,
+                        sizeof user, host, sizeof host, &port, resource, sizeof resource)
+                >= HTTP_URI_STATUS_OK
+            ? QByteArray(resource)
+            : QByteArray("/");
     cupsAddDest(name.toUtf8().constData(), nullptr, 0, &handles_->dest);
     if (!handles_->dest)
         throw Failure::ofPrinter(sendAction(), name, Words::tr("out of memory"));
-    handles_->dest->num_options = cupsAddOption("printer-uri-supported", uri.constData(),
-                                                handles_->dest->num_options,
-                                                &handles_->dest->options);
+    handles_->dest->num_options =
+        cupsAddOption("printer-uri-supported", uri.constData(), handles_->dest->num_options,
+                      &handles_->dest->options);
     connection_.beginCall();
     handles_->info = cupsCopyDestInfo(connection_.http(), handles_->dest);
     if (!handles_->info)
@@ -209,40 +217,63 @@ std::optional<Paper> Destination::defaultPaper() const
                            millimetres(size.bottom))};
 }
 
+ipp_t* Destination::newJobRequest(int op) const
+{
+    ipp_t* request = connection_.newRequest(op);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 handles_->uri.constData());
+    return request;
+}
+
 int Destination::submitPdf(const QString& title, const QByteArray& pdf)
 {
-    http_t* http = connection_.http();
-    cups_dest_t* dest = handles_->dest;
-    cups_dinfo_t* info = handles_->info;
-    const QByteArray jobTitle = title.toUtf8();
-    int jobId = 0;
-    connection_.beginCall();
-    if (!succeeded(cupsCreateDestJob(http, dest, info, &jobId, jobTitle.constData(), 0, nullptr))
-        || jobId <= 0)
+    // The requests are made here rather than by libcups's job functions, which would ask
+    // for the scheduler's texts in the process's language instead of the caller's.
+    const char* resource = handles_->resource.constData();
+    ipp_t* create = newJobRequest(IPP_OP_CREATE_JOB);
+    ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                 title.toUtf8().constData());
+    ipp_t* created = connection_.call(create, resource);
+    if (!created)
         throw connection_.failure(sendAction(), name_);
+    ipp_attribute_t* id = ippFindAttribute(created, "job-id", IPP_TAG_INTEGER);
+    const int jobId = id ? ippGetInteger(id, 0) : 0;
+    ippDelete(created);
+    if (jobId <= 0)
+        throw Failure::ofPrinter(sendAction(), name_,
+                                 Words::tr("the print scheduler gave the job no number"));
 
     // From here on a failure leaves a job without its document: cancel it, so that the
     // queue holds nothing this program does not count as printed. A scheduler that did not
     // answer is not asked again (it drops the job itself once it sees the call broken off).
-    const auto abandon = [&](DocumentStarted started) {
+    const auto abandon = [&] {
         const Failure failure = connection_.failure(sendAction(), name_);
         if (!connection_.wasInterrupted()) {
-            connection_.beginCall();
-            if (started == DocumentStarted::Yes)
-                cupsFinishDestDocument(http, dest, info);
-            cupsCancelDestJob(http, dest, jobId);
+            ipp_t* cancel = newJobRequest(IPP_OP_CANCEL_JOB);
+            ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+            ippDelete(connection_.call(cancel, resource));
         }
         throw failure;
     };
+    ipp_t* send = newJobRequest(IPP_OP_SEND_DOCUMENT);
+    ippAddInteger(send, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+    ippAddString(send, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 CUPS_FORMAT_PDF);
+    ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", 1);
     connection_.beginCall();
-    if (cupsStartDestDocument(http, dest, info, jobId, jobTitle.constData(), CUPS_FORMAT_PDF, 0,
-                              nullptr, 1)
+    const http_status_t started =
+        cupsSendRequest(connection_.http(), send, resource, CUPS_LENGTH_VARIABLE);
+    ippDelete(send);
+    if (started != HTTP_STATUS_CONTINUE)
+        abandon();
+    if (cupsWriteRequestData(connection_.http(), pdf.constData(), size_t(pdf.size()))
         != HTTP_STATUS_CONTINUE)
-        abandon(DocumentStarted::No);
-    if (cupsWriteRequestData(http, pdf.constData(), size_t(pdf.size())) != HTTP_STATUS_CONTINUE)
-        abandon(DocumentStarted::Yes);
-    if (!succeeded(cupsFinishDestDocument(http, dest, info)))
-        abandon(DocumentStarted::No);
+        abandon();
+    ipp_t* response = cupsGetResponse(connection_.http(), resource);
+    const bool accepted = response && succeeded(cupsLastError()) && !connection_.wasInterrupted();
+    ippDelete(response);
+    if (!accepted)
+        abandon();
     return jobId;
 }
 

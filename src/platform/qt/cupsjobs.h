@@ -62,6 +62,9 @@ public:
     int submitPdf(const QString& title, const QByteArray& pdf);
 
 private:
+    /// A request of operation `op` about this destination, in the connection's language.
+    ipp_t* newJobRequest(int op) const;
+
     struct Handles;
     Connection& connection_;
     QString name_;

@@ -30,10 +30,9 @@ QString reasonBase(const QString& keyword)
 bool stopsPaper(const QString& base)
 {
     static const QStringList kStopping = {
-        u"media-empty"_qs,  u"media-jam"_qs,   u"media-needed"_qs,  u"door-open"_qs,
-        u"cover-open"_qs,   u"toner-empty"_qs, u"marker-supply-empty"_qs,
-        u"offline"_qs,      u"paused"_qs,      u"shutdown"_qs,      u"interlock-open"_qs,
-        u"output-area-full"_qs,
+        u"media-empty"_qs, u"media-jam"_qs,   u"media-needed"_qs,        u"door-open"_qs,
+        u"cover-open"_qs,  u"toner-empty"_qs, u"marker-supply-empty"_qs, u"offline"_qs,
+        u"paused"_qs,      u"shutdown"_qs,    u"interlock-open"_qs,      u"output-area-full"_qs,
     };
     return kStopping.contains(base);
 }

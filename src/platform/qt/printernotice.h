@@ -28,10 +28,10 @@ struct PrinterNotice {
 /// the calling thread (`cancel`, when given, ends the wait from another thread). Waits:
 /// never on the GUI thread. Throws tarvel::Failure (a printer failure) when the scheduler
 /// does not answer or does not know the printer.
-PrinterNotice askPrinter(const QString& printer,
-                         const cups::SchedulerSettings& settings =
-                             cups::SchedulerSettings::fromEnvironment(),
-                         const cups::CancelFlag* cancel = nullptr);
+PrinterNotice
+askPrinter(const QString& printer,
+           const cups::SchedulerSettings& settings = cups::SchedulerSettings::fromEnvironment(),
+           const cups::CancelFlag* cancel = nullptr);
 
 /// The operator's text for one printer-state-reasons keyword (its -error, -warning or
 /// -report suffix aside); an unknown keyword as it is.
