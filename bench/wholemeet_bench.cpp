@@ -351,8 +351,7 @@ int main(int argc, char** argv)
                 run / split);
     if (withCups) {
         const double cupsRun = best(cupsRuns);
-        std::printf("print run to the scheduler (%s): %8.3f s\n",
-                    qPrintable(printer), cupsRun);
+        std::printf("print run to the scheduler (%s): %8.3f s\n", qPrintable(printer), cupsRun);
         std::printf("ratio scheduler run / bare rendering per document: %5.3f (goal: at most "
                     "1.25)\n",
                     cupsRun / split);
