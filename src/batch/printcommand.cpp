@@ -88,7 +88,10 @@ int runPrint(const Request& request, Session& session)
         return kFailed;
     PrintTarget target;
     try {
-        target = openCertificateTarget(request, session);
+        // A preview sends nothing: the printer is not asked for.
+        target = openCertificateTarget(
+            request, session,
+            options.previewOnly == PreviewOnly::Yes ? Lookup::BeforeFirstDocument : Lookup::Now);
     } catch (const Failure& failure) {
         say(failure.message());
         return kFailed;
