@@ -7,17 +7,11 @@
 
 #include <cups/cups.h>
 
-#include <cerrno>
-#include <cstring>
-
 namespace tarvel::cups {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-/// How often a wait looks at the deadline and the cancel flag: the delay of a stop.
-constexpr double kWaitSlice = 0.2; // seconds
 
 /// How long the check whether a scheduler that broke off a call still runs may take.
 constexpr int kProbeMilliseconds = 1000;
@@ -41,6 +35,22 @@ http_t* connectTo(const char* host, int milliseconds)
                         nullptr);
 }
 
+/// Whether a scheduler at `host` answers a request within kProbeMilliseconds. A connection
+/// alone proves nothing: the socket of a scheduler that was killed can outlive it in a
+/// child for a moment, and a frozen one still takes connections.
+bool answersAtAll(const QByteArray& host)
+{
+    http_t* probe = connectTo(host.constData(), kProbeMilliseconds);
+    if (!probe)
+        return false;
+    httpSetTimeout(probe, kProbeMilliseconds / 1000.0, nullptr, nullptr);
+    ipp_t* response = cupsDoRequest(probe, ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+    const bool answered = response != nullptr;
+    ippDelete(response);
+    httpClose(probe);
+    return answered;
+}
+
 } // namespace
 
 SchedulerSettings SchedulerSettings::fromEnvironment()
@@ -58,9 +68,33 @@ QString schedulerName()
     return QString::fromUtf8(cupsServer());
 }
 
+void CancelFlag::cancel() noexcept
+{
+    cancelled_.store(true);
+    try {
+        std::lock_guard lock(mutex_);
+        if (attached_)
+            httpShutdown(attached_);
+    } catch (...) {
+        // The flag alone still stops the next call.
+    }
+}
+
+void CancelFlag::attach(http_t* http)
+{
+    std::lock_guard lock(mutex_);
+    attached_ = http;
+}
+
+void CancelFlag::detach()
+{
+    std::lock_guard lock(mutex_);
+    attached_ = nullptr;
+}
+
 struct Connection::State {
     SchedulerSettings settings;
-    const CancelFlag* cancel = nullptr;
+    CancelFlag* cancel = nullptr;
     QByteArray host;
     QString server;
     QByteArray language;
@@ -68,9 +102,9 @@ struct Connection::State {
     Clock::time_point deadline;
     Interruption interruption = Interruption::None;
 
-    /// libcups asks this whenever a wait on the connection found nothing for kWaitSlice:
-    /// 1 waits on, 0 gives up the call.
-    static int onWaitSlice(http_t*, void* data)
+    /// libcups asks this when a wait on the connection reached the timeout: 1 waits on,
+    /// 0 gives up the call.
+    static int onTimeout(http_t*, void* data)
     {
         auto* state = static_cast<State*>(data);
         if (state->cancel && state->cancel->isCancelled()) {
@@ -81,12 +115,11 @@ struct Connection::State {
             state->interruption = Interruption::Deadline;
             return 0;
         }
-        return 1;
+        return 1; // a wait begun late in the call: the call's deadline is not reached yet
     }
 };
 
-Connection::Connection(const SchedulerSettings& settings, const CancelFlag* cancel,
-                       const QString& action)
+Connection::Connection(const SchedulerSettings& settings, CancelFlag* cancel, const QString& action)
     : state_(std::make_unique<State>())
 {
     state_->settings = settings;
@@ -108,11 +141,19 @@ Connection::Connection(const SchedulerSettings& settings, const CancelFlag* canc
                        : Words::tr("the print scheduler does not accept connections"),
             Failure::Kind::Unreachable);
     }
-    httpSetTimeout(state_->http, kWaitSlice, &State::onWaitSlice, state_.get());
+    httpSetTimeout(state_->http, std::chrono::duration<double>(settings.deadline).count(),
+                   &State::onTimeout, state_.get());
+    if (cancel) {
+        cancel->attach(state_->http);
+        if (cancel->isCancelled()) // stopped while connecting
+            httpShutdown(state_->http);
+    }
 }
 
 Connection::~Connection()
 {
+    if (state_->cancel)
+        state_->cancel->detach();
     if (state_->http)
         httpClose(state_->http);
 }
@@ -192,20 +233,13 @@ Failure Connection::failure(const QString& action, const QString& printer) const
                                   text && *text ? QString::fromUtf8(text)
                                                 : Words::tr("the print scheduler gave no reason"));
     }
-    // The call broke off without an answer (libcups may still say "success" or name some
+    // The call broke off without an answer (libcups may still say "success", or name an
     // errno of its own): tell whether the scheduler is still there.
-    const QString why = transportError ? QString::fromLocal8Bit(std::strerror(transportError))
-                        : status > IPP_STATUS_OK_EVENTS_COMPLETE
-                            ? QString::fromUtf8(cupsLastErrorString())
-                            : Words::tr("no answer");
-    if (http_t* probe = connectTo(state_->host.constData(), kProbeMilliseconds)) {
-        httpClose(probe);
-        return unreachable(Words::tr("the print scheduler %1 broke off the connection (%2)")
-                               .arg(state_->server, why));
-    }
+    if (answersAtAll(state_->host))
+        return unreachable(
+            Words::tr("the print scheduler %1 broke off the connection").arg(state_->server));
     return unreachable(
-        Words::tr("the print scheduler %1 went away and no longer accepts connections")
-            .arg(state_->server));
+        Words::tr("the print scheduler %1 went away and no longer answers").arg(state_->server));
 }
 
 } // namespace tarvel::cups

@@ -1,6 +1,9 @@
 #pragma once
 /// One connection to the print scheduler (CUPS), owned by one thread, every call on it under
 /// a deadline and stoppable from another thread.
+///
+/// The deadline is libcups's own connection timeout (a wait that reaches it gives the call
+/// up); a stop shuts the connection's socket, which ends any wait on it at once.
 
 #include "platform/failure.h"
 
@@ -9,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 
 using http_t = struct _http_s;
 using ipp_t = struct _ipp_s;
@@ -30,15 +34,23 @@ struct SchedulerSettings {
 };
 
 /// Set from any thread to end a wait on the scheduler (the operator pressed 中止, a stop
-/// signal came); the call in hand then fails promptly, saying it was stopped.
+/// signal came); the call in hand then fails at once, saying it was stopped, and so does
+/// every call until reset().
 class CancelFlag {
 public:
-    void cancel() noexcept { cancelled_.store(true); }
+    /// Sets the flag and shuts the connection that is waiting, if any.
+    void cancel() noexcept;
     void reset() noexcept { cancelled_.store(false); }
     bool isCancelled() const noexcept { return cancelled_.load(); }
 
 private:
+    friend class Connection;
+    void attach(http_t* http);
+    void detach();
+
     std::atomic<bool> cancelled_{false};
+    std::mutex mutex_;
+    http_t* attached_ = nullptr; ///< the connection a cancel shuts; guarded by mutex_
 };
 
 /// The scheduler's name as the system configures it (CUPS_SERVER, client.conf, the local
@@ -51,7 +63,7 @@ class Connection {
 public:
     /// Connects within the deadline. Throws tarvel::Failure (Kind::Unreachable, naming the
     /// scheduler) when it cannot, or when `cancel` is set meanwhile.
-    Connection(const SchedulerSettings& settings, const CancelFlag* cancel, const QString& action);
+    Connection(const SchedulerSettings& settings, CancelFlag* cancel, const QString& action);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

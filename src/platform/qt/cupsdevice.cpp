@@ -48,6 +48,16 @@ void CupsDevice::cancelWaiting() noexcept
     cancel_.cancel();
 }
 
+void CupsDevice::startTask()
+{
+    if (!freshStart_.exchange(false))
+        return;
+    cancel_.reset();
+    dropConnection(); // a stop may have shut its socket
+    std::lock_guard lock(lostMutex_);
+    schedulerLost_.reset();
+}
+
 void CupsDevice::dropConnection()
 {
     scheduled_.reset();
@@ -73,16 +83,14 @@ QPageLayout CupsDevice::pageLayout()
 {
     // A new document: a stop asked for before it, with nothing left waiting on the
     // scheduler, has been taken by the run it stopped.
-    if (std::none_of(pending_.begin(), pending_.end(), isUnderWay)) {
-        cancel_.reset();
-        std::lock_guard lock(lostMutex_);
-        schedulerLost_.reset();
-    }
+    if (std::none_of(pending_.begin(), pending_.end(), isUnderWay))
+        freshStart_.store(true);
     if (layout_)
         return *layout_;
     Lookup lookup;
     sender_
         .post([this, &lookup] {
+            startTask();
             try {
                 cups::Destination& destination = scheduled();
                 lookup.destination = destination.name();
@@ -107,6 +115,7 @@ QPageLayout CupsDevice::pageLayout()
 
 Delivery CupsDevice::send(const QByteArray& pdf, const QString& name, int pages)
 {
+    startTask();
     {
         std::lock_guard lock(lostMutex_);
         if (schedulerLost_)

@@ -7,6 +7,7 @@
 #include "platform/qt/pagedprinterdevice.h"
 #include "platform/serialworker.h"
 
+#include <atomic>
 #include <deque>
 #include <future>
 #include <memory>
@@ -60,6 +61,9 @@ private:
     cups::Destination& scheduled();
     /// Sends one document; runs on the sending thread.
     Delivery send(const QByteArray& pdf, const QString& name, int pages);
+    /// On the sending thread, first thing in each task: after a document that began with
+    /// nothing under way, forgets an earlier stop and a lost scheduler.
+    void startTask();
     /// Forgets the connection after a failure (the scheduler may have been restarted, the
     /// printer added back, a call left half done).
     void dropConnection();
@@ -71,6 +75,8 @@ private:
     /// each. Cleared, like a stop, when a document begins with nothing under way.
     std::mutex lostMutex_;
     std::optional<Failure> schedulerLost_;
+    /// A document began with nothing under way: the next task starts afresh.
+    std::atomic<bool> freshStart_{false};
     mutable std::mutex destinationMutex_;
     QString destination_;
     std::optional<PageOffset> offset_;

@@ -85,7 +85,7 @@ QString describeReason(const QString& keyword)
 }
 
 PrinterNotice askPrinter(const QString& printer, const cups::SchedulerSettings& settings,
-                         const cups::CancelFlag* cancel)
+                         cups::CancelFlag* cancel)
 {
     cups::Connection connection(settings, cancel, askAction());
     ipp_t* request = connection.newRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);

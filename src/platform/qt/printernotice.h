@@ -31,7 +31,7 @@ struct PrinterNotice {
 PrinterNotice
 askPrinter(const QString& printer,
            const cups::SchedulerSettings& settings = cups::SchedulerSettings::fromEnvironment(),
-           const cups::CancelFlag* cancel = nullptr);
+           cups::CancelFlag* cancel = nullptr);
 
 /// The operator's text for one printer-state-reasons keyword (its -error, -warning or
 /// -report suffix aside); an unknown keyword as it is.

@@ -66,8 +66,7 @@ PrintTarget openLookedUpPrintTarget(const QString& pdfFolder,
     return printerTarget(lookUpDefaultPrinter(settings), settings);
 }
 
-QString lookUpDefaultPrinter(const cups::SchedulerSettings& settings,
-                             const cups::CancelFlag* cancel)
+QString lookUpDefaultPrinter(const cups::SchedulerSettings& settings, cups::CancelFlag* cancel)
 {
     cups::Connection connection(settings, cancel, Words::tr("looking up the default printer"));
     return cups::defaultDestination(connection);

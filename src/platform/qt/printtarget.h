@@ -63,6 +63,6 @@ PrintTarget openLookedUpPrintTarget(
 /// openLookedUpPrintTarget.
 QString lookUpDefaultPrinter(
     const cups::SchedulerSettings& settings = cups::SchedulerSettings::fromEnvironment(),
-    const cups::CancelFlag* cancel = nullptr);
+    cups::CancelFlag* cancel = nullptr);
 
 } // namespace tarvel
