@@ -809,18 +809,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>印刷スケジューラは理由を示しませんでした</translation>
     </message>
     <message>
-        <source>no answer</source>
-        <translation>応答なし</translation>
-    </message>
-    <message>
-        <source>the print scheduler %1 broke off the connection (%2)</source>
-        <translation>印刷スケジューラ %1 が接続を切りました（%2）</translation>
-    </message>
-    <message>
-        <source>the print scheduler %1 went away and no longer accepts connections</source>
-        <translation>印刷スケジューラ %1 が途中で停止し、接続を受け付けなくなりました</translation>
-    </message>
-    <message>
         <source>connecting to the print scheduler</source>
         <translation>印刷スケジューラへの接続</translation>
     </message>
@@ -907,6 +895,14 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the default printer</source>
         <translation>既定のプリンタ</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 broke off the connection</source>
+        <translation>印刷スケジューラ %1 が接続を切りました</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 went away and no longer answers</source>
+        <translation>印刷スケジューラ %1 が途中で停止し、応答しなくなりました</translation>
     </message>
 </context>
 <context>
