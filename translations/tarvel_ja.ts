@@ -873,10 +873,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>オフライン</translation>
     </message>
     <message>
-        <source>stopped (paused)</source>
-        <translation>停止中</translation>
-    </message>
-    <message>
         <source>shut down</source>
         <translation>電源オフ</translation>
     </message>
@@ -903,6 +899,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the print scheduler %1 went away and no longer answers</source>
         <translation>印刷スケジューラ %1 が途中で停止し、応答しなくなりました</translation>
+    </message>
+    <message>
+        <source>paused</source>
+        <translation>一時停止</translation>
     </message>
 </context>
 <context>

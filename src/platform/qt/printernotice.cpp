@@ -76,7 +76,7 @@ QString describeReason(const QString& keyword)
     if (base == u"offline"_qs)
         return Words::tr("offline");
     if (base == u"paused"_qs)
-        return Words::tr("stopped (paused)");
+        return Words::tr("paused");
     if (base == u"shutdown"_qs)
         return Words::tr("shut down");
     if (base == u"output-area-full"_qs)
