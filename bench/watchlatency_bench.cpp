@@ -123,7 +123,7 @@ Figures measure(sample::MeetBuilder& builder, int samples, AutoPrinter::Timing t
             PrintOptions options;
             options.heldBack = heldBack;
             RunObservers observers{&deliveries, &watching};
-            AutoRun run;
+            RunOutcome run;
             try {
                 run.summary = PrintRun(session, options, *device, nullptr, &observers);
             } catch (const Failure& failure) {

@@ -2,29 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
-    <name>PrintCommands</name>
-    <message>
-        <source>The run stopped there. Until then:</source>
-        <translation>印刷はここで止まりました。それまでの結果:</translation>
-    </message>
-    <message>
-        <source>There is no printer: the certificates were written as PDF files to %1</source>
-        <translation>プリンタがないため、賞状を PDF ファイルにしました。保存先: %1</translation>
-    </message>
-    <message>
-        <source>Test page</source>
-        <translation>テスト印刷</translation>
-    </message>
-    <message>
-        <source>There is no printer: the test page was written as a PDF file.
-
-%1</source>
-        <translation>プリンタがないため、テストページを PDF ファイルにしました。
-
-%1</translation>
-    </message>
-</context>
-<context>
     <name>tarvel</name>
     <message>
         <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
@@ -769,6 +746,50 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>キャンセル</translation>
     </message>
     <message>
+        <source>printing the test page</source>
+        <translation>テスト印刷</translation>
+    </message>
+    <message>
+        <source>printing the calibration page</source>
+        <translation>位置補正ページの印刷</translation>
+    </message>
+    <message>
+        <source>printing certificates again</source>
+        <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>taking the printer&apos;s calibration</source>
+        <translation>プリンタの位置補正の反映</translation>
+    </message>
+    <message>
+        <source>printing automatically</source>
+        <translation>自動印刷</translation>
+    </message>
+    <message>
+        <source>Test page</source>
+        <translation>テスト印刷</translation>
+    </message>
+    <message>
+        <source>The run stopped there. Until then:</source>
+        <translation>印刷はここで止まりました。それまでの結果:</translation>
+    </message>
+    <message>
+        <source>There is no printer: the certificates were written as PDF files to %1</source>
+        <translation>プリンタがないため、賞状を PDF ファイルにしました。保存先: %1</translation>
+    </message>
+    <message>
+        <source>There is no printer: the test page was written as a PDF file.
+
+%1</source>
+        <translation>プリンタがないため、テストページを PDF ファイルにしました。
+
+%1</translation>
+    </message>
+    <message>
+        <source>%1 page(s) printed again: %2</source>
+        <translation>%1 ページを再印刷しました: %2</translation>
+    </message>
+    <message>
         <source>this machine has no print system: the certificates become PDF files in %1</source>
         <translation>このコンピューターには印刷システムがありません。賞状は %1 に PDF ファイルとして書き出します</translation>
     </message>
@@ -807,6 +828,14 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the print scheduler gave no reason</source>
         <translation>印刷スケジューラは理由を示しませんでした</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 broke off the connection</source>
+        <translation>印刷スケジューラ %1 が接続を切りました</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 went away and no longer answers</source>
+        <translation>印刷スケジューラ %1 が途中で停止し、応答しなくなりました</translation>
     </message>
     <message>
         <source>connecting to the print scheduler</source>
@@ -873,6 +902,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>オフライン</translation>
     </message>
     <message>
+        <source>paused</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
         <source>shut down</source>
         <translation>電源オフ</translation>
     </message>
@@ -891,18 +924,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the default printer</source>
         <translation>既定のプリンタ</translation>
-    </message>
-    <message>
-        <source>the print scheduler %1 broke off the connection</source>
-        <translation>印刷スケジューラ %1 が接続を切りました</translation>
-    </message>
-    <message>
-        <source>the print scheduler %1 went away and no longer answers</source>
-        <translation>印刷スケジューラ %1 が途中で停止し、応答しなくなりました</translation>
-    </message>
-    <message>
-        <source>paused</source>
-        <translation>一時停止</translation>
     </message>
 </context>
 <context>
@@ -924,10 +945,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>自動印刷の間は 随時 を選べません。終わったレースを何度でも印刷してしまいます。先に 自動印刷 を切ってください。</translation>
     </message>
     <message>
-        <source>printing automatically</source>
-        <translation>自動印刷</translation>
-    </message>
-    <message>
         <source>Automatic printing goes on; what failed is tried again in a minute.</source>
         <translation>自動印刷は続けます。失敗したものは 1 分後にもう一度試します。</translation>
     </message>
@@ -937,18 +954,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>%1 U+%2: no installed face can draw it</source>
         <translation>%1 U+%2: この文字を描けるフォントがありません</translation>
-    </message>
-    <message>
-        <source>printing</source>
-        <translation>印刷</translation>
-    </message>
-    <message>
-        <source>printing the test page</source>
-        <translation>テスト印刷</translation>
-    </message>
-    <message>
-        <source>taking the printer&apos;s calibration</source>
-        <translation>プリンタの位置補正の反映</translation>
     </message>
 </context>
 <context>
@@ -1049,10 +1054,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>項目をクリックして選んでください。</translation>
     </message>
     <message>
-        <source>printing the calibration page</source>
-        <translation>位置補正ページの印刷</translation>
-    </message>
-    <message>
         <source>Kept for %1: X %2, Y %3 twips; the next pages printed there are moved by it.</source>
         <translation>%1 の補正を保存しました: X %2、Y %3 twips。このプリンタで次に印刷するページから、この分だけずらします。</translation>
     </message>
@@ -1068,6 +1069,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>Blank certificate not shown: %1</source>
         <translation>賞状用紙を表示できません: %1</translation>
     </message>
+    <message>
+        <source>Printing the calibration page...</source>
+        <translation>位置合わせページを印刷しています…</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::LedgerDesk</name>
@@ -1078,14 +1083,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Print failed: %1</source>
         <translation>印刷失敗: %1</translation>
-    </message>
-    <message>
-        <source>%1 certificate(s) printed again: %2</source>
-        <translation>賞状 %1 枚を印刷し直しました: %2</translation>
-    </message>
-    <message>
-        <source>printing certificates again</source>
-        <translation>再印刷</translation>
     </message>
 </context>
 <context>

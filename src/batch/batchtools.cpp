@@ -27,11 +27,12 @@ bool stderrIsTerminal()
 #endif
 }
 
-PrintTarget openTarget(const Request& request, const Session& session, Lookup lookup)
+PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where,
+                       Lookup lookup)
 {
-    if (request.pdfFolder)
-        return openPdfTarget(*request.pdfFolder);
-    const QString fallback = hostPath(session.where.dataFile(QString::fromUtf16(kPdfFolderName)));
+    if (pdfFolder)
+        return openPdfTarget(*pdfFolder);
+    const QString fallback = hostPath(where.dataFile(QString::fromUtf16(kPdfFolderName)));
     PrintTarget target = lookup == Lookup::Now ? openLookedUpPrintTarget(fallback)
                                                : openDefaultPrintTarget(fallback);
     if (target.kind == PrintTargetKind::PdfFiles)
@@ -40,13 +41,11 @@ PrintTarget openTarget(const Request& request, const Session& session, Lookup lo
     return target;
 }
 
-QString destination(const PrintTarget& target, int documents)
+QString destination(PrintTargetKind kind, const QString& where, int documents)
 {
-    if (target.kind == PrintTargetKind::Printer)
-        return Words::tr("jobs sent to the printer %1").arg(target.printerName());
-    return Words::tr("%1 PDF file(s) in %2")
-        .arg(documents)
-        .arg(QDir::toNativeSeparators(target.where));
+    if (kind == PrintTargetKind::Printer)
+        return Words::tr("jobs sent to the printer %1").arg(where);
+    return Words::tr("%1 PDF file(s) in %2").arg(documents).arg(QDir::toNativeSeparators(where));
 }
 
 } // namespace tarvel::batch

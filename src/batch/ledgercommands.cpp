@@ -1,6 +1,7 @@
 #include "batch/ledgercommands.h"
 
 #include "batch/batchtools.h"
+#include "batch/printcommand.h"
 #include "ledger/historyexport.h"
 #include "ledger/reprint.h"
 #include "platform/failure.h"
@@ -78,17 +79,19 @@ int reprintFromLedger(const Request& request, const Session& session)
                                      : Words::tr("race %1").arg(choice.raceNo)));
             return kFailed;
         }
-        PrintTarget target = openTarget(request, session);
-        target.device->setFontFace(QString::fromUtf16(kCertificateFace));
-        const ReprintResult result =
-            reprintCertificates(entries, session.layout, *target.device, *ledger);
+        Desk desk(session, batchServices(request));
+        RunRequest reprint = desk.newRequest(RunKind::Reprint);
+        reprint.reprint = entries;
+        const RunOutcome outcome = desk.runAndWait(std::move(reprint));
+        if (outcome.failure)
+            throw *outcome.failure;
         say(Words::tr("%1 certificate(s) printed again: %2")
                 .arg(entries.size())
-                .arg(result.delivery.destination));
-        if (result.ledgerFailure)
+                .arg(outcome.deliveries.value(0).destination));
+        if (outcome.ledgerFailure)
             say(Words::tr("warning: the reprint could not be recorded in the certificate "
                           "ledger: %1")
-                    .arg(result.ledgerFailure->message()));
+                    .arg(outcome.ledgerFailure->message()));
     } catch (const Failure& failure) {
         say(failure.message());
         return kFailed;

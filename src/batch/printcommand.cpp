@@ -6,30 +6,28 @@
 #include "platform/qt/printernotice.h"
 #include "platform/words.h"
 #include "printrun/runaccount.h"
-#include "printrun/runobservers.h"
 
 namespace tarvel::batch {
 
-void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
+void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
                 const QString& prefix)
 {
     for (const QString& line : describeRun(summary, options.previewOnly))
         say(prefix + line);
     if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
-        say(prefix + destination(target, summary.eventsPrinted));
+        say(prefix + destination(desk.targetKind(), desk.targetWhere(), summary.eventsPrinted));
 }
 
-void sayLedgerTrouble(const LedgerRecorder& recorder)
+void sayLedgerTrouble(const Desk& desk)
 {
-    if (const std::optional<Failure> failure = recorder.firstFailure())
+    if (const std::optional<Failure> failure = desk.ledgerTrouble())
         say(Words::tr("warning: the certificate ledger could not be written, the printing went "
                       "on without it: %1")
                 .arg(failure->message()));
 }
 
-void sayPrinterTrouble(const PrintTarget& target, const QString& prefix)
+void sayPrinterTrouble(const QString& printer, const QString& prefix)
 {
-    const QString printer = target.printerName();
     if (printer.isEmpty())
         return;
     try {
@@ -72,12 +70,16 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode)
     return false;
 }
 
-PrintTarget openCertificateTarget(const Request& request, const Session& session, Lookup lookup)
+DeskServices batchServices(const Request& request, Lookup lookup)
 {
-    PrintTarget target = openTarget(request, session, lookup);
-    // The printer takes the certificate face, as the window gives it the preview's.
-    target.device->setFontFace(QString::fromUtf16(kCertificateFace));
-    return target;
+    DeskServices services;
+    services.openTarget = [pdfFolder = request.pdfFolder, lookup](const DataLocations& where) {
+        PrintTarget target = openTarget(pdfFolder, where, lookup);
+        // The printer takes the certificate face, as the window gives it the preview's.
+        target.device->setFontFace(QString::fromUtf16(kCertificateFace));
+        return target;
+    };
+    return services;
 }
 
 int runPrint(const Request& request, Session& session)
@@ -86,53 +88,51 @@ int runPrint(const Request& request, Session& session)
     QFile log;
     if (!openLog(request, log, QIODevice::Truncate))
         return kFailed;
-    PrintTarget target;
+    // A preview sends nothing: the printer is not asked for.
+    const Lookup lookup =
+        options.previewOnly == PreviewOnly::Yes ? Lookup::BeforeFirstDocument : Lookup::Now;
+    std::optional<Desk> opened;
     try {
-        // A preview sends nothing: the printer is not asked for.
-        target = openCertificateTarget(
-            request, session,
-            options.previewOnly == PreviewOnly::Yes ? Lookup::BeforeFirstDocument : Lookup::Now);
+        opened.emplace(session, batchServices(request, lookup));
     } catch (const Failure& failure) {
         say(failure.message());
         return kFailed;
     }
+    Desk& desk = *opened;
+    // The printer is asked about itself after a run that sent it jobs, unless it did not
+    // answer during the run.
+    const auto sayPrinter = [&](const RunOutcome& outcome) {
+        if (desk.targetKind() == PrintTargetKind::Printer && outcome.summary.eventsPrinted > 0
+            && options.previewOnly == PreviewOnly::No
+            && (!outcome.failure || outcome.failure->kind() != Failure::Kind::Unreachable))
+            sayPrinterTrouble(desk.targetWhere());
+    };
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
                                                               ? BatchObserver::Progress::Shown
                                                               : BatchObserver::Progress::Hidden);
-    const DataLocations where = session.where;
-    LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
-    RunObservers observers{&observer, &recorder};
-    RunSummary summary;
-    try {
-        summary = PrintRun(session, options, *target.device, nullptr, &observers);
-    } catch (const RunStopped& stopped) {
-        observer.finishProgress();
-        say(stopped.message());
-        say(Words::tr("the run stopped there:"));
-        sayAccount(stopped.summary(), options, target);
-        // A scheduler that did not answer would not answer this either.
-        if (stopped.summary().eventsPrinted > 0 && options.previewOnly == PreviewOnly::No
-            && stopped.kind() != Failure::Kind::Unreachable)
-            sayPrinterTrouble(target);
-        sayLedgerTrouble(recorder);
-        return kFailed;
-    } catch (const Failure& failure) {
-        observer.finishProgress();
-        say(failure.message());
+    RunRequest run = desk.newRequest(RunKind::ReadyRaces);
+    run.options = options;
+    run.observer = &observer;
+    const RunOutcome outcome = desk.runAndWait(std::move(run));
+    observer.finishProgress();
+    if (outcome.failure) {
+        say(outcome.failure->message());
+        if (outcome.stoppedPartWay) {
+            say(Words::tr("the run stopped there:"));
+            sayAccount(outcome.summary, options, desk);
+            sayPrinter(outcome);
+            sayLedgerTrouble(desk);
+        }
         return kFailed;
     }
-    observer.finishProgress();
-    recorder.finish();
-
     if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {
         say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
         return kFailed;
     }
-    sayAccount(summary, options, target);
-    if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
-        sayPrinterTrouble(target);
-    sayLedgerTrouble(recorder);
-    return hasUnprintedEvents(summary) ? kFailed : kDone;
+    sayAccount(outcome.summary, options, desk);
+    sayPrinter(outcome);
+    sayLedgerTrouble(desk);
+    return hasUnprintedEvents(outcome.summary) ? kFailed : kDone;
 }
 
 } // namespace tarvel::batch

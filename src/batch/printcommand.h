@@ -4,9 +4,7 @@
 
 #include "batch/batchtools.h"
 #include "batch/commandline.h"
-#include "ledger/ledgerrecorder.h"
-#include "platform/qt/printtarget.h"
-#include "printrun/printrun.h"
+#include "desk/desk.h"
 #include "printrun/session.h"
 
 #include <QFile>
@@ -23,20 +21,20 @@ PrintOptions requestedOptions(const Request& request, const Session& session);
 /// Opens --log, if given, with `mode`; false (said on stderr) when it cannot be opened.
 bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode);
 
-/// The printer or PDF folder, taking the certificate face as the window's printer does.
-/// Throws tarvel::Failure as openTarget.
-PrintTarget openCertificateTarget(const Request& request, const Session& session,
-                                  Lookup lookup = Lookup::Now);
+/// The desk of tarvel-batch: the printer or PDF folder the request names, taking the
+/// certificate face as the window's printer does.
+/// Throws tarvel::Failure, when the desk is made, as openTarget.
+DeskServices batchServices(const Request& request, Lookup lookup = Lookup::Now);
 
 /// A run's account on stderr, each line after `prefix` (e.g. a time stamp).
-void sayAccount(const RunSummary& summary, const PrintOptions& options, const PrintTarget& target,
+void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
                 const QString& prefix = QString());
 
-/// After a run that sent jobs: a warning on stderr when the printer is stopped or needs
+/// After a run that sent jobs to `printer`: a warning on stderr when it is stopped or needs
 /// attention (its reasons, the jobs waiting on it), or cannot be asked.
-void sayPrinterTrouble(const PrintTarget& target, const QString& prefix = QString());
+void sayPrinterTrouble(const QString& printer, const QString& prefix = QString());
 
 /// A ledger that could not be written never stops printing; it is told once, at the end.
-void sayLedgerTrouble(const LedgerRecorder& recorder);
+void sayLedgerTrouble(const Desk& desk);
 
 } // namespace tarvel::batch

@@ -7,7 +7,6 @@
 #include "platform/stopsignals.h"
 #include "platform/words.h"
 #include "printrun/runobservers.h"
-#include "watcher/autoprinter.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -44,49 +43,24 @@ int runWatch(const Request& request, Session& session)
         return kFailed;
     // The printer is looked up by each run: a scheduler that does not answer fails that run,
     // and the next is tried as for a refusing queue.
-    PrintTarget target = openCertificateTarget(request, session, Lookup::BeforeFirstDocument);
-    const DataLocations where = session.where;
-    LedgerRecorder recorder([where] { return std::make_unique<Ledger>(where); });
+    DeskServices services = batchServices(request, Lookup::BeforeFirstDocument);
+    services.watchTiming.interval = std::chrono::milliseconds(request.watchInterval);
+    Desk desk(session, std::move(services));
     StopSignals signals;
     StopSignalObserver stopSignal(signals);
-    // The run in hand may be waiting on the scheduler, with no event loop to see the signal.
-    PrintDevice& device = *target.device;
-    signals.alsoOnArrival([&device] { device.cancelWaiting(); });
-    const BatchObserver::Progress progress =
-        stderrIsTerminal() ? BatchObserver::Progress::Shown : BatchObserver::Progress::Hidden;
-
-    AutoPrinter::Timing timing;
-    timing.interval = std::chrono::milliseconds(request.watchInterval);
-    AutoPrinter* watcherPtr = nullptr;
-    AutoPrinter watcher(
-        where,
-        [&](const QSet<int>& heldBack, RunObserver& watching) {
-            PrintOptions runOptions = options;
-            runOptions.heldBack = heldBack;
-            BatchObserver observer(log.isOpen() ? &log : nullptr, progress);
-            RunObservers observers{&observer, &recorder, &watching, &stopSignal};
-            AutoRun run;
-            try {
-                run.summary = PrintRun(session, runOptions, *target.device, nullptr, &observers);
-            } catch (const RunStopped& stopped) {
-                run.summary = stopped.summary();
-                run.failure = stopped;
-            } catch (const Failure& failure) {
-                run.failure = failure;
-            }
-            observer.finishProgress();
-            if (log.isOpen())
-                log.flush();
-            // The signal may have been taken by the run: end the watching after it.
-            if (signals.arrived())
-                watcherPtr->stop();
-            return run;
-        },
-        timing);
-    watcherPtr = &watcher;
-
+    // Used on the watcher's thread, one run at a time.
+    BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
+                                                              ? BatchObserver::Progress::Shown
+                                                              : BatchObserver::Progress::Hidden);
+    RunObservers observers{&observer, &stopSignal};
     bool busyTold = false;
-    QObject::connect(&watcher, &AutoPrinter::runFinished, [&](const AutoRun& run, bool) {
+    RunRequest watch = desk.newRequest(RunKind::ReadyRaces);
+    watch.options = options;
+    watch.observer = &observers;
+    watch.whenDone = [&](const RunOutcome& run) {
+        observer.finishProgress();
+        if (log.isOpen())
+            log.flush();
         const bool busy = isBusy(run);
         if (busy && busyTold)
             return; // another desk prints this meet: told once until it is done
@@ -96,39 +70,41 @@ int runWatch(const Request& request, Session& session)
             say(stamp + run.failure->message());
         if (busy)
             return;
-        sayAccount(run.summary, options, target, stamp);
-        if (run.summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No
+        sayAccount(run.summary, options, desk, stamp);
+        if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
+            && options.previewOnly == PreviewOnly::No
             && (!run.failure || run.failure->kind() != Failure::Kind::Unreachable))
-            sayPrinterTrouble(target, stamp);
-    });
-    QObject::connect(&watcher, &AutoPrinter::unreachable, [](const QString& why) {
+            sayPrinterTrouble(desk.targetWhere(), stamp);
+    };
+    QObject::connect(&desk, &Desk::unreachable, [](const QString& why) {
         say(timeStamp()
             + Words::tr("waiting for the data folder (unreachable for more than 10 "
                         "seconds): %1")
                   .arg(why));
     });
-    QObject::connect(&watcher, &AutoPrinter::reachableAgain, [] {
+    QObject::connect(&desk, &Desk::reachableAgain, [] {
         say(timeStamp() + Words::tr("the data folder is reachable again; watching goes on"));
     });
-    QObject::connect(&signals, &StopSignals::arrivedNow, &watcher, &AutoPrinter::stop);
-    QObject::connect(&watcher, &AutoPrinter::stopped, QCoreApplication::instance(),
+    // A stop signal ends a wait on the printer at once and the watching after the event in
+    // hand.
+    QObject::connect(&signals, &StopSignals::arrivedNow, &desk, &Desk::stop);
+    QObject::connect(&desk, &Desk::watchingStopped, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
-
     say(timeStamp()
         + Words::tr("watching %1 (every %2 ms); stop with Ctrl+C")
               .arg(QDir::toNativeSeparators(
-                  hostPath(where.dataFile(QString::fromUtf16(kRaceStatusFile)))))
+                  hostPath(session.where.dataFile(QString::fromUtf16(kRaceStatusFile)))))
               .arg(request.watchInterval));
-    watcher.start();
+    desk.startWatching(std::move(watch));
     if (!signals.arrived())
         QCoreApplication::exec();
-    recorder.finish();
+    desk.finishRecording();
     say(timeStamp() + Words::tr("watching ended"));
     if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {
         say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
         return kFailed;
     }
-    sayLedgerTrouble(recorder);
+    sayLedgerTrouble(desk);
     return kDone;
 }
 

@@ -12,6 +12,12 @@ inline constexpr int kFreeTextCount = 5;
 /// Item 13 + k shows free text k.
 inline constexpr int kFirstFreeTextItem = 13;
 
+/// Whether item `item` (0-based) holds one of the operator's free texts.
+constexpr bool isFreeTextItem(int item)
+{
+    return item >= kFirstFreeTextItem && item < kFirstFreeTextItem + kFreeTextCount;
+}
+
 /// Switch states of an item: only exactly On is drawn; Grayed can only come from the file.
 inline constexpr qint16 kSwitchOff = 0;
 inline constexpr qint16 kSwitchOn = 1;

@@ -51,6 +51,11 @@ public:
     /// The name of the next document: the print job's title, the PDF file's name.
     /// Devices that do not use it ignore it.
     virtual void setDocumentName(const QString& name) { (void)name; }
+    /// Called from another thread to end a wait on the printer (the operator pressed 中止,
+    /// a stop signal came): the document in hand then fails at once instead of waiting for
+    /// an answer, and so do those begun until the device's next document; what was
+    /// delivered before stays delivered. Devices that never wait ignore it.
+    virtual void cancelWaiting() noexcept {}
 
     /// Ends the document like endDocument(), but a device that can deliver in the
     /// background (a print scheduler) returns at once, so the next document can be drawn
@@ -60,12 +65,6 @@ public:
     /// The outcome of the oldest delivery begun and not yet taken, rethrowing its failure;
     /// nothing when none is pending, or when it is still under way and `wait` is No.
     virtual std::optional<Delivery> takeDelivery(DeliveryWait wait);
-
-    /// Ends promptly whatever the device is waiting for from another party (the print
-    /// scheduler), from any thread: the wait in hand and those begun until the device's next
-    /// document fail with a tarvel::Failure saying they were stopped. What was delivered
-    /// before stays delivered. Devices that never wait ignore it.
-    virtual void cancelWaiting() noexcept {}
 
 private:
     struct Outcome {

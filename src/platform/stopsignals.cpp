@@ -3,10 +3,7 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_LINUX
-#include <cerrno>
 #include <csignal>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 #endif
@@ -55,37 +52,9 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
 
 StopSignals::~StopSignals()
 {
-    if (onArrival_.joinable()) {
-        const uint64_t one = 1;
-        if (::write(wakeFd_, &one, sizeof one) < 0) {
-            // An eventfd takes a write unless its counter is full, which one write never makes.
-        }
-        onArrival_.join();
-    }
-    if (wakeFd_ >= 0)
-        ::close(wakeFd_);
     notifier_.reset();
     if (fd_ >= 0)
         ::close(fd_);
-}
-
-void StopSignals::alsoOnArrival(std::function<void()> stop)
-{
-    if (fd_ < 0 || onArrival_.joinable())
-        return;
-    wakeFd_ = eventfd(0, EFD_CLOEXEC);
-    if (wakeFd_ < 0)
-        return;
-    // Only looks: the signal stays pending for arrived() on the owning thread.
-    onArrival_ = std::thread([signalFd = fd_, wakeFd = wakeFd_, stop = std::move(stop)] {
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        while (::poll(fds, 2, -1) < 0) {
-            if (errno != EINTR)
-                return;
-        }
-        if (fds[0].revents & POLLIN)
-            stop();
-    });
 }
 
 bool StopSignals::arrived()
@@ -103,7 +72,6 @@ void holdStopSignals() {}
 void releaseStopSignals() {}
 StopSignals::StopSignals(QObject* parent) : QObject(parent) {}
 StopSignals::~StopSignals() = default;
-void StopSignals::alsoOnArrival(std::function<void()>) {}
 bool StopSignals::arrived()
 {
     return arrived_;

@@ -4,9 +4,7 @@
 
 #include <QObject>
 
-#include <functional>
 #include <memory>
-#include <thread>
 
 class QSocketNotifier;
 
@@ -30,11 +28,6 @@ public:
     /// Whether a stop signal has come (reads what is pending without waiting).
     bool arrived();
 
-    /// Calls `stop` once, from a thread of its own, as soon as a stop signal is pending,
-    /// even while the owning thread is busy (waiting on a printer): `stop` must be safe to
-    /// call from any thread. The signal is still taken by arrived() and arrivedNow().
-    void alsoOnArrival(std::function<void()> stop);
-
 Q_SIGNALS:
     void arrivedNow();
 
@@ -42,8 +35,6 @@ private:
     int fd_ = -1;
     bool arrived_ = false;
     std::unique_ptr<QSocketNotifier> notifier_;
-    int wakeFd_ = -1; ///< ends the thread of alsoOnArrival()
-    std::thread onArrival_;
 };
 
 } // namespace tarvel

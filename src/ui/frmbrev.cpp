@@ -3,7 +3,6 @@
 #include "layout/drawing.h"
 #include "layout/layoutfile.h"
 #include "layout/layoutini.h"
-#include "platform/paths.h"
 #include "platform/qt/fonts.h"
 #include "ui/autoprintdesk.h"
 #include "ui/closequestion.h"
@@ -15,11 +14,12 @@
 #include "ui/ledgerdesk.h"
 #include "ui/previewbox.h"
 #include "ui/previewtee.h"
-#include "ui/printcommands.h"
 #include "ui/printconditioncontrols.h"
+#include "ui/runview.h"
 #include "ui/textvalidators.h"
 #include "ui/twips.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -56,14 +56,9 @@ constexpr int kWideStripTop = 7875;
 
 } // namespace
 
-PrintTarget openMeetPrintTarget(const DataLocations& where)
-{
-    return openDefaultPrintTarget(hostPath(where.dataFile(QString::fromUtf16(kPdfFolderName))));
-}
-
-FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
+FrmBrev::FrmBrev(DeskServices services, QWidget* parent)
     : QWidget(parent)
-    , openPrintTarget_(std::move(openPrintTarget))
+    , services_(std::move(services))
 {
     setObjectName(u"frmBrev"_s);
     setWindowTitle(u"Tarvel"_s);
@@ -87,8 +82,11 @@ FrmBrev::FrmBrev(PrintTargetFactory openPrintTarget, QWidget* parent)
 
 FrmBrev::~FrmBrev()
 {
-    // Gone before the members its handlers reach (the previews' routing) go.
+    // Gone before the members their handlers reach (the previews' routing, the desk) go.
     delete largePreview_;
+    delete autoPrintDesk_;
+    delete ledgerDesk_;
+    delete runView_;
 }
 
 Layout FrmBrev::layout() const
@@ -180,25 +178,27 @@ void FrmBrev::connectHandlers()
                 [this, handler = handler] { guarded([this, handler] { (this->*handler)(); }); });
     connect(picBrev_, &PreviewBox::doubleClicked, this,
             [this] { guarded([this] { cmdKakudai_Click(); }); });
+    // The print conditions and filters: an automatic run prints with them as they are.
+    for (QAbstractButton* control : findChildren<QAbstractButton*>())
+        connect(control, &QAbstractButton::toggled, this, [this] { keepWatchRequestCurrent(); });
 }
 
 void FrmBrev::start(const QString& locationFile)
 {
     // Location file, item texts, layout file and meet header, in that order.
-    session_ = startSession(locationFile);
-    showLayout(session_.layout);
+    buildDesk(startSession(locationFile));
+    showLayout(session().layout);
     savedLayout_ = layout();
     started_ = true;
     drawPreview();
-    lblTaikai_->setFullText(session_.meet.meetName);
-    lblBasho_->setFullText(session_.meet.venue);
-    reopenPrintTarget();
+    lblTaikai_->setFullText(session().meet.meetName);
+    lblBasho_->setFullText(session().meet.venue);
     buildLargePreview();
-    ledgerDesk_ = new LedgerDesk(*this, session_, target_, printerUse_, *strip_);
+    ledgerDesk_ = new LedgerDesk(*this, *desk_, *strip_);
     buildAutoPrintDesk();
     lblVersion_->setText(QString::fromUtf16(kVersion));
-    if (session_.layoutLoad.outcome == LayoutLoad::Repaired)
-        QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session_); });
+    if (session().layoutLoad.outcome == LayoutLoad::Repaired)
+        QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session()); });
 }
 
 PrintOptions FrmBrev::printOptions() const
@@ -238,15 +238,17 @@ void FrmBrev::drawPreview()
 {
     if (!started_)
         return;
-    session_.layout = layout();
-    tarvel::drawPreview(previewTarget(), session_.layout, session_.itemText);
+    Session& session = desk_->session();
+    session.layout = layout();
+    tarvel::drawPreview(previewTarget(), session.layout, session.itemText);
     QStringList reports;
     for (const UndrawableCharacter& found :
-         undrawableCharacters(picBrev_->surface(), session_.layout, session_.itemText))
+         undrawableCharacters(picBrev_->surface(), session.layout, session.itemText))
         reports << tr("%1 U+%2: no installed face can draw it")
                        .arg(itemCaption(found.item),
                             QString::number(uint(found.character), 16).toUpper());
     showUndrawable(reports);
+    keepWatchRequestCurrent();
 }
 
 void FrmBrev::showUndrawable(const QStringList& reports)
@@ -264,16 +266,17 @@ void FrmBrev::showUndrawable(const QStringList& reports)
 
 void FrmBrev::freeTextChanged(int k)
 {
-    session_.itemText[kFirstFreeTextItem + k] = items_.txtText[k]->text();
+    desk_->session().itemText[kFirstFreeTextItem + k] = items_.txtText[k]->text();
     drawPreview();
 }
 
 void FrmBrev::saveLayout()
 {
-    session_.layout = layout();
-    tarvel::saveLayout(session_.where, session_.layout);
-    saveItemWidths(session_.where, session_.layout);
-    savedLayout_ = session_.layout;
+    Session& session = desk_->session();
+    session.layout = layout();
+    tarvel::saveLayout(session.where, session.layout);
+    saveItemWidths(session.where, session.layout);
+    savedLayout_ = session.layout;
 }
 
 void FrmBrev::closeEvent(QCloseEvent* event)
@@ -288,25 +291,29 @@ void FrmBrev::closeEvent(QCloseEvent* event)
 
 void FrmBrev::cmdInsatu_Click()
 {
-    const PrinterUse::Claim claim = printerUse_.claim(tr("printing"));
+    if (desk_->running())
+        return; // the buttons are off meanwhile; a click queued before that does nothing
     saveLayout();
-    showUndrawable(PrintCommands::printRun(this, session_, printOptions(), target_, previewTarget(),
-                                           &ledgerDesk_->recorder()));
-    ledgerDesk_->afterRun();
+    RunRequest request = desk_->newRequest(RunKind::ReadyRaces);
+    request.options = printOptions();
+    request.showPreview = true;
+    desk_->start(std::move(request));
 }
 
 void FrmBrev::cmdTest_Click()
 {
-    const PrinterUse::Claim claim = printerUse_.claim(tr("printing the test page"));
+    if (desk_->running())
+        return;
     saveLayout();
-    const PreviewOnly previewOnly = chkInsatu_->isChecked() ? PreviewOnly::Yes : PreviewOnly::No;
-    PrintCommands::printTestPage(this, session_, previewOnly, target_);
+    RunRequest request = desk_->newRequest(RunKind::TestPage);
+    request.options.previewOnly = chkInsatu_->isChecked() ? PreviewOnly::Yes : PreviewOnly::No;
+    desk_->start(std::move(request));
 }
 
 void FrmBrev::cmdFont_Click()
 {
     const QString face = fontChooser_.choose(this);
-    target_.device->setFontFace(face);
+    desk_->setFontFace(face);
     picBrev_->surface().setFontFace(face);
 }
 
@@ -358,10 +365,7 @@ void FrmBrev::buildLargePreview()
     links.showBackdrop = [this](const QImage& image, double opacity) {
         picBrev_->surface().setBackdrop(image, opacity);
     };
-    links.printerCalibrated = [this] {
-        const PrinterUse::Claim claim = printerUse_.claim(tr("taking the printer's calibration"));
-        reopenPrintTarget();
-    };
+    links.printerCalibrated = [this] { desk_->reopenTarget(); };
     links.visibilityChanged = [this] {
         routePreviews();
         drawPreview();
@@ -370,7 +374,7 @@ void FrmBrev::buildLargePreview()
         backdropNotice_ = {line, detail};
         showUndrawable(undrawable_);
     };
-    largePreview_ = new LargePreview(std::move(links), session_, target_, printerUse_, this);
+    largePreview_ = new LargePreview(std::move(links), desk_->session(), *desk_, this);
     largePreview_->dragger().surface().setSheet(picBrev_->surface().sheet());
     // Read off the GUI thread: the window is there at once, the backdrop when it arrives.
     largePreview_->showSessionBackdrop();
@@ -383,24 +387,48 @@ void FrmBrev::setPageSheet(const PageSheet& sheet)
         largePreview_->dragger().surface().setSheet(sheet);
 }
 
+void FrmBrev::buildDesk(Session session)
+{
+    desk_ = std::make_unique<Desk>(std::move(session), services_);
+    desk_->setFontFace(picBrev_->surface().fontFace());
+    connect(desk_.get(), &Desk::previewReady, this, [this] {
+        const PreviewPicture picture = desk_->takePreview();
+        if (!picture.isEmpty())
+            picture.replay(previewTarget());
+    });
+    connect(desk_.get(), &Desk::layoutSaved, this,
+            [this](const Layout& saved) { savedLayout_ = saved; });
+    runView_ = new RunView(*this, *desk_);
+    connect(runView_, &RunView::undrawableFound, this, &FrmBrev::showUndrawable);
+}
+
+RunRequest FrmBrev::watchRequest()
+{
+    RunRequest request = desk_->newRequest(RunKind::ReadyRaces);
+    request.session.layout = layout();
+    request.options = printOptions();
+    request.saveLayoutFirst = true;
+    request.showPreview = true;
+    return request;
+}
+
+void FrmBrev::keepWatchRequestCurrent()
+{
+    if (desk_ && desk_->watching())
+        desk_->setWatchRequest(watchRequest());
+}
+
 void FrmBrev::buildAutoPrintDesk()
 {
     AutoPrintLinks links;
-    links.printOptions = [this] { return printOptions(); };
-    links.saveLayout = [this] { saveLayout(); };
-    links.preview = [this]() -> PreviewSurface& { return previewTarget(); };
-    links.runGoing = [this](bool going) {
+    links.watchRequest = [this] { return watchRequest(); };
+    links.runGoing = [this](RunGoing going) {
         // What would touch the printer in the middle of the run's document.
         for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_})
-            button->setEnabled(!going);
+            button->setEnabled(going == RunGoing::No);
     };
-    links.runEnded = [this](const QStringList& undrawable) {
-        showUndrawable(undrawable);
-        ledgerDesk_->afterRun();
-    };
-    links.recorder = &ledgerDesk_->recorder();
-    autoPrintDesk_ = new AutoPrintDesk(*this, session_, target_, printerUse_, *strip_,
-                                       *conditions_.optJohken, std::move(links));
+    autoPrintDesk_ =
+        new AutoPrintDesk(*this, *desk_, *strip_, *conditions_.optJohken, std::move(links));
 }
 
 void FrmBrev::placeItem(const Placement& placement)
@@ -408,12 +436,6 @@ void FrmBrev::placeItem(const Placement& placement)
     items_.placeQuietly(placement.item, placement.x, placement.y);
     maxWidths_[placement.item] = placement.maxWidth;
     drawPreview();
-}
-
-void FrmBrev::reopenPrintTarget()
-{
-    target_ = openPrintTarget_(session_.where);
-    target_.device->setFontFace(picBrev_->surface().fontFace());
 }
 
 void FrmBrev::showWidth(Width width)

@@ -1,16 +1,15 @@
 #pragma once
 /// The main window frmBrev: its controls, the start-up sequence and the wiring of its events.
 
+#include "desk/desk.h"
 #include "layout/certificateitems.h"
 #include "layout/placement.h"
 #include "platform/qt/fontchooser.h"
 #include "platform/qt/pagesheet.h"
-#include "platform/qt/printtarget.h"
 #include "printrun/printoptions.h"
 #include "printrun/session.h"
 #include "ui/itemtable.h"
 #include "ui/printconditioncontrols.h"
-#include "ui/printeruse.h"
 
 #include <QWidget>
 
@@ -34,13 +33,7 @@ class LargePreview;
 class LedgerDesk;
 class PreviewBox;
 class PreviewTee;
-
-/// Opens the device the certificates go to, once the data folder is known.
-using PrintTargetFactory = std::function<PrintTarget(const DataLocations&)>;
-
-/// The machine's default printer; when it has no print system, PDF files in the data
-/// folder's "certificates". Asks the scheduler nothing (see openDefaultPrintTarget).
-PrintTarget openMeetPrintTarget(const DataLocations& where);
+class RunView;
 
 /// The window's controls carry their names as object names; arrays of like controls append
 /// the index (`txtX4`, `chkKoumoku18`, `optKyori0`; `Label80` and `Label81` for the corner
@@ -55,8 +48,8 @@ class FrmBrev : public QWidget {
 public:
     enum class Width { Narrow, Wide };
 
-    explicit FrmBrev(PrintTargetFactory openPrintTarget = openMeetPrintTarget,
-                     QWidget* parent = nullptr);
+    /// The desk is made at start(), once the meet is known, with `services`.
+    explicit FrmBrev(DeskServices services = {}, QWidget* parent = nullptr);
     ~FrmBrev() override;
 
     /// The start-up sequence: location file, item texts, layout (created or repaired in the
@@ -73,10 +66,10 @@ public:
     PrintOptions printOptions() const;
 
     Width width() const { return width_; }
-    const Session& session() const { return session_; }
+    const Session& session() const { return desk_->session(); }
+    /// The meet's desk; null before start().
+    Desk* desk() { return desk_.get(); }
     PreviewBox& preview() { return *picBrev_; }
-    /// The device the certificates and test pages go to; null before start().
-    PrintDevice* printDevice() { return target_.device.get(); }
 
     /// Also sends every preview drawing to `tap` (e.g. to record it); null to stop.
     void setPreviewTap(PreviewSurface* tap);
@@ -113,10 +106,12 @@ private:
 
     void buildLargePreview();
     void buildAutoPrintDesk();
+    void buildDesk(Session session);
+    /// Automatic runs print with the controls as they are now.
+    RunRequest watchRequest();
+    void keepWatchRequestCurrent();
     /// Puts an item's place and maximum width into the controls; the previews redraw once.
     void placeItem(const Placement& placement);
-    /// Opens the printer again, e.g. to take a new calibration offset.
-    void reopenPrintTarget();
     void routePreviews();
     /// The status line: characters of the certificate in hand that no face can draw.
     void showUndrawable(const QStringList& reports);
@@ -129,17 +124,16 @@ private:
     /// Runs one handler; a tarvel::Failure abandons it with a message box.
     void guarded(const std::function<void()>& handler);
 
-    PrintTargetFactory openPrintTarget_;
-    PrintTarget target_;
-    /// One document at a time on target_, whoever prints it.
-    PrinterUse printerUse_;
-    Session session_;
+    DeskServices services_;
+    /// The meet's desk: the session, the printer, the runs.
+    std::unique_ptr<Desk> desk_;
+    RunView* runView_ = nullptr;
     FontChooser fontChooser_;
     std::unique_ptr<PreviewTee> tee_;
     PreviewSurface* tap_ = nullptr;
     LargePreview* largePreview_ = nullptr;
     DeskStrip* strip_ = nullptr;
-    /// The ledger's side of the window; made once the print target is open.
+    /// The ledger's side of the window; made with the desk.
     LedgerDesk* ledgerDesk_ = nullptr;
     AutoPrintDesk* autoPrintDesk_ = nullptr;
     /// The items' maximum widths: only the large preview shows and edits them.

@@ -64,7 +64,7 @@ ItemTable ItemTable::build(QWidget* window, QList<QWidget*>& widePart)
             table.txtY[item] = numberBox(u"txtY"_s, columns.y, kNumberWidth);
             table.txtSizu[item] = numberBox(u"txtSizu"_s, columns.size, kSizeWidth);
             widePart << check << table.txtX[item] << table.txtY[item] << table.txtSizu[item];
-            if (item >= kFirstFreeTextItem && item < kFirstFreeTextItem + kFreeTextCount) {
+            if (isFreeTextItem(item)) {
                 const int k = item - kFirstFreeTextItem;
                 table.txtText[k] = place(new QLineEdit(window), indexed(u"txtText"_s, k),
                                          kFreeTextLeft, top, kFreeTextWidth, kRowHeight);

@@ -1,12 +1,11 @@
 #include "ui/largepreview.h"
 
-#include "layout/calibrationpage.h"
+#include "desk/desk.h"
 #include "layout/layoutini.h"
 #include "platform/paths.h"
 #include "platform/printeroffset.h"
 #include "platform/qt/backdropimage.h"
 #include "ui/failurereport.h"
-#include "ui/printeruse.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -56,13 +55,11 @@ QPushButton* button(const QString& name, const QString& caption,
 
 } // namespace
 
-LargePreview::LargePreview(DesignerLinks links, Session& session, PrintTarget& target,
-                           PrinterUse& printer, QWidget* parent)
+LargePreview::LargePreview(DesignerLinks links, Session& session, Desk& desk, QWidget* parent)
     : QDialog(parent)
     , links_(std::move(links))
     , session_(session)
-    , target_(target)
-    , printer_(printer)
+    , desk_(desk)
 {
     setObjectName(u"largePreview"_s);
     setWindowTitle(tr("Tarvel: layout"));
@@ -71,6 +68,7 @@ LargePreview::LargePreview(DesignerLinks links, Session& session, PrintTarget& t
     connect(dragger_, &ItemDragger::selectionChanged, this, &LargePreview::selectionChanged);
     connect(&loader_, &BackdropLoader::loaded, this, &LargePreview::backdropRead);
     connect(&loader_, &BackdropLoader::failed, this, &LargePreview::backdropRefused);
+    connect(&desk_, &Desk::runFinished, this, &LargePreview::calibrationPrinted);
 
     auto* panel = new QVBoxLayout;
     panel->addWidget(buildItemPanel());
@@ -158,16 +156,16 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     group->setFixedWidth(kPanelWidth);
     offsetX_ = twipsBox(u"offsetX"_s, -kLargestOffset, kLargestOffset);
     offsetY_ = twipsBox(u"offsetY"_s, -kLargestOffset, kLargestOffset);
-    const bool printer = target_.kind == PrintTargetKind::Printer;
-    const PageOffset offset = printer ? loadPrinterOffset(target_.where) : PageOffset{};
+    const bool printer = desk_.targetKind() == PrintTargetKind::Printer;
+    const PageOffset offset = printer ? loadPrinterOffset(desk_.targetWhere()) : PageOffset{};
     offsetX_->setValue(offset.x);
     offsetY_->setValue(offset.y);
     const auto save = [this] { guarded([this] { saveOffset(); }); };
     const auto print = [this] { guarded([this] { printCalibration(); }); };
     auto* form = new QFormLayout(group);
-    auto* printerName =
-        named(new QLabel(printer ? target_.where : tr("No printer: PDF files are never moved.")),
-              u"calibratedPrinter"_s);
+    auto* printerName = named(
+        new QLabel(printer ? desk_.targetWhere() : tr("No printer: PDF files are never moved.")),
+        u"calibratedPrinter"_s);
     printerName->setWordWrap(true);
     form->addRow(printerName);
     form->addRow(tr("Offset X (twips)"), offsetX_);
@@ -204,20 +202,32 @@ void LargePreview::applyBackdrop()
 void LargePreview::saveOffset()
 {
     const PageOffset offset{offsetX_->value(), offsetY_->value()};
-    savePrinterOffset(target_.where, offset);
+    savePrinterOffset(desk_.targetWhere(), offset);
     links_.printerCalibrated();
     calibrationState_->setText(tr("Kept for %1: X %2, Y %3 twips; the next pages printed there "
                                   "are moved by it.")
-                                   .arg(target_.where)
+                                   .arg(desk_.targetWhere())
                                    .arg(offset.x)
                                    .arg(offset.y));
 }
 
 void LargePreview::printCalibration()
 {
-    const PrinterUse::Claim claim = printer_.claim(tr("printing the calibration page"));
-    const Delivery delivery =
-        printCalibrationPage(*target_.device, target_.where, loadPrinterOffset(target_.where));
+    desk_.start(desk_.newRequest(RunKind::CalibrationPage));
+    calibrationState_->setText(tr("Printing the calibration page..."));
+}
+
+void LargePreview::calibrationPrinted(const RunOutcome& outcome)
+{
+    if (outcome.kind != RunKind::CalibrationPage)
+        return;
+    if (outcome.failure) {
+        calibrationState_->setText(failureText(*outcome.failure));
+        return;
+    }
+    if (outcome.deliveries.isEmpty())
+        return;
+    const Delivery& delivery = outcome.deliveries.front();
     calibrationState_->setText(
         delivery.jobId > 0
             ? tr("The calibration page went to %1 (job %2).")

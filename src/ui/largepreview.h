@@ -4,6 +4,7 @@
 
 #include "platform/qt/backdroploader.h"
 #include "platform/qt/printtarget.h"
+#include "printrun/runoutcome.h"
 #include "printrun/session.h"
 #include "ui/itemdragger.h"
 
@@ -17,9 +18,11 @@ class QLabel;
 class QSlider;
 class QSpinBox;
 
-namespace tarvel::ui {
+namespace tarvel {
+class Desk;
+}
 
-class PrinterUse;
+namespace tarvel::ui {
 
 /// What the large preview asks of the window besides the layout.
 struct DesignerLinks {
@@ -43,8 +46,7 @@ struct DesignerLinks {
 class LargePreview : public QDialog {
     Q_OBJECT
 public:
-    LargePreview(DesignerLinks links, Session& session, PrintTarget& target, PrinterUse& printer,
-                 QWidget* parent = nullptr);
+    LargePreview(DesignerLinks links, Session& session, Desk& desk, QWidget* parent = nullptr);
 
     ItemDragger& dragger() { return *dragger_; }
 
@@ -73,12 +75,13 @@ private:
     void chooseBackdropFile();
     void saveOffset();
     void printCalibration();
+    /// The calibration page's run ended: what became of the page.
+    void calibrationPrinted(const RunOutcome& outcome);
     void guarded(const std::function<void()>& handler);
 
     DesignerLinks links_;
     Session& session_;
-    PrintTarget& target_;
-    PrinterUse& printer_;
+    Desk& desk_;
     QImage backdrop_;
     BackdropLoader loader_;
     /// What the backdrop being read is for: the session's, or the operator's choice.

@@ -2,11 +2,9 @@
 
 #include "ledger/reprint.h"
 #include "platform/paths.h"
-#include "platform/qt/cupsjobs.h"
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
 #include "ui/historydialog.h"
-#include "ui/printeruse.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -16,36 +14,19 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-LedgerDesk::LedgerDesk(QWidget& window, Session& session, PrintTarget& target, PrinterUse& printer,
-                       DeskStrip& strip)
+LedgerDesk::LedgerDesk(QWidget& window, Desk& desk, DeskStrip& strip)
     : QObject(&window)
     , window_(window)
-    , session_(session)
-    , target_(target)
-    , printer_(printer)
+    , desk_(desk)
     , strip_(strip)
 {
-    recorder_ = std::make_unique<LedgerRecorder>([this] { return openLedger(); });
-    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); },
-                                       [](int jobId) { return cups::jobState(jobId); });
-    connect(&poll_, &QTimer::timeout, this, [this] { pollJobs(); });
-    if (target_.kind == PrintTargetKind::Printer)
-        poll_.start(kPollMilliseconds);
-}
-
-std::unique_ptr<Ledger> LedgerDesk::openLedger() const
-{
-    return std::make_unique<Ledger>(session_.where);
-}
-
-void LedgerDesk::setJobStateQuery(JobWatch::StateQuery query)
-{
-    jobs_ = std::make_unique<JobWatch>([this] { return openLedger(); }, std::move(query));
+    connect(&desk_, &Desk::jobsFailed, this, &LedgerDesk::jobsFailed);
+    connect(&desk_, &Desk::runFinished, this, &LedgerDesk::afterRun);
 }
 
 void LedgerDesk::afterRun()
 {
-    const std::optional<Failure> trouble = recorder_->firstFailure();
+    const std::optional<Failure> trouble = desk_.ledgerTrouble();
     if (!trouble || troubleTold_)
         return;
     troubleTold_ = true;
@@ -61,9 +42,8 @@ void LedgerDesk::afterRun()
     box->show();
 }
 
-void LedgerDesk::pollJobs()
+void LedgerDesk::jobsFailed(const QList<OpenJob>& failed)
 {
-    const QList<OpenJob> failed = jobs_->poll();
     if (failed.isEmpty())
         return;
     failed_ = failed.last();
@@ -76,10 +56,10 @@ void LedgerDesk::openHistory()
         [this] {
             // Reading the history never creates the ledger.
             const QString path =
-                hostPath(session_.where.dataFile(QString::fromUtf16(kLedgerFileName)));
+                hostPath(desk_.session().where.dataFile(QString::fromUtf16(kLedgerFileName)));
             if (!QFileInfo(path).isFile())
                 return QList<LedgerEntry>();
-            return openLedger()->entries();
+            return desk_.openLedger()->entries();
         },
         [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_);
     dialog.exec();
@@ -89,7 +69,7 @@ void LedgerDesk::reprintFailed()
 {
     if (!failed_)
         return;
-    reprint(openLedger()->entriesOfDocument(failed_->documentId));
+    reprint(desk_.openLedger()->entriesOfDocument(failed_->documentId));
     failed_.reset();
     strip_.showFailedJob(QString());
 }
@@ -98,16 +78,9 @@ void LedgerDesk::reprint(const QList<LedgerEntry>& entries)
 {
     if (entries.isEmpty())
         return;
-    const PrinterUse::Claim claim = printer_.claim(tr("printing certificates again"));
-    const std::unique_ptr<Ledger> ledger = openLedger();
-    const ReprintResult result =
-        reprintCertificates(entries, session_.layout, *target_.device, *ledger);
-    QString told = tr("%1 certificate(s) printed again: %2")
-                       .arg(entries.size())
-                       .arg(result.delivery.destination);
-    if (result.ledgerFailure)
-        told += u"\n\n"_s + failureText(*result.ledgerFailure);
-    QMessageBox::information(&window_, u"Tarvel"_s, told);
+    RunRequest request = desk_.newRequest(RunKind::Reprint);
+    request.reprint = entries;
+    desk_.start(std::move(request));
 }
 
 } // namespace tarvel::ui

@@ -2,57 +2,34 @@
 /// The window's side of the certificate ledger: recording each run, following its print
 /// jobs, the history dialog, and printing again.
 
-#include "ledger/jobwatch.h"
-#include "ledger/ledgerrecorder.h"
-#include "platform/qt/printtarget.h"
-#include "printrun/session.h"
+#include "desk/desk.h"
 
 #include <QObject>
-#include <QTimer>
 
 namespace tarvel::ui {
 
 class DeskStrip;
-class PrinterUse;
 
-/// Lives as long as the window. The recorder writes every document a run delivers; every
-/// few seconds the scheduler is asked after this program run's unfinished jobs, and a job
-/// that ends canceled or aborted is shown on the strip with a way to print it again. A
-/// ledger that cannot be written is told once, and printing goes on.
+/// Lives as long as the window. A job the desk learns ended canceled or aborted is shown on
+/// the strip with a way to print it again; a ledger that cannot be written is told once, and
+/// printing goes on.
 class LedgerDesk final : public QObject {
     Q_OBJECT
 public:
-    /// Milliseconds between two questions to the scheduler.
-    static constexpr int kPollMilliseconds = 3000;
-
-    LedgerDesk(QWidget& window, Session& session, PrintTarget& target, PrinterUse& printer,
-               DeskStrip& strip);
-
-    /// The observer that records a run's documents; give it to every print run.
-    RunObserver& recorder() { return *recorder_; }
-    /// After a run: tells the ledger's trouble, once in the program's life.
-    void afterRun();
-    /// Asks the scheduler now (the timer does it every kPollMilliseconds).
-    void pollJobs();
+    LedgerDesk(QWidget& window, Desk& desk, DeskStrip& strip);
     /// 印刷履歴.
     void openHistory();
     /// 再印刷 on the strip: the last failed job's certificates, as one document.
     void reprintFailed();
-    /// Asks `query` instead of the print scheduler (for tests of the strip).
-    void setJobStateQuery(JobWatch::StateQuery query);
 
 private:
     void reprint(const QList<LedgerEntry>& entries);
-    std::unique_ptr<Ledger> openLedger() const;
+    void afterRun();
+    void jobsFailed(const QList<OpenJob>& jobs);
 
     QWidget& window_;
-    Session& session_;
-    PrintTarget& target_;
-    PrinterUse& printer_;
+    Desk& desk_;
     DeskStrip& strip_;
-    std::unique_ptr<LedgerRecorder> recorder_;
-    std::unique_ptr<JobWatch> jobs_;
-    QTimer poll_;
     std::optional<OpenJob> failed_;
     bool troubleTold_ = false;
 };

@@ -1,10 +1,12 @@
 #include "ui/printprogress.h"
 
-#include "printrun/runaccount.h"
-
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -13,11 +15,13 @@ using namespace Qt::StringLiterals;
 namespace tarvel::ui {
 
 namespace {
-constexpr qint64 kRefreshMilliseconds = 40;
 constexpr int kShowAfterMilliseconds = 300;
 } // namespace
 
-PrintProgress::PrintProgress(QWidget* parent, Modality modality) : QProgressDialog(parent)
+PrintProgress::PrintProgress(QWidget* parent, Modality modality)
+    : QDialog(parent)
+    , label_(new QLabel(this))
+    , bar_(new QProgressBar(this))
 {
     setObjectName(u"printProgress"_s);
     setWindowTitle(u"Tarvel"_s);
@@ -30,17 +34,20 @@ PrintProgress::PrintProgress(QWidget* parent, Modality modality) : QProgressDial
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     auto* stop = new QPushButton(tr("Stop"), this);
     stop->setObjectName(u"cmdChuushi"_s);
-    setCancelButton(stop);
-    // The dialog's own cancelling would reset it; the button only asks the run to stop.
-    disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
-    connect(this, &QProgressDialog::canceled, this, &PrintProgress::reject);
-    setAutoClose(false);
-    setAutoReset(false);
-    setRange(0, 1);
-    setMinimumDuration(kShowAfterMilliseconds);
+    stop->setAutoDefault(false);
+    connect(stop, &QPushButton::clicked, this, &PrintProgress::reject);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(stop, QDialogButtonBox::RejectRole);
+    label_->setMinimumWidth(label_->fontMetrics().averageCharWidth() * 40);
+    bar_->setRange(0, 1);
+    bar_->setValue(0);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(label_);
+    column->addWidget(bar_);
+    column->addWidget(buttons);
     updateLabel();
-    setValue(0);
-    sinceRefresh_.start();
+    // A short run is over before the dialog would be worth a look.
+    QTimer::singleShot(kShowAfterMilliseconds, this, [this] { show(); });
 }
 
 void PrintProgress::closeEvent(QCloseEvent* event)
@@ -50,63 +57,34 @@ void PrintProgress::closeEvent(QCloseEvent* event)
 
 void PrintProgress::reject()
 {
-    if (stopRequested_)
+    if (stopping_)
         return;
-    stopRequested_ = true;
+    stopping_ = true;
     if (QPushButton* stop = findChild<QPushButton*>(u"cmdChuushi"_s))
         stop->setEnabled(false);
-    refresh(true);
-}
-
-void PrintProgress::runStarted(int lastRace)
-{
-    lastRace_ = lastRace;
-    setRange(0, std::max(1, lastRace));
-    refresh(true);
-}
-
-void PrintProgress::raceReached(int raceNo)
-{
-    raceNo_ = raceNo;
-    refresh(raceNo == lastRace_);
-}
-
-void PrintProgress::eventStarted(int raceNo, const QString& title)
-{
-    raceNo_ = raceNo;
-    event_ = title;
-    refresh(false);
-}
-
-void PrintProgress::certificateAccepted(const AcceptedCertificate& certificate)
-{
-    ++certificates_;
-    if (!certificate.undrawable.empty())
-        undrawable_ << describeUndrawable(certificate);
-    refresh(false);
-}
-
-void PrintProgress::refresh(bool now)
-{
-    if (!now && sinceRefresh_.elapsed() < kRefreshMilliseconds)
-        return;
     updateLabel();
-    // setValue() lets a modal dialog process events; the timer keeps that rare.
-    setValue(std::min(raceNo_, maximum()));
-    QCoreApplication::processEvents();
-    sinceRefresh_.restart();
+    Q_EMIT stopWanted();
+}
+
+void PrintProgress::showProgress(const RunProgress& progress)
+{
+    progress_ = progress;
+    bar_->setMaximum(std::max(1, progress.lastRace));
+    bar_->setValue(std::clamp(progress.raceNo, 0, bar_->maximum()));
+    updateLabel();
 }
 
 void PrintProgress::updateLabel()
 {
+    const int lastRace = progress_.lastRace;
     QStringList lines{
-        tr("Printing: race %1 of %2").arg(std::min(raceNo_, lastRace_)).arg(lastRace_)};
-    if (!event_.isEmpty())
-        lines << event_;
-    lines << tr("%1 certificate(s) so far").arg(certificates_);
-    if (stopRequested_)
+        tr("Printing: race %1 of %2").arg(std::min(progress_.raceNo, lastRace)).arg(lastRace)};
+    if (!progress_.event.isEmpty())
+        lines << progress_.event;
+    lines << tr("%1 certificate(s) so far").arg(progress_.certificates);
+    if (stopping_)
         lines << tr("Stopping after this event...");
-    setLabelText(lines.join(u'\n'));
+    label_->setText(lines.join(u'\n'));
 }
 
 } // namespace tarvel::ui

@@ -11,8 +11,7 @@
 
 namespace tarvel::ui {
 
-std::unique_ptr<FrmBrev> openMainWindow(const PrintTargetFactory& openPrintTarget,
-                                        const QString& locationFile)
+std::unique_ptr<FrmBrev> openMainWindow(const DeskServices& services, const QString& locationFile)
 {
     registerFontSubstitutions();
     QString location = locationFile;
@@ -29,7 +28,7 @@ std::unique_ptr<FrmBrev> openMainWindow(const PrintTargetFactory& openPrintTarge
             location = QDir(*folder).filePath(QString::fromUtf16(kLocationFileName));
             chosen = true;
         }
-        auto window = std::make_unique<FrmBrev>(openPrintTarget);
+        auto window = std::make_unique<FrmBrev>(services);
         try {
             window->start(location);
             RememberedMeets::remember(QFileInfo(hostPath(location)).absolutePath());

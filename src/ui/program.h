@@ -14,7 +14,7 @@ namespace tarvel::ui {
 /// remembered. Null when the chooser is cancelled, or when the start-up fails on a meet that
 /// was found (the failure is shown): the program then ends.
 std::unique_ptr<FrmBrev>
-openMainWindow(const PrintTargetFactory& openPrintTarget = openMeetPrintTarget,
+openMainWindow(const DeskServices& services = {},
                const QString& locationFile = QString::fromUtf16(kLocationFile));
 
 } // namespace tarvel::ui

@@ -91,12 +91,14 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir unused;
-    auto window = tarvel::ui::openMainWindow([&](const tarvel::DataLocations&) {
+    tarvel::DeskServices services;
+    services.openTarget = [&](const tarvel::DataLocations&) {
         tarvel::PrintTarget target;
         target.device = std::make_unique<tarvel::PdfDevice>(unused.path());
         target.where = unused.path();
         return target;
-    });
+    };
+    auto window = tarvel::ui::openMainWindow(services);
     if (!window)
         return 1;
     window->show();

@@ -29,17 +29,14 @@ constexpr int kWholeRun = 0;
 
 } // namespace
 
-bool isBusy(const AutoRun& run)
-{
-    return run.failure && run.failure->kind() == Failure::Kind::Busy;
-}
-
 AutoPrinter::AutoPrinter(DataLocations where, RunFunction run, Timing timing, QObject* parent)
     : QObject(parent)
     , where_(std::move(where))
     , run_(std::move(run))
     , timing_(timing)
     , runWatcher_(std::make_unique<RunWatcher>(*this))
+    , poll_(this)
+    , checkSoon_(this)
 {
     connect(&poll_, &QTimer::timeout, this, &AutoPrinter::check);
     // Notifications come in bursts (a program saving a file writes it in pieces): one check
@@ -130,7 +127,7 @@ void AutoPrinter::runNow(const RaceStatus& before)
     eventInHand_ = 0;
     state_ = State::Printing;
     Q_EMIT changed();
-    const AutoRun run = run_(heldBack(), *runWatcher_);
+    const RunOutcome run = run_(heldBack(), *runWatcher_);
     eventInHand_ = 0;
 
     bool news = false;
@@ -157,7 +154,7 @@ void AutoPrinter::runNow(const RaceStatus& before)
 }
 
 void AutoPrinter::holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
-                                      const AutoRun& run)
+                                      const RunOutcome& run)
 {
     // A race ready before the run and still ready after it was left by the run on purpose:
     // damage, a failure, preview-only, an event held back. A race that turned ready while the
@@ -178,7 +175,7 @@ void AutoPrinter::holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus
         told_.remove(kWholeRun);
 }
 
-bool AutoPrinter::isNews(const AutoRun& run)
+bool AutoPrinter::isNews(const RunOutcome& run)
 {
     bool news = false;
     auto remember = [&](int key, const QString& text) {

@@ -5,7 +5,7 @@
 #include "meetdb/datalocations.h"
 #include "meetdb/racestatus.h"
 #include "platform/failure.h"
-#include "printrun/printrun.h"
+#include "printrun/runoutcome.h"
 
 #include <QDeadlineTimer>
 #include <QFileSystemWatcher>
@@ -21,14 +21,6 @@
 #include <optional>
 
 namespace tarvel {
-
-/// How one automatic run ended, as the run function tells it.
-struct AutoRun {
-    RunSummary summary;
-    /// The failure that stopped the run or kept it from beginning; none when it went to its
-    /// end (events left unprinted for damage are in the summary).
-    std::optional<Failure> failure;
-};
 
 /// Watches Race.dat and starts a run when a race is ready. Change notifications start a
 /// check at once; a poll every `interval` catches what a network share never notifies. A
@@ -67,7 +59,7 @@ public:
     /// Runs one print run under 同時 that passes over `heldBack`, with `watcher` observing
     /// beside the caller's observers (it knows the event in hand and asks the run to stop
     /// after it when watching ends). A failure is returned, never thrown.
-    using RunFunction = std::function<AutoRun(const QSet<int>& heldBack, RunObserver& watcher)>;
+    using RunFunction = std::function<RunOutcome(const QSet<int>& heldBack, RunObserver& watcher)>;
 
     AutoPrinter(DataLocations where, RunFunction run, Timing timing, QObject* parent = nullptr);
     AutoPrinter(DataLocations where, RunFunction run, QObject* parent = nullptr)
@@ -97,7 +89,7 @@ Q_SIGNALS:
     void changed();
     /// A run ended. `news` is false when its trouble is what an earlier run told already
     /// (the same event failing again a minute later), or when there was none.
-    void runFinished(const tarvel::AutoRun& run, bool news);
+    void runFinished(const tarvel::RunOutcome& run, bool news);
     /// Race.dat has been out of reach for longer than Timing::tellUnreachableAfter.
     void unreachable(const QString& why);
     /// Race.dat can be read again after unreachable() was told.
@@ -111,8 +103,9 @@ private:
     void check();
     void scheduleCheck();
     void runNow(const RaceStatus& before);
-    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after, const AutoRun& run);
-    bool isNews(const AutoRun& run);
+    void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
+                             const RunOutcome& run);
+    bool isNews(const RunOutcome& run);
     void waitForFolder(const Failure& why);
     void folderReached();
     void armNotifications();
@@ -122,6 +115,7 @@ private:
     Timing timing_;
     std::unique_ptr<RunWatcher> runWatcher_;
     std::unique_ptr<QFileSystemWatcher> notifications_;
+    /// Children, so that they move with the watcher to its thread.
     QTimer poll_;
     QTimer checkSoon_;
     State state_ = State::Off;
@@ -139,9 +133,5 @@ private:
     /// not told again every minute.
     QHash<int, QString> told_;
 };
-
-/// Whether the run could not begin because another run (another desk) held the meet: no
-/// trouble to tell, it is tried again shortly.
-bool isBusy(const AutoRun& run);
 
 } // namespace tarvel

@@ -48,10 +48,10 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
 
     QStringList states;
     bool windowFreeDuringRun = false;
-    QObject::connect(&opened->window->autoPrintDesk()->watcher(), &AutoPrinter::changed,
-                     opened->window.get(), [&] {
+    QObject::connect(opened->window->desk(), &Desk::watchChanged, opened->window.get(),
+                     [&](const WatchSnapshot& watch) {
                          states << stateLine(*opened).text();
-                         if (opened->window->autoPrintDesk()->watcher().eventInHand() > 0)
+                         if (watch.eventInHand > 0)
                              windowFreeDuringRun = !QApplication::activeModalWidget()
                                                    && !opened->button(u"cmdInsatu"_s).isEnabled();
                      });
@@ -60,7 +60,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
     QCOMPARE(opened->printer->documentsEnded, 1);
     QVERIFY(states.contains(u"印刷中 R001"_s));
     QVERIFY(windowFreeDuringRun);
-    QVERIFY(opened->button(u"cmdInsatu"_s).isEnabled());
+    QTRY_VERIFY(opened->button(u"cmdInsatu"_s).isEnabled());
     Layout saved;
     loadLayout(meet->locations(), saved);
     QCOMPARE(saved.items[0].x, u"2222"_s);
@@ -76,7 +76,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
     QCOMPARE(opened->printer->documentsEnded, 2);
 
     opened->check(u"chkJidou"_s).click();
-    QCOMPARE(opened->window->autoPrintDesk()->watcher().state(), AutoPrinter::State::Off);
+    QTRY_COMPARE(opened->window->autoPrintDesk()->watch().state, AutoPrinter::State::Off);
     QVERIFY(!stateLine(*opened).isVisible());
 }
 
@@ -92,7 +92,7 @@ void AutoPrintTest::anytimeIsRefusedWhileWatching()
     opened->check(u"chkJidou"_s).click();
     QVERIFY(!opened->check(u"chkJidou"_s).isChecked());
     QVERIFY(desk.lastMessage() && desk.lastMessage()->text().contains(u"同時"_s));
-    QCOMPARE(desk.watcher().state(), AutoPrinter::State::Off);
+    QVERIFY(!opened->window->desk()->watching());
 
     // Watching, 随時 is not taken.
     QTest::mouseClick(&opened->option(u"optJohken0"_s), Qt::LeftButton);
@@ -116,8 +116,8 @@ void AutoPrintTest::aRefusingPrinterIsToldOnceAndWatchingGoesOn()
     QVERIFY(desk.lastMessage()->text().contains(u"out of paper"_s));
     QCOMPARE(desk.lastMessage()->icon(), QMessageBox::Warning);
     QCOMPARE(statusOf(*meet, 1), kRaceReady);
-    QCOMPARE(desk.watcher().heldBack(), QSet<int>{1});
-    QTRY_COMPARE(desk.watcher().state(), AutoPrinter::State::Watching);
+    QTRY_COMPARE(desk.watch().state, AutoPrinter::State::Watching);
+    QCOMPARE(desk.watch().heldBack, QSet<int>{1});
     QVERIFY(opened->check(u"chkJidou"_s).isChecked());
     QCOMPARE(opened->printer->documentsAborted, 1);
 }
@@ -127,9 +127,9 @@ void AutoPrintTest::closingDuringARunWaitsForTheEventInHand()
     auto meet = oneEventMeet();
     auto opened = openWindow();
     bool closedDuringRun = true;
-    QObject::connect(&opened->window->autoPrintDesk()->watcher(), &AutoPrinter::changed,
-                     opened->window.get(), [&] {
-                         if (opened->window->autoPrintDesk()->watcher().eventInHand() == 1) {
+    QObject::connect(opened->window->desk(), &Desk::watchChanged, opened->window.get(),
+                     [&](const WatchSnapshot& watch) {
+                         if (watch.eventInHand == 1) {
                              opened->window->close();
                              closedDuringRun = !opened->window->isVisible();
                          }

@@ -246,7 +246,9 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     QVERIFY2(told.text().contains(u"recorder"_s) && told.text().contains(u"X -120, Y 45"_s),
              qPrintable(told.text()));
 
+    const int runs = designer.opened->runsFinished;
     QTest::mouseClick(&child<QPushButton>(*designer.large, u"printCalibration"_s), Qt::LeftButton);
+    QVERIFY(designer.opened->waitForRuns(runs + 1));
     RecordingPrinter& printer = *designer.opened->printer; // opened again by the save
     QCOMPARE(printer.documentsEnded, 1);
     QCOMPARE(printer.pages.size(), 1);

@@ -58,7 +58,7 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
                                                  | QItemSelectionModel::Rows);
               QTest::mouseClick(&child<QPushButton>(dialog, u"cmdSaiInsatu"_s), Qt::LeftButton);
           }},
-         {QString(), [](QWidget& told) { static_cast<QDialog&>(told).accept(); }},
+         {u"runMessage"_s, [](QWidget& told) { static_cast<QDialog&>(told).accept(); }},
          {u"historyDialog"_s, [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); }}});
     opened->click(u"cmdRireki"_s);
     QVERIFY(script.done());
@@ -76,18 +76,19 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
 void HistoryTest::aFailedJobIsToldOnTheStripAndPrintsAgain()
 {
     auto meet = oneEventMeet();
-    auto opened = openWindow();
+    auto opened = openWindow([](DeskServices& services) {
+        services.jobState = [](int jobId) {
+            return jobId == 1 ? std::optional(JobState::Canceled) : std::nullopt;
+        };
+    });
     MessageBoxCloser closer;
-    opened->click(u"cmdInsatu"_s); // job 1: the event's three certificates
-    ui::LedgerDesk& desk = *opened->window->ledgerDesk();
-    desk.setJobStateQuery(
-        [](int jobId) { return jobId == 1 ? std::optional(JobState::Canceled) : std::nullopt; });
-    desk.pollJobs();
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s)); // job 1: the event's three certificates
+    opened->window->desk()->pollJobsNow();
     const auto& failed = child<QLabel>(*opened->window, u"lblShippai"_s);
-    QVERIFY(failed.isVisible());
+    QTRY_VERIFY(failed.isVisible());
     QVERIFY2(failed.text().contains(u"R001 男子 100m自由形 決勝"_s), qPrintable(failed.text()));
 
-    opened->click(u"cmdSaiInsatu"_s);
+    QVERIFY(opened->clickAndWait(u"cmdSaiInsatu"_s));
     QCOMPARE(opened->printer->documentsEnded, 2);
     QCOMPARE(opened->printer->pages.size(), 6);
     QCOMPARE(opened->printer->pages[5], opened->printer->pages[2]);

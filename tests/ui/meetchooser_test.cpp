@@ -31,11 +31,15 @@ void typeFileName(QWidget& dialog, const QString& path)
     static_cast<QDialog&>(dialog).accept();
 }
 
-PrintTarget recorder(const DataLocations&)
+DeskServices recorder()
 {
-    PrintTarget target;
-    target.device = std::make_unique<RecordingPrinter>();
-    return target;
+    DeskServices services;
+    services.openTarget = [](const DataLocations&) {
+        PrintTarget target;
+        target.device = std::make_unique<RecordingPrinter>();
+        return target;
+    };
+    return services;
 }
 
 } // namespace
@@ -68,7 +72,7 @@ void MeetChooserTest::cancellingEndsTheProgramAndWritesNothing()
                              told = child<QLabel>(chooser, u"lblLookedFor"_s).text();
                              click(chooser, u"cmdCancel"_s);
                          }}});
-    QVERIFY(!ui::openMainWindow(recorder));
+    QVERIFY(!ui::openMainWindow(recorder()));
     QVERIFY(script.done());
     QVERIFY2(told.contains(u"dr_kyo.ctl"_s), qPrintable(told));
     QVERIFY2(told.contains(meet.builder().workDir()), qPrintable(told));
@@ -85,7 +89,7 @@ void MeetChooserTest::aChosenLocationFileStartsTheWindowOnItsMeetAndIsRemembered
         {{u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdChoose"_s); }},
          {u"meetFileDialog"_s,
           [&](QWidget& dialog) { typeFileName(dialog, ctl + u"/dr_kyo.ctl"_s); }}});
-    std::unique_ptr<ui::FrmBrev> window = ui::openMainWindow(recorder);
+    std::unique_ptr<ui::FrmBrev> window = ui::openMainWindow(recorder());
     QVERIFY(window);
     QVERIFY(browse.done());
     QCOMPARE(window->session().where.dataDir, meet->locations().dataDir);
@@ -101,7 +105,7 @@ void MeetChooserTest::aChosenLocationFileStartsTheWindowOnItsMeetAndIsRemembered
                             offered = child<QListWidget>(chooser, u"lstMeets"_s).item(0)->text();
                             click(chooser, u"cmdOpen"_s);
                         }}});
-    window = ui::openMainWindow(recorder);
+    window = ui::openMainWindow(recorder());
     QVERIFY(window);
     QCOMPARE(QDir::fromNativeSeparators(offered), ctl);
     QCOMPARE(window->session().where.dataDir, meet->locations().dataDir);
@@ -122,7 +126,7 @@ void MeetChooserTest::aChoiceWithoutLocationFileIsToldAndTheChooserStays()
               static_cast<QMessageBox&>(box).accept();
           }},
          {u"meetChooser"_s, [](QWidget& chooser) { click(chooser, u"cmdCancel"_s); }}});
-    QVERIFY(!ui::openMainWindow(recorder));
+    QVERIFY(!ui::openMainWindow(recorder()));
     QVERIFY(script.done());
     QVERIFY2(warning.contains(nothing.path()), qPrintable(warning));
 }

@@ -32,8 +32,8 @@ void PrintCommandsTest::runsThatCannotBeginAreToldAndTouchNothing()
         FileLock::tryAcquire(meet->dataPath(u"tarvel.lock"_s), u"test"_s);
     QVERIFY(held);
     held->writeNote("program=tarvel-batch\npid=77\nhost=desk-2\nsince=2026-12-08T09:00:00\n");
-    opened->click(u"cmdInsatu"_s);
-    QCOMPARE(closer.texts.size(), 1);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QTRY_COMPARE(closer.texts.size(), 1);
     QCOMPARE(closer.icons.last(), QMessageBox::Critical);
     QVERIFY2(closer.texts.last().contains(u"tarvel-batch (process 77 on desk-2)"_s),
              qPrintable(closer.texts.last()));
@@ -41,8 +41,8 @@ void PrintCommandsTest::runsThatCannotBeginAreToldAndTouchNothing()
 
     // A rank limit that reads as nothing.
     opened->retype(u"txtJun0"_s, u"abc"_s);
-    opened->click(u"cmdInsatu"_s);
-    QCOMPARE(closer.texts.size(), 2);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QTRY_COMPARE(closer.texts.size(), 2);
     QVERIFY2(closer.texts.last().contains(u"\"abc\""_s), qPrintable(closer.texts.last()));
 
     QVERIFY(opened->printer->pages.isEmpty());

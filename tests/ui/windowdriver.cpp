@@ -14,11 +14,10 @@ void type(QWidget& box, const QString& text)
         QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-std::unique_ptr<Opened> openWindow()
+DeskServices recordingDesk(RecordingPrinter** printer, AutoPrinter::Timing timing)
 {
-    auto opened = std::make_unique<Opened>();
-    RecordingPrinter** printer = &opened->printer;
-    opened->window = ui::openMainWindow([printer](const DataLocations&) {
+    DeskServices services;
+    services.openTarget = [printer](const DataLocations&) {
         auto device = std::make_unique<RecordingPrinter>();
         *printer = device.get();
         PrintTarget target;
@@ -26,9 +25,24 @@ std::unique_ptr<Opened> openWindow()
         target.where = u"recorder"_s;
         target.device = std::move(device);
         return target;
-    });
+    };
+    services.jobState = [](int) { return std::optional<JobState>(JobState::Pending); };
+    services.watchTiming = timing;
+    return services;
+}
+
+std::unique_ptr<Opened> openWindow(const std::function<void(DeskServices&)>& adjust)
+{
+    auto opened = std::make_unique<Opened>();
+    DeskServices services = recordingDesk(&opened->printer);
+    if (adjust)
+        adjust(services);
+    opened->window = ui::openMainWindow(services);
     if (!opened->window)
         throw std::runtime_error("the window did not start");
+    Opened* counted = opened.get();
+    QObject::connect(opened->window->desk(), &Desk::runFinished, opened->window.get(),
+                     [counted] { ++counted->runsFinished; });
     opened->window->setPreviewTap(&opened->preview);
     opened->window->show();
     if (!QTest::qWaitForWindowExposed(opened->window.get()))

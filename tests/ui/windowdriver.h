@@ -160,6 +160,20 @@ struct Opened {
     QPushButton& button(const QString& name) { return child<QPushButton>(*window, name); }
     QRadioButton& option(const QString& name) { return child<QRadioButton>(*window, name); }
     void click(const QString& name) { QTest::mouseClick(&button(name), Qt::LeftButton); }
+    /// The desk's runs that have ended so far.
+    int runsFinished = 0;
+    /// Waits until `count` runs have ended in all (a deadline of ten seconds).
+    bool waitForRuns(int count)
+    {
+        return QTest::qWaitFor([&] { return runsFinished >= count; }, 10'000);
+    }
+    /// Clicks a print button and waits for the run it starts to end.
+    bool clickAndWait(const QString& name)
+    {
+        const int before = runsFinished;
+        click(name);
+        return waitForRuns(before + 1);
+    }
     /// Replaces the whole text of a box by typing.
     void retype(const QString& name, const QString& text)
     {
@@ -170,7 +184,10 @@ struct Opened {
     }
 };
 
-std::unique_ptr<Opened> openWindow();
+/// `adjust` may change the desk's services first (a job state query, the watcher's timing).
+std::unique_ptr<Opened> openWindow(const std::function<void(DeskServices&)>& adjust = {});
+/// The desk of the window tests: a recording printer, jobs that stay pending, `timing`.
+DeskServices recordingDesk(RecordingPrinter** printer, AutoPrinter::Timing timing = {});
 
 /// A meet with a header and nothing else; the program is started in its work folder.
 std::unique_ptr<TempMeet> emptyMeet();

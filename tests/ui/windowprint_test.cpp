@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -69,24 +71,26 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     auto meet = oneEventMeet();
     auto opened = openWindow();
     MessageBoxCloser closer;
-    opened->click(u"cmdInsatu"_s);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
 
     // Three certificates, the third swimmer's last; the race is marked, and the operator
     // is told so in one message.
     QCOMPARE(opened->printer->pages.size(), 3);
     QCOMPARE(opened->printer->documentsEnded, 1);
-    QCOMPARE(closer.texts.size(), 1);
+    QTRY_COMPARE(closer.texts.size(), 1);
     QCOMPARE(closer.icons.first(), QMessageBox::Information);
     QVERIFY2(closer.texts.first().contains(u"3"_s), qPrintable(closer.texts.first()));
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
     const QStringList lastPage = opened->printer->pages.last();
     QVERIFY(lastPage.join(u'|').contains(u"三番　三郎"_s));
     QCOMPARE(opened->preview.lastTexts(), lastPage);
-    QCOMPARE(opened->window->preview().surface().drawingCount(), 1 + 3);
+    // The run's drawings reach the window latest first: at least the last, at most each.
+    const int drawings = opened->window->preview().surface().drawingCount();
+    QVERIFY2(drawings >= 1 + 1 && drawings <= 1 + 3, qPrintable(QString::number(drawings)));
 
     // A test page afterwards carries the same certificate, not the captions.
     opened->click(u"cmdGamen"_s);
-    opened->click(u"cmdTest"_s);
+    QVERIFY(opened->clickAndWait(u"cmdTest"_s));
     QCOMPARE(opened->printer->pages.size(), 4);
     QCOMPARE(opened->printer->pages.last(), lastPage);
     QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
@@ -98,9 +102,9 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
 
     // Under 同時 the marked race is not printed again, and the operator hears that nothing
     // was ready.
-    opened->click(u"cmdInsatu"_s);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(opened->printer->pages.size(), 4);
-    QCOMPARE(closer.texts.size(), 2);
+    QTRY_COMPARE(closer.texts.size(), 2);
     QVERIFY(closer.texts.last() != closer.texts.first());
 }
 
@@ -120,25 +124,29 @@ void WindowPrintTest::windowAndBatchPrintTheSame()
     // The window, with every round and a number prefix chosen in its controls.
     QDir::setCurrent(forWindow.builder().workDir());
     MessageBoxCloser closer;
-    auto window = ui::openMainWindow([&](const DataLocations&) {
+    DeskServices services;
+    services.openTarget = [&](const DataLocations&) {
         PrintTarget target;
         target.kind = PrintTargetKind::PdfFiles;
         target.where = windowPdfs;
         target.device = std::make_unique<PdfDevice>(windowPdfs);
         return target;
-    });
+    };
+    auto window = ui::openMainWindow(services);
     QVERIFY(window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     child<QPushButton>(*window, u"cmdGamen"_s).click();
     child<QRadioButton>(*window, u"optYoketu0"_s).click();
     QTest::keyClicks(&child<QLineEdit>(*window, u"txtJun0"_s), u"0"_s); // "30"
+    QSignalSpy finished(window->desk(), &Desk::runFinished);
     child<QPushButton>(*window, u"cmdInsatu"_s).click();
-    window.reset();
+    QVERIFY(finished.wait(60'000));
     // The operator is told where the PDF files went.
-    QCOMPARE(closer.texts.size(), 1);
+    QTRY_COMPARE(closer.texts.size(), 1);
     QCOMPARE(closer.icons.first(), QMessageBox::Information);
     QVERIFY(closer.texts.first().contains(windowPdfs));
+    window.reset();
 
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -167,8 +175,8 @@ void WindowPrintTest::failureInAPrintRun()
     opened->printer->refuse = true;
     MessageBoxCloser closer;
 
-    opened->click(u"cmdInsatu"_s);
-    QCOMPARE(closer.texts.size(), 1);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QTRY_COMPARE(closer.texts.size(), 1);
     QCOMPARE(closer.icons.first(), QMessageBox::Warning);
     QVERIFY2(closer.texts.first().contains(u"out of paper"_s), qPrintable(closer.texts.first()));
     QVERIFY2(closer.texts.first().contains(u"R001"_s), qPrintable(closer.texts.first()));
@@ -180,7 +188,7 @@ void WindowPrintTest::failureInAPrintRun()
 
     // Once the printer works again, the same race prints.
     opened->printer->refuse = false;
-    opened->click(u"cmdInsatu"_s);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(opened->printer->pages.size(), 3);
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
 }
@@ -192,32 +200,25 @@ void WindowPrintTest::progressDialog()
     ui::PrintProgress progress(&owner);
     QCOMPARE(progress.windowModality(), Qt::ApplicationModal);
     // It counts the meet's own races, not the 1024 places of Race.dat.
-    progress.runStarted(61);
-    progress.raceReached(1);
-    QTest::qWait(60); // past the refresh interval
-    progress.eventStarted(3, u"R003 男子 25m自由形 決勝"_s);
-    const ItemTexts texts{};
-    for (int i = 0; i < 5; ++i)
-        progress.certificateAccepted(AcceptedCertificate{3, i, std::nullopt, texts, 3, {}});
-    progress.raceReached(61);
-    QCOMPARE(progress.certificates(), 5);
-    QCOMPARE(progress.maximum(), 61);
-    QCOMPARE(progress.value(), 61);
-    QVERIFY2(progress.labelText().contains(u"61 of 61"_s), qPrintable(progress.labelText()));
-    QVERIFY2(progress.labelText().contains(u"R003 男子 25m自由形 決勝"_s),
-             qPrintable(progress.labelText()));
-    QVERIFY2(progress.labelText().contains(u"5 certificate(s)"_s),
-             qPrintable(progress.labelText()));
-    progress.raceReached(700); // past the meet's races: only statuses are looked at
-    QCOMPARE(progress.value(), 61);
+    RunProgress where{61, 61, u"R003 男子 25m自由形 決勝"_s, 5};
+    progress.showProgress(where);
+    const QString label = child<QLabel>(progress, QString()).text();
+    QVERIFY2(label.contains(u"61 of 61"_s), qPrintable(label));
+    QVERIFY2(label.contains(u"R003 男子 25m自由形 決勝"_s), qPrintable(label));
+    QVERIFY2(label.contains(u"5 certificate(s)"_s), qPrintable(label));
+    where.raceNo = 700; // past the meet's races: only statuses are looked at
+    progress.showProgress(where);
+    QCOMPARE(progress.findChild<QProgressBar*>()->value(), 61);
 
-    // The stop button (or Escape) asks the run to stop after the event in hand; the dialog
-    // stays until the run is over, and a close request does nothing.
+    // The stop button (or Escape) asks the run to stop after the event in hand, once; the
+    // dialog stays until the run is over, and a close request does nothing.
     progress.show();
     QVERIFY(QTest::qWaitForWindowExposed(&progress));
-    QVERIFY(!progress.stopRequested());
+    int stops = 0;
+    QObject::connect(&progress, &ui::PrintProgress::stopWanted, [&] { ++stops; });
     QTest::mouseClick(&child<QPushButton>(progress, u"cmdChuushi"_s), Qt::LeftButton);
-    QVERIFY(progress.stopRequested());
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QCOMPARE(stops, 1);
     QVERIFY(progress.isVisible());
     QVERIFY(!child<QPushButton>(progress, u"cmdChuushi"_s).isEnabled());
     const bool closed = progress.close();

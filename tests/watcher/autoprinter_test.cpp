@@ -45,12 +45,12 @@ protected:
             },
             timing);
         QObject::connect(watcher.get(), &AutoPrinter::runFinished,
-                         [this](const AutoRun&, bool isNews) { news.append(isNews); });
+                         [this](const RunOutcome&, bool isNews) { news.append(isNews); });
     }
 
-    AutoRun printReady(const QSet<int>& heldBack)
+    RunOutcome printReady(const QSet<int>& heldBack)
     {
-        AutoRun run;
+        RunOutcome run;
         const RaceStatus status = loadRaceStatus(meet.locations());
         for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
             if (status.of(raceNo) == kRaceReady && !heldBack.contains(raceNo)) {
@@ -73,7 +73,7 @@ protected:
 
     TempMeet meet;
     std::unique_ptr<AutoPrinter> watcher;
-    std::function<AutoRun(const QSet<int>&, RunObserver&)> behaviour;
+    std::function<RunOutcome(const QSet<int>&, RunObserver&)> behaviour;
     QList<QSet<int>> heldBackSeen;
     QList<bool> news;
 };
@@ -111,7 +111,7 @@ TEST_F(AutoPrinterTest, ARaceTurnedReadyDuringARunIsPrintedRightAfterIt)
     makeWatcher({.interval = 60s, .notifications = false});
     setStatus(1, kRaceReady);
     behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
-        AutoRun run = printReady(heldBack);
+        RunOutcome run = printReady(heldBack);
         if (heldBackSeen.size() == 1)
             setStatus(2, kRaceReady); // the meet system, while the walk is past race 2
         return run;
@@ -128,7 +128,7 @@ TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
     makeWatcher({.interval = 20ms, .notifications = false, .retryAfter = 1500ms});
     setStatus(5, kRaceReady);
     behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
-        AutoRun run = printReady(heldBack | QSet<int>{5});
+        RunOutcome run = printReady(heldBack | QSet<int>{5});
         if (!heldBack.contains(5))
             run.summary.unprinted.append({{5, u"R005"_qs}, u"race record damaged"_qs});
         return run;
@@ -155,7 +155,7 @@ TEST_F(AutoPrinterTest, AMeetHeldByAnotherRunIsTriedAgainSoonWithoutTrouble)
     setStatus(4, kRaceReady);
     behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
         if (heldBackSeen.size() < 3) {
-            AutoRun busy;
+            RunOutcome busy;
             busy.failure = Failure(u"starting a print run"_qs, u"tarvel.lock"_qs,
                                    u"held by desk 2"_qs, Failure::Kind::Busy);
             return busy;
@@ -206,7 +206,7 @@ TEST_F(AutoPrinterTest, StoppingDuringARunEndsItAfterTheEventInHandAndStartsNoOt
         EXPECT_EQ(watcher->eventInHand(), 1);
         watcher->stop(); // the switch turned off while the run processes events
         stopSeenByRun = watching.stopRequested();
-        return AutoRun{};
+        return RunOutcome{};
     };
     bool stopped = false;
     QObject::connect(watcher.get(), &AutoPrinter::stopped, [&] { stopped = true; });

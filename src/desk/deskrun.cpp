@@ -1,0 +1,77 @@
+#include "desk/deskrun.h"
+
+#include "layout/calibrationpage.h"
+#include "layout/drawing.h"
+#include "ledger/reprint.h"
+#include "platform/printeroffset.h"
+#include "platform/words.h"
+#include "printrun/runobservers.h"
+
+namespace tarvel {
+
+namespace {
+
+void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
+{
+    RunObservers observers{&context.observer, request.observer};
+    try {
+        outcome.summary = PrintRun(request.session, request.options, *context.target.device,
+                                   context.preview, &observers);
+    } catch (const RunStopped& stopped) {
+        outcome.summary = stopped.summary();
+        outcome.failure = stopped;
+        outcome.stoppedPartWay = true;
+    }
+}
+
+void printTestPage(RunContext& context, const RunRequest& request, RunOutcome& outcome)
+{
+    if (request.options.previewOnly == PreviewOnly::Yes)
+        return;
+    PrintDevice& device = *context.target.device;
+    device.setDocumentName(Words::tr("Test page"));
+    printPage(device, request.session.layout, request.session.itemText, PreviewOnly::No);
+    outcome.deliveries << device.endDocument();
+}
+
+void printCalibration(RunContext& context, RunOutcome& outcome)
+{
+    const QString& printer = context.target.where;
+    outcome.deliveries << printCalibrationPage(*context.target.device, printer,
+                                               loadPrinterOffset(printer));
+}
+
+void reprint(RunContext& context, const RunRequest& request, RunOutcome& outcome)
+{
+    if (request.reprint.isEmpty())
+        return;
+    const std::unique_ptr<Ledger> ledger = context.openLedger();
+    const ReprintResult result = reprintCertificates(request.reprint, request.session.layout,
+                                                     *context.target.device, *ledger);
+    outcome.deliveries << result.delivery;
+    outcome.ledgerFailure = result.ledgerFailure;
+}
+
+} // namespace
+
+RunOutcome executeRun(RunContext& context, RunRequest& request)
+{
+    RunOutcome outcome;
+    outcome.kind = request.kind;
+    outcome.previewOnly = request.options.previewOnly;
+    try {
+        if (!request.fontFace.isEmpty())
+            context.target.device->setFontFace(request.fontFace);
+        switch (request.kind) {
+        case RunKind::ReadyRaces: printReadyRaces(context, request, outcome); break;
+        case RunKind::TestPage: printTestPage(context, request, outcome); break;
+        case RunKind::CalibrationPage: printCalibration(context, outcome); break;
+        case RunKind::Reprint: reprint(context, request, outcome); break;
+        }
+    } catch (const Failure& failure) {
+        outcome.failure = failure;
+    }
+    return outcome;
+}
+
+} // namespace tarvel

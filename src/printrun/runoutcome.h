@@ -1,0 +1,49 @@
+#pragma once
+/// How any run ended, whoever asked for it: the one answer every front end shows.
+
+#include "platform/failure.h"
+#include "platform/printdevice.h"
+#include "printrun/printoptions.h"
+#include "printrun/printrun.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+namespace tarvel {
+
+/// What a run prints.
+enum class RunKind {
+    ReadyRaces,      ///< 印刷: every race ready under the print condition
+    TestPage,        ///< テスト: the certificate in hand, one page
+    CalibrationPage, ///< the printer's calibration page
+    Reprint,         ///< certificates again, from the ledger
+};
+
+struct RunOutcome {
+    RunKind kind = RunKind::ReadyRaces;
+    PreviewOnly previewOnly = PreviewOnly::No;
+    /// The account of a run of the ready races; empty for the other kinds.
+    RunSummary summary;
+    /// The failure that stopped the run or kept it from beginning; none when it went to its
+    /// end (events left unprinted for damage are in the summary).
+    std::optional<Failure> failure;
+    /// The failure came after the run had begun: the summary tells what was done until then.
+    bool stoppedPartWay = false;
+    /// One line per certificate with characters no installed face could draw.
+    QStringList undrawable;
+    /// The documents a test page, calibration page or reprint delivered.
+    QList<Delivery> deliveries;
+    /// A reprint was delivered but the ledger could not record it.
+    std::optional<Failure> ledgerFailure;
+};
+
+/// Whether the run could not begin because another run (another desk) held the meet or
+/// the printer: no trouble to tell, it is tried again shortly.
+inline bool isBusy(const RunOutcome& outcome)
+{
+    return outcome.failure && outcome.failure->kind() == Failure::Kind::Busy;
+}
+
+} // namespace tarvel
