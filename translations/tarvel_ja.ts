@@ -228,10 +228,6 @@ Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2
         <translation>文書を完成できませんでした</translation>
     </message>
     <message>
-        <source>creating the folder for certificate PDFs</source>
-        <translation>賞状 PDF 用フォルダの作成</translation>
-    </message>
-    <message>
         <source>writing a certificate PDF</source>
         <translation>賞状 PDF の書き込み</translation>
     </message>
@@ -788,6 +784,38 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>%1 page(s) printed again: %2</source>
         <translation>%1 ページを再印刷しました: %2</translation>
+    </message>
+    <message>
+        <source>checking that races can be marked as printed</source>
+        <translation>レースを印刷済みにできるかの確認</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link; the lock file must be a plain file</source>
+        <translation>シンボリックリンクです。ロックファイルは通常のファイルでなければなりません</translation>
+    </message>
+    <message>
+        <source>it is not a plain file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link; files are never written through a link here</source>
+        <translation>シンボリックリンクです。ここではリンク越しにファイルを書き込みません</translation>
+    </message>
+    <message>
+        <source>its heat fields say heat %1 of %2, which no event of races 1 to %3 can have</source>
+        <translation>組の欄が %2 組中 %1 組となっており、レース 1〜%3 のどの種目にもありえません</translation>
+    </message>
+    <message>
+        <source>its heat fields make race %1 its event&apos;s last heat, but race %1 says heat %2 of %3</source>
+        <translation>組の欄ではレース %1 が種目の最終組ですが、レース %1 は %3 組中 %2 組となっています</translation>
+    </message>
+    <message>
+        <source>Delivered but not marked as printed (Race.dat could not be written); mark these races before printing them again:</source>
+        <translation>出力済みですが印刷済みにできなかった種目 (Race.dat に書き込めません)。再度印刷する前にこれらのレースを印刷済みにしてください:</translation>
+    </message>
+    <message>
+        <source>  %1: race(s) %2</source>
+        <translation>  %1: レース %2</translation>
     </message>
     <message>
         <source>this machine has no print system: the certificates become PDF files in %1</source>

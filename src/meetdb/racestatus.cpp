@@ -61,4 +61,16 @@ RaceStatus markRacePrinted(const DataLocations& where, int raceNo)
     return RaceStatus{file.readRecord(1)};
 }
 
+void requireRaceStatusWritable(const DataLocations& where)
+{
+    // Opening for writing asks the same of the system as a mark; writing even an unchanged
+    // byte could undo a change the other system makes at that moment.
+    try {
+        openRaceStatus(where, RecordFile::Access::ReadWrite);
+    } catch (const Failure& failure) {
+        throw Failure(Words::tr("checking that races can be marked as printed"), failure.path(),
+                      failure.reason(), failure.kind());
+    }
+}
+
 } // namespace tarvel

@@ -42,4 +42,9 @@ void saveRaceStatus(const DataLocations& where, const RaceStatus& status);
 /// never created with only our mark in it.
 RaceStatus markRacePrinted(const DataLocations& where, int raceNo);
 
+/// Checks that Race.dat can be marked, by opening it for writing as a mark does and writing
+/// nothing: a read-only file or share, or a permission that changed, throws tarvel::Failure
+/// naming the file and the system's reason (Kind::Missing when it is not there).
+void requireRaceStatusWritable(const DataLocations& where);
+
 } // namespace tarvel

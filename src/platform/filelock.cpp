@@ -1,6 +1,7 @@
 #include "platform/filelock.h"
 
 #include "platform/failure.h"
+#include "platform/words.h"
 
 #include <QFile>
 
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvel {
@@ -46,10 +48,21 @@ std::optional<FileLock> FileLock::tryAcquire(const QString& path, const QString&
 {
     int fd;
     do {
-        fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // Never through a link: one planted in a shared folder would have this program
+        // create or truncate whatever it points to.
+        fd = ::open(QFile::encodeName(path).constData(),
+                    O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == ELOOP)
+        throw Failure(action, path,
+                      Words::tr("it is a symbolic link; the lock file must be a plain file"));
     if (fd < 0)
         throw Failure(action, path, systemReason(errno));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw Failure(action, path, Words::tr("it is not a plain file"));
+    }
     const int error = lockWhole(fd);
     if (error == 0)
         return FileLock(fd, path, action);

@@ -15,7 +15,8 @@ namespace tarvel {
 /// content only says who holds the lock.
 class FileLock {
 public:
-    /// Opens or creates `path` (a path of this machine) and takes the lock without waiting.
+    /// Opens or creates `path` (a path of this machine; never through a symbolic link, and
+    /// only a plain file) and takes the lock without waiting.
     /// Nothing when another holds it. Throws tarvel::Failure when the file cannot be opened
     /// or the file system refuses locks altogether.
     static std::optional<FileLock> tryAcquire(const QString& path, const QString& action);

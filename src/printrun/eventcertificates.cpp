@@ -344,23 +344,37 @@ QString eventDocumentTitle(const Session& session, int raceNo, const RaceRecord&
     return eventTitle(raceNo, race, eventName(race.eventCode, session.where));
 }
 
+EventSummary ComposeEventCertificates(Session& session, int raceNo, const RaceRecord& race,
+                                      const PrintOptions& options, PrintDevice& printer,
+                                      PreviewSurface* preview, RunObserver* observer)
+{
+    try {
+        const QString title = eventDocumentTitle(session, raceNo, race);
+        printer.setDocumentName(title);
+        EventSummary summary =
+            EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
+        summary.title = title;
+        return summary;
+    } catch (...) {
+        // Marks follow delivery: an event is sent whole or not at all, and the pages composed
+        // so far would come out again with the whole event on the next run.
+        printer.abortDocument();
+        throw;
+    }
+}
+
 EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceRecord& race,
                                     const PrintOptions& options, PrintDevice& printer,
                                     PreviewSurface* preview, RunObserver* observer)
 {
-    EventSummary summary;
+    const EventSummary summary =
+        ComposeEventCertificates(session, raceNo, race, options, printer, preview, observer);
     try {
-        const QString title = eventDocumentTitle(session, raceNo, race);
-        printer.setDocumentName(title);
-        summary = EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
-        summary.title = title;
         if (summary.pages > 0)
             printer.beginDelivery();
         else
             printer.endDocument(); // nothing drawn: nothing to send
     } catch (...) {
-        // Marks follow delivery: an event is sent whole or not at all, and the pages composed
-        // so far would come out again with the whole event on the next run.
         printer.abortDocument();
         throw;
     }

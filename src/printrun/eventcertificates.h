@@ -41,6 +41,13 @@ EventSummary PrintEventCertificates(Session& session, int raceNo, const RaceReco
                                     const PrintOptions& options, PrintDevice& printer,
                                     PreviewSurface* preview, RunObserver* observer);
 
+/// As PrintEventCertificates, but the document is left open with its pages drawn: the
+/// caller ends it (beginDelivery, endDocument) or drops it (abortDocument). A failure drops
+/// it here.
+EventSummary ComposeEventCertificates(Session& session, int raceNo, const RaceRecord& race,
+                                      const PrintOptions& options, PrintDevice& printer,
+                                      PreviewSurface* preview, RunObserver* observer);
+
 /// The title of the print document of the event whose last heat is `raceNo`:
 /// "R012 男子 100m自由形 決勝". Reads the custom event table for a custom event.
 QString eventDocumentTitle(const Session& session, int raceNo, const RaceRecord& race);

@@ -8,10 +8,12 @@
 #include "platform/words.h"
 #include "printrun/certificatewanted.h"
 #include "printrun/eventcertificates.h"
+#include "printrun/heatfields.h"
 #include "printrun/runlock.h"
 
+#include <QSet>
+
 #include <chrono>
-#include <deque>
 #include <map>
 #include <optional>
 
@@ -34,8 +36,8 @@ void requireRankLimit(const QString& limit, RankLimit which)
     throw Failure(Words::tr("starting a print run"), QString(), reason.arg(limit));
 }
 
-/// An event composed whose marks wait for its document's delivery.
-struct ComposedEvent {
+/// An event whose document was handed to the printer; its marks wait for the delivery.
+struct EventInFlight {
     EventRef event;
     RaceRecord race;
     EventSummary summary;
@@ -47,16 +49,6 @@ struct ComposedEvent {
     std::shared_future<void> recorded;
 };
 
-enum class Settle {
-    UnderWay, ///< a few events may stay under way (delivered, recorded) while more are composed
-    All,
-};
-
-/// Events whose delivery or record may still be going on while the next is composed: enough
-/// to keep the scheduler and the ledger busy beside the drawing, few enough that the marks
-/// follow closely.
-constexpr std::size_t kEventsUnderWay = 8;
-
 /// One walk over the race table.
 class RunWalk {
 public:
@@ -67,6 +59,7 @@ public:
         , printer_(printer)
         , preview_(preview)
         , observer_(observer)
+        , pageHook_(*this)
     {
     }
 
@@ -77,6 +70,13 @@ public:
             if (observer_)
                 observer_->runStarted(raceCount(session_.where));
             for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
+                if (isReady(raceNo))
+                    readyAtStart_.insert(raceNo);
+            }
+            summary_.racesReady = int(readyAtStart_.size());
+            if (!readyAtStart_.isEmpty())
+                requireMeetFiles();
+            for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
                 if (observer_ && observer_->stopRequested()) {
                     // The earlier heats waiting for their events stay as they are: the
                     // next run deals with them.
@@ -86,43 +86,64 @@ public:
                 }
                 if (observer_)
                     observer_->raceReached(raceNo);
-                if (!qualifies(status_.of(raceNo), options_.condition)
-                    || options_.heldBack.contains(raceNo))
+                advance(DeliveryWait::No);
+                if (!isReady(raceNo))
                     continue;
-                ++summary_.racesReady;
-                requireMeetFiles();
+                if (!readyAtStart_.contains(raceNo)) {
+                    ++summary_.racesReady; // turned ready while the run went
+                    requireMeetFiles();
+                }
                 takeRace(raceNo);
             }
-            settle(Settle::All);
-            // Earlier heats whose event did not finish in this run: dealt with until their
-            // last heat is ready, which prints the whole event. Those of an event held back
-            // stay as they are, with it.
-            for (const auto& [lastHeat, heats] : pendingMarks_) {
-                if (!options_.heldBack.contains(lastHeat))
-                    mark(heats);
-            }
+            advance(DeliveryWait::Yes);
+            markEarlierHeats();
         } catch (const Failure& failure) {
             if (inHand_)
                 summary_.unprinted.append({*inHand_, failure.message()});
             inHand_.reset();
-            // What was handed over before still counts: wait for it and mark what arrived.
-            settleAfterFailure();
-            throw RunStopped(firstFailure_.value_or(failure), summary_);
+            // What was handed over before still counts: wait for it and mark it if it arrived.
+            finishAfterFailure();
+            throw RunStopped(failure, summary_);
         }
         return summary_;
     }
 
 private:
+    /// Passes the composer's calls on, and after each certificate moves the event in flight
+    /// on, so that it is marked as soon as its delivery and record are done.
+    class PageHook final : public RunObserver {
+    public:
+        explicit PageHook(RunWalk& walk) : walk_(walk) {}
+        void certificateAccepted(const AcceptedCertificate& certificate) override
+        {
+            if (walk_.observer_)
+                walk_.observer_->certificateAccepted(certificate);
+            walk_.advance(DeliveryWait::No);
+        }
+
+    private:
+        RunWalk& walk_;
+    };
+
     bool marking() const { return options_.previewOnly == PreviewOnly::No; }
 
-    /// The other system's files every certificate needs, checked once before anything is
-    /// printed or marked, so that a wrong location is told at once rather than per event.
+    bool isReady(int raceNo) const
+    {
+        return qualifies(status_.of(raceNo), options_.condition)
+               && !options_.heldBack.contains(raceNo);
+    }
+
+    /// The other system's files every certificate needs, and Race.dat's writability, checked
+    /// once before anything is printed or marked, so that a wrong location or a table that
+    /// cannot take marks is told at once rather than after events were printed.
     void requireMeetFiles()
     {
         if (checkedMeetFiles_)
             return;
         requireMeetFile(session_.where, MeetFile::Races);
         requireMeetFile(session_.where, MeetFile::Master);
+        if (marking())
+            requireRaceStatusWritable(session_.where);
         checkedMeetFiles_ = true;
     }
 
@@ -140,11 +161,15 @@ private:
     std::optional<RaceRecord> readRace(int raceNo)
     {
         try {
-            return loadRace(session_.where, raceNo);
+            RaceRecord race = loadRace(session_.where, raceNo);
+            requireSoundHeats(session_.where, raceNo, race);
+            return race;
         } catch (const Failure& failure) {
             if (failure.kind() != Failure::Kind::Damaged)
                 throw;
             leaveUnprinted(*inHand_, failure);
+            // The earlier heats waiting for this race are of the event just reported.
+            pendingMarks_.erase(raceNo);
             return std::nullopt;
         }
     }
@@ -155,7 +180,7 @@ private:
     {
         if (!marking())
             return;
-        pendingMarks_[raceNo - race.heatNo + race.heatCount].append(raceNo);
+        pendingMarks_[lastHeatOf(raceNo, race)].append(raceNo);
         status_ = loadRaceStatus(session_.where);
     }
 
@@ -164,12 +189,13 @@ private:
         inHand_->title = titleOf(raceNo, race);
         if (observer_)
             observer_->eventStarted(raceNo, inHand_->title);
-        ComposedEvent composed;
+        EventInFlight composed;
         composed.event = *inHand_;
         composed.race = race;
         try {
-            composed.summary = PrintEventCertificates(session_, raceNo, race, options_, printer_,
-                                                      preview_, observer_);
+            composed.summary =
+                ComposeEventCertificates(session_, raceNo, race, options_, printer_, preview_,
+                                         observer_ || marking() ? &pageHook_ : nullptr);
         } catch (const Failure& failure) {
             if (failure.kind() != Failure::Kind::Damaged)
                 throw;
@@ -177,65 +203,126 @@ private:
             pendingMarks_.erase(raceNo);
             return;
         }
-        if (marking()) {
-            composed.races = pendingMarks_[raceNo];
-            composed.races.append(raceNo);
-        }
+        if (marking())
+            composed.races = heatsToMark(raceNo, race);
         pendingMarks_.erase(raceNo);
-        composed_.push_back(std::move(composed));
-        inHand_.reset(); // handed over: its outcome is the delivery's
-        settle(Settle::UnderWay);
-    }
-
-    /// Takes the deliveries that finished, oldest first, lets the observer record each, and
-    /// marks the events whose record is done too; waits for all (Settle::All) or until no
-    /// more than kEventsUnderWay are left. A failed delivery stops the run: the deliveries
-    /// begun after it are still waited for and marked when they arrived.
-    void settle(Settle mode)
-    {
-        while (!composed_.empty()) {
-            ComposedEvent& oldest = composed_.front();
-            const bool wait = mode == Settle::All || composed_.size() > kEventsUnderWay;
-            if (oldest.summary.pages > 0 && !oldest.delivered) {
-                std::optional<Delivery> delivery;
-                try {
-                    delivery = printer_.takeDelivery(wait ? DeliveryWait::Yes : DeliveryWait::No);
-                } catch (const Failure& failure) {
-                    leaveUnprinted(oldest.event, failure);
-                    composed_.pop_front();
-                    if (!firstFailure_)
-                        firstFailure_ = failure;
-                    mode = Settle::All;
-                    continue;
-                }
-                if (!delivery)
-                    return; // still under way
-                oldest.delivered = true;
-                if (observer_)
-                    oldest.recorded = observer_->documentDelivered(
-                        {oldest.event.raceNo, oldest.event.title, *delivery});
-            }
-            if (oldest.recorded.valid()
-                && oldest.recorded.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-                if (!wait)
-                    return;
-                oldest.recorded.wait();
-            }
-            count(oldest);
-            mark(oldest.races);
-            composed_.pop_front();
+        // One document under way at a time: the one before is delivered and marked first.
+        try {
+            advance(DeliveryWait::Yes);
+        } catch (...) {
+            printer_.abortDocument();
+            throw;
         }
-        if (firstFailure_)
-            throw *firstFailure_;
+        if (composed.summary.pages > 0) {
+            printer_.beginDelivery();
+            inFlight_ = std::move(composed);
+            inHand_.reset();           // handed over: its outcome is the delivery's
+            advance(DeliveryWait::No); // a file written at once is marked at once
+            return;
+        }
+        printer_.endDocument(); // nothing drawn: nothing to send, nothing to wait for
+        inHand_.reset();
+        count(composed);
+        mark(composed);
     }
 
-    /// Waits for the deliveries still under way after a failure and marks what arrived;
-    /// their failures join the account.
-    void settleAfterFailure() noexcept
+    /// The races the event marks once delivered: its last heat first, so that an event
+    /// whose marks stop part-way is never printed again (its last heat is what prints it);
+    /// an earlier heat left over is marked by the next run as one whose last heat did not
+    /// come up. Earlier heats whose records disagree with the last heat are left out and
+    /// reported.
+    QList<int> heatsToMark(int raceNo, const RaceRecord& race)
+    {
+        QList<int> races{raceNo};
+        for (int heat : pendingMarks_[raceNo]) {
+            try {
+                requireHeatOfEvent(session_.where, heat, raceNo, race);
+                races.append(heat);
+            } catch (const Failure& failure) {
+                leaveUnprinted({heat, raceLabel(heat)}, failure);
+            }
+        }
+        return races;
+    }
+
+    /// Earlier heats whose event did not finish in this run: dealt with until their last
+    /// heat is ready, which prints the whole event; marked when that heat's record agrees
+    /// that they are its. Those of an event held back stay as they are, with it.
+    void markEarlierHeats()
+    {
+        for (const auto& [lastHeat, heats] : pendingMarks_) {
+            if (options_.heldBack.contains(lastHeat))
+                continue;
+            EventInFlight earlier;
+            try {
+                const RaceRecord last = loadRace(session_.where, lastHeat);
+                requireSoundHeats(session_.where, lastHeat, last);
+                for (int heat : heats) {
+                    requireHeatOfEvent(session_.where, heat, lastHeat, last);
+                    earlier.races.append(heat);
+                }
+            } catch (const Failure& failure) {
+                if (failure.kind() != Failure::Kind::Damaged)
+                    throw;
+                for (int heat : heats) {
+                    if (!earlier.races.contains(heat))
+                        leaveUnprinted({heat, raceLabel(heat)}, failure);
+                }
+            }
+            earlier.event = {lastHeat, raceLabel(lastHeat)};
+            mark(earlier);
+        }
+    }
+
+    /// Moves the event in flight on: takes its delivery, hands it to the observer, waits for
+    /// the observer's record and marks its races. With DeliveryWait::No it stops at the
+    /// first step still under way. A refused delivery or a failed mark ends the event in
+    /// flight and goes on as tarvel::Failure.
+    void advance(DeliveryWait wait)
+    {
+        if (!inFlight_ || advancing_)
+            return;
+        advancing_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{advancing_};
+        EventInFlight& event = *inFlight_;
+        if (!event.delivered) {
+            std::optional<Delivery> delivery;
+            try {
+                delivery = printer_.takeDelivery(wait);
+            } catch (const Failure& failure) {
+                leaveUnprinted(event.event, failure);
+                inFlight_.reset();
+                throw;
+            }
+            if (!delivery)
+                return; // still under way
+            event.delivered = true;
+            count(event);
+            if (observer_)
+                event.recorded = observer_->documentDelivered(
+                    {event.event.raceNo, event.event.title, *delivery});
+        }
+        if (event.recorded.valid()
+            && event.recorded.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            if (wait == DeliveryWait::No)
+                return;
+            event.recorded.wait();
+        }
+        const EventInFlight delivered = std::move(event);
+        inFlight_.reset();
+        mark(delivered);
+    }
+
+    /// After a failure: waits for the event in flight, and marks it if it arrived.
+    void finishAfterFailure() noexcept
     {
         try {
-            settle(Settle::All);
+            advance(DeliveryWait::Yes);
         } catch (...) {
+            // told by the account: unprinted, or delivered but unmarked
         }
     }
 
@@ -255,7 +342,7 @@ private:
         summary_.unprinted.append({event, failure.message()});
     }
 
-    void count(const ComposedEvent& composed)
+    void count(const EventInFlight& composed)
     {
         const EventSummary& event = composed.summary;
         summary_.certificates += event.certificates;
@@ -272,13 +359,21 @@ private:
             summary_.excluded.append(composed.event);
     }
 
-    void mark(const QList<int>& races)
+    /// Marks the event's races in their order; a mark that fails leaves the rest listed as
+    /// delivered but unmarked.
+    void mark(const EventInFlight& event)
     {
-        for (int raceNo : races) {
-            status_ = markRacePrinted(session_.where, raceNo);
+        for (qsizetype i = 0; i < event.races.size(); ++i) {
+            try {
+                status_ = markRacePrinted(session_.where, event.races[i]);
+            } catch (const Failure&) {
+                if (event.delivered)
+                    summary_.deliveredUnmarked.append({event.event, event.races.mid(i)});
+                throw;
+            }
             ++summary_.racesMarked;
             if (observer_)
-                observer_->raceMarked(raceNo);
+                observer_->raceMarked(event.races[i]);
         }
     }
 
@@ -291,10 +386,13 @@ private:
     RunSummary summary_;
     /// Earlier heats waiting for their event, by the race of the event's last heat.
     std::map<int, QList<int>> pendingMarks_;
-    /// Events composed, oldest first, whose delivery has not been taken yet.
-    std::deque<ComposedEvent> composed_;
+    PageHook pageHook_;
+    /// Races ready when the run began.
+    QSet<int> readyAtStart_;
+    /// The event whose document was handed over and whose marks are not written yet.
+    std::optional<EventInFlight> inFlight_;
+    bool advancing_ = false;
     std::optional<EventRef> inHand_;
-    std::optional<Failure> firstFailure_;
     bool checkedMeetFiles_ = false;
 };
 
@@ -308,6 +406,31 @@ bool qualifies(char status, PrintCondition condition)
     if (condition == PrintCondition::Simultaneous)
         return code == static_cast<unsigned char>(kRaceReady);
     return code >= static_cast<unsigned char>(kRaceReady);
+}
+
+QList<UnmarkedEvent> markDeliveredEvents(const DataLocations& where,
+                                         const QList<UnmarkedEvent>& events)
+{
+    if (events.isEmpty())
+        return events;
+    std::optional<RunLock> lock;
+    try {
+        lock.emplace(RunLock::acquire(where));
+    } catch (const Failure& failure) {
+        if (failure.kind() == Failure::Kind::Busy)
+            return events; // the run holding the meet may be printing them: later
+        throw;
+    }
+    requireRaceStatusWritable(where);
+    for (const UnmarkedEvent& event : events) {
+        for (int raceNo : event.races) {
+            // Only a race still ready was ours to mark; any other status is the other
+            // system's word now.
+            if (loadRaceStatus(where).of(raceNo) == kRaceReady)
+                markRacePrinted(where, raceNo);
+        }
+    }
+    return {};
 }
 
 RunSummary PrintRun(Session& session, const PrintOptions& options, PrintDevice& printer,

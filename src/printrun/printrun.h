@@ -26,9 +26,18 @@ struct UnprintedEvent {
     QString why;
 };
 
+/// An event whose document was delivered but whose races could not all be marked (Race.dat
+/// could not be written): they keep their status until a mark succeeds (markDeliveredEvents).
+struct UnmarkedEvent {
+    EventRef event;
+    /// The races still to be marked "9".
+    QList<int> races;
+};
+
 /// The account of one run.
 struct RunSummary {
-    /// Races that qualified under the print condition.
+    /// Races that qualified under the print condition when the run began (those held back
+    /// left out), and those that turned ready while the run went and were taken by it.
     int racesReady = 0;
     /// Races marked "9" in Race.dat (none when preview-only).
     int racesMarked = 0;
@@ -38,6 +47,9 @@ struct RunSummary {
     int certificates = 0;
     /// Pages delivered.
     int pages = 0;
+    /// Events delivered (counted above) whose races could not be marked: the failure that
+    /// stopped the run says why.
+    QList<UnmarkedEvent> deliveredUnmarked;
     /// Events left unprinted because of damage in their records, or the event in hand when
     /// a failure stopped the run.
     QList<UnprintedEvent> unprinted;
@@ -67,18 +79,33 @@ private:
 
 /// Before anything else, refuses a rank limit that is not a number (it would read as 0 and
 /// print nothing), and unless preview-only takes the meet's run lock (RunLock) for the whole
-/// run; both throw tarvel::Failure. Then reads Race.dat and walks races 1 to 1024, testing
+/// run; both throw tarvel::Failure. Then reads Race.dat; when a race qualifies it checks
+/// that taikai.dat and the master file exist and, unless preview-only, that Race.dat can be
+/// written (tarvel::Failure before anything is printed). It walks races 1 to 1024, testing
 /// each status against the condition as the table stands at that moment (each mark re-reads
-/// it). Before the first qualifying race it checks that taikai.dat and the master file
-/// exist. A qualifying last heat (heatNo = heatCount, also 0 = 0) prints its event as one
-/// document; unless preview-only, once that document is delivered the event's earlier heats
-/// that qualified in this run and the last heat are marked "9". Earlier heats whose last
-/// heat did not come up are marked at the end of the run. An event whose records are
-/// damaged is left unprinted and unmarked, reported in the account, and the run goes on. A
-/// failure of the system stops the run where it is as RunStopped: the document in hand is
-/// dropped, races marked before keep their "9". `preview` and `observer` may be null.
+/// it). A qualifying last heat (heatNo = heatCount, also 0 = 0 for an empty record) prints
+/// its event as one document. At most one document is under way at a time: the next
+/// event is composed meanwhile, but its delivery begins only once the one before was
+/// delivered, its document handed to the observer (documentDelivered) and, unless
+/// preview-only, its races marked "9", the last heat first. A killed run therefore leaves at
+/// most one delivered event unmarked. Earlier heats whose last heat did not come up are
+/// marked at the end of the run when their last heat's record agrees that they belong to
+/// it. An event whose records are damaged (heat fields that contradict each other included)
+/// is left unprinted and unmarked, reported in the account, and the run goes on. A failure
+/// of the system stops the run where it is as RunStopped: the document in hand is dropped,
+/// races marked before keep their "9"; a mark that fails stops the run too, its event listed
+/// as delivered but unmarked. `preview` and `observer` may be null.
 RunSummary PrintRun(Session& session, const PrintOptions& options, PrintDevice& printer,
                     PreviewSurface* preview, RunObserver* observer);
+
+/// Marks the races of events delivered by an earlier run that could not be marked then,
+/// under the meet's run lock, and only those still ready ("8"): a race the meet-management
+/// system has changed meanwhile is left as it is. Returns the events still to be marked:
+/// all of them when another run holds the meet. Throws tarvel::Failure when Race.dat still
+/// cannot be written (the events are then all still unmarked, but for the races marked
+/// before the failure).
+QList<UnmarkedEvent> markDeliveredEvents(const DataLocations& where,
+                                         const QList<UnmarkedEvent>& events);
 
 /// Whether a race with status byte `status` qualifies under `condition`.
 bool qualifies(char status, PrintCondition condition);

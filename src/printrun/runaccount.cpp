@@ -72,6 +72,16 @@ QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly, int 
         if (summary.unprinted.size() > listed)
             lines << Words::tr("  ... and %1 more").arg(summary.unprinted.size() - listed);
     }
+    if (!summary.deliveredUnmarked.isEmpty()) {
+        lines << Words::tr("Delivered but not marked as printed (Race.dat could not be "
+                           "written); mark these races before printing them again:");
+        for (const UnmarkedEvent& event : summary.deliveredUnmarked) {
+            QStringList races;
+            for (int raceNo : event.races)
+                races << QString::number(raceNo);
+            lines << Words::tr("  %1: race(s) %2").arg(event.event.title, races.join(u", "_qs));
+        }
+    }
     if (!summary.excluded.isEmpty())
         lines << Words::tr("Left out by the distance, stroke, round or sex chosen:")
               << eventLines(summary.excluded, listed);

@@ -13,7 +13,8 @@
 namespace tarvel {
 
 /// The account's lines: what was printed and marked (or, preview-only, previewed), then
-/// the events left unprinted with why, the events the filters left out and the events with
+/// the events left unprinted with why, the events delivered but left unmarked with their
+/// races, the events the filters left out and the events with
 /// finishers but no certificate. Each list names at most `listed` events and counts the
 /// rest. When no race was ready, the one line says so.
 QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly,

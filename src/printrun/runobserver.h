@@ -56,10 +56,12 @@ public:
     }
     /// A certificate was accepted and drawn (and printed unless preview-only).
     virtual void certificateAccepted(const AcceptedCertificate& certificate) { (void)certificate; }
-    /// An event's document was delivered; its races are marked next. Whatever the observer
-    /// must finish before that (a record written elsewhere) may go on in the background:
-    /// the run waits for the future returned before it marks them, meanwhile composing the
-    /// next events. An invalid future: nothing to wait for.
+    /// An event's document was delivered; its races are marked next. Called once per
+    /// delivery, never for a document that failed. Whatever the observer must finish before
+    /// the marks (a record written elsewhere) may go on in the background: the run marks
+    /// them as soon as the future returned is ready, meanwhile composing the next event, and
+    /// waits for it before that event's delivery begins. An invalid future: nothing to wait
+    /// for.
     virtual std::shared_future<void> documentDelivered(const DeliveredDocument& document)
     {
         (void)document;

@@ -84,6 +84,11 @@ QSet<int> AutoPrinter::heldBack() const
         if (!it.value().hasExpired())
             races.insert(it.key());
     }
+    for (const UnmarkedEvent& event : unmarked_) {
+        races.insert(event.event.raceNo);
+        for (int raceNo : event.races)
+            races.insert(raceNo);
+    }
     return races;
 }
 
@@ -99,6 +104,7 @@ void AutoPrinter::check()
     if (state_ == State::Off || stopping_ || running_)
         return;
     lastCheck_ = QTime::currentTime();
+    markWhatWasDelivered(); // before the read, so that the races it marks are seen marked
     RaceStatus status;
     try {
         status = readRaceStatus(where_);
@@ -111,8 +117,9 @@ void AutoPrinter::check()
     // A file replaced or deleted and made again is no longer watched: watch the new one.
     armNotifications();
     held_.removeIf([](const auto& race) { return race.value().hasExpired(); });
+    const QSet<int> passedOver = heldBack();
     for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
-        if (status.of(raceNo) == kRaceReady && !held_.contains(raceNo)) {
+        if (status.of(raceNo) == kRaceReady && !passedOver.contains(raceNo)) {
             runNow(status);
             return;
         }
@@ -129,6 +136,7 @@ void AutoPrinter::runNow(const RaceStatus& before)
     Q_EMIT changed();
     const RunOutcome run = run_(heldBack(), *runWatcher_);
     eventInHand_ = 0;
+    unmarked_ += run.summary.deliveredUnmarked;
 
     bool news = false;
     try {
@@ -189,6 +197,17 @@ bool AutoPrinter::isNews(const RunOutcome& run)
     for (const UnprintedEvent& unprinted : run.summary.unprinted)
         remember(unprinted.event.raceNo, unprinted.why);
     return news;
+}
+
+void AutoPrinter::markWhatWasDelivered()
+{
+    if (unmarked_.isEmpty())
+        return;
+    try {
+        unmarked_ = markDeliveredEvents(where_, unmarked_);
+    } catch (const Failure&) {
+        // Still not writable: the events stay passed over, and the runs say why.
+    }
 }
 
 void AutoPrinter::waitForFolder(const Failure& why)

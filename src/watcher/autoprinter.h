@@ -27,7 +27,10 @@ namespace tarvel {
 /// run is never begun while one is going: the check after it picks up what changed
 /// meanwhile. What the run did not deal with (an event whose records are damaged, a printer
 /// that refused, preview-only) is held back for a minute, so that the same failing event is
-/// not tried over and over, while races that turn ready meanwhile are printed. Race.dat or
+/// not tried over and over, while races that turn ready meanwhile are printed. An event
+/// delivered whose races could not be marked (Race.dat not writable) is never printed again:
+/// it is passed over until its marks are written, tried at every check (markDeliveredEvents).
+/// Race.dat or
 /// its folder out of reach is no failure: the watcher waits and retries, and says so once
 /// when it lasts, and once when it is back. It never prints a race twice: the run marks what
 /// it delivered and takes the meet's run lock.
@@ -79,8 +82,11 @@ public:
     int eventInHand() const { return eventInHand_; }
     /// When Race.dat was last read.
     QTime lastCheck() const { return lastCheck_; }
-    /// Races passed over for now.
+    /// Races passed over for now: those held back after a failure, and those of events
+    /// delivered and still to be marked.
     QSet<int> heldBack() const;
+    /// Events delivered whose races could not be marked yet.
+    const QList<UnmarkedEvent>& unmarkedEvents() const { return unmarked_; }
     /// Why Race.dat cannot be reached, while Waiting.
     QString unreachableWhy() const { return unreachableWhy_; }
 
@@ -109,6 +115,7 @@ private:
     void waitForFolder(const Failure& why);
     void folderReached();
     void armNotifications();
+    void markWhatWasDelivered();
 
     DataLocations where_;
     RunFunction run_;
@@ -125,6 +132,8 @@ private:
     QTime lastCheck_;
     /// Races passed over until their deadline.
     QHash<int, QDeadlineTimer> held_;
+    /// Delivered, not marked: passed over until marked, whatever the deadline.
+    QList<UnmarkedEvent> unmarked_;
     /// Out of reach since; none while reachable.
     std::optional<QDeadlineTimer> unreachableUntilTold_;
     bool unreachableTold_ = false;

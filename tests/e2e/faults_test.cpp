@@ -145,6 +145,30 @@ const FaultCase kFaults[] = {
      {u"it is a Windows path"_qs, u"/wine/dosdevices/q:"_qs, u"WINEPREFIX"_qs},
      "8888 ",
      {}},
+    {"damaged heat fields on an event's last heat: heat 3 of 2",
+     [](FaultMeet& m) {
+         m.meet.builder().writeRace(2, heat(3, 2, 3, {{2, 6100}}));
+     },
+     1,
+     {u"R002: reading race 2: "_qs, u"taikai.dat: its heat fields say heat 3 of 2"_qs},
+     "8899 ",
+     {}},
+    {"damaged heat fields on an event's last heat: heat 0 of 2",
+     [](FaultMeet& m) {
+         m.meet.builder().writeRace(2, heat(0, 2, 3, {{2, 6100}}));
+     },
+     1,
+     {u"R002: reading race 2: "_qs, u"heat 0 of 2"_qs},
+     "8899 ",
+     {}},
+    {"damaged heat fields on an event's last heat: heat 2 of 0",
+     [](FaultMeet& m) {
+         m.meet.builder().writeRace(2, heat(2, 0, 3, {{2, 6100}}));
+     },
+     1,
+     {u"R002: reading race 2: "_qs, u"heat 2 of 0"_qs},
+     "8899 ",
+     {}},
     {"nothing ready",
      [](FaultMeet& m) { m.meet.builder().writeRaceStatus({}, '8'); },
      0,
@@ -227,6 +251,97 @@ TEST(FaultTest, AFullDiskRemovesTheUnfinishedPdfAndSaysSo)
     EXPECT_EQ(shell.readAllStandardOutput().trimmed(), QByteArray()) << "a PDF was left behind";
     EXPECT_EQ(meet.raceDat(), before);
 }
+
+/// Runs tarvel-batch on `meet` with `dataFile` of its data folder mounted read-only, in a
+/// private mount namespace that goes with the command (it works as root too); exit code 99
+/// when this system offers none.
+BatchOutcome runWithReadOnly(FaultMeet& meet, const QString& dataFile, const QString& pdf)
+{
+    QProcess shell;
+    shell.start(u"unshare"_qs,
+                {u"-rm"_qs, u"sh"_qs, u"-c"_qs,
+                 u"mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" || exit 99; "
+                 "exec \"$2\" -C \"$3\" --pdf \"$4\""_qs,
+                 u"sh"_qs, meet.data(dataFile), batchProgram(), meet.meet.builder().workDir(),
+                 pdf});
+    if (!shell.waitForFinished(120000) || shell.error() == QProcess::FailedToStart)
+        return {99, {}, {}};
+    return {shell.exitCode(), QString::fromUtf8(shell.readAllStandardOutput()),
+            QString::fromUtf8(shell.readAllStandardError())};
+}
+
+TEST(FaultTest, ARaceTableThatCannotBeMarkedPrintsNothingAndSaysWhy)
+{
+    FaultMeet meet;
+    const QByteArray before = meet.raceDat();
+    const QString pdf = meet.meet.builder().root() + u"/pdf"_qs;
+    const BatchOutcome outcome = runWithReadOnly(meet, u"Race.dat"_qs, pdf);
+    if (outcome.exitCode == 99)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(outcome.exitCode, 1) << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"checking that races can be marked as printed: "_qs))
+        << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"data\\Race.dat: Read-only file system"_qs))
+        << qPrintable(outcome.err);
+    EXPECT_TRUE(QDir(pdf).entryList({u"*.pdf"_qs}).isEmpty());
+    EXPECT_EQ(meet.raceDat(), before);
+}
+
+struct PlantedLink {
+    const char* name;
+    /// Where the link is planted, relative to the data folder, and what it points to
+    /// relative to the meet's root; `target` is made a file when `targetExists`.
+    QString link;
+    QString target;
+    bool targetExists;
+    /// Arguments beyond -C: the PDF folder chosen.
+    bool pdfInDataFolder;
+};
+
+const PlantedLink kPlantedLinks[] = {
+    {"a lock file linked to nothing", u"tarvel.lock"_qs, u"victim"_qs, false, false},
+    {"a lock file linked to a file", u"tarvel.lock"_qs, u"victim"_qs, true, false},
+    {"a certificate folder linked to nothing", u"certificates"_qs, u"victim"_qs, false, true},
+    {"a certificate folder linked to a folder", u"certificates"_qs, u"victim"_qs, true, true},
+};
+
+class PlantedLinkTest : public ::testing::TestWithParam<PlantedLink> {};
+
+TEST_P(PlantedLinkTest, IsRefusedNamingTheFileAndNothingIsWrittenThroughIt)
+{
+    const PlantedLink& planted = GetParam();
+    FaultMeet meet;
+    const QString root = meet.meet.builder().root();
+    const QString target = root + u'/' + planted.target;
+    const bool folder = planted.link == u"certificates";
+    if (planted.targetExists && folder)
+        QDir().mkpath(target);
+    else if (planted.targetExists)
+        writeFileBytes(target, "keep me");
+    ASSERT_TRUE(QFile::link(target, meet.data(planted.link)));
+    const QByteArray before = meet.raceDat();
+
+    const QString pdf = planted.pdfInDataFolder ? meet.data(u"certificates"_qs) : root + u"/pdf"_qs;
+    const BatchOutcome outcome =
+        runBatch({u"-C"_qs, meet.meet.builder().workDir(), u"--pdf"_qs, pdf});
+    EXPECT_EQ(outcome.exitCode, 1) << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(meet.data(planted.link) + u": it is a symbolic link"_qs))
+        << qPrintable(outcome.err);
+    if (!planted.targetExists)
+        EXPECT_FALSE(QFileInfo::exists(target)) << "the link's target was created";
+    else if (folder)
+        EXPECT_TRUE(QDir(target).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    else
+        EXPECT_EQ(readFileBytes(target), QByteArray("keep me"));
+    EXPECT_EQ(meet.raceDat(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkTest, ::testing::ValuesIn(kPlantedLinks),
+                         [](const ::testing::TestParamInfo<PlantedLink>& info) {
+                             QString name = QString::fromLatin1(info.param.name);
+                             name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
+                             return name.toStdString();
+                         });
 
 TEST(ConcurrentRunsTest, TwoRunsAtOnceNeverPrintACertificateTwice)
 {

@@ -62,9 +62,10 @@ TEST_F(ThreeHeatsTest, TheLastHeatPrintsTheWholeEventAndEveryHeatIsMarked)
     meet.builder().writeRaceStatus({40, 41, 42}, '8');
     const RunSummary summary = run();
 
-    // The earlier heats are marked with the event, once its document was delivered.
+    // The earlier heats are marked with the event, once its document was delivered; the last
+    // heat first, as it is the one that would print the event again.
     EXPECT_EQ(observer.events, (QStringList{u"print 40/0"_qs, u"print 42/0"_qs, u"print 41/0"_qs,
-                                            u"mark 40"_qs, u"mark 41"_qs, u"mark 42"_qs}));
+                                            u"mark 42"_qs, u"mark 40"_qs, u"mark 41"_qs}));
     EXPECT_EQ(column(), (QStringList{u"  1位"_qs, u"  2位"_qs, u"  3位"_qs}));
     for (int raceNo : {40, 41, 42})
         EXPECT_EQ(statusOf(raceNo), '9') << raceNo;
@@ -85,7 +86,7 @@ TEST_F(ThreeHeatsTest, TheLastHeatPrintsTheWholeEventAndEveryHeatIsMarked)
     PrintOptions anytime;
     anytime.condition = PrintCondition::Anytime;
     EXPECT_EQ(PrintRun(session, anytime, printer, nullptr, &again).certificates, 3);
-    EXPECT_EQ(again.marked, (QList<int>{40, 41, 42}));
+    EXPECT_EQ(again.marked, (QList<int>{42, 40, 41}));
 }
 
 TEST_F(ThreeHeatsTest, AnEventWhoseLastHeatIsNotReadyWaitsForIt)
@@ -145,7 +146,7 @@ TEST_F(ThreeHeatsTest, AnytimeTakesEveryStatusFromEightUpward)
     PrintOptions anytime;
     anytime.condition = PrintCondition::Anytime;
     run(anytime);
-    EXPECT_EQ(observer.marked, (QList<int>{41, 42}));
+    EXPECT_EQ(observer.marked, (QList<int>{42, 41}));
     EXPECT_EQ(statusOf(40), '7');
     EXPECT_EQ(observer.accepted.size(), 3);
 }
@@ -179,7 +180,7 @@ TEST_F(ThreeHeatsTest, AnExcludedEventIsStillMarked)
     EXPECT_EQ(summary.certificates, 0);
     EXPECT_EQ(summary.eventsPrinted, 0);
     EXPECT_EQ(printer.documentEnds, 1); // the event was composed, and nothing passed
-    EXPECT_EQ(observer.marked, (QList<int>{40, 41, 42}));
+    EXPECT_EQ(observer.marked, (QList<int>{42, 40, 41}));
     ASSERT_EQ(summary.excluded.size(), 1);
     EXPECT_EQ(summary.excluded[0].raceNo, 42);
     EXPECT_TRUE(summary.noneWithinLimits.isEmpty());
@@ -306,11 +307,12 @@ TEST(PrintRunTest, DamageInOneEventLeavesItUnprintedAndTheRunGoesOn)
     EXPECT_TRUE(summary.unprinted[2].why.contains(u"taikai.dat"_qs));
 }
 
-TEST(PrintRunTest, DeliveriesInTheBackgroundAreMarkedOnlyOnceTheyArrive)
+TEST(PrintRunTest, OneDocumentIsUnderWayAtATime)
 {
-    // Three single-heat events; the device delivers while the next event is composed, and
-    // refuses the second event's document. The third, handed over before the refusal was
-    // known, still arrives and is marked; the second is not.
+    // Three single-heat events; the device delivers only when waited for, as a busy
+    // scheduler would, and refuses the second event's document. The next event is composed
+    // while a delivery goes on, but handed over only once the one before was delivered and
+    // marked: the third is never sent, and the refusal leaves both later events unprinted.
     TempMeet meet;
     sample::MeetBuilder& builder = meet.builder();
     for (int raceNo = 1; raceNo <= 3; ++raceNo) {
@@ -330,15 +332,16 @@ TEST(PrintRunTest, DeliveriesInTheBackgroundAreMarkedOnlyOnceTheyArrive)
         PrintRun(session, PrintOptions(), printer, nullptr, &observer);
         FAIL() << "a refused delivery did not stop the run";
     } catch (const RunStopped& stopped) {
-        ASSERT_EQ(stopped.summary().unprinted.size(), 1);
+        ASSERT_EQ(stopped.summary().unprinted.size(), 2);
         EXPECT_EQ(stopped.summary().unprinted[0].event.raceNo, 2);
-        EXPECT_EQ(stopped.summary().eventsPrinted, 2);
+        EXPECT_EQ(stopped.summary().unprinted[1].event.raceNo, 3);
+        EXPECT_EQ(stopped.summary().eventsPrinted, 1);
     }
-    // The events are composed while the deliveries go on; each is marked only once its own
-    // delivery was taken, in order.
-    EXPECT_EQ(observer.events, (QStringList{u"print 1/0"_qs, u"print 2/0"_qs, u"print 3/0"_qs,
-                                            u"mark 1"_qs, u"mark 3"_qs}));
-    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(3), QByteArray("989"));
+    EXPECT_EQ(observer.events,
+              (QStringList{u"print 1/0"_qs, u"print 2/0"_qs, u"mark 1"_qs, u"print 3/0"_qs}));
+    EXPECT_EQ(printer.documents.size(), 1);
+    EXPECT_EQ(printer.documentAborts, 1);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(3), QByteArray("988"));
 }
 
 TEST(PrintRunTest, AStopRequestEndsTheRunAfterTheEventInHand)
@@ -363,7 +366,7 @@ TEST(PrintRunTest, AStopRequestEndsTheRunAfterTheEventInHand)
 
     const RunSummary summary = PrintRun(session, PrintOptions(), printer, nullptr, &observer);
     EXPECT_EQ(summary.stoppedBeforeRace, 3);
-    EXPECT_EQ(observer.marked, (QList<int>{1, 2}));
+    EXPECT_EQ(observer.marked, (QList<int>{2, 1}));
     EXPECT_EQ(printer.documents.size(), 1);
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(4), QByteArray("9988"));
 }

@@ -1,6 +1,7 @@
 #include "watcher/autoprinter.h"
 
 #include "meetdb/racestatus.h"
+#include "platform/filelock.h"
 #include "tempmeet.h"
 
 #include <QCoreApplication>
@@ -147,6 +148,40 @@ TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
     EXPECT_TRUE(heldBackSeen.last().isEmpty()) << "tried again once its minute was over";
     EXPECT_EQ(news, (QList<bool>{true, false, false}));
     EXPECT_EQ(statusOf(5), kRaceReady);
+}
+
+// An event delivered whose marks could not be written is never printed again: it is passed
+// over, whatever the retry delay, until the watcher has written its marks.
+TEST_F(AutoPrinterTest, ADeliveredEventLeftUnmarkedIsMarkedLaterAndNeverPrintedAgain)
+{
+    makeWatcher({.interval = 20ms, .notifications = false, .retryAfter = 50ms});
+    setStatus(7, kRaceReady);
+    int deliveries = 0;
+    behaviour = [&](const QSet<int>& heldBack, RunObserver&) {
+        RunOutcome run;
+        if (!heldBack.contains(7)) {
+            ++deliveries;
+            run.summary.deliveredUnmarked.append(UnmarkedEvent{{7, u"R007"_qs}, {7}});
+            run.failure = Failure(u"marking"_qs, u"Race.dat"_qs, u"Read-only file system"_qs);
+        }
+        return run;
+    };
+    // Another desk holds the meet: the marks must wait for it too.
+    std::optional<FileLock> other =
+        FileLock::tryAcquire(meet.dataPath(u"tarvel.lock"_qs), u"test"_qs);
+    ASSERT_TRUE(other);
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return deliveries == 1 && !news.isEmpty(); }));
+    idle(400);
+    EXPECT_EQ(deliveries, 1);
+    EXPECT_EQ(statusOf(7), kRaceReady);
+    EXPECT_TRUE(watcher->heldBack().contains(7));
+
+    other.reset();
+    ASSERT_TRUE(eventually([&] { return statusOf(7) == kRacePrinted; }));
+    idle(200);
+    EXPECT_EQ(deliveries, 1);
+    EXPECT_TRUE(watcher->unmarkedEvents().isEmpty());
 }
 
 TEST_F(AutoPrinterTest, AMeetHeldByAnotherRunIsTriedAgainSoonWithoutTrouble)

@@ -1,15 +1,12 @@
 #include "platform/qt/pdfdevice.h"
 
 #include "platform/failure.h"
-#include "platform/recordfile.h"
+#include "platform/newfile.h"
 #include "platform/words.h"
 
 #include <QFileInfo>
 #include <QMarginsF>
 #include <QPageSize>
-
-#include <filesystem>
-#include <system_error>
 
 namespace tarvel {
 
@@ -33,15 +30,6 @@ QString fileNamePart(const QString& documentName)
     return part;
 }
 
-void createFolder(const QString& folder)
-{
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(folder.toStdString()), error);
-    if (error)
-        throw Failure(Words::tr("creating the folder for certificate PDFs"), folder,
-                      QString::fromLocal8Bit(error.message()));
-}
-
 } // namespace
 
 PdfDevice::PdfDevice(QString folder) : folder_(std::move(folder)) {}
@@ -61,21 +49,18 @@ QPageLayout PdfDevice::pageLayout()
 
 Delivery PdfDevice::deliver(const QByteArray& pdf, const QString& name, int pages)
 {
-    createFolder(folder_);
-
     QDateTime stamp = QDateTime::currentDateTime();
     if (lastStamp_.isValid() && stamp <= lastStamp_)
         stamp = lastStamp_.addMSecs(1);
-    QString path;
-    for (;; stamp = stamp.addMSecs(1)) {
-        path = folder_ + u'/' + stamp.toString(u"yyyyMMdd-HHmmss-zzz"_qs) + u'-'
-               + fileNamePart(name) + u".pdf"_qs;
-        if (!QFileInfo::exists(path))
-            break;
-    }
-    lastStamp_ = stamp;
-
-    writeNewFile(path, pdf, Words::tr("writing a certificate PDF"));
+    const QString part = fileNamePart(name);
+    // A name taken (another desk's file of the same millisecond) moves on by a millisecond.
+    const QString path = writeNewFileInFolder(
+        folder_,
+        [&](int attempt) {
+            lastStamp_ = stamp.addMSecs(attempt);
+            return lastStamp_.toString(u"yyyyMMdd-HHmmss-zzz"_qs) + u'-' + part + u".pdf"_qs;
+        },
+        pdf, Words::tr("writing a certificate PDF"));
     writtenFiles_.append(path);
     return {true, path, 0, pages};
 }

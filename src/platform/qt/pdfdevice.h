@@ -13,9 +13,11 @@ namespace tarvel {
 /// area is the design page of 11516 x 16260 twips. Files are named
 /// "<yyyyMMdd-HHmmss-zzz>-<document name>.pdf" after the time the document was written, so
 /// they sort by time (two documents in one millisecond get consecutive stamps) and say
-/// which event or test page they hold. A document's file appears only complete: one that
-/// cannot be written whole (a full disk) is removed, and endDocument() throws
-/// tarvel::Failure with the system's reason.
+/// which event or test page they hold. A document's file appears only complete (it is
+/// written under a hidden temporary name and renamed once closed, see writeNewFileInFolder)
+/// and never replaces another; one that cannot be written whole (a full disk) is removed,
+/// and endDocument() throws tarvel::Failure with the system's reason. Neither the folder nor
+/// a file is ever followed through a symbolic link.
 class PdfDevice final : public PagedPrinterDevice {
 public:
     /// `folder` is a path of this machine.
