@@ -109,7 +109,7 @@ Figures measure(sample::MeetBuilder& builder, int samples, AutoPrinter::Timing t
     QDir::setCurrent(previous);
     std::unique_ptr<PrintDevice> device;
     if (cupsTarget)
-        device = std::make_unique<CupsDevice>(cups::defaultDestination().value_or(QString()));
+        device = std::make_unique<CupsDevice>(QString()); // the default destination
     else
         device = std::make_unique<PdfDevice>(pdfDir);
     device->setFontFace(QString::fromUtf16(kCertificateFace));

@@ -212,14 +212,6 @@ Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2
         <translation>プリンタへの賞状の送信</translation>
     </message>
     <message>
-        <source>the scheduler gave no reason</source>
-        <translation>印刷スケジューラが理由を返しませんでした</translation>
-    </message>
-    <message>
-        <source>the scheduler does not know this printer (%1)</source>
-        <translation>印刷スケジューラにこのプリンタがありません（%1）</translation>
-    </message>
-    <message>
         <source>printing the certificates</source>
         <translation>賞状の印刷</translation>
     </message>
@@ -848,6 +840,138 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>it is a symbolic link, which Tarvel does not follow in the data folder; remove it</source>
         <translation>シンボリックリンクです。データフォルダーではリンクをたどりません。削除してください</translation>
+    </message>
+    <message>
+        <source>this machine has no print system: the certificates become PDF files in %1</source>
+        <translation>このコンピューターには印刷システムがありません。賞状は %1 に PDF ファイルとして書き出します</translation>
+    </message>
+    <message>
+        <source>no reason given</source>
+        <translation>理由は示されていません</translation>
+    </message>
+    <message>
+        <source>warning: the printer %1 is stopped (%2); %3 job(s) wait on it</source>
+        <translation>警告: プリンタ %1 は停止しています（%2）。%3 件のジョブが待っています</translation>
+    </message>
+    <message>
+        <source>warning: the printer %1 needs attention (%2); %3 job(s) wait on it</source>
+        <translation>警告: プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
+    </message>
+    <message>
+        <source>warning: the printer&apos;s state could not be asked: %1</source>
+        <translation>警告: プリンタの状態を問い合わせられませんでした: %1</translation>
+    </message>
+    <message>
+        <source>the print scheduler is not running (its socket is not there)</source>
+        <translation>印刷スケジューラが動いていません（ソケットがありません）</translation>
+    </message>
+    <message>
+        <source>the print scheduler does not accept connections</source>
+        <translation>印刷スケジューラが接続を受け付けません</translation>
+    </message>
+    <message>
+        <source>stopped while waiting for the print scheduler %1</source>
+        <translation>印刷スケジューラ %1 の応答を待つ間に中止しました</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 did not answer within %2 seconds</source>
+        <translation>印刷スケジューラ %1 が %2 秒以内に応答しませんでした</translation>
+    </message>
+    <message>
+        <source>the print scheduler gave no reason</source>
+        <translation>印刷スケジューラは理由を示しませんでした</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 broke off the connection</source>
+        <translation>印刷スケジューラ %1 が接続を切りました</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 went away and no longer answers</source>
+        <translation>印刷スケジューラ %1 が途中で停止し、応答しなくなりました</translation>
+    </message>
+    <message>
+        <source>connecting to the print scheduler</source>
+        <translation>印刷スケジューラへの接続</translation>
+    </message>
+    <message>
+        <source>looking up the default printer</source>
+        <translation>既定のプリンタの確認</translation>
+    </message>
+    <message>
+        <source>the default printer (set by %1) does not exist at the print scheduler %2</source>
+        <translation>既定のプリンタ（%1 で指定）は印刷スケジューラ %2 にありません</translation>
+    </message>
+    <message>
+        <source>the print scheduler has no default printer</source>
+        <translation>印刷スケジューラに既定のプリンタがありません</translation>
+    </message>
+    <message>
+        <source>the print scheduler %1 does not know this printer</source>
+        <translation>印刷スケジューラ %1 はこのプリンタを知りません</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>メモリーが足りません</translation>
+    </message>
+    <message>
+        <source>the print scheduler gave the job no number</source>
+        <translation>印刷スケジューラがジョブに番号を付けませんでした</translation>
+    </message>
+    <message>
+        <source>asking the printer&apos;s state</source>
+        <translation>プリンタの状態の問い合わせ</translation>
+    </message>
+    <message>
+        <source>out of paper</source>
+        <translation>用紙切れ</translation>
+    </message>
+    <message>
+        <source>paper jam</source>
+        <translation>紙詰まり</translation>
+    </message>
+    <message>
+        <source>paper needed</source>
+        <translation>用紙が必要</translation>
+    </message>
+    <message>
+        <source>a cover is open</source>
+        <translation>カバーが開いています</translation>
+    </message>
+    <message>
+        <source>out of toner or ink</source>
+        <translation>トナーまたはインク切れ</translation>
+    </message>
+    <message>
+        <source>toner or ink low</source>
+        <translation>トナーまたはインク残りわずか</translation>
+    </message>
+    <message>
+        <source>offline</source>
+        <translation>オフライン</translation>
+    </message>
+    <message>
+        <source>paused</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>shut down</source>
+        <translation>電源オフ</translation>
+    </message>
+    <message>
+        <source>output tray full</source>
+        <translation>排紙トレイが満杯</translation>
+    </message>
+    <message>
+        <source>PDF: %1</source>
+        <translation>PDF: %1</translation>
+    </message>
+    <message>
+        <source>printer: %1</source>
+        <translation>プリンター: %1</translation>
+    </message>
+    <message>
+        <source>the default printer</source>
+        <translation>既定のプリンタ</translation>
     </message>
 </context>
 <context>

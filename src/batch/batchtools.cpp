@@ -1,6 +1,6 @@
 #include "batch/batchtools.h"
 
-#include "platform/qt/pdfdevice.h"
+#include "platform/paths.h"
 #include "platform/words.h"
 
 #include <QDir>
@@ -27,14 +27,17 @@ bool stderrIsTerminal()
 #endif
 }
 
-PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where)
+PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where,
+                       Lookup lookup)
 {
-    if (!pdfFolder)
-        return openDefaultPrintTarget(where);
-    PrintTarget target;
-    target.kind = PrintTargetKind::PdfFiles;
-    target.where = *pdfFolder;
-    target.device = std::make_unique<PdfDevice>(*pdfFolder);
+    if (pdfFolder)
+        return openPdfTarget(*pdfFolder);
+    const QString fallback = hostPath(where.dataFile(QString::fromUtf16(kPdfFolderName)));
+    PrintTarget target = lookup == Lookup::Now ? openLookedUpPrintTarget(fallback)
+                                               : openDefaultPrintTarget(fallback);
+    if (target.kind == PrintTargetKind::PdfFiles)
+        say(Words::tr("this machine has no print system: the certificates become PDF files in %1")
+                .arg(QDir::toNativeSeparators(target.where)));
     return target;
 }
 

@@ -16,8 +16,16 @@ void say(const QString& text);
 
 bool stderrIsTerminal();
 
-/// The default printer, or PDF files in the folder --pdf names.
-PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where);
+/// When the default printer is looked up: before anything is printed (a print run, a
+/// reprint: a scheduler that does not answer fails the command at once), or before each
+/// run's first document (watching: each run fails and is tried again; a preview: never).
+enum class Lookup { Now, BeforeFirstDocument };
+
+/// PDF files in the folder --pdf names; else the default printer, or PDF files in the data
+/// folder's "certificates" when the machine has no print system at all (said on stderr).
+/// Throws tarvel::Failure when the default printer is looked up now and cannot be.
+PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where,
+                       Lookup lookup = Lookup::Now);
 
 /// Where a run's `documents` went: "jobs sent to the printer q", "3 PDF file(s) in DIR".
 QString destination(PrintTargetKind kind, const QString& where, int documents);

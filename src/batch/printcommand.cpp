@@ -4,6 +4,7 @@
 #include "batch/batchtools.h"
 #include "batch/ledgercommands.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/printernotice.h"
 #include "platform/words.h"
 #include "printrun/runaccount.h"
 
@@ -29,6 +30,30 @@ void sayLedgerTrouble(const Desk& desk)
                 .arg(failure->message()));
 }
 
+void sayPrinterTrouble(const QString& printer, const QString& prefix)
+{
+    if (printer.isEmpty())
+        return;
+    try {
+        const PrinterNotice notice = askPrinter(printer);
+        if (!notice.needsAttention())
+            return;
+        const QString reasons =
+            notice.reasons.isEmpty() ? Words::tr("no reason given") : notice.reasons.join(u", "_qs);
+        say(prefix
+            + (notice.stopped
+                   ? Words::tr("warning: the printer %1 is stopped (%2); %3 job(s) wait on it")
+                   : Words::tr("warning: the printer %1 needs attention (%2); %3 job(s) wait on "
+                               "it"))
+                  .arg(printer, reasons)
+                  .arg(notice.waitingJobs));
+    } catch (const Failure& failure) {
+        say(prefix
+            + Words::tr("warning: the printer's state could not be asked: %1")
+                  .arg(failure.message()));
+    }
+}
+
 PrintOptions requestedOptions(const Request& request, const Session& session)
 {
     PrintOptions options = request.options;
@@ -49,11 +74,11 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode)
     return false;
 }
 
-DeskServices batchServices(const Request& request)
+DeskServices batchServices(const Request& request, Lookup lookup)
 {
     DeskServices services;
-    services.openTarget = [pdfFolder = request.pdfFolder](const DataLocations& where) {
-        PrintTarget target = openTarget(pdfFolder, where);
+    services.openTarget = [pdfFolder = request.pdfFolder, lookup](const DataLocations& where) {
+        PrintTarget target = openTarget(pdfFolder, where, lookup);
         // The printer takes the certificate face, as the window gives it the preview's.
         target.device->setFontFace(QString::fromUtf16(kCertificateFace));
         return target;
@@ -67,8 +92,26 @@ int runPrint(const Request& request, Session& session)
     QFile log;
     if (!openLog(request, log, QIODevice::Truncate))
         return kFailed;
-    Desk desk(session, batchServices(request));
+    // A preview sends nothing: the printer is not asked for.
+    const Lookup lookup =
+        options.previewOnly == PreviewOnly::Yes ? Lookup::BeforeFirstDocument : Lookup::Now;
+    std::optional<Desk> opened;
+    try {
+        opened.emplace(session, batchServices(request, lookup));
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
+    Desk& desk = *opened;
     followLedger(desk, [] { return QString(); });
+    // The printer is asked about itself after a run that sent it jobs, unless it did not
+    // answer during the run.
+    const auto sayPrinter = [&](const RunOutcome& outcome) {
+        if (desk.targetKind() == PrintTargetKind::Printer && outcome.summary.eventsPrinted > 0
+            && options.previewOnly == PreviewOnly::No
+            && (!outcome.failure || outcome.failure->kind() != Failure::Kind::Unreachable))
+            sayPrinterTrouble(desk.targetWhere());
+    };
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
                                                               ? BatchObserver::Progress::Shown
                                                               : BatchObserver::Progress::Hidden);
@@ -82,6 +125,7 @@ int runPrint(const Request& request, Session& session)
         if (outcome.stoppedPartWay) {
             say(Words::tr("the run stopped there:"));
             sayAccount(outcome.summary, options, desk);
+            sayPrinter(outcome);
             sayLedgerTrouble(desk);
         }
         return kFailed;
@@ -91,6 +135,7 @@ int runPrint(const Request& request, Session& session)
         return kFailed;
     }
     sayAccount(outcome.summary, options, desk);
+    sayPrinter(outcome);
     sayLedgerTrouble(desk);
     return hasUnprintedEvents(outcome.summary) ? kFailed : kDone;
 }

@@ -2,6 +2,7 @@
 /// tarvel-batch's print run: the window's run without the window, and what the watching
 /// runs share with it.
 
+#include "batch/batchtools.h"
 #include "batch/commandline.h"
 #include "desk/desk.h"
 #include "printrun/session.h"
@@ -22,11 +23,16 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode);
 
 /// The desk of tarvel-batch: the printer or PDF folder the request names, taking the
 /// certificate face as the window's printer does.
-DeskServices batchServices(const Request& request);
+/// Throws tarvel::Failure, when the desk is made, as openTarget.
+DeskServices batchServices(const Request& request, Lookup lookup = Lookup::Now);
 
 /// A run's account on stderr, each line after `prefix` (e.g. a time stamp).
 void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
                 const QString& prefix = QString());
+
+/// After a run that sent jobs to `printer`: a warning on stderr when it is stopped or needs
+/// attention (its reasons, the jobs waiting on it), or cannot be asked.
+void sayPrinterTrouble(const QString& printer, const QString& prefix = QString());
 
 /// A ledger that could not be written never stops printing; what it still misses at the
 /// end is told.

@@ -43,7 +43,9 @@ int runWatch(const Request& request, Session& session)
     QFile log;
     if (!openLog(request, log, QIODevice::Append))
         return kFailed;
-    DeskServices services = batchServices(request);
+    // The printer is looked up by each run: a scheduler that does not answer fails that run,
+    // and the next is tried as for a refusing queue.
+    DeskServices services = batchServices(request, Lookup::BeforeFirstDocument);
     services.watchTiming.interval = std::chrono::milliseconds(request.watchInterval);
     // Short waits: a stop signal ends the watching after the question under way.
     auto jobs = std::make_shared<cups::JobStateClient>(std::chrono::seconds(3));
@@ -72,8 +74,13 @@ int runWatch(const Request& request, Session& session)
         const QString stamp = timeStamp();
         if (run.failure)
             say(stamp + run.failure->message());
-        if (!busy)
-            sayAccount(run.summary, options, desk, stamp);
+        if (busy)
+            return;
+        sayAccount(run.summary, options, desk, stamp);
+        if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
+            && options.previewOnly == PreviewOnly::No
+            && (!run.failure || run.failure->kind() != Failure::Kind::Unreachable))
+            sayPrinterTrouble(desk.targetWhere(), stamp);
     };
     QObject::connect(&desk, &Desk::unreachable, [](const QString& why) {
         say(timeStamp()

@@ -3,6 +3,7 @@
 #include "desk/deskrun.h"
 #include "layout/layoutfile.h"
 #include "layout/layoutini.h"
+#include "platform/paths.h"
 #include "platform/qt/cupsjobs.h"
 #include "platform/words.h"
 #include "printrun/runobservers.h"
@@ -36,6 +37,11 @@ private:
 };
 
 } // namespace
+
+PrintTarget openMeetPrintTarget(const DataLocations& where)
+{
+    return openDefaultPrintTarget(hostPath(where.dataFile(QString::fromUtf16(kPdfFolderName))));
+}
 
 Desk::Desk(Session session, DeskServices services, QObject* parent)
     : QObject(parent)

@@ -27,8 +27,12 @@
 namespace tarvel {
 
 /// What the desk uses of the system; tests put recording devices and fake schedulers in.
+/// The machine's default printer; PDF files in the data folder's "certificates" when it has
+/// no print system at all. Asks the scheduler nothing (see openDefaultPrintTarget).
+PrintTarget openMeetPrintTarget(const DataLocations& where);
+
 struct DeskServices {
-    std::function<PrintTarget(const DataLocations&)> openTarget = openDefaultPrintTarget;
+    std::function<PrintTarget(const DataLocations&)> openTarget = openMeetPrintTarget;
     /// The scheduler's answer for a job of the ledger (called on the job watch's thread);
     /// empty: the print scheduler's, over a connection of its own.
     JobWatch::StateQuery jobState;
@@ -66,8 +70,12 @@ public:
     Session& session() { return session_; }
     const Session& session() const { return session_; }
     PrintTargetKind targetKind() const { return target_.kind; }
-    /// The printer's name, or the folder of the PDF files.
-    QString targetWhere() const { return target_.where; }
+    /// The printer's name (empty until the default destination is looked up), or the
+    /// folder of the PDF files. Any thread.
+    QString targetWhere() const
+    {
+        return target_.kind == PrintTargetKind::Printer ? target_.printerName() : target_.where;
+    }
     /// The face certificates are printed in, from the next run on.
     void setFontFace(const QString& face) { fontFace_ = face; }
     const QString& fontFace() const { return fontFace_; }

@@ -53,7 +53,8 @@ public:
     virtual void setDocumentName(const QString& name) { (void)name; }
     /// Called from another thread to end a wait on the printer (the operator pressed 中止,
     /// a stop signal came): the document in hand then fails at once instead of waiting for
-    /// an answer. Devices that never wait ignore it.
+    /// an answer, and so do those begun until the device's next document; what was
+    /// delivered before stays delivered. Devices that never wait ignore it.
     virtual void cancelWaiting() noexcept {}
 
     /// Ends the document like endDocument(), but a device that can deliver in the

@@ -13,10 +13,16 @@
 #include "samplemeet.h"
 #include "tempmeet.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSysInfo>
+#include <QThread>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -162,7 +168,7 @@ TEST_F(CupsRunTest, AQueueStoppedMidRunMarksExactlyTheEventsWhoseJobsItAccepted)
     QDir::setCurrent(meet.builder().workDir());
     Session session = startSession();
     QDir::setCurrent(home);
-    PrintTarget printer = openDefaultPrintTarget(session.where);
+    PrintTarget printer = openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
     PrintOptions options;
     options.rankLimitIndividual = session.layout.rankLimitIndividual;
     options.rankLimitRelay = session.layout.rankLimitRelay;
@@ -213,7 +219,7 @@ TEST_F(CupsRunTest, JobStatesFollowTheSchedulersQueueIntoTheLedger)
     QDir::setCurrent(meet.builder().workDir());
     Session session = startSession();
     QDir::setCurrent(home);
-    PrintTarget printer = openDefaultPrintTarget(session.where);
+    PrintTarget printer = openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
     PrintOptions options;
     options.rankLimitIndividual = u"1"_qs;
     options.rankLimitRelay = u"1"_qs;
@@ -275,6 +281,152 @@ TEST_F(CupsRunTest, AClassOfTwoQueuesSpreadsTheJobsAndEveryPageArrivesOnce)
     EXPECT_GT(printers.values().count(u"right"_qs), 0);
     EXPECT_EQ(spooledPages(cups), 195);
     EXPECT_EQ(markedRaces(meet).size(), 61);
+}
+
+/// What befalls the scheduler around a run that cannot be delivered.
+enum class Fault { FrozenBefore, FrozenDuring, KilledDuring, SocketMissing, GhostDefault };
+
+struct FaultCase {
+    const char* name;
+    Fault fault;
+    QString told; ///< a pattern of the message, besides the scheduler or printer it names
+};
+
+class SchedulerFaultTest : public CupsRunTest, public ::testing::WithParamInterface<FaultCase> {};
+
+/// How long one scheduler call may wait in these runs.
+constexpr int kDeadlineMs = 1000;
+
+TEST_P(SchedulerFaultTest, TheRunFailsWithinTheDeadlineNamingItAndMarksNothingUndelivered)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    const Fault fault = GetParam().fault;
+    QProcessEnvironment environment = cups.clientEnvironment();
+    environment.insert(u"TARVEL_SCHEDULER_DEADLINE_MS"_qs, QString::number(kDeadlineMs));
+    environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+    QString named = cups.socket();
+    if (fault == Fault::SocketMissing) {
+        named = cups.root() + u"/gone.sock"_qs;
+        environment.insert(u"CUPS_SERVER"_qs, named);
+    }
+    if (fault == Fault::GhostDefault) {
+        named = u"ghost"_qs;
+        environment.insert(u"LPDEST"_qs, named);
+    }
+    if (fault == Fault::FrozenBefore)
+        cups.freeze();
+
+    QProcess batch;
+    batch.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    batch.start(batchProgram(), {u"-C"_qs, meet.builder().workDir()});
+    ASSERT_TRUE(batch.waitForStarted());
+    if (fault == Fault::FrozenDuring || fault == Fault::KilledDuring) {
+        // Strike once the scheduler has taken a few jobs.
+        const QDeadlineTimer deadline(60000);
+        while (cups.spooledDocuments().size() < 3 && !deadline.hasExpired()
+               && batch.state() == QProcess::Running)
+            QThread::msleep(10);
+        ASSERT_EQ(batch.state(), QProcess::Running) << "the run ended before the fault";
+        clock.restart();
+        fault == Fault::FrozenDuring ? cups.freeze() : cups.kill();
+    }
+    ASSERT_TRUE(batch.waitForFinished(60000));
+    const qint64 elapsed = clock.elapsed();
+    const QString err = QString::fromUtf8(batch.readAllStandardError());
+
+    EXPECT_EQ(batch.exitCode(), 1) << qPrintable(err);
+    // One deadline for the call in hand; the documents queued behind it fail with it.
+    EXPECT_LT(elapsed, kDeadlineMs + 3000) << qPrintable(err);
+    EXPECT_TRUE(err.contains(QRegularExpression(GetParam().told))) << qPrintable(err);
+    EXPECT_FALSE(err.contains(u"Invalid argument"_qs) || err.contains(u"Success"_qs))
+        << qPrintable(err);
+    EXPECT_TRUE(err.contains(named)) << qPrintable(err);
+    EXPECT_FALSE(QFileInfo::exists(meet.dataPath(u"certificates"_qs))) << "PDF files instead";
+
+    // The events the account names as unprinted (the one in hand first) keep their status.
+    QList<int> left;
+    bool inUnprinted = false;
+    for (const QString& line : err.split(u'\n')) {
+        if (line.contains(u"Left unprinted"_qs)) {
+            inUnprinted = true;
+        } else if (inUnprinted && line.startsWith(u"tarvel-batch:   R"_qs)) {
+            static const QRegularExpression race(u"R(\\d+) "_qs);
+            left << race.match(line).captured(1).toInt();
+        } else {
+            inUnprinted = false;
+        }
+    }
+    const QByteArray raceDat = readFileBytes(meet.dataPath(u"Race.dat"_qs));
+    for (int lastHeat : left) {
+        for (int raceNo : racesOfEvent(lastHeat))
+            EXPECT_EQ(raceDat[raceNo - 1], raceDatBefore[raceNo - 1]) << "marked: " << raceNo;
+    }
+    if (fault == Fault::FrozenDuring || fault == Fault::KilledDuring) {
+        EXPECT_FALSE(left.isEmpty()) << qPrintable(err);
+    } else {
+        EXPECT_EQ(raceDat, raceDatBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SchedulerFaultTest,
+    ::testing::Values(
+        FaultCase{"FrozenBeforeTheRun", Fault::FrozenBefore, u"did not answer within 1 seconds"_qs},
+        FaultCase{"FrozenDuringTheRun", Fault::FrozenDuring, u"did not answer within 1 seconds"_qs},
+        // Killed during a call, or between two (the next one cannot connect).
+        FaultCase{"KilledDuringTheRun", Fault::KilledDuring,
+                  u"went away and no longer answers|does not accept connections"_qs},
+        FaultCase{"SocketNotThere", Fault::SocketMissing, u"is not running"_qs},
+        FaultCase{"DefaultPrinterThatDoesNotExist", Fault::GhostDefault,
+                  u"the default printer \\(set by LPDEST\\) does not exist"_qs}),
+    [](const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+
+TEST_F(CupsRunTest, AStoppedPrinterTakesTheJobsAndTheRunWarnsWithTheWaitingCount)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    cups.tool(u"cupsdisable"_qs, {u"desk"_qs});
+    QProcessEnvironment environment = cups.clientEnvironment();
+    environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+    const BatchOutcome outcome = runBatch({u"-C"_qs, meet.builder().workDir()}, environment);
+    EXPECT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    EXPECT_EQ(markedRaces(meet).size(), 61) << "accepted jobs are delivered, waiting or not";
+    EXPECT_TRUE(outcome.err.contains(u"warning: the printer desk is stopped ("_qs))
+        << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"); 36 job(s) wait on it"_qs)) << qPrintable(outcome.err);
+}
+
+TEST_F(CupsRunTest, WatchingEndsOnSigtermWhileTheSchedulerDoesNotAnswer)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    cups.freeze();
+    QProcessEnvironment environment = cups.clientEnvironment();
+    environment.insert(u"TARVEL_SCHEDULER_DEADLINE_MS"_qs, u"120000"_qs);
+    environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+    QProcess watcher;
+    watcher.setProcessEnvironment(environment);
+    watcher.start(batchProgram(), {u"-C"_qs, meet.builder().workDir(), u"--watch"_qs});
+    ASSERT_TRUE(watcher.waitForStarted());
+    QString err;
+    const QDeadlineTimer started(30000);
+    while (!err.contains(u"watching"_qs) && !started.hasExpired()
+           && watcher.state() == QProcess::Running) {
+        watcher.waitForReadyRead(100);
+        err += QString::fromUtf8(watcher.readAllStandardError());
+    }
+    ASSERT_TRUE(err.contains(u"watching"_qs)) << qPrintable(err);
+    QThread::msleep(1500); // the first run is under way, waiting on the scheduler
+
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(watcher.processId()), SIGTERM);
+    ASSERT_TRUE(watcher.waitForFinished(30000));
+    err += QString::fromUtf8(watcher.readAllStandardError());
+    EXPECT_LT(clock.elapsed(), 5000) << qPrintable(err);
+    EXPECT_EQ(watcher.exitCode(), 0) << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"watching ended"_qs)) << qPrintable(err);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), raceDatBefore);
 }
 
 } // namespace

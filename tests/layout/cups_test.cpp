@@ -3,8 +3,11 @@
 #include "layout/drawing.h"
 #include "platform/failure.h"
 #include "platform/printeroffset.h"
+#include "platform/qt/cupsdevice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
+#include "platform/qt/printernotice.h"
+#include "platform/qt/printsystem.h"
 #include "platform/qt/printtarget.h"
 #include "poppler.h"
 #include "privatescheduler.h"
@@ -12,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <thread>
 
 namespace tarvel::testing {
 namespace {
@@ -30,7 +37,7 @@ protected:
     }
 
     /// The default destination's device, after the queues are set up.
-    PrintTarget target() { return openDefaultPrintTarget(meet.locations()); }
+    PrintTarget target() { return openDefaultPrintTarget(meet.dataPath(u"certificates"_qs)); }
 
     /// `pages` certificates of the default layout as one document named `name`.
     Delivery printDocument(PrintDevice& device, const QString& name, int pages)
@@ -51,9 +58,10 @@ TEST_F(CupsPrintTest, EachDocumentIsOneJobNamedAfterItWithItsPages)
     cups.addFileQueue(u"tarvel-test"_qs, true);
     PrintTarget printer = target();
     ASSERT_EQ(printer.kind, PrintTargetKind::Printer);
-    EXPECT_EQ(printer.where, u"tarvel-test"_qs);
+    EXPECT_TRUE(printer.printerName().isEmpty()) << "the default is looked up by the device";
 
     const Delivery run = printDocument(*printer.device, u"R012 男子 100m自由形 決勝"_qs, 3);
+    EXPECT_EQ(printer.printerName(), u"tarvel-test"_qs);
     const Delivery test = printDocument(*printer.device, u"テスト印刷"_qs, 1);
     EXPECT_TRUE(run.sent);
     EXPECT_EQ(run.destination, u"tarvel-test"_qs);
@@ -153,6 +161,139 @@ TEST_F(CupsPrintTest, ACalibrationOffsetMovesThePagesOfItsPrinterAndNothingElse)
     EXPECT_NEAR(file.x(), plain.x(), 0.1);
     EXPECT_NEAR(file.y(), plain.y(), 0.1);
     EXPECT_EQ(loadPrinterOffset(u"plain"_qs), PageOffset{});
+}
+
+struct ClientConfCase {
+    const char* name;
+    QByteArray clientConf;
+    bool serverConfigured;
+};
+
+class PrintSystemTest : public ::testing::TestWithParam<ClientConfCase> {};
+
+TEST_P(PrintSystemTest, AServerNamedInClientConfIsAPrintSystem)
+{
+    QTemporaryDir root;
+    QFile conf(root.path() + u"/client.conf"_qs);
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(GetParam().clientConf);
+    conf.close();
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    const QByteArray serverRoot = qgetenv("CUPS_SERVERROOT");
+    qunsetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVERROOT", QFile::encodeName(root.path()));
+    const PrintSystemFacts facts = PrintSystemFacts::ofThisMachine();
+    qputenv("CUPS_SERVER", server);
+    qputenv("CUPS_SERVERROOT", serverRoot);
+
+    EXPECT_FALSE(facts.serverInEnvironment);
+    EXPECT_EQ(facts.serverConfigured, GetParam().serverConfigured);
+    if (!facts.localSocket && !facts.installed) {
+        EXPECT_EQ(hasPrintSystem(facts), GetParam().serverConfigured);
+    }
+    EXPECT_TRUE(hasPrintSystem(PrintSystemFacts{true, false, false, false}))
+        << "CUPS_SERVER alone, even naming a socket that is gone";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClientConf, PrintSystemTest,
+    ::testing::Values(ClientConfCase{"Named", "ServerName print.example:631\n", true},
+                      ClientConfCase{"AnyCase", "Encryption Never\nservername  /run/x.sock\n",
+                                     true},
+                      ClientConfCase{"CommentedOut", "# ServerName print.example\n", false},
+                      ClientConfCase{"NameMissing", "ServerName\n", false},
+                      ClientConfCase{"Empty", "", false}),
+    [](const ::testing::TestParamInfo<ClientConfCase>& info) { return info.param.name; });
+
+/// A frozen scheduler: the wait for it ends at the deadline, or at once when stopped.
+struct FrozenCase {
+    const char* name;
+    int deadlineMs;
+    bool cancelled;
+    QString reason;
+    qint64 withinMs;
+};
+
+class FrozenSchedulerTest : public CupsPrintTest,
+                            public ::testing::WithParamInterface<FrozenCase> {};
+
+TEST_P(FrozenSchedulerTest, TheDocumentInHandFailsSayingWhy)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    cups::SchedulerSettings settings;
+    settings.deadline = std::chrono::milliseconds(GetParam().deadlineMs);
+    CupsDevice device(QString(), settings);
+    EXPECT_TRUE(printDocument(device, u"R001"_qs, 1).sent);
+    cups.freeze();
+
+    std::thread stopper;
+    if (GetParam().cancelled)
+        stopper = std::thread([&device] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            device.cancelWaiting();
+        });
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        printDocument(device, u"R002"_qs, 1);
+        ADD_FAILURE() << "a frozen scheduler took the job";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.kind(), Failure::Kind::Unreachable);
+        EXPECT_EQ(failure.subject(), Failure::Subject::Printer);
+        EXPECT_EQ(failure.path(), u"desk"_qs);
+        EXPECT_TRUE(failure.reason().contains(GetParam().reason)) << failure.what();
+        EXPECT_TRUE(failure.reason().contains(cups.socket())) << failure.what();
+    }
+    EXPECT_LT(clock.elapsed(), GetParam().withinMs);
+    if (stopper.joinable())
+        stopper.join();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, FrozenSchedulerTest,
+    ::testing::Values(FrozenCase{"Deadline", 1000, false, u"did not answer within 1 seconds"_qs,
+                                 4000},
+                      FrozenCase{"Stopped", 60000, true, u"stopped while waiting"_qs, 2000}),
+    [](const ::testing::TestParamInfo<FrozenCase>& info) { return info.param.name; });
+
+TEST_F(CupsPrintTest, TheSchedulersReasonComesInTheLanguageAsked)
+{
+    cups.addFileQueue(u"closed"_qs, true);
+    cups.tool(u"cupsreject"_qs, {u"closed"_qs});
+    const QList<std::pair<QString, QString>> cases = {{u"ja"_qs, u"受け付けていません"_qs},
+                                                      {u"en"_qs, u"not accepting jobs"_qs}};
+    for (const auto& [language, reason] : cases) {
+        cups::SchedulerSettings settings;
+        settings.language = language;
+        CupsDevice device(u"closed"_qs, settings);
+        try {
+            printDocument(device, u"R001"_qs, 1);
+            ADD_FAILURE() << "a rejecting queue took the job";
+        } catch (const Failure& failure) {
+            EXPECT_TRUE(failure.reason().contains(reason)) << failure.what();
+        }
+    }
+}
+
+TEST_F(CupsPrintTest, AStoppedPrinterIsToldWithItsReasonAndItsWaitingJobs)
+{
+    cups.addFileQueue(u"desk"_qs, true);
+    const PrinterNotice idle = askPrinter(u"desk"_qs);
+    EXPECT_FALSE(idle.needsAttention());
+    EXPECT_EQ(idle.waitingJobs, 0);
+
+    cups.tool(u"cupsdisable"_qs, {u"desk"_qs});
+    PrintTarget printer = target();
+    printDocument(*printer.device, u"R001"_qs, 1);
+    printDocument(*printer.device, u"R002"_qs, 2);
+    const PrinterNotice stopped = askPrinter(u"desk"_qs);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_TRUE(stopped.needsAttention());
+    EXPECT_TRUE(stopped.reasonKeywords.contains(u"paused"_qs))
+        << stopped.reasonKeywords.join(u' ').toStdString();
+    EXPECT_EQ(stopped.reasons.size(), stopped.reasonKeywords.size());
+    EXPECT_EQ(stopped.waitingJobs, 2);
+    EXPECT_THROW(askPrinter(u"ghost"_qs), Failure);
 }
 
 } // namespace

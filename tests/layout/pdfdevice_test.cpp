@@ -273,10 +273,10 @@ TEST_F(PdfDeviceTest, AnUnwritableFolderFailsTheDocumentAndTheNextOneStartsClean
     EXPECT_FALSE(device.endDocument().sent);
 }
 
-TEST(PrintTargetTest, WithoutAPrinterDocumentsBecomePdfFilesInTheDataFolder)
+TEST(PrintTargetTest, PdfFilesGoToTheFolderGivenAndNothingIsCreatedBeforeAPage)
 {
     testing::TempMeet meet;
-    PrintTarget target = openDefaultPrintTarget(meet.locations());
+    PrintTarget target = openPdfTarget(meet.dataPath(u"certificates"_qs));
     ASSERT_EQ(target.kind, PrintTargetKind::PdfFiles);
     EXPECT_EQ(QDir(target.where).absolutePath(),
               QDir(meet.dataPath(u"certificates"_qs)).absolutePath());

@@ -86,10 +86,25 @@ QString PrivateScheduler::start()
     return u"cupsd did not answer within 15 seconds"_qs + errorLogTail();
 }
 
+void PrivateScheduler::freeze()
+{
+    if (process_.state() != QProcess::NotRunning)
+        ::kill(pid_t(process_.processId()), SIGSTOP);
+}
+
+void PrivateScheduler::kill()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(process_.processId()), SIGKILL);
+    process_.waitForFinished(5000);
+}
+
 void PrivateScheduler::stop()
 {
     if (process_.state() == QProcess::NotRunning)
         return;
+    ::kill(pid_t(process_.processId()), SIGCONT); // a frozen one takes no SIGTERM
     ::kill(pid_t(process_.processId()), SIGTERM);
     if (!process_.waitForFinished(10000)) {
         ::kill(pid_t(process_.processId()), SIGKILL);

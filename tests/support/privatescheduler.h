@@ -25,6 +25,10 @@ public:
     /// Starts the scheduler; on failure returns why (empty when it runs).
     QString start();
     void stop();
+    /// Freezes the scheduler (SIGSTOP): it keeps its socket and answers nothing.
+    void freeze();
+    /// Ends the scheduler at once (SIGKILL), as a crash would.
+    void kill();
 
     const QString& root() const { return root_; }
     QString socket() const { return root_ + u"/cups.sock"_qs; }

@@ -2,43 +2,135 @@
 
 #include "platform/failure.h"
 #include "platform/qt/pdfdevice.h"
+#include "platform/words.h"
 
 #include <QPageSize>
 
+#include <algorithm>
 #include <chrono>
 
 namespace tarvel {
 
-CupsDevice::CupsDevice(QString destination, PageOffset offset)
-    : destination_(std::move(destination))
+namespace {
+
+QString connectAction()
+{
+    return Words::tr("connecting to the print scheduler");
+}
+
+bool isUnderWay(std::future<Delivery>& delivery)
+{
+    return delivery.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+} // namespace
+
+CupsDevice::CupsDevice(QString destination, cups::SchedulerSettings settings,
+                       std::optional<PageOffset> offset)
+    : settings_(std::move(settings))
+    , destination_(std::move(destination))
     , offset_(offset)
 {
-    setPageOffset(offset.x, offset.y);
+    if (offset_)
+        setPageOffset(offset_->x, offset_->y);
 }
 
 CupsDevice::~CupsDevice() = default;
 
+QString CupsDevice::destination() const
+{
+    std::lock_guard lock(destinationMutex_);
+    return destination_;
+}
+
+void CupsDevice::cancelWaiting() noexcept
+{
+    cancel_.cancel();
+}
+
+void CupsDevice::startTask()
+{
+    if (!freshStart_.exchange(false))
+        return;
+    cancel_.reset();
+    dropConnection(); // a stop may have shut its socket
+    std::lock_guard lock(lostMutex_);
+    schedulerLost_.reset();
+}
+
+void CupsDevice::dropConnection()
+{
+    scheduled_.reset();
+    connection_.reset();
+}
+
+cups::Destination& CupsDevice::scheduled()
+{
+    if (scheduled_)
+        return *scheduled_;
+    connection_ = std::make_unique<cups::Connection>(settings_, &cancel_, connectAction());
+    QString name = destination();
+    if (name.isEmpty()) {
+        name = cups::defaultDestination(*connection_);
+        std::lock_guard lock(destinationMutex_);
+        destination_ = name;
+    }
+    scheduled_ = std::make_unique<cups::Destination>(*connection_, name);
+    return *scheduled_;
+}
+
 QPageLayout CupsDevice::pageLayout()
 {
-    if (!layout_) {
-        const std::optional<cups::Paper> paper = cups::Destination(destination_).defaultPaper();
-        layout_ = paper
-                      ? QPageLayout(QPageSize(paper->size, QPageSize::Millimeter),
-                                    QPageLayout::Portrait, paper->margins, QPageLayout::Millimeter)
-                      : PdfDevice::designPageLayout();
+    // A new document: a stop asked for before it, with nothing left waiting on the
+    // scheduler, has been taken by the run it stopped.
+    if (std::none_of(pending_.begin(), pending_.end(), isUnderWay))
+        freshStart_.store(true);
+    if (layout_)
+        return *layout_;
+    Lookup lookup;
+    sender_
+        .post([this, &lookup] {
+            startTask();
+            try {
+                cups::Destination& destination = scheduled();
+                lookup.destination = destination.name();
+                lookup.paper = destination.defaultPaper();
+            } catch (const Failure&) {
+                dropConnection();
+                throw;
+            }
+            return Delivery();
+        })
+        .get(); // rethrows the lookup's failure
+    if (!offset_) {
+        offset_ = loadPrinterOffset(lookup.destination);
+        setPageOffset(offset_->x, offset_->y);
     }
+    layout_ = lookup.paper ? QPageLayout(QPageSize(lookup.paper->size, QPageSize::Millimeter),
+                                         QPageLayout::Portrait, lookup.paper->margins,
+                                         QPageLayout::Millimeter)
+                           : PdfDevice::designPageLayout();
     return *layout_;
 }
 
 Delivery CupsDevice::send(const QByteArray& pdf, const QString& name, int pages)
 {
+    startTask();
+    {
+        std::lock_guard lock(lostMutex_);
+        if (schedulerLost_)
+            throw *schedulerLost_;
+    }
     try {
-        if (!scheduled_)
-            scheduled_ = std::make_unique<cups::Destination>(destination_);
-        const int jobId = scheduled_->submitPdf(name, pdf);
-        return {true, destination_, jobId, pages};
-    } catch (const Failure&) {
-        scheduled_.reset();
+        cups::Destination& destination = scheduled();
+        const int jobId = destination.submitPdf(name, pdf);
+        return {true, destination.name(), jobId, pages};
+    } catch (const Failure& failure) {
+        dropConnection();
+        if (failure.kind() == Failure::Kind::Unreachable) {
+            std::lock_guard lock(lostMutex_);
+            schedulerLost_ = failure;
+        }
         throw;
     }
 }
@@ -76,8 +168,7 @@ std::optional<Delivery> CupsDevice::takeDelivery(DeliveryWait wait)
     if (pending_.empty())
         return std::nullopt;
     std::future<Delivery>& oldest = pending_.front();
-    if (wait == DeliveryWait::No
-        && oldest.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    if (wait == DeliveryWait::No && isUnderWay(oldest))
         return std::nullopt;
     std::future<Delivery> taken = std::move(oldest);
     pending_.pop_front();

@@ -1,9 +1,11 @@
 #pragma once
 /// The print scheduler (CUPS) as the certificate printer uses it: the default destination,
 /// its paper, and jobs sent as PDF. The scheduler is the one the system names (CUPS_SERVER,
-/// client.conf, or the local one).
+/// client.conf, or the local one). Every call goes over a Connection of the calling thread,
+/// under its deadline.
 
 #include "platform/printdevice.h"
+#include "platform/qt/cupsconnection.h"
 
 #include <QByteArray>
 #include <QMarginsF>
@@ -23,9 +25,11 @@ struct Paper {
     QMarginsF margins;
 };
 
-/// The default destination (a printer or a class); nothing when there is none or no
-/// scheduler answers.
-std::optional<QString> defaultDestination();
+/// The default destination (a printer or a class): the user's choice (LPDEST, PRINTER,
+/// lpoptions) or else the scheduler's. Throws tarvel::Failure when the scheduler does not
+/// answer (Kind::Unreachable), when the chosen default does not exist (naming it), or when
+/// there is no default at all.
+QString defaultDestination(Connection& connection);
 
 /// The scheduler this process sends to, named so that every desk sharing a ledger names it
 /// alike: "host:port" of a scheduler on the network, this machine's name before a local one
@@ -62,9 +66,10 @@ std::optional<JobState> jobState(int jobId);
 /// that a job costs the scheduler one request and the document, not a lookup each time.
 class Destination {
 public:
-    /// Looks `name` up. Throws tarvel::Failure naming it when the scheduler does not know
-    /// it or cannot be reached.
-    explicit Destination(const QString& name);
+    /// Looks `name` up over `connection`, which it keeps using (it must outlive this).
+    /// Throws tarvel::Failure naming it when the scheduler does not know it or cannot be
+    /// reached.
+    Destination(Connection& connection, const QString& name);
     ~Destination();
     Destination(const Destination&) = delete;
     Destination& operator=(const Destination&) = delete;
@@ -83,7 +88,11 @@ public:
     int submitPdf(const QString& title, const QByteArray& pdf);
 
 private:
+    /// A request of operation `op` about this destination, in the connection's language.
+    ipp_t* newJobRequest(int op) const;
+
     struct Handles;
+    Connection& connection_;
     QString name_;
     std::unique_ptr<Handles> handles_;
 };
