@@ -850,14 +850,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>理由は示されていません</translation>
     </message>
     <message>
-        <source>warning: the printer %1 is stopped (%2); %3 job(s) wait on it</source>
-        <translation>警告: プリンタ %1 は停止しています（%2）。%3 件のジョブが待っています</translation>
-    </message>
-    <message>
-        <source>warning: the printer %1 needs attention (%2); %3 job(s) wait on it</source>
-        <translation>警告: プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
-    </message>
-    <message>
         <source>warning: the printer&apos;s state could not be asked: %1</source>
         <translation>警告: プリンタの状態を問い合わせられませんでした: %1</translation>
     </message>
@@ -972,6 +964,18 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the default printer</source>
         <translation>既定のプリンタ</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>警告: %1</translation>
+    </message>
+    <message>
+        <source>the printer %1 is stopped (%2); %3 job(s) wait on it</source>
+        <translation>プリンタ %1 は停止しています（%2）。%3 件のジョブが待っています</translation>
+    </message>
+    <message>
+        <source>the printer %1 needs attention (%2); %3 job(s) wait on it</source>
+        <translation>プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
     </message>
 </context>
 <context>
@@ -1128,6 +1132,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Printing the calibration page...</source>
         <translation>位置合わせページを印刷しています…</translation>
+    </message>
+    <message>
+        <source>Looking the printer up...</source>
+        <translation>プリンタを確認しています…</translation>
     </message>
 </context>
 <context>

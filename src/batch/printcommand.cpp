@@ -38,15 +38,7 @@ void sayPrinterTrouble(const QString& printer, const QString& prefix)
         const PrinterNotice notice = askPrinter(printer);
         if (!notice.needsAttention())
             return;
-        const QString reasons =
-            notice.reasons.isEmpty() ? Words::tr("no reason given") : notice.reasons.join(u", "_qs);
-        say(prefix
-            + (notice.stopped
-                   ? Words::tr("warning: the printer %1 is stopped (%2); %3 job(s) wait on it")
-                   : Words::tr("warning: the printer %1 needs attention (%2); %3 job(s) wait on "
-                               "it"))
-                  .arg(printer, reasons)
-                  .arg(notice.waitingJobs));
+        say(prefix + Words::tr("warning: %1").arg(describePrinterNotice(notice)));
     } catch (const Failure& failure) {
         say(prefix
             + Words::tr("warning: the printer's state could not be asked: %1")

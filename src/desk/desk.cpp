@@ -8,6 +8,7 @@
 #include "platform/words.h"
 #include "printrun/runobservers.h"
 
+#include <QMetaMethod>
 #include <QSysInfo>
 
 namespace tarvel {
@@ -70,6 +71,7 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
     qRegisterMetaType<tarvel::RunKind>();
     qRegisterMetaType<tarvel::Layout>();
     qRegisterMetaType<tarvel::JobPoll>();
+    qRegisterMetaType<tarvel::PrinterNotice>();
     qRegisterMetaType<std::optional<tarvel::Failure>>();
 
     target_ = services_.openTarget(session_.where);
@@ -134,12 +136,64 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
         Q_EMIT watchingStopped();
     });
     watchThread_.start();
+    lookUpPrinter();
+}
+
+void Desk::lookUpPrinter()
+{
+    if (target_.kind != PrintTargetKind::Printer || !targetWhere().isEmpty())
+        return;
+    // The scheduler may keep the caller waiting up to its deadline: never the GUI thread.
+    lookups_.post([this] {
+        std::optional<Failure> trouble;
+        QString name;
+        try {
+            name = lookUpDefaultPrinter(cups::SchedulerSettings::fromEnvironment(), &lookupCancel_);
+        } catch (const Failure& failure) {
+            trouble = failure;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, name, trouble] {
+                lookedUp_ = name;
+                Q_EMIT targetKnown(trouble);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+QString Desk::targetDescription() const
+{
+    if (target_.kind != PrintTargetKind::Printer)
+        return target_.description();
+    const QString name = targetWhere();
+    return Words::tr("printer: %1").arg(name.isEmpty() ? Words::tr("the default printer") : name);
+}
+
+void Desk::askPrinterAfter(const RunOutcome& outcome)
+{
+    const bool sent = outcome.summary.eventsPrinted > 0 || !outcome.deliveries.isEmpty();
+    if (target_.kind != PrintTargetKind::Printer || outcome.previewOnly == PreviewOnly::Yes || !sent
+        || (outcome.failure && outcome.failure->kind() == Failure::Kind::Unreachable))
+        return;
+    const QString printer = targetWhere();
+    if (printer.isEmpty()
+        || !isSignalConnected(QMetaMethod::fromSignal(&Desk::printerNeedsAttention)))
+        return;
+    try {
+        const PrinterNotice notice = askPrinter(printer);
+        if (notice.needsAttention())
+            Q_EMIT printerNeedsAttention(notice);
+    } catch (const Failure&) {
+        // The run's own failure, if any, tells of a scheduler that does not answer.
+    }
 }
 
 Desk::~Desk()
 {
     watching_ = false;
     stopWanted_ = true;
+    lookupCancel_.cancel();
     // The watcher's thread ends once the automatic run in hand has (after its event).
     watchThread_.quit();
     watchThread_.wait();
@@ -170,6 +224,7 @@ void Desk::start(RunRequest request)
         const RunOutcome outcome = execute(request, nullptr);
         if (request.whenDone)
             request.whenDone(outcome);
+        askPrinterAfter(outcome);
         const ItemTexts texts = request.session.itemText;
         // Free before the window hears of the end: its answer may be the next run.
         *held = PrinterClaim::Held();
@@ -293,6 +348,7 @@ RunOutcome Desk::watchRun(const QSet<int>& heldBack, RunObserver& watcher)
     outcome = execute(request, &observers);
     if (request.whenDone)
         request.whenDone(outcome);
+    askPrinterAfter(outcome);
     std::lock_guard lock(watchMutex_);
     watchTexts_ = request.session.itemText;
     return outcome;

@@ -9,6 +9,7 @@
 #include "desk/runtap.h"
 #include "ledger/jobpoller.h"
 #include "ledger/ledgerrecorder.h"
+#include "platform/qt/printernotice.h"
 #include "platform/qt/printtarget.h"
 #include "platform/serialworker.h"
 #include "watcher/autoprinter.h"
@@ -74,8 +75,13 @@ public:
     /// folder of the PDF files. Any thread.
     QString targetWhere() const
     {
-        return target_.kind == PrintTargetKind::Printer ? target_.printerName() : target_.where;
+        if (target_.kind != PrintTargetKind::Printer)
+            return target_.where;
+        const QString known = target_.printerName();
+        return known.isEmpty() ? lookedUp_ : known;
     }
+    /// 印刷先 as the operator reads it: "プリンター: name" or "PDF: folder".
+    QString targetDescription() const;
     /// The face certificates are printed in, from the next run on.
     void setFontFace(const QString& face) { fontFace_ = face; }
     const QString& fontFace() const { return fontFace_; }
@@ -136,6 +142,12 @@ Q_SIGNALS:
     void watchingStopped();
     /// What a poll of the pending jobs learnt (on the desk's thread).
     void jobsPolled(const tarvel::JobPoll& outcome);
+    /// The default printer was looked up (its name in targetWhere()), or could not be
+    /// (`trouble`): the 印刷先 line and the calibration follow.
+    void targetKnown(const std::optional<tarvel::Failure>& trouble);
+    /// After a run that sent jobs to a printer: its state, when it needs attention (stopped,
+    /// out of paper) or could not be asked.
+    void printerNeedsAttention(const tarvel::PrinterNotice& notice);
     /// The ledger cannot be written (a failure), or can again and nothing was lost (none).
     /// Emitted on the ledger's own thread: receivers without a thread of their own (a
     /// lambda) hear of it at once.
@@ -146,11 +158,15 @@ private:
     void finished(const RunOutcome& outcome, const ItemTexts& lastTexts, bool automatic, bool news);
     RunOutcome watchRun(const QSet<int>& heldBack, RunObserver& watcher);
     void tellProgress();
+    void lookUpPrinter();
+    /// On the run's thread, after a run that delivered documents to a printer.
+    void askPrinterAfter(const RunOutcome& outcome);
 
     DeskServices services_;
     Session session_;
     PrintTarget target_;
     QString fontFace_;
+    QString lookedUp_; ///< the default printer's name once looked up; the desk's thread
     PrinterClaim claim_;
     std::atomic<bool> stopWanted_{false};
     std::unique_ptr<LedgerRecorder> recorder_;
@@ -167,7 +183,9 @@ private:
     QThread watchThread_;
     AutoPrinter* watcher_ = nullptr; ///< lives on watchThread_
 
-    SerialWorker<void> runs_; ///< last: it goes first, finishing the run in hand
+    cups::CancelFlag lookupCancel_; ///< ends a lookup under way when the desk goes
+    SerialWorker<void> lookups_;    ///< the printer's name asked of the scheduler
+    SerialWorker<void> runs_;       ///< last: it goes first, finishing the run in hand
 };
 
 } // namespace tarvel
@@ -175,3 +193,4 @@ private:
 Q_DECLARE_METATYPE(tarvel::RunOutcome)
 Q_DECLARE_METATYPE(tarvel::RunProgress)
 Q_DECLARE_METATYPE(tarvel::WatchSnapshot)
+Q_DECLARE_METATYPE(tarvel::PrinterNotice)

@@ -36,7 +36,11 @@ void printTestPage(RunContext& context, const RunRequest& request, RunOutcome& o
 
 void printCalibration(RunContext& context, RunOutcome& outcome)
 {
-    const QString& printer = context.target.where;
+    // The default printer's name is known once it was looked up (here, on the run's thread).
+    QString printer = context.target.kind == PrintTargetKind::Printer ? context.target.printerName()
+                                                                      : context.target.where;
+    if (printer.isEmpty())
+        printer = lookUpDefaultPrinter();
     outcome.deliveries << printCalibrationPage(*context.target.device, printer,
                                                loadPrinterOffset(printer));
 }

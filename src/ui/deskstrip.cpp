@@ -25,6 +25,7 @@ DeskStrip::DeskStrip(QWidget* parent) : QWidget(parent)
     QPalette red = lblShippai_->palette();
     red.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
     lblShippai_->setPalette(red);
+    lblInsatsusaki_ = place(new ElidedLabel(this), u"lblInsatsusaki"_s, 120, 750, 4095, 255);
     showAutoPrintState(QString());
     showFailedJob(QString());
 }
@@ -34,6 +35,21 @@ void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)
     lblJidou_->setText(text);
     lblJidou_->setToolTip(detail);
     lblJidou_->setVisible(!text.isEmpty());
+}
+
+void DeskStrip::showDestination(const QString& text)
+{
+    destination_ = u"印刷先 "_s + text;
+    showPrinterTrouble(QString());
+}
+
+void DeskStrip::showPrinterTrouble(const QString& text)
+{
+    lblInsatsusaki_->setFullText(text.isEmpty() ? destination_ : destination_ + u"　"_s + text);
+    QPalette palette = lblInsatsusaki_->palette();
+    palette.setColor(QPalette::WindowText,
+                     text.isEmpty() ? QColor(Qt::black) : QColor(0xb0, 0x00, 0x20));
+    lblInsatsusaki_->setPalette(palette);
 }
 
 void DeskStrip::showFailedJob(const QString& text)

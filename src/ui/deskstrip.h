@@ -12,14 +12,15 @@ namespace tarvel::ui {
 
 class ElidedLabel;
 
-/// Two rows in the window's twips: the history button and the automatic printing's switch
-/// and state above, the failed job's line and its reprint button below (hidden while no job
-/// has failed). The window places the strip under the controls of its state.
+/// Three rows in the window's twips: the history button and the automatic printing's switch
+/// and state above, the failed job's line and its reprint button (hidden while no job has
+/// failed), then where certificates go (印刷先), in red with what is wrong when the printer
+/// needs attention. The window places the strip under the controls of its state.
 class DeskStrip final : public QWidget {
     Q_OBJECT
 public:
     /// Its height and width in twips.
-    static constexpr int kHeightTwips = 690;
+    static constexpr int kHeightTwips = 1050;
     static constexpr int kWidthTwips = 4290;
 
     explicit DeskStrip(QWidget* parent);
@@ -35,6 +36,11 @@ public:
     /// A line longer than its place ends with "…" before the button and is told whole on
     /// hovering.
     void showFailedJob(const QString& text);
+    /// 印刷先: "プリンター: name" or "PDF: folder", for good.
+    void showDestination(const QString& text);
+    /// What is wrong with the printer (stopped, out of paper, not found), after the
+    /// destination and in red; empty clears it.
+    void showPrinterTrouble(const QString& text);
 
 private:
     QPushButton* cmdRireki_ = nullptr;
@@ -42,6 +48,8 @@ private:
     QLabel* lblJidou_ = nullptr;
     ElidedLabel* lblShippai_ = nullptr;
     QPushButton* cmdSaiInsatu_ = nullptr;
+    ElidedLabel* lblInsatsusaki_ = nullptr;
+    QString destination_;
 };
 
 } // namespace tarvel::ui

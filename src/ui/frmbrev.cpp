@@ -399,6 +399,18 @@ void FrmBrev::buildDesk(Session session)
     connect(desk_.get(), &Desk::layoutSaved, this,
             [this](const Layout& saved) { savedLayout_ = saved; });
     runView_ = new RunView(*this, *desk_);
+    strip_->showDestination(desk_->targetDescription());
+    connect(desk_.get(), &Desk::targetKnown, this, [this](const std::optional<Failure>& trouble) {
+        strip_->showDestination(desk_->targetDescription());
+        if (trouble)
+            strip_->showPrinterTrouble(failureText(*trouble));
+    });
+    connect(desk_.get(), &Desk::printerNeedsAttention, this, [this](const PrinterNotice& notice) {
+        strip_->showPrinterTrouble(describePrinterNotice(notice));
+    });
+    // Each run asks again: a printer still stopped is told again after it.
+    connect(desk_.get(), &Desk::runStarted, this,
+            [this] { strip_->showPrinterTrouble(QString()); });
     connect(runView_, &RunView::undrawableFound, this, &FrmBrev::showUndrawable);
 }
 

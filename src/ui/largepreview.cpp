@@ -69,6 +69,7 @@ LargePreview::LargePreview(DesignerLinks links, Session& session, Desk& desk, QW
     connect(&loader_, &BackdropLoader::loaded, this, &LargePreview::backdropRead);
     connect(&loader_, &BackdropLoader::failed, this, &LargePreview::backdropRefused);
     connect(&desk_, &Desk::runFinished, this, &LargePreview::calibrationPrinted);
+    connect(&desk_, &Desk::targetKnown, this, &LargePreview::showCalibratedPrinter);
 
     auto* panel = new QVBoxLayout;
     panel->addWidget(buildItemPanel());
@@ -156,18 +157,13 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     group->setFixedWidth(kPanelWidth);
     offsetX_ = twipsBox(u"offsetX"_s, -kLargestOffset, kLargestOffset);
     offsetY_ = twipsBox(u"offsetY"_s, -kLargestOffset, kLargestOffset);
-    const bool printer = desk_.targetKind() == PrintTargetKind::Printer;
-    const PageOffset offset = printer ? loadPrinterOffset(desk_.targetWhere()) : PageOffset{};
-    offsetX_->setValue(offset.x);
-    offsetY_->setValue(offset.y);
+    calibrationGroup_ = group;
     const auto save = [this] { guarded([this] { saveOffset(); }); };
     const auto print = [this] { guarded([this] { printCalibration(); }); };
     auto* form = new QFormLayout(group);
-    auto* printerName = named(
-        new QLabel(printer ? desk_.targetWhere() : tr("No printer: PDF files are never moved.")),
-        u"calibratedPrinter"_s);
-    printerName->setWordWrap(true);
-    form->addRow(printerName);
+    calibratedPrinter_ = named(new QLabel, u"calibratedPrinter"_s);
+    calibratedPrinter_->setWordWrap(true);
+    form->addRow(calibratedPrinter_);
     form->addRow(tr("Offset X (twips)"), offsetX_);
     form->addRow(tr("Offset Y (twips)"), offsetY_);
     form->addRow(button(u"saveOffset"_s, tr("Keep the offset"), save, this));
@@ -175,8 +171,21 @@ QGroupBox* LargePreview::buildCalibrationPanel()
     calibrationState_ = named(new QLabel, u"calibrationState"_s);
     calibrationState_->setWordWrap(true);
     form->addRow(calibrationState_);
-    group->setEnabled(printer);
+    showCalibratedPrinter();
     return group;
+}
+
+void LargePreview::showCalibratedPrinter()
+{
+    // The default printer's name arrives once the desk has looked it up.
+    const bool printer = desk_.targetKind() == PrintTargetKind::Printer;
+    const QString name = desk_.targetWhere();
+    const PageOffset offset = printer && !name.isEmpty() ? loadPrinterOffset(name) : PageOffset{};
+    offsetX_->setValue(offset.x);
+    offsetY_->setValue(offset.y);
+    calibratedPrinter_->setText(printer ? (name.isEmpty() ? tr("Looking the printer up...") : name)
+                                        : tr("No printer: PDF files are never moved."));
+    calibrationGroup_->setEnabled(printer && !name.isEmpty());
 }
 
 void LargePreview::selectionChanged()

@@ -77,6 +77,8 @@ private:
     void printCalibration();
     /// The calibration page's run ended: what became of the page.
     void calibrationPrinted(const RunOutcome& outcome);
+    /// The printer the calibration is kept for, its offset, and whether it can be taken.
+    void showCalibratedPrinter();
     void guarded(const std::function<void()>& handler);
 
     DesignerLinks links_;
@@ -89,6 +91,8 @@ private:
     BackdropRequest request_ = BackdropRequest::Session;
     QLabel* backdropState_ = nullptr;
     QLabel* calibrationState_ = nullptr;
+    QLabel* calibratedPrinter_ = nullptr;
+    QGroupBox* calibrationGroup_ = nullptr;
     ItemDragger* dragger_ = nullptr;
     QLabel* selectedItem_ = nullptr;
     QSpinBox* maxWidth_ = nullptr;

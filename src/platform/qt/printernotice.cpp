@@ -123,4 +123,14 @@ PrinterNotice askPrinter(const QString& printer, const cups::SchedulerSettings& 
     return notice;
 }
 
+QString describePrinterNotice(const PrinterNotice& notice)
+{
+    const QString reasons =
+        notice.reasons.isEmpty() ? Words::tr("no reason given") : notice.reasons.join(u", "_qs);
+    return (notice.stopped ? Words::tr("the printer %1 is stopped (%2); %3 job(s) wait on it")
+                           : Words::tr("the printer %1 needs attention (%2); %3 job(s) wait on it"))
+        .arg(notice.printer, reasons)
+        .arg(notice.waitingJobs);
+}
+
 } // namespace tarvel

@@ -37,4 +37,8 @@ askPrinter(const QString& printer,
 /// -report suffix aside); an unknown keyword as it is.
 QString describeReason(const QString& keyword);
 
+/// "the printer desk is stopped (paused); 36 job(s) wait on it", for a notice that needs
+/// attention.
+QString describePrinterNotice(const PrinterNotice& notice);
+
 } // namespace tarvel
