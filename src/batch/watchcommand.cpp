@@ -8,7 +8,6 @@
 #include "platform/qt/cupsjobs.h"
 #include "platform/stopsignals.h"
 #include "platform/words.h"
-#include "printrun/runobservers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -23,17 +22,6 @@ QString timeStamp()
 {
     return u"["_qs + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_qs) + u"] "_qs;
 }
-
-/// A stop signal asks the run in hand to stop after its event, even while the event loop
-/// waits for the run.
-class StopSignalObserver final : public RunObserver {
-public:
-    explicit StopSignalObserver(StopSignals& signals) : signals_(signals) {}
-    bool stopRequested() const override { return signals_.arrived(); }
-
-private:
-    StopSignals& signals_;
-};
 
 } // namespace
 
@@ -53,16 +41,14 @@ int runWatch(const Request& request, Session& session)
     Desk desk(session, std::move(services));
     followLedger(desk, timeStamp);
     StopSignals signals;
-    StopSignalObserver stopSignal(signals);
     // Used on the watcher's thread, one run at a time.
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
                                                               ? BatchObserver::Progress::Shown
                                                               : BatchObserver::Progress::Hidden);
-    RunObservers observers{&observer, &stopSignal};
     bool busyTold = false;
     RunRequest watch = desk.newRequest(RunKind::ReadyRaces);
     watch.options = options;
-    watch.observer = &observers;
+    watch.observer = &observer;
     watch.whenDone = [&](const RunOutcome& run) {
         observer.finishProgress();
         if (log.isOpen())
@@ -92,7 +78,8 @@ int runWatch(const Request& request, Session& session)
         say(timeStamp() + Words::tr("the data folder is reachable again; watching goes on"));
     });
     // A stop signal ends a wait on the printer at once and the watching after the event in
-    // hand.
+    // hand. It is read here only, on this thread: a run that read the signal itself would
+    // leave nobody to end the watching.
     QObject::connect(&signals, &StopSignals::arrivedNow, &desk, &Desk::stop);
     QObject::connect(&desk, &Desk::watchingStopped, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
