@@ -174,7 +174,7 @@ void Desk::askPrinterAfter(const RunOutcome& outcome)
 {
     const bool sent = outcome.summary.eventsPrinted > 0 || !outcome.deliveries.isEmpty();
     if (target_.kind != PrintTargetKind::Printer || outcome.previewOnly == PreviewOnly::Yes || !sent
-        || (outcome.failure && outcome.failure->kind() == Failure::Kind::Unreachable))
+        || isSchedulerUnreachable(outcome))
         return;
     const QString printer = targetWhere();
     if (printer.isEmpty()

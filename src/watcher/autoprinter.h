@@ -44,6 +44,10 @@ public:
         Watching, ///< 監視中: nothing ready, or everything ready held back
         Printing, ///< 印刷中: a run is going
         Waiting,  ///< 接続待ち: Race.dat or the data folder cannot be reached
+        /// 接続待ち for the printer: the last run found the print scheduler refusing to
+        /// connect or not answering; its events are tried again as for a refusing queue,
+        /// and the state is Watching again once a run gets past the scheduler.
+        WaitingForPrinter,
     };
 
     struct Timing {
@@ -112,6 +116,8 @@ private:
     void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
                              const RunOutcome& run);
     bool isNews(const RunOutcome& run);
+    /// Watching, or waiting for the printer while the scheduler did not answer the last run.
+    State idleState() const;
     void waitForFolder(const Failure& why);
     void folderReached();
     void armNotifications();
@@ -128,6 +134,8 @@ private:
     State state_ = State::Off;
     bool running_ = false;
     bool stopping_ = false;
+    /// The last run that got as far as the scheduler found it refusing or silent.
+    bool schedulerUnreachable_ = false;
     int eventInHand_ = 0;
     QTime lastCheck_;
     /// Races passed over until their deadline.

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -82,6 +83,9 @@ public:
     void drawLine(double, double, double, double) override {}
     void drawText(const QString& text) override
     {
+        if (refuse && schedulerSilent)
+            throw Failure::ofPrinter(u"sending the certificates"_s, u"scheduler"_s,
+                                     u"did not answer"_s, Failure::Kind::Unreachable);
         if (refuse)
             throw Failure(u"printing the certificates"_s, u"recorder"_s, u"out of paper"_s);
         if (!pageOpen_)
@@ -106,8 +110,10 @@ public:
     QString face;
     int documentsEnded = 0;
     int documentsAborted = 0;
-    /// Every text drawn fails, as a printer out of paper would.
-    bool refuse = false;
+    /// Every text drawn fails, as a printer out of paper would; may change during a run.
+    std::atomic<bool> refuse = false;
+    /// What refuses is the print scheduler, which does not answer (set before the run).
+    bool schedulerSilent = false;
 
 private:
     bool pageOpen_ = false;
