@@ -287,7 +287,29 @@ RunProgress Desk::progress() const
 void Desk::reopenTarget()
 {
     const PrinterClaim::Held held = claim_.claim(Words::tr("taking the printer's calibration"));
-    target_ = services_.openTarget(session_.where);
+    target_ = pdfChosen_ ? openPdfTarget(*pdfChosen_) : services_.openTarget(session_.where);
+}
+
+void Desk::choosePdfFiles(const QString& folder)
+{
+    {
+        const PrinterClaim::Held held = claim_.claim(Words::tr("choosing PDF files"));
+        target_ = openPdfTarget(folder);
+        pdfChosen_ = folder;
+    }
+    Q_EMIT targetKnown(std::nullopt);
+}
+
+void Desk::choosePrinter()
+{
+    {
+        const PrinterClaim::Held held = claim_.claim(Words::tr("choosing the printer"));
+        target_ = services_.openTarget(session_.where);
+        pdfChosen_.reset();
+    }
+    Q_EMIT targetKnown(std::nullopt);
+    // A name the start could not learn (no answer then) is asked for again.
+    lookUpPrinter();
 }
 
 void Desk::startWatching(RunRequest request)

@@ -172,6 +172,7 @@ void FrmBrev::connectHandlers()
         {cmdKakudai_, &FrmBrev::cmdKakudai_Click},
         {&strip_->historyButton(), &FrmBrev::cmdRireki_Click},
         {&strip_->reprintFailedButton(), &FrmBrev::cmdSaiInsatu_Click},
+        {&strip_->destinationButton(), &FrmBrev::cmdInsatsusaki_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this,

@@ -2,6 +2,7 @@
 // the large preview's layout editing, wired to the desk made at start.
 #include "ui/frmbrev.h"
 
+#include "platform/paths.h"
 #include "ui/autoprintdesk.h"
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
@@ -11,9 +12,12 @@
 #include "ui/runview.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QPushButton>
 
 #include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
@@ -48,6 +52,24 @@ void FrmBrev::cmdSaiInsatu_Click()
 {
     if (ledgerDesk_)
         ledgerDesk_->reprintFailed();
+}
+
+void FrmBrev::cmdInsatsusaki_Click()
+{
+    if (desk_->targetKind() == PrintTargetKind::PdfFiles) {
+        desk_->choosePrinter();
+        return;
+    }
+    // Qt's own dialog: it speaks the operator's language and tests can drive it.
+    QFileDialog dialog(this, tr("Folder for the PDF files instead of paper"),
+                       hostPath(session().where.dataDir));
+    dialog.setObjectName(u"pdfFolderDialog"_s);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    desk_->choosePdfFiles(dialog.selectedFiles().first());
 }
 
 void FrmBrev::buildLargePreview()
@@ -92,9 +114,9 @@ void FrmBrev::buildDesk(Session session)
     connect(desk_.get(), &Desk::layoutSaved, this,
             [this](const Layout& saved) { savedLayout_ = saved; });
     runView_ = new RunView(*this, *desk_);
-    strip_->showDestination(desk_->targetDescription());
+    strip_->showDestination(desk_->targetDescription(), desk_->targetKind());
     connect(desk_.get(), &Desk::targetKnown, this, [this](const std::optional<Failure>& trouble) {
-        strip_->showDestination(desk_->targetDescription());
+        strip_->showDestination(desk_->targetDescription(), desk_->targetKind());
         if (trouble)
             strip_->showPrinterTrouble(failureText(*trouble));
     });
@@ -129,7 +151,7 @@ void FrmBrev::buildAutoPrintDesk()
     links.watchRequest = [this] { return watchRequest(); };
     links.runGoing = [this](RunGoing going) {
         // What would touch the printer in the middle of the run's document.
-        for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_})
+        for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_, &strip_->destinationButton()})
             button->setEnabled(going == RunGoing::No);
     };
     autoPrintDesk_ =
