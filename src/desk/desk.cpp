@@ -250,8 +250,12 @@ RunOutcome Desk::runAndWait(RunRequest request)
 RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
 {
     RunObservers observers{&tap_, recorder_.get(), alsoObserving};
-    RunContext context{target_, observers, request.showPreview ? &preview_ : nullptr,
-                       [this] { return openLedger(); }, cups::schedulerName()};
+    RunContext context{target_,
+                       observers,
+                       request.showPreview ? &preview_ : nullptr,
+                       [this] { return openLedger(); },
+                       cups::schedulerName(),
+                       recorder_.get()};
     RunOutcome outcome = executeRun(context, request);
     outcome.undrawable = tap_.undrawable();
     return outcome;

@@ -5,6 +5,7 @@
 #include "meetdb/racestatus.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
+#include "platform/words.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 #include "ui/frmbrev.h"
@@ -96,8 +97,14 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     QCOMPARE(opened->printer->pages.size(), 4);
     QCOMPARE(opened->printer->pages.last(), lastPage);
     QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
-    // The test page is a document of its own, sent at once.
+    // The test page is a document of its own, sent at once, and kept in the ledger as such.
     QCOMPARE(opened->printer->documentsEnded, 2);
+    opened->window->desk()->finishRecording();
+    const QStringList ledger = ledgerDocuments(*meet);
+    QCOMPARE(ledger.size(), 2);
+    QVERIFY2(ledger[0].startsWith(u"certificates|R001"_s) && ledger[0].endsWith(u"|3"_s),
+             qPrintable(ledger[0]));
+    QCOMPARE(ledger[1], u"test-page|"_s + Words::tr("Test page") + u"|pending|0"_s);
     // A layout edit now redraws the last certificate.
     opened->retype(u"txtX4"_s, u"100"_s);
     QCOMPARE(opened->preview.lastTexts(), lastPage);
