@@ -977,6 +977,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>the printer %1 needs attention (%2); %3 job(s) wait on it</source>
         <translation>プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
     </message>
+    <message>
+        <source>stopping: watching ends after the event in hand</source>
+        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
