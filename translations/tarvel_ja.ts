@@ -985,6 +985,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>choosing the printer</source>
         <translation>プリンタへの切り替え</translation>
     </message>
+    <message>
+        <source>stopping: watching ends after the event in hand</source>
+        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
