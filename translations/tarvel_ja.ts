@@ -985,6 +985,22 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>choosing the printer</source>
         <translation>プリンタへの切り替え</translation>
     </message>
+    <message>
+        <source>The certificates were written as PDF files to %1</source>
+        <translation>賞状を PDF ファイルにしました。保存先: %1</translation>
+    </message>
+    <message>
+        <source>Nothing is printed yet: %1</source>
+        <translation>まだ何も印刷されていません: %1</translation>
+    </message>
+    <message>
+        <source>The test page was written as a PDF file.
+
+%1</source>
+        <translation>テストページを PDF ファイルにしました。
+
+%1</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

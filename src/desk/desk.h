@@ -109,6 +109,8 @@ public:
     /// Busy while a run prints. Not remembered: a desk opens on the printer.
     void choosePdfFiles(const QString& folder);
     void choosePrinter();
+    /// Whether the operator chose PDF files (not the lack of a print system).
+    bool pdfChosen() const { return pdfChosen_.has_value(); }
 
     /// Automatic printing: `request` is the template of every automatic run (its heldBack
     /// set by the watcher); the front end keeps it current with setWatchRequest().
