@@ -73,10 +73,10 @@ void SchedulerWindowTest::troubleAtTheScheduler_data()
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<QString>("told"); ///< a pattern of what the operator reads
     // The window speaks the language of the machine: the tests' is English.
-    QTest::newRow("frozenBefore") << Fault::FrozenBefore
-                                  << u"stopped while waiting for the print scheduler .*cups\\.sock"_s;
-    QTest::newRow("frozenDuring") << Fault::FrozenDuring
-                                  << u"stopped while waiting for the print scheduler .*cups\\.sock"_s;
+    QTest::newRow("frozenBefore")
+        << Fault::FrozenBefore << u"stopped while waiting for the print scheduler .*cups\\.sock"_s;
+    QTest::newRow("frozenDuring")
+        << Fault::FrozenDuring << u"stopped while waiting for the print scheduler .*cups\\.sock"_s;
     QTest::newRow("gone") << Fault::Gone << u"gone\\.sock.*not running"_s;
     QTest::newRow("queueDisabledThenJobCancelled")
         << Fault::QueueDisabledThenJobCancelled << u"printer desk is stopped.*36 job"_s;
