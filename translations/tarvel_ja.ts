@@ -1191,6 +1191,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>The certificate ledger is written again; no certificate was lost.</source>
         <translation>印刷履歴に再び書き込めました。賞状の記録は失われていません。</translation>
     </message>
+    <message>
+        <source>%1 holds no certificates to print again; print it anew with its own button (テスト印刷, or 位置合わせページを印刷 in the large preview).</source>
+        <translation>%1 には再印刷する賞状がありません。そのボタンでもう一度印刷してください（テスト印刷、または拡大画面の 位置合わせページを印刷）。</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::MeetChooser</name>
