@@ -1001,6 +1001,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
 
 %1</translation>
     </message>
+    <message>
+        <source>stopping: watching ends after the event in hand</source>
+        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

@@ -1,6 +1,7 @@
 #include "ui/autoprintdesk.h"
 
 #include "naming/eventtitle.h"
+#include "printrun/printchoices.h"
 #include "printrun/runaccount.h"
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
@@ -19,8 +20,8 @@ namespace tarvel::ui {
 namespace {
 
 /// optJohken's buttons.
-constexpr int kSimultaneous = 0;
-constexpr int kAnytime = 1;
+constexpr int kSimultaneous = choiceOfCondition(PrintCondition::Simultaneous);
+constexpr int kAnytime = choiceOfCondition(PrintCondition::Anytime);
 
 } // namespace
 

@@ -140,9 +140,11 @@ void FrmBrev::buildWidePart()
         widePart_.append(label);
         return label;
     };
-    QLabel* top = cornerLabel(u"Label81"_s, u"(0 , 0)"_s, u"(11516 , 0)"_s);
+    const auto corner = [](int x, int y) { return u"(%1 , %2)"_s.arg(x).arg(y); };
+    QLabel* top = cornerLabel(u"Label81"_s, corner(0, 0), corner(kPageWidthTwips, 0));
     top->move(box.left(), box.top() - top->height());
-    QLabel* bottom = cornerLabel(u"Label80"_s, u"(0 , 16260)"_s, u"(11516 , 16260)"_s);
+    QLabel* bottom = cornerLabel(u"Label80"_s, corner(0, kPageHeightTwips),
+                                 corner(kPageWidthTwips, kPageHeightTwips));
     bottom->move(box.left(), box.bottom() + 1);
 
     picBrev_ = new PreviewBox(this);
@@ -267,7 +269,7 @@ void FrmBrev::showUndrawable(const QStringList& reports)
 
 void FrmBrev::freeTextChanged(int k)
 {
-    desk_->session().itemText[kFirstFreeTextItem + k] = items_.txtText[k]->text();
+    desk_->session().itemText[freeTextItem(k)] = items_.txtText[k]->text();
     drawPreview();
 }
 

@@ -7,7 +7,6 @@
 #include "platform/failure.h"
 #include "printrun/runoutcome.h"
 
-#include <QDeadlineTimer>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
@@ -50,6 +49,10 @@ public:
         WaitingForPrinter,
     };
 
+    /// Where the hold-back and told-after times are measured: a steady clock, turned by hand
+    /// in tests.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
     struct Timing {
         /// Between two reads of Race.dat without a notification.
         std::chrono::milliseconds interval{500};
@@ -61,6 +64,8 @@ public:
         std::chrono::milliseconds retryAfter{60'000};
         /// The meet held by another run (another desk): tried again after this.
         std::chrono::milliseconds retryBusyAfter{2'000};
+        /// The three delays above are measured on this clock; the poll is a real timer.
+        Clock clock = std::chrono::steady_clock::now;
     };
 
     /// Runs one print run under 同時 that passes over `heldBack`, with `watcher` observing
@@ -138,12 +143,15 @@ private:
     bool schedulerUnreachable_ = false;
     int eventInHand_ = 0;
     QTime lastCheck_;
+    using TimePoint = std::chrono::steady_clock::time_point;
+    bool hasPassed(TimePoint deadline) const { return timing_.clock() >= deadline; }
+
     /// Races passed over until their deadline.
-    QHash<int, QDeadlineTimer> held_;
+    QHash<int, TimePoint> held_;
     /// Delivered, not marked: passed over until marked, whatever the deadline.
     QList<UnmarkedEvent> unmarked_;
     /// Out of reach since; none while reachable.
-    std::optional<QDeadlineTimer> unreachableUntilTold_;
+    std::optional<TimePoint> unreachableUntilTold_;
     bool unreachableTold_ = false;
     QString unreachableWhy_;
     /// The trouble told so far by race (0: the whole run's failure), so that the same is
