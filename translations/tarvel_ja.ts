@@ -986,6 +986,22 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>プリンタへの切り替え</translation>
     </message>
     <message>
+        <source>The certificates were written as PDF files to %1</source>
+        <translation>賞状を PDF ファイルにしました。保存先: %1</translation>
+    </message>
+    <message>
+        <source>Nothing is printed yet: %1</source>
+        <translation>まだ何も印刷されていません: %1</translation>
+    </message>
+    <message>
+        <source>The test page was written as a PDF file.
+
+%1</source>
+        <translation>テストページを PDF ファイルにしました。
+
+%1</translation>
+    </message>
+    <message>
         <source>stopping: watching ends after the event in hand</source>
         <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
     </message>
@@ -1178,6 +1194,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>The certificate ledger is written again; no certificate was lost.</source>
         <translation>印刷履歴に再び書き込めました。賞状の記録は失われていません。</translation>
+    </message>
+    <message>
+        <source>%1 holds no certificates to print again; print it anew with its own button (テスト印刷, or 位置合わせページを印刷 in the large preview).</source>
+        <translation>%1 には再印刷する賞状がありません。そのボタンでもう一度印刷してください（テスト印刷、または拡大画面の 位置合わせページを印刷）。</translation>
     </message>
 </context>
 <context>

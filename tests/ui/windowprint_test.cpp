@@ -231,6 +231,12 @@ void WindowPrintTest::pdfFilesChosenInTheWindowTakeTheCertificatesUntilThePrinte
     QCOMPARE(opened->button(u"cmdInsatsusaki"_s).text(), u"プリンタへ"_s);
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(QDir(folder).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
+    // Told where the files went, not that there is no printer.
+    QTRY_COMPARE(closer.texts.size(), 1);
+    QVERIFY2(closer.texts.last().contains(QDir::toNativeSeparators(folder))
+                 && closer.texts.last().contains(
+                     Words::tr("The certificates were written as PDF files to %1").arg(QString())),
+             qPrintable(closer.texts.last()));
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
 
     // Back to the printer (opened anew): the test page is paper again, and only it.
