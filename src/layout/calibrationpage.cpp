@@ -38,9 +38,14 @@ std::vector<QPointF> calibrationCrosses()
     return crosses;
 }
 
+QString calibrationPageTitle()
+{
+    return tr("Calibration page");
+}
+
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce)
 {
-    printer.setDocumentName(tr("Calibration page"));
+    printer.setDocumentName(calibrationPageTitle());
     printer.setMaxWidth(kPageWidthTwips - 2 * kHeadingLeft);
     printer.setFontSize(kHeadingPoints);
     const QStringList heading{

@@ -139,6 +139,8 @@ void AutoPrintDesk::showState()
             state += u' ' + raceLabel(watch_.eventInHand);
         break;
     case AutoPrinter::State::Waiting: state = u"接続待ち "_s + checked; break;
+    // The last run's account (on hovering) says which scheduler did not answer.
+    case AutoPrinter::State::WaitingForPrinter: state = u"プリンタ接続待ち"_s; break;
     }
     strip_.showAutoPrintState(state.trimmed(), lastAccount_.join(u'\n'));
 }
