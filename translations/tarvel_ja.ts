@@ -172,10 +172,6 @@ Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2
         <translation>ファイルを開く</translation>
     </message>
     <message>
-        <source>record %1 at byte %2 is past the end of the file (%3 bytes)</source>
-        <translation>レコード %1（%2 バイト目から）がファイルの終わり（%3 バイト）を越えています</translation>
-    </message>
-    <message>
         <source>marking a race as printed</source>
         <translation>レースを印刷済みにする</translation>
     </message>
@@ -230,22 +226,6 @@ Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2
     <message>
         <source>writing a certificate PDF</source>
         <translation>賞状 PDF の書き込み</translation>
-    </message>
-    <message>
-        <source>reading record %1</source>
-        <translation>レコード %1 の読み込み</translation>
-    </message>
-    <message>
-        <source>reading record %1 at byte %2</source>
-        <translation>レコード %1（%2 バイト目から）の読み込み</translation>
-    </message>
-    <message>
-        <source>writing record %1</source>
-        <translation>レコード %1 の書き込み</translation>
-    </message>
-    <message>
-        <source>writing record %1 at byte %2</source>
-        <translation>レコード %1（%2 バイト目から）の書き込み</translation>
     </message>
     <message>
         <source>invalid record length %1</source>
@@ -976,6 +956,26 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the printer %1 needs attention (%2); %3 job(s) wait on it</source>
         <translation>プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
+    </message>
+    <message>
+        <source>past the end of the file (%1 bytes)</source>
+        <translation>ファイルの終わり（%1 バイト）を越えています</translation>
+    </message>
+    <message>
+        <source>record %1 at byte %2</source>
+        <translation>レコード %1（%2 バイト目から）</translation>
+    </message>
+    <message>
+        <source>record %1</source>
+        <translation>レコード %1</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>読み込み</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>書き込み</translation>
     </message>
     <message>
         <source>choosing PDF files</source>
