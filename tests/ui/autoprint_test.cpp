@@ -57,7 +57,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
                      });
     opened->check(u"chkJidou"_s).click();
     QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 1), kRacePrinted, 10000);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QVERIFY(states.contains(u"印刷中 R001"_s));
     QVERIFY(windowFreeDuringRun);
     QTRY_VERIFY(opened->button(u"cmdInsatu"_s).isEnabled());
@@ -73,7 +73,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
     meet->builder().writeRace(2, second);
     meet->builder().writeRaceStatus(QByteArray("98"));
     QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 2), kRacePrinted, 10000);
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
 
     opened->check(u"chkJidou"_s).click();
     QTRY_COMPARE(opened->window->autoPrintDesk()->watch().state, AutoPrinter::State::Off);
@@ -109,7 +109,7 @@ void AutoPrintTest::aRefusingPrinterIsToldOnceAndWatchingGoesOn()
 {
     auto meet = oneEventMeet();
     auto opened = openWindow();
-    opened->printer->refuse = true;
+    opened->printer->outOfPaper = true;
     opened->check(u"chkJidou"_s).click();
     AutoPrintDesk& desk = *opened->window->autoPrintDesk();
     QTRY_VERIFY_WITH_TIMEOUT(desk.lastMessage() && desk.lastMessage()->isVisible(), 10000);
@@ -119,7 +119,7 @@ void AutoPrintTest::aRefusingPrinterIsToldOnceAndWatchingGoesOn()
     QTRY_COMPARE(desk.watch().state, AutoPrinter::State::Watching);
     QCOMPARE(desk.watch().heldBack, QSet<int>{1});
     QVERIFY(opened->check(u"chkJidou"_s).isChecked());
-    QCOMPARE(opened->printer->documentsAborted, 1);
+    QCOMPARE(opened->printer->documentAborts, 1);
 }
 
 void AutoPrintTest::closingDuringARunWaitsForTheEventInHand()
@@ -138,7 +138,7 @@ void AutoPrintTest::closingDuringARunWaitsForTheEventInHand()
     QTRY_VERIFY_WITH_TIMEOUT(!opened->window->isVisible(), 10000);
     QVERIFY(!closedDuringRun);
     QCOMPARE(statusOf(*meet, 1), kRacePrinted);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
 }
 
 QTEST_MAIN(AutoPrintTest)

@@ -250,7 +250,7 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     QTest::mouseClick(&child<QPushButton>(*designer.large, u"printCalibration"_s), Qt::LeftButton);
     QVERIFY(designer.opened->waitForRuns(runs + 1));
     RecordingPrinter& printer = *designer.opened->printer; // opened again by the save
-    QCOMPARE(printer.documentsEnded, 1);
+    QCOMPARE(printer.documentEnds, 1);
     QCOMPARE(printer.pages.size(), 1);
     QVERIFY(printer.pages.first().join(u'\n').contains(u"X -120, Y 45"_s));
     QVERIFY2(told.text().contains(u"recorder"_s) && told.text().contains(u"1"_s)

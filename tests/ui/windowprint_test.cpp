@@ -76,7 +76,7 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     // Three certificates, the third swimmer's last; the race is marked, and the operator
     // is told so in one message.
     QCOMPARE(opened->printer->pages.size(), 3);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QTRY_COMPARE(closer.texts.size(), 1);
     QCOMPARE(closer.icons.first(), QMessageBox::Information);
     QVERIFY2(closer.texts.first().contains(u"3"_s), qPrintable(closer.texts.first()));
@@ -95,7 +95,7 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     QCOMPARE(opened->printer->pages.last(), lastPage);
     QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
     // The test page is a document of its own, sent at once.
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
     // A layout edit now redraws the last certificate.
     opened->retype(u"txtX4"_s, u"100"_s);
     QCOMPARE(opened->preview.lastTexts(), lastPage);
@@ -172,7 +172,7 @@ void WindowPrintTest::failureInAPrintRun()
 {
     auto meet = oneEventMeet();
     auto opened = openWindow();
-    opened->printer->refuse = true;
+    opened->printer->outOfPaper = true;
     MessageBoxCloser closer;
 
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
@@ -182,12 +182,12 @@ void WindowPrintTest::failureInAPrintRun()
     QVERIFY2(closer.texts.first().contains(u"R001"_s), qPrintable(closer.texts.first()));
     // The run stopped before marking; the document was dropped unsent; the dialog is gone.
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRaceReady);
-    QCOMPARE(opened->printer->documentsEnded, 0);
-    QCOMPARE(opened->printer->documentsAborted, 1);
+    QCOMPARE(opened->printer->documentEnds, 0);
+    QCOMPARE(opened->printer->documentAborts, 1);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 
     // Once the printer works again, the same race prints.
-    opened->printer->refuse = false;
+    opened->printer->outOfPaper = false;
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(opened->printer->pages.size(), 3);
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
