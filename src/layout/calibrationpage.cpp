@@ -1,6 +1,6 @@
 #include "layout/calibrationpage.h"
+#include "platform/words.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
 namespace tarvel {
@@ -23,11 +23,6 @@ constexpr double kHeadingLeft = kFirstTwips / 2.0;
 constexpr double kTwipsPerPoint = 20.0;
 constexpr double kTwipsPerMillimetre = 1440.0 / 25.4;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("tarvel", text);
-}
-
 } // namespace
 
 std::vector<QPointF> calibrationCrosses()
@@ -41,18 +36,18 @@ std::vector<QPointF> calibrationCrosses()
 
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce)
 {
-    printer.setDocumentName(tr("Calibration page"));
+    printer.setDocumentName(Words::tr("Calibration page"));
     printer.setMaxWidth(kPageWidth - 2 * kHeadingLeft);
     printer.setFontSize(kHeadingPoints);
     const QStringList heading{
-        tr("Calibration page for %1; offset in force: X %2, Y %3 twips.")
+        Words::tr("Calibration page for %1; offset in force: X %2, Y %3 twips.")
             .arg(printerName)
             .arg(inForce.x)
             .arg(inForce.y),
-        tr("Each cross lies where a layout item at the X and Y beside it begins."),
-        tr("Lay this page on the same page printed by the printer the layout was made with"),
-        tr("and measure how far each cross must move (1 mm = 56.7 twips, right and down"),
-        tr("positive). Add that to the offset in force and type the sum in the designer."),
+        Words::tr("Each cross lies where a layout item at the X and Y beside it begins."),
+        Words::tr("Lay this page on the same page printed by the printer the layout was made with"),
+        Words::tr("and measure how far each cross must move (1 mm = 56.7 twips, right and down"),
+        Words::tr("positive). Add that to the offset in force and type the sum in the designer."),
     };
     for (int line = 0; line < heading.size(); ++line) {
         printer.setPosition(kHeadingLeft, 100.0 + line * kHeadingPoints * kTwipsPerPoint);
@@ -68,8 +63,8 @@ Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, 
         if (left + kLabelWidth > kPageWidth)
             left = cross.x() - kLabelGap - kLabelWidth;
         const QStringList lines{
-            tr("X %1  Y %2").arg(cross.x()).arg(cross.y()),
-            tr("(%1 mm, %2 mm)")
+            Words::tr("X %1  Y %2").arg(cross.x()).arg(cross.y()),
+            Words::tr("(%1 mm, %2 mm)")
                 .arg(cross.x() / kTwipsPerMillimetre, 0, 'f', 1)
                 .arg(cross.y() / kTwipsPerMillimetre, 0, 'f', 1),
         };
