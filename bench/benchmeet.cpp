@@ -1,10 +1,12 @@
 #include "benchmeet.h"
 
 #include "meetdb/racestatus.h"
+#include "naming/events.h"
 
 #include <QDate>
 
 #include <algorithm>
+#include <vector>
 
 namespace tarvel::bench {
 
@@ -37,6 +39,10 @@ GeneratedMeet writeBenchMeet(sample::MeetBuilder& builder)
         return int((seed >> 8) % quint32(range));
     };
 
+    std::vector<qint16> individualCodes;
+    std::vector<qint16> relayCodes;
+    for (const BuiltInEvent& event : events::kTable)
+        (event.kind == EventKind::Relay ? relayCodes : individualCodes).push_back(event.code);
     GeneratedMeet generated;
     qint32 nextTeam = kSwimmers + 1;
     int raceNo = 1;
@@ -44,9 +50,9 @@ GeneratedMeet writeBenchMeet(sample::MeetBuilder& builder)
         const int heats = std::min(2 + event % 5, kRaceCount - raceNo + 1);
         const bool custom = event % 25 == 24;
         const bool relay = custom || event % 5 == 4;
-        const qint16 eventCode = custom  ? qint16(30)
-                                 : relay ? qint16(23 + event % 7)
-                                         : qint16(1 + event % 22);
+        const qint16 eventCode = custom  ? kFirstCustomEvent
+                                 : relay ? relayCodes[event % relayCodes.size()]
+                                         : individualCodes[event % individualCodes.size()];
         ++generated.events;
         generated.relayEvents += relay ? 1 : 0;
         for (int heat = 1; heat <= heats; ++heat, ++raceNo) {
@@ -58,7 +64,7 @@ GeneratedMeet writeBenchMeet(sample::MeetBuilder& builder)
             race.classHigh = 12;
             race.eventCode = eventCode;
             race.roundCode = u"2"_qs;
-            std::array<std::array<qint16, 12>, 4> legs{};
+            LegSwimmers legs{};
             for (int lane = 0; lane < 8; ++lane) {
                 race.laneEntryNo[lane] =
                     relay ? qint16(nextTeam++) : qint16(1 + (raceNo * 8 + lane) % kSwimmers);

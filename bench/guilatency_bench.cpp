@@ -59,8 +59,8 @@ protected:
         if (event->type() != Stamped::type())
             return QObject::event(event);
         const auto& stamped = static_cast<const Stamped&>(*event);
-        delays.push_back(std::chrono::duration<double, std::milli>(Clock::now() - stamped.posted)
-                             .count());
+        delays.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - stamped.posted).count());
         return true;
     }
 };
@@ -180,7 +180,7 @@ void print(const char* what, const Spread& spread, bool againstGoal = true)
 {
     std::printf("%-36s median %6.2f ms, p99 %6.2f ms, worst %6.2f ms (%zu samples) %s\n", what,
                 spread.median, spread.p99, spread.worst, spread.samples,
-                !againstGoal                         ? ""
+                !againstGoal                        ? ""
                 : spread.worst <= kGoalMilliseconds ? "within 50 ms"
                                                     : "OVER 50 ms");
 }
@@ -207,8 +207,8 @@ int main(int argc, char** argv)
     bool withinGoal = true;
     for (int i = 0; i < repeat; ++i) {
         const Measured measured = measureOnce(builder, meet.races, pdfDir);
-        std::printf("run %d: %d races, %d certificates, %d preview pictures drawn, %.2f s\n",
-                    i + 1, int(meet.races.size()), measured.certificates, measured.pictures,
+        std::printf("run %d: %d races, %d certificates, %d preview pictures drawn, %.2f s\n", i + 1,
+                    int(meet.races.size()), measured.certificates, measured.pictures,
                     measured.runSeconds);
         print("  an event posted from a thread:", measured.posted);
         print("  a 5 ms timer of the GUI thread:", measured.timer);

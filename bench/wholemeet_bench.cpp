@@ -14,7 +14,9 @@
 #include "ledger/ledgerrecorder.h"
 #include "meetbuilder.h"
 #include "meetdb/racestatus.h"
+#include "naming/events.h"
 #include "platform/numbers.h"
+#include "platform/pageunits.h"
 #include "platform/qt/cupsdevice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
@@ -132,9 +134,11 @@ void renderPages(const std::vector<ItemTexts>& pages, size_t first, size_t last,
 {
     const Layout layout = defaultLayout();
     QPdfWriter writer(file);
-    writer.setResolution(1440); // one unit per twip
+    writer.setResolution(kTwipsPerInch); // one unit per twip
+    const QMarginsF margins(kSideMarginTwips, kTopBottomMarginTwips, kSideMarginTwips,
+                            kTopBottomMarginTwips);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(195, 289, 195, 289) / 20.0, QPageLayout::Point));
+                                     margins / kTwipsPerPoint, QPageLayout::Point));
     QPainter painter(&writer);
     QFont font(QString::fromUtf16(kCertificateFace));
     for (size_t page = first; page < last; ++page) {

@@ -64,8 +64,7 @@ int runWatch(const Request& request, Session& session)
             return;
         sayAccount(run.summary, options, desk, stamp);
         if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
-            && options.previewOnly == PreviewOnly::No
-            && (!run.failure || run.failure->kind() != Failure::Kind::Unreachable))
+            && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(run))
             sayPrinterTrouble(desk.targetWhere(), stamp);
     };
     QObject::connect(&desk, &Desk::unreachable, [](const QString& why) {

@@ -71,6 +71,7 @@ void AutoPrinter::stop()
         return; // the run ends after the event in hand; runNow() finishes the stop
     stopping_ = false;
     held_.clear();
+    schedulerUnreachable_ = false;
     unreachableUntilTold_.reset();
     unreachableTold_ = false;
     state_ = State::Off;
@@ -124,8 +125,13 @@ void AutoPrinter::check()
             return;
         }
     }
-    state_ = State::Watching;
+    state_ = idleState();
     Q_EMIT changed();
+}
+
+AutoPrinter::State AutoPrinter::idleState() const
+{
+    return schedulerUnreachable_ ? State::WaitingForPrinter : State::Watching;
 }
 
 void AutoPrinter::runNow(const RaceStatus& before)
@@ -137,13 +143,16 @@ void AutoPrinter::runNow(const RaceStatus& before)
     const RunOutcome run = run_(heldBack(), *runWatcher_);
     eventInHand_ = 0;
     unmarked_ += run.summary.deliveredUnmarked;
+    // A run that could not begin (another desk holds the meet) did not ask the scheduler.
+    if (!isBusy(run))
+        schedulerUnreachable_ = isSchedulerUnreachable(run);
 
     bool news = false;
     try {
         const RaceStatus after = readRaceStatus(where_);
         holdBackWhatWasLeft(before, after, run);
         news = isNews(run);
-        state_ = State::Watching;
+        state_ = idleState();
     } catch (const Failure& failure) {
         // Out of reach right after the run: whatever failed is tried again once it is back,
         // nothing held, nothing told but the waiting.

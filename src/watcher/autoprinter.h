@@ -43,6 +43,10 @@ public:
         Watching, ///< 監視中: nothing ready, or everything ready held back
         Printing, ///< 印刷中: a run is going
         Waiting,  ///< 接続待ち: Race.dat or the data folder cannot be reached
+        /// 接続待ち for the printer: the last run found the print scheduler refusing to
+        /// connect or not answering; its events are tried again as for a refusing queue,
+        /// and the state is Watching again once a run gets past the scheduler.
+        WaitingForPrinter,
     };
 
     /// Where the hold-back and told-after times are measured: a steady clock, turned by hand
@@ -115,6 +119,8 @@ private:
     void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
                              const RunOutcome& run);
     bool isNews(const RunOutcome& run);
+    /// Watching, or waiting for the printer while the scheduler did not answer the last run.
+    State idleState() const;
     void waitForFolder(const Failure& why);
     void folderReached();
     void armNotifications();
@@ -131,6 +137,8 @@ private:
     State state_ = State::Off;
     bool running_ = false;
     bool stopping_ = false;
+    /// The last run that got as far as the scheduler found it refusing or silent.
+    bool schedulerUnreachable_ = false;
     int eventInHand_ = 0;
     QTime lastCheck_;
     using TimePoint = std::chrono::steady_clock::time_point;

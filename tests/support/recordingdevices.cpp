@@ -78,7 +78,10 @@ void RecordingPrinter::setFontFace(const QString& face)
 
 void RecordingPrinter::drawText(const QString& text)
 {
-    if (outOfPaper)
+    if (failing && schedulerSilent)
+        throw Failure::ofPrinter(u"sending the certificates"_qs, u"scheduler"_qs,
+                                 u"did not answer"_qs, Failure::Kind::Unreachable);
+    if (failing)
         throw Failure(u"printing the certificates"_qs, u"recorder"_qs, u"out of paper"_qs);
     record(SurfaceCall::Kind::Text, 0, 0, text);
     if (!pageOpen_) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -134,8 +135,10 @@ public:
     int documentAborts = 0;
     /// Documents for which this says yes are refused, as a printer refusing the job would.
     std::function<bool(const RecordedDocument&)> refuse;
-    /// Every text drawn fails, as a printer out of paper would.
-    bool outOfPaper = false;
+    /// Every text drawn fails, as a printer out of paper would; may change during a run.
+    std::atomic<bool> failing = false;
+    /// What fails is the print scheduler, which does not answer (set before the run).
+    bool schedulerSilent = false;
     bool inBackground = false;
 
 private:

@@ -101,6 +101,11 @@ std::unique_ptr<Opened> openWindow(const std::function<void(DeskServices&)>& adj
 /// The desk of the window tests: a recording printer, jobs that stay pending, `timing`.
 DeskServices recordingDesk(RecordingPrinter** printer, AutoPrinter::Timing timing = {});
 
+/// The meet's ledger, one line per document, oldest first: "kind|title|state|certificates"
+/// ("test-page|Test page|pending|0"); none when there is no ledger yet. Waits for no desk:
+/// call it once the desk has finished recording.
+QStringList ledgerDocuments(const TempMeet& meet);
+
 /// A meet with a header and nothing else; the program is started in its work folder.
 std::unique_ptr<TempMeet> emptyMeet();
 
