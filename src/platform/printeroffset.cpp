@@ -1,8 +1,8 @@
 #include "platform/printeroffset.h"
 
 #include "platform/failure.h"
+#include "platform/words.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 
 namespace tarvel {
@@ -10,12 +10,6 @@ namespace tarvel {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-/// What the operator reads when something fails.
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("tarvel", text);
-}
 
 /// The window and tarvel-batch share the settings, whatever each calls itself.
 const QString kOrganization = u"Tarvel"_s;
@@ -49,8 +43,8 @@ void savePrinterOffset(const QString& printer, PageOffset offset)
     }
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw Failure(tr("keeping the printer's calibration"), settings.fileName(),
-                      tr("the settings could not be written"));
+        throw Failure(Words::tr("keeping the printer's calibration"), settings.fileName(),
+                      Words::tr("the settings could not be written"));
 }
 
 } // namespace tarvel

@@ -260,24 +260,6 @@ QByteArray readWholeFile(const QString& path, const QString& action)
     return content;
 }
 
-void writeNewFile(const QString& path, QByteArrayView bytes, const QString& action)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = openRetrying(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0)
-        fail(action, path, errno);
-    int error = 0;
-    if (!pwriteFully(fd, bytes.data(), bytes.size(), 0) || ::fsync(fd) != 0)
-        error = errno;
-    // close() reports what a network share could only say at the end.
-    if (::close(fd) != 0 && errno != EINTR && error == 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(name.constData());
-        fail(action, path, error);
-    }
-}
-
 void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& action)
 {
     const QString target = hostPath(path);

@@ -121,7 +121,7 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
     QVERIFY2(question.contains(u"2"_s), qPrintable(question));
     // The two rows chosen, of two events: a document each, titled with its event, recorded
     // as reprints.
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
     QCOMPARE(opened->printer->pages.size(), 2);
     const QList<LedgerEntry> entries = Ledger(meet->locations()).entries();
     QCOMPARE(entries.size(), 20002);
@@ -150,7 +150,7 @@ void HistoryTest::aFailedJobIsToldOnTheStripAndPrintsAgain()
     QVERIFY2(failed.text().contains(u"R001 男子 100m自由形 決勝"_s), qPrintable(failed.text()));
 
     QVERIFY(opened->clickAndWait(u"cmdSaiInsatu"_s));
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
     QCOMPARE(opened->printer->pages.size(), 6);
     QCOMPARE(opened->printer->pages[5], opened->printer->pages[2]);
     QVERIFY(!failed.isVisible());
