@@ -93,8 +93,8 @@ bool isDeviceName(const QString& name)
     while (!base.isEmpty() && isBlank(base.back()))
         base.chop(1);
     base = base.toUpper();
-    static const QStringList kDevices = {u"CON"_qs, u"PRN"_qs, u"AUX"_qs, u"NUL"_qs,
-                                         u"CONIN$"_qs, u"CONOUT$"_qs};
+    static const QStringList kDevices = {u"CON"_qs, u"PRN"_qs,    u"AUX"_qs,
+                                         u"NUL"_qs, u"CONIN$"_qs, u"CONOUT$"_qs};
     if (kDevices.contains(base))
         return true;
     if (base.size() != 4 || !(base.startsWith(u"COM"_qs) || base.startsWith(u"LPT"_qs)))
@@ -196,8 +196,7 @@ QStringList planFileNames(const QList<ECertificate>& event)
         if (plainCount.value((folder + name).toCaseFolded()) > 1)
             name = fileName(stemOf(event[i]), identitySuffix(event[i]));
         for (int n = 2; taken.contains((folder + name).toCaseFolded()); ++n)
-            name = fileName(stemOf(event[i]),
-                            identitySuffix(event[i]) + u'_' + QString::number(n));
+            name = fileName(stemOf(event[i]), identitySuffix(event[i]) + u'_' + QString::number(n));
         taken.insert((folder + name).toCaseFolded(), true);
         paths[i] = folder + name;
     }

@@ -54,31 +54,31 @@ const QString k200Bytes = QString(66, u'泳') + u"ab"_qs; // 66 × 3 + 2 bytes
 
 INSTANTIATE_TEST_SUITE_P(
     Hostile, SafeNameTest,
-    ::testing::Values(
-        NameCase{"Plain", u"R012_男子100m自由形決勝_1位_山田太郎"_qs,
-                 u"R012_男子100m自由形決勝_1位_山田太郎"_qs},
-        NameCase{"Separators", u"a/b\\c"_qs, u"a_b_c"_qs},
-        NameCase{"EveryForbidden", u"1:2*3?4\"5<6>7|8"_qs, u"1_2_3_4_5_6_7_8"_qs},
-        NameCase{"ParentFolders", u"../../x"_qs, u"_.._x"_qs},
-        NameCase{"OnlyDots", u".."_qs, u"_"_qs},
-        NameCase{"Dot", u"."_qs, u"_"_qs},
-        NameCase{"Empty", QString(), u"_"_qs},
-        NameCase{"OnlyBlanks", u" \u3000 "_qs, u"_"_qs},
-        NameCase{"LeadingDot", u".hidden"_qs, u"hidden"_qs},
-        NameCase{"TrailingDotsAndBlanks", u"name. . "_qs, u"name"_qs},
-        NameCase{"Controls", u"a\tb\nc\u0001d\u007fe\u0085f\u2028g"_qs, u"a_b_c_d_e_f_g"_qs},
-        NameCase{"Device", u"CON"_qs, u"_CON"_qs},
-        NameCase{"DeviceLowerCase", u"nul"_qs, u"_nul"_qs},
-        NameCase{"DeviceWithExtension", u"LPT1.pdf"_qs, u"_LPT1.pdf"_qs},
-        NameCase{"DeviceBeforeBlank", u"Aux .txt"_qs, u"_Aux .txt"_qs},
-        NameCase{"DeviceSuperscript", u"COM²"_qs, u"_COM²"_qs},
-        NameCase{"ConsoleDevice", u"conout$"_qs, u"_conout$"_qs},
-        NameCase{"NotADevice", u"CONSOLE"_qs, u"CONSOLE"_qs},
-        NameCase{"PortZeroIsNoDevice", u"COM0"_qs, u"COM0"_qs},
-        NameCase{"Decomposed", u"か\u3099き"_qs, u"がき"_qs},
-        NameCase{"Cp932CannotHold", u"𠮷野家🏊‍♀️①髙"_qs, u"𠮷野家🏊‍♀️①髙"_qs},
-        NameCase{"UnpairedSurrogate", QString(QChar(0xD800)) + u"x"_qs, u"_x"_qs},
-        NameCase{"TwoHundredBytes", k200Bytes, QString(40, u'泳')}),
+    ::testing::Values(NameCase{"Plain", u"R012_男子100m自由形決勝_1位_山田太郎"_qs,
+                               u"R012_男子100m自由形決勝_1位_山田太郎"_qs},
+                      NameCase{"Separators", u"a/b\\c"_qs, u"a_b_c"_qs},
+                      NameCase{"EveryForbidden", u"1:2*3?4\"5<6>7|8"_qs, u"1_2_3_4_5_6_7_8"_qs},
+                      NameCase{"ParentFolders", u"../../x"_qs, u"_.._x"_qs},
+                      NameCase{"OnlyDots", u".."_qs, u"_"_qs}, NameCase{"Dot", u"."_qs, u"_"_qs},
+                      NameCase{"Empty", QString(), u"_"_qs},
+                      NameCase{"OnlyBlanks", u" \u3000 "_qs, u"_"_qs},
+                      NameCase{"LeadingDot", u".hidden"_qs, u"hidden"_qs},
+                      NameCase{"TrailingDotsAndBlanks", u"name. . "_qs, u"name"_qs},
+                      NameCase{"Controls", u"a\tb\nc\u0001d\u007fe\u0085f\u2028g"_qs,
+                               u"a_b_c_d_e_f_g"_qs},
+                      NameCase{"Device", u"CON"_qs, u"_CON"_qs},
+                      NameCase{"DeviceLowerCase", u"nul"_qs, u"_nul"_qs},
+                      NameCase{"DeviceWithExtension", u"LPT1.pdf"_qs, u"_LPT1.pdf"_qs},
+                      NameCase{"DeviceBeforeBlank", u"Aux .txt"_qs, u"_Aux .txt"_qs},
+                      NameCase{"DeviceSuperscript", u"COM²"_qs, u"_COM²"_qs},
+                      NameCase{"ConsoleDevice", u"conout$"_qs, u"_conout$"_qs},
+                      NameCase{"NotADevice", u"CONSOLE"_qs, u"CONSOLE"_qs},
+                      NameCase{"PortZeroIsNoDevice", u"COM0"_qs, u"COM0"_qs},
+                      NameCase{"Decomposed", u"か\u3099き"_qs, u"がき"_qs},
+                      NameCase{"Cp932CannotHold", u"𠮷野家🏊‍♀️①髙"_qs,
+                               u"𠮷野家🏊‍♀️①髙"_qs},
+                      NameCase{"UnpairedSurrogate", QString(QChar(0xD800)) + u"x"_qs, u"_x"_qs},
+                      NameCase{"TwoHundredBytes", k200Bytes, QString(40, u'泳')}),
     [](const auto& info) { return std::string(info.param.row); });
 
 TEST(SafeNameTest, CutsAtACharacterBoundaryWithinTheLimit)
@@ -90,12 +90,12 @@ TEST(SafeNameTest, CutsAtACharacterBoundaryWithinTheLimit)
     };
     const Row rows[] = {
         {u"abcdef"_qs, 3, u"abc"_qs},
-        {u"泳泳泳"_qs, 8, u"泳泳"_qs},      // 9 bytes: the third would be cut in half
-        {u"a𠮷b"_qs, 4, u"a"_qs},           // a pair is never split
+        {u"泳泳泳"_qs, 8, u"泳泳"_qs},            // 9 bytes: the third would be cut in half
+        {u"a𠮷b"_qs, 4, u"a"_qs},                 // a pair is never split
         {u"e\u0301\u0301x"_qs, 4, u"é\u0301"_qs}, // NFC é and its second mark: one cluster
-        {u"e\u0301\u0301x"_qs, 3, u"_"_qs},        // never split, even when nothing is left
-        {u"ab.cd"_qs, 3, u"ab"_qs},         // the cut leaves no trailing dot
-        {u"CON.pdf"_qs, 5, u"_CON"_qs},     // the device prefix makes room for itself
+        {u"e\u0301\u0301x"_qs, 3, u"_"_qs},       // never split, even when nothing is left
+        {u"ab.cd"_qs, 3, u"ab"_qs},               // the cut leaves no trailing dot
+        {u"CON.pdf"_qs, 5, u"_CON"_qs},           // the device prefix makes room for itself
     };
     for (const Row& row : rows) {
         const QString name = safeName(row.text, row.maxBytes);
@@ -143,7 +143,8 @@ TEST(PlanFileNamesTest, CertificatesThatWouldShareANameGetTheirPlace)
          {certificate(11, 3, u"山田太郎"_qs), certificate(12, 5, u"山田太郎"_qs)},
          {stem + u"山田太郎_R011_4レーン.pdf"_qs, stem + u"山田太郎_R012_6レーン.pdf"_qs}},
         {"TwoLegsOfOneName",
-         {certificate(12, 2, u"山田"_qs, u"  1位"_qs, 0), certificate(12, 2, u"山田"_qs, u"  1位"_qs, 3)},
+         {certificate(12, 2, u"山田"_qs, u"  1位"_qs, 0),
+          certificate(12, 2, u"山田"_qs, u"  1位"_qs, 3)},
          {stem + u"山田_R012_3レーン_1泳者.pdf"_qs, stem + u"山田_R012_3レーン_4泳者.pdf"_qs}},
         {"OnlyCaseDiffers",
          {certificate(11, 0, u"ABE"_qs), certificate(11, 1, u"abe"_qs)},
@@ -173,9 +174,10 @@ TEST(PlanFileNamesTest, HostileNamesStayInsideDifferAndFit)
 {
     const QString longName = QString(100, u'泳');
     QList<ECertificate> event;
-    const QStringList hostile = {u"../../x"_qs, u"..\\..\\x"_qs, u"/etc/passwd"_qs, u"CON"_qs,
-                                 u"con"_qs, u"."_qs, u".."_qs, longName, longName + u"x"_qs,
-                                 u"𠮷"_qs, u"?"_qs, u"*"_qs, QString()};
+    const QStringList hostile = {u"../../x"_qs,      u"..\\..\\x"_qs, u"/etc/passwd"_qs, u"CON"_qs,
+                                 u"con"_qs,          u"."_qs,         u".."_qs,          longName,
+                                 longName + u"x"_qs, u"𠮷"_qs,        u"?"_qs,           u"*"_qs,
+                                 QString()};
     for (int i = 0; i < hostile.size(); ++i)
         event.append(certificate(11, i, hostile[i], u"  1位"_qs, std::nullopt, hostile[i]));
     const QStringList paths = planFileNames(event);
