@@ -39,14 +39,15 @@ ECertificateWriter::~ECertificateWriter() = default;
 
 QString ECertificateWriter::documentTitle(const ECertificate& certificate)
 {
-    const QString event = certificate.eventTitle.isEmpty() ? raceLabel(certificate.raceNo)
-                                                           : certificate.eventTitle;
+    const QString event =
+        certificate.eventTitle.isEmpty() ? raceLabel(certificate.raceNo) : certificate.eventTitle;
     const QString name = certificate.items[kECertNameItem].trimmed();
     return name.isEmpty() ? event : event + u' ' + name;
 }
 
-EventECertificates ECertificateWriter::writeEvent(
-    const QList<ECertificate>& event, const std::function<bool(const ECertificate&)>& wanted)
+EventECertificates
+ECertificateWriter::writeEvent(const QList<ECertificate>& event,
+                               const std::function<bool(const ECertificate&)>& wanted)
 {
     EventECertificates outcome;
     if (event.isEmpty())
@@ -74,8 +75,8 @@ EventECertificates ECertificateWriter::writeEvent(
         device_->abortDocument();
         throw;
     }
-    const QList<QByteArray> files = splitPages(device_->takeDocument(), backdrop_.get(), info,
-                                               title);
+    const QList<QByteArray> files =
+        splitPages(device_->takeDocument(), backdrop_.get(), info, title);
     for (qsizetype k = 0; k < chosen.size(); ++k) {
         const QString& relative = planned[chosen[k]];
         const QString path = folder_->write(relative, files[k]);

@@ -26,8 +26,8 @@ std::string pdfDate(const QDateTime& when)
 {
     const int offset = when.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;
-    const QString zone = QString::asprintf("%c%02d'%02d'", offset < 0 ? '-' : '+', minutes / 60,
-                                           minutes % 60);
+    const QString zone =
+        QString::asprintf("%c%02d'%02d'", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
     return (u"D:"_qs + when.toString(u"yyyyMMddHHmmss"_qs) + zone).toStdString();
 }
 
@@ -40,8 +40,7 @@ void putBackdropUnder(QPDF& out, QPDFPageObjectHelper& page, SheetBackdrop& back
         page.getObjectHandle().replaceKey("/Resources", resources);
     }
     QPDFObjectHandle xobjects = resources.getKey("/XObject");
-    xobjects = xobjects.isDictionary() ? xobjects.shallowCopy()
-                                       : QPDFObjectHandle::newDictionary();
+    xobjects = xobjects.isDictionary() ? xobjects.shallowCopy() : QPDFObjectHandle::newDictionary();
     std::string name = "/TarvelBackdrop";
     while (xobjects.hasKey(name))
         name += "0";

@@ -45,8 +45,8 @@ std::optional<int> jpegComponents(const QByteArray& bytes)
             continue;
         }
         const int length = at(i + 2) << 8 | at(i + 3);
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
-                           && marker != 0xCC;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame)
             return at(i + 9);
         i += 2 + length;
@@ -85,9 +85,9 @@ QPDFObjectHandle imageObject(QPDF& pdf, const QByteArray& bytes, const QString& 
     QImageReader reader(&buffer);
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPixels)
-        throw Failure(readAction(), path,
-                      Words::tr("it is no image that can be read, or larger than %1 pixels")
-                          .arg(kMaxPixels));
+        throw Failure(
+            readAction(), path,
+            Words::tr("it is no image that can be read, or larger than %1 pixels").arg(kMaxPixels));
     QPDFObjectHandle image = pdf.newStream();
     QPDFObjectHandle dict = image.getDict();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
@@ -99,8 +99,8 @@ QPDFObjectHandle imageObject(QPDF& pdf, const QByteArray& bytes, const QString& 
         // The scan as it is: PDF readers decode JPEG themselves.
         dict.replaceKey("/Width", QPDFObjectHandle::newInteger(size.width()));
         dict.replaceKey("/Height", QPDFObjectHandle::newInteger(size.height()));
-        dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(
-                                           components == 1 ? "/DeviceGray" : "/DeviceRGB"));
+        dict.replaceKey("/ColorSpace",
+                        QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB"));
         image.replaceStreamData(bytes.toStdString(), QPDFObjectHandle::newName("/DCTDecode"),
                                 QPDFObjectHandle::newNull());
         return image;
@@ -120,8 +120,7 @@ QPDFObjectHandle imageObject(QPDF& pdf, const QByteArray& bytes, const QString& 
         pixels.append(reinterpret_cast<const char*>(decoded.constScanLine(y)), rowBytes);
     dict.replaceKey("/Width", QPDFObjectHandle::newInteger(decoded.width()));
     dict.replaceKey("/Height", QPDFObjectHandle::newInteger(decoded.height()));
-    dict.replaceKey("/ColorSpace",
-                    QPDFObjectHandle::newName(gray ? "/DeviceGray" : "/DeviceRGB"));
+    dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(gray ? "/DeviceGray" : "/DeviceRGB"));
     // Compressed once here, not again for every file it goes into.
     image.replaceStreamData(flate(pixels), QPDFObjectHandle::newName("/FlateDecode"),
                             QPDFObjectHandle::newNull());
@@ -131,8 +130,8 @@ QPDFObjectHandle imageObject(QPDF& pdf, const QByteArray& bytes, const QString& 
 /// A form the size of the sheet, the image stretched over it.
 QPDFObjectHandle imageForm(QPDF& pdf, QPDFObjectHandle image, double width, double height)
 {
-    const std::string content = "q " + std::to_string(width) + " 0 0 " + std::to_string(height)
-                                + " 0 0 cm /Im0 Do Q\n";
+    const std::string content =
+        "q " + std::to_string(width) + " 0 0 " + std::to_string(height) + " 0 0 cm /Im0 Do Q\n";
     QPDFObjectHandle form = pdf.newStream(content);
     QPDFObjectHandle dict = form.getDict();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));

@@ -46,15 +46,16 @@ QStringList imagesOf(const QString& pdf)
 int inkAtMark(const QString& pdf)
 {
     const QImage page = renderPdfPage(pdf, 1, 36);
-    return inkedPixels(page, QRectF(kMarkPoints.topLeft() / 2, kMarkPoints.size() / 2)
-                                 .toRect()
-                                 .adjusted(2, 2, -2, -2));
+    return inkedPixels(
+        page,
+        QRectF(kMarkPoints.topLeft() / 2, kMarkPoints.size() / 2).toRect().adjusted(2, 2, -2, -2));
 }
 
 QStringList filesUnder(const QString& folder)
 {
     QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
     while (it.hasNext())
         files.append(QDir(folder).relativeFilePath(it.next()));
     files.sort();
@@ -149,8 +150,8 @@ TEST_F(ECertWriterTest, AnImageBackdropGoesInAsItIs)
 TEST_F(ECertWriterTest, HostileNamesStayInsideTheFolderAndDiffer)
 {
     ECertificateWriter writer(setup());
-    const QStringList hostile = {u"../../x"_qs, u"..\\..\\y"_qs, u"/etc/passwd"_qs, u"CON"_qs,
-                                 u"con"_qs, u".."_qs, QString(100, u'泳'), u"?*<>|"_qs};
+    const QStringList hostile = {u"../../x"_qs, u"..\\..\\y"_qs, u"/etc/passwd"_qs,   u"CON"_qs,
+                                 u"con"_qs,     u".."_qs,        QString(100, u'泳'), u"?*<>|"_qs};
     QList<ECertificate> event;
     for (int i = 0; i < hostile.size(); ++i)
         event.append(ecertificate(12, i, hostile[i], u"  1位"_qs, hostile[i]));
@@ -194,10 +195,9 @@ TEST_F(ECertWriterTest, ACorrectedResultReplacesTheFilesItSupersedes)
 
     // Only one affiliation written: the others' files stay as they are.
     ECertificate moved = ecertificate(12, 4, u"佐藤花子"_qs, u"  2位"_qs, u"別のクラブ"_qs);
-    const EventECertificates some = writer.writeEvent(
-        {yamada, moved}, [](const ECertificate& c) {
-            return c.items[kECertAffiliationItem] == u"別のクラブ"_qs;
-        });
+    const EventECertificates some = writer.writeEvent({yamada, moved}, [](const ECertificate& c) {
+        return c.items[kECertAffiliationItem] == u"別のクラブ"_qs;
+    });
     ASSERT_EQ(some.written.size(), 1);
     EXPECT_EQ(some.written.front().relativePath,
               u"別のクラブ/R012_男子100m自由形決勝_2位_佐藤花子.pdf"_qs);
