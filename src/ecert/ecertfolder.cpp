@@ -86,6 +86,12 @@ bool writeFully(int fd, QByteArrayView bytes)
     return true;
 }
 
+/// "R012_" of "R012_男子….pdf": the event a file belongs to.
+QString prefixOf(const QString& file)
+{
+    return file.left(file.indexOf(u'_') + 1);
+}
+
 bool isPlainName(const QString& name)
 {
     return !name.isEmpty() && name != u"."_qs && name != u".."_qs && !name.contains(u'/')
@@ -105,7 +111,7 @@ QStringList entriesOf(int folder, bool folders)
     ::rewinddir(dir);
     while (const dirent* entry = ::readdir(dir)) {
         const QString name = QFile::decodeName(entry->d_name);
-        if (name.startsWith(u'.'))
+        if (name.startsWith(u'.') || (!folders && !name.endsWith(u".pdf"_qs)))
             continue;
         struct stat info {};
         if (::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -121,74 +127,163 @@ QStringList entriesOf(int folder, bool folders)
 
 ECertificateFolder::ECertificateFolder(QString root) : root_(std::move(root)) {}
 
-QString ECertificateFolder::write(const QString& relativePath, QByteArrayView bytes)
+ECertificateFolder::~ECertificateFolder()
+{
+    discardStaged();
+}
+
+int ECertificateFolder::folderFd(const QString& name)
+{
+    if (const auto at = folders_.constFind(name); at != folders_.cend())
+        return *at;
+    if (rootFd_ < 0) {
+        std::error_code ignored;
+        std::filesystem::create_directories(
+            std::filesystem::path(QFile::encodeName(root_).toStdString()).parent_path(), ignored);
+        rootFd_ = openFolderAt(AT_FDCWD, QFile::encodeName(root_));
+        if (rootFd_ < 0)
+            throw Failure(writeAction(), root_, reason(errno));
+    }
+    const int fd = openFolderAt(rootFd_, QFile::encodeName(name));
+    if (fd < 0)
+        throw Failure(writeAction(), root_ + u'/' + name, reason(errno));
+    folders_.insert(name, fd);
+    return fd;
+}
+
+void ECertificateFolder::closeFolders() noexcept
+{
+    for (const int fd : std::as_const(folders_))
+        ::close(fd);
+    folders_.clear();
+    if (rootFd_ >= 0)
+        ::close(rootFd_);
+    rootFd_ = -1;
+}
+
+void ECertificateFolder::stage(const QString& relativePath, QByteArrayView bytes)
 {
     const QString path = root_ + u'/' + relativePath;
     const QStringList parts = relativePath.split(u'/');
-    if (parts.size() != 2 || !isPlainName(parts[0]) || !isPlainName(parts[1]))
+    if (parts.size() != 2 || !isPlainName(parts[0]) || !isPlainName(parts[1])) {
+        discardStaged();
         throw Failure(writeAction(), path, Words::tr("the name is not one of a file in a folder"));
-
-    std::error_code ignored;
-    std::filesystem::create_directories(
-        std::filesystem::path(QFile::encodeName(root_).toStdString()).parent_path(), ignored);
-    const Fd root(openFolderAt(AT_FDCWD, QFile::encodeName(root_)));
-    if (root.get() < 0)
-        throw Failure(writeAction(), root_, reason(errno));
-    const Fd folder(openFolderAt(root.get(), QFile::encodeName(parts[0])));
-    if (folder.get() < 0)
-        throw Failure(writeAction(), root_ + u'/' + parts[0], reason(errno));
-
-    const QByteArray temporary = ".tarvel-" + QByteArray::number(qint64(::getpid())) + '-'
-                                 + QByteArray::number(QRandomGenerator::global()->generate())
-                                 + ".part";
-    int fd;
-    do {
-        fd = ::openat(folder.get(), temporary.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throw Failure(writeAction(), path, reason(errno));
-    Fd file(fd);
-    int error = 0;
-    if (!writeFully(file.get(), bytes) || ::fsync(file.get()) != 0)
-        error = errno;
-    // close() reports what a network share could only say at the end.
-    if (const int closed = file.close(); error == 0)
-        error = closed;
-    if (error == 0
-        && ::renameat(folder.get(), temporary.constData(), folder.get(),
-                      QFile::encodeName(parts[1]).constData())
-               != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlinkat(folder.get(), temporary.constData(), 0);
-        throw Failure(writeAction(), path, reason(error));
     }
-    return path;
+    try {
+        const int folder = folderFd(parts[0]);
+        const QByteArray temporary = ".tarvel-" + QByteArray::number(qint64(::getpid())) + '-'
+                                     + QByteArray::number(QRandomGenerator::global()->generate())
+                                     + ".part";
+        int fd;
+        do {
+            fd = ::openat(folder, temporary.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            throw Failure(writeAction(), path, reason(errno));
+        staged_.append({relativePath, parts[0], parts[1], temporary});
+        Fd file(fd);
+        int error = writeFully(file.get(), bytes) ? 0 : errno;
+        // close() reports what a network share could only say at the end.
+        if (const int closed = file.close(); error == 0)
+            error = closed;
+        if (error != 0)
+            throw Failure(writeAction(), path, reason(error));
+    } catch (...) {
+        discardStaged();
+        throw;
+    }
 }
 
-QStringList ECertificateFolder::removeStale(const QString& prefix, const QStringList& kept)
+QStringList ECertificateFolder::commitStaged()
 {
-    QStringList removed;
+    QStringList paths;
+    if (staged_.isEmpty())
+        return paths;
+    // One flush for all the files, before any takes its name: a crash never leaves an
+    // empty file under a final name, and a file costs no flush of its own.
+    if (::syncfs(rootFd_) != 0) {
+        const int error = errno;
+        discardStaged();
+        throw Failure(writeAction(), root_, reason(error));
+    }
+    while (!staged_.isEmpty()) {
+        const Staged file = staged_.front();
+        const int folder = folders_.value(file.folder, -1);
+        if (::renameat(folder, file.temporary.constData(), folder,
+                       QFile::encodeName(file.name).constData())
+            != 0) {
+            const int error = errno;
+            discardStaged();
+            throw Failure(writeAction(), root_ + u'/' + file.relativePath, reason(error));
+        }
+        staged_.removeFirst();
+        paths.append(root_ + u'/' + file.relativePath);
+        if (files_ && file.name.contains(u'_')) {
+            QStringList& known = (*files_)[prefixOf(file.name)];
+            if (!known.contains(file.relativePath))
+                known.append(file.relativePath);
+        }
+    }
+    closeFolders();
+    return paths;
+}
+
+void ECertificateFolder::discardStaged() noexcept
+{
+    for (const Staged& file : std::as_const(staged_))
+        ::unlinkat(folders_.value(file.folder, -1), file.temporary.constData(), 0);
+    staged_.clear();
+    closeFolders();
+}
+
+QString ECertificateFolder::write(const QString& relativePath, QByteArrayView bytes)
+{
+    stage(relativePath, bytes);
+    return commitStaged().front();
+}
+
+void ECertificateFolder::listFiles()
+{
+    files_.emplace();
     const Fd root(::open(QFile::encodeName(root_).constData(),
                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (root.get() < 0)
-        return removed; // no folder yet: nothing to remove
-    const QSet<QString> keep(kept.begin(), kept.end());
+        return; // no folder yet: no file
     for (const QString& name : entriesOf(root.get(), true)) {
         const Fd folder(::openat(root.get(), QFile::encodeName(name).constData(),
                                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (folder.get() < 0)
             continue;
         for (const QString& file : entriesOf(folder.get(), false)) {
-            const QString relative = name + u'/' + file;
-            if (!file.startsWith(prefix) || !file.endsWith(u".pdf"_qs) || keep.contains(relative))
-                continue;
-            if (::unlinkat(folder.get(), QFile::encodeName(file).constData(), 0) != 0)
-                throw Failure(Words::tr("removing a superseded e-certificate"),
-                              root_ + u'/' + relative, reason(errno));
-            removed.append(relative);
+            if (file.endsWith(u".pdf"_qs) && file.contains(u'_'))
+                (*files_)[prefixOf(file)].append(name + u'/' + file);
         }
+    }
+}
+
+QStringList ECertificateFolder::removeStale(const QString& prefix, const QStringList& kept)
+{
+    if (!files_)
+        listFiles();
+    QStringList removed;
+    const QSet<QString> keep(kept.begin(), kept.end());
+    QStringList& files = (*files_)[prefix];
+    for (qsizetype i = files.size() - 1; i >= 0; --i) {
+        const QString relative = files[i];
+        if (keep.contains(relative))
+            continue;
+        // Through the folder opened without following a link, like every write.
+        const QString folderName = relative.section(u'/', 0, 0);
+        const Fd folder(::open(QFile::encodeName(root_ + u'/' + folderName).constData(),
+                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const QByteArray name = QFile::encodeName(relative.section(u'/', 1));
+        if ((folder.get() < 0 || ::unlinkat(folder.get(), name.constData(), 0) != 0)
+            && errno != ENOENT)
+            throw Failure(Words::tr("removing a superseded e-certificate"), root_ + u'/' + relative,
+                          reason(errno));
+        files.removeAt(i);
+        removed.prepend(relative);
     }
     return removed;
 }

@@ -3,8 +3,12 @@
 /// never through a symbolic link and never outside the folder.
 
 #include <QByteArrayView>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace tarvel {
 
@@ -17,6 +21,9 @@ namespace tarvel {
 class ECertificateFolder {
 public:
     explicit ECertificateFolder(QString root);
+    ~ECertificateFolder();
+    ECertificateFolder(const ECertificateFolder&) = delete;
+    ECertificateFolder& operator=(const ECertificateFolder&) = delete;
 
     const QString& root() const { return root_; }
 
@@ -27,13 +34,42 @@ public:
     /// name stays as it was. Returns the file's path on this machine.
     QString write(const QString& relativePath, QByteArrayView bytes);
 
-    /// Removes the PDF files whose names begin with `prefix` from every affiliation folder,
-    /// but for those in `kept` (relative paths): the files an event no longer has. Returns
-    /// the relative paths removed.
+    /// write() for many files at once, faster: stage() writes each under its temporary name
+    /// (not yet flushed); commitStaged() flushes them all with one call and then renames
+    /// each into place, returning their paths in order. A failure of either throws and
+    /// removes every temporary file not yet renamed; the files renamed before it stay, each
+    /// whole. discardStaged() (and the destructor) drop the files staged.
+    void stage(const QString& relativePath, QByteArrayView bytes);
+    QStringList commitStaged();
+    void discardStaged() noexcept;
+
+    /// Removes the PDF files whose names begin with `prefix` (up to its first "_", as
+    /// eventFilePrefix() makes it) from every affiliation folder, but for those in `kept`
+    /// (relative paths): the files an event no longer has. Returns the relative paths
+    /// removed. The folders are listed once, at the first call, and the list is kept up to
+    /// date by this object's own writes and removals, so that a whole meet costs one listing;
+    /// files another desk writes meanwhile are seen by the next object.
     QStringList removeStale(const QString& prefix, const QStringList& kept);
 
 private:
+    /// A file written under its temporary name, to be renamed to `name` in `folder`.
+    struct Staged {
+        QString relativePath;
+        QString folder;
+        QString name;
+        QByteArray temporary;
+    };
+    void listFiles();
+    /// The affiliation folder opened (created when missing), kept until the commit.
+    int folderFd(const QString& name);
+    void closeFolders() noexcept;
+
     QString root_;
+    /// The PDF files by the prefix of their names ("R012_"), once listed.
+    std::optional<QHash<QString, QStringList>> files_;
+    QList<Staged> staged_;
+    int rootFd_ = -1;
+    QHash<QString, int> folders_;
 };
 
 } // namespace tarvel

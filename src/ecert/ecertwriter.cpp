@@ -11,11 +11,27 @@
 #include "platform/qt/pagesheet.h"
 #include "platform/words.h"
 
+#include <QSet>
+
 namespace tarvel {
 
 namespace {
 
 constexpr double kTwipsPerPoint = 20.0;
+/// A document's distinct characters and pages: about 60 KB of a Japanese face's glyphs in
+/// every file at most, and a document that stays small in memory.
+constexpr qsizetype kCharactersPerDocument = 400;
+constexpr qsizetype kPagesPerDocument = 200;
+
+void addDrawnCharacters(QSet<char32_t>& characters, const Layout& layout, const ItemTexts& texts)
+{
+    for (int i = 0; i < kItemCount; ++i) {
+        if (layout.items[i].switchState != kSwitchOn)
+            continue;
+        for (const char32_t c : texts[i].toUcs4())
+            characters.insert(c);
+    }
+}
 
 } // namespace
 
@@ -49,27 +65,68 @@ EventECertificates
 ECertificateWriter::writeEvent(const QList<ECertificate>& event,
                                const std::function<bool(const ECertificate&)>& wanted)
 {
-    EventECertificates outcome;
-    if (event.isEmpty())
-        return outcome;
-    const QStringList planned = planFileNames(event);
-    QList<qsizetype> chosen;
+    return writeEvents({event}, wanted).front();
+}
+
+QList<EventECertificates>
+ECertificateWriter::writeEvents(const QList<QList<ECertificate>>& events,
+                                const std::function<bool(const ECertificate&)>& wanted)
+{
+    QList<EventECertificates> outcomes(events.size());
+    QList<Page> batch;
+    QList<qsizetype> batchEvents;
+    QSet<char32_t> characters;
+    const auto flush = [&] {
+        writeBatch(batch, outcomes);
+        for (const qsizetype e : batchEvents)
+            outcomes[e].removed = folder_->removeStale(eventFilePrefix(events[e].front().raceNo),
+                                                       planFileNames(events[e]));
+        batch.clear();
+        batchEvents.clear();
+        characters.clear();
+    };
+    for (qsizetype e = 0; e < events.size(); ++e) {
+        if (events[e].isEmpty())
+            continue;
+        QList<Page> pages;
+        QSet<char32_t> eventCharacters;
+        const QStringList planned = planFileNames(events[e]);
+        for (qsizetype i = 0; i < events[e].size(); ++i) {
+            if (wanted && !wanted(events[e][i]))
+                continue;
+            pages.append({&events[e][i], planned[i], e});
+            addDrawnCharacters(eventCharacters, setup_.layout, events[e][i].items);
+        }
+        // Whole events share a document while its font stays small: every file carries
+        // the document's font, and every document costs Qt a font embedded.
+        if (!batch.isEmpty()
+            && ((characters + eventCharacters).size() > kCharactersPerDocument
+                || batch.size() + pages.size() > kPagesPerDocument))
+            flush();
+        batch += pages;
+        batchEvents.append(e);
+        characters += eventCharacters;
+    }
+    if (!batchEvents.isEmpty())
+        flush();
+    return outcomes;
+}
+
+void ECertificateWriter::writeBatch(const QList<Page>& pages, QList<EventECertificates>& outcomes)
+{
+    if (pages.isEmpty())
+        return;
     QList<PageDocumentInfo> info;
-    const QString title = documentTitle(event.front());
+    const QString title = documentTitle(*pages.front().certificate);
     device_->setDocumentName(title);
     try {
-        for (qsizetype i = 0; i < event.size(); ++i) {
-            if (wanted && !wanted(event[i]))
-                continue;
-            chosen.append(i);
-            info.append({documentTitle(event[i]), setup_.meetName, setup_.createdAt});
+        for (const Page& page : pages) {
+            info.append({documentTitle(*page.certificate), setup_.meetName, setup_.createdAt});
             // Every page gets output, so that pages and certificates stay one to one even
             // for a certificate whose items are all off or empty.
             device_->drawText(QString());
-            printPage(*device_, setup_.layout, event[i].items, PreviewOnly::No);
+            printPage(*device_, setup_.layout, page.certificate->items, PreviewOnly::No);
         }
-        if (chosen.isEmpty())
-            return outcome;
         device_->endDocument();
     } catch (...) {
         device_->abortDocument();
@@ -77,13 +134,11 @@ ECertificateWriter::writeEvent(const QList<ECertificate>& event,
     }
     const QList<QByteArray> files =
         splitPages(device_->takeDocument(), backdrop_.get(), info, title);
-    for (qsizetype k = 0; k < chosen.size(); ++k) {
-        const QString& relative = planned[chosen[k]];
-        const QString path = folder_->write(relative, files[k]);
-        outcome.written.append({relative, path, files[k].size()});
-    }
-    outcome.removed = folder_->removeStale(eventFilePrefix(event.front().raceNo), planned);
-    return outcome;
+    for (qsizetype k = 0; k < pages.size(); ++k)
+        folder_->stage(pages[k].relativePath, files[k]);
+    const QStringList paths = folder_->commitStaged();
+    for (qsizetype k = 0; k < pages.size(); ++k)
+        outcomes[pages[k].event].written.append({pages[k].relativePath, paths[k], files[k].size()});
 }
 
 } // namespace tarvel

@@ -11,6 +11,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <exception>
+#include <map>
 
 namespace tarvel {
 
@@ -31,7 +32,12 @@ std::string pdfDate(const QDateTime& when)
     return (u"D:"_qs + when.toString(u"yyyyMMddHHmmss"_qs) + zone).toStdString();
 }
 
-void putBackdropUnder(QPDF& out, QPDFPageObjectHelper& page, SheetBackdrop& backdrop)
+/// Content streams compressed once, by their text: every page of an event places the
+/// backdrop the same way.
+using CompressedContents = std::map<std::string, std::string>;
+
+void putBackdropUnder(QPDF& out, QPDFPageObjectHelper& page, SheetBackdrop& backdrop,
+                      CompressedContents& compressed)
 {
     const QPDFObjectHandle form = out.copyForeignObject(backdrop.form());
     QPDFObjectHandle resources = page.getAttribute("/Resources", true);
@@ -48,7 +54,15 @@ void putBackdropUnder(QPDF& out, QPDFPageObjectHelper& page, SheetBackdrop& back
     resources.replaceKey("/XObject", xobjects);
     const QPDFObjectHandle::Rectangle sheet = page.getMediaBox().getArrayAsRectangle();
     const std::string content = page.placeFormXObject(form, name, sheet, true, true, true);
-    page.addPageContents(out.newStream(content), true);
+    auto [at, fresh] = compressed.try_emplace(content);
+    if (fresh) {
+        const QByteArray packed = qCompress(QByteArray::fromStdString(content), 6);
+        at->second = packed.mid(4).toStdString(); // zlib's stream, without Qt's length
+    }
+    QPDFObjectHandle stream = out.newStream();
+    stream.replaceStreamData(at->second, QPDFObjectHandle::newName("/FlateDecode"),
+                             QPDFObjectHandle::newNull());
+    page.addPageContents(stream, true);
 }
 
 void setInfo(QPDF& out, const PageDocumentInfo& info)
@@ -68,10 +82,11 @@ QByteArray written(QPDF& out)
 {
     QPDFWriter writer(out);
     writer.setOutputMemory();
-    // Streams go as they are: the fonts and the backdrop were compressed once already.
+    // Streams go as they are: every one was compressed once already (the page's by Qt, the
+    // backdrop's when it was read). Without object streams nothing is compressed per file,
+    // which costs a few hundred bytes and saves most of the time.
     writer.setDecodeLevel(qpdf_dl_none);
-    writer.setCompressStreams(true);
-    writer.setObjectStreamMode(qpdf_o_generate);
+    writer.setObjectStreamMode(qpdf_o_disable);
     writer.write();
     const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
     return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()),
@@ -96,6 +111,7 @@ QList<QByteArray> splitPages(const QByteArray& pdf, SheetBackdrop* backdrop,
             throw Failure(splitAction(), documentName,
                           Words::tr("it has %1 pages, not %2").arg(pages.size()).arg(info.size()));
         documents.reserve(info.size());
+        CompressedContents compressed;
         for (qsizetype i = 0; i < info.size(); ++i) {
             QPDF out;
             out.setSuppressWarnings(true);
@@ -104,7 +120,7 @@ QList<QByteArray> splitPages(const QByteArray& pdf, SheetBackdrop* backdrop,
             outPages.addPage(pages[size_t(i)], false);
             QPDFPageObjectHelper page = outPages.getAllPages().front();
             if (backdrop)
-                putBackdropUnder(out, page, *backdrop);
+                putBackdropUnder(out, page, *backdrop, compressed);
             setInfo(out, info[i]);
             documents.append(written(out));
         }

@@ -203,6 +203,13 @@ std::unique_ptr<SheetBackdrop> SheetBackdrop::read(const QString& path, double s
             if (pages.empty())
                 throw Failure(readAction(), path, Words::tr("the PDF has no page"));
             held.form = QPDFPageObjectHelper(pages.front()).getFormXObjectForPage();
+            // The form's content is made from the page's streams whenever it is written;
+            // made and compressed once here, every file takes the same bytes.
+            const std::shared_ptr<Buffer> content = held.form.getStreamData(qpdf_dl_generalized);
+            held.form.replaceStreamData(
+                flate(QByteArray(reinterpret_cast<const char*>(content->getBuffer()),
+                                 qsizetype(content->getSize()))),
+                QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
         } else {
             held.pdf.emptyPDF();
             held.form = imageForm(held.pdf, imageObject(held.pdf, held.bytes, path), sheetWidth,
