@@ -10,6 +10,15 @@
 #include <QPdfWriter>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+/// Lets GoogleTest show lists of names as text in failure messages.
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '[' << list.join(u", "_qs).toStdString() << ']';
+}
 
 namespace tarvel::testing {
 

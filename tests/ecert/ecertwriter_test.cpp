@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -217,6 +218,31 @@ TEST_F(ECertWriterTest, AnUnreadableBackdropIsRefusedNamingTheFile)
             EXPECT_TRUE(failure.message().contains(path)) << failure.message().toStdString();
         }
     }
+}
+
+TEST_F(ECertWriterTest, AFullDiskLeavesNoPartialFile)
+{
+    // A tiny file system of its own, in a mount namespace that goes with the command; what
+    // it holds at the end is copied out to be read.
+    const QString copy = dir.path() + u"/copy"_qs;
+    QDir().mkpath(root());
+    QProcess shell;
+    shell.start(u"unshare"_qs, {u"-rm"_qs, u"sh"_qs, u"-c"_qs,
+                                u"mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99; "
+                                "\"$2\" \"$1\"; status=$?; cp -a \"$1\" \"$3\"; exit $status"_qs,
+                                u"sh"_qs, root(), QString::fromUtf8(ECERT_WRITER_TOOL), copy});
+    ASSERT_TRUE(shell.waitForFinished(120000));
+    if (shell.exitCode() == 99 || shell.error() == QProcess::FailedToStart)
+        GTEST_SKIP() << "no private mount namespace here";
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    EXPECT_EQ(shell.exitCode(), 1) << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"writing an e-certificate: "_qs)) << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"No space left on device"_qs)) << qPrintable(err);
+    // The first event's file, whole; nothing of the second, not even a temporary file.
+    const QString first = u"テストＳＣ/R012_男子100m自由形決勝_1位_山田太郎.pdf"_qs;
+    EXPECT_EQ(filesUnder(copy), QStringList{first});
+    EXPECT_EQ(rawText(copy + u'/' + first),
+              drawnTexts(lineLayout(), ecertificate(12, 0, u"山田太郎"_qs, u"  1位"_qs)));
 }
 
 } // namespace
