@@ -21,8 +21,8 @@ protected:
     }
     Outcome make(const QStringList& more = {})
     {
-        return runBatch(
-            QStringList{u"-C"_qs, meet.builder().workDir(), u"--make-e-certificates"_qs} + more);
+        return runBatch(QStringList{u"-C"_qs, meet.builder().workDir(), u"--make-e-certificates"_qs}
+                        + more);
     }
 };
 
