@@ -1077,6 +1077,22 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>the PDF has no page</source>
         <translation>PDF にページがありません</translation>
     </message>
+    <message>
+        <source>Also writes each event&apos;s certificates as e-certificates (a PDF file each, as --make-e-certificates does) right after its document was delivered; a failure there is told once and stops nothing.</source>
+        <translation>各種目の文書を渡したすぐあとに、その賞状を電子賞状（--make-e-certificates と同じく 1 枚ずつ PDF ファイル）としても書き出します。そこでの失敗は一度だけ伝え、何も止めません。</translation>
+    </message>
+    <message>
+        <source>--e-certificates goes with a print run or --watch</source>
+        <translation>--e-certificates は印刷または --watch と共に指定します</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) written in %2</source>
+        <translation>電子賞状 %1 件を %2 に書き出しました</translation>
+    </message>
+    <message>
+        <source>warning: the e-certificates of %1 event(s) could not be made; the printing and marking went on: %2</source>
+        <translation>警告: %1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました: %2</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

@@ -148,6 +148,11 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         Words::tr("Writes every certificate of the ledger (its latest copy, with the texts as "
                   "printed) as a PDF file of its own on the blank certificate, in the data "
                   "folder's e-certificates, a folder per affiliation; prints nothing."));
+    const QCommandLineOption alongside(
+        u"e-certificates"_qs,
+        Words::tr("Also writes each event's certificates as e-certificates (a PDF file each, "
+                  "as --make-e-certificates does) right after its document was delivered; a "
+                  "failure there is told once and stops nothing."));
     const QCommandLineOption race(
         u"race"_qs,
         Words::tr("With --make-e-certificates: only the event of RACE (its last heat or a "
@@ -182,7 +187,8 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                        eCertificates,
                        race,
                        affiliation,
-                       zip});
+                       zip,
+                       alongside});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -258,6 +264,10 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                 Words::tr("--race: \"%1\" is not a race from 1 to %2").arg(value).arg(kRaceCount)};
         request.races.append(value.toInt());
     }
+    if (parser.isSet(alongside)
+        && (parser.isSet(history) || parser.isSet(reprint) || parser.isSet(eCertificates)))
+        return UsageError{Words::tr("--e-certificates goes with a print run or --watch")};
+    request.eCertificates = parser.isSet(alongside);
     if (parser.isSet(affiliation))
         request.affiliation = parser.value(affiliation);
     request.zip = parser.isSet(zip);

@@ -43,6 +43,8 @@ struct Request {
     QList<int> races;
     std::optional<QString> affiliation;
     bool zip = false;
+    /// A print run (or each run of --watch) makes each event's e-certificates as well.
+    bool eCertificates = false;
 };
 
 struct ShowHelp {

@@ -73,5 +73,47 @@ TEST_F(ECertBatchTest, OptionsThatDoNotGoTogetherAreBadUsage)
     EXPECT_FALSE(QFileInfo::exists(root()));
 }
 
+TEST_F(ECertBatchTest, APrintRunMakesThemAlongside)
+{
+    const Outcome outcome = runBatch(arguments({u"--e-certificates"_qs}));
+    ASSERT_EQ(outcome.exitCode, 0) << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"7 e-certificate(s) written in "_qs))
+        << qPrintable(outcome.err);
+    EXPECT_EQ(filesUnder(root()).size(), 7);
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(4), QByteArray("9999"));
+}
+
+TEST_F(ECertBatchTest, AFullDiskForThemNeitherStopsThePrintingNorLeavesAPartialFile)
+{
+    // The e-certificates folder a tiny file system of its own, in a mount namespace that
+    // goes with the command; what it holds at the end is copied out to be read.
+    QDir().mkpath(root());
+    const QString copy = output.path() + u"/copy"_qs;
+    QProcess shell;
+    shell.start(u"unshare"_qs,
+                QStringList{u"-rm"_qs, u"sh"_qs, u"-c"_qs,
+                            u"mount -t tmpfs -o size=20k tmpfs \"$1\" || exit 99; "
+                            "\"$3\" -C \"$4\" --pdf \"$5\" --e-certificates; status=$?; "
+                            "cp -a \"$1\" \"$2\"; exit $status"_qs,
+                            u"sh"_qs, root(), copy, batchProgram(), meet.builder().workDir(),
+                            pdfDir});
+    ASSERT_TRUE(shell.waitForFinished(120000));
+    if (shell.exitCode() == 99 || shell.error() == QProcess::FailedToStart)
+        GTEST_SKIP() << "no private mount namespace here";
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    EXPECT_EQ(shell.exitCode(), 0) << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"warning: the e-certificates of 2 event(s) could not be made"_qs))
+        << qPrintable(err);
+    EXPECT_TRUE(err.contains(u"No space left on device"_qs)) << qPrintable(err);
+    EXPECT_EQ(err.count(u"No space left on device"_qs), 1) << "told once";
+    EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(4), QByteArray("9999"))
+        << "the races are marked as before";
+    EXPECT_EQ(QDir(pdfDir).entryList({u"*.pdf"_qs}, QDir::Files).size(), 2);
+    for (const QString& file : filesUnder(copy)) {
+        EXPECT_TRUE(file.endsWith(u".pdf"_qs)) << "left behind: " << qPrintable(file);
+        EXPECT_EQ(pdfPageCount(copy + u'/' + file), 1) << qPrintable(file);
+    }
+}
+
 } // namespace
 } // namespace tarvel::testing

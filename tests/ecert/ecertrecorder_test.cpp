@@ -49,8 +49,8 @@ TEST(ECertRecorderTest, EachEventIsMadeOnceItsDocumentWasDelivered)
     recorder.eventStarted(14, u"R014 女子 50m背泳ぎ 決勝"_qs);
     accept(recorder, 14, ecertificate(14, 0, u"鈴木一郎"_qs, u"  1位"_qs));
 
-    EXPECT_FALSE(recorder.documentDelivered({12, title, Delivery{true, u"printer"_qs, 7, 2}})
-                     .valid())
+    EXPECT_FALSE(
+        recorder.documentDelivered({12, title, Delivery{true, u"printer"_qs, 7, 2}}).valid())
         << "the run never waits for the e-certificates";
     ECertificateAccount account = recorder.finish();
     EXPECT_EQ(account.written, 2);
@@ -68,12 +68,12 @@ TEST(ECertRecorderTest, AFailureIsKeptOnceAndNeverReachesTheRun)
 {
     QTemporaryDir dir;
     ECertificateRecorder recorder({dir.path() + u"/e-certificates"_qs, lineLayout(), QString(),
-                                   dir.path() + u"/missing.pdf"_qs, u"テスト大会"_qs,
-                                   QDateTime()});
+                                   dir.path() + u"/missing.pdf"_qs, u"テスト大会"_qs, QDateTime()});
     for (const int race : {12, 14}) {
         recorder.eventStarted(race, u"R0%1"_qs.arg(race));
         accept(recorder, race, ecertificate(race, 0, u"山田太郎"_qs, u"  1位"_qs));
-        EXPECT_NO_THROW(recorder.documentDelivered({race, QString(), Delivery{true, QString(), 0, 1}}));
+        EXPECT_NO_THROW(
+            recorder.documentDelivered({race, QString(), Delivery{true, QString(), 0, 1}}));
     }
     const ECertificateAccount account = recorder.finish();
     EXPECT_EQ(account.written, 0);
