@@ -1005,6 +1005,122 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>stopping: watching ends after the event in hand</source>
         <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
     </message>
+    <message>
+        <source>Writes every certificate of the ledger (its latest copy, with the texts as printed) as a PDF file of its own on the blank certificate, in the data folder&apos;s e-certificates, a folder per affiliation; prints nothing.</source>
+        <translation>印刷履歴の賞状を 1 枚ずつ（最新の控えを、印刷したときの文字のまま）賞状用紙の上に置いた PDF ファイルとして、データフォルダの e-certificates に所属ごとのフォルダで書き出します（電子賞状）。印刷はしません。</translation>
+    </message>
+    <message>
+        <source>Also writes each event&apos;s certificates as e-certificates (a PDF file each, as --make-e-certificates does) right after its document was delivered; a failure there is told once and stops nothing.</source>
+        <translation>各種目の文書を渡したすぐあとに、その賞状を電子賞状（--make-e-certificates と同じく 1 枚ずつ PDF ファイル）としても書き出します。そこでの失敗は一度だけ伝え、何も止めません。</translation>
+    </message>
+    <message>
+        <source>With --make-e-certificates: only the event of RACE (its last heat or a heat); may be given again.</source>
+        <translation>--make-e-certificates と共に: RACE（種目の最終組または組）の種目だけ。繰り返し指定できます。</translation>
+    </message>
+    <message>
+        <source>With --make-e-certificates: only the certificates of the affiliation TEXT.</source>
+        <translation>--make-e-certificates と共に: 所属 TEXT の賞状だけ。</translation>
+    </message>
+    <message>
+        <source>With --make-e-certificates: also one ZIP per affiliation written, beside its folder.</source>
+        <translation>--make-e-certificates と共に: 所属ごとの ZIP もフォルダの横に書き出します。</translation>
+    </message>
+    <message>
+        <source>--make-e-certificates cannot be given with --history, --reprint or --watch</source>
+        <translation>--make-e-certificates は --history、--reprint、--watch と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--%1 goes with --make-e-certificates</source>
+        <translation>--%1 は --make-e-certificates と共に指定します</translation>
+    </message>
+    <message>
+        <source>--race: &quot;%1&quot; is not a race from 1 to %2</source>
+        <translation>--race: 「%1」は 1 から %2 までのレース番号ではありません</translation>
+    </message>
+    <message>
+        <source>--e-certificates goes with a print run or --watch</source>
+        <translation>--e-certificates は印刷または --watch と共に指定します</translation>
+    </message>
+    <message>
+        <source>the ledger holds no certificate of the races or affiliation chosen</source>
+        <translation>選んだレースまたは所属の賞状は印刷履歴にありません</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) written in %2 folder(s) of %3</source>
+        <translation>電子賞状 %1 件を %3 の %2 フォルダに書き出しました</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) of corrected results removed</source>
+        <translation>訂正された結果の電子賞状 %1 件を削除しました</translation>
+    </message>
+    <message>
+        <source>ZIP written: %1</source>
+        <translation>ZIP を書き出しました: %1</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) written in %2</source>
+        <translation>電子賞状 %1 件を %2 に書き出しました</translation>
+    </message>
+    <message>
+        <source>warning: the e-certificates of %1 event(s) could not be made; the printing and marking went on: %2</source>
+        <translation>警告: %1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました: %2</translation>
+    </message>
+    <message>
+        <source>writing an affiliation&apos;s ZIP of e-certificates</source>
+        <translation>所属の電子賞状 ZIP の書き出し</translation>
+    </message>
+    <message>
+        <source>the name is not one of a folder</source>
+        <translation>フォルダの名前ではありません</translation>
+    </message>
+    <message>
+        <source>there is no such folder</source>
+        <translation>フォルダがありません</translation>
+    </message>
+    <message>
+        <source>writing an e-certificate</source>
+        <translation>電子賞状の書き出し</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link or not a folder; files are never written through a link here</source>
+        <translation>シンボリックリンクかフォルダではありません。リンクを通してファイルを書くことはしません</translation>
+    </message>
+    <message>
+        <source>the name is not one of a file in a folder</source>
+        <translation>フォルダ内のファイルの名前ではありません</translation>
+    </message>
+    <message>
+        <source>removing a superseded e-certificate</source>
+        <translation>差し替えられた電子賞状の削除</translation>
+    </message>
+    <message>
+        <source>splitting the certificates into e-certificate files</source>
+        <translation>賞状を電子賞状のファイルに分ける処理</translation>
+    </message>
+    <message>
+        <source>it has %1 pages, not %2</source>
+        <translation>ページ数が %2 ではなく %1 です</translation>
+    </message>
+    <message>
+        <source>reading the blank certificate for the e-certificates</source>
+        <translation>電子賞状の賞状用紙の読み込み</translation>
+    </message>
+    <message>
+        <source>it is no image that can be read, or larger than %1 pixels</source>
+        <translation>読める画像ではないか、%1 ピクセルより大きい画像です</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MB</source>
+        <translation>%1 MB より大きいファイルです</translation>
+    </message>
+    <message>
+        <source>the PDF has no page</source>
+        <translation>PDF にページがありません</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

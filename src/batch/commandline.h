@@ -23,8 +23,8 @@ struct ReprintChoice {
 /// rank limits default to the layout file's, known only after start-up.
 struct Request {
     /// What to do: a print run (the default), print runs whenever a race turns ready until
-    /// stopped, list the ledger, or reprint from it.
-    enum class Command { Print, Watch, History, Reprint } command = Command::Print;
+    /// stopped, list the ledger, reprint from it, or write e-certificates from it.
+    enum class Command { Print, Watch, History, Reprint, ECertificates } command = Command::Print;
     /// Where to run as if started there; empty: stay.
     QString directory;
     PrintOptions options;
@@ -38,6 +38,13 @@ struct Request {
     ReprintChoice reprint;
     /// With --watch: milliseconds between two reads of Race.dat.
     int watchInterval = 500;
+    /// With --make-e-certificates: the races (an event's last heat, or a heat) and the
+    /// affiliation chosen (none: all), and whether each affiliation's ZIP is written.
+    QList<int> races;
+    std::optional<QString> affiliation;
+    bool zip = false;
+    /// A print run (or each run of --watch) makes each event's e-certificates as well.
+    bool eCertificates = false;
 };
 
 struct ShowHelp {

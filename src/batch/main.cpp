@@ -2,6 +2,7 @@
 
 #include "batch/batchtools.h"
 #include "batch/commandline.h"
+#include "batch/ecertcommand.h"
 #include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
 #include "batch/watchcommand.h"
@@ -49,6 +50,7 @@ int run(const Request& request)
     switch (request.command) {
     case Request::Command::History: return showHistory(request, session);
     case Request::Command::Reprint: return reprintFromLedger(request, session);
+    case Request::Command::ECertificates: return makeECertificates(request, session);
     case Request::Command::Watch: return runWatch(request, session);
     case Request::Command::Print: break;
     }

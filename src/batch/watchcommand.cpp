@@ -49,6 +49,7 @@ int runWatch(const Request& request, Session& session)
     RunRequest watch = desk.newRequest(RunKind::ReadyRaces);
     watch.options = options;
     watch.observer = &observer;
+    watch.eCertificates = request.eCertificates;
     watch.whenDone = [&](const RunOutcome& run) {
         observer.finishProgress();
         if (log.isOpen())
@@ -63,6 +64,7 @@ int runWatch(const Request& request, Session& session)
         if (busy)
             return;
         sayAccount(run.summary, options, desk, stamp);
+        sayECertificates(run, session, stamp);
         if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
             && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(run))
             sayPrinterTrouble(desk.targetWhere(), stamp);

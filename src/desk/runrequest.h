@@ -31,6 +31,10 @@ struct RunRequest {
     bool showPreview = false;
     /// RunKind::Reprint: the certificates printed again.
     QList<LedgerEntry> reprint;
+    /// RunKind::ReadyRaces: each event's e-certificates are made as well, right after its
+    /// document was delivered, in the data folder's "e-certificates" (RunOutcome tells how
+    /// it went; a failure there never stops the printing or the marks).
+    bool eCertificates = false;
     /// Who asked, as the ledger records it; empty: this desk.
     QString requestedBy;
     /// Observes the run beside the desk, on the run's thread (tarvel-batch's log and
