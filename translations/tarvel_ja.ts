@@ -977,6 +977,52 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>the printer %1 needs attention (%2); %3 job(s) wait on it</source>
         <translation>プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
     </message>
+    <message>
+        <source>age %1</source>
+        <translation>%1歳</translation>
+    </message>
+    <message>
+        <source>ages %1 to %2</source>
+        <translation>%1〜%2歳</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>Prefecture</source>
+        <translation>県名</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>記録</translation>
+    </message>
+    <message>
+        <source>Record mark</source>
+        <translation>備考</translation>
+    </message>
+    <message>
+        <source>Printed %1</source>
+        <translation>印刷 %1</translation>
+    </message>
+    <message>
+        <source>%1 (continued)</source>
+        <translation>%1（続き）</translation>
+    </message>
+    <message>
+        <source>page %1 / %2</source>
+        <translation>%1 / %2 ページ</translation>
+    </message>
+    <message>
+        <source>Award list %1</source>
+        <translation>表彰者一覧 %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Award list (%n events)</source>
+        <translation>
+            <numerusform>表彰者一覧（%n 種目）</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
