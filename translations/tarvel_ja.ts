@@ -1023,6 +1023,36 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
             <numerusform>表彰者一覧（%n 種目）</numerusform>
         </translation>
     </message>
+    <message>
+        <source>keeping the award list&apos;s destination</source>
+        <translation>表彰者一覧の送り先を保存する</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>printing the award lists</source>
+        <translation>表彰者一覧を印刷する</translation>
+    </message>
+    <message>
+        <source>no destination is chosen for the award lists</source>
+        <translation>表彰者一覧の送り先が選ばれていません</translation>
+    </message>
+    <message>
+        <source>the ledger holds no certificates of the events asked for</source>
+        <translation>指定の種目の賞状は台帳に記録されていません</translation>
+    </message>
+    <message>
+        <source>%1 was not delivered: %2</source>
+        <translation>%1 は届きませんでした: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n page(s) to %2</source>
+        <translation>
+            <numerusform>%1: %n ページを %2 へ</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

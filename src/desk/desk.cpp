@@ -23,6 +23,7 @@ QString claimFor(RunKind kind)
     case RunKind::TestPage: return Words::tr("printing the test page");
     case RunKind::CalibrationPage: return Words::tr("printing the calibration page");
     case RunKind::Reprint: return Words::tr("printing certificates again");
+    case RunKind::CeremonyList: return Words::tr("printing the award lists");
     }
     return Words::tr("printing");
 }
@@ -250,8 +251,14 @@ RunOutcome Desk::runAndWait(RunRequest request)
 RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
 {
     RunObservers observers{&tap_, recorder_.get(), alsoObserving};
-    RunContext context{target_, observers, request.showPreview ? &preview_ : nullptr,
-                       [this] { return openLedger(); }, cups::schedulerName()};
+    RunContext context{
+        target_,
+        observers,
+        request.showPreview ? &preview_ : nullptr,
+        [this] { return openLedger(); },
+        cups::schedulerName(),
+        services_.openCeremonyTarget,
+        [this](LedgerDocument document) { recorder_->recordDocument(std::move(document)); }};
     RunOutcome outcome = executeRun(context, request);
     outcome.undrawable = tap_.undrawable();
     return outcome;

@@ -3,6 +3,7 @@
 /// recorder and job watch, and the watcher. Every front end (the window, tarvel-batch) turns
 /// its controls or options into a RunRequest and shows the RunOutcome; none makes a run.
 
+#include "desk/ceremonysender.h"
 #include "desk/previewrelay.h"
 #include "desk/printerclaim.h"
 #include "desk/runrequest.h"
@@ -34,6 +35,8 @@ PrintTarget openMeetPrintTarget(const DataLocations& where);
 
 struct DeskServices {
     std::function<PrintTarget(const DataLocations&)> openTarget = openMeetPrintTarget;
+    /// The award lists' own destination, opened for each run that sends lists.
+    CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
     /// The scheduler's answer for a job of the ledger (called on the job watch's thread);
     /// empty: the print scheduler's, over a connection of its own.
     JobWatch::StateQuery jobState;

@@ -13,7 +13,11 @@ namespace {
 
 void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
 {
-    RunObservers observers{&context.observer, request.observer};
+    // Each event's award list follows its certificates, to a destination of its own.
+    std::optional<CeremonySender> lists;
+    if (request.ceremonyList.isOn() && request.options.previewOnly == PreviewOnly::No)
+        lists.emplace(request.ceremonyList, context.openCeremonyTarget, context.recordDocument);
+    RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr};
     try {
         outcome.summary = PrintRun(request.session, request.options, *context.target.device,
                                    context.preview, &observers);
@@ -22,6 +26,23 @@ void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outco
         outcome.failure = stopped;
         outcome.stoppedPartWay = true;
     }
+    if (lists)
+        outcome.sideDocuments = lists->finish();
+}
+
+void printCeremonyLists(RunContext& context, const RunRequest& request, RunOutcome& outcome)
+{
+    if (!request.ceremonyList.isOn())
+        throw Failure(Words::tr("printing the award lists"), QString(),
+                      Words::tr("no destination is chosen for the award lists"));
+    const std::unique_ptr<Ledger> ledger = context.openLedger();
+    const CeremonyList list = ceremonyListFromLedger(*ledger, request.ceremonyRaces);
+    if (list.events.isEmpty())
+        throw Failure(Words::tr("printing the award lists"), ledger->path(),
+                      Words::tr("the ledger holds no certificates of the events asked for"));
+    CeremonySender sender(request.ceremonyList, context.openCeremonyTarget, context.recordDocument);
+    sender.send(list);
+    outcome.sideDocuments = sender.finish();
 }
 
 void printTestPage(RunContext& context, const RunRequest& request, RunOutcome& outcome)
@@ -75,6 +96,7 @@ RunOutcome executeRun(RunContext& context, RunRequest& request)
         case RunKind::TestPage: printTestPage(context, request, outcome); break;
         case RunKind::CalibrationPage: printCalibration(context, outcome); break;
         case RunKind::Reprint: reprint(context, request, outcome); break;
+        case RunKind::CeremonyList: printCeremonyLists(context, request, outcome); break;
         }
     } catch (const Failure& failure) {
         outcome.failure = failure;

@@ -1,6 +1,7 @@
 #pragma once
 /// Making one run from a request, on the calling thread: the one place that knows how.
 
+#include "desk/ceremonysender.h"
 #include "desk/runrequest.h"
 #include "ledger/ledger.h"
 #include "platform/qt/printtarget.h"
@@ -22,6 +23,10 @@ struct RunContext {
     std::function<std::unique_ptr<Ledger>()> openLedger;
     /// The scheduler the documents go to, as the ledger names it.
     QString scheduler;
+    /// Opens the award lists' destination.
+    CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
+    /// Records a document without certificates (an award list) in the ledger.
+    CeremonyRecorder recordDocument;
 };
 
 /// Runs `request` to its end and tells how it went; never throws. A failure that keeps the

@@ -53,6 +53,8 @@ QStringList RunView::account(const RunOutcome& outcome, const Desk& desk)
         text << QString() << Words::tr("The run stopped there. Until then:");
     }
     text << describeRun(outcome.summary, outcome.previewOnly, kListedEvents);
+    if (!outcome.sideDocuments.isEmpty())
+        text << QString() << describeSideDocuments(outcome.sideDocuments);
     if (desk.targetKind() == PrintTargetKind::PdfFiles && outcome.summary.pages > 0)
         text << QString()
              << Words::tr("There is no printer: the certificates were written as PDF files to %1")
@@ -71,10 +73,12 @@ void RunView::finished(const RunOutcome& outcome, bool automatic)
     if (outcome.kind == RunKind::ReadyRaces) {
         // A run that could not begin is an error, as any failed command; one that stopped
         // part-way or left events unprinted is a warning beside its account.
-        const QMessageBox::Icon icon =
-            outcome.failure && !outcome.stoppedPartWay               ? QMessageBox::Critical
-            : outcome.failure || hasUnprintedEvents(outcome.summary) ? QMessageBox::Warning
-                                                                     : QMessageBox::Information;
+        const QMessageBox::Icon icon = outcome.failure && !outcome.stoppedPartWay
+                                           ? QMessageBox::Critical
+                                       : outcome.failure || hasUnprintedEvents(outcome.summary)
+                                               || hasFailedSideDocuments(outcome)
+                                           ? QMessageBox::Warning
+                                           : QMessageBox::Information;
         tell(icon, account(outcome, desk_).join(u'\n'));
         if (message_)
             message_->setObjectName(u"runAccount"_s);

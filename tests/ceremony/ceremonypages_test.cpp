@@ -21,6 +21,7 @@ namespace {
 
 using testing::pdfPageCount;
 using testing::pdfPageSize;
+using testing::pdfRows;
 using testing::pdfWords;
 
 class CeremonyPagesTest : public ::testing::Test {
@@ -46,42 +47,12 @@ protected:
     int pages_ = 0;
 };
 
-QString withoutBlanks(QString text)
-{
-    text.remove(QRegularExpression(u"\\s"_qs));
-    return text;
-}
-
-/// The lines of the pages as a reader sees them: words of one height on a page, left to
-/// right, joined without blanks (pdftotext alone splits a row at wide gaps).
-QStringList rowsOf(const std::vector<testing::PdfWord>& words)
-{
-    std::vector<testing::PdfWord> sorted = words;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        if (a.page != b.page)
-            return a.page < b.page;
-        if (std::abs(a.box.top() - b.box.top()) > 2.0)
-            return a.box.top() < b.box.top();
-        return a.box.left() < b.box.left();
-    });
-    QStringList rows;
-    const testing::PdfWord* previous = nullptr;
-    for (const auto& word : sorted) {
-        if (!previous || previous->page != word.page
-            || std::abs(previous->box.top() - word.box.top()) > 2.0)
-            rows << QString();
-        rows.last() += withoutBlanks(word.text);
-        previous = &word;
-    }
-    return rows;
-}
-
 /// The words whose left edge lies between `left` and `right` points, in reading order,
 /// joined: what a column carries over all its lines.
 QString columnText(const std::vector<testing::PdfWord>& words, double left, double right)
 {
     QString text;
-    for (const QString& row : rowsOf([&] {
+    for (const QString& row : pdfRows([&] {
              std::vector<testing::PdfWord> inColumn;
              for (const auto& word : words) {
                  if (word.box.left() >= left && word.box.left() < right)
@@ -125,7 +96,7 @@ TEST_F(CeremonyPagesTest, LongNamesAndTeamsComeOutWholeInStackOrder)
     EXPECT_EQ(pdfPageCount(pdf), 1);
     EXPECT_TRUE(pdfPageSize(pdf).contains(u"(A4)"_qs)) << pdfPageSize(pdf).toStdString();
     const std::vector<testing::PdfWord> words = pdfWords(pdf);
-    const QStringList rows = rowsOf(words);
+    const QStringList rows = pdfRows(words);
     qsizetype at = 0;
     for (const QString& expected :
          {u"第12回みなと川ジュニア水泳競技大会"_qs, u"R012男子100m自由形決勝"_qs, u"13-14才"_qs,
@@ -180,7 +151,7 @@ TEST_F(CeremonyPagesTest, ManyEntriesRunOnPagesThatCountThemselves)
     ASSERT_FALSE(pdf.isEmpty());
     ASSERT_GE(pages_, 2);
     EXPECT_EQ(pdfPageCount(pdf), pages_);
-    const QStringList rows = rowsOf(pdfWords(pdf));
+    const QStringList rows = pdfRows(pdfWords(pdf));
     QStringList feet;
     for (const QString& row : rows) {
         static const QRegularExpression pageOfPages(u"^\\d+/\\d+"_qs);
