@@ -6,10 +6,10 @@
     <message>
         <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
 
-Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2 bad usage.</source>
+Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or an award list was not delivered, 2 bad usage.</source>
         <translation>ウィンドウを開かずに、準備のできたレースの賞状を印刷します。ウィンドウと同じ起動処理（所在ファイル ..\ctl\dr_kyo.ctl、レイアウトファイル、大会基準）のあと、印刷を一回行います。レイアウトファイルは保存せず、オプションで変わることもありません。--pdf と --log の相対パスは起動したフォルダから解釈します。選択肢は英語の語でもウィンドウの表記でも指定できます（--condition 随時、--round 決勝）。
 
-終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目がある、2 使い方の誤り。</translation>
+終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目または届かなかった表彰者一覧がある、2 使い方の誤り。</translation>
     </message>
     <message>
         <source>%1; default %2.</source>
@@ -1052,6 +1052,78 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>
             <numerusform>%1: %n ページを %2 へ</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>sending the award lists</source>
+        <translation>表彰者一覧を送る</translation>
+    </message>
+    <message>
+        <source>no destination is chosen for them: give --ceremony-printer or --ceremony-pdf, or choose one in the window</source>
+        <translation>送り先が選ばれていません: --ceremony-printer か --ceremony-pdf を指定するか、ウィンドウで選んでください</translation>
+    </message>
+    <message>
+        <source>After each event&apos;s certificates, sends its award list (表彰者一覧) to the destination chosen in the window (the user&apos;s settings).</source>
+        <translation>各種目の賞状のあと、その表彰者一覧をウィンドウで選んだ送り先（ユーザー設定）へ送ります。</translation>
+    </message>
+    <message>
+        <source>Sends the award lists to the printer NAME (never the certificates&apos; own).</source>
+        <translation>表彰者一覧をプリンタ NAME へ送ります（賞状のプリンタではなく）。</translation>
+    </message>
+    <message>
+        <source>Writes the award lists as PDF files in DIR.</source>
+        <translation>表彰者一覧を DIR に PDF ファイルとして書き出します。</translation>
+    </message>
+    <message>
+        <source>Prints nothing else: the award lists of the events whose last heats are RACE,... (or of every event printed so far: all) as one document, from the ledger, in race order.</source>
+        <translation>ほかは何も印刷せず、最終組が RACE,... の種目（all: これまでに印刷したすべての種目）の表彰者一覧を、台帳から、レース順に一つの文書として印刷します。</translation>
+    </message>
+    <message>
+        <source>--ceremony-printer and --ceremony-pdf cannot be given together</source>
+        <translation>--ceremony-printer と --ceremony-pdf は同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-list-of cannot be given with --history, --reprint or --watch</source>
+        <translation>--ceremony-list-of は --history、--reprint、--watch と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-list-of: &quot;%1&quot; is not RACE[,RACE...] (race 1 to 1024) or all</source>
+        <translation>--ceremony-list-of: "%1" は RACE[,RACE...]（レース 1〜1024）でも all でもありません</translation>
+    </message>
+    <message>
+        <source>the award list options cannot be given with --history or --reprint</source>
+        <translation>表彰者一覧のオプションは --history や --reprint と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-printer needs a printer&apos;s name</source>
+        <translation>--ceremony-printer にはプリンタ名が必要です</translation>
+    </message>
+    <message>
+        <source>certificates</source>
+        <translation>賞状</translation>
+    </message>
+    <message>
+        <source>reprint</source>
+        <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>test page</source>
+        <translation>テスト印刷</translation>
+    </message>
+    <message>
+        <source>calibration page</source>
+        <translation>較正ページ</translation>
+    </message>
+    <message>
+        <source>award list</source>
+        <translation>表彰者一覧</translation>
+    </message>
+    <message>
+        <source>e-certificates</source>
+        <translation>電子賞状</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>種類</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #pragma once
 /// tarvel-batch's command line: what one invocation asks for.
 
+#include "ceremony/ceremonydestination.h"
 #include "printrun/printoptions.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ struct ReprintChoice {
 struct Request {
     /// What to do: a print run (the default), print runs whenever a race turns ready until
     /// stopped, list the ledger, or reprint from it.
-    enum class Command { Print, Watch, History, Reprint } command = Command::Print;
+    enum class Command { Print, Watch, History, Reprint, CeremonyList } command = Command::Print;
     /// Where to run as if started there; empty: stay.
     QString directory;
     PrintOptions options;
@@ -38,6 +39,13 @@ struct Request {
     ReprintChoice reprint;
     /// With --watch: milliseconds between two reads of Race.dat.
     int watchInterval = 500;
+    /// Award lists are sent (--ceremony-list, --ceremony-printer, --ceremony-pdf,
+    /// --ceremony-list-of).
+    bool ceremonyList = false;
+    /// Where they go when given on the command line; otherwise the user's settings say.
+    std::optional<CeremonyDestination> ceremonyDestination;
+    /// With --ceremony-list-of: the events by their last heats; empty for all.
+    QList<int> ceremonyRaces;
 };
 
 struct ShowHelp {
