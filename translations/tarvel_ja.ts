@@ -1087,7 +1087,7 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     </message>
     <message>
         <source>--ceremony-list-of: &quot;%1&quot; is not RACE[,RACE...] (race 1 to 1024) or all</source>
-        <translation>--ceremony-list-of: "%1" は RACE[,RACE...]（レース 1〜1024）でも all でもありません</translation>
+        <translation>--ceremony-list-of: &quot;%1&quot; は RACE[,RACE...]（レース 1〜1024）でも all でもありません</translation>
     </message>
     <message>
         <source>the award list options cannot be given with --history or --reprint</source>
@@ -1122,8 +1122,32 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>電子賞状</translation>
     </message>
     <message>
+        <source>choosing PDF files</source>
+        <translation>PDFファイルへの切り替え</translation>
+    </message>
+    <message>
+        <source>choosing the printer</source>
+        <translation>プリンタへの切り替え</translation>
+    </message>
+    <message>
+        <source>stopping: watching ends after the event in hand</source>
+        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
+    </message>
+    <message>
         <source>Kind</source>
         <translation>種類</translation>
+    </message>
+    <message>
+        <source>listing the printers</source>
+        <translation>プリンタの一覧を得る</translation>
+    </message>
+    <message>
+        <source>PDF folder...</source>
+        <translation>PDF フォルダ…</translation>
+    </message>
+    <message>
+        <source>Folder for the award lists</source>
+        <translation>表彰者一覧のフォルダ</translation>
     </message>
 </context>
 <context>
@@ -1150,10 +1174,25 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     </message>
 </context>
 <context>
+    <name>tarvel::ui::DeskStrip</name>
+    <message>
+        <source>Write PDF files in a folder instead of printing</source>
+        <translation>印刷せずにフォルダへPDFファイルを書き出します</translation>
+    </message>
+    <message>
+        <source>Print on paper again</source>
+        <translation>用紙への印刷に戻します</translation>
+    </message>
+</context>
+<context>
     <name>tarvel::ui::FrmBrev</name>
     <message>
         <source>%1 U+%2: no installed face can draw it</source>
         <translation>%1 U+%2: この文字を描けるフォントがありません</translation>
+    </message>
+    <message>
+        <source>Folder for the PDF files instead of paper</source>
+        <translation>PDFファイルの書き出し先フォルダ</translation>
     </message>
 </context>
 <context>
@@ -1181,6 +1220,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Print %1 certificate(s) of %2 event(s) again?</source>
         <translation>%2 種目の賞状 %1 枚を再印刷しますか？</translation>
+    </message>
+    <message>
+        <source>Print award lists</source>
+        <translation>表彰者一覧を印刷</translation>
     </message>
 </context>
 <context>

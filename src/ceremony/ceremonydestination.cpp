@@ -13,6 +13,7 @@ namespace {
 
 const QString kKindKey = u"ceremonyList/destination"_qs;
 const QString kWhereKey = u"ceremonyList/where"_qs;
+const QString kOnKey = u"ceremonyList/on"_qs;
 const QString kPrinterWord = u"printer"_qs;
 const QString kPdfWord = u"pdf"_qs;
 
@@ -20,6 +21,14 @@ QSettings userSettings()
 {
     return {QSettings::NativeFormat, QSettings::UserScope,
             QString::fromUtf16(kSettingsOrganization), QString::fromUtf16(kSettingsApplication)};
+}
+
+void synced(QSettings& settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw Failure(Words::tr("keeping the award list's destination"), settings.fileName(),
+                      Words::tr("the settings could not be written"));
 }
 
 } // namespace
@@ -38,6 +47,18 @@ CeremonyDestination loadCeremonyDestination()
     return {};
 }
 
+bool loadCeremonyListOn()
+{
+    return userSettings().value(kOnKey, false).toBool();
+}
+
+void saveCeremonyListOn(bool on)
+{
+    QSettings settings = userSettings();
+    settings.setValue(kOnKey, on);
+    synced(settings);
+}
+
 void saveCeremonyDestination(const CeremonyDestination& destination)
 {
     QSettings settings = userSettings();
@@ -50,10 +71,7 @@ void saveCeremonyDestination(const CeremonyDestination& destination)
                                         : kPdfWord);
         settings.setValue(kWhereKey, destination.where);
     }
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        throw Failure(Words::tr("keeping the award list's destination"), settings.fileName(),
-                      Words::tr("the settings could not be written"));
+    synced(settings);
 }
 
 QString describeCeremonyDestination(const CeremonyDestination& destination)

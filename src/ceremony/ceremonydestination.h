@@ -28,6 +28,12 @@ CeremonyDestination loadCeremonyDestination();
 /// written.
 void saveCeremonyDestination(const CeremonyDestination& destination);
 
+/// Whether the window sends the lists (its check box 表彰者一覧), kept beside the
+/// destination so that the choice outlives a list switched off. Off by default.
+bool loadCeremonyListOn();
+/// Throws tarvel::Failure when the settings cannot be written.
+void saveCeremonyListOn(bool on);
+
 /// "プリンター: name", "PDF: folder", or "なし" when off: what the operator reads.
 QString describeCeremonyDestination(const CeremonyDestination& destination);
 

@@ -8,18 +8,6 @@ namespace tarvel {
 
 namespace {
 
-// The certificate items the list reads.
-constexpr int kItemResult = 1;
-constexpr int kItemRank = 2;
-constexpr int kItemRemark = 3;
-constexpr int kItemName = 4;
-constexpr int kItemPrefecture = 5;
-constexpr int kItemAffiliation = 6;
-constexpr int kItemGrade = 7;
-constexpr int kItemAge = 8;
-constexpr int kItemMeetName = 11;
-constexpr int kItemClass = 18;
-
 /// The number of a rank text ("  1位" is 1); none for a result without a rank.
 std::optional<int> rankNumber(const QString& rank)
 {

@@ -11,12 +11,35 @@ namespace tarvel {
 
 namespace {
 
+/// A document of the run's own (not of the events'): recorded without certificates.
+void recordPage(RunContext& context, const RunRequest& request, const Delivery& delivery,
+                const QString& title, DocumentKind kind)
+{
+    if (!delivery.sent || !context.recorder)
+        return;
+    LedgerDocument document = deliveredDocument(delivery, title, kind);
+    document.requestedBy = request.requestedBy;
+    context.recorder->recordDocument(std::move(document));
+}
+
+/// Award lists are recorded as the desk's other documents without certificates.
+CeremonyRecorder listRecorder(const RunContext& context, const RunRequest& request)
+{
+    LedgerRecorder* recorder = context.recorder;
+    return [recorder, requestedBy = request.requestedBy](LedgerDocument document) {
+        document.requestedBy = requestedBy;
+        if (recorder)
+            recorder->recordDocument(std::move(document));
+    };
+}
+
 void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
 {
     // Each event's award list follows its certificates, to a destination of its own.
     std::optional<CeremonySender> lists;
     if (request.ceremonyList.isOn() && request.options.previewOnly == PreviewOnly::No)
-        lists.emplace(request.ceremonyList, context.openCeremonyTarget, context.recordDocument);
+        lists.emplace(request.ceremonyList, context.openCeremonyTarget,
+                      listRecorder(context, request));
     RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr};
     try {
         outcome.summary = PrintRun(request.session, request.options, *context.target.device,
@@ -40,7 +63,8 @@ void printCeremonyLists(RunContext& context, const RunRequest& request, RunOutco
     if (list.events.isEmpty())
         throw Failure(Words::tr("printing the award lists"), ledger->path(),
                       Words::tr("the ledger holds no certificates of the events asked for"));
-    CeremonySender sender(request.ceremonyList, context.openCeremonyTarget, context.recordDocument);
+    CeremonySender sender(request.ceremonyList, context.openCeremonyTarget,
+                          listRecorder(context, request));
     sender.send(list);
     outcome.sideDocuments = sender.finish();
 }
@@ -50,12 +74,14 @@ void printTestPage(RunContext& context, const RunRequest& request, RunOutcome& o
     if (request.options.previewOnly == PreviewOnly::Yes)
         return;
     PrintDevice& device = *context.target.device;
-    device.setDocumentName(Words::tr("Test page"));
+    const QString title = Words::tr("Test page");
+    device.setDocumentName(title);
     printPage(device, request.session.layout, request.session.itemText, PreviewOnly::No);
     outcome.deliveries << device.endDocument();
+    recordPage(context, request, outcome.deliveries.last(), title, DocumentKind::TestPage);
 }
 
-void printCalibration(RunContext& context, RunOutcome& outcome)
+void printCalibration(RunContext& context, const RunRequest& request, RunOutcome& outcome)
 {
     // The default printer's name is known once it was looked up (here, on the run's thread).
     QString printer = context.target.kind == PrintTargetKind::Printer ? context.target.printerName()
@@ -64,6 +90,8 @@ void printCalibration(RunContext& context, RunOutcome& outcome)
         printer = lookUpDefaultPrinter();
     outcome.deliveries << printCalibrationPage(*context.target.device, printer,
                                                loadPrinterOffset(printer));
+    recordPage(context, request, outcome.deliveries.last(), calibrationPageTitle(),
+               DocumentKind::Calibration);
 }
 
 void reprint(RunContext& context, const RunRequest& request, RunOutcome& outcome)
@@ -94,7 +122,7 @@ RunOutcome executeRun(RunContext& context, RunRequest& request)
         switch (request.kind) {
         case RunKind::ReadyRaces: printReadyRaces(context, request, outcome); break;
         case RunKind::TestPage: printTestPage(context, request, outcome); break;
-        case RunKind::CalibrationPage: printCalibration(context, outcome); break;
+        case RunKind::CalibrationPage: printCalibration(context, request, outcome); break;
         case RunKind::Reprint: reprint(context, request, outcome); break;
         case RunKind::CeremonyList: printCeremonyLists(context, request, outcome); break;
         }

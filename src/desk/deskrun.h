@@ -4,6 +4,7 @@
 #include "desk/ceremonysender.h"
 #include "desk/runrequest.h"
 #include "ledger/ledger.h"
+#include "ledger/ledgerrecorder.h"
 #include "platform/qt/printtarget.h"
 
 #include <functional>
@@ -23,10 +24,10 @@ struct RunContext {
     std::function<std::unique_ptr<Ledger>()> openLedger;
     /// The scheduler the documents go to, as the ledger names it.
     QString scheduler;
+    /// Where the test and calibration pages are recorded; null records nothing.
+    LedgerRecorder* recorder = nullptr;
     /// Opens the award lists' destination.
     CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
-    /// Records a document without certificates (an award list) in the ledger.
-    CeremonyRecorder recordDocument;
 };
 
 /// Runs `request` to its end and tells how it went; never throws. A failure that keeps the

@@ -27,6 +27,7 @@ class QPushButton;
 namespace tarvel::ui {
 
 class AutoPrintDesk;
+class CeremonyControls;
 class DeskStrip;
 class ElidedLabel;
 class LargePreview;
@@ -103,6 +104,8 @@ private:
     void cmdKakudai_Click();
     void cmdRireki_Click();
     void cmdSaiInsatu_Click();
+    /// PDF files in a folder the operator chooses instead of paper, or the printer again.
+    void cmdInsatsusaki_Click();
 
     void buildLargePreview();
     void buildAutoPrintDesk();
@@ -133,6 +136,7 @@ private:
     PreviewSurface* tap_ = nullptr;
     LargePreview* largePreview_ = nullptr;
     DeskStrip* strip_ = nullptr;
+    CeremonyControls* ceremony_ = nullptr; ///< 表彰者一覧 and its destination
     /// The ledger's side of the window; made with the desk.
     LedgerDesk* ledgerDesk_ = nullptr;
     AutoPrintDesk* autoPrintDesk_ = nullptr;

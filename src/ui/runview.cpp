@@ -88,6 +88,11 @@ void RunView::finished(const RunOutcome& outcome, bool automatic)
         tell(QMessageBox::Critical, failureText(*outcome.failure));
         return;
     }
+    if (outcome.kind == RunKind::CeremonyList) {
+        tell(hasFailedSideDocuments(outcome) ? QMessageBox::Warning : QMessageBox::Information,
+             describeSideDocuments(outcome.sideDocuments).join(u'\n'));
+        return;
+    }
     if (outcome.kind == RunKind::TestPage) {
         if (desk_.targetKind() == PrintTargetKind::PdfFiles && !outcome.deliveries.isEmpty()
             && outcome.deliveries.front().sent)
