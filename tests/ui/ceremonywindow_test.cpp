@@ -10,6 +10,7 @@
 
 using namespace tarvel;
 using namespace tarvel::testing;
+using tarvel::ui::FrmBrev;
 
 class CeremonyWindowTest : public QObject {
     Q_OBJECT
