@@ -4,14 +4,6 @@
 <context>
     <name>tarvel</name>
     <message>
-        <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
-
-Exit status: 0 done, 1 a failure ended the run or an event was left unprinted, 2 bad usage.</source>
-        <translation>ウィンドウを開かずに、準備のできたレースの賞状を印刷します。ウィンドウと同じ起動処理（所在ファイル ..\ctl\dr_kyo.ctl、レイアウトファイル、大会基準）のあと、印刷を一回行います。レイアウトファイルは保存せず、オプションで変わることもありません。--pdf と --log の相対パスは起動したフォルダから解釈します。選択肢は英語の語でもウィンドウの表記でも指定できます（--condition 随時、--round 決勝）。
-
-終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目がある、2 使い方の誤り。</translation>
-    </message>
-    <message>
         <source>%1; default %2.</source>
         <translation>%1。既定値は %2。</translation>
     </message>
@@ -1121,6 +1113,174 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>the PDF has no page</source>
         <translation>PDF にページがありません</translation>
     </message>
+    <message>
+        <source>sending the award lists</source>
+        <translation>表彰者一覧を送る</translation>
+    </message>
+    <message>
+        <source>no destination is chosen for them: give --ceremony-printer or --ceremony-pdf, or choose one in the window</source>
+        <translation>送り先が選ばれていません: --ceremony-printer か --ceremony-pdf を指定するか、ウィンドウで選んでください</translation>
+    </message>
+    <message>
+        <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
+
+Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or an award list was not delivered, 2 bad usage.</source>
+        <translation>ウィンドウを開かずに、準備のできたレースの賞状を印刷します。ウィンドウと同じ起動処理（所在ファイル ..\ctl\dr_kyo.ctl、レイアウトファイル、大会基準）のあと、印刷を一回行います。レイアウトファイルは保存せず、オプションで変わることもありません。--pdf と --log の相対パスは起動したフォルダから解釈します。選択肢は英語の語でもウィンドウの表記でも指定できます（--condition 随時、--round 決勝）。
+
+終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目または届かなかった表彰者一覧がある、2 使い方の誤り。</translation>
+    </message>
+    <message>
+        <source>After each event&apos;s certificates, sends its award list (表彰者一覧) to the destination chosen in the window (the user&apos;s settings).</source>
+        <translation>各種目の賞状のあと、その表彰者一覧をウィンドウで選んだ送り先（ユーザー設定）へ送ります。</translation>
+    </message>
+    <message>
+        <source>Sends the award lists to the printer NAME (never the certificates&apos; own).</source>
+        <translation>表彰者一覧をプリンタ NAME へ送ります（賞状のプリンタではなく）。</translation>
+    </message>
+    <message>
+        <source>Writes the award lists as PDF files in DIR.</source>
+        <translation>表彰者一覧を DIR に PDF ファイルとして書き出します。</translation>
+    </message>
+    <message>
+        <source>Prints nothing else: the award lists of the events whose last heats are RACE,... (or of every event printed so far: all) as one document, from the ledger, in race order.</source>
+        <translation>ほかは何も印刷せず、最終組が RACE,... の種目（all: これまでに印刷したすべての種目）の表彰者一覧を、台帳から、レース順に一つの文書として印刷します。</translation>
+    </message>
+    <message>
+        <source>--ceremony-printer and --ceremony-pdf cannot be given together</source>
+        <translation>--ceremony-printer と --ceremony-pdf は同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-list-of cannot be given with --history, --reprint or --watch</source>
+        <translation>--ceremony-list-of は --history、--reprint、--watch と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-list-of: &quot;%1&quot; is not RACE[,RACE...] (race 1 to 1024) or all</source>
+        <translation>--ceremony-list-of: &quot;%1&quot; は RACE[,RACE...]（レース 1〜1024）でも all でもありません</translation>
+    </message>
+    <message>
+        <source>the award list options cannot be given with --history or --reprint</source>
+        <translation>表彰者一覧のオプションは --history や --reprint と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-printer needs a printer&apos;s name</source>
+        <translation>--ceremony-printer にはプリンタ名が必要です</translation>
+    </message>
+    <message>
+        <source>keeping the award list&apos;s destination</source>
+        <translation>表彰者一覧の送り先を保存する</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>age %1</source>
+        <translation>%1歳</translation>
+    </message>
+    <message>
+        <source>ages %1 to %2</source>
+        <translation>%1〜%2歳</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>Prefecture</source>
+        <translation>県名</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>記録</translation>
+    </message>
+    <message>
+        <source>Record mark</source>
+        <translation>備考</translation>
+    </message>
+    <message>
+        <source>Printed %1</source>
+        <translation>印刷 %1</translation>
+    </message>
+    <message>
+        <source>%1 (continued)</source>
+        <translation>%1（続き）</translation>
+    </message>
+    <message>
+        <source>page %1 / %2</source>
+        <translation>%1 / %2 ページ</translation>
+    </message>
+    <message>
+        <source>Award list %1</source>
+        <translation>表彰者一覧 %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Award list (%n events)</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>printing the award lists</source>
+        <translation>表彰者一覧を印刷する</translation>
+    </message>
+    <message>
+        <source>no destination is chosen for the award lists</source>
+        <translation>表彰者一覧の送り先が選ばれていません</translation>
+    </message>
+    <message>
+        <source>the ledger holds no certificates of the events asked for</source>
+        <translation>指定の種目の賞状は台帳に記録されていません</translation>
+    </message>
+    <message>
+        <source>certificates</source>
+        <translation>賞状</translation>
+    </message>
+    <message>
+        <source>reprint</source>
+        <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>test page</source>
+        <translation>テスト印刷</translation>
+    </message>
+    <message>
+        <source>calibration page</source>
+        <translation>較正ページ</translation>
+    </message>
+    <message>
+        <source>award list</source>
+        <translation>表彰者一覧</translation>
+    </message>
+    <message>
+        <source>e-certificates</source>
+        <translation>電子賞状</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>種類</translation>
+    </message>
+    <message>
+        <source>listing the printers</source>
+        <translation>プリンタの一覧を得る</translation>
+    </message>
+    <message>
+        <source>%1 was not delivered: %2</source>
+        <translation>%1 は届きませんでした: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n page(s) to %2</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>PDF folder...</source>
+        <translation>PDF フォルダ…</translation>
+    </message>
+    <message>
+        <source>Folder for the award lists</source>
+        <translation>表彰者一覧のフォルダ</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
@@ -1192,6 +1352,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Print %1 certificate(s) of %2 event(s) again?</source>
         <translation>%2 種目の賞状 %1 枚を再印刷しますか？</translation>
+    </message>
+    <message>
+        <source>Print award lists</source>
+        <translation>表彰者一覧を印刷</translation>
     </message>
 </context>
 <context>

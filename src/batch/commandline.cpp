@@ -20,8 +20,8 @@ QString description()
                      "saved; options do not change it. Relative --pdf and --log paths are taken "
                      "from where the tool is started. Choices may be given by their word or by "
                      "the window's caption (--condition 随時, --round 決勝).\n\n"
-                     "Exit status: 0 done, 1 a failure ended the run or an event was left "
-                     "unprinted, 2 bad usage.");
+                     "Exit status: 0 done, 1 a failure ended the run, an event was left "
+                     "unprinted or an award list was not delivered, 2 bad usage.");
 }
 
 /// An option choosing one of a group of print conditions.
@@ -73,6 +73,21 @@ std::optional<ReprintChoice> parseReprint(const QString& text)
         choice.leg = leg - 1;
     }
     return choice;
+}
+
+/// "all" (every event: an empty list) or races 1 to 1024 separated by commas.
+std::optional<QList<int>> parseRaceList(const QString& text)
+{
+    if (text == u"all")
+        return QList<int>();
+    QList<int> races;
+    for (const QString& part : text.split(u',')) {
+        const int race = isWholeNumber(part) && part.size() <= 4 ? part.toInt() : 0;
+        if (race < 1 || race > 1024)
+            return std::nullopt;
+        races << race;
+    }
+    return races;
 }
 
 } // namespace
@@ -165,6 +180,22 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
     const QCommandLineOption zip(
         u"zip"_qs, Words::tr("With --make-e-certificates: also one ZIP per affiliation written, "
                              "beside its folder."));
+    const QCommandLineOption ceremonyList(
+        u"ceremony-list"_qs,
+        Words::tr("After each event's certificates, sends its award list (表彰者一覧) to the "
+                  "destination chosen in the window (the user's settings)."));
+    const QCommandLineOption ceremonyPrinter(
+        u"ceremony-printer"_qs,
+        Words::tr("Sends the award lists to the printer NAME (never the certificates' own)."),
+        u"NAME"_qs);
+    const QCommandLineOption ceremonyPdf(
+        u"ceremony-pdf"_qs, Words::tr("Writes the award lists as PDF files in DIR."), u"DIR"_qs);
+    const QCommandLineOption ceremonyListOf(
+        u"ceremony-list-of"_qs,
+        Words::tr("Prints nothing else: the award lists of the events whose last heats are "
+                  "RACE,... (or of every event printed so far: all) as one document, from the "
+                  "ledger, in race order."),
+        u"RACE[,RACE...]|all"_qs);
     parser.addOptions({help,
                        version,
                        directory,
@@ -188,7 +219,11 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                        race,
                        affiliation,
                        zip,
-                       alongside});
+                       alongside,
+                       ceremonyList,
+                       ceremonyPrinter,
+                       ceremonyPdf,
+                       ceremonyListOf});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -285,7 +320,35 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         request.command = Request::Command::Reprint;
         request.reprint = *choice;
     }
-    for (const QCommandLineOption* folder : {&directory, &pdf, &log, &csv}) {
+    if (parser.isSet(ceremonyPrinter) && parser.isSet(ceremonyPdf))
+        return UsageError{Words::tr("--ceremony-printer and --ceremony-pdf cannot be given "
+                                    "together")};
+    if (parser.isSet(ceremonyListOf)) {
+        if (request.command != Request::Command::Print)
+            return UsageError{Words::tr("--ceremony-list-of cannot be given with --history, "
+                                        "--reprint or --watch")};
+        const std::optional<QList<int>> races = parseRaceList(parser.value(ceremonyListOf));
+        if (!races)
+            return UsageError{Words::tr("--ceremony-list-of: \"%1\" is not RACE[,RACE...] "
+                                        "(race 1 to 1024) or all")
+                                  .arg(parser.value(ceremonyListOf))};
+        request.command = Request::Command::CeremonyList;
+        request.ceremonyRaces = *races;
+    }
+    request.ceremonyList = parser.isSet(ceremonyList) || parser.isSet(ceremonyPrinter)
+                           || parser.isSet(ceremonyPdf) || parser.isSet(ceremonyListOf);
+    if (request.ceremonyList
+        && (request.command == Request::Command::History
+            || request.command == Request::Command::Reprint))
+        return UsageError{Words::tr("the award list options cannot be given with --history or "
+                                    "--reprint")};
+    if (parser.isSet(ceremonyPrinter)) {
+        if (parser.value(ceremonyPrinter).isEmpty())
+            return UsageError{Words::tr("--ceremony-printer needs a printer's name")};
+        request.ceremonyDestination =
+            CeremonyDestination{CeremonyDestinationKind::Printer, parser.value(ceremonyPrinter)};
+    }
+    for (const QCommandLineOption* folder : {&directory, &pdf, &log, &csv, &ceremonyPdf}) {
         if (parser.isSet(*folder) && parser.value(*folder).isEmpty())
             return UsageError{Words::tr("--%1 needs a path").arg(folder->names().last())};
     }
@@ -303,6 +366,10 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         request.logFile = start.absoluteFilePath(parser.value(log));
     if (parser.isSet(csv))
         request.csvFile = start.absoluteFilePath(parser.value(csv));
+    if (parser.isSet(ceremonyPdf))
+        request.ceremonyDestination =
+            CeremonyDestination{CeremonyDestinationKind::PdfFolder,
+                                QDir::cleanPath(start.absoluteFilePath(parser.value(ceremonyPdf)))};
     return request;
 }
 

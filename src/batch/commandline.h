@@ -1,6 +1,7 @@
 #pragma once
 /// tarvel-batch's command line: what one invocation asks for.
 
+#include "ceremony/ceremonydestination.h"
 #include "printrun/printoptions.h"
 
 #include <QString>
@@ -23,8 +24,16 @@ struct ReprintChoice {
 /// rank limits default to the layout file's, known only after start-up.
 struct Request {
     /// What to do: a print run (the default), print runs whenever a race turns ready until
-    /// stopped, list the ledger, reprint from it, or write e-certificates from it.
-    enum class Command { Print, Watch, History, Reprint, ECertificates } command = Command::Print;
+    /// stopped, list the ledger, reprint from it, write e-certificates from it, or send the
+    /// award lists of printed events.
+    enum class Command {
+        Print,
+        Watch,
+        History,
+        Reprint,
+        ECertificates,
+        CeremonyList
+    } command = Command::Print;
     /// Where to run as if started there; empty: stay.
     QString directory;
     PrintOptions options;
@@ -45,6 +54,13 @@ struct Request {
     bool zip = false;
     /// A print run (or each run of --watch) makes each event's e-certificates as well.
     bool eCertificates = false;
+    /// Award lists are sent (--ceremony-list, --ceremony-printer, --ceremony-pdf,
+    /// --ceremony-list-of).
+    bool ceremonyList = false;
+    /// Where they go when given on the command line; otherwise the user's settings say.
+    std::optional<CeremonyDestination> ceremonyDestination;
+    /// With --ceremony-list-of: the events by their last heats; empty for all.
+    QList<int> ceremonyRaces;
 };
 
 struct ShowHelp {

@@ -63,9 +63,12 @@ int showHistory(const Request& request, const Session& session)
         if (ledger)
             refreshPendingJobs(*ledger);
         const QList<LedgerEntry> entries = ledger ? ledger->entries() : QList<LedgerEntry>();
+        // Documents without certificates (award lists, test pages) have lines of their own.
+        const QList<QStringList> rows =
+            historyRows(entries, ledger ? ledger->documents() : QList<LedgerDocumentEntry>());
         if (request.csvFile) {
             QSaveFile csv(*request.csvFile);
-            if (!csv.open(QIODevice::WriteOnly) || csv.write(historyCsv(entries)) < 0
+            if (!csv.open(QIODevice::WriteOnly) || csv.write(historyCsv(rows)) < 0
                 || !csv.commit()) {
                 say(Words::tr("writing the CSV file: %1: %2")
                         .arg(*request.csvFile, csv.errorString()));
@@ -76,8 +79,8 @@ int showHistory(const Request& request, const Session& session)
                     .arg(*request.csvFile));
             return kDone;
         }
-        for (const LedgerEntry& entry : entries)
-            std::fputs((historyLine(entry) + u'\n').toUtf8().constData(), stdout);
+        for (const QStringList& row : rows)
+            std::fputs((historyLine(row) + u'\n').toUtf8().constData(), stdout);
     } catch (const Failure& failure) {
         say(failure.message());
         return kFailed;

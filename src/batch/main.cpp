@@ -1,6 +1,7 @@
 // tarvel-batch: the window's start-up, then one print run, the ledger's history or a reprint.
 
 #include "batch/batchtools.h"
+#include "batch/ceremonycommand.h"
 #include "batch/commandline.h"
 #include "batch/ecertcommand.h"
 #include "batch/ledgercommands.h"
@@ -52,6 +53,7 @@ int run(const Request& request)
     case Request::Command::Reprint: return reprintFromLedger(request, session);
     case Request::Command::ECertificates: return makeECertificates(request, session);
     case Request::Command::Watch: return runWatch(request, session);
+    case Request::Command::CeremonyList: return printCeremonyLists(request, session);
     case Request::Command::Print: break;
     }
     return runPrint(request, session);

@@ -2,6 +2,7 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
+#include "batch/ceremonycommand.h"
 #include "batch/ledgercommands.h"
 #include "ecert/fromledger.h"
 #include "platform/qt/fonts.h"
@@ -11,13 +12,15 @@
 
 namespace tarvel::batch {
 
-void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
+void sayAccount(const RunOutcome& outcome, const PrintOptions& options, const Desk& desk,
                 const QString& prefix)
 {
+    const RunSummary& summary = outcome.summary;
     for (const QString& line : describeRun(summary, options.previewOnly))
         say(prefix + line);
     if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
         say(prefix + destination(desk.targetKind(), desk.targetWhere(), summary.eventsPrinted));
+    sayCeremonyLists(outcome, prefix);
 }
 
 void sayECertificates(const RunOutcome& outcome, const Session& session, const QString& prefix)
@@ -97,6 +100,13 @@ DeskServices batchServices(const Request& request, Lookup lookup)
 int runPrint(const Request& request, Session& session)
 {
     const PrintOptions options = requestedOptions(request, session);
+    CeremonyDestination lists;
+    try {
+        lists = requestedCeremonyDestination(request);
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
     QFile log;
     if (!openLog(request, log, QIODevice::Truncate))
         return kFailed;
@@ -126,6 +136,7 @@ int runPrint(const Request& request, Session& session)
     run.options = options;
     run.observer = &observer;
     run.eCertificates = request.eCertificates;
+    run.ceremonyList = lists;
     const RunOutcome outcome = desk.runAndWait(std::move(run));
     observer.finishProgress();
     sayECertificates(outcome, session);
@@ -133,7 +144,7 @@ int runPrint(const Request& request, Session& session)
         say(outcome.failure->message());
         if (outcome.stoppedPartWay) {
             say(Words::tr("the run stopped there:"));
-            sayAccount(outcome.summary, options, desk);
+            sayAccount(outcome, options, desk);
             sayPrinter(outcome);
             sayLedgerTrouble(desk);
         }
@@ -143,10 +154,10 @@ int runPrint(const Request& request, Session& session)
         say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
         return kFailed;
     }
-    sayAccount(outcome.summary, options, desk);
+    sayAccount(outcome, options, desk);
     sayPrinter(outcome);
     sayLedgerTrouble(desk);
-    return hasUnprintedEvents(outcome.summary) ? kFailed : kDone;
+    return hasUnprintedEvents(outcome.summary) || hasFailedSideDocuments(outcome) ? kFailed : kDone;
 }
 
 } // namespace tarvel::batch

@@ -26,8 +26,9 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode);
 /// Throws tarvel::Failure, when the desk is made, as openTarget.
 DeskServices batchServices(const Request& request, Lookup lookup = Lookup::Now);
 
-/// A run's account on stderr, each line after `prefix` (e.g. a time stamp).
-void sayAccount(const RunSummary& summary, const PrintOptions& options, const Desk& desk,
+/// A run's account on stderr, each line after `prefix` (e.g. a time stamp), the award lists'
+/// lines last.
+void sayAccount(const RunOutcome& outcome, const PrintOptions& options, const Desk& desk,
                 const QString& prefix = QString());
 
 /// After a run that sent jobs to `printer`: a warning on stderr when it is stopped or needs

@@ -2,6 +2,7 @@
 
 #include "batch/batchobserver.h"
 #include "batch/batchtools.h"
+#include "batch/ceremonycommand.h"
 #include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
 #include "platform/paths.h"
@@ -28,6 +29,13 @@ QString timeStamp()
 int runWatch(const Request& request, Session& session)
 {
     const PrintOptions options = requestedOptions(request, session);
+    CeremonyDestination lists;
+    try {
+        lists = requestedCeremonyDestination(request);
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
     QFile log;
     if (!openLog(request, log, QIODevice::Append))
         return kFailed;
@@ -48,6 +56,7 @@ int runWatch(const Request& request, Session& session)
     bool busyTold = false;
     RunRequest watch = desk.newRequest(RunKind::ReadyRaces);
     watch.options = options;
+    watch.ceremonyList = lists;
     watch.observer = &observer;
     watch.eCertificates = request.eCertificates;
     watch.whenDone = [&](const RunOutcome& run) {
@@ -63,7 +72,7 @@ int runWatch(const Request& request, Session& session)
             say(stamp + run.failure->message());
         if (busy)
             return;
-        sayAccount(run.summary, options, desk, stamp);
+        sayAccount(run, options, desk, stamp);
         sayECertificates(run, session, stamp);
         if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
             && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(run))

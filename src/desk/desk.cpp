@@ -23,6 +23,7 @@ QString claimFor(RunKind kind)
     case RunKind::TestPage: return Words::tr("printing the test page");
     case RunKind::CalibrationPage: return Words::tr("printing the calibration page");
     case RunKind::Reprint: return Words::tr("printing certificates again");
+    case RunKind::CeremonyList: return Words::tr("printing the award lists");
     }
     return Words::tr("printing");
 }
@@ -211,6 +212,7 @@ RunRequest Desk::newRequest(RunKind kind) const
     request.kind = kind;
     request.session = session_;
     request.fontFace = fontFace_;
+    request.ceremonyList = ceremonyList_;
     return request;
 }
 
@@ -255,7 +257,8 @@ RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
                        request.showPreview ? &preview_ : nullptr,
                        [this] { return openLedger(); },
                        cups::schedulerName(),
-                       recorder_.get()};
+                       recorder_.get(),
+                       services_.openCeremonyTarget};
     RunOutcome outcome = executeRun(context, request);
     outcome.undrawable = tap_.undrawable();
     return outcome;

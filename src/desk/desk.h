@@ -3,6 +3,7 @@
 /// recorder and job watch, and the watcher. Every front end (the window, tarvel-batch) turns
 /// its controls or options into a RunRequest and shows the RunOutcome; none makes a run.
 
+#include "desk/ceremonysender.h"
 #include "desk/previewrelay.h"
 #include "desk/printerclaim.h"
 #include "desk/runrequest.h"
@@ -34,6 +35,8 @@ PrintTarget openMeetPrintTarget(const DataLocations& where);
 
 struct DeskServices {
     std::function<PrintTarget(const DataLocations&)> openTarget = openMeetPrintTarget;
+    /// The award lists' own destination, opened for each run that sends lists.
+    CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
     /// The scheduler's answer for a job of the ledger (called on the job watch's thread);
     /// empty: the print scheduler's, over a connection of its own.
     JobWatch::StateQuery jobState;
@@ -85,7 +88,13 @@ public:
     /// The face certificates are printed in, from the next run on.
     void setFontFace(const QString& face) { fontFace_ = face; }
     const QString& fontFace() const { return fontFace_; }
-    /// A request of `kind` with the session as it is now.
+    /// Where award lists go from the next request on (newRequest fills it in); Off for none.
+    void setCeremonyList(CeremonyDestination destination)
+    {
+        ceremonyList_ = std::move(destination);
+    }
+    const CeremonyDestination& ceremonyList() const { return ceremonyList_; }
+    /// A request of `kind` with the session as it is now (and the award lists' destination).
     RunRequest newRequest(RunKind kind) const;
 
     /// Begins the run asked for and returns at once; runStarted(), runProgress(),
@@ -177,6 +186,7 @@ private:
     /// The folder of the PDF files the operator chose instead of paper; none: the printer.
     std::optional<QString> pdfChosen_;
     QString fontFace_;
+    CeremonyDestination ceremonyList_;
     QString lookedUp_; ///< the default printer's name once looked up; the desk's thread
     PrinterClaim claim_;
     std::atomic<bool> stopWanted_{false};

@@ -35,10 +35,27 @@ std::unique_ptr<ECertificateRecorder> eCertificatesOf(const RunRequest& request)
         backdropImagePath(session.where, session.backdrop), session.meet.meetName, QDateTime()});
 }
 
+/// Award lists are recorded as the desk's other documents without certificates.
+CeremonyRecorder listRecorder(const RunContext& context, const RunRequest& request)
+{
+    LedgerRecorder* recorder = context.recorder;
+    return [recorder, requestedBy = request.requestedBy](LedgerDocument document) {
+        document.requestedBy = requestedBy;
+        if (recorder)
+            recorder->recordDocument(std::move(document));
+    };
+}
+
 void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
 {
     const std::unique_ptr<ECertificateRecorder> eCertificates = eCertificatesOf(request);
-    RunObservers observers{&context.observer, request.observer, eCertificates.get()};
+    // Each event's award list follows its certificates, to a destination of its own.
+    std::optional<CeremonySender> lists;
+    if (request.ceremonyList.isOn() && request.options.previewOnly == PreviewOnly::No)
+        lists.emplace(request.ceremonyList, context.openCeremonyTarget,
+                      listRecorder(context, request));
+    RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr,
+                            eCertificates.get()};
     try {
         outcome.summary = PrintRun(request.session, request.options, *context.target.device,
                                    context.preview, &observers);
@@ -53,6 +70,24 @@ void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outco
         outcome.eCertificateEventsFailed = account.eventsFailed;
         outcome.eCertificateFailure = account.failure;
     }
+    if (lists)
+        outcome.sideDocuments = lists->finish();
+}
+
+void printCeremonyLists(RunContext& context, const RunRequest& request, RunOutcome& outcome)
+{
+    if (!request.ceremonyList.isOn())
+        throw Failure(Words::tr("printing the award lists"), QString(),
+                      Words::tr("no destination is chosen for the award lists"));
+    const std::unique_ptr<Ledger> ledger = context.openLedger();
+    const CeremonyList list = ceremonyListFromLedger(*ledger, request.ceremonyRaces);
+    if (list.events.isEmpty())
+        throw Failure(Words::tr("printing the award lists"), ledger->path(),
+                      Words::tr("the ledger holds no certificates of the events asked for"));
+    CeremonySender sender(request.ceremonyList, context.openCeremonyTarget,
+                          listRecorder(context, request));
+    sender.send(list);
+    outcome.sideDocuments = sender.finish();
 }
 
 void printTestPage(RunContext& context, const RunRequest& request, RunOutcome& outcome)
@@ -110,6 +145,7 @@ RunOutcome executeRun(RunContext& context, RunRequest& request)
         case RunKind::TestPage: printTestPage(context, request, outcome); break;
         case RunKind::CalibrationPage: printCalibration(context, request, outcome); break;
         case RunKind::Reprint: reprint(context, request, outcome); break;
+        case RunKind::CeremonyList: printCeremonyLists(context, request, outcome); break;
         }
     } catch (const Failure& failure) {
         outcome.failure = failure;

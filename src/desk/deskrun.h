@@ -1,6 +1,7 @@
 #pragma once
 /// Making one run from a request, on the calling thread: the one place that knows how.
 
+#include "desk/ceremonysender.h"
 #include "desk/runrequest.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerrecorder.h"
@@ -25,6 +26,8 @@ struct RunContext {
     QString scheduler;
     /// Where the test and calibration pages are recorded; null records nothing.
     LedgerRecorder* recorder = nullptr;
+    /// Opens the award lists' destination.
+    CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
 };
 
 /// Runs `request` to its end and tells how it went; never throws. A failure that keeps the

@@ -1,6 +1,7 @@
 #pragma once
 /// What a front end asks the desk to print.
 
+#include "ceremony/ceremonydestination.h"
 #include "ledger/ledger.h"
 #include "printrun/printoptions.h"
 #include "printrun/runobserver.h"
@@ -35,6 +36,12 @@ struct RunRequest {
     /// document was delivered, in the data folder's "e-certificates" (RunOutcome tells how
     /// it went; a failure there never stops the printing or the marks).
     bool eCertificates = false;
+    /// Where the award ceremony lists go: after each event delivered by a run of the ready
+    /// races (none when off), and for RunKind::CeremonyList.
+    CeremonyDestination ceremonyList;
+    /// RunKind::CeremonyList: the events by their last heats, as one document; empty for
+    /// every event printed so far.
+    QList<int> ceremonyRaces;
     /// Who asked, as the ledger records it; empty: this desk.
     QString requestedBy;
     /// Observes the run beside the desk, on the run's thread (tarvel-batch's log and

@@ -20,6 +20,19 @@ QString jobStateText(JobState state)
     return {};
 }
 
+QString documentKindText(DocumentKind kind)
+{
+    switch (kind) {
+    case DocumentKind::Certificates: return Words::tr("certificates");
+    case DocumentKind::Reprint: return Words::tr("reprint");
+    case DocumentKind::TestPage: return Words::tr("test page");
+    case DocumentKind::Calibration: return Words::tr("calibration page");
+    case DocumentKind::CeremonyList: return Words::tr("award list");
+    case DocumentKind::ECertificates: return Words::tr("e-certificates");
+    }
+    return {};
+}
+
 QStringList historyHeader()
 {
     return {Words::tr("Printed at"), Words::tr("Race"),       Words::tr("Heat"),
@@ -27,7 +40,8 @@ QStringList historyHeader()
             Words::tr("Rank"),       Words::tr("Name"),       Words::tr("Affiliation"),
             Words::tr("Result"),     Words::tr("Document"),   Words::tr("Destination"),
             Words::tr("Job"),        Words::tr("State"),      Words::tr("Certificate"),
-            Words::tr("Reprint of"), Words::tr("Superseded"), Words::tr("Requested by")};
+            Words::tr("Reprint of"), Words::tr("Superseded"), Words::tr("Requested by"),
+            Words::tr("Kind")};
 }
 
 QStringList historyCells(const LedgerEntry& entry)
@@ -51,14 +65,61 @@ QStringList historyCells(const LedgerEntry& entry)
             QString::number(entry.id),
             c.reprintOf ? QString::number(*c.reprintOf) : QString(),
             entry.superseded ? Words::tr("superseded by a later print") : QString(),
-            d.requestedBy};
+            d.requestedBy,
+            documentKindText(d.kind)};
+}
+
+QStringList historyCells(const LedgerDocumentEntry& document)
+{
+    const LedgerDocument& d = document.document;
+    QStringList cells(historyHeader().size());
+    cells[0] = d.printedAt.toString(u"yyyy-MM-dd HH:mm:ss"_qs);
+    cells[5] = d.title;
+    cells[10] = d.title;
+    cells[11] = d.destination;
+    cells[12] = d.jobId > 0 ? QString::number(d.jobId) : QString();
+    cells[13] = jobStateText(d.state);
+    cells[17] = d.requestedBy;
+    cells[18] = documentKindText(d.kind);
+    return cells;
+}
+
+QList<QStringList> historyRows(const QList<LedgerEntry>& entries,
+                               const QList<LedgerDocumentEntry>& documents)
+{
+    // Both come newest first: merged by the time printed, a certificate before a document
+    // of the same second.
+    QList<QStringList> rows;
+    auto entry = entries.begin();
+    auto document = documents.begin();
+    const auto skipCarriers = [&] {
+        while (document != documents.end() && document->certificates > 0)
+            ++document;
+    };
+    skipCarriers();
+    while (entry != entries.end() || document != documents.end()) {
+        if (document == documents.end()
+            || (entry != entries.end()
+                && entry->document.printedAt >= document->document.printedAt)) {
+            rows << historyCells(*entry++);
+            continue;
+        }
+        rows << historyCells(*document++);
+        skipCarriers();
+    }
+    return rows;
+}
+
+QString historyLine(const QStringList& cells)
+{
+    QStringList shown = cells;
+    shown.removeAll(QString());
+    return shown.join(u"  "_qs);
 }
 
 QString historyLine(const LedgerEntry& entry)
 {
-    QStringList cells = historyCells(entry);
-    cells.removeAll(QString());
-    return cells.join(u"  "_qs);
+    return historyLine(historyCells(entry));
 }
 
 QString csvCell(const QString& text)
@@ -76,6 +137,14 @@ QString csvCell(const QString& text)
 
 QByteArray historyCsv(const QList<LedgerEntry>& entries)
 {
+    QList<QStringList> rows;
+    for (const LedgerEntry& entry : entries)
+        rows << historyCells(entry);
+    return historyCsv(rows);
+}
+
+QByteArray historyCsv(const QList<QStringList>& rows)
+{
     const auto row = [](const QStringList& cells) {
         QStringList escaped;
         for (const QString& cell : cells)
@@ -83,8 +152,8 @@ QByteArray historyCsv(const QList<LedgerEntry>& entries)
         return escaped.join(u',') + u"\r\n"_qs;
     };
     QString csv = row(historyHeader());
-    for (const LedgerEntry& entry : entries)
-        csv += row(historyCells(entry));
+    for (const QStringList& cells : rows)
+        csv += row(cells);
     return "\xEF\xBB\xBF" + csv.toUtf8();
 }
 

@@ -327,6 +327,30 @@ QList<LedgerEntry> Ledger::entries()
     return query(select);
 }
 
+QList<LedgerDocumentEntry> Ledger::documents()
+{
+    sql::Statement select = db_.prepare(
+        "SELECT d.id, d.printed_at, d.title, d.destination, d.job_id, d.job_state, d.kind, "
+        "d.requested_by, d.scheduler, (SELECT COUNT(*) FROM certificates c WHERE "
+        "c.document_id = d.id) FROM documents d ORDER BY d.id DESC");
+    QList<LedgerDocumentEntry> documents;
+    while (select.step()) {
+        LedgerDocumentEntry entry;
+        entry.id = select.integer(0);
+        entry.document = {QDateTime::fromString(select.text(1), Qt::ISODate),
+                          select.text(2),
+                          select.text(3),
+                          int(select.integer(4)),
+                          jobStateFromWord(select.text(5)),
+                          documentKindFromWord(select.text(6)),
+                          select.text(7),
+                          select.text(8)};
+        entry.certificates = int(select.integer(9));
+        documents.append(entry);
+    }
+    return documents;
+}
+
 QList<LedgerEntry> Ledger::entriesOfDocument(qint64 documentId)
 {
     sql::Statement select =

@@ -89,6 +89,14 @@ struct LedgerEntry {
     bool superseded = false;
 };
 
+/// A document as the history lists it: every kind, also those without certificates (lists,
+/// test pages, failed lists).
+struct LedgerDocumentEntry {
+    qint64 id = 0;
+    LedgerDocument document;
+    int certificates = 0; ///< how many it carried
+};
+
 /// The event title of an entry: the certificate's own, or its document's for ledgers of
 /// earlier versions.
 QString eventTitleOf(const LedgerEntry& entry);
@@ -134,6 +142,8 @@ public:
     QList<OpenJob> pendingJobs(const QString& scheduler, const QString& host);
     /// Every certificate, newest first.
     QList<LedgerEntry> entries();
+    /// Every document, newest first.
+    QList<LedgerDocumentEntry> documents();
     /// The certificates of one document, in print order.
     QList<LedgerEntry> entriesOfDocument(qint64 documentId);
     /// The latest copy of each certificate printed for race `raceNo` (the event's last heat,

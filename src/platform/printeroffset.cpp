@@ -1,6 +1,7 @@
 #include "platform/printeroffset.h"
 
 #include "platform/failure.h"
+#include "platform/usersettings.h"
 #include "platform/words.h"
 
 #include <QSettings>
@@ -12,8 +13,8 @@ namespace {
 using namespace Qt::StringLiterals;
 
 /// The window and tarvel-batch share the settings, whatever each calls itself.
-const QString kOrganization = u"Tarvel"_s;
-const QString kApplication = u"tarvel"_s;
+const QString kOrganization = QString::fromUtf16(kSettingsOrganization);
+const QString kApplication = QString::fromUtf16(kSettingsApplication);
 
 /// Destination names hold no "/" (the scheduler refuses it), so each is one settings group.
 QString groupOf(const QString& printer)

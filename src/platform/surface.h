@@ -35,6 +35,14 @@ public:
         (void)text;
         return {};
     }
+    /// The width `text` takes at its natural width in the face and size set, in the
+    /// surface's units; 0 for a surface that cannot measure (every text then counts as
+    /// fitting).
+    virtual double textWidth(const QString& text)
+    {
+        (void)text;
+        return 0.0;
+    }
 };
 
 } // namespace tarvel

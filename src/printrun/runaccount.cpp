@@ -91,4 +91,19 @@ QStringList describeRun(const RunSummary& summary, PreviewOnly previewOnly, int 
     return lines;
 }
 
+QStringList describeSideDocuments(const QList<SideDocument>& documents)
+{
+    QStringList lines;
+    for (const SideDocument& document : documents) {
+        if (document.failure) {
+            lines << Words::tr("%1 was not delivered: %2")
+                         .arg(document.title, document.failure->message());
+            continue;
+        }
+        lines << Words::tr("%1: %n page(s) to %2", nullptr, document.pages)
+                     .arg(document.title, document.destination);
+    }
+    return lines;
+}
+
 } // namespace tarvel

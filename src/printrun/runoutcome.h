@@ -19,6 +19,17 @@ enum class RunKind {
     TestPage,        ///< テスト: the certificate in hand, one page
     CalibrationPage, ///< the printer's calibration page
     Reprint,         ///< certificates again, from the ledger
+    CeremonyList,    ///< award ceremony lists of events printed, from the ledger
+};
+
+/// A document sent beside the certificates, to a destination of its own (an event's award
+/// ceremony list). Its failure is its own: it never stops the run nor touches a mark.
+struct SideDocument {
+    QString title;       ///< the document's name
+    QString destination; ///< the printer or the PDF file; where it was meant to go when failed
+    int pages = 0;
+    int jobId = 0;                  ///< the scheduler's job id; 0 for a file
+    std::optional<Failure> failure; ///< why it was not delivered
 };
 
 struct RunOutcome {
@@ -43,6 +54,8 @@ struct RunOutcome {
     int eCertificatesWritten = 0;
     int eCertificateEventsFailed = 0;
     std::optional<Failure> eCertificateFailure;
+    /// The award ceremony lists sent, or not, in the order of their events.
+    QList<SideDocument> sideDocuments;
 };
 
 /// Whether the run could not begin because another run (another desk) held the meet or

@@ -5,6 +5,7 @@
 #include "layout/layoutini.h"
 #include "platform/qt/fonts.h"
 #include "ui/autoprintdesk.h"
+#include "ui/ceremonycontrols.h"
 #include "ui/closequestion.h"
 #include "ui/controlplacing.h"
 #include "ui/deskstrip.h"
@@ -71,6 +72,8 @@ FrmBrev::FrmBrev(DeskServices services, QWidget* parent)
     items_ = ItemTable::build(this, widePart_);
     conditions_ = PrintConditionControls::build(this);
     widePart_ << conditions_.frame;
+    ceremony_ = new CeremonyControls(*this, widePart_);
+    connect(ceremony_, &CeremonyControls::changed, this, [this] { keepWatchRequestCurrent(); });
     showLayout(defaultLayout());
     connectHandlers();
 
@@ -198,6 +201,7 @@ void FrmBrev::start(const QString& locationFile)
     lblBasho_->setFullText(session().meet.venue);
     buildLargePreview();
     ledgerDesk_ = new LedgerDesk(*this, *desk_, *strip_);
+    ceremony_->attach(*desk_);
     buildAutoPrintDesk();
     lblVersion_->setText(QString::fromUtf16(kVersion));
     if (session().layoutLoad.outcome == LayoutLoad::Repaired)

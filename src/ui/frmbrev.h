@@ -27,6 +27,7 @@ class QPushButton;
 namespace tarvel::ui {
 
 class AutoPrintDesk;
+class CeremonyControls;
 class DeskStrip;
 class ElidedLabel;
 class LargePreview;
@@ -135,6 +136,7 @@ private:
     PreviewSurface* tap_ = nullptr;
     LargePreview* largePreview_ = nullptr;
     DeskStrip* strip_ = nullptr;
+    CeremonyControls* ceremony_ = nullptr; ///< 表彰者一覧 and its destination
     /// The ledger's side of the window; made with the desk.
     LedgerDesk* ledgerDesk_ = nullptr;
     AutoPrintDesk* autoPrintDesk_ = nullptr;

@@ -32,9 +32,11 @@ bool reprintNeedsAsking(const QList<LedgerEntry>& entries)
     return events.size() > 1;
 }
 
-HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent)
+HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent,
+                             ListPrinter printLists)
     : QDialog(parent)
     , reprint_(std::move(reprint))
+    , printLists_(std::move(printLists))
 {
     setObjectName(u"historyDialog"_s);
     setWindowTitle(tr("Print history"));
@@ -71,6 +73,12 @@ HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent)
     reprintButton_ = buttons->addButton(tr("Reprint"), QDialogButtonBox::ActionRole);
     reprintButton_->setObjectName(u"cmdSaiInsatu"_s);
     reprintButton_->setEnabled(false);
+    if (printLists_) {
+        QPushButton* lists =
+            buttons->addButton(tr("Print award lists"), QDialogButtonBox::ActionRole);
+        lists->setObjectName(u"cmdHyoushouInsatsu"_s);
+        connect(lists, &QPushButton::clicked, this, [this] { printListsChosen(); });
+    }
     layout->addWidget(buttons);
 
     connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -150,6 +158,17 @@ void HistoryDialog::reprintChosen()
     // The printer may be busy or refuse: told here, the history stays open.
     runReportingFailure(this, [&] { reprint_(chosen); });
     reload();
+}
+
+void HistoryDialog::printListsChosen()
+{
+    QList<int> races;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
+        const int race = model_->entryAt(index.row()).certificate.raceNo;
+        if (!races.contains(race))
+            races << race;
+    }
+    runReportingFailure(this, [&] { printLists_(races); });
 }
 
 } // namespace tarvel::ui

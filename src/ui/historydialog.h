@@ -29,14 +29,19 @@ bool reprintNeedsAsking(const QList<LedgerEntry>& entries);
 /// operator types. The ledger is read on a worker thread (`load` runs there); the rows
 /// arrive when read, and reload() reads again (when job states change, after a reprint)
 /// keeping the rows chosen. 再印刷 prints the latest copy of each row chosen (`reprint`),
-/// asking first with the count when reprintNeedsAsking().
+/// asking first with the count when reprintNeedsAsking(). 表彰者一覧を印刷 (when a list
+/// printer is given) prints the award lists of the events of the rows chosen, or of every
+/// event printed when none is chosen.
 class HistoryDialog final : public QDialog {
     Q_OBJECT
 public:
     using Loader = std::function<QList<LedgerEntry>()>;
     using Reprinter = std::function<void(const QList<LedgerEntry>&)>;
+    /// The events by their last heats; empty for every event printed.
+    using ListPrinter = std::function<void(const QList<int>&)>;
 
-    HistoryDialog(Loader load, Reprinter reprint, QWidget* parent = nullptr);
+    HistoryDialog(Loader load, Reprinter reprint, QWidget* parent = nullptr,
+                  ListPrinter printLists = {});
 
     LedgerModel& model() { return *model_; }
 
@@ -52,9 +57,11 @@ Q_SIGNALS:
 
 private:
     void reprintChosen();
+    void printListsChosen();
     void showCount();
 
     Reprinter reprint_;
+    ListPrinter printLists_;
     LedgerLoader* loader_ = nullptr;
     LedgerModel* model_ = nullptr;
     QLineEdit* search_ = nullptr;

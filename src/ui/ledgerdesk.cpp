@@ -61,7 +61,8 @@ void LedgerDesk::openHistory()
                 return QList<LedgerEntry>();
             return Ledger(where).entries();
         },
-        [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_);
+        [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_,
+        [this](const QList<int>& races) { printLists(races); });
     history_ = &dialog;
     dialog.exec();
     history_ = nullptr;
@@ -97,6 +98,15 @@ void LedgerDesk::reprint(const QList<LedgerEntry>& entries)
         return;
     RunRequest request = desk_.newRequest(RunKind::Reprint);
     request.reprint = entries;
+    desk_.start(std::move(request));
+}
+
+void LedgerDesk::printLists(const QList<int>& races)
+{
+    // The destination chosen, whether each event's list is sent after it or not.
+    RunRequest request = desk_.newRequest(RunKind::CeremonyList);
+    request.ceremonyList = loadCeremonyDestination();
+    request.ceremonyRaces = races;
     desk_.start(std::move(request));
 }
 

@@ -32,6 +32,8 @@ private:
     void showPoll(const JobPoll& outcome);
     void tellLedger(const std::optional<Failure>& trouble);
     void reprint(const QList<LedgerEntry>& entries);
+    /// The award lists of the events (every event printed when empty), to their destination.
+    void printLists(const QList<int>& races);
 
     QWidget& window_;
     Desk& desk_;

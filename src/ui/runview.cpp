@@ -56,6 +56,8 @@ QStringList RunView::account(const RunOutcome& outcome, const Desk& desk)
         text << QString() << Words::tr("The run stopped there. Until then:");
     }
     text << describeRun(outcome.summary, outcome.previewOnly, kListedEvents);
+    if (!outcome.sideDocuments.isEmpty())
+        text << QString() << describeSideDocuments(outcome.sideDocuments);
     if (desk.targetKind() == PrintTargetKind::PdfFiles && outcome.summary.pages > 0)
         text << QString()
              << (desk.pdfChosen()
@@ -78,11 +80,12 @@ void RunView::finished(const RunOutcome& outcome, bool automatic)
         // A run that could not begin is an error, as any failed command; one that stopped
         // part-way or left events unprinted is a warning beside its account.
         // So is a printer that stopped with the jobs waiting on it: nothing comes out yet.
-        const QMessageBox::Icon icon =
-            outcome.failure && !outcome.stoppedPartWay ? QMessageBox::Critical
-            : outcome.failure || hasUnprintedEvents(outcome.summary) || notice_
-                ? QMessageBox::Warning
-                : QMessageBox::Information;
+        const QMessageBox::Icon icon = outcome.failure && !outcome.stoppedPartWay
+                                           ? QMessageBox::Critical
+                                       : outcome.failure || hasUnprintedEvents(outcome.summary)
+                                               || hasFailedSideDocuments(outcome) || notice_
+                                           ? QMessageBox::Warning
+                                           : QMessageBox::Information;
         QStringList text = account(outcome, desk_);
         if (notice_)
             text << QString()
@@ -94,6 +97,11 @@ void RunView::finished(const RunOutcome& outcome, bool automatic)
     }
     if (outcome.failure) {
         tell(QMessageBox::Critical, failureText(*outcome.failure));
+        return;
+    }
+    if (outcome.kind == RunKind::CeremonyList) {
+        tell(hasFailedSideDocuments(outcome) ? QMessageBox::Warning : QMessageBox::Information,
+             describeSideDocuments(outcome.sideDocuments).join(u'\n'));
         return;
     }
     if (outcome.kind == RunKind::TestPage) {

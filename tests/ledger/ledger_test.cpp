@@ -274,7 +274,7 @@ TEST(HistoryExportTest, CsvIsUtf8WithAByteOrderMarkAndFormulasAreMadePlainText)
     EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(csv.mid(3)).split(u"\r\n"_qs);
     ASSERT_EQ(lines.size(), 3); // header, one row, the empty rest after the last CR LF
-    EXPECT_EQ(lines[0].count(u','), 17);
+    EXPECT_EQ(lines[0].count(u','), 18);
     // Race swum in, heat within the event, lane and leg from 1.
     EXPECT_TRUE(lines[1].contains(u",11,2,3,2,"_qs)) << qPrintable(lines[1]);
     EXPECT_TRUE(lines[1].contains(u",'=1+1,"_qs)) << qPrintable(lines[1]);

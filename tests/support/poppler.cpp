@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -95,6 +98,38 @@ std::vector<PdfWord> pdfWords(const QString& pdf)
         }
     }
     return words;
+}
+
+QString withoutBlanks(QString text)
+{
+    static const QRegularExpression blanks(u"\\s"_qs,
+                                           QRegularExpression::UseUnicodePropertiesOption);
+    text.remove(blanks);
+    return text;
+}
+
+QStringList pdfRows(const std::vector<PdfWord>& words)
+{
+    std::vector<PdfWord> sorted = words;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const PdfWord& a, const PdfWord& b) {
+        return std::pair(a.page, a.box.top()) < std::pair(b.page, b.box.top());
+    });
+    // A row: the words of a page whose tops lie within 2 points of the row's first.
+    QStringList rows;
+    for (auto begin = sorted.begin(); begin != sorted.end();) {
+        auto end = std::find_if(begin, sorted.end(), [&](const PdfWord& word) {
+            return word.page != begin->page || word.box.top() > begin->box.top() + 2.0;
+        });
+        std::stable_sort(begin, end, [](const PdfWord& a, const PdfWord& b) {
+            return a.box.left() < b.box.left();
+        });
+        QString row;
+        for (auto word = begin; word != end; ++word)
+            row += withoutBlanks(word->text);
+        rows << row;
+        begin = end;
+    }
+    return rows;
 }
 
 QImage renderPdfPage(const QString& pdf, int page, int dpi)

@@ -31,6 +31,12 @@ struct PdfWord {
 /// The words with their boxes (pdftotext -bbox).
 std::vector<PdfWord> pdfWords(const QString& pdf);
 
+/// The lines of the pages as a reader sees them: words of one height on a page, left to
+/// right, joined without blanks (pdftotext alone splits a row at wide gaps).
+QStringList pdfRows(const std::vector<PdfWord>& words);
+/// `text` with every blank (full-width ones too) removed.
+QString withoutBlanks(QString text);
+
 /// Page `page` (from 1) rendered by pdftoppm at `dpi`, saved beside the PDF as well.
 QImage renderPdfPage(const QString& pdf, int page, int dpi);
 

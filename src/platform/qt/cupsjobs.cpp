@@ -109,6 +109,26 @@ struct Destination::Handles {
     }
 };
 
+QStringList destinationNames(Connection& connection)
+{
+    ipp_t* request = connection.newRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-name");
+    ipp_t* response = connection.call(request);
+    if (!response) {
+        if (connection.wasNotFound())
+            return {}; // a scheduler without destinations
+        throw connection.failure(Words::tr("listing the printers"), QString());
+    }
+    QStringList names;
+    for (ipp_attribute_t* name = ippFindAttribute(response, "printer-name", IPP_TAG_NAME); name;
+         name = ippFindNextAttribute(response, "printer-name", IPP_TAG_NAME))
+        names << QString::fromUtf8(ippGetString(name, 0, nullptr));
+    ippDelete(response);
+    names.sort();
+    return names;
+}
+
 QString defaultDestination(Connection& connection)
 {
     QString source;

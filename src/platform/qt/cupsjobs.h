@@ -11,6 +11,7 @@
 #include <QMarginsF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <memory>
@@ -30,6 +31,10 @@ struct Paper {
 /// answer (Kind::Unreachable), when the chosen default does not exist (naming it), or when
 /// there is no default at all.
 QString defaultDestination(Connection& connection);
+
+/// The names of the scheduler's destinations (printers and classes), sorted. Throws
+/// tarvel::Failure when the scheduler does not answer.
+QStringList destinationNames(Connection& connection);
 
 /// The scheduler this process sends to, named so that every desk sharing a ledger names it
 /// alike: "host:port" of a scheduler on the network, this machine's name before a local one

@@ -69,6 +69,23 @@ QList<char32_t> PagedPrinterDevice::undrawableCharacters(const QString& text)
     return textPainter_.undrawable(drawnFace_, text);
 }
 
+double PagedPrinterDevice::textWidth(const QString& text)
+{
+    const std::optional<double> points = drawablePoints(points_);
+    if (!points || text.isEmpty())
+        return 0.0;
+    if (measuring_.isNull()) {
+        measuring_ = QImage(1, 1, QImage::Format_Mono);
+        const int dotsPerMetre = qRound(kPdfResolution / 0.0254);
+        measuring_.setDotsPerMeterX(dotsPerMetre);
+        measuring_.setDotsPerMeterY(dotsPerMetre);
+    }
+    QFont font(drawnFace_);
+    font.setPointSizeF(*points);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return textPainter_.advance(font, &measuring_, text) * kTwipsPerInch / kPdfResolution;
+}
+
 void PagedPrinterDevice::setDocumentName(const QString& name)
 {
     nextDocumentName_ = name;

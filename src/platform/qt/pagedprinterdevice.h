@@ -6,6 +6,7 @@
 #include "platform/qt/textpainter.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -41,6 +42,7 @@ public:
     void drawText(const QString& text) override;
     void drawLine(double x1, double y1, double x2, double y2) override;
     QList<char32_t> undrawableCharacters(const QString& text) override;
+    double textWidth(const QString& text) override;
     void endPage() override;
     Delivery endDocument() override;
     void abortDocument() noexcept override;
@@ -83,6 +85,9 @@ private:
     QByteArray closeDocument();
 
     QBuffer buffer_;
+    /// A device of the documents' resolution that texts are measured on, also between
+    /// documents.
+    QImage measuring_;
     std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     TextPainter textPainter_{TextLayer::Searchable};

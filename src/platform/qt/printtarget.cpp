@@ -50,6 +50,11 @@ PrintTarget openPdfTarget(const QString& folder)
     return target;
 }
 
+PrintTarget openPrinterTarget(const QString& destination, const cups::SchedulerSettings& settings)
+{
+    return printerTarget(destination, settings);
+}
+
 PrintTarget openDefaultPrintTarget(const QString& pdfFolder,
                                    const cups::SchedulerSettings& settings)
 {

@@ -40,6 +40,13 @@ struct PrintTarget {
 /// PDF files in `folder` (created with the first file), as chosen by the operator.
 PrintTarget openPdfTarget(const QString& folder);
 
+/// The scheduler's destination `destination`, named by the operator (a second printer for
+/// the award lists). Asks the scheduler nothing until the first document; a destination
+/// that does not exist fails that document.
+PrintTarget openPrinterTarget(
+    const QString& destination,
+    const cups::SchedulerSettings& settings = cups::SchedulerSettings::fromEnvironment());
+
 /// The scheduler's default destination when the machine has a print system
 /// (hasPrintSystem), otherwise PDF files in `pdfFolder`. Asks the scheduler nothing and
 /// never waits, so it may be called on the GUI thread: the device looks the default

@@ -1,0 +1,52 @@
+#include "batch/ceremonycommand.h"
+
+#include "batch/batchtools.h"
+#include "batch/printcommand.h"
+#include "desk/desk.h"
+#include "platform/failure.h"
+#include "platform/words.h"
+#include "printrun/runaccount.h"
+
+namespace tarvel::batch {
+
+CeremonyDestination requestedCeremonyDestination(const Request& request)
+{
+    if (!request.ceremonyList)
+        return {};
+    if (request.ceremonyDestination)
+        return *request.ceremonyDestination;
+    const CeremonyDestination chosen = loadCeremonyDestination();
+    if (!chosen.isOn())
+        throw Failure(Words::tr("sending the award lists"), QString(),
+                      Words::tr("no destination is chosen for them: give --ceremony-printer or "
+                                "--ceremony-pdf, or choose one in the window"));
+    return chosen;
+}
+
+int printCeremonyLists(const Request& request, const Session& session)
+{
+    try {
+        const CeremonyDestination destination = requestedCeremonyDestination(request);
+        Desk desk(session, batchServices(request, Lookup::BeforeFirstDocument));
+        RunRequest lists = desk.newRequest(RunKind::CeremonyList);
+        lists.ceremonyList = destination;
+        lists.ceremonyRaces = request.ceremonyRaces;
+        const RunOutcome outcome = desk.runAndWait(std::move(lists));
+        if (outcome.failure)
+            throw *outcome.failure;
+        sayCeremonyLists(outcome);
+        sayLedgerTrouble(desk);
+        return hasFailedSideDocuments(outcome) ? kFailed : kDone;
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return kFailed;
+    }
+}
+
+void sayCeremonyLists(const RunOutcome& outcome, const QString& prefix)
+{
+    for (const QString& line : describeSideDocuments(outcome.sideDocuments))
+        say(prefix + line);
+}
+
+} // namespace tarvel::batch

@@ -1,0 +1,157 @@
+#include "desk/ceremonysender.h"
+
+#include "ceremony/ceremonypages.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tarvel {
+
+namespace {
+
+CeremonyCertificate listed(const LedgerCertificate& certificate)
+{
+    return {certificate.heat, certificate.lane, certificate.leg, certificate.items};
+}
+
+} // namespace
+
+PrintTarget openCeremonyTarget(const CeremonyDestination& destination)
+{
+    if (destination.kind == CeremonyDestinationKind::Printer)
+        return openPrinterTarget(destination.where);
+    return openPdfTarget(destination.where);
+}
+
+CeremonySender::CeremonySender(CeremonyDestination destination, CeremonyTargetOpener open,
+                               CeremonyRecorder record)
+    : destination_(std::move(destination))
+    , open_(std::move(open))
+    , record_(std::move(record))
+{
+}
+
+CeremonySender::~CeremonySender()
+{
+    finish();
+}
+
+void CeremonySender::eventStarted(int raceNo, const QString& title)
+{
+    (void)title;
+    // What an earlier attempt at this event composed was never delivered.
+    composed_[raceNo].clear();
+}
+
+void CeremonySender::certificateAccepted(const AcceptedCertificate& certificate)
+{
+    composed_[certificate.eventRace].append(
+        {certificate.raceNo, certificate.lane, certificate.leg, certificate.items});
+}
+
+std::shared_future<void> CeremonySender::documentDelivered(const DeliveredDocument& document)
+{
+    const QList<CeremonyCertificate> stack = composed_.take(document.raceNo);
+    if (!stack.isEmpty())
+        send({meetNameOf(stack), {ceremonyEventOf(document.raceNo, document.title, stack)}});
+    return {};
+}
+
+void CeremonySender::send(const CeremonyList& list)
+{
+    collect(DeliveryWait::No);
+    SideDocument document;
+    document.title = ceremonyDocumentName(list);
+    document.destination = destination_.where;
+    try {
+        if (!target_)
+            target_ = open_(destination_);
+        PrintDevice& device = *target_->device;
+        device.setDocumentName(document.title);
+        document.pages = drawCeremonyList(device, list, QDateTime::currentDateTime());
+        if (document.pages == 0)
+            return;
+        device.beginDelivery();
+        underWay_.append(document);
+    } catch (const Failure& failure) {
+        if (target_)
+            target_->device->abortDocument();
+        document.failure = failure;
+        settle(document);
+    }
+}
+
+void CeremonySender::collect(DeliveryWait wait)
+{
+    while (!underWay_.isEmpty()) {
+        SideDocument document = underWay_.front();
+        try {
+            const std::optional<Delivery> delivery = target_->device->takeDelivery(wait);
+            if (!delivery)
+                return; // still under way
+            document.destination = delivery->destination;
+            document.jobId = delivery->jobId;
+        } catch (const Failure& failure) {
+            document.failure = failure;
+        }
+        underWay_.removeFirst();
+        settle(document);
+    }
+}
+
+void CeremonySender::settle(SideDocument document)
+{
+    LedgerDocument recorded;
+    recorded.printedAt = QDateTime::currentDateTime();
+    recorded.title = document.title;
+    recorded.destination = document.destination;
+    recorded.jobId = document.jobId;
+    recorded.kind = DocumentKind::CeremonyList;
+    recorded.state = document.failure     ? JobState::Aborted
+                     : document.jobId > 0 ? JobState::Pending
+                                          : JobState::Written;
+    if (record_)
+        record_(recorded);
+    done_.append(std::move(document));
+}
+
+QList<SideDocument> CeremonySender::finish()
+{
+    if (target_)
+        collect(DeliveryWait::Yes);
+    return std::exchange(done_, {});
+}
+
+CeremonyList ceremonyListFromLedger(Ledger& ledger, QList<int> races)
+{
+    if (races.isEmpty()) {
+        std::set<int> printed;
+        for (const LedgerEntry& entry : ledger.entries()) {
+            if (entry.document.kind == DocumentKind::Certificates)
+                printed.insert(entry.certificate.raceNo);
+        }
+        races = QList<int>(printed.begin(), printed.end());
+    }
+    std::sort(races.begin(), races.end());
+    races.erase(std::unique(races.begin(), races.end()), races.end());
+    CeremonyList list;
+    for (int race : races) {
+        QList<CeremonyCertificate> stack;
+        QString title;
+        for (const LedgerEntry& entry : ledger.entriesOfRace(race, std::nullopt, std::nullopt)) {
+            if (entry.document.kind != DocumentKind::Certificates)
+                continue;
+            if (title.isEmpty())
+                title = eventTitleOf(entry);
+            stack.append(listed(entry.certificate));
+        }
+        if (stack.isEmpty())
+            continue;
+        if (list.meetName.isEmpty())
+            list.meetName = meetNameOf(stack);
+        list.events.append(ceremonyEventOf(race, title, stack));
+    }
+    return list;
+}
+
+} // namespace tarvel
