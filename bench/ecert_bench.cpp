@@ -61,8 +61,8 @@ QList<QList<ECertificate>> meetCertificates(int count)
     static const QStringList given = {u"太郎"_qs, u"花子"_qs, u"一郎"_qs, u"美咲"_qs,
                                       u"翔太"_qs, u"陽菜"_qs, u"大輝"_qs, u"結衣"_qs,
                                       u"蓮"_qs,   u"葵"_qs,   u"悠斗"_qs, u"さくら"_qs};
-    static const QStringList strokes = {u"自由形"_qs, u"背泳ぎ"_qs, u"平泳ぎ"_qs,
-                                        u"バタフライ"_qs, u"個人メドレー"_qs};
+    static const QStringList strokes = {u"自由形"_qs, u"背泳ぎ"_qs, u"平泳ぎ"_qs, u"バタフライ"_qs,
+                                        u"個人メドレー"_qs};
     const Layout layout = benchLayout();
     QList<QList<ECertificate>> events;
     int made = 0;
@@ -86,8 +86,8 @@ QList<QList<ECertificate>> meetCertificates(int count)
             c.items[1] = u"%1:%2.%3"_qs.arg(1).arg(made % 60, 2, 10, QChar(u'0')).arg(made % 100);
             c.items[2] = u"%1位"_qs.arg(rank, 3);
             c.items[3] = made % 17 ? QString() : u"大会新"_qs;
-            c.items[4] = family[(made * 7) % family.size()] + u'　'
-                         + given[(made * 5) % given.size()];
+            c.items[4] =
+                family[(made * 7) % family.size()] + u'　' + given[(made * 5) % given.size()];
             c.items[5] = u"静岡県"_qs;
             c.items[6] = u"計測スイミング%1"_qs.arg((made * 3) % 40);
             c.items[7] = u"中学%1年"_qs.arg(1 + made % 3);
@@ -218,8 +218,7 @@ int runOnly(const QString& approach, const QString& dir, int certificates)
     figures.cpuMilliseconds = cpuMilliseconds() - cpuBefore;
     figures.peakKilobytes = peakKilobytes();
     std::printf("%.1f %.1f %d %lld %lld %ld\n", figures.milliseconds, figures.cpuMilliseconds,
-                figures.files,
-                static_cast<long long>(figures.totalBytes),
+                figures.files, static_cast<long long>(figures.totalBytes),
                 static_cast<long long>(figures.largestBytes), figures.peakKilobytes);
     return 0;
 }
@@ -235,8 +234,8 @@ std::optional<Figures> runChild(const QString& approach, const QString& dir, int
     const QStringList f = QString::fromUtf8(child.readAllStandardOutput()).split(u' ');
     if (f.size() != 6)
         return std::nullopt;
-    return Figures{f[0].toDouble(), f[1].toDouble(), f[2].toInt(), f[3].toLongLong(),
-                   f[4].toLongLong(), f[5].trimmed().toLong()};
+    return Figures{f[0].toDouble(),   f[1].toDouble(),   f[2].toInt(),
+                   f[3].toLongLong(), f[4].toLongLong(), f[5].trimmed().toLong()};
 }
 
 } // namespace
@@ -247,7 +246,8 @@ int main(int argc, char** argv)
     registerFontSubstitutions();
     const QStringList arguments = QGuiApplication::arguments();
     int certificates = kDefaultCertificates;
-    if (const qsizetype at = arguments.indexOf(u"--certificates"_qs); at > 0 && at + 1 < arguments.size())
+    if (const qsizetype at = arguments.indexOf(u"--certificates"_qs);
+        at > 0 && at + 1 < arguments.size())
         certificates = arguments[at + 1].toInt();
     if (const qsizetype at = arguments.indexOf(u"--only"_qs); at > 0 && at + 2 < arguments.size())
         return runOnly(arguments[at + 1], arguments[at + 2], certificates);
@@ -271,8 +271,8 @@ int main(int argc, char** argv)
                             Line{"split", "event drawn once, split, vector backdrop"}}) {
         const QString dir = base + u'/' + QString::fromLatin1(line.approach);
         QDir().mkpath(dir);
-        const std::optional<Figures> f = runChild(QString::fromLatin1(line.approach), dir,
-                                                  certificates);
+        const std::optional<Figures> f =
+            runChild(QString::fromLatin1(line.approach), dir, certificates);
         if (!f || f->files == 0) {
             std::printf("%-46s failed\n", line.caption);
             return 1;
@@ -281,9 +281,8 @@ int main(int argc, char** argv)
             each = f;
         std::printf("%-46s %8.2f %8.2f %8.1f %8.1f %8.1f %8.1f", line.caption,
                     f->milliseconds / f->files, f->cpuMilliseconds / f->files,
-                    f->milliseconds / 1000,
-                    double(f->totalBytes) / f->files / 1024, double(f->largestBytes) / 1024,
-                    double(f->peakKilobytes) / 1024);
+                    f->milliseconds / 1000, double(f->totalBytes) / f->files / 1024,
+                    double(f->largestBytes) / 1024, double(f->peakKilobytes) / 1024);
         if (each && QByteArray(line.approach) != "each")
             std::printf("   ratio %.2f (cpu %.2f)", f->milliseconds / each->milliseconds,
                         f->cpuMilliseconds / each->cpuMilliseconds);

@@ -55,7 +55,7 @@ void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outco
         lists.emplace(request.ceremonyList, context.openCeremonyTarget,
                       listRecorder(context, request));
     RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr,
-                            eCertificates.get()};
+                           eCertificates.get()};
     try {
         outcome.summary = PrintRun(request.session, request.options, *context.target.device,
                                    context.preview, &observers);
