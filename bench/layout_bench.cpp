@@ -24,13 +24,13 @@ using namespace tarvel;
 ItemTexts certificateTexts()
 {
     ItemTexts texts = startupItemTexts(defaultLayout());
-    texts[0] = u"男子 １００ｍ 自由形"_qs;
-    texts[1] = u" 1:02.35"_qs;
-    texts[2] = u"第 1 位"_qs;
-    texts[3] = u"大会新"_qs;
-    texts[4] = u"髙橋 一郎"_qs;
-    texts[5] = u"山﨑県"_qs;
-    texts[6] = u"スイミングクラブ～東"_qs;
+    texts[kItemEvent] = u"男子 １００ｍ 自由形"_qs;
+    texts[kItemResult] = u" 1:02.35"_qs;
+    texts[kItemRank] = u"第 1 位"_qs;
+    texts[kItemRemark] = u"大会新"_qs;
+    texts[kItemName] = u"髙橋 一郎"_qs;
+    texts[kItemPrefecture] = u"山﨑県"_qs;
+    texts[kItemAffiliation] = u"スイミングクラブ～東"_qs;
     return texts;
 }
 
@@ -95,7 +95,7 @@ void BM_DragMoveRedrawsBothPreviews(benchmark::State& state)
     const int pageHeight = int(state.range(0));
     const QImage scan = blankCertificate();
     QtPreviewSurface small;
-    QtPreviewSurface large(QSize(pageHeight * 11516 / 16260, pageHeight),
+    QtPreviewSurface large(QSize(pageHeight * kPageWidthTwips / kPageHeightTwips, pageHeight),
                            QtPreviewSurface::TextScale::Page);
     small.setBackdrop(scan, 0.5);
     large.setBackdrop(scan, 0.5);
@@ -106,7 +106,7 @@ void BM_DragMoveRedrawsBothPreviews(benchmark::State& state)
     drawPreview(both, layout, texts); // the first drawing fills the glyph caches
     int step = 0;
     for (auto _ : state) {
-        layout.items[4].x = QString::number(3200 + 10 * (step++ % 50));
+        layout.items[kItemName].x = QString::number(3200 + 10 * (step++ % 50));
         drawPreview(both, layout, texts);
         benchmark::DoNotOptimize(undrawableCharacters(small, layout, texts));
         benchmark::DoNotOptimize(large.textBoxes());

@@ -13,7 +13,9 @@
 #include "ledger/ledgerrecorder.h"
 #include "meetbuilder.h"
 #include "meetdb/racestatus.h"
+#include "naming/events.h"
 #include "platform/numbers.h"
+#include "platform/pageunits.h"
 #include "platform/qt/cupsdevice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
@@ -77,6 +79,10 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
         return int((seed >> 8) % quint32(range));
     };
 
+    std::vector<qint16> individualCodes;
+    std::vector<qint16> relayCodes;
+    for (const BuiltInEvent& event : events::kTable)
+        (event.kind == EventKind::Relay ? relayCodes : individualCodes).push_back(event.code);
     GeneratedMeet generated;
     qint32 nextTeam = kSwimmers + 1;
     int raceNo = 1;
@@ -84,9 +90,9 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
         const int heats = std::min(2 + event % 5, kRaceCount - raceNo + 1);
         const bool custom = event % 25 == 24;
         const bool relay = custom || event % 5 == 4;
-        const qint16 eventCode = custom  ? qint16(30)
-                                 : relay ? qint16(23 + event % 7)
-                                         : qint16(1 + event % 22);
+        const qint16 eventCode = custom  ? kFirstCustomEvent
+                                 : relay ? relayCodes[event % relayCodes.size()]
+                                         : individualCodes[event % individualCodes.size()];
         ++generated.events;
         generated.relayEvents += relay ? 1 : 0;
         for (int heat = 1; heat <= heats; ++heat, ++raceNo) {
@@ -98,7 +104,7 @@ GeneratedMeet writeMeet(sample::MeetBuilder& builder)
             race.classHigh = 12;
             race.eventCode = eventCode;
             race.roundCode = u"2"_qs;
-            std::array<std::array<qint16, 12>, 4> legs{};
+            LegSwimmers legs{};
             for (int lane = 0; lane < 8; ++lane) {
                 race.laneEntryNo[lane] =
                     relay ? qint16(nextTeam++) : qint16(1 + (raceNo * 8 + lane) % kSwimmers);
@@ -213,9 +219,11 @@ void renderPages(const std::vector<ItemTexts>& pages, size_t first, size_t last,
 {
     const Layout layout = defaultLayout();
     QPdfWriter writer(file);
-    writer.setResolution(1440); // one unit per twip
+    writer.setResolution(kTwipsPerInch); // one unit per twip
+    const QMarginsF margins(kSideMarginTwips, kTopBottomMarginTwips, kSideMarginTwips,
+                            kTopBottomMarginTwips);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(195, 289, 195, 289) / 20.0, QPageLayout::Point));
+                                     margins / kTwipsPerPoint, QPageLayout::Point));
     QPainter painter(&writer);
     QFont font(QString::fromUtf16(kCertificateFace));
     for (size_t page = first; page < last; ++page) {

@@ -16,11 +16,14 @@
 #include "fuzzsupport.h"
 #include "layout/certificateitems.h"
 #include "meetdb/masterfile.h"
+#include "meetdb/meetfiles.h"
 #include "meetdb/racestatus.h"
 #include "naming/racerecord.h"
+#include "naming/relayrecord.h"
 #include "platform/failure.h"
 #include "platform/listinput.h"
 #include "platform/numbers.h"
+#include "printrun/printchoices.h"
 #include "printrun/printrun.h"
 
 #include <QSet>
@@ -31,9 +34,6 @@
 using namespace tarvel;
 
 namespace {
-
-constexpr int kReservedRecords = 10;
-constexpr int kRelayRecordLength = 256;
 
 /// Keeps the name of every document it ends; refuses (throws, as a printer that refuses a
 /// job does) each document whose ordinal k, counting documents with output from 0, has bit k
@@ -101,8 +101,7 @@ Choices readChoices(QByteArrayView part)
         return boundedValue(text(), low, high);
     };
     Choices c;
-    c.options.condition =
-        number(0, 1) == 0 ? PrintCondition::Simultaneous : PrintCondition::Anytime;
+    c.options.condition = conditionOfChoice(int(std::ceil(number(0, 1))));
     c.options.distance = int(number(-2, 12));
     c.options.stroke = int(number(-2, 12));
     c.options.round = int(number(-2, 8));
@@ -197,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const QByteArray races = fuzz::readScratchFile(u"taikai.dat"_qs);
     for (int raceNo : marks.marked) {
-        const qint64 offset = qint64(raceNo + kReservedRecords - 1) * kRaceRecordLength;
+        const qint64 offset = (numberedRecord(raceNo) - 1) * kRaceRecordLength;
         if (offset + kRaceRecordLength > races.size())
             continue;
         const RaceRecord race = decodeRace(QByteArrayView(races).sliced(offset, kRaceRecordLength));

@@ -4,8 +4,10 @@
 
 #include "fuzzsupport.h"
 #include "meetbuilder.h"
+#include "meetdb/meetfiles.h"
 #include "meetdb/racestatus.h"
 #include "meetfixture.h"
+#include "naming/relayrecord.h"
 #include "platform/cp932.h"
 #include "samplemeet.h"
 
@@ -72,8 +74,8 @@ void writeSmallMeet(sample::MeetBuilder& meet)
     relay.relayIndex = 1;
     meet.writeRace(3, relay);
     meet.writeRace(4, heat(1, 1, 30, {{1, 4000, 0}, {2, 4100, 0}}));
-    std::array<std::array<qint16, 12>, 4> legs{};
-    for (int leg = 0; leg < 4; ++leg)
+    LegSwimmers legs{};
+    for (int leg = 0; leg < kLegCount; ++leg)
         legs[leg][0] = qint16(7 + leg);
     meet.writeRelay(1, legs);
     QByteArray status(kRaceCount, ' ');
@@ -90,9 +92,10 @@ QByteArray printRunInput(const sample::MeetBuilder& meet, const QString& choices
     const QByteArray master = readAll(data + u"master.dat"_qs);
     const QByteArray separator(fuzz::kPartSeparator);
     return cp932::encode(choices) + separator + readAll(data + u"Race.dat"_qs) + separator
-           + readAll(data + u"taikai.dat"_qs).mid(10 * 256) + separator
-           + readAll(data + u"relay.dat"_qs).mid(10 * 256) + separator
-           + master.left(2 * kMasterRecordLength) + master.mid(10 * kMasterRecordLength);
+           + readAll(data + u"taikai.dat"_qs).mid(kReservedRecords * kRaceRecordLength) + separator
+           + readAll(data + u"relay.dat"_qs).mid(kReservedRecords * kRelayRecordLength) + separator
+           + master.left(2 * kMasterRecordLength)
+           + master.mid(kReservedRecords * kMasterRecordLength);
 }
 
 } // namespace
@@ -129,7 +132,8 @@ int main(int argc, char** argv)
 
     const QByteArray taikai = readAll(data + u"taikai.dat"_qs);
     for (int raceNo : {1, 40, 61})
-        put(out, u"racerecord"_qs, u"race-%1"_qs.arg(raceNo), record(taikai, 256, raceNo + 10));
+        put(out, u"racerecord"_qs, u"race-%1"_qs.arg(raceNo),
+            record(taikai, kRaceRecordLength, int(numberedRecord(raceNo))));
     const QByteArray master = readAll(data + u"master.dat"_qs);
     const int lastRecord = int(master.size() / kMasterRecordLength);
     for (int recordNo : {1, 2, 11, lastRecord})

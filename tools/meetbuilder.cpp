@@ -1,6 +1,6 @@
 #include "meetbuilder.h"
 
-#include "platform/binaryrecord.h"
+#include "meetdb/meetfiles.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
@@ -105,7 +105,7 @@ void MeetBuilder::writeMeetHeaderItems(const QStringList& items)
 
 void MeetBuilder::writeRace(int raceNo, const RaceRecord& race)
 {
-    writeRecordAt(u"taikai.dat"_qs, kRaceRecordLength, raceNo + 10, encodeRace(race));
+    writeRecordAt(u"taikai.dat"_qs, kRaceRecordLength, numberedRecord(raceNo), encodeRace(race));
 }
 
 void MeetBuilder::writeRaceStatus(const QByteArray& statuses)
@@ -121,14 +121,10 @@ void MeetBuilder::writeRaceStatus(const QList<int>& races, char status)
     writeRaceStatus(statuses);
 }
 
-void MeetBuilder::writeRelay(int relayIndex,
-                             const std::array<std::array<qint16, 12>, 4>& legSwimmerNo)
+void MeetBuilder::writeRelay(int relayIndex, const LegSwimmers& legSwimmerNo)
 {
-    RecordWriter record(256);
-    for (int leg = 0; leg < 4; ++leg)
-        for (int lane = 0; lane < 12; ++lane)
-            record.putInt16(2 + 2 * (12 * leg + lane), legSwimmerNo[leg][lane]);
-    writeRecordAt(u"relay.dat"_qs, 256, relayIndex + 10, record.bytes());
+    writeRecordAt(u"relay.dat"_qs, kRelayRecordLength, numberedRecord(relayIndex),
+                  encodeRelay(RelayRecord{legSwimmerNo}));
 }
 
 void MeetBuilder::writeMasterHeader(const MasterHeader& header)
@@ -143,7 +139,8 @@ void MeetBuilder::writeCustomEvents(const CustomEventTable& table)
 
 void MeetBuilder::writeSwimmer(qint32 entryNo, const SwimmerRecord& swimmer)
 {
-    writeRecordAt(kMasterFileName, kMasterRecordLength, entryNo + 10, encodeSwimmer(swimmer));
+    writeRecordAt(kMasterFileName, kMasterRecordLength, numberedRecord(entryNo),
+                  encodeSwimmer(swimmer));
 }
 
 SwimmerRecord MeetBuilder::swimmer(const QString& regNo, const QString& name,

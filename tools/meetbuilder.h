@@ -5,6 +5,7 @@
 #include "meetdb/masterfile.h"
 #include "naming/meetsettings.h"
 #include "naming/racerecord.h"
+#include "naming/relayrecord.h"
 
 #include <QByteArray>
 #include <QString>
@@ -49,7 +50,7 @@ public:
     void writeRaceStatus(const QList<int>& races, char status);
 
     /// relay.dat record relayIndex + 10: legSwimmerNo[a][k] for leg a, lane index k.
-    void writeRelay(int relayIndex, const std::array<std::array<qint16, 12>, 4>& legSwimmerNo);
+    void writeRelay(int relayIndex, const LegSwimmers& legSwimmerNo);
 
     /// The master file's header (record 1), custom table (record 2) and entry n (record n + 10).
     void writeMasterHeader(const MasterHeader& header);

@@ -26,8 +26,22 @@ struct Swimmer {
 struct Entry {
     qint32 entryNo = 0;
     qint64 hundredths = 0;
-    std::array<qint16, 4> legs{}; // relay teams only
+    std::array<qint16, kLegCount> legs{}; // relay teams only
 };
+
+struct EventShape {
+    Stroke stroke;
+    int metres;
+};
+
+/// How an event is swum: the built-in events by their table; the sample's one custom event
+/// is a 100 m free relay of the youngest.
+EventShape shapeOf(qint16 eventCode)
+{
+    if (const BuiltInEvent* event = builtInEvent(eventCode))
+        return {event->stroke, event->metres};
+    return {Stroke::FreeRelay, 100};
+}
 
 /// Lanes from the middle outwards: the fastest of a heat swims in lane index 3.
 constexpr int kLaneOrder[] = {3, 4, 2, 5, 1, 6, 0, 7};
@@ -48,11 +62,10 @@ private:
     /// Heats of one event, slowest heat first; returns the race numbers.
     QList<int> addEvent(qint16 eventCode, Sex sex, int classLow, int classHigh,
                         const QString& roundCode, int heats, QList<Entry> entries);
-    QList<int> addIndividual(qint16 eventCode, Stroke stroke, int metres, Sex sex, int classLow,
-                             int classHigh, int heats, const QList<Swimmer>& swimmers,
-                             const QString& roundCode = u"2"_qs);
-    QList<int> addRelay(qint16 eventCode, Stroke stroke, int metres, Sex sex, int classLow,
-                        int classHigh, const QList<Swimmer>& pool, qint16 teamAge);
+    QList<int> addIndividual(qint16 eventCode, Sex sex, int classLow, int classHigh, int heats,
+                             const QList<Swimmer>& swimmers, const QString& roundCode = u"2"_qs);
+    QList<int> addRelay(qint16 eventCode, Sex sex, int classLow, int classHigh,
+                        const QList<Swimmer>& pool, qint16 teamAge);
 
     /// Takes `count` swimmers of a pool starting at `offset`, wrapping round.
     static QList<Swimmer> take(const QList<Swimmer>& pool, int offset, int count);
@@ -62,7 +75,7 @@ private:
 
     MeetBuilder& builder_;
     QMap<int, RaceRecord> races_;
-    QMap<int, std::array<std::array<qint16, kLanesPerRace>, 4>> relays_;
+    QMap<int, LegSwimmers> relays_;
     quint32 seed_ = 20240721;
     qint32 nextSwimmer_ = 1;
     qint32 nextTeam_ = 501;
@@ -151,7 +164,7 @@ QList<int> SampleWriter::addEvent(qint16 eventCode, Sex sex, int classLow, int c
             record.laneEntryNo[lane] = qint16(entries[i].entryNo);
             record.laneResult[lane] = resultOf(entries[i].hundredths);
             if (entries[i].legs[0] != 0) {
-                for (int leg = 0; leg < 4; ++leg)
+                for (int leg = 0; leg < kLegCount; ++leg)
                     relays_[raceNo][leg][lane] = entries[i].legs[leg];
             }
         }
@@ -163,20 +176,21 @@ QList<int> SampleWriter::addEvent(qint16 eventCode, Sex sex, int classLow, int c
     return raceNumbers;
 }
 
-QList<int> SampleWriter::addIndividual(qint16 eventCode, Stroke stroke, int metres, Sex sex,
-                                       int classLow, int classHigh, int heats,
-                                       const QList<Swimmer>& swimmers, const QString& roundCode)
+QList<int> SampleWriter::addIndividual(qint16 eventCode, Sex sex, int classLow, int classHigh,
+                                       int heats, const QList<Swimmer>& swimmers,
+                                       const QString& roundCode)
 {
+    const auto [stroke, metres] = shapeOf(eventCode);
     QList<Entry> entries;
     for (const Swimmer& swimmer : swimmers)
         entries.append({swimmer.entryNo, swimTime(stroke, metres, swimmer.age, swimmer.sex), {}});
     return addEvent(eventCode, sex, classLow, classHigh, roundCode, heats, entries);
 }
 
-QList<int> SampleWriter::addRelay(qint16 eventCode, Stroke stroke, int metres, Sex sex,
-                                  int classLow, int classHigh, const QList<Swimmer>& pool,
-                                  qint16 teamAge)
+QList<int> SampleWriter::addRelay(qint16 eventCode, Sex sex, int classLow, int classHigh,
+                                  const QList<Swimmer>& pool, qint16 teamAge)
 {
+    const auto [stroke, metres] = shapeOf(eventCode);
     QList<Entry> entries;
     for (int club = 0; club < kClubCount; ++club) {
         QList<Swimmer> members;
@@ -196,9 +210,10 @@ QList<int> SampleWriter::addRelay(qint16 eventCode, Stroke stroke, int metres, S
         builder_.writeSwimmer(team.entryNo, record);
         ++relayTeams_;
         Entry entry{team.entryNo, 0, {}};
-        for (int leg = 0; leg < 4; ++leg) {
+        for (int leg = 0; leg < kLegCount; ++leg) {
             entry.legs[leg] = qint16(members[leg].entryNo);
-            entry.hundredths += swimTime(stroke, metres / 4, members[leg].age, members[leg].sex);
+            entry.hundredths +=
+                swimTime(stroke, metres / kLegCount, members[leg].age, members[leg].sex);
         }
         entries.append(entry);
     }
@@ -239,63 +254,56 @@ SampleMeetSummary SampleWriter::write()
     const QList<Swimmer> kids = makePool(Sex::Mixed, 7, 8, 16);
     const int swimmers = nextSwimmer_ - 1;
 
-    using S = Stroke;
     // Free style.
-    addIndividual(1, S::Free, 25, Sex::Boys, 9, 10, 3, take(boys9, 0, 16));
-    addIndividual(1, S::Free, 25, Sex::Girls, 9, 10, 3, take(girls9, 0, 16));
-    addIndividual(2, S::Free, 50, Sex::Boys, 11, 12, 3, take(boys11, 0, 20));
-    const QList<int> tie =
-        addIndividual(2, S::Free, 50, Sex::Girls, 11, 12, 3, take(girls11, 0, 22));
-    addIndividual(3, S::Free, 100, Sex::Boys, 13, 14, 3, take(boys13, 0, 18));
-    addIndividual(3, S::Free, 100, Sex::Girls, 13, 14, 3, take(girls13, 0, 18));
+    addIndividual(1, Sex::Boys, 9, 10, 3, take(boys9, 0, 16));
+    addIndividual(1, Sex::Girls, 9, 10, 3, take(girls9, 0, 16));
+    addIndividual(2, Sex::Boys, 11, 12, 3, take(boys11, 0, 20));
+    const QList<int> tie = addIndividual(2, Sex::Girls, 11, 12, 3, take(girls11, 0, 22));
+    addIndividual(3, Sex::Boys, 13, 14, 3, take(boys13, 0, 18));
+    addIndividual(3, Sex::Girls, 13, 14, 3, take(girls13, 0, 18));
     const QList<Swimmer> sprinters = take(boys15, 0, 22);
-    addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 3, sprinters, u"1"_qs);
-    const QList<int> sprintFinal =
-        addIndividual(2, S::Free, 50, Sex::Boys, 15, 16, 1, take(sprinters, 14, 8));
-    const QList<int> withdrawal =
-        addIndividual(4, S::Free, 200, Sex::Girls, 15, 18, 3, take(girls15, 0, 16));
-    addIndividual(5, S::Free, 400, Sex::Boys, 17, 18, 1, take(boys17, 0, 8));
-    addIndividual(6, S::Free, 800, Sex::Girls, 15, 18, 1, take(girls15, 3, 7));
-    const QList<int> distance =
-        addIndividual(7, S::Free, 1500, Sex::Boys, 17, 18, 1, take(boys17, 4, 6));
+    addIndividual(2, Sex::Boys, 15, 16, 3, sprinters, u"1"_qs);
+    const QList<int> sprintFinal = addIndividual(2, Sex::Boys, 15, 16, 1, take(sprinters, 14, 8));
+    const QList<int> withdrawal = addIndividual(4, Sex::Girls, 15, 18, 3, take(girls15, 0, 16));
+    addIndividual(5, Sex::Boys, 17, 18, 1, take(boys17, 0, 8));
+    addIndividual(6, Sex::Girls, 15, 18, 1, take(girls15, 3, 7));
+    const QList<int> distance = addIndividual(7, Sex::Boys, 17, 18, 1, take(boys17, 4, 6));
     // Back stroke.
-    const QList<int> participation =
-        addIndividual(8, S::Back, 25, Sex::Boys, 9, 10, 1, take(boys9, 5, 3));
-    addIndividual(9, S::Back, 50, Sex::Girls, 11, 12, 2, take(girls11, 6, 14));
-    addIndividual(10, S::Back, 100, Sex::Boys, 13, 14, 2, take(boys13, 4, 12));
-    addIndividual(11, S::Back, 200, Sex::Girls, 15, 18, 1, take(girls15, 8, 8));
+    const QList<int> participation = addIndividual(8, Sex::Boys, 9, 10, 1, take(boys9, 5, 3));
+    addIndividual(9, Sex::Girls, 11, 12, 2, take(girls11, 6, 14));
+    addIndividual(10, Sex::Boys, 13, 14, 2, take(boys13, 4, 12));
+    addIndividual(11, Sex::Girls, 15, 18, 1, take(girls15, 8, 8));
     // Breast stroke.
-    addIndividual(12, S::Breast, 25, Sex::Girls, 9, 10, 1, take(girls9, 4, 8));
-    const QList<int> foul =
-        addIndividual(13, S::Breast, 50, Sex::Boys, 11, 12, 2, take(boys11, 8, 14));
-    addIndividual(14, S::Breast, 100, Sex::Girls, 13, 14, 2, take(girls13, 8, 13));
-    addIndividual(15, S::Breast, 200, Sex::Boys, 15, 16, 1, take(boys15, 10, 8));
+    addIndividual(12, Sex::Girls, 9, 10, 1, take(girls9, 4, 8));
+    const QList<int> foul = addIndividual(13, Sex::Boys, 11, 12, 2, take(boys11, 8, 14));
+    addIndividual(14, Sex::Girls, 13, 14, 2, take(girls13, 8, 13));
+    addIndividual(15, Sex::Boys, 15, 16, 1, take(boys15, 10, 8));
     // Butterfly.
-    addIndividual(16, S::Fly, 25, Sex::Boys, 9, 10, 1, take(boys9, 8, 8));
-    addIndividual(17, S::Fly, 50, Sex::Girls, 11, 12, 2, take(girls11, 12, 12));
-    addIndividual(18, S::Fly, 100, Sex::Boys, 13, 14, 1, take(boys13, 10, 8));
+    addIndividual(16, Sex::Boys, 9, 10, 1, take(boys9, 8, 8));
+    addIndividual(17, Sex::Girls, 11, 12, 2, take(girls11, 12, 12));
+    addIndividual(18, Sex::Boys, 13, 14, 1, take(boys13, 10, 8));
     const QList<int> prefectureRecord =
-        addIndividual(19, S::Fly, 200, Sex::Girls, 15, 18, 1, take(girls15, 5, 6));
+        addIndividual(19, Sex::Girls, 15, 18, 1, take(girls15, 5, 6));
     // Individual medley; the girls' 400 m spans age groups 3 to 5.
-    addIndividual(20, S::Medley, 100, Sex::Boys, 11, 12, 1, take(boys11, 2, 8));
-    addIndividual(21, S::Medley, 200, Sex::Girls, 13, 14, 3, take(girls13, 2, 18));
+    addIndividual(20, Sex::Boys, 11, 12, 1, take(boys11, 2, 8));
+    addIndividual(21, Sex::Girls, 13, 14, 3, take(girls13, 2, 18));
     QList<Swimmer> medley = take(girls11, 0, 4) + take(girls13, 0, 4);
     for (const Swimmer& girl : girls15) {
         if (girl.age >= 16 && medley.size() < 14)
             medley.append(girl);
     }
-    addIndividual(22, S::Medley, 400, Sex::Girls, 11, 18, 2, medley);
-    addIndividual(22, S::Medley, 400, Sex::Boys, 17, 18, 1, take(boys17, 2, 7));
+    addIndividual(22, Sex::Girls, 11, 18, 2, medley);
+    addIndividual(22, Sex::Boys, 17, 18, 1, take(boys17, 2, 7));
     // Relays, every leg listed; the custom event is a mixed relay of the youngest.
-    const QList<int> medleyRelay = addRelay(24, S::Medley, 200, Sex::Boys, 13, 14, boys13, 14);
-    addRelay(24, S::Medley, 200, Sex::Girls, 11, 12, girls11, 12);
-    addRelay(25, S::Medley, 400, Sex::Boys, 15, 16, boys15, 16);
-    addRelay(26, S::Free, 100, Sex::Girls, 9, 10, girls9, 10);
-    addRelay(27, S::Free, 200, Sex::Girls, 13, 14, girls13, 14);
-    addRelay(27, S::Free, 200, Sex::Boys, 11, 12, boys11, 12);
-    addRelay(28, S::Free, 400, Sex::Girls, 15, 18, girls15, 16);
-    addRelay(29, S::Free, 800, Sex::Boys, 17, 18, boys17, 18);
-    addRelay(30, S::Free, 100, Sex::Mixed, 0, 8, kids, 8);
+    const QList<int> medleyRelay = addRelay(24, Sex::Boys, 13, 14, boys13, 14);
+    addRelay(24, Sex::Girls, 11, 12, girls11, 12);
+    addRelay(25, Sex::Boys, 15, 16, boys15, 16);
+    addRelay(26, Sex::Girls, 9, 10, girls9, 10);
+    addRelay(27, Sex::Girls, 13, 14, girls13, 14);
+    addRelay(27, Sex::Boys, 11, 12, boys11, 12);
+    addRelay(28, Sex::Girls, 15, 18, girls15, 16);
+    addRelay(29, Sex::Boys, 17, 18, boys17, 18);
+    addRelay(30, Sex::Mixed, 0, 8, kids, 8);
 
     // The results a meet always has somewhere.
     // Two girls in different heats touch in the same time, second overall.
@@ -332,22 +340,16 @@ struct ItemPlace {
 void SampleWriter::writeLayout()
 {
     Layout layout = defaultLayout();
+    // Free text 0 is the title, 1 and 2 the words of praise, 3 and 4 the signature.
     constexpr ItemPlace kPlaces[] = {
-        {13, 3700, 1000, 60},                         // 賞状
-        {18, 1200, 3000, 24},                         // class
-        {0, 4200, 3000, 24},                          // event
-        {2, 1200, 4000, 32},                          // rank
-        {1, 4200, 4000, 28},                          // result
-        {3, 8600, 4000, 24},                          // record
-        {6, 1200, 5600, 22},                          // affiliation
-        {7, 5200, 5600, 22},                          // school grade
-        {4, 3200, 6600, 40},                          // name
-        {14, 1200, 8600, 24},                         // words of praise
-        {15, 1200, 9400, 24},  {10, 1200, 11200, 20}, // date
-        {11, 1200, 12200, 22},                        // meet
-        {12, 1200, 12900, 20},                        // venue
-        {16, 5400, 14200, 24},                        // signature
-        {17, 5400, 14900, 24},
+        {freeTextItem(0), 3700, 1000, 60},  {kItemClass, 1200, 3000, 24},
+        {kItemEvent, 4200, 3000, 24},       {kItemRank, 1200, 4000, 32},
+        {kItemResult, 4200, 4000, 28},      {kItemRemark, 8600, 4000, 24},
+        {kItemAffiliation, 1200, 5600, 22}, {kItemGrade, 5200, 5600, 22},
+        {kItemName, 3200, 6600, 40},        {freeTextItem(1), 1200, 8600, 24},
+        {freeTextItem(2), 1200, 9400, 24},  {kItemDate, 1200, 11200, 20},
+        {kItemMeetName, 1200, 12200, 22},   {kItemVenue, 1200, 12900, 20},
+        {freeTextItem(3), 5400, 14200, 24}, {freeTextItem(4), 5400, 14900, 24},
     };
     for (ItemLayout& item : layout.items)
         item.switchState = kSwitchOff;

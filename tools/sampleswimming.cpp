@@ -33,11 +33,13 @@ QString gradeCode(int age)
 double basePer100(Stroke stroke)
 {
     switch (stroke) {
-    case Stroke::Free: return 58.0;
+    case Stroke::Free:
+    case Stroke::FreeRelay: return 58.0;
     case Stroke::Back: return 65.0;
     case Stroke::Breast: return 73.0;
     case Stroke::Fly: return 62.0;
-    case Stroke::Medley: return 66.0;
+    case Stroke::IndividualMedley:
+    case Stroke::MedleyRelay: return 66.0;
     }
     return 60.0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 /// The sample meet's invented people and clubs, and the model its swim times come from.
 
+#include "naming/events.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -31,7 +33,6 @@ inline constexpr const char16_t* kGirls[] = {u"花子", u"美咲", u"凪", u"七
                                              u"渚",   u"澪",   u"舞", u"汐里", u"波留"};
 
 enum class Sex { Boys, Girls, Mixed };
-enum class Stroke { Free, Back, Breast, Fly, Medley };
 
 /// The master file's sex code of a swimmer: "1" or "2".
 QString sexCode(Sex sex);
@@ -40,7 +41,7 @@ QString raceSex(Sex sex);
 /// School grade code of an age: 小 11 to 16, 中 21 to 23, 高 31 to 33, 大 41.
 QString gradeCode(int age);
 
-/// Seconds per 100 m of a 15- to 16-year-old boy, by stroke.
+/// Seconds per 100 m of a 15- to 16-year-old boy, by stroke (a relay's legs as its stroke's).
 double basePer100(Stroke stroke);
 /// How much slower than a 15- to 16-year-old a swimmer of `age` is.
 double ageFactor(int age);

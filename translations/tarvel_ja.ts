@@ -1093,6 +1093,18 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>warning: the e-certificates of %1 event(s) could not be made; the printing and marking went on: %2</source>
         <translation>警告: %1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました: %2</translation>
     </message>
+    <message>
+        <source>choosing PDF files</source>
+        <translation>PDFファイルへの切り替え</translation>
+    </message>
+    <message>
+        <source>choosing the printer</source>
+        <translation>プリンタへの切り替え</translation>
+    </message>
+    <message>
+        <source>stopping: watching ends after the event in hand</source>
+        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
@@ -1118,10 +1130,25 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     </message>
 </context>
 <context>
+    <name>tarvel::ui::DeskStrip</name>
+    <message>
+        <source>Write PDF files in a folder instead of printing</source>
+        <translation>印刷せずにフォルダへPDFファイルを書き出します</translation>
+    </message>
+    <message>
+        <source>Print on paper again</source>
+        <translation>用紙への印刷に戻します</translation>
+    </message>
+</context>
+<context>
     <name>tarvel::ui::FrmBrev</name>
     <message>
         <source>%1 U+%2: no installed face can draw it</source>
         <translation>%1 U+%2: この文字を描けるフォントがありません</translation>
+    </message>
+    <message>
+        <source>Folder for the PDF files instead of paper</source>
+        <translation>PDFファイルの書き出し先フォルダ</translation>
     </message>
 </context>
 <context>

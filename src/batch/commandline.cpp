@@ -214,8 +214,7 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         return index;
     };
     Request request;
-    request.options.condition =
-        choice(condition) == 1 ? PrintCondition::Anytime : PrintCondition::Simultaneous;
+    request.options.condition = conditionOfChoice(choice(condition));
     request.options.distance = choice(distance);
     request.options.stroke = choice(stroke);
     request.options.round = choice(round);

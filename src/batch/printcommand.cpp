@@ -116,8 +116,7 @@ int runPrint(const Request& request, Session& session)
     // answer during the run.
     const auto sayPrinter = [&](const RunOutcome& outcome) {
         if (desk.targetKind() == PrintTargetKind::Printer && outcome.summary.eventsPrinted > 0
-            && options.previewOnly == PreviewOnly::No
-            && (!outcome.failure || outcome.failure->kind() != Failure::Kind::Unreachable))
+            && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(outcome))
             sayPrinterTrouble(desk.targetWhere());
     };
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()

@@ -66,8 +66,7 @@ int runWatch(const Request& request, Session& session)
         sayAccount(run.summary, options, desk, stamp);
         sayECertificates(run, session, stamp);
         if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
-            && options.previewOnly == PreviewOnly::No
-            && (!run.failure || run.failure->kind() != Failure::Kind::Unreachable))
+            && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(run))
             sayPrinterTrouble(desk.targetWhere(), stamp);
     };
     QObject::connect(&desk, &Desk::unreachable, [](const QString& why) {
@@ -83,6 +82,10 @@ int runWatch(const Request& request, Session& session)
     // hand. It is read here only, on this thread: a run that read the signal itself would
     // leave nobody to end the watching.
     QObject::connect(&signals, &StopSignals::arrivedNow, &desk, &Desk::stop);
+    // Said once the stop was asked (connected after it): the event in hand may take a while.
+    QObject::connect(&signals, &StopSignals::arrivedNow, [] {
+        say(timeStamp() + Words::tr("stopping: watching ends after the event in hand"));
+    });
     QObject::connect(&desk, &Desk::watchingStopped, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
     say(timeStamp()

@@ -174,7 +174,7 @@ void Desk::askPrinterAfter(const RunOutcome& outcome)
 {
     const bool sent = outcome.summary.eventsPrinted > 0 || !outcome.deliveries.isEmpty();
     if (target_.kind != PrintTargetKind::Printer || outcome.previewOnly == PreviewOnly::Yes || !sent
-        || (outcome.failure && outcome.failure->kind() == Failure::Kind::Unreachable))
+        || isSchedulerUnreachable(outcome))
         return;
     const QString printer = targetWhere();
     if (printer.isEmpty()
@@ -250,8 +250,12 @@ RunOutcome Desk::runAndWait(RunRequest request)
 RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
 {
     RunObservers observers{&tap_, recorder_.get(), alsoObserving};
-    RunContext context{target_, observers, request.showPreview ? &preview_ : nullptr,
-                       [this] { return openLedger(); }, cups::schedulerName()};
+    RunContext context{target_,
+                       observers,
+                       request.showPreview ? &preview_ : nullptr,
+                       [this] { return openLedger(); },
+                       cups::schedulerName(),
+                       recorder_.get()};
     RunOutcome outcome = executeRun(context, request);
     outcome.undrawable = tap_.undrawable();
     return outcome;
@@ -287,7 +291,29 @@ RunProgress Desk::progress() const
 void Desk::reopenTarget()
 {
     const PrinterClaim::Held held = claim_.claim(Words::tr("taking the printer's calibration"));
-    target_ = services_.openTarget(session_.where);
+    target_ = pdfChosen_ ? openPdfTarget(*pdfChosen_) : services_.openTarget(session_.where);
+}
+
+void Desk::choosePdfFiles(const QString& folder)
+{
+    {
+        const PrinterClaim::Held held = claim_.claim(Words::tr("choosing PDF files"));
+        target_ = openPdfTarget(folder);
+        pdfChosen_ = folder;
+    }
+    Q_EMIT targetKnown(std::nullopt);
+}
+
+void Desk::choosePrinter()
+{
+    {
+        const PrinterClaim::Held held = claim_.claim(Words::tr("choosing the printer"));
+        target_ = services_.openTarget(session_.where);
+        pdfChosen_.reset();
+    }
+    Q_EMIT targetKnown(std::nullopt);
+    // A name the start could not learn (no answer then) is asked for again.
+    lookUpPrinter();
 }
 
 void Desk::startWatching(RunRequest request)

@@ -104,6 +104,11 @@ public:
     PreviewPicture takePreview() { return preview_.take(); }
     /// Opens the print target again (a new calibration offset); Busy while a run prints.
     void reopenTarget();
+    /// The operator's choice, from the next run on: PDF files in `folder` instead of paper,
+    /// or the printer again (the target the desk was opened with). targetKnown() follows.
+    /// Busy while a run prints. Not remembered: a desk opens on the printer.
+    void choosePdfFiles(const QString& folder);
+    void choosePrinter();
 
     /// Automatic printing: `request` is the template of every automatic run (its heldBack
     /// set by the watcher); the front end keeps it current with setWatchRequest().
@@ -143,7 +148,8 @@ Q_SIGNALS:
     /// What a poll of the pending jobs learnt (on the desk's thread).
     void jobsPolled(const tarvel::JobPoll& outcome);
     /// The default printer was looked up (its name in targetWhere()), or could not be
-    /// (`trouble`): the 印刷先 line and the calibration follow.
+    /// (`trouble`), or the operator chose where certificates go: the 印刷先 line and the
+    /// calibration follow.
     void targetKnown(const std::optional<tarvel::Failure>& trouble);
     /// After a run that sent jobs to a printer: its state, when it needs attention (stopped,
     /// out of paper) or could not be asked.
@@ -165,6 +171,8 @@ private:
     DeskServices services_;
     Session session_;
     PrintTarget target_;
+    /// The folder of the PDF files the operator chose instead of paper; none: the printer.
+    std::optional<QString> pdfChosen_;
     QString fontFace_;
     QString lookedUp_; ///< the default printer's name once looked up; the desk's thread
     PrinterClaim claim_;

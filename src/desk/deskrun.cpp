@@ -24,6 +24,17 @@ std::unique_ptr<ECertificateRecorder> eCertificatesOf(const RunRequest& request)
         backdropImagePath(session.where, session.backdrop), session.meet.meetName, QDateTime()});
 }
 
+/// A document of the run's own (not of the events'): recorded without certificates.
+void recordPage(RunContext& context, const RunRequest& request, const Delivery& delivery,
+                const QString& title, DocumentKind kind)
+{
+    if (!delivery.sent || !context.recorder)
+        return;
+    LedgerDocument document = deliveredDocument(delivery, title, kind);
+    document.requestedBy = request.requestedBy;
+    context.recorder->recordDocument(std::move(document));
+}
+
 void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
 {
     const std::unique_ptr<ECertificateRecorder> eCertificates = eCertificatesOf(request);
@@ -49,12 +60,14 @@ void printTestPage(RunContext& context, const RunRequest& request, RunOutcome& o
     if (request.options.previewOnly == PreviewOnly::Yes)
         return;
     PrintDevice& device = *context.target.device;
-    device.setDocumentName(Words::tr("Test page"));
+    const QString title = Words::tr("Test page");
+    device.setDocumentName(title);
     printPage(device, request.session.layout, request.session.itemText, PreviewOnly::No);
     outcome.deliveries << device.endDocument();
+    recordPage(context, request, outcome.deliveries.last(), title, DocumentKind::TestPage);
 }
 
-void printCalibration(RunContext& context, RunOutcome& outcome)
+void printCalibration(RunContext& context, const RunRequest& request, RunOutcome& outcome)
 {
     // The default printer's name is known once it was looked up (here, on the run's thread).
     QString printer = context.target.kind == PrintTargetKind::Printer ? context.target.printerName()
@@ -63,6 +76,8 @@ void printCalibration(RunContext& context, RunOutcome& outcome)
         printer = lookUpDefaultPrinter();
     outcome.deliveries << printCalibrationPage(*context.target.device, printer,
                                                loadPrinterOffset(printer));
+    recordPage(context, request, outcome.deliveries.last(), calibrationPageTitle(),
+               DocumentKind::Calibration);
 }
 
 void reprint(RunContext& context, const RunRequest& request, RunOutcome& outcome)
@@ -93,7 +108,7 @@ RunOutcome executeRun(RunContext& context, RunRequest& request)
         switch (request.kind) {
         case RunKind::ReadyRaces: printReadyRaces(context, request, outcome); break;
         case RunKind::TestPage: printTestPage(context, request, outcome); break;
-        case RunKind::CalibrationPage: printCalibration(context, outcome); break;
+        case RunKind::CalibrationPage: printCalibration(context, request, outcome); break;
         case RunKind::Reprint: reprint(context, request, outcome); break;
         }
     } catch (const Failure& failure) {

@@ -3,6 +3,7 @@
 
 #include "desk/runrequest.h"
 #include "ledger/ledger.h"
+#include "ledger/ledgerrecorder.h"
 #include "platform/qt/printtarget.h"
 
 #include <functional>
@@ -22,6 +23,8 @@ struct RunContext {
     std::function<std::unique_ptr<Ledger>()> openLedger;
     /// The scheduler the documents go to, as the ledger names it.
     QString scheduler;
+    /// Where the test and calibration pages are recorded; null records nothing.
+    LedgerRecorder* recorder = nullptr;
 };
 
 /// Runs `request` to its end and tells how it went; never throws. A failure that keeps the

@@ -1,5 +1,7 @@
 #include "layout/calibrationpage.h"
 
+#include "platform/pageunits.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -7,10 +9,9 @@ namespace tarvel {
 
 namespace {
 
-constexpr int kGridTwips = 4320;
-constexpr int kFirstTwips = 1440;
-constexpr int kPageWidth = 11516;
-constexpr int kPageHeight = 16260;
+/// Crosses every three inches, the first an inch in from the page's corner.
+constexpr int kGridTwips = 3 * kTwipsPerInch;
+constexpr int kFirstTwips = kTwipsPerInch;
 constexpr double kArmTwips = 240.0;
 constexpr double kLabelGap = 80.0;
 constexpr double kLabelPoints = 8.0;
@@ -20,8 +21,6 @@ constexpr double kLabelWidth = 1700.0;
 constexpr double kLineSpacing = 1.2;
 constexpr double kHeadingPoints = 10.0;
 constexpr double kHeadingLeft = kFirstTwips / 2.0;
-constexpr double kTwipsPerPoint = 20.0;
-constexpr double kTwipsPerMillimetre = 1440.0 / 25.4;
 
 QString tr(const char* text)
 {
@@ -33,16 +32,21 @@ QString tr(const char* text)
 std::vector<QPointF> calibrationCrosses()
 {
     std::vector<QPointF> crosses;
-    for (int y = kFirstTwips; y < kPageHeight; y += kGridTwips)
-        for (int x = kFirstTwips; x < kPageWidth; x += kGridTwips)
+    for (int y = kFirstTwips; y < kPageHeightTwips; y += kGridTwips)
+        for (int x = kFirstTwips; x < kPageWidthTwips; x += kGridTwips)
             crosses.emplace_back(x, y);
     return crosses;
 }
 
+QString calibrationPageTitle()
+{
+    return tr("Calibration page");
+}
+
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce)
 {
-    printer.setDocumentName(tr("Calibration page"));
-    printer.setMaxWidth(kPageWidth - 2 * kHeadingLeft);
+    printer.setDocumentName(calibrationPageTitle());
+    printer.setMaxWidth(kPageWidthTwips - 2 * kHeadingLeft);
     printer.setFontSize(kHeadingPoints);
     const QStringList heading{
         tr("Calibration page for %1; offset in force: X %2, Y %3 twips.")
@@ -65,7 +69,7 @@ Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, 
         printer.drawLine(cross.x(), cross.y() - kArmTwips, cross.x(), cross.y() + kArmTwips);
         // Beside the cross on its right, or on its left where the page ends first.
         double left = cross.x() + kLabelGap;
-        if (left + kLabelWidth > kPageWidth)
+        if (left + kLabelWidth > kPageWidthTwips)
             left = cross.x() - kLabelGap - kLabelWidth;
         const QStringList lines{
             tr("X %1  Y %2").arg(cross.x()).arg(cross.y()),

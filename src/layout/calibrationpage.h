@@ -15,6 +15,9 @@ namespace tarvel {
 /// layout's X and Y are measured from: on a 3-inch grid over the design page.
 std::vector<QPointF> calibrationCrosses();
 
+/// The calibration page's document name, as the printer's queue and the ledger show it.
+QString calibrationPageTitle();
+
 /// Prints the calibration page on `printer` as a document of its own, sent at once: each
 /// cross with its X and Y beside it, and a heading naming `printerName`, the offset in
 /// force and how to measure. Every mark and text lies inside the design page (texts too

@@ -45,7 +45,7 @@ Layout defaultLayout()
     }
     // The free texts start as the captions of their items.
     for (int k = 0; k < kFreeTextCount; ++k)
-        layout.freeTexts[k] = itemCaption(kFirstFreeTextItem + k);
+        layout.freeTexts[k] = itemCaption(freeTextItem(k));
     return layout;
 }
 
@@ -55,7 +55,7 @@ ItemTexts startupItemTexts(const Layout& layout)
     for (int i = 0; i < kItemCount; ++i)
         texts[i] = itemCaption(i);
     for (int k = 0; k < kFreeTextCount; ++k)
-        texts[kFirstFreeTextItem + k] = layout.freeTexts[k];
+        texts[freeTextItem(k)] = layout.freeTexts[k];
     return texts;
 }
 

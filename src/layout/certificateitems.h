@@ -9,13 +9,41 @@ namespace tarvel {
 
 inline constexpr int kItemCount = 19;
 inline constexpr int kFreeTextCount = 5;
-/// Item 13 + k shows free text k.
+
+/// The items by name: the index of each in the layout, the item texts and the files.
+inline constexpr int kItemEvent = 0;
+inline constexpr int kItemResult = 1;
+inline constexpr int kItemRank = 2;
+inline constexpr int kItemRemark = 3;
+inline constexpr int kItemName = 4;
+inline constexpr int kItemPrefecture = 5;
+inline constexpr int kItemAffiliation = 6;
+inline constexpr int kItemGrade = 7;
+inline constexpr int kItemAge = 8;
+inline constexpr int kItemNumber = 9;
+inline constexpr int kItemDate = 10;
+inline constexpr int kItemMeetName = 11;
+inline constexpr int kItemVenue = 12;
+/// Items 13 to 17 show the free texts 0 to 4.
 inline constexpr int kFirstFreeTextItem = 13;
+inline constexpr int kItemClass = 18;
 
 /// Whether item `item` (0-based) holds one of the operator's free texts.
 constexpr bool isFreeTextItem(int item)
 {
     return item >= kFirstFreeTextItem && item < kFirstFreeTextItem + kFreeTextCount;
+}
+
+/// The item that shows free text k (0 to kFreeTextCount - 1).
+constexpr int freeTextItem(int k)
+{
+    return kFirstFreeTextItem + k;
+}
+
+/// The free text item `item` shows; call only when isFreeTextItem(item).
+constexpr int freeTextOf(int item)
+{
+    return item - kFirstFreeTextItem;
 }
 
 /// Switch states of an item: only exactly On is drawn; Grayed can only come from the file.
@@ -55,7 +83,7 @@ QString itemCaption(int item);
 /// The layout of a fresh window, and what a missing layout file is replaced with.
 Layout defaultLayout();
 
-/// The item texts at start-up: the captions, and the free texts for items 13 to 17.
+/// The item texts at start-up: the captions, and the free texts in their items.
 ItemTexts startupItemTexts(const Layout& layout);
 
 } // namespace tarvel

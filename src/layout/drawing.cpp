@@ -6,8 +6,6 @@ namespace tarvel {
 
 namespace {
 
-/// The preview shows the page at one third.
-constexpr double kPreviewScale = 1.0 / 3.0;
 constexpr double kPaperScale = 1.0;
 
 } // namespace

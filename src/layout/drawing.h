@@ -2,6 +2,7 @@
 /// Drawing a certificate: one routine for the preview and the printed page.
 
 #include "layout/certificateitems.h"
+#include "platform/pageunits.h"
 #include "platform/previewsurface.h"
 #include "platform/printdevice.h"
 
@@ -9,18 +10,12 @@
 
 namespace tarvel {
 
-/// The design page in twips, which the preview shows whole at one third.
-inline constexpr int kPageWidthTwips = 11516;
-inline constexpr int kPageHeightTwips = 16260;
-inline constexpr int kPreviewWidthUnits = 3838;
-inline constexpr int kPreviewHeightUnits = 5420;
-
 /// Draws every item whose switch is exactly on, in index order: at (X * scale, Y * scale)
 /// with size * scale points and at most maxWidth * scale wide, X, Y and size being the
 /// numeric values of the layout's texts.
 void drawCertificate(Surface& surface, const Layout& layout, const ItemTexts& texts, double scale);
 
-/// Redraws the preview completely at one third.
+/// Redraws the preview completely at kPreviewScale.
 void drawPreview(PreviewSurface& preview, const Layout& layout, const ItemTexts& texts);
 
 /// A character of an item's text that no installed face can draw: it comes out blank or

@@ -95,8 +95,7 @@ public:
             ItemLayout& item = layout.items[i];
             if (!switchInto(item.switchState) || !text(item.x) || !text(item.y) || !text(item.size))
                 return stopped_;
-            if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount
-                && !text(layout.freeTexts[i - kFirstFreeTextItem]))
+            if (isFreeTextItem(i) && !text(layout.freeTexts[freeTextOf(i)]))
                 return stopped_;
         }
         // Fields after the 83rd are ignored.
@@ -188,8 +187,8 @@ QByteArray encodeLayout(const Layout& layout)
         put(item.x);
         put(item.y);
         put(item.size);
-        if (i >= kFirstFreeTextItem && i < kFirstFreeTextItem + kFreeTextCount)
-            put(layout.freeTexts[i - kFirstFreeTextItem]);
+        if (isFreeTextItem(i))
+            put(layout.freeTexts[freeTextOf(i)]);
     }
     return bytes;
 }

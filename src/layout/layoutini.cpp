@@ -1,6 +1,7 @@
 #include "layout/layoutini.h"
 
 #include "platform/failure.h"
+#include "platform/pageunits.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
@@ -23,8 +24,8 @@ QString tr(const char* text)
 }
 
 const QString kBackdropGroup = u"backdrop"_s;
-/// Ten metres: any larger width is a typing error, read as no limit.
-constexpr int kWidthLimit = 144000;
+/// A hundred inches: any larger width is a typing error, read as no limit.
+constexpr int kWidthLimit = 100 * kTwipsPerInch;
 
 QString iniPath(const DataLocations& where)
 {

@@ -1,18 +1,9 @@
 #include "ledger/historyexport.h"
 
+#include "layout/certificateitems.h"
 #include "platform/words.h"
 
 namespace tarvel {
-
-namespace {
-
-// The certificate items the history shows.
-constexpr int kItemResult = 1;
-constexpr int kItemRank = 2;
-constexpr int kItemName = 4;
-constexpr int kItemAffiliation = 6;
-
-} // namespace
 
 QString jobStateText(JobState state)
 {

@@ -63,6 +63,18 @@ JobState jobStateFromWord(const QString& word)
     return JobState::Pending;
 }
 
+LedgerDocument deliveredDocument(const Delivery& delivery, const QString& title, DocumentKind kind)
+{
+    LedgerDocument document;
+    document.printedAt = QDateTime::currentDateTime();
+    document.title = title;
+    document.destination = delivery.destination;
+    document.jobId = delivery.jobId;
+    document.state = delivery.jobId > 0 ? JobState::Pending : JobState::Written;
+    document.kind = kind;
+    return document;
+}
+
 QString documentKindWord(DocumentKind kind)
 {
     return QString::fromLatin1(kKindWords[int(kind)]);

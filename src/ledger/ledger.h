@@ -58,6 +58,10 @@ struct LedgerDocument {
     QString scheduler{};
 };
 
+/// The document `delivery` made, of `kind` and titled `title`, printed now: a job pending at
+/// the scheduler, or a file written.
+LedgerDocument deliveredDocument(const Delivery& delivery, const QString& title, DocumentKind kind);
+
 /// One certificate of a document.
 struct LedgerCertificate {
     int raceNo = 0;                  ///< the race it was printed for: the event's last heat

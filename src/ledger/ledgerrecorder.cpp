@@ -46,14 +46,9 @@ void LedgerRecorder::certificateAccepted(const AcceptedCertificate& certificate)
 
 std::shared_future<void> LedgerRecorder::documentDelivered(const DeliveredDocument& delivered)
 {
-    LedgerDocument document;
-    document.printedAt = QDateTime::currentDateTime();
-    document.title = delivered.title;
-    document.destination = delivered.delivery.destination;
-    document.jobId = delivered.delivery.jobId;
-    document.state = delivered.delivery.jobId > 0 ? JobState::Pending : JobState::Written;
-    document.kind = DocumentKind::Certificates;
-    return enqueue({document, composed_.take(delivered.raceNo)});
+    return enqueue(
+        {deliveredDocument(delivered.delivery, delivered.title, DocumentKind::Certificates),
+         composed_.take(delivered.raceNo)});
 }
 
 std::shared_future<void> LedgerRecorder::recordDocument(LedgerDocument document)

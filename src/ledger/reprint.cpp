@@ -85,13 +85,7 @@ ReprintResult reprintCertificates(const QList<LedgerEntry>& entries, const Layou
         const Delivery delivery = printer.endDocument();
         result.deliveries.append(delivery);
 
-        LedgerDocument document;
-        document.printedAt = QDateTime::currentDateTime();
-        document.title = title;
-        document.destination = delivery.destination;
-        document.jobId = delivery.jobId;
-        document.state = delivery.jobId > 0 ? JobState::Pending : JobState::Written;
-        document.kind = DocumentKind::Reprint;
+        LedgerDocument document = deliveredDocument(delivery, title, DocumentKind::Reprint);
         document.requestedBy = record.requestedBy;
         if (delivery.jobId > 0)
             document.scheduler = record.scheduler;

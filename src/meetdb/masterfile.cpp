@@ -12,31 +12,41 @@ namespace tarvel {
 
 namespace {
 
-// Field offsets of the header (record 1).
+// The fields of the header (record 1): numbers by offset, texts by offset and width.
 namespace header {
-constexpr int kNo1 = 0, kNo2 = 4, kDate1 = 6, kBaseName = 16, kText1 = 24, kDate2 = 36, kDate3 = 46,
-              kText2 = 56, kClassScheme = 63, kNo3 = 65, kCounters = 67;
-constexpr int kDateWidth = 10, kBaseNameWidth = 8, kText1Width = 12, kText2Width = 7;
+constexpr int kNo1 = 0, kNo2 = 4, kClassScheme = 63, kNo3 = 65, kCounters = 67;
+constexpr TextField kDate1{6, 10}, kBaseName{16, 8}, kText1{24, 12}, kDate2{36, 10}, kDate3{46, 10},
+    kText2{56, 7};
 } // namespace header
 
-// Field offsets of the custom event table (record 2).
+// The fields of the custom event table (record 2): entry k's texts are the nth(k) of these.
 namespace custom {
-constexpr int kDivision = 0, kDivisionWidth = 8;
-constexpr int kEventName = 120, kEventNameWidth = 16;
-constexpr int kFlags = 360, kRest = 375, kRestWidth = 9;
+constexpr TextField kDivision{0, 8}, kEventName{120, 16}, kFlag{360, 1}, kRest{375, 9};
 } // namespace custom
 
-// Field offsets of an entry (record n + 10).
+// The fields of an entry (record n + 10).
 namespace entry {
-constexpr int kField0 = 0, kField4 = 4, kRegNo = 11, kSwimmerName = 25, kField41 = 41,
-              kPrefecture = 57, kField65 = 65, kAffiliation = 71, kField83 = 83, kGradeCode = 89,
-              kAge = 91, kSexCode = 93, kField94 = 94, kField95 = 95, kSixDigit = 271,
-              kField277 = 277, kField281 = 281, kField325 = 325, kField369 = 369;
+constexpr int kField0 = 0, kAge = 91, kField95 = 95, kField277 = 277;
+constexpr TextField kField281{281, 1}, kField325{325, 1}; // the first of 44 each
+
+/// Every whole text field of the record, with the member it is kept in.
+struct Text {
+    QString SwimmerRecord::*member;
+    TextField field;
+};
+constexpr Text kTexts[] = {
+    {&SwimmerRecord::field4, {4, 7}},        {&SwimmerRecord::regNo, {11, 14}},
+    {&SwimmerRecord::swimmerName, {25, 16}}, {&SwimmerRecord::field41, {41, 16}},
+    {&SwimmerRecord::prefecture, {57, 8}},   {&SwimmerRecord::field65, {65, 6}},
+    {&SwimmerRecord::affiliation, {71, 12}}, {&SwimmerRecord::field83, {83, 6}},
+    {&SwimmerRecord::gradeCode, {89, 2}},    {&SwimmerRecord::sexCode, {93, 1}},
+    {&SwimmerRecord::field94, {94, 1}},      {&SwimmerRecord::sixDigit, {271, 6}},
+    {&SwimmerRecord::field369, {369, 15}},
+};
 } // namespace entry
 
 constexpr qint64 kHeaderRecord = 1;
 constexpr qint64 kCustomEventRecord = 2;
-constexpr qint64 kFirstEntryRecord = 10; // entry n is record n + 10
 
 QString blanks(int width)
 {
@@ -62,21 +72,11 @@ void normaliseSixDigit(SwimmerRecord& swimmer)
 SwimmerRecord clearSwimmer()
 {
     SwimmerRecord swimmer;
-    swimmer.field4 = blanks(7);
-    swimmer.regNo = blanks(14);
-    swimmer.swimmerName = blanks(16);
-    swimmer.field41 = blanks(16);
-    swimmer.prefecture = blanks(8);
-    swimmer.field65 = blanks(6);
-    swimmer.affiliation = blanks(12);
-    swimmer.field83 = blanks(6);
-    swimmer.gradeCode = blanks(2);
-    swimmer.sexCode = blanks(1);
-    swimmer.field94 = blanks(1);
+    for (const entry::Text& text : entry::kTexts)
+        swimmer.*text.member = blanks(text.field.width);
     swimmer.sixDigit = u"000000"_qs;
-    swimmer.field281.fill(blanks(1));
-    swimmer.field325.fill(blanks(1));
-    swimmer.field369 = blanks(15);
+    swimmer.field281.fill(blanks(entry::kField281.width));
+    swimmer.field325.fill(blanks(entry::kField325.width));
     return swimmer;
 }
 
@@ -86,27 +86,16 @@ SwimmerRecord decodeSwimmer(QByteArrayView bytes)
     const RecordReader in(bytes);
     SwimmerRecord swimmer;
     swimmer.field0 = in.int32At(kField0);
-    swimmer.field4 = in.textAt(kField4, 7);
-    swimmer.regNo = in.textAt(kRegNo, 14);
-    swimmer.swimmerName = in.textAt(kSwimmerName, 16);
-    swimmer.field41 = in.textAt(kField41, 16);
-    swimmer.prefecture = in.textAt(kPrefecture, 8);
-    swimmer.field65 = in.textAt(kField65, 6);
-    swimmer.affiliation = in.textAt(kAffiliation, 12);
-    swimmer.field83 = in.textAt(kField83, 6);
-    swimmer.gradeCode = in.textAt(kGradeCode, 2);
+    for (const Text& text : kTexts)
+        swimmer.*text.member = in.text(text.field);
     swimmer.age = in.int16At(kAge);
-    swimmer.sexCode = in.textAt(kSexCode, 1);
-    swimmer.field94 = in.textAt(kField94, 1);
     for (int i = 0; i < 44; ++i)
         swimmer.field95[i] = in.int32At(kField95 + 4 * i);
-    swimmer.sixDigit = in.textAt(kSixDigit, 6);
     swimmer.field277 = in.int32At(kField277);
     for (int i = 0; i < 44; ++i) {
-        swimmer.field281[i] = in.textAt(kField281 + i, 1);
-        swimmer.field325[i] = in.textAt(kField325 + i, 1);
+        swimmer.field281[i] = in.text(kField281.nth(i));
+        swimmer.field325[i] = in.text(kField325.nth(i));
     }
-    swimmer.field369 = in.textAt(kField369, 15);
     return swimmer;
 }
 
@@ -115,27 +104,16 @@ QByteArray encodeSwimmer(const SwimmerRecord& swimmer)
     using namespace entry;
     RecordWriter out(kMasterRecordLength);
     out.putInt32(kField0, swimmer.field0);
-    out.putText(kField4, 7, swimmer.field4);
-    out.putText(kRegNo, 14, swimmer.regNo);
-    out.putText(kSwimmerName, 16, swimmer.swimmerName);
-    out.putText(kField41, 16, swimmer.field41);
-    out.putText(kPrefecture, 8, swimmer.prefecture);
-    out.putText(kField65, 6, swimmer.field65);
-    out.putText(kAffiliation, 12, swimmer.affiliation);
-    out.putText(kField83, 6, swimmer.field83);
-    out.putText(kGradeCode, 2, swimmer.gradeCode);
+    for (const Text& text : kTexts)
+        out.putText(text.field, swimmer.*text.member);
     out.putInt16(kAge, swimmer.age);
-    out.putText(kSexCode, 1, swimmer.sexCode);
-    out.putText(kField94, 1, swimmer.field94);
     for (int i = 0; i < 44; ++i)
         out.putInt32(kField95 + 4 * i, swimmer.field95[i]);
-    out.putText(kSixDigit, 6, swimmer.sixDigit);
     out.putInt32(kField277, swimmer.field277);
     for (int i = 0; i < 44; ++i) {
-        out.putText(kField281 + i, 1, swimmer.field281[i]);
-        out.putText(kField325 + i, 1, swimmer.field325[i]);
+        out.putText(kField281.nth(i), swimmer.field281[i]);
+        out.putText(kField325.nth(i), swimmer.field325[i]);
     }
-    out.putText(kField369, 15, swimmer.field369);
     return out.bytes();
 }
 
@@ -146,12 +124,12 @@ MasterHeader decodeMasterHeader(QByteArrayView bytes)
     MasterHeader h;
     h.headerNo1 = in.int32At(kNo1);
     h.headerNo2 = in.int16At(kNo2);
-    h.date1 = in.textAt(kDate1, kDateWidth);
-    h.baseName = in.textAt(kBaseName, kBaseNameWidth);
-    h.text1 = in.textAt(kText1, kText1Width);
-    h.date2 = in.textAt(kDate2, kDateWidth);
-    h.date3 = in.textAt(kDate3, kDateWidth);
-    h.text2 = in.textAt(kText2, kText2Width);
+    h.date1 = in.text(kDate1);
+    h.baseName = in.text(kBaseName);
+    h.text1 = in.text(kText1);
+    h.date2 = in.text(kDate2);
+    h.date3 = in.text(kDate3);
+    h.text2 = in.text(kText2);
     h.classScheme = in.int16At(kClassScheme);
     h.headerNo3 = in.int16At(kNo3);
     for (int i = 0; i < 10; ++i)
@@ -165,12 +143,12 @@ QByteArray encodeMasterHeader(const MasterHeader& h)
     RecordWriter out(kMasterRecordLength);
     out.putInt32(kNo1, h.headerNo1);
     out.putInt16(kNo2, h.headerNo2);
-    out.putText(kDate1, kDateWidth, h.date1);
-    out.putText(kBaseName, kBaseNameWidth, h.baseName);
-    out.putText(kText1, kText1Width, h.text1);
-    out.putText(kDate2, kDateWidth, h.date2);
-    out.putText(kDate3, kDateWidth, h.date3);
-    out.putText(kText2, kText2Width, h.text2);
+    out.putText(kDate1, h.date1);
+    out.putText(kBaseName, h.baseName);
+    out.putText(kText1, h.text1);
+    out.putText(kDate2, h.date2);
+    out.putText(kDate3, h.date3);
+    out.putText(kText2, h.text2);
     out.putInt16(kClassScheme, h.classScheme);
     out.putInt16(kNo3, h.headerNo3);
     for (int i = 0; i < 10; ++i)
@@ -184,11 +162,11 @@ CustomEventTable decodeCustomEventTable(QByteArrayView bytes)
     const RecordReader in(bytes);
     CustomEventTable table;
     for (int k = 0; k < 15; ++k) {
-        table.customDivision[k] = in.textAt(kDivision + kDivisionWidth * k, kDivisionWidth);
-        table.customEventName[k] = in.textAt(kEventName + kEventNameWidth * k, kEventNameWidth);
-        table.flags[k] = in.textAt(kFlags + k, 1);
+        table.customDivision[k] = in.text(kDivision.nth(k));
+        table.customEventName[k] = in.text(kEventName.nth(k));
+        table.flags[k] = in.text(kFlag.nth(k));
     }
-    table.rest = in.textAt(kRest, kRestWidth);
+    table.rest = in.text(kRest);
     return table;
 }
 
@@ -197,11 +175,11 @@ QByteArray encodeCustomEventTable(const CustomEventTable& table)
     using namespace custom;
     RecordWriter out(kMasterRecordLength);
     for (int k = 0; k < 15; ++k) {
-        out.putText(kDivision + kDivisionWidth * k, kDivisionWidth, table.customDivision[k]);
-        out.putText(kEventName + kEventNameWidth * k, kEventNameWidth, table.customEventName[k]);
-        out.putText(kFlags + k, 1, table.flags[k]);
+        out.putText(kDivision.nth(k), table.customDivision[k]);
+        out.putText(kEventName.nth(k), table.customEventName[k]);
+        out.putText(kFlag.nth(k), table.flags[k]);
     }
-    out.putText(kRest, kRestWidth, table.rest);
+    out.putText(kRest, table.rest);
     return out.bytes();
 }
 
@@ -214,7 +192,7 @@ MasterHeader newMasterHeader(const QString& masterFileName, const QDate& today,
                              const QLocale& locale)
 {
     using namespace header;
-    const QString date = asField(shortDateText(today, locale), kDateWidth);
+    const QString date = asField(shortDateText(today, locale), kDate1.width);
     const qsizetype dot = masterFileName.indexOf(u'.');
     const QString base = dot < 0 ? masterFileName : masterFileName.left(dot);
 
@@ -222,11 +200,11 @@ MasterHeader newMasterHeader(const QString& masterFileName, const QDate& today,
     h.headerNo1 = 0;
     h.headerNo2 = 1;
     h.date1 = date;
-    h.baseName = asField(base, kBaseNameWidth);
-    h.text1 = blanks(kText1Width);
+    h.baseName = asField(base, kBaseName.width);
+    h.text1 = blanks(kText1.width);
     h.date2 = date;
     h.date3 = date;
-    h.text2 = blanks(kText2Width);
+    h.text2 = blanks(kText2.width);
     h.classScheme = 0;
     h.headerNo3 = 0;
     return h;
@@ -249,7 +227,7 @@ SwimmerRecord MasterFile::loadSwimmer(qint32 entryNo) const
 {
     if (entryNo <= 0)
         return clearSwimmer();
-    const qint64 recordNo = kFirstEntryRecord + static_cast<qint64>(entryNo);
+    const qint64 recordNo = numberedRecord(entryNo);
     // A certificate with a blank name is a certificate lost: an entry that is not in the
     // file stops its event instead.
     if (!file_.holdsRecord(recordNo))

@@ -14,6 +14,15 @@ enum class MeetFile {
     Master, ///< the swimmer master file
 };
 
+/// taikai.dat, relay.dat and the master file keep their first ten records for the other
+/// system: race n, relay index n and entry n are record n + 10 of their files.
+inline constexpr int kReservedRecords = 10;
+
+constexpr qint64 numberedRecord(qint64 n)
+{
+    return n + kReservedRecords;
+}
+
 /// The file's path as the meet's files name it.
 QString meetFilePath(const DataLocations& where, MeetFile file);
 
@@ -26,7 +35,7 @@ RecordFile openMeetFile(const DataLocations& where, MeetFile file, int recordLen
 void requireMeetFile(const DataLocations& where, MeetFile file);
 
 /// A record of a meet file that is not (wholly) there: Kind::Damaged, naming the file,
-/// the record, its byte offset and the file's length.
+/// the record and its byte offset (as fields) and the file's length.
 [[noreturn]] void failRecordPastEnd(const RecordFile& file, qint64 recordNo, const QString& action);
 
 } // namespace tarvel

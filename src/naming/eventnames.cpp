@@ -2,26 +2,14 @@
 
 #include "meetdb/classlabel.h"
 #include "meetdb/masterfile.h"
+#include "naming/events.h"
 #include "platform/numbers.h"
 
 namespace tarvel {
 
 namespace {
 
-constexpr qint16 kFirstCustomEvent = 30;
-constexpr qint16 kLastCustomEvent = 44;
 constexpr qint16 kNoUpperBound = 100;
-
-constexpr const char16_t* kEventNames[29] = {
-    u"25m自由形",          u"50m自由形",        u"100m自由形",         u"200m自由形",
-    u"400m自由形",         u"800m自由形",       u"1500m自由形",        u"25m背泳ぎ",
-    u"50m背泳ぎ",          u"100m背泳ぎ",       u"200m背泳ぎ",         u"25m平泳ぎ",
-    u"50m平泳ぎ",          u"100m平泳ぎ",       u"200m平泳ぎ",         u"25mバタフライ",
-    u"50mバタフライ",      u"100mバタフライ",   u"200mバタフライ",     u"100m個人メドレー",
-    u"200m個人メドレー",   u"400m個人メドレー", u"100mメドレーリレー", u"200mメドレーリレー",
-    u"400mメドレーリレー", u"100mリレー",       u"200mリレー",         u"400mリレー",
-    u"800mリレー",
-};
 
 struct NamedRange {
     qint16 low;
@@ -43,11 +31,6 @@ constexpr NamedRange kNamedRanges[] = {
     {87, 87, u"健福祭70"},  {88, 88, u"健福祭75"},  {89, 89, u"少年"},      {90, 90, u"青年"},
     {91, 91, u"壮年"},      {92, 92, u"spＭ"},
 };
-
-bool isCustomEvent(qint16 eventCode)
-{
-    return eventCode >= kFirstCustomEvent && eventCode <= kLastCustomEvent;
-}
 
 /// Classes by age in years; a later rule replaces what an earlier one built.
 QString ageClassName(qint16 low, qint16 high)
@@ -95,8 +78,8 @@ QString codeClassName(qint16 low, qint16 high, qint16 classScheme)
 
 QString eventName(qint16 eventCode, const DataLocations& where)
 {
-    if (eventCode >= 1 && eventCode <= 29)
-        return QString::fromUtf16(kEventNames[eventCode - 1]);
+    if (const BuiltInEvent* event = builtInEvent(eventCode))
+        return QString::fromUtf16(event->name);
     if (!isCustomEvent(eventCode))
         return QString();
     // Read afresh: the meet-management system may rename a custom event during the meet.

@@ -13,27 +13,24 @@ namespace tarvel {
 
 namespace {
 
-// Byte offsets of the fields of a taikai.dat race record.
+// The fields of a taikai.dat race record: numbers by byte offset, texts by offset and width.
 constexpr int kHeatNo = 2;
 constexpr int kHeatCount = 4;
-constexpr int kRaceSex = 6;
+constexpr TextField kRaceSex{6, 1};
 constexpr int kClassLow = 7;
 constexpr int kClassHigh = 9;
 constexpr int kEventCode = 11;
-constexpr int kRoundCode = 13;
+constexpr TextField kRoundCode{13, 1};
 constexpr int kRelayIndex = 20;
 constexpr int kLaneEntryNo = 22;     // 12 x 2 bytes
 constexpr int kLaneResult = 46;      // 12 x 4 bytes
 constexpr int kLaneRecordCode = 214; // 12 x 2 bytes
 
-/// Races 1 to 1024 follow the ten records the other system keeps for itself.
-constexpr int kFirstRaceRecord = 11;
-
 /// A one-byte text field; an empty text leaves the byte zero, as in a fresh record.
-void putCharField(RecordWriter& record, int offset, const QString& text)
+void putCharField(RecordWriter& record, TextField field, const QString& text)
 {
     if (!text.isEmpty())
-        record.putText(offset, 1, text);
+        record.putText(field, text);
 }
 
 } // namespace
@@ -44,11 +41,11 @@ RaceRecord decodeRace(QByteArrayView bytes)
     RaceRecord race;
     race.heatNo = record.int16At(kHeatNo);
     race.heatCount = record.int16At(kHeatCount);
-    race.raceSex = record.textAt(kRaceSex, 1);
+    race.raceSex = record.text(kRaceSex);
     race.classLow = record.int16At(kClassLow);
     race.classHigh = record.int16At(kClassHigh);
     race.eventCode = record.int16At(kEventCode);
-    race.roundCode = record.textAt(kRoundCode, 1);
+    race.roundCode = record.text(kRoundCode);
     race.relayIndex = record.int16At(kRelayIndex);
     for (int lane = 0; lane < kLanesPerRace; ++lane) {
         race.laneEntryNo[lane] = record.int16At(kLaneEntryNo + 2 * lane);
@@ -81,7 +78,7 @@ int raceCount(const DataLocations& where)
 {
     try {
         const RecordFile file = openMeetFile(where, MeetFile::Races, kRaceRecordLength);
-        const qint64 records = file.size() / kRaceRecordLength - (kFirstRaceRecord - 1);
+        const qint64 records = file.size() / kRaceRecordLength - kReservedRecords;
         return int(std::clamp<qint64>(records, 0, kRaceCount));
     } catch (const Failure&) {
         return 0;
@@ -95,7 +92,7 @@ RaceRecord loadRace(const DataLocations& where, int raceNo)
         throw Failure(Words::tr("reading a race"), path,
                       Words::tr("race number %1 is outside 1 to %2").arg(raceNo).arg(kRaceCount));
     const RecordFile file = openMeetFile(where, MeetFile::Races, kRaceRecordLength);
-    const qint64 recordNo = raceNo + kFirstRaceRecord - 1;
+    const qint64 recordNo = numberedRecord(raceNo);
     // The other system may not have written the race yet; zeros would read as an empty race.
     if (!file.holdsRecord(recordNo))
         failRecordPastEnd(file, recordNo, Words::tr("reading race %1").arg(raceNo));

@@ -1,11 +1,13 @@
 #pragma once
 /// The preview's retained drawing: cleared, drawn into, then kept on show.
 
+#include "platform/pageunits.h"
 #include "platform/surface.h"
 
 namespace tarvel {
 
-/// Units: 3838 x 5420 over the preview's drawing area, whatever its size on screen.
+/// Units: kPreviewWidthUnits x kPreviewHeightUnits over the preview's drawing area, whatever
+/// its size on screen.
 class PreviewSurface : public Surface {
 public:
     /// Starts a new drawing: the retained image is cleared to white.

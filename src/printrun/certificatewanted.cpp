@@ -2,10 +2,7 @@
 
 #include "naming/resulttext.h"
 #include "platform/numbers.h"
-
-#include <algorithm>
-#include <array>
-#include <initializer_list>
+#include "printrun/printchoices.h"
 
 namespace tarvel {
 
@@ -14,51 +11,24 @@ namespace {
 /// Width of the registration number field: a longer prefix can never match.
 constexpr qsizetype kRegNoWidth = 14;
 
-bool contains(std::initializer_list<qint16> codes, qint16 eventCode)
-{
-    return std::find(codes.begin(), codes.end(), eventCode) != codes.end();
-}
-
-/// The events of each distance button; custom events (30 and up) are in none.
+// Custom events (30 and up) have no distance or stroke: only 全部 takes them.
 bool hasDistance(int distance, qint16 eventCode)
 {
-    switch (distance) {
-    case 0: return true;
-    case 1: return contains({1, 8, 12, 16}, eventCode);
-    case 2: return contains({2, 9, 13, 17}, eventCode);
-    case 3: return contains({3, 10, 14, 18, 20, 23, 26}, eventCode);
-    case 4: return contains({4, 11, 15, 19, 21, 24, 27}, eventCode);
-    case 5: return contains({5, 22, 25, 28}, eventCode);
-    case 6: return contains({6, 29}, eventCode);
-    case 7: return contains({7}, eventCode);
-    default: return false;
-    }
+    if (distance == 0)
+        return true;
+    const BuiltInEvent* event = builtInEvent(eventCode);
+    const int metres = metresOfChoice(distance);
+    return event && metres != 0 && event->metres == metres;
 }
-
-struct CodeRange {
-    qint16 low;
-    qint16 high;
-};
-
-/// The event codes of each stroke button, index 1 to 7.
-constexpr std::array<CodeRange, 7> kStrokeRanges = {{
-    {1, 7},
-    {8, 11},
-    {12, 15},
-    {16, 19},
-    {20, 22},
-    {23, 25},
-    {26, 29},
-}};
 
 bool hasStroke(int stroke, qint16 eventCode)
 {
     if (stroke == 0)
         return true;
-    if (stroke < 1 || stroke > int(kStrokeRanges.size()))
+    if (stroke < 1 || stroke >= kStrokeOptionCount)
         return false;
-    const CodeRange range = kStrokeRanges[stroke - 1];
-    return eventCode >= range.low && eventCode <= range.high;
+    const BuiltInEvent* event = builtInEvent(eventCode);
+    return event && event->stroke == kStrokeOfChoice[stroke - 1];
 }
 
 bool hasRound(int round, const QString& roundCode)

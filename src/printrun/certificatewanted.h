@@ -1,23 +1,13 @@
 #pragma once
 /// The filters that decide whether a composed certificate is printed.
 
+#include "naming/events.h"
 #include "naming/racerecord.h"
 #include "printrun/printoptions.h"
 
 #include <QString>
 
 namespace tarvel {
-
-enum class EventKind { Individual, Relay };
-
-/// Event codes from this one up are composed as relays (four legs from relay.dat) and
-/// use the relay rank limit; that includes the custom events 30 to 44.
-inline constexpr qint16 kFirstRelayEvent = 23;
-
-inline EventKind eventKindOf(qint16 eventCode)
-{
-    return eventCode >= kFirstRelayEvent ? EventKind::Relay : EventKind::Individual;
-}
 
 /// The tests that concern the whole event (distance, stroke, round, sex): an event that
 /// fails one of them gets no certificate at all. Pure.

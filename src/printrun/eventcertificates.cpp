@@ -7,9 +7,9 @@
 #include "meetdb/racestatus.h"
 #include "naming/eventnames.h"
 #include "naming/eventtitle.h"
+#include "naming/relayrecord.h"
 #include "naming/resulttext.h"
 #include "naming/sortkeys.h"
-#include "platform/binaryrecord.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
 #include "platform/recordfile.h"
@@ -26,26 +26,6 @@
 namespace tarvel {
 
 namespace {
-
-// The certificate items this composer fills; 13 to 17 are the free texts.
-constexpr int kItemEvent = 0;
-constexpr int kItemResult = 1;
-constexpr int kItemRank = 2;
-constexpr int kItemRemark = 3;
-constexpr int kItemName = 4;
-constexpr int kItemPrefecture = 5;
-constexpr int kItemAffiliation = 6;
-constexpr int kItemGrade = 7;
-constexpr int kItemAge = 8;
-constexpr int kItemNumber = 9;
-constexpr int kItemDate = 10;
-constexpr int kItemMeetName = 11;
-constexpr int kItemVenue = 12;
-constexpr int kItemClass = 18;
-
-constexpr int kLegCount = 4;
-constexpr int kRelayRecordLength = 256;
-constexpr int kFirstRelayRecord = 11;
 
 /// Key of a listed finisher: " 1" + six result digits, then " 1" + race (4) + lane (2).
 /// Keys sort by result, then race, then lane.
@@ -156,9 +136,8 @@ QString cleanedField(QString text)
     return cleanText(text, 1);
 }
 
-/// relay.dat is laid out leg-major: leg a of lane k is at byte 2 + 2 * (12 * a + k). An index
-/// that names no record of the file is damage of the race record or of relay.dat: four
-/// nameless certificates would be four lost ones.
+/// The leg swimmers of one lane of a relay race. An index that names no record of the file is
+/// damage of the race record or of relay.dat: four nameless certificates would be four lost ones.
 std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 relayIndex, int lane)
 {
     const QString action = Words::tr("reading the relay team of lane %1").arg(lane + 1);
@@ -167,14 +146,13 @@ std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 rel
                       Words::tr("the race's relay index %1 names no record").arg(relayIndex),
                       Failure::Kind::Damaged);
     const RecordFile file = openMeetFile(where, MeetFile::Relays, kRelayRecordLength);
-    const qint64 recordNo = qint64(relayIndex) + kFirstRelayRecord - 1;
+    const qint64 recordNo = numberedRecord(relayIndex);
     if (!file.holdsRecord(recordNo))
         failRecordPastEnd(file, recordNo, action);
-    const QByteArray record = file.readRecord(recordNo);
-    const RecordReader reader(record);
+    const RelayRecord relay = decodeRelay(file.readRecord(recordNo));
     std::array<qint16, kLegCount> legs{};
     for (int leg = 0; leg < kLegCount; ++leg)
-        legs[leg] = reader.int16At(2 + 2 * (kLanesPerRace * leg + lane));
+        legs[leg] = relay.legSwimmerNo[leg][lane];
     return legs;
 }
 

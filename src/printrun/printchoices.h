@@ -2,9 +2,13 @@
 /// The print conditions as choices: the window's option buttons and tarvel-batch's option
 /// words, from one table.
 
+#include "naming/events.h"
+#include "printrun/printoptions.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <iterator>
 #include <span>
 
 namespace tarvel {
@@ -51,5 +55,41 @@ inline constexpr PrintChoiceGroup kDistanceGroup{"distance", u"距離", kDistanc
 inline constexpr PrintChoiceGroup kStrokeGroup{"stroke", u"種目", kStrokeChoices, 0};
 inline constexpr PrintChoiceGroup kRoundGroup{"round", u"予決", kRoundChoices, 2};
 inline constexpr PrintChoiceGroup kSexGroup{"sex", u"性別", kSexChoices, 0};
+
+/// How many option buttons each filter has; PrintOptions' indices run below these.
+inline constexpr int kDistanceOptionCount = int(std::size(kDistanceChoices));
+inline constexpr int kStrokeOptionCount = int(std::size(kStrokeChoices));
+inline constexpr int kRoundOptionCount = int(std::size(kRoundChoices));
+inline constexpr int kSexOptionCount = int(std::size(kSexChoices));
+
+/// The metres of kDistanceGroup's choice `index`, read from its word; 0 for 全部 and for an
+/// index outside the group.
+constexpr int metresOfChoice(int index)
+{
+    if (index < 1 || index >= kDistanceOptionCount)
+        return 0;
+    int metres = 0;
+    for (const char* digit = kDistanceChoices[index].word; *digit; ++digit)
+        metres = metres * 10 + (*digit - '0');
+    return metres;
+}
+
+/// The stroke of kStrokeGroup's choice `index` is kStrokeOfChoice[index - 1] (全部 is 0).
+inline constexpr Stroke kStrokeOfChoice[] = {
+    Stroke::Free,        Stroke::Back,     Stroke::Breast, Stroke::Fly, Stroke::IndividualMedley,
+    Stroke::MedleyRelay, Stroke::FreeRelay};
+static_assert(std::size(kStrokeOfChoice) == kStrokeOptionCount - 1);
+
+/// The condition of kConditionGroup's choice `index`: 1 is anytime, any other simultaneous.
+constexpr PrintCondition conditionOfChoice(int index)
+{
+    return index == 1 ? PrintCondition::Anytime : PrintCondition::Simultaneous;
+}
+
+/// The index of kConditionGroup's choice of `condition`.
+constexpr int choiceOfCondition(PrintCondition condition)
+{
+    return condition == PrintCondition::Anytime ? 1 : 0;
+}
 
 } // namespace tarvel

@@ -15,8 +15,8 @@ enum class PrintCondition {
     Anytime,      ///< 随時: "8" or any later character code, so marked races print again
 };
 
-/// Option indices follow the window's option buttons; an index outside a group's range
-/// selects nothing.
+/// Option indices follow the window's option buttons, the choices of printchoices.h; an
+/// index outside a group's range selects nothing.
 struct PrintOptions {
     PrintCondition condition = PrintCondition::Simultaneous;
     /// optKyori: 0 全部, 1 "25", 2 "50", 3 "100", 4 "200", 5 "400", 6 "800", 7 "1500".
@@ -38,10 +38,5 @@ struct PrintOptions {
     /// (automatic printing holds back an event that failed a moment ago).
     QSet<int> heldBack;
 };
-
-inline constexpr int kDistanceOptionCount = 8;
-inline constexpr int kStrokeOptionCount = 8;
-inline constexpr int kRoundOptionCount = 5;
-inline constexpr int kSexOptionCount = 3;
 
 } // namespace tarvel

@@ -52,4 +52,11 @@ inline bool isBusy(const RunOutcome& outcome)
     return outcome.failure && outcome.failure->kind() == Failure::Kind::Busy;
 }
 
+/// Whether the print scheduler refused to connect or did not answer: nothing of the event in
+/// hand was delivered, and it is tried again as for a refusing queue.
+inline bool isSchedulerUnreachable(const RunOutcome& outcome)
+{
+    return outcome.failure && outcome.failure->kind() == Failure::Kind::Unreachable;
+}
+
 } // namespace tarvel

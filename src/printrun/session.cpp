@@ -13,7 +13,7 @@ Session startSession(const QString& locationFile)
     session.backdrop = loadLayoutIni(session.where, session.layout);
     // In the window each loaded free text reaches its item through the text box's change.
     for (int k = 0; k < kFreeTextCount; ++k)
-        session.itemText[kFirstFreeTextItem + k] = session.layout.freeTexts[k];
+        session.itemText[freeTextItem(k)] = session.layout.freeTexts[k];
     session.meet = loadMeetSettings(session.where);
     return session;
 }

@@ -28,7 +28,7 @@ struct Session {
 
 /// The start-up without a window, in the window's order: the location file (relative to the working
 /// directory), the item captions and free texts, the layout file (created or repaired by its load)
-/// and tarvel.ini beside it, the free texts loaded into items 13 to 17, then the meet header (which
+/// and tarvel.ini beside it, the free texts loaded into their items, then the meet header (which
 /// may move the master file). Throws tarvel::Failure when the location file is missing or short,
 /// when the data folder it names does not exist (before anything is written), or when the layout
 /// file cannot be rewritten; writes nothing else.

@@ -1,6 +1,7 @@
 #include "ui/autoprintdesk.h"
 
 #include "naming/eventtitle.h"
+#include "printrun/printchoices.h"
 #include "printrun/runaccount.h"
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
@@ -19,8 +20,8 @@ namespace tarvel::ui {
 namespace {
 
 /// optJohken's buttons.
-constexpr int kSimultaneous = 0;
-constexpr int kAnytime = 1;
+constexpr int kSimultaneous = choiceOfCondition(PrintCondition::Simultaneous);
+constexpr int kAnytime = choiceOfCondition(PrintCondition::Anytime);
 
 } // namespace
 
@@ -138,6 +139,8 @@ void AutoPrintDesk::showState()
             state += u' ' + raceLabel(watch_.eventInHand);
         break;
     case AutoPrinter::State::Waiting: state = u"接続待ち "_s + checked; break;
+    // The last run's account (on hovering) says which scheduler did not answer.
+    case AutoPrinter::State::WaitingForPrinter: state = u"プリンタ接続待ち"_s; break;
     }
     strip_.showAutoPrintState(state.trimmed(), lastAccount_.join(u'\n'));
 }

@@ -25,7 +25,9 @@ DeskStrip::DeskStrip(QWidget* parent) : QWidget(parent)
     QPalette red = lblShippai_->palette();
     red.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
     lblShippai_->setPalette(red);
-    lblInsatsusaki_ = place(new ElidedLabel(this), u"lblInsatsusaki"_s, 120, 750, 4095, 255);
+    lblInsatsusaki_ = place(new ElidedLabel(this), u"lblInsatsusaki"_s, 120, 750, 3000, 255);
+    cmdInsatsusaki_ =
+        place(new QPushButton(u"PDFへ…"_s, this), u"cmdInsatsusaki"_s, 3180, 720, 1035, 330);
     showAutoPrintState(QString());
     showFailedJob(QString());
 }
@@ -37,9 +39,13 @@ void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)
     lblJidou_->setVisible(!text.isEmpty());
 }
 
-void DeskStrip::showDestination(const QString& text)
+void DeskStrip::showDestination(const QString& text, PrintTargetKind kind)
 {
     destination_ = u"印刷先 "_s + text;
+    const bool printer = kind == PrintTargetKind::Printer;
+    cmdInsatsusaki_->setText(printer ? u"PDFへ…"_s : u"プリンタへ"_s);
+    cmdInsatsusaki_->setToolTip(printer ? tr("Write PDF files in a folder instead of printing")
+                                        : tr("Print on paper again"));
     showPrinterTrouble(QString());
 }
 

@@ -2,6 +2,8 @@
 /// The strip along the bottom of the window, in both its states: the print history, what
 /// automatic printing is doing, and a print job that failed with a way to print it again.
 
+#include "platform/qt/printtarget.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -15,7 +17,8 @@ class ElidedLabel;
 /// Three rows in the window's twips: the history button and the automatic printing's switch
 /// and state above, the failed job's line and its reprint button (hidden while no job has
 /// failed), then where certificates go (印刷先), in red with what is wrong when the printer
-/// needs attention. The window places the strip under the controls of its state.
+/// needs attention, and the button that turns to PDF files instead of paper and back. The
+/// window places the strip under the controls of its state.
 class DeskStrip final : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +31,8 @@ public:
     QPushButton& historyButton() { return *cmdRireki_; }
     QCheckBox& autoPrintSwitch() { return *chkJidou_; }
     QPushButton& reprintFailedButton() { return *cmdSaiInsatu_; }
+    /// Turns from the printer to PDF files, or back; its caption says which.
+    QPushButton& destinationButton() { return *cmdInsatsusaki_; }
 
     /// The automatic printing's state, one line ("監視中 12:03:04"), with `detail` (the last
     /// run's account) on hovering; empty hides it.
@@ -36,8 +41,9 @@ public:
     /// A line longer than its place ends with "…" before the button and is told whole on
     /// hovering.
     void showFailedJob(const QString& text);
-    /// 印刷先: "プリンター: name" or "PDF: folder", for good.
-    void showDestination(const QString& text);
+    /// 印刷先: "プリンター: name" or "PDF: folder", until the operator chooses another;
+    /// `kind` is what the destination button turns from.
+    void showDestination(const QString& text, PrintTargetKind kind);
     /// What is wrong with the printer (stopped, out of paper, not found), after the
     /// destination and in red; empty clears it.
     void showPrinterTrouble(const QString& text);
@@ -49,6 +55,7 @@ private:
     ElidedLabel* lblShippai_ = nullptr;
     QPushButton* cmdSaiInsatu_ = nullptr;
     ElidedLabel* lblInsatsusaki_ = nullptr;
+    QPushButton* cmdInsatsusaki_ = nullptr;
     QString destination_;
 };
 

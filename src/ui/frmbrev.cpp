@@ -140,9 +140,11 @@ void FrmBrev::buildWidePart()
         widePart_.append(label);
         return label;
     };
-    QLabel* top = cornerLabel(u"Label81"_s, u"(0 , 0)"_s, u"(11516 , 0)"_s);
+    const auto corner = [](int x, int y) { return u"(%1 , %2)"_s.arg(x).arg(y); };
+    QLabel* top = cornerLabel(u"Label81"_s, corner(0, 0), corner(kPageWidthTwips, 0));
     top->move(box.left(), box.top() - top->height());
-    QLabel* bottom = cornerLabel(u"Label80"_s, u"(0 , 16260)"_s, u"(11516 , 16260)"_s);
+    QLabel* bottom = cornerLabel(u"Label80"_s, corner(0, kPageHeightTwips),
+                                 corner(kPageWidthTwips, kPageHeightTwips));
     bottom->move(box.left(), box.bottom() + 1);
 
     picBrev_ = new PreviewBox(this);
@@ -172,6 +174,7 @@ void FrmBrev::connectHandlers()
         {cmdKakudai_, &FrmBrev::cmdKakudai_Click},
         {&strip_->historyButton(), &FrmBrev::cmdRireki_Click},
         {&strip_->reprintFailedButton(), &FrmBrev::cmdSaiInsatu_Click},
+        {&strip_->destinationButton(), &FrmBrev::cmdInsatsusaki_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this,
@@ -266,7 +269,7 @@ void FrmBrev::showUndrawable(const QStringList& reports)
 
 void FrmBrev::freeTextChanged(int k)
 {
-    desk_->session().itemText[kFirstFreeTextItem + k] = items_.txtText[k]->text();
+    desk_->session().itemText[freeTextItem(k)] = items_.txtText[k]->text();
     drawPreview();
 }
 
@@ -287,27 +290,6 @@ void FrmBrev::closeEvent(QCloseEvent* event)
         return;
     }
     QWidget::closeEvent(event);
-}
-
-void FrmBrev::cmdInsatu_Click()
-{
-    if (desk_->running())
-        return; // the buttons are off meanwhile; a click queued before that does nothing
-    saveLayout();
-    RunRequest request = desk_->newRequest(RunKind::ReadyRaces);
-    request.options = printOptions();
-    request.showPreview = true;
-    desk_->start(std::move(request));
-}
-
-void FrmBrev::cmdTest_Click()
-{
-    if (desk_->running())
-        return;
-    saveLayout();
-    RunRequest request = desk_->newRequest(RunKind::TestPage);
-    request.options.previewOnly = chkInsatu_->isChecked() ? PreviewOnly::Yes : PreviewOnly::No;
-    desk_->start(std::move(request));
 }
 
 void FrmBrev::cmdFont_Click()
@@ -338,116 +320,11 @@ void FrmBrev::cmdGamen_Click()
     cmdGamen_->setText(u">>"_s);
 }
 
-void FrmBrev::cmdRireki_Click()
-{
-    if (ledgerDesk_)
-        ledgerDesk_->openHistory();
-}
-
-void FrmBrev::cmdSaiInsatu_Click()
-{
-    if (ledgerDesk_)
-        ledgerDesk_->reprintFailed();
-}
-
 void FrmBrev::cmdKakudai_Click()
 {
     largePreview_->show();
     largePreview_->raise();
     largePreview_->activateWindow();
-}
-
-void FrmBrev::buildLargePreview()
-{
-    DesignerLinks links;
-    links.layout.layout = [this] { return layout(); };
-    links.layout.place = [this](const Placement& placement) { placeItem(placement); };
-    links.showBackdrop = [this](const QImage& image, double opacity) {
-        picBrev_->surface().setBackdrop(image, opacity);
-    };
-    links.printerCalibrated = [this] { desk_->reopenTarget(); };
-    links.visibilityChanged = [this] {
-        routePreviews();
-        drawPreview();
-    };
-    links.tellBackdrop = [this](const QString& line, const QString& detail) {
-        backdropNotice_ = {line, detail};
-        showUndrawable(undrawable_);
-    };
-    largePreview_ = new LargePreview(std::move(links), desk_->session(), *desk_, this);
-    largePreview_->dragger().surface().setSheet(picBrev_->surface().sheet());
-    // Read off the GUI thread: the window is there at once, the backdrop when it arrives.
-    largePreview_->showSessionBackdrop();
-}
-
-void FrmBrev::setPageSheet(const PageSheet& sheet)
-{
-    picBrev_->surface().setSheet(sheet);
-    if (largePreview_)
-        largePreview_->dragger().surface().setSheet(sheet);
-}
-
-void FrmBrev::buildDesk(Session session)
-{
-    desk_ = std::make_unique<Desk>(std::move(session), services_);
-    desk_->setFontFace(picBrev_->surface().fontFace());
-    connect(desk_.get(), &Desk::previewReady, this, [this] {
-        const PreviewPicture picture = desk_->takePreview();
-        if (!picture.isEmpty())
-            picture.replay(previewTarget());
-    });
-    connect(desk_.get(), &Desk::layoutSaved, this,
-            [this](const Layout& saved) { savedLayout_ = saved; });
-    runView_ = new RunView(*this, *desk_);
-    strip_->showDestination(desk_->targetDescription());
-    connect(desk_.get(), &Desk::targetKnown, this, [this](const std::optional<Failure>& trouble) {
-        strip_->showDestination(desk_->targetDescription());
-        if (trouble)
-            strip_->showPrinterTrouble(failureText(*trouble));
-    });
-    connect(desk_.get(), &Desk::printerNeedsAttention, this, [this](const PrinterNotice& notice) {
-        strip_->showPrinterTrouble(describePrinterNotice(notice));
-    });
-    // Each run asks again: a printer still stopped is told again after it.
-    connect(desk_.get(), &Desk::runStarted, this,
-            [this] { strip_->showPrinterTrouble(QString()); });
-    connect(runView_, &RunView::undrawableFound, this, &FrmBrev::showUndrawable);
-}
-
-RunRequest FrmBrev::watchRequest()
-{
-    RunRequest request = desk_->newRequest(RunKind::ReadyRaces);
-    request.session.layout = layout();
-    request.options = printOptions();
-    request.saveLayoutFirst = true;
-    request.showPreview = true;
-    return request;
-}
-
-void FrmBrev::keepWatchRequestCurrent()
-{
-    if (desk_ && desk_->watching())
-        desk_->setWatchRequest(watchRequest());
-}
-
-void FrmBrev::buildAutoPrintDesk()
-{
-    AutoPrintLinks links;
-    links.watchRequest = [this] { return watchRequest(); };
-    links.runGoing = [this](RunGoing going) {
-        // What would touch the printer in the middle of the run's document.
-        for (QPushButton* button : {cmdInsatu_, cmdTest_, cmdFont_})
-            button->setEnabled(going == RunGoing::No);
-    };
-    autoPrintDesk_ =
-        new AutoPrintDesk(*this, *desk_, *strip_, *conditions_.optJohken, std::move(links));
-}
-
-void FrmBrev::placeItem(const Placement& placement)
-{
-    items_.placeQuietly(placement.item, placement.x, placement.y);
-    maxWidths_[placement.item] = placement.maxWidth;
-    drawPreview();
 }
 
 void FrmBrev::showWidth(Width width)

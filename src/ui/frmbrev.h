@@ -103,6 +103,8 @@ private:
     void cmdKakudai_Click();
     void cmdRireki_Click();
     void cmdSaiInsatu_Click();
+    /// PDF files in a folder the operator chooses instead of paper, or the printer again.
+    void cmdInsatsusaki_Click();
 
     void buildLargePreview();
     void buildAutoPrintDesk();

@@ -10,10 +10,9 @@ namespace tarvel::ui {
 
 namespace {
 
-/// The preview draws at one third: a preview unit is three twips.
-constexpr double kTwipsPerUnit = 3.0;
-constexpr double kPageWidth = QtPreviewSurface::kUnitsWide * kTwipsPerUnit;
-constexpr double kPageHeight = QtPreviewSurface::kUnitsHigh * kTwipsPerUnit;
+/// What the preview image spans, in twips: its whole units.
+constexpr double kPageWidth = kPreviewWidthUnits * kTwipsPerPreviewUnit;
+constexpr double kPageHeight = kPreviewHeightUnits * kTwipsPerPreviewUnit;
 /// How near the pointer must be to an item's right edge to take hold of it, in pixels.
 constexpr double kEdgePixels = 4.0;
 
@@ -83,7 +82,7 @@ std::vector<ItemBox> ItemDragger::boxes()
 {
     std::vector<QRectF> drawn = surface_.textBoxes();
     for (QRectF& box : drawn)
-        box = QRectF(box.topLeft() * kTwipsPerUnit, box.size() * kTwipsPerUnit);
+        box = QRectF(box.topLeft() * kTwipsPerPreviewUnit, box.size() * kTwipsPerPreviewUnit);
     return itemBoxes(links_.layout(), drawn);
 }
 

@@ -20,8 +20,11 @@ constexpr int kHeaderTop = 120;
 constexpr int kFirstRowTop = 360;
 constexpr int kRowPitch = 360;
 constexpr int kRowHeight = 270;
-constexpr std::array kLeftRows{10, 11, 12, 18, 0, 1, 2, 13, 14, 15, 16, 17};
-constexpr std::array kRightRows{3, 4, 5, 6, 7, 8, 9};
+constexpr std::array kLeftRows{kItemDate,       kItemMeetName,   kItemVenue,      kItemClass,
+                               kItemEvent,      kItemResult,     kItemRank,       freeTextItem(0),
+                               freeTextItem(1), freeTextItem(2), freeTextItem(3), freeTextItem(4)};
+constexpr std::array kRightRows{kItemRemark, kItemName, kItemPrefecture, kItemAffiliation,
+                                kItemGrade,  kItemAge,  kItemNumber};
 struct ColumnSet {
     int check;
     int x;
@@ -65,7 +68,7 @@ ItemTable ItemTable::build(QWidget* window, QList<QWidget*>& widePart)
             table.txtSizu[item] = numberBox(u"txtSizu"_s, columns.size, kSizeWidth);
             widePart << check << table.txtX[item] << table.txtY[item] << table.txtSizu[item];
             if (isFreeTextItem(item)) {
-                const int k = item - kFirstFreeTextItem;
+                const int k = freeTextOf(item);
                 table.txtText[k] = place(new QLineEdit(window), indexed(u"txtText"_s, k),
                                          kFreeTextLeft, top, kFreeTextWidth, kRowHeight);
                 widePart << table.txtText[k];

@@ -1,6 +1,6 @@
 #pragma once
 /// The wide part's item table: each of the nineteen items' switch, X, Y and size, and the
-/// five free texts beside items 13 to 17.
+/// five free texts beside their items.
 
 #include "layout/certificateitems.h"
 #include "layout/layoutfile.h"

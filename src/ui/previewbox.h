@@ -8,7 +8,7 @@
 namespace tarvel::ui {
 
 /// A white box with a sunken border. Its drawing area (inside the border) shows the
-/// preview surface's drawing, 3838 x 5420 units over the area whatever its size; the
+/// preview surface's drawing, its preview units over the area whatever its size; the
 /// drawing stays on show when the box is covered, hidden, resized or shown again, until
 /// the next drawing replaces it.
 class PreviewBox : public QFrame {

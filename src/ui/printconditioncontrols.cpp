@@ -1,5 +1,6 @@
 #include "ui/printconditioncontrols.h"
 
+#include "printrun/printchoices.h"
 #include "ui/controlplacing.h"
 
 #include <QButtonGroup>
@@ -19,44 +20,32 @@ PrintConditionControls PrintConditionControls::build(QWidget* window)
         place(new QGroupBox(u"打ち出し条件"_s, window), u"Frame1"_s, 4320, 4680, 6255, 3135);
     controls.frame = conditions;
 
-    // One row of options, index order from left to right; `selected` is on at start.
-    auto addOptions = [](QWidget* parent, QButtonGroup* group, const QString& name,
-                         const QStringList& captions, int selected, int left, int top, int pitch) {
+    // One row of a group's options, index order from left to right, its initial choice on.
+    auto addOptions = [window](QWidget* parent, const PrintChoiceGroup& choices,
+                               const QString& name, int left, int top, int pitch) {
+        auto* group = new QButtonGroup(window);
         group->setObjectName(name);
-        for (int i = 0; i < captions.size(); ++i) {
-            auto* option = place(new QRadioButton(captions[i], parent), indexed(name, i),
-                                 left + i * pitch, top, pitch, 255);
-            group->addButton(option, i);
+        for (std::size_t i = 0; i < choices.choices.size(); ++i) {
+            const QString caption = QString::fromUtf16(choices.choices[i].caption);
+            auto* option = place(new QRadioButton(caption, parent), indexed(name, int(i)),
+                                 left + int(i) * pitch, top, pitch, 255);
+            group->addButton(option, int(i));
         }
-        group->button(selected)->setChecked(true);
+        group->button(choices.initial)->setChecked(true);
+        return group;
     };
-    auto addFramedOptions = [&](const QString& frameName, const QString& caption,
-                                QButtonGroup* group, const QString& name,
-                                const QStringList& captions, int selected, int top, int width,
-                                int pitch) {
-        auto* frame = place(new QGroupBox(caption, conditions), frameName, 120, top, width, 555);
-        addOptions(frame, group, name, captions, selected, 90, 250, pitch);
+    auto addFramedOptions = [&](const QString& frameName, const PrintChoiceGroup& choices,
+                                const QString& name, int top, int width) {
+        auto* frame = place(new QGroupBox(QString::fromUtf16(choices.caption), conditions),
+                            frameName, 120, top, width, 555);
+        return addOptions(frame, choices, name, 90, 250, 735);
     };
 
-    controls.optJohken = new QButtonGroup(window);
-    addOptions(conditions, controls.optJohken, u"optJohken"_s, {u"同時"_s, u"随時"_s}, 0, 240, 260,
-               1080);
-    controls.optKyori = new QButtonGroup(window);
-    addFramedOptions(
-        u"Frame2"_s, u"距離"_s, controls.optKyori, u"optKyori"_s,
-        {u"全部"_s, u"25"_s, u"50"_s, u"100"_s, u"200"_s, u"400"_s, u"800"_s, u"1500"_s}, 0, 560,
-        6015, 735);
-    controls.optShu = new QButtonGroup(window);
-    addFramedOptions(
-        u"Frame3"_s, u"種目"_s, controls.optShu, u"optShu"_s,
-        {u"全部"_s, u"自由"_s, u"背泳"_s, u"平泳"_s, u"バタ"_s, u"個メ"_s, u"ＭＲ"_s, u"ＦＲ"_s}, 0,
-        1160, 6015, 735);
-    controls.optYoketu = new QButtonGroup(window);
-    addFramedOptions(u"Frame4"_s, u"予決"_s, controls.optYoketu, u"optYoketu"_s,
-                     {u"全部"_s, u"予選"_s, u"決勝"_s, u"コン"_s, u"準決"_s}, 2, 1760, 6015, 735);
-    controls.optSei = new QButtonGroup(window);
-    addFramedOptions(u"Frame5"_s, u"性別"_s, controls.optSei, u"optSei"_s,
-                     {u"全部"_s, u"男子"_s, u"女子"_s}, 0, 2360, 2400, 735);
+    controls.optJohken = addOptions(conditions, kConditionGroup, u"optJohken"_s, 240, 260, 1080);
+    controls.optKyori = addFramedOptions(u"Frame2"_s, kDistanceGroup, u"optKyori"_s, 560, 6015);
+    controls.optShu = addFramedOptions(u"Frame3"_s, kStrokeGroup, u"optShu"_s, 1160, 6015);
+    controls.optYoketu = addFramedOptions(u"Frame4"_s, kRoundGroup, u"optYoketu"_s, 1760, 6015);
+    controls.optSei = addFramedOptions(u"Frame5"_s, kSexGroup, u"optSei"_s, 2360, 2400);
     placeLabel(new QLabel(u"旧番号"_s, conditions), u"Label9"_s, 2760, 2700);
     controls.txtQbango = place(new QLineEdit(conditions), u"txtQbango"_s, 3480, 2660, 1215, 270);
     return controls;
@@ -64,8 +53,7 @@ PrintConditionControls PrintConditionControls::build(QWidget* window)
 
 void PrintConditionControls::fill(PrintOptions& options) const
 {
-    options.condition =
-        optJohken->checkedId() == 1 ? PrintCondition::Anytime : PrintCondition::Simultaneous;
+    options.condition = conditionOfChoice(optJohken->checkedId());
     options.distance = optKyori->checkedId();
     options.stroke = optShu->checkedId();
     options.round = optYoketu->checkedId();

@@ -1,14 +1,14 @@
 #pragma once
 /// Twips (1/1440 inch) to the screen's logical pixels, as the window's design is given.
 
+#include "platform/pageunits.h"
+
 #include <QPaintDevice>
 #include <QRect>
 
 #include <cmath>
 
 namespace tarvel::ui {
-
-inline constexpr int kTwipsPerInch = 1440;
 
 /// Logical pixels of `twips` across (dpi = logicalDpiX) or down (dpi = logicalDpiY).
 inline int twipsToPixels(int twips, int dpi)

@@ -71,6 +71,7 @@ void AutoPrinter::stop()
         return; // the run ends after the event in hand; runNow() finishes the stop
     stopping_ = false;
     held_.clear();
+    schedulerUnreachable_ = false;
     unreachableUntilTold_.reset();
     unreachableTold_ = false;
     state_ = State::Off;
@@ -81,7 +82,7 @@ QSet<int> AutoPrinter::heldBack() const
 {
     QSet<int> races;
     for (auto it = held_.cbegin(); it != held_.cend(); ++it) {
-        if (!it.value().hasExpired())
+        if (!hasPassed(it.value()))
             races.insert(it.key());
     }
     for (const UnmarkedEvent& event : unmarked_) {
@@ -116,7 +117,7 @@ void AutoPrinter::check()
     folderReached();
     // A file replaced or deleted and made again is no longer watched: watch the new one.
     armNotifications();
-    held_.removeIf([](const auto& race) { return race.value().hasExpired(); });
+    held_.removeIf([this](const auto& race) { return hasPassed(race.value()); });
     const QSet<int> passedOver = heldBack();
     for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
         if (status.of(raceNo) == kRaceReady && !passedOver.contains(raceNo)) {
@@ -124,8 +125,13 @@ void AutoPrinter::check()
             return;
         }
     }
-    state_ = State::Watching;
+    state_ = idleState();
     Q_EMIT changed();
+}
+
+AutoPrinter::State AutoPrinter::idleState() const
+{
+    return schedulerUnreachable_ ? State::WaitingForPrinter : State::Watching;
 }
 
 void AutoPrinter::runNow(const RaceStatus& before)
@@ -137,13 +143,16 @@ void AutoPrinter::runNow(const RaceStatus& before)
     const RunOutcome run = run_(heldBack(), *runWatcher_);
     eventInHand_ = 0;
     unmarked_ += run.summary.deliveredUnmarked;
+    // A run that could not begin (another desk holds the meet) did not ask the scheduler.
+    if (!isBusy(run))
+        schedulerUnreachable_ = isSchedulerUnreachable(run);
 
     bool news = false;
     try {
         const RaceStatus after = readRaceStatus(where_);
         holdBackWhatWasLeft(before, after, run);
         news = isNews(run);
-        state_ = State::Watching;
+        state_ = idleState();
     } catch (const Failure& failure) {
         // Out of reach right after the run: whatever failed is tried again once it is back,
         // nothing held, nothing told but the waiting.
@@ -167,7 +176,8 @@ void AutoPrinter::holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus
     // A race ready before the run and still ready after it was left by the run on purpose:
     // damage, a failure, preview-only, an event held back. A race that turned ready while the
     // walk was past it was not ready before, and is printed by the next run.
-    const QDeadlineTimer until(isBusy(run) ? timing_.retryBusyAfter : timing_.retryAfter);
+    const TimePoint until =
+        timing_.clock() + (isBusy(run) ? timing_.retryBusyAfter : timing_.retryAfter);
     for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
         if (before.of(raceNo) == kRaceReady && after.of(raceNo) == kRaceReady
             && !held_.contains(raceNo))
@@ -214,9 +224,9 @@ void AutoPrinter::waitForFolder(const Failure& why)
 {
     unreachableWhy_ = why.message();
     if (!unreachableUntilTold_)
-        unreachableUntilTold_ = QDeadlineTimer(timing_.tellUnreachableAfter);
+        unreachableUntilTold_ = timing_.clock() + timing_.tellUnreachableAfter;
     state_ = State::Waiting;
-    if (!unreachableTold_ && unreachableUntilTold_->hasExpired()) {
+    if (!unreachableTold_ && hasPassed(*unreachableUntilTold_)) {
         unreachableTold_ = true;
         Q_EMIT unreachable(unreachableWhy_);
     }

@@ -7,7 +7,6 @@
 #include "platform/failure.h"
 #include "printrun/runoutcome.h"
 
-#include <QDeadlineTimer>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
@@ -44,7 +43,15 @@ public:
         Watching, ///< 監視中: nothing ready, or everything ready held back
         Printing, ///< 印刷中: a run is going
         Waiting,  ///< 接続待ち: Race.dat or the data folder cannot be reached
+        /// 接続待ち for the printer: the last run found the print scheduler refusing to
+        /// connect or not answering; its events are tried again as for a refusing queue,
+        /// and the state is Watching again once a run gets past the scheduler.
+        WaitingForPrinter,
     };
+
+    /// Where the hold-back and told-after times are measured: a steady clock, turned by hand
+    /// in tests.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     struct Timing {
         /// Between two reads of Race.dat without a notification.
@@ -57,6 +64,8 @@ public:
         std::chrono::milliseconds retryAfter{60'000};
         /// The meet held by another run (another desk): tried again after this.
         std::chrono::milliseconds retryBusyAfter{2'000};
+        /// The three delays above are measured on this clock; the poll is a real timer.
+        Clock clock = std::chrono::steady_clock::now;
     };
 
     /// Runs one print run under 同時 that passes over `heldBack`, with `watcher` observing
@@ -112,6 +121,8 @@ private:
     void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
                              const RunOutcome& run);
     bool isNews(const RunOutcome& run);
+    /// Watching, or waiting for the printer while the scheduler did not answer the last run.
+    State idleState() const;
     void waitForFolder(const Failure& why);
     void folderReached();
     void armNotifications();
@@ -128,14 +139,19 @@ private:
     State state_ = State::Off;
     bool running_ = false;
     bool stopping_ = false;
+    /// The last run that got as far as the scheduler found it refusing or silent.
+    bool schedulerUnreachable_ = false;
     int eventInHand_ = 0;
     QTime lastCheck_;
+    using TimePoint = std::chrono::steady_clock::time_point;
+    bool hasPassed(TimePoint deadline) const { return timing_.clock() >= deadline; }
+
     /// Races passed over until their deadline.
-    QHash<int, QDeadlineTimer> held_;
+    QHash<int, TimePoint> held_;
     /// Delivered, not marked: passed over until marked, whatever the deadline.
     QList<UnmarkedEvent> unmarked_;
     /// Out of reach since; none while reachable.
-    std::optional<QDeadlineTimer> unreachableUntilTold_;
+    std::optional<TimePoint> unreachableUntilTold_;
     bool unreachableTold_ = false;
     QString unreachableWhy_;
     /// The trouble told so far by race (0: the whole run's failure), so that the same is

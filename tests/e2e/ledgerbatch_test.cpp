@@ -5,6 +5,7 @@
 #include "ledger/sqlite.h"
 #include "platform/qt/cupsjobs.h"
 #include "privatescheduler.h"
+#include "watchprocess.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -140,47 +141,8 @@ TEST_F(LedgerBatchTest, ALedgerThatCannotBeWrittenWarnsAndThePrintingGoesOn)
     EXPECT_EQ(raceDat().left(4), QByteArray("9999"));
 }
 
-/// tarvel-batch --watch as a child process, its stderr read as it comes.
-class WatchProcess {
-public:
-    WatchProcess(const QStringList& arguments, QProcessEnvironment environment)
-    {
-        environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs); // told in English
-        process_.setProcessEnvironment(environment);
-        process_.start(batchProgram(),
-                       arguments + QStringList{u"--watch"_qs, u"--interval"_qs, u"200"_qs});
-    }
-    ~WatchProcess()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished();
-        }
-    }
-    /// Waits until stderr holds `text` `times` times.
-    bool says(const QString& text, int times = 1, int milliseconds = 30000)
-    {
-        const QDeadlineTimer deadline(milliseconds);
-        while (err_.count(text) < times && !deadline.hasExpired()) {
-            process_.waitForReadyRead(20);
-            err_ += QString::fromUtf8(process_.readAllStandardError());
-        }
-        return err_.count(text) >= times;
-    }
-    int stop()
-    {
-        ::kill(pid_t(process_.processId()), SIGTERM);
-        if (!process_.waitForFinished(60000))
-            return -1;
-        err_ += QString::fromUtf8(process_.readAllStandardError());
-        return process_.exitCode();
-    }
-    const QString& err() const { return err_; }
-
-private:
-    QProcess process_;
-    QString err_;
-};
+/// Watching that reads Race.dat often.
+const QStringList kQuickWatch{u"--interval"_qs, u"200"_qs};
 
 TEST_F(LedgerBatchTest, WatchingTellsALedgerHeldByAnotherDeskAtOnceAndLosesNothing)
 {
@@ -190,14 +152,14 @@ TEST_F(LedgerBatchTest, WatchingTellsALedgerHeldByAnotherDeskAtOnceAndLosesNothi
     }
     auto otherDesk = std::make_unique<sql::Database>(path, sql::Database::Mode::ReadWrite, 0);
     otherDesk->execute("BEGIN EXCLUSIVE");
-    WatchProcess watch(arguments(), QProcessEnvironment::systemEnvironment());
+    WatchProcess watch(arguments(), kQuickWatch);
     // Told while watching, not at the end; the printing goes on meanwhile.
     ASSERT_TRUE(watch.says(u"certificate ledger could not be written"_qs))
         << qPrintable(watch.err());
     ASSERT_TRUE(watch.says(u"event(s) printed"_qs)) << qPrintable(watch.err());
     otherDesk.reset();
     ASSERT_TRUE(watch.says(u"written again; nothing was lost"_qs)) << qPrintable(watch.err());
-    EXPECT_EQ(watch.stop(), 0);
+    EXPECT_EQ(watch.stop(SIGTERM), 0);
     EXPECT_EQ(watch.err().count(u"could not be written"_qs), 1) << qPrintable(watch.err());
     EXPECT_EQ(Ledger(path).entries().size(), logLines().size());
     EXPECT_EQ(logLines().size(), 7);
@@ -309,7 +271,7 @@ TEST_F(LedgerSchedulerTest, HistoryLearnsWhatBecameOfJobsAnotherRunSent)
 
 TEST_F(LedgerSchedulerTest, WatchingTellsAJobCanceledAfterItWasAcceptedOnce)
 {
-    WatchProcess watch(onPrinter(), cups.clientEnvironment());
+    WatchProcess watch(onPrinter(), kQuickWatch, cups.clientEnvironment());
     ASSERT_TRUE(watch.says(u"event(s) printed"_qs)) << qPrintable(watch.err());
     QList<int> sent;
     const QDeadlineTimer recorded(10000);
@@ -321,7 +283,7 @@ TEST_F(LedgerSchedulerTest, WatchingTellsAJobCanceledAfterItWasAcceptedOnce)
     ASSERT_TRUE(watch.says(told)) << qPrintable(watch.err());
     // Some polls later, still told once.
     watch.says(u"never said"_qs, 1, 7000);
-    EXPECT_EQ(watch.stop(), 0);
+    EXPECT_EQ(watch.stop(SIGTERM), 0);
     EXPECT_EQ(watch.err().count(told), 1) << qPrintable(watch.err());
     EXPECT_EQ(stateOf(sent[1]), JobState::Canceled);
     EXPECT_EQ(entries().size(), 7); // every page the scheduler received, recorded once

@@ -7,6 +7,7 @@
 #include "windowdriver.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QRegularExpression>
 
 using namespace tarvel;
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable();
     void anytimeIsRefusedWhileWatching();
     void aRefusingPrinterIsToldOnceAndWatchingGoesOn();
+    void aSilentSchedulerIsWaitedForAndTheRetryThatGetsThroughClearsTheMessage();
     void closingDuringARunWaitsForTheEventInHand();
 };
 
@@ -120,6 +122,41 @@ void AutoPrintTest::aRefusingPrinterIsToldOnceAndWatchingGoesOn()
     QCOMPARE(desk.watch().heldBack, QSet<int>{1});
     QVERIFY(opened->check(u"chkJidou"_s).isChecked());
     QCOMPARE(opened->printer->documentsAborted, 1);
+}
+
+// A print scheduler that does not answer: 接続待ち for the printer, nothing marked, told once
+// while it stays silent; the retry that gets through prints, and the message and the waiting
+// go with it.
+void AutoPrintTest::aSilentSchedulerIsWaitedForAndTheRetryThatGetsThroughClearsTheMessage()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow([](DeskServices& services) {
+        services.watchTiming.retryAfter = std::chrono::milliseconds(200);
+    });
+    opened->printer->schedulerSilent = true;
+    opened->printer->refuse = true;
+    opened->check(u"chkJidou"_s).click();
+    AutoPrintDesk& desk = *opened->window->autoPrintDesk();
+    QTRY_VERIFY_WITH_TIMEOUT(desk.lastMessage() && desk.lastMessage()->isVisible(), 10000);
+    const QPointer<QMessageBox> told = desk.lastMessage();
+    QVERIFY(told->text().contains(u"did not answer"_s));
+    QCOMPARE(told->icon(), QMessageBox::Warning);
+    QTRY_COMPARE(desk.watch().state, AutoPrinter::State::WaitingForPrinter);
+    QCOMPARE(stateLine(*opened).text(), u"プリンタ接続待ち"_s);
+    QVERIFY(stateLine(*opened).toolTip().contains(u"did not answer"_s));
+
+    // Tried again as for a refusing queue; the same silence is not told again.
+    QVERIFY(opened->waitForRuns(3));
+    QCOMPARE(desk.lastMessage(), told.data());
+    QCOMPARE(statusOf(*meet, 1), kRaceReady);
+    QCOMPARE(opened->printer->documentsEnded, 0);
+
+    opened->printer->refuse = false;
+    QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 1), kRacePrinted, 10000);
+    QTRY_VERIFY(!told);
+    QTRY_COMPARE(desk.watch().state, AutoPrinter::State::Watching);
+    QVERIFY(stateLine(*opened).text().startsWith(u"監視中"_s));
+    QCOMPARE(opened->printer->documentsEnded, 1);
 }
 
 void AutoPrintTest::closingDuringARunWaitsForTheEventInHand()

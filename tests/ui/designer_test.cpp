@@ -2,6 +2,7 @@
 // undone, their widest widths, the blank certificate behind both previews, the printer's
 // calibration, and the status line for characters no face can draw.
 
+#include "layout/calibrationpage.h"
 #include "layout/layoutfile.h"
 #include "layout/layoutini.h"
 #include "platform/numbers.h"
@@ -253,6 +254,9 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     QCOMPARE(printer.documentsEnded, 1);
     QCOMPARE(printer.pages.size(), 1);
     QVERIFY(printer.pages.first().join(u'\n').contains(u"X -120, Y 45"_s));
+    designer.opened->window->desk()->finishRecording();
+    QCOMPARE(ledgerDocuments(*designer.meet),
+             QStringList{u"calibration|"_s + calibrationPageTitle() + u"|pending|0"_s});
     QVERIFY2(told.text().contains(u"recorder"_s) && told.text().contains(u"1"_s)
                  && !told.text().contains(u"-120"_s),
              qPrintable(told.text()));

@@ -1,12 +1,32 @@
 #include "windowdriver.h"
 
+#include "ledger/ledger.h"
+#include "ledger/sqlite.h"
 #include "meetdb/racestatus.h"
 #include "ui/program.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace tarvel::testing {
+
+QStringList ledgerDocuments(const TempMeet& meet)
+{
+    const QString path = meet.dataPath(QString::fromUtf16(kLedgerFileName));
+    if (!QFileInfo::exists(path))
+        return {};
+    sql::Database db(path, sql::Database::Mode::ReadOnly, 5000);
+    sql::Statement select = db.prepare(
+        "SELECT d.kind, d.title, d.job_state, (SELECT count(*) FROM certificates c WHERE "
+        "c.document_id = d.id) FROM documents d ORDER BY d.id");
+    QStringList rows;
+    while (select.step())
+        rows << QStringList{select.text(0), select.text(1), select.text(2),
+                            QString::number(select.integer(3))}
+                    .join(u'|');
+    return rows;
+}
 
 void type(QWidget& box, const QString& text)
 {

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -82,6 +83,9 @@ public:
     void drawLine(double, double, double, double) override {}
     void drawText(const QString& text) override
     {
+        if (refuse && schedulerSilent)
+            throw Failure::ofPrinter(u"sending the certificates"_s, u"scheduler"_s,
+                                     u"did not answer"_s, Failure::Kind::Unreachable);
         if (refuse)
             throw Failure(u"printing the certificates"_s, u"recorder"_s, u"out of paper"_s);
         if (!pageOpen_)
@@ -106,8 +110,10 @@ public:
     QString face;
     int documentsEnded = 0;
     int documentsAborted = 0;
-    /// Every text drawn fails, as a printer out of paper would.
-    bool refuse = false;
+    /// Every text drawn fails, as a printer out of paper would; may change during a run.
+    std::atomic<bool> refuse = false;
+    /// What refuses is the print scheduler, which does not answer (set before the run).
+    bool schedulerSilent = false;
 
 private:
     bool pageOpen_ = false;
@@ -188,6 +194,11 @@ struct Opened {
 std::unique_ptr<Opened> openWindow(const std::function<void(DeskServices&)>& adjust = {});
 /// The desk of the window tests: a recording printer, jobs that stay pending, `timing`.
 DeskServices recordingDesk(RecordingPrinter** printer, AutoPrinter::Timing timing = {});
+
+/// The meet's ledger, one line per document, oldest first: "kind|title|state|certificates"
+/// ("test-page|Test page|pending|0"); none when there is no ledger yet. Waits for no desk:
+/// call it once the desk has finished recording.
+QStringList ledgerDocuments(const TempMeet& meet);
 
 /// A meet with a header and nothing else; the program is started in its work folder.
 std::unique_ptr<TempMeet> emptyMeet();

@@ -5,6 +5,7 @@
 #include "meetdb/racestatus.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
+#include "platform/words.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 #include "ui/frmbrev.h"
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -63,6 +65,7 @@ private Q_SLOTS:
     void printRunLeavesTheLastCertificate();
     void windowAndBatchPrintTheSame();
     void failureInAPrintRun();
+    void pdfFilesChosenInTheWindowTakeTheCertificatesUntilThePrinterIsChosenAgain();
     void progressDialog();
 };
 
@@ -94,8 +97,14 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     QCOMPARE(opened->printer->pages.size(), 4);
     QCOMPARE(opened->printer->pages.last(), lastPage);
     QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
-    // The test page is a document of its own, sent at once.
+    // The test page is a document of its own, sent at once, and kept in the ledger as such.
     QCOMPARE(opened->printer->documentsEnded, 2);
+    opened->window->desk()->finishRecording();
+    const QStringList ledger = ledgerDocuments(*meet);
+    QCOMPARE(ledger.size(), 2);
+    QVERIFY2(ledger[0].startsWith(u"certificates|R001"_s) && ledger[0].endsWith(u"|3"_s),
+             qPrintable(ledger[0]));
+    QCOMPARE(ledger[1], u"test-page|"_s + Words::tr("Test page") + u"|pending|0"_s);
     // A layout edit now redraws the last certificate.
     opened->retype(u"txtX4"_s, u"100"_s);
     QCOMPARE(opened->preview.lastTexts(), lastPage);
@@ -191,6 +200,48 @@ void WindowPrintTest::failureInAPrintRun()
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(opened->printer->pages.size(), 3);
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
+}
+
+void WindowPrintTest::pdfFilesChosenInTheWindowTakeTheCertificatesUntilThePrinterIsChosenAgain()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    MessageBoxCloser closer;
+    QTemporaryDir pdfs;
+    const QString folder = pdfs.path() + u"/chosen"_s;
+    QVERIFY(QDir().mkpath(folder));
+    const QLabel& destination = child<QLabel>(*opened->window, u"lblInsatsusaki"_s);
+    QVERIFY2(destination.text().contains(u"recorder"_s), qPrintable(destination.text()));
+
+    // Cancelling the folder dialog changes nothing.
+    ModalScript cancelled(
+        {{u"pdfFolderDialog"_s, [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); }}});
+    opened->click(u"cmdInsatsusaki"_s);
+    QTRY_VERIFY(cancelled.done());
+    QCOMPARE(opened->window->desk()->targetKind(), PrintTargetKind::Printer);
+
+    ModalScript chosen({{u"pdfFolderDialog"_s, [&](QWidget& dialog) {
+                             child<QLineEdit>(dialog, u"fileNameEdit"_s).setText(folder);
+                             static_cast<QDialog&>(dialog).accept();
+                         }}});
+    opened->click(u"cmdInsatsusaki"_s);
+    QTRY_VERIFY(chosen.done());
+    QTRY_VERIFY2(destination.text().contains(u"PDF: "_s + QDir::toNativeSeparators(folder)),
+                 qPrintable(destination.text()));
+    QCOMPARE(opened->button(u"cmdInsatsusaki"_s).text(), u"プリンタへ"_s);
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QCOMPARE(QDir(folder).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
+    QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
+
+    // Back to the printer (opened anew): the test page is paper again, and only it.
+    opened->click(u"cmdInsatsusaki"_s);
+    QTRY_VERIFY(destination.text().contains(u"recorder"_s));
+    QCOMPARE(opened->button(u"cmdInsatsusaki"_s).text(), u"PDFへ…"_s);
+    opened->click(u"cmdGamen"_s);
+    QVERIFY(opened->clickAndWait(u"cmdTest"_s));
+    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->pages.size(), 1);
+    QCOMPARE(QDir(folder).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
 }
 
 void WindowPrintTest::progressDialog()

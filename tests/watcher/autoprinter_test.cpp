@@ -5,7 +5,7 @@
 #include "tempmeet.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -24,11 +24,12 @@ bool eventually(const std::function<bool()>& done, int milliseconds = 5000)
     return done();
 }
 
-/// Processes events for a while, for what must not happen meanwhile.
-void idle(int milliseconds)
-{
-    eventually([] { return false; }, milliseconds);
-}
+/// The hold-back and told-after delays are measured on this clock: it moves only when the
+/// test turns it, so no delay runs out on a slow machine, nor before the test says so.
+struct HandClock {
+    std::chrono::steady_clock::time_point now{};
+    void advance(std::chrono::milliseconds by) { now += by; }
+};
 
 /// A watcher over a temporary Race.dat whose runs the test scripts: by default a run marks
 /// every ready race that is not held back, as the real run would.
@@ -38,15 +39,28 @@ protected:
 
     void makeWatcher(AutoPrinter::Timing timing)
     {
+        timing.clock = [this] { return clock.now; };
         watcher = std::make_unique<AutoPrinter>(
             meet.locations(),
             [this](const QSet<int>& heldBack, RunObserver& watching) {
                 heldBackSeen.append(heldBack);
+                changesAtRun = changes;
                 return behaviour ? behaviour(heldBack, watching) : printReady(heldBack);
             },
             timing);
         QObject::connect(watcher.get(), &AutoPrinter::runFinished,
                          [this](const RunOutcome&, bool isNews) { news.append(isNews); });
+        QObject::connect(watcher.get(), &AutoPrinter::changed, [this] { ++changes; });
+    }
+
+    /// Waits until the watcher has told `count` more changes: each check that starts no run
+    /// tells one, and a check that starts a run has called it before it tells. So after
+    /// three, the watcher has had at least one full chance to do what the test says it must
+    /// not.
+    [[nodiscard]] bool checkedAgain(int count = 3)
+    {
+        const int until = changes + count;
+        return eventually([&] { return changes >= until; });
     }
 
     RunOutcome printReady(const QSet<int>& heldBack)
@@ -77,6 +91,10 @@ protected:
     std::function<RunOutcome(const QSet<int>&, RunObserver&)> behaviour;
     QList<QSet<int>> heldBackSeen;
     QList<bool> news;
+    HandClock clock;
+    int changes = 0;
+    /// The changes told before the last run began.
+    int changesAtRun = 0;
 };
 
 struct WakeCase {
@@ -96,7 +114,8 @@ TEST_P(AutoPrinterWakeTest, PrintsARaceTurnedReadyOnce)
     ASSERT_TRUE(eventually([&] { return watcher->state() == AutoPrinter::State::Watching; }));
     setStatus(3, kRaceReady);
     ASSERT_TRUE(eventually([&] { return statusOf(3) == kRacePrinted; }));
-    idle(300);
+    // The run's end and the check right after it.
+    ASSERT_TRUE(eventually([&] { return changes >= changesAtRun + 2; }));
     EXPECT_EQ(heldBackSeen.size(), 1);
     EXPECT_TRUE(watcher->lastCheck().isValid());
 }
@@ -122,11 +141,12 @@ TEST_F(AutoPrinterTest, ARaceTurnedReadyDuringARunIsPrintedRightAfterIt)
     EXPECT_EQ(heldBackSeen.size(), 2);
 }
 
-// What a run leaves ready (a damaged event) waits a while, and its trouble is news once;
-// a race turning ready meanwhile is printed without it.
+// What a run leaves ready (a damaged event) waits its full delay, and its trouble is news
+// once; a race turning ready meanwhile is printed without it.
 TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
 {
-    makeWatcher({.interval = 20ms, .notifications = false, .retryAfter = 1500ms});
+    const AutoPrinter::Timing timing{.interval = 20ms, .notifications = false};
+    makeWatcher(timing);
     setStatus(5, kRaceReady);
     behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
         RunOutcome run = printReady(heldBack | QSet<int>{5});
@@ -134,8 +154,6 @@ TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
             run.summary.unprinted.append({{5, u"R005"_qs}, u"race record damaged"_qs});
         return run;
     };
-    QElapsedTimer clock;
-    clock.start();
     watcher->start();
     ASSERT_TRUE(eventually([&] { return news.size() == 1; }));
     setStatus(6, kRaceReady);
@@ -143,9 +161,12 @@ TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
     EXPECT_EQ(heldBackSeen.last(), QSet<int>{5});
     EXPECT_EQ(watcher->heldBack(), QSet<int>{5});
 
+    clock.advance(timing.retryAfter - 1ms);
+    ASSERT_TRUE(checkedAgain());
+    EXPECT_EQ(news.size(), 2) << "tried again before its delay was over";
+    clock.advance(1ms);
     ASSERT_TRUE(eventually([&] { return news.size() == 3; }));
-    EXPECT_GE(clock.elapsed(), 1500);
-    EXPECT_TRUE(heldBackSeen.last().isEmpty()) << "tried again once its minute was over";
+    EXPECT_TRUE(heldBackSeen.last().isEmpty()) << "tried again once its delay was over";
     EXPECT_EQ(news, (QList<bool>{true, false, false}));
     EXPECT_EQ(statusOf(5), kRaceReady);
 }
@@ -154,7 +175,8 @@ TEST_F(AutoPrinterTest, WhatARunLeftIsHeldBackAndToldOnce)
 // over, whatever the retry delay, until the watcher has written its marks.
 TEST_F(AutoPrinterTest, ADeliveredEventLeftUnmarkedIsMarkedLaterAndNeverPrintedAgain)
 {
-    makeWatcher({.interval = 20ms, .notifications = false, .retryAfter = 50ms});
+    const AutoPrinter::Timing timing{.interval = 20ms, .notifications = false};
+    makeWatcher(timing);
     setStatus(7, kRaceReady);
     int deliveries = 0;
     behaviour = [&](const QSet<int>& heldBack, RunObserver&) {
@@ -172,21 +194,26 @@ TEST_F(AutoPrinterTest, ADeliveredEventLeftUnmarkedIsMarkedLaterAndNeverPrintedA
     ASSERT_TRUE(other);
     watcher->start();
     ASSERT_TRUE(eventually([&] { return deliveries == 1 && !news.isEmpty(); }));
-    idle(400);
+    clock.advance(timing.retryAfter * 10);
+    ASSERT_TRUE(checkedAgain());
     EXPECT_EQ(deliveries, 1);
     EXPECT_EQ(statusOf(7), kRaceReady);
     EXPECT_TRUE(watcher->heldBack().contains(7));
 
     other.reset();
     ASSERT_TRUE(eventually([&] { return statusOf(7) == kRacePrinted; }));
-    idle(200);
+    ASSERT_TRUE(checkedAgain());
     EXPECT_EQ(deliveries, 1);
     EXPECT_TRUE(watcher->unmarkedEvents().isEmpty());
 }
 
+// A meet held by another desk is tried again after the short delay, not the long one, and
+// without trouble told.
 TEST_F(AutoPrinterTest, AMeetHeldByAnotherRunIsTriedAgainSoonWithoutTrouble)
 {
-    makeWatcher({.interval = 20ms, .notifications = false, .retryBusyAfter = 100ms});
+    const AutoPrinter::Timing timing{.interval = 20ms, .notifications = false};
+    ASSERT_LT(timing.retryBusyAfter, timing.retryAfter);
+    makeWatcher(timing);
     setStatus(4, kRaceReady);
     behaviour = [this](const QSet<int>& heldBack, RunObserver&) {
         if (heldBackSeen.size() < 3) {
@@ -198,6 +225,13 @@ TEST_F(AutoPrinterTest, AMeetHeldByAnotherRunIsTriedAgainSoonWithoutTrouble)
         return printReady(heldBack);
     };
     watcher->start();
+    for (qsizetype attempt = 1; attempt < 3; ++attempt) {
+        ASSERT_TRUE(eventually([&] { return heldBackSeen.size() == attempt; }));
+        clock.advance(timing.retryBusyAfter - 1ms);
+        ASSERT_TRUE(checkedAgain());
+        EXPECT_EQ(heldBackSeen.size(), attempt) << "tried again before its delay";
+        clock.advance(1ms);
+    }
     ASSERT_TRUE(eventually([&] { return statusOf(4) == kRacePrinted; }));
     EXPECT_EQ(news, (QList<bool>{false, false, false}));
 }
@@ -206,7 +240,8 @@ TEST_F(AutoPrinterTest, AMeetHeldByAnotherRunIsTriedAgainSoonWithoutTrouble)
 // and what turned ready meanwhile is printed then.
 TEST_F(AutoPrinterTest, AnUnreachableRaceTableIsWaitedForAndToldOnce)
 {
-    makeWatcher({.interval = 20ms, .tellUnreachableAfter = 200ms});
+    const AutoPrinter::Timing timing{.interval = 20ms};
+    makeWatcher(timing);
     int toldGone = 0;
     int toldBack = 0;
     QObject::connect(watcher.get(), &AutoPrinter::unreachable, [&] { ++toldGone; });
@@ -216,8 +251,12 @@ TEST_F(AutoPrinterTest, AnUnreachableRaceTableIsWaitedForAndToldOnce)
     const QByteArray table = readFileBytes(path);
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(eventually([&] { return watcher->state() == AutoPrinter::State::Waiting; }));
+    clock.advance(timing.tellUnreachableAfter - 1ms);
+    ASSERT_TRUE(checkedAgain());
     EXPECT_EQ(toldGone, 0) << "a short drop is not told";
-    idle(500);
+    clock.advance(1ms);
+    ASSERT_TRUE(eventually([&] { return toldGone == 1; }));
+    ASSERT_TRUE(checkedAgain());
     EXPECT_EQ(toldGone, 1);
     EXPECT_TRUE(heldBackSeen.isEmpty());
 
@@ -249,7 +288,9 @@ TEST_F(AutoPrinterTest, StoppingDuringARunEndsItAfterTheEventInHandAndStartsNoOt
     ASSERT_TRUE(eventually([&] { return stopped; }));
     EXPECT_TRUE(stopSeenByRun);
     EXPECT_EQ(watcher->state(), AutoPrinter::State::Off);
-    idle(200);
+    // Stopped, nothing is left to fire: whatever was queued runs now.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_EQ(heldBackSeen.size(), 1);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/qt/pagedprinterdevice.h"
 
 #include "platform/failure.h"
+#include "platform/pageunits.h"
 #include "platform/qt/fonts.h"
 #include "platform/words.h"
 
@@ -11,7 +12,6 @@ namespace tarvel {
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
 /// Ten metres of paper: far beyond any page, yet a number every paint engine takes.
 constexpr double kTwipsLimit = 1.0e7;
 
@@ -93,7 +93,7 @@ void PagedPrinterDevice::beginOutput()
                           Words::tr("the document could not be started"));
         }
         painter_.setPen(Qt::black);
-        dotsPerTwip_ = writer->logicalDpiX() / kTwipsPerInch;
+        dotsPerTwip_ = writer->logicalDpiX() / double(kTwipsPerInch);
         writer_ = std::move(writer);
         pageHasOutput_ = false;
         newPagePending_ = false;

@@ -1,14 +1,11 @@
 #include "platform/qt/pagesheet.h"
 
+#include "platform/pageunits.h"
 #include "platform/qt/pdfdevice.h"
 
 #include <QPageLayout>
 
 namespace tarvel {
-
-namespace {
-constexpr double kTwipsPerPoint = 20.0;
-}
 
 PageSheet PageSheet::of(const QPageLayout& layout)
 {

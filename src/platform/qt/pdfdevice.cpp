@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/newfile.h"
+#include "platform/pageunits.h"
 #include "platform/words.h"
 
 #include <QFileInfo>
@@ -12,9 +13,8 @@ namespace tarvel {
 
 namespace {
 
-// The margins that make the printable area of A4 the design page, in points.
-constexpr double kSideMarginPoints = 195.0 / 20.0;
-constexpr double kTopBottomMarginPoints = 289.0 / 20.0;
+constexpr double kSideMarginPoints = double(kSideMarginTwips) / kTwipsPerPoint;
+constexpr double kTopBottomMarginPoints = double(kTopBottomMarginTwips) / kTwipsPerPoint;
 
 constexpr int kMaxNameLength = 60;
 

@@ -9,8 +9,7 @@
 namespace tarvel {
 
 /// Writes each document to its own file in `folder` (created when needed): A4 portrait
-/// with margins of 195 twips left and right and 289 twips top and bottom, so the printable
-/// area is the design page of 11516 x 16260 twips. Files are named
+/// with the margins that leave the design page printable (pageunits.h). Files are named
 /// "<yyyyMMdd-HHmmss-zzz>-<document name>.pdf" after the time the document was written, so
 /// they sort by time (two documents in one millisecond get consecutive stamps) and say
 /// which event or test page they hold. A document's file appears only complete (it is

@@ -12,10 +12,6 @@ namespace tarvel {
 
 namespace {
 
-constexpr double kTwipsPerPoint = 20.0;
-constexpr double kTwipsPerInch = 1440.0;
-/// The preview draws at one third of the page.
-constexpr double kTwipsPerUnit = 3.0;
 /// Far beyond any edge, yet small enough for the raster engine's fixed-point numbers.
 constexpr double kUnitLimit = 1.0e6;
 
@@ -90,8 +86,8 @@ void QtPreviewSurface::setSheet(const PageSheet& sheet)
 QRectF QtPreviewSurface::sheetRect(QSizeF imageSize) const
 {
     // The image spans the units, three twips each, from the printable area's corner.
-    const double perTwipX = imageSize.width() / (kUnitsWide * kTwipsPerUnit);
-    const double perTwipY = imageSize.height() / (kUnitsHigh * kTwipsPerUnit);
+    const double perTwipX = imageSize.width() / (kUnitsWide * kTwipsPerPreviewUnit);
+    const double perTwipY = imageSize.height() / (kUnitsHigh * kTwipsPerPreviewUnit);
     return QRectF(-sheet_.printableOrigin.x() * perTwipX, -sheet_.printableOrigin.y() * perTwipY,
                   sheet_.size.width() * perTwipX, sheet_.size.height() * perTwipY);
 }
@@ -192,7 +188,7 @@ std::optional<QtPreviewSurface::Placed> QtPreviewSurface::place(const DrawnText&
     const double pixels = *points * kTwipsPerPoint * height / textArea;
     Placed placed;
     placed.font = QFont(item.face);
-    placed.font.setPointSizeF(pixels * 72.0 / image_.logicalDpiY());
+    placed.font.setPointSizeF(pixels * kPointsPerInch / image_.logicalDpiY());
     placed.topLeft = toPixels(item.units);
     placed.maxWidth = item.maxWidth * width / kUnitsWide;
     return placed;

@@ -1,6 +1,7 @@
 #pragma once
 /// The certificate preview drawn into a retained image that a widget shows.
 
+#include "platform/pageunits.h"
 #include "platform/previewsurface.h"
 #include "platform/qt/pagesheet.h"
 #include "platform/qt/textpainter.h"
@@ -17,7 +18,7 @@
 
 namespace tarvel {
 
-/// Draws in units of 3838 x 5420 over the whole image (the preview's drawing area), into a
+/// Draws in preview units (pageunits.h) over the whole image (the preview's drawing area), into a
 /// QImage kept until the next beginDrawing(); the widget paints that image. The drawing is
 /// also kept as a list of texts, so that a new image size shows the same drawing at once.
 ///
@@ -26,7 +27,7 @@ namespace tarvel {
 /// height tall (16 pixels for 12 points on the 309-pixel default). When the area is shown
 /// at another size, text grows with its height; the width does not stretch glyphs.
 /// With TextScale::Page, text is as tall against the page as on paper instead (a text of
-/// p points is p * 20 / 5420 of the image height): the large preview, where items are
+/// p points is p * 20 / kUnitsHigh of the image height): the large preview, where items are
 /// placed against a scan of the blank certificate.
 ///
 /// A backdrop image, when set, is shown under the drawing as the whole sheet the page is
@@ -38,8 +39,8 @@ public:
     enum class TextScale { Screen, Page };
 
     /// The units across and down the drawing area (one third of the design page).
-    static constexpr double kUnitsWide = 3838.0;
-    static constexpr double kUnitsHigh = 5420.0;
+    static constexpr double kUnitsWide = kPreviewWidthUnits;
+    static constexpr double kUnitsHigh = kPreviewHeightUnits;
     /// The drawing area on screen, in twips.
     static constexpr double kAreaWidthTwips = 3555.0;
     static constexpr double kAreaHeightTwips = 4635.0;
