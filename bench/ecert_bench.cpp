@@ -40,10 +40,10 @@ Layout benchLayout()
     Layout layout = defaultLayout();
     for (int i = 0; i < kItemCount; ++i) {
         ItemLayout& item = layout.items[i];
-        item.switchState = i <= 14 || i == 18 ? kSwitchOn : kSwitchOff;
-        item.x = QString::number(i < 13 ? 1200 : 800);
+        item.switchState = i <= freeTextItem(1) || i == kItemClass ? kSwitchOn : kSwitchOff;
+        item.x = QString::number(isFreeTextItem(i) ? 800 : 1200);
         item.y = QString::number(2500 + 700 * i);
-        item.size = QString::number(i == 4 ? 36 : i == 13 ? 28 : 16);
+        item.size = QString::number(i == kItemName ? 36 : i == freeTextItem(0) ? 28 : 16);
     }
     layout.freeTexts[0] = u"賞　状"_qs;
     layout.freeTexts[1] = u"あなたは頭書の成績を収められましたのでこれを賞します"_qs;
@@ -82,23 +82,24 @@ QList<QList<ECertificate>> meetCertificates(int count)
                 c.leg = k % 4;
             c.eventTitle = u"R%1 %2 %3 決勝"_qs.arg(raceNo, 3, 10, QChar(u'0')).arg(sex, event);
             const int rank = relay ? k / 4 + 1 : k + 1;
-            c.items[0] = sex + u' ' + event;
-            c.items[1] = u"%1:%2.%3"_qs.arg(1).arg(made % 60, 2, 10, QChar(u'0')).arg(made % 100);
-            c.items[2] = u"%1位"_qs.arg(rank, 3);
-            c.items[3] = made % 17 ? QString() : u"大会新"_qs;
-            c.items[4] =
+            c.items[kItemEvent] = sex + u' ' + event;
+            c.items[kItemResult] =
+                u"%1:%2.%3"_qs.arg(1).arg(made % 60, 2, 10, QChar(u'0')).arg(made % 100);
+            c.items[kItemRank] = u"%1位"_qs.arg(rank, 3);
+            c.items[kItemRemark] = made % 17 ? QString() : u"大会新"_qs;
+            c.items[kItemName] =
                 family[(made * 7) % family.size()] + u'　' + given[(made * 5) % given.size()];
-            c.items[5] = u"静岡県"_qs;
-            c.items[6] = u"計測スイミング%1"_qs.arg((made * 3) % 40);
-            c.items[7] = u"中学%1年"_qs.arg(1 + made % 3);
-            c.items[8] = QString::number(12 + made % 4) + u'歳';
-            c.items[9] = QString::number(22000000 + made);
-            c.items[10] = u"令和7年6月1日"_qs;
-            c.items[11] = u"第1回ベンチマーク水泳大会"_qs;
-            c.items[12] = u"計測市民プール"_qs;
-            c.items[13] = layout.freeTexts[0];
-            c.items[14] = layout.freeTexts[1];
-            c.items[18] = u"一般"_qs;
+            c.items[kItemPrefecture] = u"静岡県"_qs;
+            c.items[kItemAffiliation] = u"計測スイミング%1"_qs.arg((made * 3) % 40);
+            c.items[kItemGrade] = u"中学%1年"_qs.arg(1 + made % 3);
+            c.items[kItemAge] = QString::number(12 + made % 4) + u'歳';
+            c.items[kItemNumber] = QString::number(22000000 + made);
+            c.items[kItemDate] = u"令和7年6月1日"_qs;
+            c.items[kItemMeetName] = u"第1回ベンチマーク水泳大会"_qs;
+            c.items[kItemVenue] = u"計測市民プール"_qs;
+            c.items[freeTextItem(0)] = layout.freeTexts[0];
+            c.items[freeTextItem(1)] = layout.freeTexts[1];
+            c.items[kItemClass] = u"一般"_qs;
             certificates.append(c);
         }
         events.append(certificates);

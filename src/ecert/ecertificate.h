@@ -10,12 +10,6 @@
 
 namespace tarvel {
 
-/// The items an e-certificate's file and folder are named after (their printed texts).
-inline constexpr int kECertEventItem = 0;
-inline constexpr int kECertRankItem = 2;
-inline constexpr int kECertNameItem = 4;
-inline constexpr int kECertAffiliationItem = 6;
-
 struct ECertificate {
     int raceNo = 0;         ///< the event's last heat: names the event ("R012")
     int heat = 0;           ///< the race swum in

@@ -128,8 +128,8 @@ QString stemOf(const ECertificate& certificate)
         title = title.mid(label.size());
     title.remove(QChar(u' ')).remove(QChar(u'\u3000'));
     QStringList parts = {label};
-    for (const QString& part : {title, certificate.items[kECertRankItem].trimmed(),
-                                certificate.items[kECertNameItem].trimmed()}) {
+    for (const QString& part :
+         {title, certificate.items[kItemRank].trimmed(), certificate.items[kItemName].trimmed()}) {
         if (!part.isEmpty())
             parts.append(part);
     }
@@ -157,7 +157,7 @@ QString safeName(const QString& text, int maxBytes)
 
 QString affiliationFolder(const ECertificate& certificate)
 {
-    const QString affiliation = certificate.items[kECertAffiliationItem].trimmed();
+    const QString affiliation = certificate.items[kItemAffiliation].trimmed();
     return safeName(affiliation.isEmpty() ? kNoAffiliation : affiliation, kMaxFolderBytes);
 }
 

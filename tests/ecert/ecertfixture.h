@@ -28,7 +28,7 @@ inline Layout lineLayout()
     Layout layout = defaultLayout();
     for (int i = 0; i < kItemCount; ++i) {
         ItemLayout& item = layout.items[i];
-        item.switchState = i <= kECertAffiliationItem ? kSwitchOn : kSwitchOff;
+        item.switchState = i <= kItemAffiliation ? kSwitchOn : kSwitchOff;
         item.x = u"1000"_qs;
         item.y = QString::number(3000 + 600 * i);
         item.size = u"12"_qs;
@@ -46,13 +46,13 @@ inline ECertificate ecertificate(int heat, int lane, const QString& name, const 
     c.lane = lane;
     c.leg = leg;
     c.eventTitle = u"R012 男子 100m自由形 決勝"_qs;
-    c.items[0] = u"男子 100m自由形"_qs;
-    c.items[1] = u"1:0"_qs + QString::number(lane) + u".45"_qs;
-    c.items[kECertRankItem] = rank;
-    c.items[3] = u"大会新"_qs;
-    c.items[kECertNameItem] = name;
-    c.items[5] = u"東京都"_qs;
-    c.items[kECertAffiliationItem] = affiliation;
+    c.items[kItemEvent] = u"男子 100m自由形"_qs;
+    c.items[kItemResult] = u"1:0"_qs + QString::number(lane) + u".45"_qs;
+    c.items[kItemRank] = rank;
+    c.items[kItemRemark] = u"大会新"_qs;
+    c.items[kItemName] = name;
+    c.items[kItemPrefecture] = u"東京都"_qs;
+    c.items[kItemAffiliation] = affiliation;
     return c;
 }
 

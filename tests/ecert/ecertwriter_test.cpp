@@ -103,7 +103,7 @@ TEST_F(ECertWriterTest, EachFileCarriesItsCertificateOnTheVectorBackdrop)
         EXPECT_TRUE(pdfPageSize(file.path).contains(u"(A4)"_qs));
         EXPECT_EQ(rawText(file.path), drawnTexts(lineLayout(), event[i]));
         EXPECT_EQ(pdfInfo(file.path, u"Title"_qs),
-                  u"R012 男子 100m自由形 決勝 "_qs + event[i].items[kECertNameItem]);
+                  u"R012 男子 100m自由形 決勝 "_qs + event[i].items[kItemName]);
         EXPECT_EQ(pdfInfo(file.path, u"Author"_qs), u"テスト大会"_qs);
         EXPECT_FALSE(pdfInfo(file.path, u"CreationDate"_qs).isEmpty());
         EXPECT_GT(inkAtMark(file.path), 100) << "the backdrop is under the page";
@@ -197,7 +197,7 @@ TEST_F(ECertWriterTest, ACorrectedResultReplacesTheFilesItSupersedes)
     // Only one affiliation written: the others' files stay as they are.
     ECertificate moved = ecertificate(12, 4, u"佐藤花子"_qs, u"  2位"_qs, u"別のクラブ"_qs);
     const EventECertificates some = writer.writeEvent({yamada, moved}, [](const ECertificate& c) {
-        return c.items[kECertAffiliationItem] == u"別のクラブ"_qs;
+        return c.items[kItemAffiliation] == u"別のクラブ"_qs;
     });
     ASSERT_EQ(some.written.size(), 1);
     EXPECT_EQ(some.written.front().relativePath,

@@ -114,9 +114,9 @@ ECertificate certificate(int heat, int lane, const QString& name, const QString&
     c.lane = lane;
     c.leg = leg;
     c.eventTitle = u"R012 男子 100m自由形 決勝"_qs;
-    c.items[kECertRankItem] = rank;
-    c.items[kECertNameItem] = name;
-    c.items[kECertAffiliationItem] = affiliation;
+    c.items[kItemRank] = rank;
+    c.items[kItemName] = name;
+    c.items[kItemAffiliation] = affiliation;
     return c;
 }
 
