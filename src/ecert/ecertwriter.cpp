@@ -8,6 +8,7 @@
 #include "layout/drawing.h"
 #include "naming/eventtitle.h"
 #include "platform/failure.h"
+#include "platform/pageunits.h"
 #include "platform/qt/pagesheet.h"
 #include "platform/words.h"
 
@@ -17,7 +18,6 @@ namespace tarvel {
 
 namespace {
 
-constexpr double kTwipsPerPoint = 20.0;
 /// A document's distinct characters and pages: about 60 KB of a Japanese face's glyphs in
 /// every file at most, and a document that stays small in memory.
 constexpr qsizetype kCharactersPerDocument = 400;
