@@ -1343,6 +1343,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <source>The certificate ledger is written again; no certificate was lost.</source>
         <translation>印刷履歴に再び書き込めました。賞状の記録は失われていません。</translation>
     </message>
+    <message>
+        <source>Award list not delivered: %1</source>
+        <translation>表彰者一覧が届きませんでした: %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::MeetChooser</name>

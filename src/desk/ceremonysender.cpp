@@ -63,6 +63,8 @@ void CeremonySender::send(const CeremonyList& list)
     SideDocument document;
     document.title = ceremonyDocumentName(list);
     document.destination = destination_.where;
+    for (const CeremonyEvent& event : list.events)
+        document.races << event.raceNo;
     try {
         if (!target_)
             target_ = open_(destination_);
