@@ -17,6 +17,7 @@
 #include "printrun/runobservers.h"
 #include "watcher/autoprinter.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -9,6 +9,7 @@
 // --only times one of the lines alone, N times, for profiling it. bench/cups-queue runs it
 // with a private scheduler whose default destination is a file queue.
 
+#include "benchmeet.h"
 #include "layout/drawing.h"
 #include "ledger/ledgerrecorder.h"
 #include "meetbuilder.h"
@@ -41,94 +42,8 @@
 namespace {
 
 using namespace tarvel;
-
-struct GeneratedMeet {
-    int events = 0;
-    int relayEvents = 0;
-    QList<int> races;
-};
-
-/// 1024 races in events of 2 to 6 heats (about 250 events), 8 lanes each, every fifth event
-/// a relay with four legs per team, every 25th a custom event.
-GeneratedMeet writeMeet(sample::MeetBuilder& builder)
-{
-    builder.writeLocationFile();
-    MeetSettings meet;
-    meet.meetName = u"第1回ベンチマーク水泳大会"_qs;
-    meet.meetDate = 20250601;
-    meet.venue = u"計測市民プール"_qs;
-    meet.groupMode = u"1"_qs;
-    meet.laneCount = 8;
-    builder.writeMeetHeader(meet);
-    builder.writeMasterHeader(newMasterHeader(u"master.dat"_qs, QDate(2025, 5, 1)));
-    CustomEventTable custom;
-    custom.customDivision[0] = u"混合"_qs;
-    custom.customEventName[0] = u"メドレー混合"_qs;
-    builder.writeCustomEvents(custom);
-
-    constexpr int kSwimmers = 3000;
-    for (int n = 1; n <= kSwimmers; ++n) {
-        builder.writeSwimmer(n, sample::MeetBuilder::swimmer(
-                                    u"%1"_qs.arg(22000000000000LL + n),
-                                    u"計測　選手%1"_qs.arg(n % 100), u"静岡県"_qs, u"計測ＳＣ"_qs,
-                                    u"21"_qs, qint16(10 + n % 9), n % 2 ? u"1"_qs : u"2"_qs));
-    }
-    quint32 seed = 1;
-    auto random = [&seed](int range) {
-        seed = seed * 1664525u + 1013904223u;
-        return int((seed >> 8) % quint32(range));
-    };
-
-    std::vector<qint16> individualCodes;
-    std::vector<qint16> relayCodes;
-    for (const BuiltInEvent& event : events::kTable)
-        (event.kind == EventKind::Relay ? relayCodes : individualCodes).push_back(event.code);
-    GeneratedMeet generated;
-    qint32 nextTeam = kSwimmers + 1;
-    int raceNo = 1;
-    for (int event = 0; raceNo <= kRaceCount; ++event) {
-        const int heats = std::min(2 + event % 5, kRaceCount - raceNo + 1);
-        const bool custom = event % 25 == 24;
-        const bool relay = custom || event % 5 == 4;
-        const qint16 eventCode = custom  ? kFirstCustomEvent
-                                 : relay ? relayCodes[event % relayCodes.size()]
-                                         : individualCodes[event % individualCodes.size()];
-        ++generated.events;
-        generated.relayEvents += relay ? 1 : 0;
-        for (int heat = 1; heat <= heats; ++heat, ++raceNo) {
-            RaceRecord race;
-            race.heatNo = qint16(heat);
-            race.heatCount = qint16(heats);
-            race.raceSex = event % 2 ? u"1"_qs : u"2"_qs;
-            race.classLow = 11;
-            race.classHigh = 12;
-            race.eventCode = eventCode;
-            race.roundCode = u"2"_qs;
-            LegSwimmers legs{};
-            for (int lane = 0; lane < 8; ++lane) {
-                race.laneEntryNo[lane] =
-                    relay ? qint16(nextTeam++) : qint16(1 + (raceNo * 8 + lane) % kSwimmers);
-                race.laneResult[lane] = 2800 + random(9000);
-                race.laneRecordCode[lane] = random(50) == 0 ? 31 : 0;
-                for (int leg = 0; relay && leg < 4; ++leg)
-                    legs[leg][lane] = qint16(1 + random(kSwimmers));
-            }
-            if (relay) {
-                race.relayIndex = qint16(raceNo);
-                builder.writeRelay(raceNo, legs);
-                for (int lane = 0; lane < 8; ++lane) {
-                    builder.writeSwimmer(race.laneEntryNo[lane],
-                                         sample::MeetBuilder::swimmer(u"22999"_qs, u"チーム"_qs,
-                                                                      u"愛知県"_qs, u"計測ＳＣ"_qs,
-                                                                      u"21"_qs, 12, u"1"_qs));
-                }
-            }
-            builder.writeRace(raceNo, race);
-            generated.races.append(raceNo);
-        }
-    }
-    return generated;
-}
+using bench::GeneratedMeet;
+using bench::writeBenchMeet;
 
 /// Keeps the texts of every certificate, for the baseline to draw the same pages, and where
 /// each print document ends (an event's pages come just before the mark of its last heat).
@@ -288,7 +203,7 @@ int main(int argc, char** argv)
     QTemporaryDir temporary;
     const QString root = keep.isEmpty() ? temporary.path() : QDir(keep).absolutePath();
     sample::MeetBuilder builder(root);
-    const GeneratedMeet meet = writeMeet(builder);
+    const GeneratedMeet meet = writeBenchMeet(builder);
     const QString pdfDir = root + u"/pdf"_qs;
 
     if (!only.isEmpty()) {

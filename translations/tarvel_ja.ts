@@ -4,14 +4,6 @@
 <context>
     <name>tarvel</name>
     <message>
-        <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
-
-Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or an award list was not delivered, 2 bad usage.</source>
-        <translation>ウィンドウを開かずに、準備のできたレースの賞状を印刷します。ウィンドウと同じ起動処理（所在ファイル ..\ctl\dr_kyo.ctl、レイアウトファイル、大会基準）のあと、印刷を一回行います。レイアウトファイルは保存せず、オプションで変わることもありません。--pdf と --log の相対パスは起動したフォルダから解釈します。選択肢は英語の語でもウィンドウの表記でも指定できます（--condition 随時、--round 決勝）。
-
-終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目または届かなかった表彰者一覧がある、2 使い方の誤り。</translation>
-    </message>
-    <message>
         <source>%1; default %2.</source>
         <translation>%1。既定値は %2。</translation>
     </message>
@@ -172,10 +164,6 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <translation>ファイルを開く</translation>
     </message>
     <message>
-        <source>record %1 at byte %2 is past the end of the file (%3 bytes)</source>
-        <translation>レコード %1（%2 バイト目から）がファイルの終わり（%3 バイト）を越えています</translation>
-    </message>
-    <message>
         <source>marking a race as printed</source>
         <translation>レースを印刷済みにする</translation>
     </message>
@@ -230,22 +218,6 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>writing a certificate PDF</source>
         <translation>賞状 PDF の書き込み</translation>
-    </message>
-    <message>
-        <source>reading record %1</source>
-        <translation>レコード %1 の読み込み</translation>
-    </message>
-    <message>
-        <source>reading record %1 at byte %2</source>
-        <translation>レコード %1（%2 バイト目から）の読み込み</translation>
-    </message>
-    <message>
-        <source>writing record %1</source>
-        <translation>レコード %1 の書き込み</translation>
-    </message>
-    <message>
-        <source>writing record %1 at byte %2</source>
-        <translation>レコード %1（%2 バイト目から）の書き込み</translation>
     </message>
     <message>
         <source>invalid record length %1</source>
@@ -978,6 +950,230 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>プリンタ %1 に対処が必要です（%2）。%3 件のジョブが待っています</translation>
     </message>
     <message>
+        <source>past the end of the file (%1 bytes)</source>
+        <translation>ファイルの終わり（%1 バイト）を越えています</translation>
+    </message>
+    <message>
+        <source>record %1 at byte %2</source>
+        <translation>レコード %1（%2 バイト目から）</translation>
+    </message>
+    <message>
+        <source>record %1</source>
+        <translation>レコード %1</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>読み込み</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>書き込み</translation>
+    </message>
+    <message>
+        <source>choosing PDF files</source>
+        <translation>PDFファイルへの切り替え</translation>
+    </message>
+    <message>
+        <source>choosing the printer</source>
+        <translation>プリンタへの切り替え</translation>
+    </message>
+    <message>
+        <source>The certificates were written as PDF files to %1</source>
+        <translation>賞状を PDF ファイルにしました。保存先: %1</translation>
+    </message>
+    <message>
+        <source>Nothing is printed yet: %1</source>
+        <translation>まだ何も印刷されていません: %1</translation>
+    </message>
+    <message>
+        <source>The test page was written as a PDF file.
+
+%1</source>
+        <translation>テストページを PDF ファイルにしました。
+
+%1</translation>
+    </message>
+    <message>
+        <source>stopping: watching ends after the event in hand</source>
+        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
+    </message>
+    <message>
+        <source>Writes every certificate of the ledger (its latest copy, with the texts as printed) as a PDF file of its own on the blank certificate, in the data folder&apos;s e-certificates, a folder per affiliation; prints nothing.</source>
+        <translation>印刷履歴の賞状を 1 枚ずつ（最新の控えを、印刷したときの文字のまま）賞状用紙の上に置いた PDF ファイルとして、データフォルダの e-certificates に所属ごとのフォルダで書き出します（電子賞状）。印刷はしません。</translation>
+    </message>
+    <message>
+        <source>Also writes each event&apos;s certificates as e-certificates (a PDF file each, as --make-e-certificates does) right after its document was delivered; a failure there is told once and stops nothing.</source>
+        <translation>各種目の文書を渡したすぐあとに、その賞状を電子賞状（--make-e-certificates と同じく 1 枚ずつ PDF ファイル）としても書き出します。そこでの失敗は一度だけ伝え、何も止めません。</translation>
+    </message>
+    <message>
+        <source>With --make-e-certificates: only the event of RACE (its last heat or a heat); may be given again.</source>
+        <translation>--make-e-certificates と共に: RACE（種目の最終組または組）の種目だけ。繰り返し指定できます。</translation>
+    </message>
+    <message>
+        <source>With --make-e-certificates: only the certificates of the affiliation TEXT.</source>
+        <translation>--make-e-certificates と共に: 所属 TEXT の賞状だけ。</translation>
+    </message>
+    <message>
+        <source>With --make-e-certificates: also one ZIP per affiliation written, beside its folder.</source>
+        <translation>--make-e-certificates と共に: 所属ごとの ZIP もフォルダの横に書き出します。</translation>
+    </message>
+    <message>
+        <source>--make-e-certificates cannot be given with --history, --reprint or --watch</source>
+        <translation>--make-e-certificates は --history、--reprint、--watch と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--%1 goes with --make-e-certificates</source>
+        <translation>--%1 は --make-e-certificates と共に指定します</translation>
+    </message>
+    <message>
+        <source>--race: &quot;%1&quot; is not a race from 1 to %2</source>
+        <translation>--race: 「%1」は 1 から %2 までのレース番号ではありません</translation>
+    </message>
+    <message>
+        <source>--e-certificates goes with a print run or --watch</source>
+        <translation>--e-certificates は印刷または --watch と共に指定します</translation>
+    </message>
+    <message>
+        <source>the ledger holds no certificate of the races or affiliation chosen</source>
+        <translation>選んだレースまたは所属の賞状は印刷履歴にありません</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) written in %2 folder(s) of %3</source>
+        <translation>電子賞状 %1 件を %3 の %2 フォルダに書き出しました</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) of corrected results removed</source>
+        <translation>訂正された結果の電子賞状 %1 件を削除しました</translation>
+    </message>
+    <message>
+        <source>ZIP written: %1</source>
+        <translation>ZIP を書き出しました: %1</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) written in %2</source>
+        <translation>電子賞状 %1 件を %2 に書き出しました</translation>
+    </message>
+    <message>
+        <source>warning: the e-certificates of %1 event(s) could not be made; the printing and marking went on: %2</source>
+        <translation>警告: %1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました: %2</translation>
+    </message>
+    <message>
+        <source>writing an affiliation&apos;s ZIP of e-certificates</source>
+        <translation>所属の電子賞状 ZIP の書き出し</translation>
+    </message>
+    <message>
+        <source>the name is not one of a folder</source>
+        <translation>フォルダの名前ではありません</translation>
+    </message>
+    <message>
+        <source>there is no such folder</source>
+        <translation>フォルダがありません</translation>
+    </message>
+    <message>
+        <source>writing an e-certificate</source>
+        <translation>電子賞状の書き出し</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link or not a folder; files are never written through a link here</source>
+        <translation>シンボリックリンクかフォルダではありません。リンクを通してファイルを書くことはしません</translation>
+    </message>
+    <message>
+        <source>the name is not one of a file in a folder</source>
+        <translation>フォルダ内のファイルの名前ではありません</translation>
+    </message>
+    <message>
+        <source>removing a superseded e-certificate</source>
+        <translation>差し替えられた電子賞状の削除</translation>
+    </message>
+    <message>
+        <source>splitting the certificates into e-certificate files</source>
+        <translation>賞状を電子賞状のファイルに分ける処理</translation>
+    </message>
+    <message>
+        <source>it has %1 pages, not %2</source>
+        <translation>ページ数が %2 ではなく %1 です</translation>
+    </message>
+    <message>
+        <source>reading the blank certificate for the e-certificates</source>
+        <translation>電子賞状の賞状用紙の読み込み</translation>
+    </message>
+    <message>
+        <source>it is no image that can be read, or larger than %1 pixels</source>
+        <translation>読める画像ではないか、%1 ピクセルより大きい画像です</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MB</source>
+        <translation>%1 MB より大きいファイルです</translation>
+    </message>
+    <message>
+        <source>the PDF has no page</source>
+        <translation>PDF にページがありません</translation>
+    </message>
+    <message>
+        <source>sending the award lists</source>
+        <translation>表彰者一覧を送る</translation>
+    </message>
+    <message>
+        <source>no destination is chosen for them: give --ceremony-printer or --ceremony-pdf, or choose one in the window</source>
+        <translation>送り先が選ばれていません: --ceremony-printer か --ceremony-pdf を指定するか、ウィンドウで選んでください</translation>
+    </message>
+    <message>
+        <source>Prints the certificates of the ready races without the window: the start-up of the window (the location file ..\ctl\dr_kyo.ctl, the layout file, the meet header), then one print run. The layout file is never saved; options do not change it. Relative --pdf and --log paths are taken from where the tool is started. Choices may be given by their word or by the window&apos;s caption (--condition 随時, --round 決勝).
+
+Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or an award list was not delivered, 2 bad usage.</source>
+        <translation>ウィンドウを開かずに、準備のできたレースの賞状を印刷します。ウィンドウと同じ起動処理（所在ファイル ..\ctl\dr_kyo.ctl、レイアウトファイル、大会基準）のあと、印刷を一回行います。レイアウトファイルは保存せず、オプションで変わることもありません。--pdf と --log の相対パスは起動したフォルダから解釈します。選択肢は英語の語でもウィンドウの表記でも指定できます（--condition 随時、--round 決勝）。
+
+終了コード: 0 完了、1 失敗で中断したか印刷できなかった種目または届かなかった表彰者一覧がある、2 使い方の誤り。</translation>
+    </message>
+    <message>
+        <source>After each event&apos;s certificates, sends its award list (表彰者一覧) to the destination chosen in the window (the user&apos;s settings).</source>
+        <translation>各種目の賞状のあと、その表彰者一覧をウィンドウで選んだ送り先（ユーザー設定）へ送ります。</translation>
+    </message>
+    <message>
+        <source>Sends the award lists to the printer NAME (never the certificates&apos; own).</source>
+        <translation>表彰者一覧をプリンタ NAME へ送ります（賞状のプリンタではなく）。</translation>
+    </message>
+    <message>
+        <source>Writes the award lists as PDF files in DIR.</source>
+        <translation>表彰者一覧を DIR に PDF ファイルとして書き出します。</translation>
+    </message>
+    <message>
+        <source>Prints nothing else: the award lists of the events whose last heats are RACE,... (or of every event printed so far: all) as one document, from the ledger, in race order.</source>
+        <translation>ほかは何も印刷せず、最終組が RACE,... の種目（all: これまでに印刷したすべての種目）の表彰者一覧を、台帳から、レース順に一つの文書として印刷します。</translation>
+    </message>
+    <message>
+        <source>--ceremony-printer and --ceremony-pdf cannot be given together</source>
+        <translation>--ceremony-printer と --ceremony-pdf は同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-list-of cannot be given with --history, --reprint or --watch</source>
+        <translation>--ceremony-list-of は --history、--reprint、--watch と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-list-of: &quot;%1&quot; is not RACE[,RACE...] (race 1 to 1024) or all</source>
+        <translation>--ceremony-list-of: &quot;%1&quot; は RACE[,RACE...]（レース 1〜1024）でも all でもありません</translation>
+    </message>
+    <message>
+        <source>the award list options cannot be given with --history or --reprint</source>
+        <translation>表彰者一覧のオプションは --history や --reprint と同時に指定できません</translation>
+    </message>
+    <message>
+        <source>--ceremony-printer needs a printer&apos;s name</source>
+        <translation>--ceremony-printer にはプリンタ名が必要です</translation>
+    </message>
+    <message>
+        <source>keeping the award list&apos;s destination</source>
+        <translation>表彰者一覧の送り先を保存する</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
         <source>age %1</source>
         <translation>%1歳</translation>
     </message>
@@ -1020,16 +1216,8 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message numerus="yes">
         <source>Award list (%n events)</source>
         <translation>
-            <numerusform>表彰者一覧（%n 種目）</numerusform>
+            <numerusform></numerusform>
         </translation>
-    </message>
-    <message>
-        <source>keeping the award list&apos;s destination</source>
-        <translation>表彰者一覧の送り先を保存する</translation>
-    </message>
-    <message>
-        <source>none</source>
-        <translation>なし</translation>
     </message>
     <message>
         <source>printing the award lists</source>
@@ -1042,60 +1230,6 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>the ledger holds no certificates of the events asked for</source>
         <translation>指定の種目の賞状は台帳に記録されていません</translation>
-    </message>
-    <message>
-        <source>%1 was not delivered: %2</source>
-        <translation>%1 は届きませんでした: %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1: %n page(s) to %2</source>
-        <translation>
-            <numerusform>%1: %n ページを %2 へ</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>sending the award lists</source>
-        <translation>表彰者一覧を送る</translation>
-    </message>
-    <message>
-        <source>no destination is chosen for them: give --ceremony-printer or --ceremony-pdf, or choose one in the window</source>
-        <translation>送り先が選ばれていません: --ceremony-printer か --ceremony-pdf を指定するか、ウィンドウで選んでください</translation>
-    </message>
-    <message>
-        <source>After each event&apos;s certificates, sends its award list (表彰者一覧) to the destination chosen in the window (the user&apos;s settings).</source>
-        <translation>各種目の賞状のあと、その表彰者一覧をウィンドウで選んだ送り先（ユーザー設定）へ送ります。</translation>
-    </message>
-    <message>
-        <source>Sends the award lists to the printer NAME (never the certificates&apos; own).</source>
-        <translation>表彰者一覧をプリンタ NAME へ送ります（賞状のプリンタではなく）。</translation>
-    </message>
-    <message>
-        <source>Writes the award lists as PDF files in DIR.</source>
-        <translation>表彰者一覧を DIR に PDF ファイルとして書き出します。</translation>
-    </message>
-    <message>
-        <source>Prints nothing else: the award lists of the events whose last heats are RACE,... (or of every event printed so far: all) as one document, from the ledger, in race order.</source>
-        <translation>ほかは何も印刷せず、最終組が RACE,... の種目（all: これまでに印刷したすべての種目）の表彰者一覧を、台帳から、レース順に一つの文書として印刷します。</translation>
-    </message>
-    <message>
-        <source>--ceremony-printer and --ceremony-pdf cannot be given together</source>
-        <translation>--ceremony-printer と --ceremony-pdf は同時に指定できません</translation>
-    </message>
-    <message>
-        <source>--ceremony-list-of cannot be given with --history, --reprint or --watch</source>
-        <translation>--ceremony-list-of は --history、--reprint、--watch と同時に指定できません</translation>
-    </message>
-    <message>
-        <source>--ceremony-list-of: &quot;%1&quot; is not RACE[,RACE...] (race 1 to 1024) or all</source>
-        <translation>--ceremony-list-of: &quot;%1&quot; は RACE[,RACE...]（レース 1〜1024）でも all でもありません</translation>
-    </message>
-    <message>
-        <source>the award list options cannot be given with --history or --reprint</source>
-        <translation>表彰者一覧のオプションは --history や --reprint と同時に指定できません</translation>
-    </message>
-    <message>
-        <source>--ceremony-printer needs a printer&apos;s name</source>
-        <translation>--ceremony-printer にはプリンタ名が必要です</translation>
     </message>
     <message>
         <source>certificates</source>
@@ -1122,24 +1256,22 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
         <translation>電子賞状</translation>
     </message>
     <message>
-        <source>choosing PDF files</source>
-        <translation>PDFファイルへの切り替え</translation>
-    </message>
-    <message>
-        <source>choosing the printer</source>
-        <translation>プリンタへの切り替え</translation>
-    </message>
-    <message>
-        <source>stopping: watching ends after the event in hand</source>
-        <translation>停止します。印刷中の種目が終わってから監視を終了します</translation>
-    </message>
-    <message>
         <source>Kind</source>
         <translation>種類</translation>
     </message>
     <message>
         <source>listing the printers</source>
         <translation>プリンタの一覧を得る</translation>
+    </message>
+    <message>
+        <source>%1 was not delivered: %2</source>
+        <translation>%1 は届きませんでした: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n page(s) to %2</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
     </message>
     <message>
         <source>PDF folder...</source>
@@ -1346,6 +1478,10 @@ The fields before field %3 were loaded; from field %3 on, the defaults were put 
     <message>
         <source>Award list not delivered: %1</source>
         <translation>表彰者一覧が届きませんでした: %1</translation>
+    </message>
+    <message>
+        <source>%1 holds no certificates to print again; print it anew with its own button (テスト印刷, or 位置合わせページを印刷 in the large preview).</source>
+        <translation>%1 には再印刷する賞状がありません。そのボタンでもう一度印刷してください（テスト印刷、または拡大画面の 位置合わせページを印刷）。</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "batch/commandline.h"
 
+#include "meetdb/racestatus.h"
 #include "platform/words.h"
 #include "printrun/printchoices.h"
 
@@ -157,6 +158,28 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         Words::tr("With --watch: reads Race.dat every MS milliseconds besides the change "
                   "notifications (default 500)."),
         u"MS"_qs);
+    const QCommandLineOption eCertificates(
+        u"make-e-certificates"_qs,
+        Words::tr("Writes every certificate of the ledger (its latest copy, with the texts as "
+                  "printed) as a PDF file of its own on the blank certificate, in the data "
+                  "folder's e-certificates, a folder per affiliation; prints nothing."));
+    const QCommandLineOption alongside(
+        u"e-certificates"_qs,
+        Words::tr("Also writes each event's certificates as e-certificates (a PDF file each, "
+                  "as --make-e-certificates does) right after its document was delivered; a "
+                  "failure there is told once and stops nothing."));
+    const QCommandLineOption race(
+        u"race"_qs,
+        Words::tr("With --make-e-certificates: only the event of RACE (its last heat or a "
+                  "heat); may be given again."),
+        u"RACE"_qs);
+    const QCommandLineOption affiliation(
+        u"affiliation"_qs,
+        Words::tr("With --make-e-certificates: only the certificates of the affiliation TEXT."),
+        u"TEXT"_qs);
+    const QCommandLineOption zip(
+        u"zip"_qs, Words::tr("With --make-e-certificates: also one ZIP per affiliation written, "
+                             "beside its folder."));
     const QCommandLineOption ceremonyList(
         u"ceremony-list"_qs,
         Words::tr("After each event's certificates, sends its award list (表彰者一覧) to the "
@@ -192,6 +215,11 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                        reprint,
                        watch,
                        interval,
+                       eCertificates,
+                       race,
+                       affiliation,
+                       zip,
+                       alongside,
                        ceremonyList,
                        ceremonyPrinter,
                        ceremonyPdf,
@@ -254,6 +282,31 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                                   .arg(kShortestInterval)};
         request.watchInterval = value.toInt();
     }
+    if (parser.isSet(eCertificates)
+        && (parser.isSet(history) || parser.isSet(reprint) || parser.isSet(watch)))
+        return UsageError{Words::tr("--make-e-certificates cannot be given with --history, "
+                                    "--reprint or --watch")};
+    for (const QCommandLineOption* with : {&race, &affiliation, &zip}) {
+        if (parser.isSet(*with) && !parser.isSet(eCertificates))
+            return UsageError{
+                Words::tr("--%1 goes with --make-e-certificates").arg(with->names().first())};
+    }
+    for (const QString& value : parser.values(race)) {
+        if (!isWholeNumber(value) || value.size() > 4 || value.toInt() < 1
+            || value.toInt() > kRaceCount)
+            return UsageError{
+                Words::tr("--race: \"%1\" is not a race from 1 to %2").arg(value).arg(kRaceCount)};
+        request.races.append(value.toInt());
+    }
+    if (parser.isSet(alongside)
+        && (parser.isSet(history) || parser.isSet(reprint) || parser.isSet(eCertificates)))
+        return UsageError{Words::tr("--e-certificates goes with a print run or --watch")};
+    request.eCertificates = parser.isSet(alongside);
+    if (parser.isSet(affiliation))
+        request.affiliation = parser.value(affiliation);
+    request.zip = parser.isSet(zip);
+    if (parser.isSet(eCertificates))
+        request.command = Request::Command::ECertificates;
     if (parser.isSet(watch))
         request.command = Request::Command::Watch;
     if (parser.isSet(history))

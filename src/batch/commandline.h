@@ -24,8 +24,16 @@ struct ReprintChoice {
 /// rank limits default to the layout file's, known only after start-up.
 struct Request {
     /// What to do: a print run (the default), print runs whenever a race turns ready until
-    /// stopped, list the ledger, or reprint from it.
-    enum class Command { Print, Watch, History, Reprint, CeremonyList } command = Command::Print;
+    /// stopped, list the ledger, reprint from it, write e-certificates from it, or send the
+    /// award lists of printed events.
+    enum class Command {
+        Print,
+        Watch,
+        History,
+        Reprint,
+        ECertificates,
+        CeremonyList
+    } command = Command::Print;
     /// Where to run as if started there; empty: stay.
     QString directory;
     PrintOptions options;
@@ -39,6 +47,13 @@ struct Request {
     ReprintChoice reprint;
     /// With --watch: milliseconds between two reads of Race.dat.
     int watchInterval = 500;
+    /// With --make-e-certificates: the races (an event's last heat, or a heat) and the
+    /// affiliation chosen (none: all), and whether each affiliation's ZIP is written.
+    QList<int> races;
+    std::optional<QString> affiliation;
+    bool zip = false;
+    /// A print run (or each run of --watch) makes each event's e-certificates as well.
+    bool eCertificates = false;
     /// Award lists are sent (--ceremony-list, --ceremony-printer, --ceremony-pdf,
     /// --ceremony-list-of).
     bool ceremonyList = false;

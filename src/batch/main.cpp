@@ -3,6 +3,7 @@
 #include "batch/batchtools.h"
 #include "batch/ceremonycommand.h"
 #include "batch/commandline.h"
+#include "batch/ecertcommand.h"
 #include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
 #include "batch/watchcommand.h"
@@ -50,6 +51,7 @@ int run(const Request& request)
     switch (request.command) {
     case Request::Command::History: return showHistory(request, session);
     case Request::Command::Reprint: return reprintFromLedger(request, session);
+    case Request::Command::ECertificates: return makeECertificates(request, session);
     case Request::Command::Watch: return runWatch(request, session);
     case Request::Command::CeremonyList: return printCeremonyLists(request, session);
     case Request::Command::Print: break;

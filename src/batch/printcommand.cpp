@@ -4,6 +4,7 @@
 #include "batch/batchtools.h"
 #include "batch/ceremonycommand.h"
 #include "batch/ledgercommands.h"
+#include "ecert/fromledger.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/printernotice.h"
 #include "platform/words.h"
@@ -20,6 +21,21 @@ void sayAccount(const RunOutcome& outcome, const PrintOptions& options, const De
     if (summary.eventsPrinted > 0 && options.previewOnly == PreviewOnly::No)
         say(prefix + destination(desk.targetKind(), desk.targetWhere(), summary.eventsPrinted));
     sayCeremonyLists(outcome, prefix);
+}
+
+void sayECertificates(const RunOutcome& outcome, const Session& session, const QString& prefix)
+{
+    if (outcome.eCertificatesWritten > 0)
+        say(prefix
+            + Words::tr("%1 e-certificate(s) written in %2")
+                  .arg(outcome.eCertificatesWritten)
+                  .arg(eCertificateFolder(session.where)));
+    if (outcome.eCertificateFailure)
+        say(prefix
+            + Words::tr("warning: the e-certificates of %1 event(s) could not be made; "
+                        "the printing and marking went on: %2")
+                  .arg(outcome.eCertificateEventsFailed)
+                  .arg(outcome.eCertificateFailure->message()));
 }
 
 void sayLedgerTrouble(const Desk& desk)
@@ -119,9 +135,11 @@ int runPrint(const Request& request, Session& session)
     RunRequest run = desk.newRequest(RunKind::ReadyRaces);
     run.options = options;
     run.observer = &observer;
+    run.eCertificates = request.eCertificates;
     run.ceremonyList = lists;
     const RunOutcome outcome = desk.runAndWait(std::move(run));
     observer.finishProgress();
+    sayECertificates(outcome, session);
     if (outcome.failure) {
         say(outcome.failure->message());
         if (outcome.stoppedPartWay) {

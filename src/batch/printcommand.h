@@ -35,6 +35,10 @@ void sayAccount(const RunOutcome& outcome, const PrintOptions& options, const De
 /// attention (its reasons, the jobs waiting on it), or cannot be asked.
 void sayPrinterTrouble(const QString& printer, const QString& prefix = QString());
 
+/// The e-certificates a run made alongside, and their failure once, for stderr.
+void sayECertificates(const RunOutcome& outcome, const Session& session,
+                      const QString& prefix = QString());
+
 /// A ledger that could not be written never stops printing; what it still misses at the
 /// end is told.
 void sayLedgerTrouble(const Desk& desk);

@@ -58,6 +58,7 @@ int runWatch(const Request& request, Session& session)
     watch.options = options;
     watch.ceremonyList = lists;
     watch.observer = &observer;
+    watch.eCertificates = request.eCertificates;
     watch.whenDone = [&](const RunOutcome& run) {
         observer.finishProgress();
         if (log.isOpen())
@@ -72,6 +73,7 @@ int runWatch(const Request& request, Session& session)
         if (busy)
             return;
         sayAccount(run, options, desk, stamp);
+        sayECertificates(run, session, stamp);
         if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
             && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(run))
             sayPrinterTrouble(desk.targetWhere(), stamp);

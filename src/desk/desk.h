@@ -114,10 +114,13 @@ public:
     /// Opens the print target again (a new calibration offset); Busy while a run prints.
     void reopenTarget();
     /// The operator's choice, from the next run on: PDF files in `folder` instead of paper,
-    /// or the printer again (the target the desk was opened with). targetKnown() follows.
-    /// Busy while a run prints. Not remembered: a desk opens on the printer.
+    /// or the target the desk was opened with again (the printer; PDF files in the data
+    /// folder when the machine has no print system). targetKnown() follows. Busy while a
+    /// run prints. Not remembered: every desk opens on its own target.
     void choosePdfFiles(const QString& folder);
     void choosePrinter();
+    /// Whether the operator chose PDF files (not the lack of a print system).
+    bool pdfChosen() const { return pdfChosen_.has_value(); }
 
     /// Automatic printing: `request` is the template of every automatic run (its heldBack
     /// set by the watcher); the front end keeps it current with setWatchRequest().

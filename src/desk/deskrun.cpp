@@ -1,5 +1,7 @@
 #include "desk/deskrun.h"
 
+#include "ecert/ecertrecorder.h"
+#include "ecert/fromledger.h"
 #include "layout/calibrationpage.h"
 #include "layout/drawing.h"
 #include "ledger/reprint.h"
@@ -22,6 +24,17 @@ void recordPage(RunContext& context, const RunRequest& request, const Delivery& 
     context.recorder->recordDocument(std::move(document));
 }
 
+/// The e-certificates' recorder of a run that asks for them and prints.
+std::unique_ptr<ECertificateRecorder> eCertificatesOf(const RunRequest& request)
+{
+    if (!request.eCertificates || request.options.previewOnly == PreviewOnly::Yes)
+        return nullptr;
+    const Session& session = request.session;
+    return std::make_unique<ECertificateRecorder>(ECertificateSetup{
+        eCertificateFolder(session.where), session.layout, request.fontFace,
+        backdropImagePath(session.where, session.backdrop), session.meet.meetName, QDateTime()});
+}
+
 /// Award lists are recorded as the desk's other documents without certificates.
 CeremonyRecorder listRecorder(const RunContext& context, const RunRequest& request)
 {
@@ -35,12 +48,14 @@ CeremonyRecorder listRecorder(const RunContext& context, const RunRequest& reque
 
 void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
 {
+    const std::unique_ptr<ECertificateRecorder> eCertificates = eCertificatesOf(request);
     // Each event's award list follows its certificates, to a destination of its own.
     std::optional<CeremonySender> lists;
     if (request.ceremonyList.isOn() && request.options.previewOnly == PreviewOnly::No)
         lists.emplace(request.ceremonyList, context.openCeremonyTarget,
                       listRecorder(context, request));
-    RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr};
+    RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr,
+                           eCertificates.get()};
     try {
         outcome.summary = PrintRun(request.session, request.options, *context.target.device,
                                    context.preview, &observers);
@@ -48,6 +63,12 @@ void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outco
         outcome.summary = stopped.summary();
         outcome.failure = stopped;
         outcome.stoppedPartWay = true;
+    }
+    if (eCertificates) {
+        const ECertificateAccount account = eCertificates->finish();
+        outcome.eCertificatesWritten = account.written;
+        outcome.eCertificateEventsFailed = account.eventsFailed;
+        outcome.eCertificateFailure = account.failure;
     }
     if (lists)
         outcome.sideDocuments = lists->finish();

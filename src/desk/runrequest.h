@@ -32,6 +32,10 @@ struct RunRequest {
     bool showPreview = false;
     /// RunKind::Reprint: the certificates printed again.
     QList<LedgerEntry> reprint;
+    /// RunKind::ReadyRaces: each event's e-certificates are made as well, right after its
+    /// document was delivered, in the data folder's "e-certificates" (RunOutcome tells how
+    /// it went; a failure there never stops the printing or the marks).
+    bool eCertificates = false;
     /// Where the award ceremony lists go: after each event delivered by a run of the ready
     /// races (none when off), and for RunKind::CeremonyList.
     CeremonyDestination ceremonyList;

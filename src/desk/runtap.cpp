@@ -21,7 +21,7 @@ void RunTap::runStarted(int lastRace)
         std::lock_guard lock(mutex_);
         progress_.lastRace = lastRace;
     }
-    tell(true);
+    tell(Tell::Now);
 }
 
 void RunTap::raceReached(int raceNo)
@@ -30,7 +30,7 @@ void RunTap::raceReached(int raceNo)
         std::lock_guard lock(mutex_);
         progress_.raceNo = raceNo;
     }
-    tell(false);
+    tell(Tell::WhenDue);
 }
 
 void RunTap::eventStarted(int raceNo, const QString& title)
@@ -40,7 +40,7 @@ void RunTap::eventStarted(int raceNo, const QString& title)
         progress_.raceNo = raceNo;
         progress_.event = title;
     }
-    tell(false);
+    tell(Tell::WhenDue);
 }
 
 void RunTap::certificateAccepted(const AcceptedCertificate& certificate)
@@ -51,7 +51,7 @@ void RunTap::certificateAccepted(const AcceptedCertificate& certificate)
         if (!certificate.undrawable.empty())
             undrawable_ << describeUndrawable(certificate);
     }
-    tell(false);
+    tell(Tell::WhenDue);
 }
 
 void RunTap::reset()
@@ -74,11 +74,12 @@ QStringList RunTap::undrawable() const
     return undrawable_;
 }
 
-void RunTap::tell(bool now)
+void RunTap::tell(Tell when)
 {
     if (!changed_)
         return;
-    if (!now && sinceTold_.isValid() && sinceTold_.elapsed() < kTellEveryMilliseconds)
+    if (when == Tell::WhenDue && sinceTold_.isValid()
+        && sinceTold_.elapsed() < kTellEveryMilliseconds)
         return;
     sinceTold_.start();
     changed_();

@@ -44,7 +44,9 @@ public:
     QStringList undrawable() const;
 
 private:
-    void tell(bool now);
+    /// Now: whatever was told last; WhenDue: once the interval since the last is over.
+    enum class Tell { Now, WhenDue };
+    void tell(Tell when);
 
     const std::atomic<bool>& stopWanted_;
     std::function<void()> changed_;

@@ -1,8 +1,8 @@
 #include "layout/calibrationpage.h"
 
 #include "platform/pageunits.h"
+#include "platform/words.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
 namespace tarvel {
@@ -22,11 +22,6 @@ constexpr double kLineSpacing = 1.2;
 constexpr double kHeadingPoints = 10.0;
 constexpr double kHeadingLeft = kFirstTwips / 2.0;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("tarvel", text);
-}
-
 } // namespace
 
 std::vector<QPointF> calibrationCrosses()
@@ -40,7 +35,7 @@ std::vector<QPointF> calibrationCrosses()
 
 QString calibrationPageTitle()
 {
-    return tr("Calibration page");
+    return Words::tr("Calibration page");
 }
 
 Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, PageOffset inForce)
@@ -49,14 +44,14 @@ Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, 
     printer.setMaxWidth(kPageWidthTwips - 2 * kHeadingLeft);
     printer.setFontSize(kHeadingPoints);
     const QStringList heading{
-        tr("Calibration page for %1; offset in force: X %2, Y %3 twips.")
+        Words::tr("Calibration page for %1; offset in force: X %2, Y %3 twips.")
             .arg(printerName)
             .arg(inForce.x)
             .arg(inForce.y),
-        tr("Each cross lies where a layout item at the X and Y beside it begins."),
-        tr("Lay this page on the same page printed by the printer the layout was made with"),
-        tr("and measure how far each cross must move (1 mm = 56.7 twips, right and down"),
-        tr("positive). Add that to the offset in force and type the sum in the designer."),
+        Words::tr("Each cross lies where a layout item at the X and Y beside it begins."),
+        Words::tr("Lay this page on the same page printed by the printer the layout was made with"),
+        Words::tr("and measure how far each cross must move (1 mm = 56.7 twips, right and down"),
+        Words::tr("positive). Add that to the offset in force and type the sum in the designer."),
     };
     for (int line = 0; line < heading.size(); ++line) {
         printer.setPosition(kHeadingLeft, 100.0 + line * kHeadingPoints * kTwipsPerPoint);
@@ -72,8 +67,8 @@ Delivery printCalibrationPage(PrintDevice& printer, const QString& printerName, 
         if (left + kLabelWidth > kPageWidthTwips)
             left = cross.x() - kLabelGap - kLabelWidth;
         const QStringList lines{
-            tr("X %1  Y %2").arg(cross.x()).arg(cross.y()),
-            tr("(%1 mm, %2 mm)")
+            Words::tr("X %1  Y %2").arg(cross.x()).arg(cross.y()),
+            Words::tr("(%1 mm, %2 mm)")
                 .arg(cross.x() / kTwipsPerMillimetre, 0, 'f', 1)
                 .arg(cross.y() / kTwipsPerMillimetre, 0, 'f', 1),
         };

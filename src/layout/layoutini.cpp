@@ -3,8 +3,8 @@
 #include "platform/failure.h"
 #include "platform/pageunits.h"
 #include "platform/paths.h"
+#include "platform/words.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -16,12 +16,6 @@ namespace tarvel {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-/// What the operator reads when something fails.
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("tarvel", text);
-}
 
 const QString kBackdropGroup = u"backdrop"_s;
 /// A hundred inches: any larger width is a typing error, read as no limit.
@@ -41,8 +35,8 @@ void syncOrThrow(QSettings& settings)
 {
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw Failure(tr("saving the layout's widths and backdrop"), settings.fileName(),
-                      tr("the file could not be written"));
+        throw Failure(Words::tr("saving the layout's widths and backdrop"), settings.fileName(),
+                      Words::tr("the file could not be written"));
 }
 
 QString dataFolder(const DataLocations& where)

@@ -381,16 +381,4 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
     return query(select);
 }
 
-QList<LedgerEntry> Ledger::entriesById(const QList<qint64>& ids)
-{
-    sql::Statement select = db_.prepare((QByteArray(kSelect) + "WHERE c.id = ?").constData());
-    QList<LedgerEntry> entries;
-    for (qint64 id : ids) {
-        select.bind(1, id);
-        entries += query(select);
-        select.reset();
-    }
-    return entries;
-}
-
 } // namespace tarvel

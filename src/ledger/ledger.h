@@ -150,8 +150,6 @@ public:
     /// or with `lane` the race swum in), optionally one lane index of that race and one leg,
     /// in print order; reprints and superseded copies left out.
     QList<LedgerEntry> entriesOfRace(int raceNo, std::optional<int> lane, std::optional<int> leg);
-    /// Certificates by id, in the order given.
-    QList<LedgerEntry> entriesById(const QList<qint64>& ids);
 
 private:
     qint64 schemaVersion();

@@ -58,11 +58,8 @@ void requireMeetFile(const DataLocations& where, MeetFile file)
 void failRecordPastEnd(const RecordFile& file, qint64 recordNo, const QString& action)
 {
     const qint64 offset = (recordNo - 1) * file.recordLength();
-    throw Failure(action, file.path(),
-                  Words::tr("record %1 at byte %2 is past the end of the file (%3 bytes)")
-                      .arg(recordNo)
-                      .arg(offset)
-                      .arg(file.size()),
+    throw Failure(action, file.path(), {recordNo, offset},
+                  Words::tr("past the end of the file (%1 bytes)").arg(file.size()),
                   Failure::Kind::Damaged);
 }
 

@@ -35,14 +35,6 @@ RaceStatus readRaceStatus(const DataLocations& where)
     return RaceStatus{openRaceStatus(where, RecordFile::Access::ReadOnly).readRecord(1)};
 }
 
-void saveRaceStatus(const DataLocations& where, const RaceStatus& status)
-{
-    QByteArray record = status.bytes.left(kRaceCount);
-    if (record.size() < kRaceCount)
-        record.append(kRaceCount - record.size(), ' ');
-    RecordFile::openOrCreate(where.dataFile(kFileName), kRaceCount).writeRecord(1, record);
-}
-
 RaceStatus markRacePrinted(const DataLocations& where, int raceNo)
 {
     if (raceNo < 1 || raceNo > kRaceCount)

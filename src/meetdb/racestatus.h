@@ -32,9 +32,6 @@ RaceStatus loadRaceStatus(const DataLocations& where);
 /// for a watcher that must tell "nothing ready" from "not there".
 RaceStatus readRaceStatus(const DataLocations& where);
 
-/// Writes the status as record 1 of Race.dat, cut or blank-padded to 1024 bytes.
-void saveRaceStatus(const DataLocations& where, const RaceStatus& status);
-
 /// Marks race n (1 to 1024) as dealt with: writes the one byte "9" in place, extends a short
 /// file with zero bytes to 1024, and returns the table as it now stands on disk. Unlike a
 /// read-change-write of the whole record, a change the meet-management system makes to

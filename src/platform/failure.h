@@ -4,13 +4,15 @@
 #include <QString>
 
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace tarvel {
 
 /// Thrown when a file cannot be opened, read or written, or a number does not fit its
-/// width. Carries what was being done, the file it was done to (empty when none) and the
-/// system's reason, so that the operator can be told all three.
+/// width. Carries what was being done, the file it was done to (empty when none), where in
+/// a record file when that is known (the record and its byte offset) and the system's
+/// reason, so that the operator can be told all of them and a caller can act on the record.
 class Failure : public std::exception {
 public:
     /// What kind of trouble it is, for the callers that go on after some kinds.
@@ -31,6 +33,15 @@ public:
     };
 
     Failure(QString action, QString path, QString reason, Kind kind = Kind::System);
+
+    /// Where in a record file it failed: record `record` (from 1), beginning at byte
+    /// `offset` when that is known.
+    struct Place {
+        qint64 record = 0;
+        std::optional<qint64> offset;
+    };
+    /// A failure at `place` of the record file `path`.
+    Failure(QString action, QString path, Place place, QString reason, Kind kind = Kind::System);
     /// A failure of the print destination or scheduler `printer`.
     static Failure ofPrinter(QString action, QString printer, QString reason,
                              Kind kind = Kind::System)
@@ -49,8 +60,12 @@ public:
 
     Kind kind() const { return kind_; }
     Subject subject() const { return subject_; }
+    /// The record (from 1) and its byte offset, when the failure concerns one record.
+    std::optional<qint64> record() const { return record_; }
+    std::optional<qint64> offset() const { return offset_; }
 
-    /// "action: path: reason" (the path left out when empty).
+    /// "action: path: record R at byte O: reason" (the path and the record left out when
+    /// there are none, the offset when it is not known).
     QString message() const;
     const char* what() const noexcept override { return utf8_.c_str(); }
 
@@ -60,6 +75,8 @@ private:
     QString reason_;
     Kind kind_ = Kind::System;
     Subject subject_ = Subject::File;
+    std::optional<qint64> record_;
+    std::optional<qint64> offset_;
     std::string utf8_;
 };
 

@@ -2,8 +2,8 @@
 
 #include "platform/failure.h"
 #include "platform/usersettings.h"
+#include "platform/words.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 
 namespace tarvel {
@@ -12,12 +12,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-/// What the operator reads when something fails.
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("tarvel", text);
-}
-
+/// The window and tarvel-batch share the settings, whatever each calls itself.
 const QString kOrganization = QString::fromUtf16(kSettingsOrganization);
 const QString kApplication = QString::fromUtf16(kSettingsApplication);
 
@@ -49,8 +44,8 @@ void savePrinterOffset(const QString& printer, PageOffset offset)
     }
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw Failure(tr("keeping the printer's calibration"), settings.fileName(),
-                      tr("the settings could not be written"));
+        throw Failure(Words::tr("keeping the printer's calibration"), settings.fileName(),
+                      Words::tr("the settings could not be written"));
 }
 
 } // namespace tarvel

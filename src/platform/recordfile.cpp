@@ -99,16 +99,22 @@ qint64 recordOffset(qint64 recordNo, int recordLength)
     return (recordNo - 1) * recordLength;
 }
 
-enum class RecordUse { Read, Write };
-
-QString recordAction(RecordUse use, qint64 recordNo, qint64 offset)
+/// Record `recordNo` at `offset`, the offset left out when it is below 0 (no such record).
+Failure::Place placeOf(qint64 recordNo, qint64 offset)
 {
-    if (use == RecordUse::Read) {
-        return offset < 0 ? Words::tr("reading record %1").arg(recordNo)
-                          : Words::tr("reading record %1 at byte %2").arg(recordNo).arg(offset);
-    }
-    return offset < 0 ? Words::tr("writing record %1").arg(recordNo)
-                      : Words::tr("writing record %1 at byte %2").arg(recordNo).arg(offset);
+    if (offset < 0)
+        return {recordNo, std::nullopt};
+    return {recordNo, offset};
+}
+
+QString readingWord()
+{
+    return Words::tr("reading");
+}
+
+QString writingWord()
+{
+    return Words::tr("writing");
 }
 
 } // namespace
@@ -179,12 +185,11 @@ QByteArray RecordFile::readRecord(qint64 recordNo) const
 {
     const qint64 offset = recordOffset(recordNo, recordLength_);
     if (offset < 0)
-        throw Failure(recordAction(RecordUse::Read, recordNo, -1), path_,
-                      Words::tr("no such record"));
+        throw Failure(readingWord(), path_, placeOf(recordNo, offset), Words::tr("no such record"));
     QByteArray bytes(recordLength_, '\0');
     const qint64 n = preadFully(fd_, bytes.data(), recordLength_, offset);
     if (n < 0)
-        fail(recordAction(RecordUse::Read, recordNo, offset), path_, errno);
+        throw Failure(readingWord(), path_, placeOf(recordNo, offset), systemReason(errno));
     // Past the end of the file the record reads as zero bytes (already there).
     return bytes;
 }
@@ -199,18 +204,16 @@ void RecordFile::writeRecord(qint64 recordNo, QByteArrayView bytes)
 {
     const qint64 offset = recordOffset(recordNo, recordLength_);
     if (offset < 0)
-        throw Failure(recordAction(RecordUse::Write, recordNo, -1), path_,
-                      Words::tr("no such record"));
+        throw Failure(writingWord(), path_, placeOf(recordNo, offset), Words::tr("no such record"));
     if (bytes.size() != recordLength_)
-        throw Failure(recordAction(RecordUse::Write, recordNo, offset), path_,
+        throw Failure(writingWord(), path_, placeOf(recordNo, offset),
                       Words::tr("%1 bytes given, the record length is %2")
                           .arg(bytes.size())
                           .arg(recordLength_));
     if (offset > std::numeric_limits<qint64>::max() - recordLength_)
-        throw Failure(recordAction(RecordUse::Write, recordNo, offset), path_,
-                      Words::tr("no such record"));
+        throw Failure(writingWord(), path_, placeOf(recordNo, offset), Words::tr("no such record"));
     if (!pwriteFully(fd_, bytes.data(), bytes.size(), offset))
-        fail(recordAction(RecordUse::Write, recordNo, offset), path_, errno);
+        throw Failure(writingWord(), path_, placeOf(recordNo, offset), systemReason(errno));
 }
 
 void RecordFile::writeAt(qint64 offset, QByteArrayView bytes)
@@ -255,24 +258,6 @@ QByteArray readWholeFile(const QString& path, const QString& action)
     }
     closeQuietly(fd);
     return content;
-}
-
-void writeNewFile(const QString& path, QByteArrayView bytes, const QString& action)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = openRetrying(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0)
-        fail(action, path, errno);
-    int error = 0;
-    if (!pwriteFully(fd, bytes.data(), bytes.size(), 0) || ::fsync(fd) != 0)
-        error = errno;
-    // close() reports what a network share could only say at the end.
-    if (::close(fd) != 0 && errno != EINTR && error == 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(name.constData());
-        fail(action, path, error);
-    }
 }
 
 void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& action)

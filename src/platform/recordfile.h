@@ -58,12 +58,6 @@ private:
 /// when it is missing or cannot be read.
 QByteArray readWholeFile(const QString& path, const QString& action);
 
-/// Writes `bytes` as a new file at `path` (a path of this machine), which must not exist
-/// yet. Either the whole file is written, flushed and closed, or the file is removed and
-/// tarvel::Failure carries the system's reason ("No space left on device"). An existing
-/// file is left untouched and fails.
-void writeNewFile(const QString& path, QByteArrayView bytes, const QString& action);
-
 /// Replaces a whole file with `bytes`, so that a reader never sees it half written.
 /// Throws tarvel::Failure when it cannot be written.
 void replaceWholeFile(const QString& path, QByteArrayView bytes, const QString& action);

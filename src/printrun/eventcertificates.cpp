@@ -327,12 +327,8 @@ EventSummary ComposeEventCertificates(Session& session, int raceNo, const RaceRe
                                       PreviewSurface* preview, RunObserver* observer)
 {
     try {
-        const QString title = eventDocumentTitle(session, raceNo, race);
-        printer.setDocumentName(title);
-        EventSummary summary =
-            EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
-        summary.title = title;
-        return summary;
+        printer.setDocumentName(eventDocumentTitle(session, raceNo, race));
+        return EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
     } catch (...) {
         // Marks follow delivery: an event is sent whole or not at all, and the pages composed
         // so far would come out again with the whole event on the next run.

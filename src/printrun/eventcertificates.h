@@ -15,8 +15,6 @@ namespace tarvel {
 
 /// What one event produced.
 struct EventSummary {
-    /// "R012 男子 100m自由形 決勝": the title of its print document.
-    QString title;
     /// Finishers listed over all heats (entry and result present, a result other than none).
     int finishers = 0;
     /// Certificates the filters accepted (each drawn in the preview when there is one).

@@ -19,13 +19,13 @@ enum class PrintCondition {
 /// index outside a group's range selects nothing.
 struct PrintOptions {
     PrintCondition condition = PrintCondition::Simultaneous;
-    /// optKyori: 0 全部, 1 "25", 2 "50", 3 "100", 4 "200", 5 "400", 6 "800", 7 "1500".
+    /// optKyori: an index of kDistanceChoices (0 全部).
     int distance = 0;
-    /// optShu: 0 全部, 1 自由, 2 背泳, 3 平泳, 4 バタ, 5 個メ, 6 ＭＲ, 7 ＦＲ.
+    /// optShu: an index of kStrokeChoices (0 全部).
     int stroke = 0;
-    /// optYoketu: 0 全部, 1 予選, 2 決勝, 3 コン, 4 準決.
+    /// optYoketu: an index of kRoundChoices (0 全部, 2 決勝), which is the round code.
     int round = 2;
-    /// optSei: 0 全部, 1 男子, 2 女子.
+    /// optSei: an index of kSexChoices (0 全部), which is the race's sex code.
     int sex = 0;
     /// txtQbango (旧番号): the start of the registration number; empty tests nothing.
     QString numberPrefix;

@@ -49,6 +49,12 @@ struct RunOutcome {
     QList<Delivery> deliveries;
     /// A reprint was delivered but the ledger could not record it.
     std::optional<Failure> ledgerFailure;
+    /// E-certificates made alongside, when asked: the files written, the events whose
+    /// e-certificates could not be made and the first failure (the printing and the marks
+    /// went on regardless).
+    int eCertificatesWritten = 0;
+    int eCertificateEventsFailed = 0;
+    std::optional<Failure> eCertificateFailure;
     /// The award ceremony lists sent, or not, in the order of their events.
     QList<SideDocument> sideDocuments;
 };

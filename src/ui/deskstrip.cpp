@@ -39,10 +39,10 @@ void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)
     lblJidou_->setVisible(!text.isEmpty());
 }
 
-void DeskStrip::showDestination(const QString& text, PrintTargetKind kind)
+void DeskStrip::showDestination(const QString& text, PdfChosen chosen)
 {
     destination_ = u"印刷先 "_s + text;
-    const bool printer = kind == PrintTargetKind::Printer;
+    const bool printer = chosen == PdfChosen::No;
     cmdInsatsusaki_->setText(printer ? u"PDFへ…"_s : u"プリンタへ"_s);
     cmdInsatsusaki_->setToolTip(printer ? tr("Write PDF files in a folder instead of printing")
                                         : tr("Print on paper again"));

@@ -2,8 +2,6 @@
 /// The strip along the bottom of the window, in both its states: the print history, what
 /// automatic printing is doing, and a print job that failed with a way to print it again.
 
-#include "platform/qt/printtarget.h"
-
 #include <QWidget>
 
 class QCheckBox;
@@ -13,6 +11,8 @@ class QPushButton;
 namespace tarvel::ui {
 
 class ElidedLabel;
+
+enum class PdfChosen { No, Yes };
 
 /// Three rows in the window's twips: the history button and the automatic printing's switch
 /// and state above, the failed job's line and its reprint button (hidden while no job has
@@ -41,9 +41,10 @@ public:
     /// A line longer than its place ends with "…" before the button and is told whole on
     /// hovering.
     void showFailedJob(const QString& text);
-    /// 印刷先: "プリンター: name" or "PDF: folder", until the operator chooses another;
-    /// `kind` is what the destination button turns from.
-    void showDestination(const QString& text, PrintTargetKind kind);
+    /// 印刷先: "プリンター: name" or "PDF: folder", until the operator chooses another. With
+    /// PDF files chosen the destination button turns back to the printer (or to what the
+    /// program started with), otherwise it offers PDF files.
+    void showDestination(const QString& text, PdfChosen chosen);
     /// What is wrong with the printer (stopped, out of paper, not found), after the
     /// destination and in red; empty clears it.
     void showPrinterTrouble(const QString& text);

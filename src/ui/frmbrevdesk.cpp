@@ -56,7 +56,7 @@ void FrmBrev::cmdSaiInsatu_Click()
 
 void FrmBrev::cmdInsatsusaki_Click()
 {
-    if (desk_->targetKind() == PrintTargetKind::PdfFiles) {
+    if (desk_->pdfChosen()) {
         desk_->choosePrinter();
         return;
     }
@@ -114,9 +114,11 @@ void FrmBrev::buildDesk(Session session)
     connect(desk_.get(), &Desk::layoutSaved, this,
             [this](const Layout& saved) { savedLayout_ = saved; });
     runView_ = new RunView(*this, *desk_);
-    strip_->showDestination(desk_->targetDescription(), desk_->targetKind());
+    strip_->showDestination(desk_->targetDescription(),
+                            desk_->pdfChosen() ? PdfChosen::Yes : PdfChosen::No);
     connect(desk_.get(), &Desk::targetKnown, this, [this](const std::optional<Failure>& trouble) {
-        strip_->showDestination(desk_->targetDescription(), desk_->targetKind());
+        strip_->showDestination(desk_->targetDescription(),
+                                desk_->pdfChosen() ? PdfChosen::Yes : PdfChosen::No);
         if (trouble)
             strip_->showPrinterTrouble(failureText(*trouble));
     });

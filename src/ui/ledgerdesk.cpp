@@ -92,9 +92,24 @@ void LedgerDesk::reprintFailed()
     }
     if (!failed_)
         return;
-    reprint(desk_.openLedger()->entriesOfDocument(failed_->documentId));
+    const QList<LedgerEntry> entries = desk_.openLedger()->entriesOfDocument(failed_->documentId);
+    const QString title = failed_->title;
     failed_.reset();
     strip_.showFailedJob(QString());
+    if (!entries.isEmpty()) {
+        reprint(entries);
+        return;
+    }
+    // A test or calibration page holds no certificates: its own button makes it again.
+    auto* box = new QMessageBox(
+        QMessageBox::Information, u"Tarvel"_s,
+        tr("%1 holds no certificates to print again; print it anew with its own button "
+           "(テスト印刷, or 位置合わせページを印刷 in the large preview).")
+            .arg(title),
+        QMessageBox::Ok, &window_);
+    box->setObjectName(u"failedPageMessage"_s);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void LedgerDesk::reprint(const QList<LedgerEntry>& entries)

@@ -29,10 +29,13 @@ RunView::RunView(QWidget& window, Desk& desk) : QObject(&window), window_(window
     connect(
         &desk_, &Desk::runFinished, this,
         [this](const RunOutcome& outcome, bool automatic, bool) { finished(outcome, automatic); });
+    connect(&desk_, &Desk::printerNeedsAttention, this,
+            [this](const PrinterNotice& notice) { notice_ = notice; });
 }
 
 void RunView::started(RunKind kind, bool automatic)
 {
+    notice_.reset();
     delete progress_;
     if (kind != RunKind::ReadyRaces)
         return;
@@ -57,7 +60,10 @@ QStringList RunView::account(const RunOutcome& outcome, const Desk& desk)
         text << QString() << describeSideDocuments(outcome.sideDocuments);
     if (desk.targetKind() == PrintTargetKind::PdfFiles && outcome.summary.pages > 0)
         text << QString()
-             << Words::tr("There is no printer: the certificates were written as PDF files to %1")
+             << (desk.pdfChosen()
+                     ? Words::tr("The certificates were written as PDF files to %1")
+                     : Words::tr("There is no printer: the certificates were written as PDF "
+                                 "files to %1"))
                     .arg(QDir::toNativeSeparators(desk.targetWhere()));
     return text;
 }
@@ -73,13 +79,18 @@ void RunView::finished(const RunOutcome& outcome, bool automatic)
     if (outcome.kind == RunKind::ReadyRaces) {
         // A run that could not begin is an error, as any failed command; one that stopped
         // part-way or left events unprinted is a warning beside its account.
+        // So is a printer that stopped with the jobs waiting on it: nothing comes out yet.
         const QMessageBox::Icon icon = outcome.failure && !outcome.stoppedPartWay
                                            ? QMessageBox::Critical
                                        : outcome.failure || hasUnprintedEvents(outcome.summary)
-                                               || hasFailedSideDocuments(outcome)
+                                               || hasFailedSideDocuments(outcome) || notice_
                                            ? QMessageBox::Warning
                                            : QMessageBox::Information;
-        tell(icon, account(outcome, desk_).join(u'\n'));
+        QStringList text = account(outcome, desk_);
+        if (notice_)
+            text << QString()
+                 << Words::tr("Nothing is printed yet: %1").arg(describePrinterNotice(*notice_));
+        tell(icon, text.join(u'\n'));
         if (message_)
             message_->setObjectName(u"runAccount"_s);
         return;
@@ -97,8 +108,9 @@ void RunView::finished(const RunOutcome& outcome, bool automatic)
         if (desk_.targetKind() == PrintTargetKind::PdfFiles && !outcome.deliveries.isEmpty()
             && outcome.deliveries.front().sent)
             tell(QMessageBox::Information,
-                 Words::tr("There is no printer: the test page was written as a PDF "
-                           "file.\n\n%1")
+                 (desk_.pdfChosen() ? Words::tr("The test page was written as a PDF file.\n\n%1")
+                                    : Words::tr("There is no printer: the test page was written "
+                                                "as a PDF file.\n\n%1"))
                      .arg(QDir::toNativeSeparators(outcome.deliveries.front().destination)));
         return;
     }

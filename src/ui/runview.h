@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
+
 class QWidget;
 
 namespace tarvel::ui {
@@ -37,6 +39,9 @@ private:
     Desk& desk_;
     QPointer<PrintProgress> progress_;
     QPointer<QMessageBox> message_;
+    /// What the printer said after the run in hand, when it needs attention (told before
+    /// the run's end).
+    std::optional<PrinterNotice> notice_;
 };
 
 } // namespace tarvel::ui

@@ -96,8 +96,6 @@ public:
     QSet<int> heldBack() const;
     /// Events delivered whose races could not be marked yet.
     const QList<UnmarkedEvent>& unmarkedEvents() const { return unmarked_; }
-    /// Why Race.dat cannot be reached, while Waiting.
-    QString unreachableWhy() const { return unreachableWhy_; }
 
 Q_SIGNALS:
     /// The state, the event in hand or the time of the last check changed.

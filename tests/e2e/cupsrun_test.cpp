@@ -416,7 +416,17 @@ TEST_F(CupsRunTest, WatchingEndsOnSigtermWhileTheSchedulerDoesNotAnswer)
         err += QString::fromUtf8(watcher.readAllStandardError());
     }
     ASSERT_TRUE(err.contains(u"watching"_qs)) << qPrintable(err);
-    QThread::msleep(1500); // the first run is under way, waiting on the scheduler
+    // The first run is under way once it holds the meet (its note names the process); it
+    // cannot end while the scheduler answers nothing.
+    const QByteArray holder = "pid=" + QByteArray::number(watcher.processId()) + '\n';
+    const auto runBegun = [&] {
+        QFile lock(meet.dataPath(u"tarvel.lock"_qs));
+        return lock.open(QIODevice::ReadOnly) && lock.readAll().contains(holder);
+    };
+    const QDeadlineTimer deadline(30000);
+    while (!runBegun() && !deadline.hasExpired() && watcher.state() == QProcess::Running)
+        watcher.waitForReadyRead(20);
+    ASSERT_TRUE(runBegun()) << qPrintable(err);
 
     QElapsedTimer clock;
     clock.start();

@@ -107,7 +107,7 @@ const FaultCase kFaults[] = {
     {"a ready race past the end of taikai.dat",
      [](FaultMeet& m) { m.setStatus(5, '8'); },
      1,
-     {u"R005: reading race 5: "_qs, u"taikai.dat: record 15 at byte 3584 is past the end"_qs},
+     {u"R005: reading race 5: "_qs, u"taikai.dat: record 15 at byte 3584: past the end"_qs},
      "99998",
      {}},
     {"a relay index naming no record",

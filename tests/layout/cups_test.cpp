@@ -15,11 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <thread>
 
 namespace tarvel::testing {
@@ -226,18 +228,26 @@ TEST_P(FrozenSchedulerTest, TheDocumentInHandFailsSayingWhy)
     EXPECT_TRUE(printDocument(device, u"R001"_qs, 1).sent);
     cups.freeze();
 
+    std::atomic<bool> returned = false;
     std::thread stopper;
     if (GetParam().cancelled)
-        stopper = std::thread([&device] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            device.cancelWaiting();
+        stopper = std::thread([&device, &returned] {
+            // Stopped again and again until the call returns: a stop before the document
+            // began is forgotten by it, so one during its wait must end that wait.
+            const QDeadlineTimer deadline(30000);
+            while (!returned.load() && !deadline.hasExpired()) {
+                device.cancelWaiting();
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
         });
     QElapsedTimer clock;
     clock.start();
     try {
         printDocument(device, u"R002"_qs, 1);
+        returned = true;
         ADD_FAILURE() << "a frozen scheduler took the job";
     } catch (const Failure& failure) {
+        returned = true;
         EXPECT_EQ(failure.kind(), Failure::Kind::Unreachable);
         EXPECT_EQ(failure.subject(), Failure::Subject::Printer);
         EXPECT_EQ(failure.path(), u"desk"_qs);

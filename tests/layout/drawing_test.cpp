@@ -1,6 +1,6 @@
 #include "layout/drawing.h"
 
-#include "recordingsurface.h"
+#include "recordingdevices.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 using testing::DrawnText;
 using testing::RecordingPreview;
-using testing::RecordingPrintDevice;
+using testing::RecordingPrinter;
 using Kind = testing::SurfaceCall::Kind;
 
 QStringList textsOf(const std::vector<DrawnText>& drawn)
@@ -79,7 +79,7 @@ TEST(DrawingTest, PrintedPageUsesTwipsAndPointsThenEndsThePage)
 {
     Layout layout = defaultLayout();
     const ItemTexts texts = startupItemTexts(layout);
-    RecordingPrintDevice printer;
+    RecordingPrinter printer;
     printPage(printer, layout, texts, PreviewOnly::No);
 
     const std::vector<DrawnText> drawn = printer.drawnTexts();
@@ -102,7 +102,7 @@ TEST(DrawingTest, OnlyItemsSwitchedExactlyOnAreDrawnOnBothSurfaces)
 
     RecordingPreview preview;
     drawPreview(preview, layout, texts);
-    RecordingPrintDevice printer;
+    RecordingPrinter printer;
     printPage(printer, layout, texts, PreviewOnly::No);
 
     for (const QStringList& drawn :
@@ -118,7 +118,7 @@ TEST(DrawingTest, OnlyItemsSwitchedExactlyOnAreDrawnOnBothSurfaces)
 TEST(DrawingTest, PreviewOnlyPrintsNothingAndEndsNoPage)
 {
     const Layout layout = defaultLayout();
-    RecordingPrintDevice printer;
+    RecordingPrinter printer;
     printPage(printer, layout, startupItemTexts(layout), PreviewOnly::Yes);
     EXPECT_TRUE(printer.calls().empty());
 }
@@ -131,7 +131,7 @@ TEST(DrawingTest, NumbersAreTakenFromTheTexts)
     layout.items[2] = ItemLayout{kSwitchOn, u"abc"_qs, u" 12 3x"_qs, u"-5"_qs};
     layout.items[5] = ItemLayout{kSwitchOn, u"1e3"_qs, u""_qs, u"10.5pt"_qs};
 
-    RecordingPrintDevice printer;
+    RecordingPrinter printer;
     printPage(printer, layout, startupItemTexts(layout), PreviewOnly::No);
     const std::vector<DrawnText> drawn = printer.drawnTexts();
     ASSERT_EQ(drawn.size(), 2u);

@@ -5,7 +5,7 @@
 #include "layout/placement.h"
 #include "platform/textfit.h"
 
-#include "recordingsurface.h"
+#include "recordingdevices.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace tarvel {
 namespace {
 
 using testing::RecordingPreview;
-using testing::RecordingPrintDevice;
+using testing::RecordingPrinter;
 using Kind = testing::SurfaceCall::Kind;
 
 struct SnapRow {
@@ -139,7 +139,7 @@ TEST(DrawingTest, TheWidestWidthReachesTheSurfaceAtTheDrawingsScale)
     const Layout layout = twoItemLayout();
     RecordingPreview preview;
     drawPreview(preview, layout, startupItemTexts(layout));
-    RecordingPrintDevice printer;
+    RecordingPrinter printer;
     printPage(printer, layout, startupItemTexts(layout), PreviewOnly::No);
     const auto widths = [](const testing::CallLog& log) {
         std::vector<double> found;
@@ -154,7 +154,7 @@ TEST(DrawingTest, TheWidestWidthReachesTheSurfaceAtTheDrawingsScale)
 
 TEST(CalibrationPageTest, EachCrossIsTwoLinesThroughItsCentreWithItsPlaceBeside)
 {
-    RecordingPrintDevice printer;
+    RecordingPrinter printer;
     printCalibrationPage(printer, u"desk-printer"_qs, {30, -15});
     const std::vector<QPointF> crosses = calibrationCrosses();
     ASSERT_GE(crosses.size(), 4u);

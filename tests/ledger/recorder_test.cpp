@@ -5,6 +5,7 @@
 #include "printrun/printrun.h"
 #include "printrun/runobservers.h"
 #include "recordingdevices.h"
+#include "recordingobserver.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 

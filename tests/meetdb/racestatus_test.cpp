@@ -73,32 +73,6 @@ TEST_F(RaceStatusTest, StatusesAreBytesNotCp932Text)
     EXPECT_EQ(status.of(1024), '8');
 }
 
-TEST_F(RaceStatusTest, SaveWritesExactlyOneRecord)
-{
-    struct Case {
-        const char* name;
-        QByteArray status;
-        QByteArray expected;
-    };
-    const QByteArray full = patternedStatuses();
-    const QByteArray withNul = QByteArray("8\0"
-                                          "9",
-                                          3)
-                               + QByteArray(kRaceCount - 3, '\0');
-    const Case cases[] = {
-        {"longer is cut", full + "EXTRA", full},
-        {"shorter is blank-padded", "889", "889" + QByteArray(kRaceCount - 3, ' ')},
-        {"empty is all blanks", QByteArray(), QByteArray(kRaceCount, ' ')},
-        {"NULs stay zero bytes", withNul, withNul},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeFileBytes(raceFile(), QByteArray(10, 'x'));
-        saveRaceStatus(where_, RaceStatus{c.status});
-        EXPECT_EQ(raceBytes(), c.expected);
-    }
-}
-
 TEST_F(RaceStatusTest, MarkingRace3ChangesOnlyPosition3)
 {
     QByteArray bytes = patternedStatuses();
@@ -190,7 +164,6 @@ TEST_F(RaceStatusTest, AMissingTableReadsAsNothingReadyAndIsNeverCreatedByAMark)
 
     DataLocations nowhere = where_;
     nowhere.dataDir += u"missing\\"_qs;
-    EXPECT_THROW(saveRaceStatus(nowhere, RaceStatus{}), Failure);
     EXPECT_THROW(markRacePrinted(nowhere, 1), Failure);
 }
 

@@ -139,9 +139,16 @@ TEST_F(RecordFileTest, BadRequestsFailWithoutTouchingTheFile)
     EXPECT_EQ(readFileBytes(file), QByteArray("abcdef"));
     try {
         records.writeRecord(2, "x");
+        ADD_FAILURE() << "wrote a record of the wrong length";
     } catch (const Failure& f) {
-        EXPECT_TRUE(f.action().contains(u"record 2"_qs)) << f.what();
-        EXPECT_TRUE(f.action().contains(u"byte 3"_qs)) << f.what();
+        EXPECT_EQ(f.record(), 2) << f.what();
+        EXPECT_EQ(f.offset(), 3) << f.what();
+    }
+    try {
+        records.readRecord(0);
+    } catch (const Failure& f) {
+        EXPECT_EQ(f.record(), 0) << f.what();
+        EXPECT_EQ(f.offset(), std::nullopt) << "record 0 has no offset";
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/failure.h"
 #include "printrun/runlock.h"
 #include "recordingdevices.h"
+#include "recordingobserver.h"
 
 #include <QFile>
 

@@ -6,6 +6,7 @@
 #include "printrun/printrun.h"
 #include "printrun/runaccount.h"
 #include "recordingdevices.h"
+#include "recordingobserver.h"
 
 #include <QFile>
 

@@ -3,6 +3,7 @@
 #include "meetdb/racestatus.h"
 #include "printrun/printrun.h"
 #include "recordingdevices.h"
+#include "recordingobserver.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 

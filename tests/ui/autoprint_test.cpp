@@ -59,7 +59,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
                      });
     opened->check(u"chkJidou"_s).click();
     QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 1), kRacePrinted, 10000);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QVERIFY(states.contains(u"印刷中 R001"_s));
     QVERIFY(windowFreeDuringRun);
     QTRY_VERIFY(opened->button(u"cmdInsatu"_s).isEnabled());
@@ -75,7 +75,7 @@ void AutoPrintTest::switchedOnItPrintsWhatTurnsReadyAndLeavesTheWindowUsable()
     meet->builder().writeRace(2, second);
     meet->builder().writeRaceStatus(QByteArray("98"));
     QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 2), kRacePrinted, 10000);
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
 
     opened->check(u"chkJidou"_s).click();
     QTRY_COMPARE(opened->window->autoPrintDesk()->watch().state, AutoPrinter::State::Off);
@@ -111,7 +111,7 @@ void AutoPrintTest::aRefusingPrinterIsToldOnceAndWatchingGoesOn()
 {
     auto meet = oneEventMeet();
     auto opened = openWindow();
-    opened->printer->refuse = true;
+    opened->printer->failing = true;
     opened->check(u"chkJidou"_s).click();
     AutoPrintDesk& desk = *opened->window->autoPrintDesk();
     QTRY_VERIFY_WITH_TIMEOUT(desk.lastMessage() && desk.lastMessage()->isVisible(), 10000);
@@ -121,7 +121,7 @@ void AutoPrintTest::aRefusingPrinterIsToldOnceAndWatchingGoesOn()
     QTRY_COMPARE(desk.watch().state, AutoPrinter::State::Watching);
     QCOMPARE(desk.watch().heldBack, QSet<int>{1});
     QVERIFY(opened->check(u"chkJidou"_s).isChecked());
-    QCOMPARE(opened->printer->documentsAborted, 1);
+    QCOMPARE(opened->printer->documentAborts, 1);
 }
 
 // A print scheduler that does not answer: 接続待ち for the printer, nothing marked, told once
@@ -134,7 +134,7 @@ void AutoPrintTest::aSilentSchedulerIsWaitedForAndTheRetryThatGetsThroughClearsT
         services.watchTiming.retryAfter = std::chrono::milliseconds(200);
     });
     opened->printer->schedulerSilent = true;
-    opened->printer->refuse = true;
+    opened->printer->failing = true;
     opened->check(u"chkJidou"_s).click();
     AutoPrintDesk& desk = *opened->window->autoPrintDesk();
     QTRY_VERIFY_WITH_TIMEOUT(desk.lastMessage() && desk.lastMessage()->isVisible(), 10000);
@@ -149,14 +149,14 @@ void AutoPrintTest::aSilentSchedulerIsWaitedForAndTheRetryThatGetsThroughClearsT
     QVERIFY(opened->waitForRuns(3));
     QCOMPARE(desk.lastMessage(), told.data());
     QCOMPARE(statusOf(*meet, 1), kRaceReady);
-    QCOMPARE(opened->printer->documentsEnded, 0);
+    QCOMPARE(opened->printer->documentEnds, 0);
 
-    opened->printer->refuse = false;
+    opened->printer->failing = false;
     QTRY_COMPARE_WITH_TIMEOUT(statusOf(*meet, 1), kRacePrinted, 10000);
     QTRY_VERIFY(!told);
     QTRY_COMPARE(desk.watch().state, AutoPrinter::State::Watching);
     QVERIFY(stateLine(*opened).text().startsWith(u"監視中"_s));
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
 }
 
 void AutoPrintTest::closingDuringARunWaitsForTheEventInHand()
@@ -175,7 +175,7 @@ void AutoPrintTest::closingDuringARunWaitsForTheEventInHand()
     QTRY_VERIFY_WITH_TIMEOUT(!opened->window->isVisible(), 10000);
     QVERIFY(!closedDuringRun);
     QCOMPARE(statusOf(*meet, 1), kRacePrinted);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
 }
 
 QTEST_MAIN(AutoPrintTest)

@@ -131,7 +131,7 @@ void CeremonyWindowTest::aListNotDeliveredIsToldOnTheStripAndSentAgain()
     auto meet = oneEventMeet();
     auto opened = openWindow();
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QLabel& told = child<QLabel>(*opened->window, u"lblShippai"_s);
     QTRY_VERIFY(told.isVisible());
     QVERIFY2(told.toolTip().contains(u"R001"_s) || told.text().contains(u"R001"_s),

@@ -251,7 +251,7 @@ void DesignerTest::calibrationIsKeptPerPrinterAndItsPagePrints()
     QTest::mouseClick(&child<QPushButton>(*designer.large, u"printCalibration"_s), Qt::LeftButton);
     QVERIFY(designer.opened->waitForRuns(runs + 1));
     RecordingPrinter& printer = *designer.opened->printer; // opened again by the save
-    QCOMPARE(printer.documentsEnded, 1);
+    QCOMPARE(printer.documentEnds, 1);
     QCOMPARE(printer.pages.size(), 1);
     QVERIFY(printer.pages.first().join(u'\n').contains(u"X -120, Y 45"_s));
     designer.opened->window->desk()->finishRecording();

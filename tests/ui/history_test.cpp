@@ -4,6 +4,7 @@
 #include "ledger/historyexport.h"
 #include "ledger/ledger.h"
 #include "ledger/sqlite.h"
+#include "platform/words.h"
 #include "ui/historydialog.h"
 #include "ui/ledgerdesk.h"
 #include "ui/ledgermodel.h"
@@ -25,6 +26,7 @@ class HistoryTest : public QObject {
 private Q_SLOTS:
     void aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain();
     void aFailedJobIsToldOnTheStripAndPrintsAgain();
+    void aFailedTestPageIsToldAndPointsToItsOwnButton();
     void theTextsShownAreSearchedAndSupersededCopiesMarked();
     void reprintsOfSeveralEventsOrManyCertificatesAsk();
     void reloadingKeepsTheRowsChosen();
@@ -119,7 +121,7 @@ void HistoryTest::aLargeLedgerIsSearchedAsTypedAndChosenRowsPrintAgain()
     QVERIFY2(question.contains(u"2"_s), qPrintable(question));
     // The two rows chosen, of two events: a document each, titled with its event, recorded
     // as reprints.
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
     QCOMPARE(opened->printer->pages.size(), 2);
     const QList<LedgerEntry> entries = Ledger(meet->locations()).entries();
     QCOMPARE(entries.size(), 20002);
@@ -148,12 +150,40 @@ void HistoryTest::aFailedJobIsToldOnTheStripAndPrintsAgain()
     QVERIFY2(failed.text().contains(u"R001 男子 100m自由形 決勝"_s), qPrintable(failed.text()));
 
     QVERIFY(opened->clickAndWait(u"cmdSaiInsatu"_s));
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
     QCOMPARE(opened->printer->pages.size(), 6);
     QCOMPARE(opened->printer->pages[5], opened->printer->pages[2]);
     QVERIFY(!failed.isVisible());
     // The race was marked once, by the run; the reprint leaves Race.dat alone.
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), '9');
+}
+
+// A failed test page is told like any job, but 再印刷 has no certificates to send: it says
+// which button makes the page again, and sends nothing.
+void HistoryTest::aFailedTestPageIsToldAndPointsToItsOwnButton()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow([](DeskServices& services) {
+        services.jobState = [](int jobId) {
+            return jobId == 1 ? std::optional(JobState::Aborted) : std::nullopt;
+        };
+    });
+    MessageBoxCloser closer;
+    opened->click(u"cmdGamen"_s);
+    QVERIFY(opened->clickAndWait(u"cmdTest"_s)); // job 1
+    opened->window->desk()->finishRecording();
+    QSignalSpy polled(opened->window->ledgerDesk(), &ui::LedgerDesk::jobsPolled);
+    opened->window->desk()->pollJobsNow();
+    QVERIFY(polled.wait(10000));
+    const auto& failed = child<QLabel>(*opened->window, u"lblShippai"_s);
+    QTRY_VERIFY(failed.isVisible());
+    QVERIFY2(failed.text().contains(Words::tr("Test page")), qPrintable(failed.text()));
+
+    opened->click(u"cmdSaiInsatu"_s);
+    QTRY_COMPARE(closer.texts.size(), 1);
+    QVERIFY2(closer.texts.first().contains(u"テスト印刷"_s), qPrintable(closer.texts.first()));
+    QCOMPARE(opened->printer->documentsEnded, 1);
+    QVERIFY(!failed.isVisible());
 }
 
 void HistoryTest::theTextsShownAreSearchedAndSupersededCopiesMarked()

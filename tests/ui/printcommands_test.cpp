@@ -64,7 +64,11 @@ void PrintCommandsTest::repairedLayoutIsToldOnceAfterOpening()
 
     // The file was rewritten whole: the next start has nothing to tell.
     auto again = openWindow();
-    QTest::qWait(50);
+    // Whatever the window queued while it opened has run once a call queued after it has.
+    bool settled = false;
+    QMetaObject::invokeMethod(
+        again->window.get(), [&] { settled = true; }, Qt::QueuedConnection);
+    QTRY_VERIFY(settled);
     QCOMPARE(again->window->findChild<QMessageBox*>(u"layoutRepair"_s), nullptr);
 }
 

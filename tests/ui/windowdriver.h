@@ -1,10 +1,8 @@
 #pragma once
-/// Driving the window in tests: recording devices, started windows on small meets, message
-/// boxes closed and kept, typing, controls found by their names.
+/// Driving the window in tests: started windows on small meets, message boxes closed and
+/// kept, typing, controls found by their names.
 
-#include "platform/failure.h"
-#include "platform/previewsurface.h"
-#include "platform/printdevice.h"
+#include "recordingdevices.h"
 #include "tempmeet.h"
 #include "ui/frmbrev.h"
 
@@ -18,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -27,97 +24,6 @@
 namespace tarvel::testing {
 
 using namespace Qt::StringLiterals;
-
-/// One text of a preview drawing, in preview units and points.
-struct DrawnText {
-    double x = 0;
-    double y = 0;
-    double points = 0;
-    QString text;
-};
-
-/// Keeps the last complete preview drawing.
-class RecordingPreview final : public PreviewSurface {
-public:
-    void beginDrawing() override { drawing_.clear(); }
-    void endDrawing() override
-    {
-        last = drawing_;
-        ++drawings;
-    }
-    void setPosition(double x, double y) override
-    {
-        x_ = x;
-        y_ = y;
-    }
-    void setFontFace(const QString&) override {}
-    void setFontSize(double points) override { points_ = points; }
-    void setMaxWidth(double) override {}
-    void drawText(const QString& text) override { drawing_.append({x_, y_, points_, text}); }
-
-    QStringList lastTexts() const
-    {
-        QStringList texts;
-        for (const DrawnText& drawn : last)
-            texts << drawn.text;
-        return texts;
-    }
-
-    QList<DrawnText> last;
-    int drawings = 0;
-
-private:
-    QList<DrawnText> drawing_;
-    double x_ = 0;
-    double y_ = 0;
-    double points_ = 0;
-};
-
-/// Keeps the texts of every page, ended or not, and the face it was given last.
-class RecordingPrinter final : public PrintDevice {
-public:
-    void setPosition(double, double) override {}
-    void setFontFace(const QString& face) override { this->face = face; }
-    void setFontSize(double) override {}
-    void setMaxWidth(double) override {}
-    void drawLine(double, double, double, double) override {}
-    void drawText(const QString& text) override
-    {
-        if (refuse && schedulerSilent)
-            throw Failure::ofPrinter(u"sending the certificates"_s, u"scheduler"_s,
-                                     u"did not answer"_s, Failure::Kind::Unreachable);
-        if (refuse)
-            throw Failure(u"printing the certificates"_s, u"recorder"_s, u"out of paper"_s);
-        if (!pageOpen_)
-            pages.append(QStringList());
-        pageOpen_ = true;
-        pages.last().append(text);
-    }
-    void endPage() override { pageOpen_ = false; }
-    Delivery endDocument() override
-    {
-        pageOpen_ = false;
-        ++documentsEnded;
-        return {true, u"recorder"_s, documentsEnded, 0};
-    }
-    void abortDocument() noexcept override
-    {
-        pageOpen_ = false;
-        ++documentsAborted;
-    }
-
-    QList<QStringList> pages;
-    QString face;
-    int documentsEnded = 0;
-    int documentsAborted = 0;
-    /// Every text drawn fails, as a printer out of paper would; may change during a run.
-    std::atomic<bool> refuse = false;
-    /// What refuses is the print scheduler, which does not answer (set before the run).
-    bool schedulerSilent = false;
-
-private:
-    bool pageOpen_ = false;
-};
 
 /// Closes every message box that comes up (they are modal and would wait for a click),
 /// and keeps what each said.

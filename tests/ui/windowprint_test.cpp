@@ -79,7 +79,7 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     // Three certificates, the third swimmer's last; the race is marked, and the operator
     // is told so in one message.
     QCOMPARE(opened->printer->pages.size(), 3);
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QTRY_COMPARE(closer.texts.size(), 1);
     QCOMPARE(closer.icons.first(), QMessageBox::Information);
     QVERIFY2(closer.texts.first().contains(u"3"_s), qPrintable(closer.texts.first()));
@@ -98,7 +98,7 @@ void WindowPrintTest::printRunLeavesTheLastCertificate()
     QCOMPARE(opened->printer->pages.last(), lastPage);
     QVERIFY(!opened->printer->pages.last().contains(u"名前"_s));
     // The test page is a document of its own, sent at once, and kept in the ledger as such.
-    QCOMPARE(opened->printer->documentsEnded, 2);
+    QCOMPARE(opened->printer->documentEnds, 2);
     opened->window->desk()->finishRecording();
     const QStringList ledger = ledgerDocuments(*meet);
     QCOMPARE(ledger.size(), 2);
@@ -181,7 +181,7 @@ void WindowPrintTest::failureInAPrintRun()
 {
     auto meet = oneEventMeet();
     auto opened = openWindow();
-    opened->printer->refuse = true;
+    opened->printer->failing = true;
     MessageBoxCloser closer;
 
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
@@ -191,12 +191,12 @@ void WindowPrintTest::failureInAPrintRun()
     QVERIFY2(closer.texts.first().contains(u"R001"_s), qPrintable(closer.texts.first()));
     // The run stopped before marking; the document was dropped unsent; the dialog is gone.
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRaceReady);
-    QCOMPARE(opened->printer->documentsEnded, 0);
-    QCOMPARE(opened->printer->documentsAborted, 1);
+    QCOMPARE(opened->printer->documentEnds, 0);
+    QCOMPARE(opened->printer->documentAborts, 1);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 
     // Once the printer works again, the same race prints.
-    opened->printer->refuse = false;
+    opened->printer->failing = false;
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(opened->printer->pages.size(), 3);
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
@@ -231,6 +231,12 @@ void WindowPrintTest::pdfFilesChosenInTheWindowTakeTheCertificatesUntilThePrinte
     QCOMPARE(opened->button(u"cmdInsatsusaki"_s).text(), u"プリンタへ"_s);
     QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
     QCOMPARE(QDir(folder).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
+    // Told where the files went, not that there is no printer.
+    QTRY_COMPARE(closer.texts.size(), 1);
+    QVERIFY2(closer.texts.last().contains(QDir::toNativeSeparators(folder))
+                 && closer.texts.last().contains(
+                     Words::tr("The certificates were written as PDF files to %1").arg(QString())),
+             qPrintable(closer.texts.last()));
     QCOMPARE(readFileBytes(meet->dataPath(u"Race.dat"_s)).at(0), kRacePrinted);
 
     // Back to the printer (opened anew): the test page is paper again, and only it.
@@ -239,7 +245,7 @@ void WindowPrintTest::pdfFilesChosenInTheWindowTakeTheCertificatesUntilThePrinte
     QCOMPARE(opened->button(u"cmdInsatsusaki"_s).text(), u"PDFへ…"_s);
     opened->click(u"cmdGamen"_s);
     QVERIFY(opened->clickAndWait(u"cmdTest"_s));
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QCOMPARE(opened->printer->pages.size(), 1);
     QCOMPARE(QDir(folder).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
 }

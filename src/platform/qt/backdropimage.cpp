@@ -1,9 +1,9 @@
 #include "platform/qt/backdropimage.h"
 
 #include "platform/failure.h"
+#include "platform/words.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImageReader>
@@ -24,16 +24,10 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-/// What the operator reads when something fails.
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("tarvel", text);
-}
-
 [[noreturn]] void fail(const QString& path, const QString& why,
                        Failure::Kind kind = Failure::Kind::System)
 {
-    throw Failure(tr("showing the blank certificate"), path, why, kind);
+    throw Failure(Words::tr("showing the blank certificate"), path, why, kind);
 }
 
 QString systemReason(int error)
@@ -63,22 +57,22 @@ QByteArray readRegularFile(const QString& path, qint64 maxBytes)
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
     if (file.fd < 0) {
         const int error = errno;
-        fail(path, error == ENOENT ? tr("the file does not exist") : systemReason(error),
+        fail(path, error == ENOENT ? Words::tr("the file does not exist") : systemReason(error),
              error == ENOENT ? Failure::Kind::Missing : Failure::Kind::System);
     }
     struct stat status {};
     if (::fstat(file.fd, &status) != 0)
         fail(path, systemReason(errno));
     if (S_ISDIR(status.st_mode))
-        fail(path, tr("it is a folder, not an image or PDF file"), Failure::Kind::Damaged);
+        fail(path, Words::tr("it is a folder, not an image or PDF file"), Failure::Kind::Damaged);
     if (!S_ISREG(status.st_mode))
         fail(path,
-             tr("it is not a regular file (a pipe or a device); only image and PDF files "
-                "are read"),
+             Words::tr("it is not a regular file (a pipe or a device); only image and PDF files "
+                       "are read"),
              Failure::Kind::Damaged);
     const auto tooLarge = [&] {
         fail(path,
-             tr("the file is larger than %1 MB, the most a blank certificate may be")
+             Words::tr("the file is larger than %1 MB, the most a blank certificate may be")
                  .arg(maxBytes / kBytesPerMegabyte, 0, 'f', 0),
              Failure::Kind::Damaged);
     };
@@ -112,7 +106,7 @@ QImage decodeImage(const QString& path, QByteArray bytes, const BackdropLimits& 
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() > limits.pixels)
         fail(path,
-             tr("the image is %1 x %2 pixels, more than the %3 pixels read at most")
+             Words::tr("the image is %1 x %2 pixels, more than the %3 pixels read at most")
                  .arg(declared.width())
                  .arg(declared.height())
                  .arg(QLocale().toString(limits.pixels)),
@@ -134,7 +128,7 @@ QImage firstPdfPage(const QString& path, const QByteArray& bytes, const Backdrop
 {
     QTemporaryDir dir;
     if (!dir.isValid())
-        fail(path, tr("no temporary folder for the rendered page"));
+        fail(path, Words::tr("no temporary folder for the rendered page"));
     QFile copy(dir.filePath(u"blank.pdf"_s));
     if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size() || !copy.flush())
         fail(path, copy.errorString());
@@ -145,7 +139,7 @@ QImage firstPdfPage(const QString& path, const QByteArray& bytes, const Backdrop
                    {u"-png"_s, u"-singlefile"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-scale-to"_s,
                     QString::number(limits.longestSide), copy.fileName(), prefix});
     if (!pdftoppm.waitForStarted())
-        fail(path, tr("pdftoppm (poppler-utils) could not be started"));
+        fail(path, Words::tr("pdftoppm (poppler-utils) could not be started"));
     const QDeadlineTimer deadline(limits.pdfDeadline);
     while (!pdftoppm.waitForFinished(kPdftoppmPollMilliseconds)) {
         if (pdftoppm.state() == QProcess::NotRunning)
@@ -155,8 +149,8 @@ QImage firstPdfPage(const QString& path, const QByteArray& bytes, const Backdrop
             continue;
         pdftoppm.kill();
         pdftoppm.waitForFinished();
-        fail(path, dropped ? tr("no longer wanted")
-                           : tr("pdftoppm did not render the page within %1 seconds")
+        fail(path, dropped ? Words::tr("no longer wanted")
+                           : Words::tr("pdftoppm did not render the page within %1 seconds")
                                  .arg(limits.pdfDeadline.count() / 1000.0));
     }
     if (pdftoppm.exitStatus() != QProcess::NormalExit || pdftoppm.exitCode() != 0)
@@ -164,7 +158,7 @@ QImage firstPdfPage(const QString& path, const QByteArray& bytes, const Backdrop
              Failure::Kind::Damaged);
     QFile page(prefix + u".png"_s);
     if (!page.open(QIODevice::ReadOnly))
-        fail(path, tr("pdftoppm wrote no page"), Failure::Kind::Damaged);
+        fail(path, Words::tr("pdftoppm wrote no page"), Failure::Kind::Damaged);
     return decodeImage(path, page.readAll(), limits);
 }
 
