@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "qstringprinter.h"
@@ -213,16 +215,45 @@ TEST_F(RecordFileTest, ReplaceWholeFileFailureLeavesNoTrace)
     }
 }
 
+/// Root is not bound by folder permissions: as root the folder is made read-only by a bind
+/// mount in a private mount namespace, and this test binary runs the test again inside it.
 TEST_F(RecordFileTest, ReplaceWholeFileInAReadOnlyFolderKeepsTheOldContent)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind root";
-    const QString file = path(u"ro/tarvel.dat"_qs);
+    const QString insideFolder = qEnvironmentVariable("TARVEL_READ_ONLY_FOLDER");
+    const QString folder = insideFolder.isEmpty() ? path(u"ro"_qs) : insideFolder;
+    const QString file = folder + u"/tarvel.dat"_qs;
+    const auto replaceFails = [&] {
+        EXPECT_THROW(replaceWholeFile(file, "new", u"saving the layout"_qs), Failure);
+        EXPECT_EQ(readFileBytes(file), QByteArray("old"));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"tarvel.dat"_qs});
+    };
+    if (!insideFolder.isEmpty())
+        return replaceFails();
+
     writeFileBytes(file, "old");
-    const QByteArray folder = QFile::encodeName(path(u"ro"_qs));
-    ::chmod(folder.constData(), 0555);
-    EXPECT_THROW(replaceWholeFile(file, "new", u"saving the layout"_qs), Failure);
-    ::chmod(folder.constData(), 0755);
+    if (::geteuid() != 0) {
+        const QByteArray name = QFile::encodeName(folder);
+        ::chmod(name.constData(), 0555);
+        replaceFails();
+        ::chmod(name.constData(), 0755);
+        return;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"TARVEL_READ_ONLY_FOLDER"_qs, folder);
+    QProcess inside;
+    inside.setProcessEnvironment(environment);
+    inside.setProcessChannelMode(QProcess::MergedChannels);
+    inside.start(u"unshare"_qs,
+                 {u"-m"_qs, u"sh"_qs, u"-c"_qs,
+                  u"mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" || exit 99; "
+                  "exec \"$2\" --gtest_filter=RecordFileTest."
+                  "ReplaceWholeFileInAReadOnlyFolderKeepsTheOldContent"_qs,
+                  u"sh"_qs, folder, QFileInfo(u"/proc/self/exe"_qs).canonicalFilePath()});
+    ASSERT_TRUE(inside.waitForFinished(60000));
+    if (inside.error() == QProcess::FailedToStart || inside.exitCode() == 99)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(inside.exitCode(), 0) << inside.readAll().toStdString();
     EXPECT_EQ(readFileBytes(file), QByteArray("old"));
 }
 
