@@ -122,13 +122,13 @@ Desk::Desk(Session session, DeskServices services, QObject* parent)
         },
         Qt::DirectConnection);
     connect(watcher_, &AutoPrinter::runFinished, this,
-            [this](const RunOutcome& outcome, bool news) {
+            [this](const RunOutcome& outcome, News news) {
                 ItemTexts texts;
                 {
                     std::lock_guard lock(watchMutex_);
                     texts = watchTexts_;
                 }
-                finished(outcome, texts, true, news);
+                finished(outcome, texts, RunOrigin::Automatic, news);
             });
     connect(watcher_, &AutoPrinter::unreachable, this, &Desk::unreachable);
     connect(watcher_, &AutoPrinter::reachableAgain, this, &Desk::reachableAgain);
@@ -221,7 +221,7 @@ void Desk::start(RunRequest request)
     auto held = std::make_shared<PrinterClaim::Held>(claim_.claim(claimFor(request.kind)));
     stopWanted_ = false;
     tap_.reset();
-    Q_EMIT runStarted(request.kind, false);
+    Q_EMIT runStarted(request.kind, RunOrigin::Operator);
     runs_.post([this, request = std::move(request), held]() mutable {
         const RunOutcome outcome = execute(request, nullptr);
         if (request.whenDone)
@@ -231,7 +231,8 @@ void Desk::start(RunRequest request)
         // Free before the window hears of the end: its answer may be the next run.
         *held = PrinterClaim::Held();
         QMetaObject::invokeMethod(
-            this, [this, outcome, texts] { finished(outcome, texts, false, true); },
+            this,
+            [this, outcome, texts] { finished(outcome, texts, RunOrigin::Operator, News::New); },
             Qt::QueuedConnection);
     });
 }
@@ -264,8 +265,8 @@ RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
     return outcome;
 }
 
-void Desk::finished(const RunOutcome& outcome, const ItemTexts& lastTexts, bool automatic,
-                    bool news)
+void Desk::finished(const RunOutcome& outcome, const ItemTexts& lastTexts, RunOrigin origin,
+                    News news)
 {
     // The preview goes on from the last certificate composed, with the free texts as the
     // operator has them now.
@@ -275,7 +276,7 @@ void Desk::finished(const RunOutcome& outcome, const ItemTexts& lastTexts, bool 
                 session_.itemText[item] = lastTexts[item];
         }
     }
-    Q_EMIT runFinished(outcome, automatic, news);
+    Q_EMIT runFinished(outcome, origin, news);
 }
 
 void Desk::stop()
@@ -371,7 +372,7 @@ RunOutcome Desk::watchRun(const QSet<int>& heldBack, RunObserver& watcher)
     }
     stopWanted_ = false;
     tap_.reset();
-    Q_EMIT runStarted(RunKind::ReadyRaces, true);
+    Q_EMIT runStarted(RunKind::ReadyRaces, RunOrigin::Automatic);
     WatchingOff watchingOff(watching_);
     RunObservers observers{&watcher, &watchingOff};
     outcome = execute(request, &observers);

@@ -143,14 +143,15 @@ public:
     bool followsJobs() const { return jobs_ != nullptr; }
 
 Q_SIGNALS:
-    void runStarted(tarvel::RunKind kind, bool automatic);
+    void runStarted(tarvel::RunKind kind, tarvel::RunOrigin origin);
     void runProgress(const tarvel::RunProgress& progress);
     /// takePreview() has a new picture.
     void previewReady();
-    /// `news` is false when an automatic run's trouble was told already (the same event
+    /// `news` says whether an automatic run's trouble was told already (the same event
     /// failing again a minute later). The session's texts of the certificate in hand are
     /// the run's last (the free texts stay the operator's).
-    void runFinished(const tarvel::RunOutcome& outcome, bool automatic, bool news);
+    void runFinished(const tarvel::RunOutcome& outcome, tarvel::RunOrigin origin,
+                     tarvel::News news);
     /// An automatic run saved the layout to the meet's layout file.
     void layoutSaved(const tarvel::Layout& layout);
     void watchChanged(const tarvel::WatchSnapshot& watch);
@@ -173,7 +174,8 @@ Q_SIGNALS:
 
 private:
     RunOutcome execute(RunRequest& request, RunObserver* alsoObserving);
-    void finished(const RunOutcome& outcome, const ItemTexts& lastTexts, bool automatic, bool news);
+    void finished(const RunOutcome& outcome, const ItemTexts& lastTexts, RunOrigin origin,
+                  News news);
     RunOutcome watchRun(const QSet<int>& heldBack, RunObserver& watcher);
     void tellProgress();
     void lookUpPrinter();

@@ -14,6 +14,13 @@
 namespace tarvel {
 
 /// What a run prints.
+/// Who began a run: the operator (a button, a command) or automatic printing.
+enum class RunOrigin { Operator, Automatic };
+
+/// Whether an automatic run's outcome is news: the same trouble failing again a minute later
+/// was told already.
+enum class News { New, ToldAlready };
+
 enum class RunKind {
     ReadyRaces,      ///< 印刷: every race ready under the print condition
     TestPage,        ///< テスト: the certificate in hand, one page

@@ -40,9 +40,9 @@ AutoPrintDesk::AutoPrintDesk(QWidget& window, Desk& desk, DeskStrip& strip, QBut
     });
     connect(&desk_, &Desk::runStarted, this, [this] { links_.runGoing(RunGoing::Yes); });
     connect(&desk_, &Desk::runFinished, this,
-            [this](const RunOutcome& outcome, bool automatic, bool news) {
+            [this](const RunOutcome& outcome, RunOrigin origin, News news) {
                 links_.runGoing(RunGoing::No);
-                if (automatic)
+                if (origin == RunOrigin::Automatic)
                     runFinished(outcome, news);
             });
     connect(&desk_, &Desk::unreachable, this, [this](const QString& why) {
@@ -110,11 +110,11 @@ void AutoPrintDesk::conditionChosen(int id)
             "finished race again and again. Switch 自動印刷 off first."));
 }
 
-void AutoPrintDesk::runFinished(const RunOutcome& run, bool news)
+void AutoPrintDesk::runFinished(const RunOutcome& run, News news)
 {
     lastAccount_ = RunView::account(run, desk_);
     showState();
-    if (!news) {
+    if (news == News::ToldAlready) {
         // The trouble told before is over: its message goes with it.
         if (!run.failure && !hasUnprintedEvents(run.summary) && message_)
             message_->close();

@@ -52,7 +52,7 @@ private:
 
     void switchToggled(bool on);
     void conditionChosen(int id);
-    void runFinished(const RunOutcome& run, bool news);
+    void runFinished(const RunOutcome& run, News news);
     void showState();
     void tell(Trouble trouble, const QString& text);
 

@@ -28,19 +28,20 @@ RunView::RunView(QWidget& window, Desk& desk) : QObject(&window), window_(window
     });
     connect(
         &desk_, &Desk::runFinished, this,
-        [this](const RunOutcome& outcome, bool automatic, bool) { finished(outcome, automatic); });
+        [this](const RunOutcome& outcome, RunOrigin origin, News) { finished(outcome, origin); });
     connect(&desk_, &Desk::printerNeedsAttention, this,
             [this](const PrinterNotice& notice) { notice_ = notice; });
 }
 
-void RunView::started(RunKind kind, bool automatic)
+void RunView::started(RunKind kind, RunOrigin origin)
 {
     notice_.reset();
     delete progress_;
     if (kind != RunKind::ReadyRaces)
         return;
-    progress_ = new PrintProgress(&window_, automatic ? PrintProgress::Modality::None
-                                                      : PrintProgress::Modality::Application);
+    progress_ = new PrintProgress(&window_, origin == RunOrigin::Automatic
+                                                ? PrintProgress::Modality::None
+                                                : PrintProgress::Modality::Application);
     progress_->setAttribute(Qt::WA_DeleteOnClose);
     progress_->showProgress(desk_.progress());
     connect(progress_, &PrintProgress::stopWanted, &desk_, &Desk::stop);
@@ -68,13 +69,13 @@ QStringList RunView::account(const RunOutcome& outcome, const Desk& desk)
     return text;
 }
 
-void RunView::finished(const RunOutcome& outcome, bool automatic)
+void RunView::finished(const RunOutcome& outcome, RunOrigin origin)
 {
     if (progress_)
         progress_->close();
     delete progress_;
     Q_EMIT undrawableFound(outcome.undrawable);
-    if (automatic || outcome.kind == RunKind::CalibrationPage)
+    if (origin == RunOrigin::Automatic || outcome.kind == RunKind::CalibrationPage)
         return; // automatic printing and the designer tell their own
     if (outcome.kind == RunKind::ReadyRaces) {
         // A run that could not begin is an error, as any failed command; one that stopped

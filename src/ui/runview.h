@@ -31,8 +31,8 @@ Q_SIGNALS:
     void undrawableFound(const QStringList& lines);
 
 private:
-    void started(RunKind kind, bool automatic);
-    void finished(const RunOutcome& outcome, bool automatic);
+    void started(RunKind kind, RunOrigin origin);
+    void finished(const RunOutcome& outcome, RunOrigin origin);
     void tell(QMessageBox::Icon icon, const QString& text);
 
     QWidget& window_;

@@ -147,11 +147,11 @@ void AutoPrinter::runNow(const RaceStatus& before)
     if (!isBusy(run))
         schedulerUnreachable_ = isSchedulerUnreachable(run);
 
-    bool news = false;
+    News news = News::ToldAlready;
     try {
         const RaceStatus after = readRaceStatus(where_);
         holdBackWhatWasLeft(before, after, run);
-        news = isNews(run);
+        news = newsOf(run);
         state_ = idleState();
     } catch (const Failure& failure) {
         // Out of reach right after the run: whatever failed is tried again once it is back,
@@ -193,13 +193,13 @@ void AutoPrinter::holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus
         told_.remove(kWholeRun);
 }
 
-bool AutoPrinter::isNews(const RunOutcome& run)
+News AutoPrinter::newsOf(const RunOutcome& run)
 {
-    bool news = false;
+    News news = News::ToldAlready;
     auto remember = [&](int key, const QString& text) {
         if (told_.value(key) != text) {
             told_.insert(key, text);
-            news = true;
+            news = News::New;
         }
     };
     if (run.failure && !isBusy(run))

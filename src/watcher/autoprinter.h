@@ -102,7 +102,7 @@ Q_SIGNALS:
     void changed();
     /// A run ended. `news` is false when its trouble is what an earlier run told already
     /// (the same event failing again a minute later), or when there was none.
-    void runFinished(const tarvel::RunOutcome& run, bool news);
+    void runFinished(const tarvel::RunOutcome& run, tarvel::News news);
     /// Race.dat has been out of reach for longer than Timing::tellUnreachableAfter.
     void unreachable(const QString& why);
     /// Race.dat can be read again after unreachable() was told.
@@ -118,7 +118,7 @@ private:
     void runNow(const RaceStatus& before);
     void holdBackWhatWasLeft(const RaceStatus& before, const RaceStatus& after,
                              const RunOutcome& run);
-    bool isNews(const RunOutcome& run);
+    News newsOf(const RunOutcome& run);
     /// Watching, or waiting for the printer while the scheduler did not answer the last run.
     State idleState() const;
     void waitForFolder(const Failure& why);

@@ -49,7 +49,7 @@ protected:
             },
             timing);
         QObject::connect(watcher.get(), &AutoPrinter::runFinished,
-                         [this](const RunOutcome&, bool isNews) { news.append(isNews); });
+                         [this](const RunOutcome&, News told) { news.append(told == News::New); });
         QObject::connect(watcher.get(), &AutoPrinter::changed, [this] { ++changes; });
     }
 
