@@ -24,8 +24,8 @@ int makeECertificates(const Request& request, const Session& session)
                     .arg(ledgerPath));
             return kFailed;
         }
-        const QList<QList<ECertificate>> events =
-            latestByEvent(Ledger(ledgerPath).entries(), request.races);
+        Ledger ledger(ledgerPath);
+        const QList<QList<ECertificate>> events = latestByEvent(ledger.entries(), request.races);
         // An affiliation is matched as its folder is named, so that any spelling that
         // makes the same folder is the same affiliation.
         const QString folder = request.affiliation
@@ -41,9 +41,11 @@ int makeECertificates(const Request& request, const Session& session)
         int written = 0;
         int removed = 0;
         QStringList folders;
+        QList<ECertificateFile> files;
         for (const EventECertificates& event : writer.writeEvents(events, wanted)) {
             written += int(event.written.size());
             removed += int(event.removed.size());
+            files << event.written;
             for (const ECertificateFile& file : event.written) {
                 const QString name = file.relativePath.section(u'/', 0, 0);
                 if (!folders.contains(name))
@@ -60,6 +62,17 @@ int makeECertificates(const Request& request, const Session& session)
                 .arg(root));
         if (removed > 0)
             say(Words::tr("%1 e-certificate(s) of corrected results removed").arg(removed));
+        // The files are there whatever the ledger says: a ledger that cannot record them is
+        // told, and the command still succeeds.
+        try {
+            QList<LedgerDocument> documents =
+                eCertificateDocuments(files, QDateTime::currentDateTime());
+            for (LedgerDocument& document : documents)
+                document.requestedBy = thisDesk();
+            ledger.recordDocuments(documents, thisSession());
+        } catch (const Failure& failure) {
+            say(failure.message());
+        }
         if (request.zip) {
             folders.sort();
             for (const QString& name : std::as_const(folders))

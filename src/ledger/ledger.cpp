@@ -233,19 +233,7 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
                       const QString& session)
 {
     sql::Transaction transaction(db_);
-    db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
-                "session, kind, requested_by, scheduler) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-        .bind(1, document.printedAt.toString(Qt::ISODate))
-        .bind(2, document.title)
-        .bind(3, document.destination)
-        .bind(4, qint64(document.jobId))
-        .bind(5, jobStateWord(document.state))
-        .bind(6, session)
-        .bind(7, documentKindWord(document.kind))
-        .bind(8, document.requestedBy)
-        .bind(9, document.scheduler)
-        .run();
-    const qint64 documentId = db_.lastInsertId();
+    const qint64 documentId = insertDocument(document, session);
     sql::Statement insert = db_.prepare(
         "INSERT INTO certificates (document_id, race, heat, lane, leg, items, reprint_of, "
         "heat_in_event, event_title) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -265,6 +253,36 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
     }
     transaction.commit();
     return documentId;
+}
+
+QList<qint64> Ledger::recordDocuments(const QList<LedgerDocument>& documents,
+                                      const QString& session)
+{
+    QList<qint64> ids;
+    if (documents.isEmpty())
+        return ids;
+    sql::Transaction transaction(db_);
+    for (const LedgerDocument& document : documents)
+        ids.append(insertDocument(document, session));
+    transaction.commit();
+    return ids;
+}
+
+qint64 Ledger::insertDocument(const LedgerDocument& document, const QString& session)
+{
+    db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
+                "session, kind, requested_by, scheduler) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        .bind(1, document.printedAt.toString(Qt::ISODate))
+        .bind(2, document.title)
+        .bind(3, document.destination)
+        .bind(4, qint64(document.jobId))
+        .bind(5, jobStateWord(document.state))
+        .bind(6, session)
+        .bind(7, documentKindWord(document.kind))
+        .bind(8, document.requestedBy)
+        .bind(9, document.scheduler)
+        .run();
+    return db_.lastInsertId();
 }
 
 void Ledger::setJobState(qint64 documentId, JobState state)

@@ -21,9 +21,8 @@ enum class Made { File, Link, Folder };
 void age(const QString& path, int secondsAgo)
 {
     timespec times[2] = {{::time(nullptr) - secondsAgo, 0}, {::time(nullptr) - secondsAgo, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times,
-                          AT_SYMLINK_NOFOLLOW),
-              0)
+    ASSERT_EQ(
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0)
         << path.toStdString();
 }
 
@@ -55,8 +54,8 @@ TEST(ECertFolderTest, LeftOverTemporaryFilesGoAtTheNextWriteOfTheirFolderOnly)
         {u"さくらSC", u".tarvel-4246-21.part", Made::File, 3600, false}, // not written this time
     };
     for (const Case& c : cases) {
-        const QString path = root + u'/' + QString::fromUtf16(c.folder) + u'/'
-                             + QString::fromUtf16(c.name);
+        const QString path =
+            root + u'/' + QString::fromUtf16(c.folder) + u'/' + QString::fromUtf16(c.name);
         switch (c.made) {
         case Made::File: ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)); break;
         case Made::Link: ASSERT_TRUE(QFile::link(target, path)); break;
@@ -70,16 +69,16 @@ TEST(ECertFolderTest, LeftOverTemporaryFilesGoAtTheNextWriteOfTheirFolderOnly)
     folder.write(u"みなとSC/R002_新.pdf"_qs, "%PDF-1.7");
 
     for (const Case& c : cases) {
-        const QString path = root + u'/' + QString::fromUtf16(c.folder) + u'/'
-                             + QString::fromUtf16(c.name);
+        const QString path =
+            root + u'/' + QString::fromUtf16(c.folder) + u'/' + QString::fromUtf16(c.name);
         struct stat info {};
         const bool exists = ::lstat(QFile::encodeName(path).constData(), &info) == 0;
         EXPECT_EQ(exists, !c.removed) << path.toStdString();
     }
     EXPECT_TRUE(QFile::exists(target));
     EXPECT_TRUE(QFile::exists(team + u"/R002_新.pdf"_qs));
-    const QStringList hidden = QDir(team).entryList({u".tarvel-*.part"_qs},
-                                                    QDir::Hidden | QDir::Files | QDir::System);
+    const QStringList hidden =
+        QDir(team).entryList({u".tarvel-*.part"_qs}, QDir::Hidden | QDir::Files | QDir::System);
     EXPECT_EQ(hidden.size(), 2) << hidden.join(u' ').toStdString(); // the fresh one, the link
 }
 
