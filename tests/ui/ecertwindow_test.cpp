@@ -1,6 +1,9 @@
 // The window's e-certificates: 電子賞状も作る in the wide part's free space, the files made
 // alongside each run while it is ticked, and 電子賞状を作る in the history.
+#include "ui/ledgerdesk.h"
 #include "windowdriver.h"
+
+#include <QTableView>
 
 #include <QDirIterator>
 
@@ -12,6 +15,7 @@ class ECertWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void theSwitchLiesInFreeSpaceAndMakesTheFilesOfEachRun();
+    void theHistoryMakesTheChosenRowsFilesAndTheZips();
 };
 
 namespace {
@@ -60,6 +64,53 @@ void ECertWindowTest::theSwitchLiesInFreeSpaceAndMakesTheFilesOfEachRun()
     QMessageBox* told = window.findChild<QMessageBox*>(u"runAccount"_s);
     QVERIFY(told);
     QVERIFY2(told->text().contains(u"e-certificates"_s), qPrintable(told->text()));
+}
+
+void ECertWindowTest::theHistoryMakesTheChosenRowsFilesAndTheZips()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QVERIFY(eCertificates(*meet).isEmpty()); // the switch is off
+    opened->window->desk()->finishRecording();
+
+    // One row chosen: its file only; then none chosen, with the ZIPs: every file.
+    int told = 0;
+    connect(opened->window->ledgerDesk(), &ui::LedgerDesk::eCertificatesTold, this,
+            [&] { ++told; });
+    const auto inHistory = [](bool oneRow, const QString& button) {
+        return ModalScript::Step{
+            u"historyDialog"_s, [=](QWidget& dialog) {
+                auto& table = child<QTableView>(dialog, u"tblRireki"_s);
+                QVERIFY(QTest::qWaitFor([&] { return table.model()->rowCount() == 3; }, 10'000));
+                if (oneRow)
+                    table.selectRow(0);
+                QTest::mouseClick(&child<QPushButton>(dialog, button), Qt::LeftButton);
+                static_cast<QDialog&>(dialog).reject();
+            }};
+    };
+    {
+        ModalScript script({inHistory(true, u"cmdDenshi"_s)});
+        opened->click(u"cmdRireki"_s);
+        QVERIFY(script.done());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(told, 1, 20'000);
+    QCOMPARE(eCertificates(*meet).size(), 1);
+    {
+        ModalScript script({inHistory(false, u"cmdDenshiZip"_s)});
+        opened->click(u"cmdRireki"_s);
+        QVERIFY(script.done());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(told, 2, 20'000);
+    QCOMPARE(eCertificates(*meet).size(), 3);
+    const QStringList zips =
+        QDir(meet->dataPath(u"e-certificates"_s)).entryList({u"*.zip"_s}, QDir::Files);
+    QVERIFY2(!zips.isEmpty(), qPrintable(zips.join(u' ')));
+    const auto messages = opened->window->findChildren<QMessageBox*>(u"eCertificateMessage"_s);
+    QVERIFY(!messages.isEmpty());
+    const QMessageBox* message = messages.last();
+    QVERIFY2(message->text().contains(zips.first()), qPrintable(message->text()));
+    QCOMPARE(ledgerDocuments(*meet).filter(u"e-certificates|"_s).size(), 4);
 }
 
 QTEST_MAIN(ECertWindowTest)
