@@ -1,6 +1,7 @@
 #include "ecert/ledgermaker.h"
 
 #include "ecert/affiliationzip.h"
+#include "ecert/filenames.h"
 #include "ecert/fromledger.h"
 
 #include <set>
@@ -23,7 +24,7 @@ Place placeOf(int heat, int lane, std::optional<int> leg)
 ECertificatesMade makeECertificates(Ledger& ledger, const ECertificateSetup& setup,
                                     const ECertificateOrder& order, const QString& requestedBy)
 {
-    QList<int> races;
+    QList<int> races = order.chosen.isEmpty() ? order.races : QList<int>();
     std::set<Place> places;
     for (const LedgerEntry& entry : order.chosen) {
         const LedgerCertificate& c = entry.certificate;
@@ -34,7 +35,9 @@ ECertificatesMade makeECertificates(Ledger& ledger, const ECertificateSetup& set
     // Nothing chosen: every event. A chosen row stands for its place's latest copy.
     const QList<QList<ECertificate>> events = latestByEvent(ledger.entries(), races);
     const auto wanted = [&](const ECertificate& c) {
-        return places.empty() || places.contains(placeOf(c.heat, c.lane, c.leg));
+        return (places.empty() || places.contains(placeOf(c.heat, c.lane, c.leg)))
+               && (order.affiliationFolder.isEmpty()
+                   || affiliationFolder(c) == order.affiliationFolder);
     };
     ECertificateWriter writer(setup);
     ECertificatesMade made;

@@ -17,6 +17,11 @@ struct ECertificateOrder {
     /// The certificates chosen (any copies of them, as the history lists them); empty: every
     /// certificate printed.
     QList<LedgerEntry> chosen;
+    /// Without rows chosen: the events by their race numbers or a heat swum in them; empty:
+    /// every event.
+    QList<int> races;
+    /// Only the certificates of this affiliation folder (affiliationFolder()); empty: all.
+    QString affiliationFolder;
     /// One ZIP per affiliation of the files made as well.
     bool zip = false;
 };

@@ -124,7 +124,9 @@ void LedgerDesk::makeECertificates(const QList<LedgerEntry>& chosen, bool zip)
         eCertificateFolder(where), session.layout,
         desk_.fontFace(),          backdropImagePath(where, session.backdrop),
         session.meet.meetName,     QDateTime()};
-    const ECertificateOrder order{chosen, zip};
+    ECertificateOrder order;
+    order.chosen = chosen;
+    order.zip = zip;
     eCertificateWorker_.post([this, where, setup, order] {
         QString text;
         bool failed = false;
