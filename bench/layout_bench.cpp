@@ -5,10 +5,10 @@
 // checks the texts for characters no face can draw and measures the item boxes for the
 // selection's outline: the median move must fit in a frame, under 4 ms.
 #include "layout/drawing.h"
+#include "platform/previewtee.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/qtpreviewsurface.h"
-#include "ui/previewtee.h"
 
 #include <benchmark/benchmark.h>
 
@@ -99,7 +99,7 @@ void BM_DragMoveRedrawsBothPreviews(benchmark::State& state)
                            QtPreviewSurface::TextScale::Page);
     small.setBackdrop(scan, 0.5);
     large.setBackdrop(scan, 0.5);
-    ui::PreviewTee both({&small, &large});
+    PreviewTee both({&small, &large});
 
     Layout layout = defaultLayout();
     const ItemTexts texts = startupItemTexts(layout);

@@ -1488,6 +1488,10 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <translation>印刷履歴に再び書き込めました。賞状の記録は失われていません。</translation>
     </message>
     <message>
+        <source>Award list not delivered: %1</source>
+        <translation>表彰者一覧が届きませんでした: %1</translation>
+    </message>
+    <message>
         <source>%1 holds no certificates to print again; print it anew with its own button (テスト印刷, or 位置合わせページを印刷 in the large preview).</source>
         <translation>%1 には再印刷する賞状がありません。そのボタンでもう一度印刷してください（テスト印刷、または拡大画面の 位置合わせページを印刷）。</translation>
     </message>

@@ -57,12 +57,18 @@ std::shared_future<void> CeremonySender::documentDelivered(const DeliveredDocume
     return {};
 }
 
-void CeremonySender::send(const CeremonyList& list)
+void CeremonySender::send(CeremonyList list)
 {
-    collect(DeliveryWait::No);
+    last_ = worker_.post([this, list = std::move(list)] { deliver(list); });
+}
+
+void CeremonySender::deliver(const CeremonyList& list)
+{
     SideDocument document;
     document.title = ceremonyDocumentName(list);
     document.destination = destination_.where;
+    for (const CeremonyEvent& event : list.events)
+        document.races << event.raceNo;
     try {
         if (!target_)
             target_ = open_(destination_);
@@ -71,36 +77,14 @@ void CeremonySender::send(const CeremonyList& list)
         document.pages = drawCeremonyList(device, list, QDateTime::currentDateTime());
         if (document.pages == 0)
             return;
-        device.beginDelivery();
-        underWay_.append(document);
+        const Delivery delivery = device.endDocument();
+        document.destination = delivery.destination;
+        document.jobId = delivery.jobId;
     } catch (const Failure& failure) {
         if (target_)
             target_->device->abortDocument();
         document.failure = failure;
-        settle(document);
     }
-}
-
-void CeremonySender::collect(DeliveryWait wait)
-{
-    while (!underWay_.isEmpty()) {
-        SideDocument document = underWay_.front();
-        try {
-            const std::optional<Delivery> delivery = target_->device->takeDelivery(wait);
-            if (!delivery)
-                return; // still under way
-            document.destination = delivery->destination;
-            document.jobId = delivery->jobId;
-        } catch (const Failure& failure) {
-            document.failure = failure;
-        }
-        underWay_.removeFirst();
-        settle(document);
-    }
-}
-
-void CeremonySender::settle(SideDocument document)
-{
     LedgerDocument recorded;
     recorded.printedAt = QDateTime::currentDateTime();
     recorded.title = document.title;
@@ -112,13 +96,15 @@ void CeremonySender::settle(SideDocument document)
                                           : JobState::Written;
     if (record_)
         record_(recorded);
+    std::lock_guard lock(mutex_);
     done_.append(std::move(document));
 }
 
 QList<SideDocument> CeremonySender::finish()
 {
-    if (target_)
-        collect(DeliveryWait::Yes);
+    if (last_.valid())
+        last_.wait();
+    std::lock_guard lock(mutex_);
     return std::exchange(done_, {});
 }
 

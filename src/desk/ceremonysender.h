@@ -6,12 +6,15 @@
 #include "ceremony/ceremonylist.h"
 #include "ledger/ledger.h"
 #include "platform/qt/printtarget.h"
+#include "platform/serialworker.h"
 #include "printrun/runobserver.h"
 #include "printrun/runoutcome.h"
 
 #include <QHash>
 
 #include <functional>
+#include <future>
+#include <mutex>
 #include <optional>
 
 namespace tarvel {
@@ -25,40 +28,42 @@ PrintTarget openCeremonyTarget(const CeremonyDestination& destination);
 using CeremonyRecorder = std::function<void(LedgerDocument)>;
 
 /// Observes a print run beside the ledger's recorder: keeps each event's certificates as they
-/// are composed and, once the event's document was delivered, draws the event's list and
-/// begins its delivery (a printer takes it in the background, so the run is not held up).
-/// Whatever becomes of a list (its destination refuses it, cannot be opened, a page cannot
-/// be drawn) is kept for the account and recorded in the ledger as a list, failed or
+/// are composed and, once the event's document was delivered, hands the event's list to a
+/// thread of the sender's own, which draws and delivers it while the run composes the next
+/// event. Whatever becomes of a list (its destination refuses it, cannot be opened, a page
+/// cannot be drawn) is kept for the account and recorded in the ledger as a list, failed or
 /// delivered; it never reaches the run, so certificates and marks go on as without lists.
-/// Used on the run's thread only.
+/// The observer's calls come on the run's thread; the destination is used on the sender's
+/// thread only.
 class CeremonySender final : public RunObserver {
 public:
     CeremonySender(CeremonyDestination destination, CeremonyTargetOpener open,
                    CeremonyRecorder record);
+    /// Waits for the lists given.
     ~CeremonySender() override;
 
     void eventStarted(int raceNo, const QString& title) override;
     void certificateAccepted(const AcceptedCertificate& certificate) override;
     std::shared_future<void> documentDelivered(const DeliveredDocument& document) override;
 
-    /// Draws `list` as one document and begins its delivery.
-    void send(const CeremonyList& list);
-    /// Waits for every list begun; returns what became of each, in order.
+    /// Draws `list` as one document and delivers it, on the sender's thread; returns at once.
+    void send(CeremonyList list);
+    /// Waits for every list given; returns what became of each, in order.
     QList<SideDocument> finish();
 
 private:
-    /// Takes the deliveries finished (all of them with DeliveryWait::Yes).
-    void collect(DeliveryWait wait);
-    void settle(SideDocument document);
+    /// On the sender's thread.
+    void deliver(const CeremonyList& list);
 
     CeremonyDestination destination_;
     CeremonyTargetOpener open_;
     CeremonyRecorder record_;
-    std::optional<PrintTarget> target_;
+    std::optional<PrintTarget> target_; ///< the sender's thread only
     QHash<int, QList<CeremonyCertificate>> composed_;
-    /// Lists whose delivery was begun and not yet taken, oldest first.
-    QList<SideDocument> underWay_;
-    QList<SideDocument> done_;
+    std::mutex mutex_;
+    QList<SideDocument> done_; ///< guarded by mutex_
+    std::future<void> last_;
+    SerialWorker<void> worker_; ///< last: it goes first, finishing the lists given
 };
 
 /// The list of the events whose last heats are `races` (every event with certificates in the

@@ -30,6 +30,7 @@ struct SideDocument {
     int pages = 0;
     int jobId = 0;                  ///< the scheduler's job id; 0 for a file
     std::optional<Failure> failure; ///< why it was not delivered
+    QList<int> races;               ///< the events it is about, by their last heats
 };
 
 struct RunOutcome {

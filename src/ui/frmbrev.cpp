@@ -15,7 +15,6 @@
 #include "ui/largepreview.h"
 #include "ui/ledgerdesk.h"
 #include "ui/previewbox.h"
-#include "ui/previewtee.h"
 #include "ui/printconditioncontrols.h"
 #include "ui/runview.h"
 #include "ui/textvalidators.h"

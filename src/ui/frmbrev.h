@@ -4,6 +4,7 @@
 #include "desk/desk.h"
 #include "layout/certificateitems.h"
 #include "layout/placement.h"
+#include "platform/previewtee.h"
 #include "platform/qt/fontchooser.h"
 #include "platform/qt/pagesheet.h"
 #include "printrun/printoptions.h"
@@ -34,7 +35,6 @@ class ElidedLabel;
 class LargePreview;
 class LedgerDesk;
 class PreviewBox;
-class PreviewTee;
 class RunView;
 
 /// The window's controls carry their names as object names; arrays of like controls append

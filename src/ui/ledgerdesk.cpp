@@ -23,6 +23,8 @@ LedgerDesk::LedgerDesk(QWidget& window, Desk& desk, DeskStrip& strip)
     , strip_(strip)
 {
     connect(&desk_, &Desk::jobsPolled, this, &LedgerDesk::showPoll);
+    connect(&desk_, &Desk::runFinished, this,
+            [this](const RunOutcome& outcome) { showFailedList(outcome); });
     // Told here, on the window's thread, whichever thread found it.
     connect(&desk_, &Desk::ledgerTroubleChanged, this, &LedgerDesk::tellLedger,
             Qt::QueuedConnection);
@@ -49,6 +51,7 @@ void LedgerDesk::showPoll(const JobPoll& outcome)
         history_->reload();
     if (!outcome.failed.isEmpty()) {
         failed_ = outcome.failed.last();
+        failedList_.reset();
         strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
     }
     Q_EMIT jobsPolled();
@@ -73,8 +76,25 @@ void LedgerDesk::openHistory()
     history_ = nullptr;
 }
 
+void LedgerDesk::showFailedList(const RunOutcome& outcome)
+{
+    for (const SideDocument& list : outcome.sideDocuments) {
+        if (!list.failure)
+            continue;
+        failedList_ = list.races;
+        failed_.reset();
+        strip_.showFailedJob(tr("Award list not delivered: %1").arg(list.title));
+    }
+}
+
 void LedgerDesk::reprintFailed()
 {
+    if (failedList_) {
+        printLists(*failedList_);
+        failedList_.reset();
+        strip_.showFailedJob(QString());
+        return;
+    }
     if (!failed_)
         return;
     const QList<LedgerEntry> entries = desk_.openLedger()->entriesOfDocument(failed_->documentId);

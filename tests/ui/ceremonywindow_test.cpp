@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryDir>
 
 using namespace tarvel;
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void theControlsLieInFreeSpaceOfTheWidePart();
     void listsFollowTheSwitchToTheirFolder();
     void theHistoryPrintsTheListsOfEveryEventPrinted();
+    void aListNotDeliveredIsToldOnTheStripAndSentAgain();
 
 private:
     QStringList listFiles() const
@@ -117,6 +119,31 @@ void CeremonyWindowTest::theHistoryPrintsTheListsOfEveryEventPrinted()
     QVERIFY(script.done());
     QVERIFY(opened->waitForRuns(before + 1));
     QTRY_COMPARE(listFiles().size(), 1);
+}
+
+void CeremonyWindowTest::aListNotDeliveredIsToldOnTheStripAndSentAgain()
+{
+    // The folder's place is taken by a file: the list cannot be written, the certificates can.
+    const QString blocked = lists_.path() + u"/blocked"_s;
+    writeFileBytes(blocked, "not a folder");
+    saveCeremonyDestination({CeremonyDestinationKind::PdfFolder, blocked + u"/lists"_s});
+    saveCeremonyListOn(true);
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QCOMPARE(opened->printer->documentEnds, 1);
+    QLabel& told = child<QLabel>(*opened->window, u"lblShippai"_s);
+    QTRY_VERIFY(told.isVisible());
+    QVERIFY2(told.toolTip().contains(u"R001"_s) || told.text().contains(u"R001"_s),
+             qPrintable(told.text()));
+
+    // The way cleared, 再印刷 sends the list again, from the ledger.
+    QVERIFY(QFile::remove(blocked));
+    opened->window->desk()->finishRecording();
+    QVERIFY(opened->clickAndWait(u"cmdSaiInsatu"_s));
+    QTRY_COMPARE(QDir(blocked + u"/lists"_s).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
+    QTRY_VERIFY(!told.isVisible());
+    QDir(blocked).removeRecursively();
 }
 
 QTEST_MAIN(CeremonyWindowTest)

@@ -182,7 +182,7 @@ void HistoryTest::aFailedTestPageIsToldAndPointsToItsOwnButton()
     opened->click(u"cmdSaiInsatu"_s);
     QTRY_COMPARE(closer.texts.size(), 1);
     QVERIFY2(closer.texts.first().contains(u"テスト印刷"_s), qPrintable(closer.texts.first()));
-    QCOMPARE(opened->printer->documentsEnded, 1);
+    QCOMPARE(opened->printer->documentEnds, 1);
     QVERIFY(!failed.isVisible());
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-/// A preview surface that passes every drawing call on to several others.
+/// A preview surface that passes every drawing call on to several others (the window's
+/// small and large previews draw one certificate together).
 
 #include "platform/previewsurface.h"
 
 #include <vector>
 
-namespace tarvel::ui {
+namespace tarvel {
 
 /// Sends each call to every surface given, in order; none is owned.
 class PreviewTee final : public PreviewSurface {
@@ -52,4 +53,4 @@ private:
     std::vector<PreviewSurface*> surfaces_;
 };
 
-} // namespace tarvel::ui
+} // namespace tarvel
