@@ -1281,6 +1281,10 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>Folder for the award lists</source>
         <translation>表彰者一覧のフォルダ</translation>
     </message>
+    <message>
+        <source>The e-certificates of %1 event(s) could not be made; the printing and marking went on.</source>
+        <translation>%1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました。</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
@@ -1356,6 +1360,14 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>Print award lists</source>
         <translation>表彰者一覧を印刷</translation>
+    </message>
+    <message>
+        <source>ZIP of e-certificates</source>
+        <translation>電子賞状のZIP</translation>
+    </message>
+    <message>
+        <source>Make e-certificates</source>
+        <translation>電子賞状を作る</translation>
     </message>
 </context>
 <context>
@@ -1482,6 +1494,30 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>%1 holds no certificates to print again; print it anew with its own button (テスト印刷, or 位置合わせページを印刷 in the large preview).</source>
         <translation>%1 には再印刷する賞状がありません。そのボタンでもう一度印刷してください（テスト印刷、または拡大画面の 位置合わせページを印刷）。</translation>
+    </message>
+    <message>
+        <source>making e-certificates</source>
+        <translation>電子賞状の作成</translation>
+    </message>
+    <message>
+        <source>no certificate has been recorded for this meet yet</source>
+        <translation>この大会ではまだ賞状が記録されていません</translation>
+    </message>
+    <message>
+        <source>the ledger holds no certificate of the rows chosen</source>
+        <translation>選んだ行の賞状が印刷台帳にありません</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) written in %2 folder(s) of %3</source>
+        <translation>電子賞状 %1 件を %3 の %2 フォルダに書き出しました</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) of corrected results removed</source>
+        <translation>訂正された結果の電子賞状 %1 件を削除しました</translation>
+    </message>
+    <message>
+        <source>ZIP written: %1</source>
+        <translation>ZIP を書き出しました: %1</translation>
     </message>
 </context>
 <context>

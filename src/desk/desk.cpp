@@ -213,6 +213,7 @@ RunRequest Desk::newRequest(RunKind kind) const
     request.session = session_;
     request.fontFace = fontFace_;
     request.ceremonyList = ceremonyList_;
+    request.eCertificates = eCertificates_;
     return request;
 }
 

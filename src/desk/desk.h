@@ -94,6 +94,10 @@ public:
         ceremonyList_ = std::move(destination);
     }
     const CeremonyDestination& ceremonyList() const { return ceremonyList_; }
+    /// Whether runs of the ready races also make e-certificates, from the next request on
+    /// (newRequest fills it in).
+    void setECertificates(bool on) { eCertificates_ = on; }
+    bool eCertificates() const { return eCertificates_; }
     /// A request of `kind` with the session as it is now (and the award lists' destination).
     RunRequest newRequest(RunKind kind) const;
 
@@ -189,6 +193,7 @@ private:
     std::optional<QString> pdfChosen_;
     QString fontFace_;
     CeremonyDestination ceremonyList_;
+    bool eCertificates_ = false;
     QString lookedUp_; ///< the default printer's name once looked up; the desk's thread
     PrinterClaim claim_;
     std::atomic<bool> stopWanted_{false};

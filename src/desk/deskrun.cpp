@@ -24,15 +24,27 @@ void recordPage(RunContext& context, const RunRequest& request, const Delivery& 
     context.recorder->recordDocument(std::move(document));
 }
 
-/// The e-certificates' recorder of a run that asks for them and prints.
-std::unique_ptr<ECertificateRecorder> eCertificatesOf(const RunRequest& request)
+/// The e-certificates' recorder of a run that asks for them and prints; each file written
+/// goes into the ledger as a document of its own.
+std::unique_ptr<ECertificateRecorder> eCertificatesOf(const RunContext& context,
+                                                      const RunRequest& request)
 {
     if (!request.eCertificates || request.options.previewOnly == PreviewOnly::Yes)
         return nullptr;
     const Session& session = request.session;
-    return std::make_unique<ECertificateRecorder>(ECertificateSetup{
-        eCertificateFolder(session.where), session.layout, request.fontFace,
-        backdropImagePath(session.where, session.backdrop), session.meet.meetName, QDateTime()});
+    LedgerRecorder* recorder = context.recorder;
+    return std::make_unique<ECertificateRecorder>(
+        ECertificateSetup{eCertificateFolder(session.where), session.layout, request.fontFace,
+                          backdropImagePath(session.where, session.backdrop), session.meet.meetName,
+                          QDateTime()},
+        [recorder, requestedBy = request.requestedBy](const QList<ECertificateFile>& files) {
+            QList<LedgerDocument> documents =
+                eCertificateDocuments(files, QDateTime::currentDateTime());
+            for (LedgerDocument& document : documents)
+                document.requestedBy = requestedBy;
+            if (recorder)
+                recorder->recordDocuments(std::move(documents));
+        });
 }
 
 /// Award lists are recorded as the desk's other documents without certificates.
@@ -48,7 +60,7 @@ CeremonyRecorder listRecorder(const RunContext& context, const RunRequest& reque
 
 void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outcome)
 {
-    const std::unique_ptr<ECertificateRecorder> eCertificates = eCertificatesOf(request);
+    const std::unique_ptr<ECertificateRecorder> eCertificates = eCertificatesOf(context, request);
     // Each event's award list follows its certificates, to a destination of its own.
     std::optional<CeremonySender> lists;
     if (request.ceremonyList.isOn() && request.options.previewOnly == PreviewOnly::No)

@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -123,6 +125,34 @@ QStringList entriesOf(int folder, bool folders)
     return names;
 }
 
+/// Removes the temporary files that a killed process left in `folder`: regular files named
+/// ".tarvel-….part" only, and only those untouched for a while, since another desk sharing
+/// the folder may be writing its own at this moment. Nothing is followed through a link
+/// (unlinkat removes a name, never what a link points to). Best effort: a file that cannot
+/// go stays for the next time.
+void removeLeftovers(int folder)
+{
+    constexpr qint64 kLeftOverSeconds = 10 * 60;
+    const int copy = ::dup(folder);
+    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return;
+    }
+    const qint64 before = qint64(::time(nullptr)) - kLeftOverSeconds;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (!name.starts_with(".tarvel-") || !name.ends_with(".part"))
+            continue;
+        struct stat info {};
+        if (::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(info.st_mode) && qint64(info.st_mtime) < before)
+            ::unlinkat(folder, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 ECertificateFolder::ECertificateFolder(QString root) : root_(std::move(root)) {}
@@ -148,6 +178,10 @@ int ECertificateFolder::folderFd(const QString& name)
     if (fd < 0)
         throw Failure(writeAction(), root_ + u'/' + name, reason(errno));
     folders_.insert(name, fd);
+    if (!swept_.contains(name)) {
+        swept_.insert(name);
+        removeLeftovers(fd);
+    }
     return fd;
 }
 

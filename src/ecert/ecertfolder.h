@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,8 @@ public:
     /// Writes `bytes` as the file `relativePath` (its folder created when missing): under a
     /// hidden temporary name in the same folder, flushed and closed, then renamed over an
     /// older file of that name. Neither the folder nor the file is followed through a link.
+    /// The first write to a folder removes the temporary files a killed process left there
+    /// (regular files ".tarvel-….part" untouched for ten minutes).
     /// On a failure (a full disk) the temporary file is removed and an older file of that
     /// name stays as it was. Returns the file's path on this machine.
     QString write(const QString& relativePath, QByteArrayView bytes);
@@ -70,6 +73,8 @@ private:
     QList<Staged> staged_;
     int rootFd_ = -1;
     QHash<QString, int> folders_;
+    /// The folders whose leftovers were removed already.
+    QSet<QString> swept_;
 };
 
 } // namespace tarvel

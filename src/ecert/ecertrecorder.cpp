@@ -2,7 +2,11 @@
 
 namespace tarvel {
 
-ECertificateRecorder::ECertificateRecorder(ECertificateSetup setup) : setup_(std::move(setup)) {}
+ECertificateRecorder::ECertificateRecorder(ECertificateSetup setup, FilesWritten filesWritten)
+    : setup_(std::move(setup))
+    , filesWritten_(std::move(filesWritten))
+{
+}
 
 ECertificateRecorder::~ECertificateRecorder() = default;
 
@@ -47,6 +51,8 @@ void ECertificateRecorder::writeEvent(const QList<ECertificate>& event)
     } catch (const Failure& f) {
         failure = f;
     }
+    if (filesWritten_ && !outcome.written.isEmpty())
+        filesWritten_(outcome.written);
     std::lock_guard lock(mutex_);
     account_.written += int(outcome.written.size());
     account_.removed += int(outcome.removed.size());

@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QList>
 
+#include <functional>
+
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -36,7 +38,10 @@ struct ECertificateAccount {
 /// delivers nothing and so makes nothing. Callbacks on the run's thread; finish() on any.
 class ECertificateRecorder final : public RunObserver {
 public:
-    explicit ECertificateRecorder(ECertificateSetup setup);
+    /// Given each event's files as written, on the recorder's thread (the ledger's record).
+    using FilesWritten = std::function<void(const QList<ECertificateFile>& files)>;
+
+    explicit ECertificateRecorder(ECertificateSetup setup, FilesWritten filesWritten = {});
     /// Finishes the events handed over first.
     ~ECertificateRecorder() override;
 
@@ -51,6 +56,7 @@ private:
     void writeEvent(const QList<ECertificate>& event);
 
     ECertificateSetup setup_;
+    FilesWritten filesWritten_;
     /// Composed and not yet delivered, by the event's last heat; a race is begun again
     /// when the event is composed again.
     QHash<int, QList<ECertificate>> composed_;

@@ -52,4 +52,20 @@ QList<QList<ECertificate>> latestByEvent(const QList<LedgerEntry>& entries, cons
     return events;
 }
 
+QList<LedgerDocument> eCertificateDocuments(const QList<ECertificateFile>& files,
+                                            const QDateTime& writtenAt)
+{
+    QList<LedgerDocument> documents;
+    for (const ECertificateFile& file : files) {
+        LedgerDocument d;
+        d.printedAt = writtenAt;
+        d.title = file.relativePath.section(u'/', -1).chopped(4); // without ".pdf"
+        d.destination = file.path;
+        d.state = JobState::Written;
+        d.kind = DocumentKind::ECertificates;
+        documents.append(d);
+    }
+    return documents;
+}
+
 } // namespace tarvel

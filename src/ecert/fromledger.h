@@ -3,6 +3,7 @@
 /// with its texts as printed.
 
 #include "ecert/ecertificate.h"
+#include "ecert/ecertwriter.h"
 #include "ledger/ledger.h"
 #include "meetdb/datalocations.h"
 
@@ -25,5 +26,10 @@ ECertificate ecertificateOf(const LedgerEntry& entry);
 /// them, is listed. Pure.
 QList<QList<ECertificate>> latestByEvent(const QList<LedgerEntry>& entries,
                                          const QList<int>& races = {});
+
+/// The ledger's record of e-certificate files written at `writtenAt`: one document each,
+/// titled with the file's name, its path as the destination. Pure.
+QList<LedgerDocument> eCertificateDocuments(const QList<ECertificateFile>& files,
+                                            const QDateTime& writtenAt);
 
 } // namespace tarvel

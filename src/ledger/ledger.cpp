@@ -20,15 +20,25 @@ constexpr const char* kStateWords[] = {"pending",  "held",    "processing", "sto
 constexpr const char* kKindWords[] = {"certificates", "reprint",       "test-page",
                                       "calibration",  "ceremony-list", "e-certificates"};
 
-/// A certificate is superseded when a later original print of its race, lane and leg exists;
-/// a reprint when the certificate it repeats is.
-constexpr const char kSelect[] =
-    "SELECT c.id, c.document_id, d.printed_at, d.title, d.destination, d.job_id, d.job_state, "
-    "c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of, d.kind, d.requested_by, "
-    "d.scheduler, c.heat_in_event, c.event_title, "
-    "EXISTS (SELECT 1 FROM certificates o WHERE o.heat = c.heat AND o.lane = c.lane "
+/// A certificate is superseded when a later original print of its race, lane and leg exists,
+/// or when its event was delivered again later (a corrected result prints the whole event
+/// anew: a certificate it no longer carries, its rank now out of the limit, is void); a
+/// reprint when the certificate it repeats is.
+constexpr const char kSuperseded[] =
+    "(EXISTS (SELECT 1 FROM certificates o WHERE o.heat = c.heat AND o.lane = c.lane "
     "AND o.leg IS c.leg AND o.reprint_of IS NULL AND o.id > COALESCE(c.reprint_of, c.id)) "
-    "FROM certificates c JOIN documents d ON d.id = c.document_id ";
+    "OR EXISTS (SELECT 1 FROM certificates o WHERE o.race = c.race AND o.reprint_of IS NULL "
+    "AND o.document_id > COALESCE((SELECT b.document_id FROM certificates b "
+    "WHERE b.id = c.reprint_of), c.document_id)))";
+
+/// Every column of a ledger entry, of certificates `c` and their documents `d`.
+QByteArray selectEntries()
+{
+    return QByteArray("SELECT c.id, c.document_id, d.printed_at, d.title, d.destination, d.job_id, "
+                      "d.job_state, c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of, d.kind, "
+                      "d.requested_by, d.scheduler, c.heat_in_event, c.event_title, ")
+           + kSuperseded + " FROM certificates c JOIN documents d ON d.id = c.document_id ";
+}
 
 QString itemsJson(const ItemTexts& items)
 {
@@ -223,19 +233,7 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
                       const QString& session)
 {
     sql::Transaction transaction(db_);
-    db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
-                "session, kind, requested_by, scheduler) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-        .bind(1, document.printedAt.toString(Qt::ISODate))
-        .bind(2, document.title)
-        .bind(3, document.destination)
-        .bind(4, qint64(document.jobId))
-        .bind(5, jobStateWord(document.state))
-        .bind(6, session)
-        .bind(7, documentKindWord(document.kind))
-        .bind(8, document.requestedBy)
-        .bind(9, document.scheduler)
-        .run();
-    const qint64 documentId = db_.lastInsertId();
+    const qint64 documentId = insertDocument(document, session);
     sql::Statement insert = db_.prepare(
         "INSERT INTO certificates (document_id, race, heat, lane, leg, items, reprint_of, "
         "heat_in_event, event_title) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -255,6 +253,36 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
     }
     transaction.commit();
     return documentId;
+}
+
+QList<qint64> Ledger::recordDocuments(const QList<LedgerDocument>& documents,
+                                      const QString& session)
+{
+    QList<qint64> ids;
+    if (documents.isEmpty())
+        return ids;
+    sql::Transaction transaction(db_);
+    for (const LedgerDocument& document : documents)
+        ids.append(insertDocument(document, session));
+    transaction.commit();
+    return ids;
+}
+
+qint64 Ledger::insertDocument(const LedgerDocument& document, const QString& session)
+{
+    db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
+                "session, kind, requested_by, scheduler) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        .bind(1, document.printedAt.toString(Qt::ISODate))
+        .bind(2, document.title)
+        .bind(3, document.destination)
+        .bind(4, qint64(document.jobId))
+        .bind(5, jobStateWord(document.state))
+        .bind(6, session)
+        .bind(7, documentKindWord(document.kind))
+        .bind(8, document.requestedBy)
+        .bind(9, document.scheduler)
+        .run();
+    return db_.lastInsertId();
 }
 
 void Ledger::setJobState(qint64 documentId, JobState state)
@@ -323,7 +351,7 @@ QList<LedgerEntry> Ledger::query(sql::Statement& statement)
 
 QList<LedgerEntry> Ledger::entries()
 {
-    sql::Statement select = db_.prepare((QByteArray(kSelect) + "ORDER BY c.id DESC").constData());
+    sql::Statement select = db_.prepare((selectEntries() + "ORDER BY c.id DESC").constData());
     return query(select);
 }
 
@@ -354,7 +382,7 @@ QList<LedgerDocumentEntry> Ledger::documents()
 QList<LedgerEntry> Ledger::entriesOfDocument(qint64 documentId)
 {
     sql::Statement select =
-        db_.prepare((QByteArray(kSelect) + "WHERE c.document_id = ? ORDER BY c.id").constData());
+        db_.prepare((selectEntries() + "WHERE c.document_id = ? ORDER BY c.id").constData());
     select.bind(1, documentId);
     return query(select);
 }
@@ -368,10 +396,8 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
         where += "AND c.leg = ?3 ";
     // The latest copies only: a result printed again later replaced the earlier ones.
     sql::Statement select =
-        db_.prepare((QByteArray(kSelect) + where
-                     + "AND c.reprint_of IS NULL AND NOT EXISTS (SELECT 1 FROM certificates o "
-                       "WHERE o.heat = c.heat AND o.lane = c.lane AND o.leg IS c.leg AND "
-                       "o.reprint_of IS NULL AND o.id > c.id) ORDER BY c.id")
+        db_.prepare((selectEntries() + where + "AND c.reprint_of IS NULL AND NOT " + kSuperseded
+                     + " ORDER BY c.id")
                         .constData());
     select.bind(1, qint64(raceNo));
     if (lane)

@@ -132,6 +132,9 @@ public:
     /// Returns the document's id.
     qint64 record(const LedgerDocument& document, const QList<LedgerCertificate>& certificates,
                   const QString& session);
+    /// Documents without certificates (e-certificate files), all in one transaction.
+    /// Returns their ids in order.
+    QList<qint64> recordDocuments(const QList<LedgerDocument>& documents, const QString& session);
     void setJobState(qint64 documentId, JobState state);
     /// The job state recorded for a document; nothing for an unknown document.
     std::optional<JobState> jobStateOf(qint64 documentId);
@@ -152,6 +155,7 @@ public:
     QList<LedgerEntry> entriesOfRace(int raceNo, std::optional<int> lane, std::optional<int> leg);
 
 private:
+    qint64 insertDocument(const LedgerDocument& document, const QString& session);
     qint64 schemaVersion();
     void createSchema();
     void addLaterColumns();

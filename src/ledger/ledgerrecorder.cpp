@@ -56,13 +56,26 @@ std::shared_future<void> LedgerRecorder::recordDocument(LedgerDocument document)
     return enqueue({std::move(document), {}});
 }
 
+std::shared_future<void> LedgerRecorder::recordDocuments(QList<LedgerDocument> documents)
+{
+    if (documents.isEmpty())
+        return {};
+    LedgerDocument first = documents.takeFirst();
+    return enqueue({std::move(first), {}, std::move(documents)});
+}
+
 std::shared_future<void> LedgerRecorder::enqueue(Waiting waiting)
 {
     std::unique_lock lock(mutex_);
-    if (waiting.document.requestedBy.isEmpty())
-        waiting.document.requestedBy = requestedBy_;
-    if (waiting.document.jobId > 0 && waiting.document.scheduler.isEmpty())
-        waiting.document.scheduler = scheduler_;
+    const auto fill = [this](LedgerDocument& document) {
+        if (document.requestedBy.isEmpty())
+            document.requestedBy = requestedBy_;
+        if (document.jobId > 0 && document.scheduler.isEmpty())
+            document.scheduler = scheduler_;
+    };
+    fill(waiting.document);
+    for (LedgerDocument& document : waiting.more)
+        fill(document);
     waiting_.append(std::move(waiting));
     const bool failing = failure_.has_value();
     lock.unlock();
@@ -104,12 +117,17 @@ void LedgerRecorder::flush()
         try {
             if (!ledger_)
                 ledger_ = openLedger_();
-            const qint64 id = ledger_->record(next.document, next.certificates, session_);
+            QList<qint64> ids;
+            if (next.more.isEmpty())
+                ids.append(ledger_->record(next.document, next.certificates, session_));
+            else
+                ids = ledger_->recordDocuments(QList<LedgerDocument>{next.document} + next.more,
+                                               session_);
             bool recovered = false;
             {
                 std::lock_guard lock(mutex_);
                 waiting_.removeFirst();
-                recorded_.append(id);
+                recorded_.append(ids);
                 recovered = failure_ && waiting_.isEmpty();
                 if (recovered)
                     failure_.reset();

@@ -56,6 +56,9 @@ public:
     /// Records a document without certificates of a run (a test page, a calibration page),
     /// like documentDelivered(). Any thread.
     std::shared_future<void> recordDocument(LedgerDocument document);
+    /// Records documents without certificates (e-certificate files) in one transaction,
+    /// like recordDocument(). Any thread.
+    std::shared_future<void> recordDocuments(QList<LedgerDocument> documents);
     /// Tries again to write what waits; returns at once. Any thread (a timer's).
     void retry();
 
@@ -72,6 +75,8 @@ private:
     struct Waiting {
         LedgerDocument document;
         QList<LedgerCertificate> certificates;
+        /// Further documents without certificates, written in the same transaction.
+        QList<LedgerDocument> more{};
     };
 
     std::shared_future<void> enqueue(Waiting waiting);

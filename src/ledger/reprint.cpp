@@ -38,6 +38,10 @@ QList<LedgerEntry> latestCopies(const QList<LedgerEntry>& chosen, const QList<Le
     for (const LedgerEntry& entry : chosen) {
         const auto copy = latest.find(placeOf(entry.certificate));
         const LedgerEntry& use = copy != latest.end() ? *copy->second : entry;
+        // The latest print of its place superseded all the same: its event was delivered
+        // again without it, so it is no longer anyone's certificate.
+        if (use.superseded && !use.certificate.reprintOf)
+            continue;
         if (!taken.contains(use.id)) {
             taken.insert(use.id);
             copies.append(use);

@@ -23,7 +23,8 @@ struct ReprintResult {
 
 /// The latest copy of each certificate chosen, once each, in the order chosen: a copy that a
 /// later print of its race, lane and leg superseded, or a reprint, stands for the latest
-/// original print among `all` (the ledger's entries, as entries() gives them).
+/// original print among `all` (the ledger's entries, as entries() gives them); one whose
+/// event was delivered again without it is left out.
 QList<LedgerEntry> latestCopies(const QList<LedgerEntry>& chosen, const QList<LedgerEntry>& all);
 
 /// The title of a reprint document of one event's certificates: "再印刷 R012 女子 ...".

@@ -9,6 +9,7 @@
 #include "ui/closequestion.h"
 #include "ui/controlplacing.h"
 #include "ui/deskstrip.h"
+#include "ui/ecertcontrols.h"
 #include "ui/elidedlabel.h"
 #include "ui/failurereport.h"
 #include "ui/largepreview.h"
@@ -73,6 +74,8 @@ FrmBrev::FrmBrev(DeskServices services, QWidget* parent)
     widePart_ << conditions_.frame;
     ceremony_ = new CeremonyControls(*this, widePart_);
     connect(ceremony_, &CeremonyControls::changed, this, [this] { keepWatchRequestCurrent(); });
+    eCertificates_ = new ECertControls(*this, widePart_);
+    connect(eCertificates_, &ECertControls::changed, this, [this] { keepWatchRequestCurrent(); });
     showLayout(defaultLayout());
     connectHandlers();
 
@@ -201,6 +204,7 @@ void FrmBrev::start(const QString& locationFile)
     buildLargePreview();
     ledgerDesk_ = new LedgerDesk(*this, *desk_, *strip_);
     ceremony_->attach(*desk_);
+    eCertificates_->attach(*desk_);
     buildAutoPrintDesk();
     lblVersion_->setText(QString::fromUtf16(kVersion));
     if (session().layoutLoad.outcome == LayoutLoad::Repaired)

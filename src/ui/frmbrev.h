@@ -29,6 +29,7 @@ namespace tarvel::ui {
 
 class AutoPrintDesk;
 class CeremonyControls;
+class ECertControls;
 class DeskStrip;
 class ElidedLabel;
 class LargePreview;
@@ -136,7 +137,8 @@ private:
     PreviewSurface* tap_ = nullptr;
     LargePreview* largePreview_ = nullptr;
     DeskStrip* strip_ = nullptr;
-    CeremonyControls* ceremony_ = nullptr; ///< 表彰者一覧 and its destination
+    CeremonyControls* ceremony_ = nullptr;   ///< 表彰者一覧 and its destination
+    ECertControls* eCertificates_ = nullptr; ///< 電子賞状も作る
     /// The ledger's side of the window; made with the desk.
     LedgerDesk* ledgerDesk_ = nullptr;
     AutoPrintDesk* autoPrintDesk_ = nullptr;

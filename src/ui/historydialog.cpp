@@ -33,10 +33,11 @@ bool reprintNeedsAsking(const QList<LedgerEntry>& entries)
 }
 
 HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent,
-                             ListPrinter printLists)
+                             ListPrinter printLists, ECertificateMaker makeECertificates)
     : QDialog(parent)
     , reprint_(std::move(reprint))
     , printLists_(std::move(printLists))
+    , makeECertificates_(std::move(makeECertificates))
 {
     setObjectName(u"historyDialog"_s);
     setWindowTitle(tr("Print history"));
@@ -78,6 +79,17 @@ HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent,
             buttons->addButton(tr("Print award lists"), QDialogButtonBox::ActionRole);
         lists->setObjectName(u"cmdHyoushouInsatsu"_s);
         connect(lists, &QPushButton::clicked, this, [this] { printListsChosen(); });
+    }
+    if (makeECertificates_) {
+        for (const bool zip : {false, true}) {
+            QPushButton* make =
+                buttons->addButton(zip ? tr("ZIP of e-certificates") : tr("Make e-certificates"),
+                                   QDialogButtonBox::ActionRole);
+            make->setObjectName(zip ? u"cmdDenshiZip"_s : u"cmdDenshi"_s);
+            connect(make, &QPushButton::clicked, this, [this, zip] {
+                runReportingFailure(this, [&] { makeECertificates_(chosenRows(), zip); });
+            });
+        }
     }
     layout->addWidget(buttons);
 
@@ -158,6 +170,14 @@ void HistoryDialog::reprintChosen()
     // The printer may be busy or refuse: told here, the history stays open.
     runReportingFailure(this, [&] { reprint_(chosen); });
     reload();
+}
+
+QList<LedgerEntry> HistoryDialog::chosenRows() const
+{
+    QList<LedgerEntry> chosen;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        chosen << model_->entryAt(index.row());
+    return chosen;
 }
 
 void HistoryDialog::printListsChosen()

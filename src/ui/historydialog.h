@@ -31,7 +31,8 @@ bool reprintNeedsAsking(const QList<LedgerEntry>& entries);
 /// keeping the rows chosen. 再印刷 prints the latest copy of each row chosen (`reprint`),
 /// asking first with the count when reprintNeedsAsking(). 表彰者一覧を印刷 (when a list
 /// printer is given) prints the award lists of the events of the rows chosen, or of every
-/// event printed when none is chosen.
+/// event printed when none is chosen. 電子賞状を作る and 電子賞状のZIP (when a maker is given)
+/// make the e-certificates of the rows chosen, or of all, and the affiliations' ZIPs.
 class HistoryDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -39,9 +40,12 @@ public:
     using Reprinter = std::function<void(const QList<LedgerEntry>&)>;
     /// The events by their last heats; empty for every event printed.
     using ListPrinter = std::function<void(const QList<int>&)>;
+    /// The rows chosen (none: every certificate printed), and whether to write the ZIPs of
+    /// their affiliations as well.
+    using ECertificateMaker = std::function<void(const QList<LedgerEntry>&, bool zip)>;
 
     HistoryDialog(Loader load, Reprinter reprint, QWidget* parent = nullptr,
-                  ListPrinter printLists = {});
+                  ListPrinter printLists = {}, ECertificateMaker makeECertificates = {});
 
     LedgerModel& model() { return *model_; }
 
@@ -58,10 +62,12 @@ Q_SIGNALS:
 private:
     void reprintChosen();
     void printListsChosen();
+    QList<LedgerEntry> chosenRows() const;
     void showCount();
 
     Reprinter reprint_;
     ListPrinter printLists_;
+    ECertificateMaker makeECertificates_;
     LedgerLoader* loader_ = nullptr;
     LedgerModel* model_ = nullptr;
     QLineEdit* search_ = nullptr;

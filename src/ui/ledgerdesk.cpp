@@ -1,10 +1,14 @@
 #include "ui/ledgerdesk.h"
 
+#include "ecert/fromledger.h"
+#include "ecert/ledgermaker.h"
+#include "layout/layoutini.h"
 #include "platform/paths.h"
 #include "ui/deskstrip.h"
 #include "ui/failurereport.h"
 #include "ui/historydialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -65,7 +69,8 @@ void LedgerDesk::openHistory()
             return Ledger(where).entries();
         },
         [this](const QList<LedgerEntry>& entries) { reprint(entries); }, &window_,
-        [this](const QList<int>& races) { printLists(races); });
+        [this](const QList<int>& races) { printLists(races); },
+        [this](const QList<LedgerEntry>& chosen, bool zip) { makeECertificates(chosen, zip); });
     history_ = &dialog;
     dialog.exec();
     history_ = nullptr;
@@ -128,6 +133,63 @@ void LedgerDesk::printLists(const QList<int>& races)
     request.ceremonyList = loadCeremonyDestination();
     request.ceremonyRaces = races;
     desk_.start(std::move(request));
+}
+
+void LedgerDesk::makeECertificates(const QList<LedgerEntry>& chosen, bool zip)
+{
+    // Everything the worker needs, copied here: the session may change meanwhile.
+    const Session& session = desk_.session();
+    const DataLocations where = session.where;
+    const ECertificateSetup setup{
+        eCertificateFolder(where), session.layout,
+        desk_.fontFace(),          backdropImagePath(where, session.backdrop),
+        session.meet.meetName,     QDateTime()};
+    ECertificateOrder order;
+    order.chosen = chosen;
+    order.zip = zip;
+    eCertificateWorker_.post([this, where, setup, order] {
+        QString text;
+        bool failed = false;
+        try {
+            const QString path = hostPath(where.dataFile(QString::fromUtf16(kLedgerFileName)));
+            if (!QFileInfo(path).isFile())
+                throw Failure(tr("making e-certificates"), path,
+                              tr("no certificate has been recorded for this meet yet"));
+            Ledger ledger(where);
+            const ECertificatesMade made =
+                tarvel::makeECertificates(ledger, setup, order, thisDesk());
+            if (made.written == 0)
+                throw Failure(tr("making e-certificates"), setup.folder,
+                              tr("the ledger holds no certificate of the rows chosen"));
+            QStringList lines{tr("%1 e-certificate(s) written in %2 folder(s) of %3")
+                                  .arg(made.written)
+                                  .arg(made.folders.size())
+                                  .arg(QDir::toNativeSeparators(setup.folder))};
+            if (made.removed > 0)
+                lines << tr("%1 e-certificate(s) of corrected results removed").arg(made.removed);
+            for (const QString& file : made.zips)
+                lines << tr("ZIP written: %1").arg(QDir::toNativeSeparators(file));
+            if (made.ledgerFailure)
+                lines << QString() << failureText(*made.ledgerFailure);
+            text = lines.join(u'\n');
+            failed = made.ledgerFailure.has_value();
+        } catch (const Failure& failure) {
+            text = failureText(failure);
+            failed = true;
+        }
+        QMetaObject::invokeMethod(
+            this, [this, text, failed] { tellECertificates(text, failed); }, Qt::QueuedConnection);
+    });
+}
+
+void LedgerDesk::tellECertificates(const QString& text, bool failed)
+{
+    auto* box = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information,
+                                u"Tarvel"_s, text, QMessageBox::Ok, &window_);
+    box->setObjectName(u"eCertificateMessage"_s);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    Q_EMIT eCertificatesTold();
 }
 
 } // namespace tarvel::ui

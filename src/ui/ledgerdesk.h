@@ -3,6 +3,7 @@
 /// dialog, printing again, and a ledger that cannot be written.
 
 #include "desk/desk.h"
+#include "platform/serialworker.h"
 
 #include <QObject>
 
@@ -29,6 +30,8 @@ public:
 Q_SIGNALS:
     /// A poll's outcome has been shown.
     void jobsPolled();
+    /// E-certificates asked for in the history were made, or failed; the message is shown.
+    void eCertificatesTold();
 
 private:
     void showPoll(const JobPoll& outcome);
@@ -37,6 +40,10 @@ private:
     void reprint(const QList<LedgerEntry>& entries);
     /// The award lists of the events (every event printed when empty), to their destination.
     void printLists(const QList<int>& races);
+    /// The e-certificates of the rows chosen (all when none), and their ZIPs, made on the
+    /// worker; told when done.
+    void makeECertificates(const QList<LedgerEntry>& chosen, bool zip);
+    void tellECertificates(const QString& text, bool failed);
 
     QWidget& window_;
     Desk& desk_;
@@ -45,6 +52,8 @@ private:
     std::optional<OpenJob> failed_;
     /// The events of the last award list not delivered, while the strip shows it.
     std::optional<QList<int>> failedList_;
+    /// Writes e-certificates off the GUI thread; last: it goes first, finishing its task.
+    SerialWorker<void> eCertificateWorker_;
 };
 
 } // namespace tarvel::ui

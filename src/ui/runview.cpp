@@ -1,5 +1,6 @@
 #include "ui/runview.h"
 
+#include "ecert/fromledger.h"
 #include "platform/words.h"
 #include "printrun/runaccount.h"
 #include "ui/failurereport.h"
@@ -59,6 +60,17 @@ QStringList RunView::account(const RunOutcome& outcome, const Desk& desk)
     text << describeRun(outcome.summary, outcome.previewOnly, kListedEvents);
     if (!outcome.sideDocuments.isEmpty())
         text << QString() << describeSideDocuments(outcome.sideDocuments);
+    if (outcome.eCertificatesWritten > 0)
+        text << QString()
+             << Words::tr("%1 e-certificate(s) written in %2")
+                    .arg(outcome.eCertificatesWritten)
+                    .arg(QDir::toNativeSeparators(eCertificateFolder(desk.session().where)));
+    if (outcome.eCertificateFailure)
+        text << QString()
+             << Words::tr("The e-certificates of %1 event(s) could not be made; the printing "
+                          "and marking went on.")
+                    .arg(outcome.eCertificateEventsFailed)
+             << failureText(*outcome.eCertificateFailure);
     if (desk.targetKind() == PrintTargetKind::PdfFiles && outcome.summary.pages > 0)
         text << QString()
              << (desk.pdfChosen()
@@ -81,12 +93,12 @@ void RunView::finished(const RunOutcome& outcome, RunOrigin origin)
         // A run that could not begin is an error, as any failed command; one that stopped
         // part-way or left events unprinted is a warning beside its account.
         // So is a printer that stopped with the jobs waiting on it: nothing comes out yet.
-        const QMessageBox::Icon icon = outcome.failure && !outcome.stoppedPartWay
-                                           ? QMessageBox::Critical
-                                       : outcome.failure || hasUnprintedEvents(outcome.summary)
-                                               || hasFailedSideDocuments(outcome) || notice_
-                                           ? QMessageBox::Warning
-                                           : QMessageBox::Information;
+        const QMessageBox::Icon icon =
+            outcome.failure && !outcome.stoppedPartWay ? QMessageBox::Critical
+            : outcome.failure || hasUnprintedEvents(outcome.summary)
+                    || hasFailedSideDocuments(outcome) || notice_ || outcome.eCertificateFailure
+                ? QMessageBox::Warning
+                : QMessageBox::Information;
         QStringList text = account(outcome, desk_);
         if (notice_)
             text << QString()

@@ -1,6 +1,8 @@
 // tarvel-batch --make-e-certificates over the small meet the batch tests print.
 #include "batchfixture.h"
 
+#include "ledger/ledger.h"
+
 #include <QDirIterator>
 #include <QRegularExpression>
 
@@ -16,6 +18,21 @@ protected:
         QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
             files.append(QDir(folder).relativeFilePath(it.next()));
+        files.sort();
+        return files;
+    }
+    /// The e-certificate files the ledger records, as paths relative to the folder.
+    QStringList recorded() const
+    {
+        QStringList files;
+        for (const LedgerDocumentEntry& d :
+             Ledger(meet.dataPath(QString::fromUtf16(kLedgerFileName))).documents()) {
+            if (d.document.kind == DocumentKind::ECertificates) {
+                EXPECT_EQ(d.certificates, 0);
+                EXPECT_EQ(d.document.state, JobState::Written);
+                files.append(QDir(root()).relativeFilePath(d.document.destination));
+            }
+        }
         files.sort();
         return files;
     }
@@ -51,6 +68,10 @@ TEST_F(ECertBatchTest, EveryCertificatePrintedBecomesAFileAndEachAffiliationAZip
     const QString first = root() + u'/' + files.filter(u"R002_"_qs).first();
     EXPECT_TRUE(pdfText(first).contains(u"終点テスト大会"_qs));
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)), raceDat) << "nothing is marked";
+    EXPECT_EQ(recorded(), files.filter(u".pdf"_qs));
+    const Outcome history = runBatch({u"-C"_qs, meet.builder().workDir(), u"--history"_qs});
+    EXPECT_TRUE(history.out.contains(QFileInfo(first).completeBaseName()))
+        << qPrintable(history.out);
 
     // One race, one affiliation: the same files again, no other.
     const Outcome relay = make({u"--race"_qs, u"3"_qs, u"--affiliation"_qs, u" 青空ＳＣ "_qs});
@@ -80,6 +101,7 @@ TEST_F(ECertBatchTest, APrintRunMakesThemAlongside)
     EXPECT_TRUE(outcome.err.contains(u"7 e-certificate(s) written in "_qs))
         << qPrintable(outcome.err);
     EXPECT_EQ(filesUnder(root()).size(), 7);
+    EXPECT_EQ(recorded(), filesUnder(root()));
     EXPECT_EQ(readFileBytes(meet.dataPath(u"Race.dat"_qs)).left(4), QByteArray("9999"));
 }
 

@@ -46,25 +46,29 @@ TEST(FromLedgerTest, TheLatestOriginalOfEachCertificateByEvent)
     Ledger ledger(dir.path() + u"/ledger.db"_qs);
     ledger.record(document(), {certificate(14, 13, 0, u"背泳"_qs)}, u"s"_qs);
     ledger.record(document(),
-                  {certificate(12, 11, 3, u"旧"_qs), certificate(12, 12, 4, u"変わらず"_qs)},
+                  {certificate(12, 11, 3, u"旧"_qs), certificate(12, 12, 4, u"変わらず"_qs),
+                   certificate(12, 12, 5, u"圏外に"_qs)},
                   u"s"_qs);
-    // Corrected: lane 3 printed again with new texts; a reprint of lane 4; a test page.
-    ledger.record(document(), {certificate(12, 11, 3, u"新"_qs)}, u"s"_qs);
+    // Corrected: the event printed again, lane 3 with new texts, lane 5 no longer within the
+    // rank limit; a reprint of lane 4.
+    ledger.record(document(),
+                  {certificate(12, 11, 3, u"新"_qs), certificate(12, 12, 4, u"変わらず"_qs)},
+                  u"s"_qs);
     LedgerCertificate again = certificate(12, 12, 4, u"変わらず"_qs);
-    again.reprintOf = ledger.entries()[1].id;
+    again.reprintOf = ledger.entries()[0].id;
     ledger.record(document(DocumentKind::Reprint), {again}, u"s"_qs);
 
     const QList<LedgerEntry> entries = ledger.entries();
     EXPECT_EQ(names(latestByEvent(entries)),
-              (QList<QStringList>{{u"12:変わらず"_qs, u"12:新"_qs}, {u"14:背泳"_qs}}));
+              (QList<QStringList>{{u"12:新"_qs, u"12:変わらず"_qs}, {u"14:背泳"_qs}}));
     EXPECT_EQ(names(latestByEvent(entries, {13})), (QList<QStringList>{{u"14:背泳"_qs}}));
     EXPECT_EQ(names(latestByEvent(entries, {12})),
-              (QList<QStringList>{{u"12:変わらず"_qs, u"12:新"_qs}}));
+              (QList<QStringList>{{u"12:新"_qs, u"12:変わらず"_qs}}));
     EXPECT_TRUE(latestByEvent(entries, {99}).isEmpty());
 
     const ECertificate first = latestByEvent(entries).front().front();
-    EXPECT_EQ(first.heat, 12);
-    EXPECT_EQ(first.lane, 4);
+    EXPECT_EQ(first.heat, 11);
+    EXPECT_EQ(first.lane, 3);
     EXPECT_EQ(first.eventTitle, u"R012 決勝"_qs);
 }
 

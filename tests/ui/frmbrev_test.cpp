@@ -240,9 +240,11 @@ void FrmBrevTest::widenAndNarrow()
         for (const QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (control == &strip || !control->isVisible())
                 continue;
-            // The award list's switch and destination stand in the wide part beside the strip.
+            // The award list's switch and destination, and the e-certificates' switch, stand
+            // in the wide part beside the strip.
             if (control->objectName() == u"chkHyoushou"_s
-                || control->objectName() == u"cmbHyoushouSaki"_s) {
+                || control->objectName() == u"cmbHyoushouSaki"_s
+                || control->objectName() == u"chkDenshi"_s) {
                 QVERIFY(control->x() > strip.geometry().right());
                 QVERIFY(control->geometry().bottom() < window.height());
                 continue;
