@@ -1,6 +1,7 @@
 #include "ecert/ecertfolder.h"
 
 #include "platform/failure.h"
+#include "platform/newfile.h"
 #include "platform/words.h"
 
 #include <QDir>
@@ -69,23 +70,6 @@ int openFolderAt(int parent, const QByteArray& name)
         fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     return fd;
-}
-
-bool writeFully(int fd, QByteArrayView bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
 }
 
 /// "R012_" of "R012_男子….pdf": the event a file belongs to.

@@ -83,23 +83,6 @@ int openFolder(const QString& folder, const QString& action)
     return fd;
 }
 
-bool writeFully(int fd, QByteArrayView bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 /// Renames without replacing: 0, or the errno (EEXIST when the name is taken).
 int renameNoReplace(int folder, const char* from, const char* to)
 {
@@ -116,6 +99,23 @@ int renameNoReplace(int folder, const char* from, const char* to)
 }
 
 } // namespace
+
+bool writeFully(int fd, QByteArrayView bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
 
 QString writeNewFileInFolder(const QString& folder, const FileNameChoice& chooseName,
                              QByteArrayView bytes, const QString& action)

@@ -22,4 +22,8 @@ using FileNameChoice = std::function<QString(int attempt)>;
 QString writeNewFileInFolder(const QString& folder, const FileNameChoice& chooseName,
                              QByteArrayView bytes, const QString& action);
 
+/// Writes all of `bytes` to the descriptor `fd`, going on after an interrupted or short
+/// write. False with errno set when the system refused (EIO for a write of nothing).
+bool writeFully(int fd, QByteArrayView bytes);
+
 } // namespace tarvel
