@@ -3,6 +3,7 @@
 #include "platform/words.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tarvel {
 
@@ -51,7 +52,10 @@ struct GroupStack {
 QList<GroupStack> splitGroups(const QList<CeremonyCertificate>& stack)
 {
     QList<GroupStack> groups;
-    std::optional<int> lastRank;
+    // The rank of the certificate before in the group; none at a group's start. A plain
+    // int keeps g++'s optimizer from a false "may be used uninitialized".
+    constexpr int kNoRank = std::numeric_limits<int>::min();
+    int lastRank = kNoRank;
     QString lastResult;
     for (const CeremonyCertificate& certificate : stack) {
         const QString label = certificate.items[kItemClass].trimmed();
@@ -59,14 +63,15 @@ QList<GroupStack> splitGroups(const QList<CeremonyCertificate>& stack)
         const QString result = certificate.items[kItemResult].trimmed();
         // Within a group ranks only rise; a rank kept is a tie, which has the same result.
         const bool ranksAgain =
-            rank && lastRank && (*rank < *lastRank || (*rank == *lastRank && result != lastResult));
+            rank && lastRank != kNoRank
+            && (*rank < lastRank || (*rank == lastRank && result != lastResult));
         if (groups.isEmpty() || groups.last().label != label || ranksAgain) {
             groups.append({label, {}});
-            lastRank.reset();
+            lastRank = kNoRank;
         }
         groups.last().certificates.append(&certificate);
         if (rank) {
-            lastRank = rank;
+            lastRank = *rank;
             lastResult = result;
         }
     }
