@@ -1,5 +1,6 @@
 #include "ecert/ecertfolder.h"
 
+#include "platform/descriptor.h"
 #include "platform/failure.h"
 #include "platform/newfile.h"
 #include "platform/words.h"
@@ -36,28 +37,6 @@ QString reason(int error)
                          "through a link here");
     return QString::fromLocal8Bit(std::strerror(error));
 }
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 || errno == EINTR ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
 
 /// Opens the folder `name` under `parent` (AT_FDCWD: a path), creating it when missing,
 /// never following a link.
@@ -200,7 +179,7 @@ void ECertificateFolder::stage(const QString& relativePath, QByteArrayView bytes
         if (fd < 0)
             throw Failure(writeAction(), path, reason(errno));
         staged_.append({relativePath, parts[0], parts[1], temporary});
-        Fd file(fd);
+        Descriptor file(fd);
         int error = writeFully(file.get(), bytes) ? 0 : errno;
         // close() reports what a network share could only say at the end.
         if (const int closed = file.close(); error == 0)
@@ -264,13 +243,13 @@ QString ECertificateFolder::write(const QString& relativePath, QByteArrayView by
 void ECertificateFolder::listFiles()
 {
     files_.emplace();
-    const Fd root(::open(QFile::encodeName(root_).constData(),
-                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor root(::open(QFile::encodeName(root_).constData(),
+                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (root.get() < 0)
         return; // no folder yet: no file
     for (const QString& name : entriesOf(root.get(), true)) {
-        const Fd folder(::openat(root.get(), QFile::encodeName(name).constData(),
-                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const Descriptor folder(::openat(root.get(), QFile::encodeName(name).constData(),
+                                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (folder.get() < 0)
             continue;
         for (const QString& file : entriesOf(folder.get(), false)) {
@@ -293,8 +272,8 @@ QStringList ECertificateFolder::removeStale(const QString& prefix, const QString
             continue;
         // Through the folder opened without following a link, like every write.
         const QString folderName = relative.section(u'/', 0, 0);
-        const Fd folder(::open(QFile::encodeName(root_ + u'/' + folderName).constData(),
-                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const Descriptor folder(::open(QFile::encodeName(root_ + u'/' + folderName).constData(),
+                                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         const QByteArray name = QFile::encodeName(relative.section(u'/', 1));
         if ((folder.get() < 0 || ::unlinkat(folder.get(), name.constData(), 0) != 0)
             && errno != ENOENT)
