@@ -1285,6 +1285,14 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>The e-certificates of %1 event(s) could not be made; the printing and marking went on.</source>
         <translation>%1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました。</translation>
     </message>
+    <message>
+        <source>%1 e-certificate(s) could not be written</source>
+        <translation>電子賞状 %1 件を書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>no ZIP was made: it would lack files</source>
+        <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
@@ -1518,6 +1526,14 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>ZIP written: %1</source>
         <translation>ZIP を書き出しました: %1</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) could not be written</source>
+        <translation>電子賞状 %1 件を書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>no ZIP was made: it would lack files</source>
+        <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
     </message>
 </context>
 <context>

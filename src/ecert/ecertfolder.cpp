@@ -162,68 +162,69 @@ void ECertificateFolder::stage(const QString& relativePath, QByteArrayView bytes
 {
     const QString path = root_ + u'/' + relativePath;
     const QStringList parts = relativePath.split(u'/');
-    if (parts.size() != 2 || !isPlainName(parts[0]) || !isPlainName(parts[1])) {
-        discardStaged();
+    if (parts.size() != 2 || !isPlainName(parts[0]) || !isPlainName(parts[1]))
         throw Failure(writeAction(), path, Words::tr("the name is not one of a file in a folder"));
+    const int folder = folderFd(parts[0]);
+    const QByteArray temporary = ".tarvel-" + QByteArray::number(qint64(::getpid())) + '-'
+                                 + QByteArray::number(QRandomGenerator::global()->generate())
+                                 + ".part";
+    int fd;
+    do {
+        fd = ::openat(folder, temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw Failure(writeAction(), path, reason(errno));
+    Descriptor file(fd);
+    int error = writeFully(file.get(), bytes) ? 0 : errno;
+    // close() reports what a network share could only say at the end.
+    if (const int closed = file.close(); error == 0)
+        error = closed;
+    if (error != 0) {
+        ::unlinkat(folder, temporary.constData(), 0);
+        throw Failure(writeAction(), path, reason(error));
     }
-    try {
-        const int folder = folderFd(parts[0]);
-        const QByteArray temporary = ".tarvel-" + QByteArray::number(qint64(::getpid())) + '-'
-                                     + QByteArray::number(QRandomGenerator::global()->generate())
-                                     + ".part";
-        int fd;
-        do {
-            fd = ::openat(folder, temporary.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        } while (fd < 0 && errno == EINTR);
-        if (fd < 0)
-            throw Failure(writeAction(), path, reason(errno));
-        staged_.append({relativePath, parts[0], parts[1], temporary});
-        Descriptor file(fd);
-        int error = writeFully(file.get(), bytes) ? 0 : errno;
-        // close() reports what a network share could only say at the end.
-        if (const int closed = file.close(); error == 0)
-            error = closed;
-        if (error != 0)
-            throw Failure(writeAction(), path, reason(error));
-    } catch (...) {
-        discardStaged();
-        throw;
-    }
+    staged_.append({relativePath, parts[0], parts[1], temporary});
 }
 
-QStringList ECertificateFolder::commitStaged()
+ECertificateFolder::Commit ECertificateFolder::commitStaged()
 {
-    QStringList paths;
+    Commit commit;
     if (staged_.isEmpty())
-        return paths;
+        return commit;
     // One flush for all the files, before any takes its name: a crash never leaves an
     // empty file under a final name, and a file costs no flush of its own.
     if (::syncfs(rootFd_) != 0) {
         const int error = errno;
+        for (qsizetype i = 0; i < staged_.size(); ++i)
+            commit.paths.append(QString());
+        commit.failure = Failure(writeAction(), root_, reason(error));
         discardStaged();
-        throw Failure(writeAction(), root_, reason(error));
+        return commit;
     }
-    while (!staged_.isEmpty()) {
-        const Staged file = staged_.front();
+    for (const Staged& file : std::as_const(staged_)) {
         const int folder = folders_.value(file.folder, -1);
         if (::renameat(folder, file.temporary.constData(), folder,
                        QFile::encodeName(file.name).constData())
             != 0) {
             const int error = errno;
-            discardStaged();
-            throw Failure(writeAction(), root_ + u'/' + file.relativePath, reason(error));
+            ::unlinkat(folder, file.temporary.constData(), 0);
+            commit.paths.append(QString());
+            if (!commit.failure)
+                commit.failure =
+                    Failure(writeAction(), root_ + u'/' + file.relativePath, reason(error));
+            continue;
         }
-        staged_.removeFirst();
-        paths.append(root_ + u'/' + file.relativePath);
+        commit.paths.append(root_ + u'/' + file.relativePath);
         if (files_ && file.name.contains(u'_')) {
             QStringList& known = (*files_)[prefixOf(file.name)];
             if (!known.contains(file.relativePath))
                 known.append(file.relativePath);
         }
     }
+    staged_.clear();
     closeFolders();
-    return paths;
+    return commit;
 }
 
 void ECertificateFolder::discardStaged() noexcept
@@ -237,7 +238,10 @@ void ECertificateFolder::discardStaged() noexcept
 QString ECertificateFolder::write(const QString& relativePath, QByteArrayView bytes)
 {
     stage(relativePath, bytes);
-    return commitStaged().front();
+    Commit commit = commitStaged();
+    if (commit.paths.back().isEmpty())
+        throw *commit.failure;
+    return commit.paths.back();
 }
 
 void ECertificateFolder::listFiles()
