@@ -1293,6 +1293,10 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>no ZIP was made: it would lack files</source>
         <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
     </message>
+    <message>
+        <source>stopped before it was sent</source>
+        <translation>送る前に中止しました</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
