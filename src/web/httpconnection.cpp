@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace tarvel::web::detail {
 
@@ -26,13 +27,20 @@ bool hasLineBreak(std::string_view text)
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+bool isFieldName(std::string_view name)
+{
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '-' || c == '_';
+    });
+}
+
 /// The site's own fields; those that frame the message are the server's, and a field that
-/// would break the header into two is dropped.
+/// would break the header apart is dropped.
 template <class Message>
 void addSiteFields(Message& message, const HttpResponse& response)
 {
     for (const auto& [name, value] : response.headers) {
-        if (hasLineBreak(name) || hasLineBreak(value) || name.empty())
+        if (!isFieldName(name) || hasLineBreak(value))
             continue;
         const http::field known = http::string_to_field(name);
         if (known == http::field::content_length || known == http::field::transfer_encoding
@@ -81,8 +89,12 @@ struct Outgoing {
 } // namespace
 
 Connection::Connection(Hub& hub, tcp::socket socket)
-    : hub_(hub), socket_(std::move(socket)), timer_(hub.io), idleSince_(Clock::now()),
-      buffer_(hub.limits.headerBytes + 4096)
+    : where(hub.open.end())
+    , hub_(hub)
+    , socket_(std::move(socket))
+    , timer_(hub.io)
+    , idleSince_(Clock::now())
+    , buffer_(hub.limits.headerBytes + 4096)
 {
     error_code error;
     const tcp::endpoint peer = socket_.remote_endpoint(error);
@@ -119,14 +131,13 @@ void Connection::waitForRequest()
     if (buffer_.size() > 0) // the next request came with the last one
         return readRequest();
     arm(hub_.limits.idleTime);
-    socket_.async_wait(tcp::socket::wait_read,
-                       [self = shared_from_this()](error_code error) {
-                           if (self->phase_ != Phase::Idle)
-                               return;
-                           if (error)
-                               return self->close();
-                           self->readRequest();
-                       });
+    socket_.async_wait(tcp::socket::wait_read, [self = shared_from_this()](error_code error) {
+        if (self->phase_ != Phase::Idle)
+            return;
+        if (error)
+            return self->close();
+        self->readRequest();
+    });
 }
 
 void Connection::readRequest()
@@ -135,13 +146,12 @@ void Connection::readRequest()
     timedOut_ = false;
     arm(hub_.limits.requestTime);
     parser_.emplace();
-    parser_->header_limit(std::uint32_t(std::min<std::size_t>(hub_.limits.headerBytes,
-                                                              UINT32_MAX)));
+    parser_->header_limit(
+        std::uint32_t(std::min<std::size_t>(hub_.limits.headerBytes, UINT32_MAX)));
     parser_->body_limit(hub_.limits.bodyBytes);
-    http::async_read(socket_, buffer_, *parser_,
-                     [self = shared_from_this()](error_code error, std::size_t) {
-                         self->requestRead(error);
-                     });
+    http::async_read(
+        socket_, buffer_, *parser_,
+        [self = shared_from_this()](error_code error, std::size_t) { self->requestRead(error); });
 }
 
 void Connection::requestRead(error_code error)
@@ -212,14 +222,20 @@ void Connection::dispatch()
 
 void Connection::answer(HttpResponse response, bool head, bool keepAlive)
 {
-    if (response.status < 100 || response.status > 599)
+    if (response.status < 200 || response.status > 599)
         response = HttpResponse::plain(500, "Internal Server Error\n");
+    if (response.status == 204 || response.status == 304) { // answers that carry no body
+        response.body.clear();
+        response.filePath.clear();
+    }
     keepAlive = keepAlive && !hub_.stopping;
     if (!response.filePath.empty()) {
         http::file_body::value_type file;
+        std::error_code notFile;
         error_code error;
-        file.open(response.filePath.c_str(), beast::file_mode::scan, error);
-        if (error) {
+        if (std::filesystem::is_regular_file(response.filePath, notFile))
+            file.open(response.filePath.c_str(), beast::file_mode::scan, error);
+        if (error || !file.is_open()) {
             response = HttpResponse::plain(404, "Not Found\n");
         } else if (!head) {
             http::response<http::file_body> message{http::status(response.status), 11,
@@ -244,7 +260,7 @@ void Connection::answer(HttpResponse response, bool head, bool keepAlive)
         return send(std::move(message));
     }
     http::response<http::string_body> message{http::status(response.status), 11,
-                                               std::move(response.body)};
+                                              std::move(response.body)};
     addSiteFields(message, response);
     message.keep_alive(keepAlive);
     message.prepare_payload();

@@ -35,7 +35,9 @@ constexpr std::string_view kBusy = "HTTP/1.1 503 Service Unavailable\r\n"
 namespace detail {
 
 Hub::Hub(HttpHandler handler, std::string eventsPath, HttpLimits limits)
-    : handler(std::move(handler)), eventsPath(std::move(eventsPath)), limits(limits)
+    : handler(std::move(handler))
+    , eventsPath(std::move(eventsPath))
+    , limits(limits)
 {
 }
 
@@ -78,8 +80,10 @@ void Hub::closeAll()
 
 struct HttpServer::Impl {
     Impl(HttpHandler handler, std::string eventsPath, HttpLimits limits)
-        : hub(std::move(handler), std::move(eventsPath), limits), acceptor(hub.io),
-          acceptRetry(hub.io), keepAliveTimer(hub.io)
+        : hub(std::move(handler), std::move(eventsPath), limits)
+        , acceptor(hub.io)
+        , acceptRetry(hub.io)
+        , keepAliveTimer(hub.io)
     {
     }
 
@@ -184,7 +188,17 @@ std::optional<std::string> HttpServer::listen(const std::string& address, std::u
     impl_->listening = true;
     impl_->accept();
     impl_->tickKeepAlive();
-    impl_->network = std::thread([this] { impl_->hub.io.run(); });
+    impl_->network = std::thread([this] {
+        for (;;) {
+            try {
+                impl_->hub.io.run();
+                return;
+            } catch (const std::exception&) {
+                // Only that one connection's step failed (out of memory, most likely); the
+                // others go on being served.
+            }
+        }
+    });
     return std::nullopt;
 }
 

@@ -73,12 +73,11 @@ void Connection::openStream()
                           self->writeNextEvent();
                       });
     // Nothing is expected from the peer; reading shows at once when it goes.
-    socket_.async_read_some(asio::buffer(discard_), [self = shared_from_this()](
-                                                        error_code error, std::size_t) {
-        if (self->phase_ == Phase::Streaming)
-            self->close();
-        (void)error;
-    });
+    socket_.async_read_some(asio::buffer(discard_),
+                            [self = shared_from_this()](error_code, std::size_t) {
+                                if (self->phase_ == Phase::Streaming)
+                                    self->close();
+                            });
 }
 
 void Connection::sendEvent(const Event& event)

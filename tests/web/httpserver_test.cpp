@@ -20,8 +20,7 @@ void expectSecured(const RawAnswer& answer)
 
 std::string chunked(std::size_t chunkBytes, int chunks)
 {
-    std::string request =
-        "POST /echo HTTP/1.1\r\nHost: test\r\nTransfer-Encoding: chunked\r\n\r\n";
+    std::string request = "POST /echo HTTP/1.1\r\nHost: test\r\nTransfer-Encoding: chunked\r\n\r\n";
     char size[32];
     std::snprintf(size, sizeof size, "%zx\r\n", chunkBytes);
     for (int i = 0; i < chunks; ++i)
@@ -137,11 +136,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "POST /echo HTTP/1.1\r\nHost: test\r\nX-TEST: Value\r\nContent-Length: 3\r\n\r\n"
                  "abc",
                  false, 200, "POST /echo\n127.0.0.1\nValue\nabc", false},
-        Exchange{"ChunkedBodyJoined", chunked(1000, 3), false, 200,
-                 "\n" + std::string(3000, 'c'), true},
+        Exchange{"ChunkedBodyJoined", chunked(1000, 3), false, 200, "\n" + std::string(3000, 'c'),
+                 true},
         Exchange{"ThrowingSiteIs500WithoutInsides", getRequest("/throw"), false, 500,
                  "Internal Server Error\n", false},
-        Exchange{"MissingFileIs404", getRequest("/nofile"), false, 404, "Not Found\n", false}),
+        Exchange{"MissingFileIs404", getRequest("/nofile"), false, 404, "Not Found\n", false},
+        Exchange{"FolderIs404", getRequest("/folder"), false, 404, "Not Found\n", false},
+        Exchange{"NoContentLosesItsBody", getRequest("/status/204"), false, 204, "", false},
+        Exchange{"StatusOutOfRangeIs500", getRequest("/status/99"), false, 500,
+                 "Internal Server Error\n", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HttpServer, FileStreamedWholeAndHeadGivesItsLength)
@@ -263,8 +266,7 @@ TEST(HttpServer, OverTheLimitTurnedAwayUntilRoomIsMade)
     const auto started = TestClock::now();
     ASSERT_EQ(turnedAway.readUntilClosed(), Ending::Closed);
     EXPECT_LT(TestClock::now() - started, limits.requestTime);
-    EXPECT_TRUE(turnedAway.received().empty()
-                || turnedAway.received().starts_with("HTTP/1.1 503 "))
+    EXPECT_TRUE(turnedAway.received().empty() || turnedAway.received().starts_with("HTTP/1.1 503 "))
         << turnedAway.received();
     EXPECT_EQ(fixture.handled(), 0);
 

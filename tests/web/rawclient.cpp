@@ -65,8 +65,8 @@ bool RawClient::send(const std::string& bytes)
 long RawClient::readSome(TestClock::time_point deadline)
 {
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - TestClock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TestClock::now());
         if (left.count() <= 0)
             return -1;
         pollfd ready{fd_, POLLIN, 0};
@@ -124,7 +124,9 @@ std::optional<RawAnswer> RawClient::read(std::chrono::milliseconds within, Part 
     parser.eager(part == Part::Whole);
     parser.skip(part == Part::HeadOfHead);
     parser.body_limit(64 * 1024 * 1024);
-    const auto done = [&] { return part == Part::Head ? parser.is_header_done() : parser.is_done(); };
+    const auto done = [&] {
+        return part == Part::Head ? parser.is_header_done() : parser.is_done();
+    };
     boost::system::error_code error;
     std::size_t used = 0;
     for (;;) {

@@ -36,8 +36,7 @@ public:
     /// Sends all of `bytes`; false when the server has closed or reset the connection.
     bool send(const std::string& bytes);
     /// Reads one whole answer (to a HEAD when `head`), within `within`.
-    std::optional<RawAnswer> readAnswer(std::chrono::milliseconds within = 5s,
-                                        bool head = false);
+    std::optional<RawAnswer> readAnswer(std::chrono::milliseconds within = 5s, bool head = false);
     /// Reads only the head of an answer (an event stream's, which has no end); what follows
     /// it stays in received().
     std::optional<RawAnswer> readHead(std::chrono::milliseconds within = 5s);

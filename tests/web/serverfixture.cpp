@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -73,23 +74,27 @@ web::HttpResponse ServerFixture::handle(const web::HttpRequest& request)
     if (path == "/")
         return web::HttpResponse::plain(200, "hello");
     if (path == "/echo") {
-        return web::HttpResponse::plain(200, request.method + ' ' + request.target + '\n'
-                                                 + request.remoteAddress + '\n'
-                                                 + std::string(request.header("x-test").value_or(""))
-                                                 + '\n' + request.body);
+        return web::HttpResponse::plain(
+            200, request.method + ' ' + request.target + '\n' + request.remoteAddress + '\n'
+                     + std::string(request.header("x-test").value_or("")) + '\n' + request.body);
     }
     if (path == "/throw")
         throw std::runtime_error("secret insides at /etc/tarvel");
-    if (path == "/file" || path == "/nofile") {
+    if (path == "/file" || path == "/nofile" || path == "/folder") {
         web::HttpResponse response;
         response.contentType = "application/octet-stream";
-        response.filePath = (folder_ / (path == "/file" ? "file.bin" : "missing.bin")).string();
+        response.filePath =
+            path == "/folder" ? folder_.string()
+                              : (folder_ / (path == "/file" ? "file.bin" : "missing.bin")).string();
         return response;
     }
+    if (path.starts_with("/status/"))
+        return web::HttpResponse::plain(std::atoi(path.c_str() + 8), "body");
     if (path == "/fields") {
         web::HttpResponse response = web::HttpResponse::plain(200, "fields");
         response.headers = {{"Set-Cookie", "s=1; HttpOnly"},
                             {"X-Broken", "a\r\nInjected: yes"},
+                            {"Bad Name: x\r\nInjected", "yes"},
                             {"Content-Security-Policy", "default-src *"},
                             {"Content-Length", "999"}};
         return response;

@@ -3,8 +3,9 @@
 /// talk to it over raw sockets.
 ///
 /// The site: "/" answers "hello"; "/echo" answers what it was asked (method, target, peer,
-/// the field x-test, the body); "/throw" throws; "/file" and "/nofile" answer with a file
-/// that exists and one that does not; "/fields" sets fields of its own, one of them broken;
+/// the field x-test, the body); "/throw" throws; "/file", "/nofile" and "/folder" answer
+/// with a file, a file that does not exist and a folder; "/status/N" answers status N;
+/// "/fields" sets fields of its own, some of them broken;
 /// "/block" waits until the gate opens.
 
 #include "rawclient.h"
