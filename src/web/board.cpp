@@ -34,11 +34,7 @@ FileStamp stampOf(const QString& meetPath)
 } // namespace
 
 struct Board::Impl {
-    Impl(Session s, Publish p)
-        : session(std::move(s))
-        , publish(std::move(p))
-    {
-    }
+    Impl(Session s, Publish p) : session(std::move(s)), publish(std::move(p)) {}
 
     void ask(const std::function<void(RunFacts&)>& change, bool ledger = false);
     void refresh();
@@ -204,8 +200,8 @@ void Board::Impl::refresh()
         return;
     lines = std::move(now);
     trouble = troubleNow;
-    const QByteArray fresh = boardJson(version() + 1, session.meet.meetName, trouble, lines,
-                                       withList);
+    const QByteArray fresh =
+        boardJson(version() + 1, session.meet.meetName, trouble, lines, withList);
     qint64 made = 0;
     {
         std::lock_guard lock(jsonMutex);

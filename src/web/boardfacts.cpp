@@ -1,5 +1,6 @@
 #include "web/boardfacts.h"
 
+#include "meetdb/meetfiles.h"
 #include "naming/racerecord.h"
 #include "platform/failure.h"
 #include "platform/words.h"
@@ -10,6 +11,7 @@ namespace tarvel::web {
 
 QList<MeetEvent> readMeetEvents(const Session& session)
 {
+    requireMeetFile(session.where, MeetFile::Races); // missing: say so, not an empty board
     QList<MeetEvent> events;
     const int races = raceCount(session.where);
     for (int raceNo = 1; raceNo <= races; ++raceNo) {
@@ -80,8 +82,7 @@ BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
     BoardEvent line;
     line.raceNo = event.lastHeat;
     line.title = event.title;
-    if ((!run.inHand.isEmpty() && run.inHand == event.title)
-        || run.watchInHand == event.lastHeat) {
+    if ((!run.inHand.isEmpty() && run.inHand == event.title) || run.watchInHand == event.lastHeat) {
         line.state = BoardState::Printing;
         return line;
     }
@@ -95,8 +96,8 @@ BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
     }
     if (hasDelivery && isFailed(latest->state)) {
         line.state = BoardState::Failed;
-        line.why = latest->state == JobState::Aborted ? Words::tr("aborted")
-                                                      : Words::tr("canceled");
+        line.why =
+            latest->state == JobState::Aborted ? Words::tr("aborted") : Words::tr("canceled");
         return line;
     }
     if (hasDelivery) {
@@ -110,8 +111,8 @@ BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
         return line;
     }
     // Marked "9" without a delivery in the ledger: dealt with by another program.
-    line.state = status.of(event.lastHeat) == kRacePrinted ? BoardState::Printed
-                                                           : BoardState::Ready;
+    line.state =
+        status.of(event.lastHeat) == kRacePrinted ? BoardState::Printed : BoardState::Ready;
     return line;
 }
 

@@ -20,7 +20,7 @@ namespace tarvel::web {
 struct MeetEvent {
     int firstHeat = 0;
     int lastHeat = 0; ///< names the event, as the ledger and the ceremony list do
-    QString title;    ///< as its certificates' document is named: "R012 男子 100m自由形 決勝"
+    QString title; ///< as its certificates' document is named: "R012 男子 100m自由形 決勝"
     bool operator==(const MeetEvent&) const = default;
 };
 

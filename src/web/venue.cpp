@@ -163,8 +163,7 @@ QString VenueService::url() const
         if (impl_->server)
             port = impl_->server->port();
     }
-    return u"http://"_qs + hostForUrl(impl_->options.address) + u':' + QString::number(port)
-           + u'/';
+    return u"http://"_qs + hostForUrl(impl_->options.address) + u':' + QString::number(port) + u'/';
 }
 
 void VenueService::setAccessCode(std::optional<SaltedHash> code)
