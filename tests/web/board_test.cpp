@@ -55,7 +55,7 @@ struct StateCase {
     QByteArray statuses; ///< races 1, 2 and 3
     std::function<void(BoardStateTest&, Board&)> act;
     const char* state;
-    const char* why; ///< a part of the reason shown, or the time shown ("" for none)
+    const char* why;   ///< a part of the reason shown, or the time shown ("" for none)
     const char* relay; ///< the other event's state
 };
 
@@ -95,7 +95,14 @@ RunOutcome leftUnprinted(int race, const QString& why)
 
 const StateCase kStates[] = {
     {"OneHeatStillSwimming", QByteArray("8\0\0", 3), {}, "incomplete", "", "incomplete"},
-    {"LastHeatInFirstNot", QByteArray("\0" "8\0", 3), {}, "incomplete", "", "incomplete"},
+    {"LastHeatInFirstNot",
+     QByteArray("\0"
+                "8\0",
+                3),
+     {},
+     "incomplete",
+     "",
+     "incomplete"},
     {"EveryHeatReady", QByteArray("88\0", 3), {}, "ready", "", "incomplete"},
     {"AnytimeReprintCounts", QByteArray("98\0", 3), {}, "ready", "", "incomplete"},
     {"RunHasItInHand", QByteArray("88\0", 3),
@@ -107,12 +114,16 @@ const StateCase kStates[] = {
     {"WatcherHasItInHand", QByteArray("88\0", 3),
      [](BoardStateTest&, Board& board) { board.setWatchInHand(2); }, "printing", "", "incomplete"},
     {"DeliveredWithTime", QByteArray("99\0", 3),
-     [](BoardStateTest& test, Board&) { test.record(JobState::Written, {10, 42}); }, "printed",
-     "10:42", "incomplete"},
+     [](BoardStateTest& test, Board&) {
+         test.record(JobState::Written, {10, 42});
+     },
+     "printed", "10:42", "incomplete"},
     {"MarkedElsewhereNoTime", QByteArray("99\0", 3), {}, "printed", "", "incomplete"},
     {"JobCanceled", QByteArray("99\0", 3),
-     [](BoardStateTest& test, Board&) { test.record(JobState::Canceled, {10, 41}); }, "failed",
-     "canceled", "incomplete"},
+     [](BoardStateTest& test, Board&) {
+         test.record(JobState::Canceled, {10, 41});
+     },
+     "failed", "canceled", "incomplete"},
     {"CanceledThenReprinted", QByteArray("99\0", 3),
      [](BoardStateTest& test, Board&) {
          test.record(JobState::Canceled, {10, 41});
@@ -189,14 +200,13 @@ TEST_P(BoardTrouble, AFileThatCannotBeReadIsSaidAndTheRestShown)
 }
 
 const TroubleCase kTroubles[] = {
-    {"RaceStatusMissing",
-     [](TempMeet& meet) { QFile::remove(meet.dataPath(u"Race.dat"_qs)); }, "Race.dat", 2},
+    {"RaceStatusMissing", [](TempMeet& meet) { QFile::remove(meet.dataPath(u"Race.dat"_qs)); },
+     "Race.dat", 2},
     {"RacesMissing", [](TempMeet& meet) { QFile::remove(meet.dataPath(u"taikai.dat"_qs)); },
      "taikai.dat", 0},
     {"LedgerNotADatabase",
      [](TempMeet& meet) {
-         testing::writeFileBytes(meet.dataPath(u"tarvel-ledger.db"_qs),
-                                 QByteArray(4096, 'x'));
+         testing::writeFileBytes(meet.dataPath(u"tarvel-ledger.db"_qs), QByteArray(4096, 'x'));
      },
      "tarvel-ledger.db", 2},
 };
