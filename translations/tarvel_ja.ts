@@ -1285,6 +1285,22 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>The e-certificates of %1 event(s) could not be made; the printing and marking went on.</source>
         <translation>%1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました。</translation>
     </message>
+    <message>
+        <source>another program uses this port (%1)</source>
+        <translation>このポートは別のプログラムが使っています（%1）</translation>
+    </message>
+    <message>
+        <source>the address is not this computer&apos;s (%1)</source>
+        <translation>このアドレスはこのコンピューターのものではありません（%1）</translation>
+    </message>
+    <message>
+        <source>cannot listen there (%1)</source>
+        <translation>そこでは待ち受けできません（%1）</translation>
+    </message>
+    <message>
+        <source>starting the venue page</source>
+        <translation>会場ページの開始</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

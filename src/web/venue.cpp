@@ -69,12 +69,12 @@ struct VenueService::Impl {
 
     Desk& desk;
     VenueOptions options;
-    std::mutex codesMutex; ///< guards options' codes: the pages read them on the workers
+    std::mutex codesMutex;  ///< guards options' codes: the pages read them on the workers
+    std::mutex serverMutex; ///< the board publishes on its own thread; outlives the board
+    std::unique_ptr<HttpServer> server;
     Board board;
     VenueSite site;
     QTimer poll;
-    std::mutex serverMutex; ///< the board publishes on its own thread
-    std::unique_ptr<HttpServer> server;
     QList<QMetaObject::Connection> connections;
 };
 
