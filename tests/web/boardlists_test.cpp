@@ -28,9 +28,9 @@ QStringList expectedLines(const QList<LedgerEntry>& certificates)
         const ItemTexts& items = c.items;
         const bool sameTeam = team && c.leg && team->heat == c.heat && team->lane == c.lane;
         if (!sameTeam) {
-            lines << QStringList{items[kItemRank], c.leg ? QString() : items[kItemName],
+            lines << QStringList{items[kItemRank],        c.leg ? QString() : items[kItemName],
                                  items[kItemAffiliation], items[kItemPrefecture],
-                                 items[kItemResult], items[kItemRemark]}
+                                 items[kItemResult],      items[kItemRemark]}
                          .replaceInStrings(QRegularExpression(u"^\\s+|\\s+$"_qs), QString())
                          .join(u'|');
             team = c.leg ? &c : nullptr;
@@ -48,8 +48,8 @@ QStringList servedLines(const QJsonObject& event)
         for (const QJsonValue& value : group[u"entries"_qs].toArray()) {
             const QJsonObject entry = value.toObject();
             QStringList fields;
-            for (const char16_t* key : {u"rank", u"name", u"affiliation", u"prefecture",
-                                        u"result", u"mark"})
+            for (const char16_t* key :
+                 {u"rank", u"name", u"affiliation", u"prefecture", u"result", u"mark"})
                 fields << entry[QString::fromUtf16(key)].toString();
             for (const QJsonValue& leg : entry[u"legs"_qs].toArray())
                 fields << leg.toString();
