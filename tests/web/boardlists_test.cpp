@@ -28,11 +28,13 @@ QStringList expectedLines(const QList<LedgerEntry>& certificates)
         const ItemTexts& items = c.items;
         const bool sameTeam = team && c.leg && team->heat == c.heat && team->lane == c.lane;
         if (!sameTeam) {
-            lines << QStringList{items[kItemRank],        c.leg ? QString() : items[kItemName],
-                                 items[kItemAffiliation], items[kItemPrefecture],
-                                 items[kItemResult],      items[kItemRemark]}
-                         .replaceInStrings(QRegularExpression(u"^\\s+|\\s+$"_qs), QString())
-                         .join(u'|');
+            const QString name = c.leg ? QString() : items[kItemName];
+            QStringList fields{items[kItemRank],        name,
+                               items[kItemAffiliation], items[kItemPrefecture],
+                               items[kItemResult],      items[kItemRemark]};
+            for (QString& field : fields)
+                field = field.trimmed();
+            lines << fields.join(u'|');
             team = c.leg ? &c : nullptr;
         }
         if (c.leg && !items[kItemName].trimmed().isEmpty())
