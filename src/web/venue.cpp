@@ -46,7 +46,8 @@ QString whyNotListening(const std::string& reason)
     if (why.contains(u"in use"_qs, Qt::CaseInsensitive))
         return Words::tr("another program uses this port (%1)").arg(why);
     if (why.contains(u"assign"_qs, Qt::CaseInsensitive)
-        || why.contains(u"invalid"_qs, Qt::CaseInsensitive))
+        || why.contains(u"invalid"_qs, Qt::CaseInsensitive)
+        || why.contains(u"not an IP"_qs, Qt::CaseInsensitive))
         return Words::tr("the address is not this computer's (%1)").arg(why);
     return Words::tr("cannot listen there (%1)").arg(why);
 }
