@@ -234,12 +234,20 @@ void Board::poll()
 
 void Board::setInHand(const QString& title)
 {
-    impl_->ask([&](RunFacts& run) { run.inHand = title; });
+    impl_->ask([&](RunFacts& run) {
+        if (run.inHand != title)
+            run.inHandSince = QDateTime::currentDateTime();
+        run.inHand = title;
+    });
 }
 
 void Board::setWatchInHand(int lastHeat)
 {
-    impl_->ask([&](RunFacts& run) { run.watchInHand = lastHeat; });
+    impl_->ask([&](RunFacts& run) {
+        if (run.watchInHand != lastHeat)
+            run.watchInHandSince = QDateTime::currentDateTime();
+        run.watchInHand = lastHeat;
+    });
 }
 
 void Board::runFinished(const RunOutcome& outcome)

@@ -82,12 +82,17 @@ BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
     BoardEvent line;
     line.raceNo = event.lastHeat;
     line.title = event.title;
-    if ((!run.inHand.isEmpty() && run.inHand == event.title) || run.watchInHand == event.lastHeat) {
+    const auto latest = delivered.constFind(event.lastHeat);
+    const bool hasDelivery = latest != delivered.constEnd();
+    const auto deliveredSince = [&](const QDateTime& since) {
+        // The ledger keeps whole seconds.
+        return hasDelivery && latest->at >= since.addMSecs(-since.time().msec());
+    };
+    if ((!run.inHand.isEmpty() && run.inHand == event.title && !deliveredSince(run.inHandSince))
+        || (run.watchInHand == event.lastHeat && !deliveredSince(run.watchInHandSince))) {
         line.state = BoardState::Printing;
         return line;
     }
-    const auto latest = delivered.constFind(event.lastHeat);
-    const bool hasDelivery = latest != delivered.constEnd();
     const auto trouble = run.unprinted.constFind(event.lastHeat);
     if (trouble != run.unprinted.constEnd() && (!hasDelivery || latest->at < trouble->at)) {
         line.state = BoardState::Failed;

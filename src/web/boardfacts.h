@@ -54,10 +54,12 @@ private:
 
 /// What the desk's runs say now.
 struct RunFacts {
-    /// The title of the event the run going has in hand; empty when none is.
+    /// The title of the event the run going has in hand, and since when; empty when none is.
     QString inHand;
-    /// The last heat of the event automatic printing has in hand; 0 when none.
+    QDateTime inHandSince;
+    /// The last heat of the event automatic printing has in hand, and since when; 0 when none.
     int watchInHand = 0;
+    QDateTime watchInHandSince;
     /// Events a run left unprinted, why, and when the run ended: a later delivery clears it.
     struct Trouble {
         QString why;
@@ -86,9 +88,10 @@ struct BoardEvent {
 /// anything above as anytime printing counts it).
 bool isHeatDone(char status);
 
-/// The board's line for `event`: in hand beats a failure, a failure (the last delivery's job
-/// canceled or aborted, or the run that last tried it left it unprinted) beats a delivery, a
-/// delivery beats the race status. Pure.
+/// The board's line for `event`: in hand (until its delivery since then is in the ledger: a
+/// run names the event it composed last until it takes the next) beats a failure, a failure (the
+/// last delivery's job canceled or aborted, or the run that last tried it left it unprinted) beats
+/// a delivery, a delivery beats the race status. Pure.
 BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
                         const QHash<int, Delivered>& delivered, const RunFacts& run);
 

@@ -33,16 +33,16 @@ protected:
     }
 
 public:
-    /// A document of race 2's certificates, printed tomorrow at `at` (later than any run
-    /// the test makes).
-    void record(JobState state, QTime at)
+    /// A document of race 2's certificates, printed at `at` tomorrow (later than any run the
+    /// test makes), or `days` from today.
+    void record(JobState state, QTime at, int days = 1)
     {
         Ledger ledger(session_.where);
         LedgerCertificate certificate;
         certificate.raceNo = 2;
         certificate.heat = 2;
         certificate.items[4] = u"川波　櫂"_qs;
-        const QDateTime when(QDate::currentDate().addDays(1), at);
+        const QDateTime when(QDate::currentDate().addDays(days), at);
         ledger.record({when, u"R002"_qs, u"PDF"_qs, 0, state}, {certificate}, u"test"_qs);
     }
 
@@ -107,6 +107,18 @@ const StateCase kStates[] = {
     {"AnytimeReprintCounts", QByteArray("98\0", 3), {}, "ready", "", "incomplete"},
     {"RunHasItInHand", QByteArray("88\0", 3),
      [](BoardStateTest&, Board& board) { board.setInHand(u"R002 男子 100m自由形 決勝"_qs); },
+     "printing", "", "incomplete"},
+    {"DeliveredWhileTheRunGoesOn", QByteArray("88\0", 3),
+     [](BoardStateTest& test, Board& board) {
+         board.setInHand(u"R002 男子 100m自由形 決勝"_qs);
+         test.record(JobState::Written, {10, 42});
+     },
+     "printed", "10:42", "incomplete"},
+    {"PrintedBeforeInHandAgain", QByteArray("99\0", 3),
+     [](BoardStateTest& test, Board& board) {
+         test.record(JobState::Written, {10, 42}, -1);
+         board.setInHand(u"R002 男子 100m自由形 決勝"_qs);
+     },
      "printing", "", "incomplete"},
     {"OtherEventInHand", QByteArray("88\0", 3),
      [](BoardStateTest&, Board& board) { board.setInHand(u"R003 男子 100mリレー 決勝"_qs); },

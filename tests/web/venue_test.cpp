@@ -131,16 +131,17 @@ TEST_F(VenueTest, AnEventStreamHearsOfEachEventTheRunPrinted)
     ASSERT_TRUE(waitFor([&] { return finished; }, &stream));
     EXPECT_TRUE(waitFor([&] { return namedEvents(heard.mid(before)).contains(race); }, &stream))
         << heard.mid(before).data();
-    EXPECT_TRUE(waitFor([&] {
-        return eventOnBoard(port, race)[u"state"_qs].toString() == u"printed"_qs;
-    }));
-    const QJsonObject list = QJsonDocument::fromJson(fetch(port, "/board/event/" + QByteArray::number(race) + ".json")).object();
+    EXPECT_TRUE(
+        waitFor([&] { return eventOnBoard(port, race)[u"state"_qs].toString() == u"printed"_qs; }));
+    const QJsonObject list =
+        QJsonDocument::fromJson(fetch(port, "/board/event/" + QByteArray::number(race) + ".json"))
+            .object();
     EXPECT_FALSE(list[u"groups"_qs].toArray().isEmpty());
 
     venue.stop();
     EXPECT_FALSE(venue.serving());
-    EXPECT_TRUE(waitFor([&] { return stream.state() == QAbstractSocket::UnconnectedState; },
-                        &stream));
+    EXPECT_TRUE(
+        waitFor([&] { return stream.state() == QAbstractSocket::UnconnectedState; }, &stream));
 }
 
 TEST_F(VenueTest, APortInUseIsSaidWithTheAddress)
