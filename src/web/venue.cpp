@@ -64,7 +64,7 @@ struct VenueService::Impl {
                     if (server)
                         server->publish(std::move(notice));
                 })
-        , site(board, nullptr, nullptr)
+        , site(board, {}, {})
     {
     }
 

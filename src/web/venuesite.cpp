@@ -125,10 +125,10 @@ std::optional<std::string_view> safePath(std::string_view target)
     return path;
 }
 
-VenueSite::VenueSite(const Board& board, SitePart* team, SitePart* desk)
+VenueSite::VenueSite(const Board& board, SitePart team, SitePart desk)
     : board_(board)
-    , team_(team)
-    , desk_(desk)
+    , team_(std::move(team))
+    , desk_(std::move(desk))
 {
 }
 
@@ -139,13 +139,13 @@ HttpResponse VenueSite::handle(const HttpRequest& request) const
     if (!found || request.target.find('\0') != std::string::npos)
         return HttpResponse::plain(400, "不正な要求です");
     const std::string_view path = *found;
-    for (auto [prefix, part] : {std::pair{std::string_view("/team"), team_},
-                                std::pair{std::string_view("/desk"), desk_}}) {
+    for (const auto& [prefix, part] : {std::pair{std::string_view("/team"), &team_},
+                                       std::pair{std::string_view("/desk"), &desk_}}) {
         if (!isUnder(path, prefix))
             continue;
-        if (!part)
+        if (!*part)
             return notFound();
-        return part->handle(request).value_or(notFound());
+        return (*part)(request).value_or(notFound());
     }
 
     const bool get = request.method == "GET";

@@ -5,6 +5,7 @@
 
 #include "web/httpexchange.h"
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -13,14 +14,9 @@ namespace tarvel::web {
 class Board;
 
 /// A part of the site (the team downloads, the desk's page): sees only requests under its
-/// prefix whose target passed the checks every request passes (no "..", no encoded dots,
-/// slashes or NUL, no backslash). Called on any worker thread, several at once.
-class SitePart {
-public:
-    virtual ~SitePart() = default;
-    /// The answer; none: the part has no such page (404).
-    virtual std::optional<HttpResponse> handle(const HttpRequest& request) = 0;
-};
+/// prefix whose target passed the checks every request passes (safePath). Answers, or none:
+/// the part has no such page (404). Called on any worker thread, several at once.
+using SitePart = std::function<std::optional<HttpResponse>(const HttpRequest&)>;
 
 /// The path of a target, without its query; none when the target must reach nothing: ".."
 /// as a segment or within, a backslash, a control character or NUL, '%' encoding a dot, a
@@ -29,8 +25,9 @@ std::optional<std::string_view> safePath(std::string_view target);
 
 class VenueSite {
 public:
-    /// `team` and `desk` may be null (those pages answer 404); all must outlive the site.
-    VenueSite(const Board& board, SitePart* team, SitePart* desk);
+    /// `team` and `desk` may be empty (those pages answer 404); the board must outlive the
+    /// site.
+    VenueSite(const Board& board, SitePart team, SitePart desk);
 
     /// GET / (the board page), /board.json, /board/event/N.json, /assets/NAME; /team… and
     /// /desk… to their parts. 400 for a target that fails safePath, 404 for anything
@@ -39,8 +36,8 @@ public:
 
 private:
     const Board& board_;
-    SitePart* team_;
-    SitePart* desk_;
+    SitePart team_;
+    SitePart desk_;
 };
 
 } // namespace tarvel::web

@@ -13,9 +13,9 @@ namespace {
 using testing::TempMeet;
 
 /// A part that answers every request it is given, and keeps their targets.
-class RecordingPart final : public SitePart {
+class RecordingPart {
 public:
-    std::optional<HttpResponse> handle(const HttpRequest& request) override
+    std::optional<HttpResponse> operator()(const HttpRequest& request)
     {
         std::lock_guard lock(mutex_);
         seen.push_back(request.target);
@@ -43,7 +43,7 @@ protected:
     TempMeet meet_;
     Board board_{testing::sessionFor(meet_, testing::meetWith(8)), {}};
     RecordingPart team_;
-    VenueSite site_{board_, &team_, nullptr};
+    VenueSite site_{board_, std::ref(team_), {}};
 };
 
 std::optional<std::string> headerOf(const HttpResponse& response, const std::string& name)
