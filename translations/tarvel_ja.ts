@@ -1293,6 +1293,22 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>no ZIP was made: it would lack files</source>
         <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
     </message>
+    <message>
+        <source>another program uses this port (%1)</source>
+        <translation>このポートは別のプログラムが使っています（%1）</translation>
+    </message>
+    <message>
+        <source>the address is not this computer&apos;s (%1)</source>
+        <translation>このアドレスはこのコンピューターのものではありません（%1）</translation>
+    </message>
+    <message>
+        <source>cannot listen there (%1)</source>
+        <translation>そこでは待ち受けできません（%1）</translation>
+    </message>
+    <message>
+        <source>starting the venue page</source>
+        <translation>会場ページの開始</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
