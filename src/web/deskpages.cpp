@@ -44,8 +44,8 @@ std::string cell(const QString& text)
 std::string pickBox(const char* name, qint64 id)
 {
     const std::string value = std::to_string(id);
-    return "<td class=\"pick\"><input type=\"checkbox\" name=\"" + std::string(name)
-        + "\" value=\"" + value + "\" aria-label=\"" + value + "\"></td>";
+    return "<td class=\"pick\"><input type=\"checkbox\" name=\"" + std::string(name) + "\" value=\""
+           + value + "\" aria-label=\"" + value + "\"></td>";
 }
 
 QSet<qint64> numbers(const FormFields& form, std::string_view name)
@@ -90,8 +90,8 @@ std::optional<HttpResponse> DeskPages::handle(const HttpRequest& request)
             return asset;
     if (path == "/desk/login")
         return request.method == "POST"
-            ? loginAnswer(gate_, area_, request)
-            : messagePage(area_, 405, Words::tr("This page cannot be opened so."));
+                   ? loginAnswer(gate_, area_, request)
+                   : messagePage(area_, 405, Words::tr("This page cannot be opened so."));
     const std::optional<GateSession> session = gate_.sessionOf(GateKind::Desk, request);
     if (path == area_.prefix && get && !session)
         return loginPage(area_, 200);
@@ -118,8 +118,9 @@ HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSessio
     const QStringList header = historyHeader();
     std::string body = "<form class=\"search\" method=\"get\" action=\"/desk\"><input "
                        "type=\"search\" name=\"q\" value=\""
-        + escapeHtml(query) + "\" aria-label=\"" + escapeHtml(Words::tr("Search"))
-        + "\"><button type=\"submit\">" + escapeHtml(Words::tr("Search")) + "</button></form>";
+                       + escapeHtml(query) + "\" aria-label=\"" + escapeHtml(Words::tr("Search"))
+                       + "\"><button type=\"submit\">" + escapeHtml(Words::tr("Search"))
+                       + "</button></form>";
 
     std::string failed;
     int failedCount = 0;
@@ -129,18 +130,19 @@ HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSessio
         ++failedCount;
         const QStringList cells = historyCells(document);
         failed += "<tr class=\"failed\">"
-            + (document.certificates > 0 ? pickBox("doc", document.id)
-                                         : std::string("<td class=\"pick\"></td>"))
-            + cell(cells[kTimeCell]) + cell(cells[kTitleCell]) + cell(cells[kStateCell]) + "</tr>";
+                  + (document.certificates > 0 ? pickBox("doc", document.id)
+                                               : std::string("<td class=\"pick\"></td>"))
+                  + cell(cells[kTimeCell]) + cell(cells[kTitleCell]) + cell(cells[kStateCell])
+                  + "</tr>";
     }
     if (failedCount > 0)
         body += "<h2>" + escapeHtml(Words::tr("Failed jobs"))
-            + "</h2><form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
-            + "<div class=\"table\"><table><tr><th></th><th>" + escapeHtml(header[kTimeCell])
-            + "</th><th>" + escapeHtml(header[kTitleCell]) + "</th><th>"
-            + escapeHtml(header[kStateCell]) + "</th></tr>" + failed
-            + "</table></div><div class=\"actions\"><button type=\"submit\">"
-            + escapeHtml(Words::tr("Reprint")) + "</button></div></form>";
+                + "</h2><form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
+                + "<div class=\"table\"><table><tr><th></th><th>" + escapeHtml(header[kTimeCell])
+                + "</th><th>" + escapeHtml(header[kTitleCell]) + "</th><th>"
+                + escapeHtml(header[kStateCell]) + "</th></tr>" + failed
+                + "</table></div><div class=\"actions\"><button type=\"submit\">"
+                + escapeHtml(Words::tr("Reprint")) + "</button></div></form>";
 
     const QList<LedgerEntry> all = entries();
     std::string rows;
@@ -153,24 +155,27 @@ HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSessio
             continue;
         const bool failedJob = isFailed(entry.document.state);
         rows += std::string("<tr")
-            + (failedJob ? " class=\"failed\"" : entry.superseded ? " class=\"superseded\"" : "")
-            + ">" + pickBox("id", entry.id);
+                + (failedJob          ? " class=\"failed\""
+                   : entry.superseded ? " class=\"superseded\""
+                                      : "")
+                + ">" + pickBox("id", entry.id);
         for (const int shown : kCellsShown)
             rows += cell(cells[shown]);
         rows += "</tr>";
     }
     body += "<h2>" + escapeHtml(Words::tr("Print history")) + "</h2><p class=\"count\">"
-        + escapeHtml(matching > kRowsShown
-                         ? Words::tr("The newest %1 of %2 certificates").arg(kRowsShown).arg(matching)
-                         : Words::tr("%n certificate(s)", nullptr, matching))
-        + "</p>";
+            + escapeHtml(
+                matching > kRowsShown
+                    ? Words::tr("The newest %1 of %2 certificates").arg(kRowsShown).arg(matching)
+                    : Words::tr("%n certificate(s)", nullptr, matching))
+            + "</p>";
     if (matching > 0) {
         body += "<form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
-            + "<div class=\"table\"><table><tr><th></th>";
+                + "<div class=\"table\"><table><tr><th></th>";
         for (const int shown : kCellsShown)
             body += "<th>" + escapeHtml(header[shown]) + "</th>";
         body += "</tr>" + rows + "</table></div><div class=\"actions\"><button type=\"submit\">"
-            + escapeHtml(Words::tr("Reprint the rows chosen")) + "</button></div></form>";
+                + escapeHtml(Words::tr("Reprint the rows chosen")) + "</button></div></form>";
     }
     return htmlPage(area_, 200, body + logoutForm(area_, session));
 }
@@ -198,31 +203,30 @@ HttpResponse DeskPages::reprintAnswer(const HttpRequest& request, const GateSess
         for (const LedgerEntry& entry : chosen)
             events.insert(entry.certificate.raceNo);
         std::string again = "<p class=\"message\">"
-            + escapeHtml(Words::tr("Print %1 certificate(s) of %2 event(s) again?")
-                             .arg(chosen.size())
-                             .arg(events.size()))
-            + "</p><form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
-            + "<input type=\"hidden\" name=\"confirm\" value=\"1\">";
+                            + escapeHtml(Words::tr("Print %1 certificate(s) of %2 event(s) again?")
+                                             .arg(chosen.size())
+                                             .arg(events.size()))
+                            + "</p><form method=\"post\" action=\"/desk/reprint\">"
+                            + csrfField(session)
+                            + "<input type=\"hidden\" name=\"confirm\" value=\"1\">";
         for (const qint64 id : ids)
             again += "<input type=\"hidden\" name=\"id\" value=\"" + std::to_string(id) + "\">";
         for (const qint64 id : documents)
             again += "<input type=\"hidden\" name=\"doc\" value=\"" + std::to_string(id) + "\">";
         again += "<button type=\"submit\">" + escapeHtml(Words::tr("Print again"))
-            + "</button></form><p><a href=\"/desk\">" + escapeHtml(Words::tr("Cancel"))
-            + "</a></p>";
+                 + "</button></form><p><a href=\"/desk\">" + escapeHtml(Words::tr("Cancel"))
+                 + "</a></p>";
         return htmlPage(area_, 200, again);
     }
 
     switch (reprint_(chosen, request.remoteAddress)) {
     case ReprintAnswer::Accepted:
-        return messagePage(area_, 202,
-                           Words::tr("%n certificate(s) will be printed again.", nullptr,
-                                     int(chosen.size())));
-    case ReprintAnswer::Busy:
-        break;
+        return messagePage(
+            area_, 202,
+            Words::tr("%n certificate(s) will be printed again.", nullptr, int(chosen.size())));
+    case ReprintAnswer::Busy: break;
     }
-    return messagePage(area_, 409,
-                       Words::tr("The printer is in use. Try again once it is done."));
+    return messagePage(area_, 409, Words::tr("The printer is in use. Try again once it is done."));
 }
 
 } // namespace tarvel::web

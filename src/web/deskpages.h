@@ -33,8 +33,8 @@ enum class ReprintAnswer {
 
 /// Prints `entries` again (oldest first), recorded as asked by `remoteAddress`. Called on a
 /// worker; must not wait for the run.
-using Reprinter =
-    std::function<ReprintAnswer(const QList<LedgerEntry>& entries, const std::string& remoteAddress)>;
+using Reprinter = std::function<ReprintAnswer(const QList<LedgerEntry>& entries,
+                                              const std::string& remoteAddress)>;
 
 class DeskPages {
 public:

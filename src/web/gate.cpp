@@ -81,9 +81,10 @@ GateSession Gate::openSession(GateKind kind, TimePoint now)
 {
     forgetExpired(now);
     if (sessions_.size() >= limits_.sessions) {
-        const auto oldest = std::min_element(
-            sessions_.begin(), sessions_.end(),
-            [](const auto& a, const auto& b) { return a.second.opened < b.second.opened; });
+        const auto oldest =
+            std::min_element(sessions_.begin(), sessions_.end(), [](const auto& a, const auto& b) {
+                return a.second.opened < b.second.opened;
+            });
         sessions_.erase(oldest);
     }
     GateSession session{randomToken(), randomToken(), kind};
@@ -157,7 +158,7 @@ bool Gate::carriesCsrf(const GateSession& session, const HttpRequest& request,
     else
         sent = fieldValue(form, "csrf");
     return sent && !session.csrf.empty()
-        && sameBytes(QByteArray::fromStdString(*sent), QByteArray::fromStdString(session.csrf));
+           && sameBytes(QByteArray::fromStdString(*sent), QByteArray::fromStdString(session.csrf));
 }
 
 bool Gate::sameOrigin(const HttpRequest& request)
@@ -179,9 +180,8 @@ std::string Gate::cookieName(GateKind kind)
 
 std::string Gate::setCookie(const GateSession& session) const
 {
-    return cookieName(session.kind) + '=' + session.token
-        + "; Max-Age=" + std::to_string(limits_.sessionLife.count())
-        + "; Path=/; HttpOnly; SameSite=Strict";
+    return cookieName(session.kind) + '=' + session.token + "; Max-Age="
+           + std::to_string(limits_.sessionLife.count()) + "; Path=/; HttpOnly; SameSite=Strict";
 }
 
 std::string Gate::clearCookie(GateKind kind)

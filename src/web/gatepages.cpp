@@ -38,9 +38,10 @@ HttpResponse htmlPage(const GatedArea& area, int status, const std::string& body
     response.body = "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
                     "<title>"
-        + escapeHtml(area.title) + "</title><link rel=\"stylesheet\" href=\"" + area.prefix
-        + "/pages.css\"></head>\n<body><header><h1>" + escapeHtml(area.title)
-        + "</h1></header>\n<main>\n" + bodyHtml + "\n</main></body></html>\n";
+                    + escapeHtml(area.title) + "</title><link rel=\"stylesheet\" href=\""
+                    + area.prefix + "/pages.css\"></head>\n<body><header><h1>"
+                    + escapeHtml(area.title) + "</h1></header>\n<main>\n" + bodyHtml
+                    + "\n</main></body></html>\n";
     return response;
 }
 
@@ -64,10 +65,10 @@ HttpResponse loginPage(const GatedArea& area, int status, const QString& message
     if (!message.isEmpty())
         body += "<p class=\"message\">" + escapeHtml(message) + "</p>";
     body += "<form class=\"login\" method=\"post\" action=\"" + area.prefix
-        + "/login\"><label for=\"code\">" + escapeHtml(area.codeLabel)
-        + "</label><input id=\"code\" name=\"code\" type=\"password\" autocomplete=\"off\" "
-          "required autofocus><button type=\"submit\">"
-        + escapeHtml(Words::tr("Log in")) + "</button></form>";
+            + "/login\"><label for=\"code\">" + escapeHtml(area.codeLabel)
+            + "</label><input id=\"code\" name=\"code\" type=\"password\" autocomplete=\"off\" "
+              "required autofocus><button type=\"submit\">"
+            + escapeHtml(Words::tr("Log in")) + "</button></form>";
     return htmlPage(area, status, body);
 }
 
@@ -85,13 +86,12 @@ HttpResponse loginAnswer(Gate& gate, const GatedArea& area, const HttpRequest& r
         return response;
     }
     case LoginOutcome::Refused: {
-        HttpResponse response = messagePage(
-            area, 429, Words::tr("Too many wrong codes. Try again in a minute."));
+        HttpResponse response =
+            messagePage(area, 429, Words::tr("Too many wrong codes. Try again in a minute."));
         response.headers.emplace_back("Retry-After", "60");
         return response;
     }
-    case LoginOutcome::Wrong:
-        break;
+    case LoginOutcome::Wrong: break;
     }
     return loginPage(area, 401, Words::tr("The code is not right."));
 }
@@ -133,8 +133,8 @@ std::optional<HttpResponse> assetAnswer(const GatedArea& area, std::string_view 
 std::string logoutForm(const GatedArea& area, const GateSession& session)
 {
     return "<form class=\"logout\" method=\"post\" action=\"" + area.prefix + "/logout\">"
-        + csrfField(session) + "<button type=\"submit\">" + escapeHtml(Words::tr("Log out"))
-        + "</button></form>";
+           + csrfField(session) + "<button type=\"submit\">" + escapeHtml(Words::tr("Log out"))
+           + "</button></form>";
 }
 
 std::string csrfField(const GateSession& session)

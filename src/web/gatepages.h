@@ -17,7 +17,7 @@ namespace tarvel::web {
 struct GatedArea {
     std::string prefix;
     GateKind kind = GateKind::Team;
-    QString title; ///< the page's heading
+    QString title;     ///< the page's heading
     QString codeLabel; ///< what the login form asks for ("アクセスコード")
 };
 

@@ -56,10 +56,10 @@ std::string attachmentDisposition(const QString& name)
     std::string plain;
     for (const QChar c : name)
         plain += (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != u'"' && c != u'\\')
-            ? char(c.unicode())
-            : '_';
+                     ? char(c.unicode())
+                     : '_';
     return "attachment; filename=\"" + plain + "\"; filename*=UTF-8''"
-        + percentEncode(name.toStdString());
+           + percentEncode(name.toStdString());
 }
 
 TeamPages::TeamPages(Gate& gate, QString ledgerPath, QString eCertificateFolder)
@@ -93,8 +93,8 @@ std::optional<HttpResponse> TeamPages::handle(const HttpRequest& request)
             return asset;
     if (path == "/team/login")
         return request.method == "POST"
-            ? loginAnswer(gate_, area_, request)
-            : messagePage(area_, 405, Words::tr("This page cannot be opened so."));
+                   ? loginAnswer(gate_, area_, request)
+                   : messagePage(area_, 405, Words::tr("This page cannot be opened so."));
     const std::optional<GateSession> session = gate_.sessionOf(GateKind::Team, request);
     if (path == area_.prefix && isGet(request) && !session)
         return loginPage(area_, 200);
@@ -138,13 +138,14 @@ HttpResponse TeamPages::homePage(const HttpRequest& request, const GateSession& 
         if (names.isEmpty()) {
             body += "<p>" + escapeHtml(Words::tr("No e-certificates yet.")) + "</p>";
         } else {
-            body += "<h2>" + escapeHtml(Words::tr("Choose your affiliation")) + "</h2>"
-                    "<ul class=\"choices\">";
+            body += "<h2>" + escapeHtml(Words::tr("Choose your affiliation"))
+                    + "</h2>"
+                      "<ul class=\"choices\">";
             for (const QString& name : names)
-                body += "<li><a href=\"/team?a=" + percentEncode(name.toStdString()) + "\">"
+                body +=
+                    "<li><a href=\"/team?a=" + percentEncode(name.toStdString()) + "\">"
                     + escapeHtml(name) + " <span class=\"count\">"
-                    + escapeHtml(Words::tr("%n file(s)", nullptr,
-                                           int(byAffiliation[name].size())))
+                    + escapeHtml(Words::tr("%n file(s)", nullptr, int(byAffiliation[name].size())))
                     + "</span></a></li>";
             body += "</ul>";
         }
@@ -157,13 +158,14 @@ HttpResponse TeamPages::homePage(const HttpRequest& request, const GateSession& 
     std::sort(list.begin(), list.end(),
               [&](const TeamFile& a, const TeamFile& b) { return collator(a.name, b.name); });
     body += "<p><a href=\"/team\">" + escapeHtml(Words::tr("All affiliations")) + "</a></p><h2>"
-        + escapeHtml(affiliation) + "</h2><form method=\"post\" action=\"/team/zip\">"
-        + csrfField(session) + "<input type=\"hidden\" name=\"a\" value=\""
-        + escapeHtml(affiliation) + "\"><button type=\"submit\">"
-        + escapeHtml(Words::tr("Download all as one ZIP")) + "</button></form><ul class=\"choices\">";
+            + escapeHtml(affiliation) + "</h2><form method=\"post\" action=\"/team/zip\">"
+            + csrfField(session) + "<input type=\"hidden\" name=\"a\" value=\""
+            + escapeHtml(affiliation) + "\"><button type=\"submit\">"
+            + escapeHtml(Words::tr("Download all as one ZIP"))
+            + "</button></form><ul class=\"choices\">";
     for (const TeamFile& file : list)
         body += "<li><a href=\"" + fileLink(file) + "\" download>" + escapeHtml(file.name)
-            + "</a></li>";
+                + "</a></li>";
     body += "</ul>";
     return htmlPage(area_, 200, body + logoutForm(area_, session));
 }
@@ -182,8 +184,8 @@ HttpResponse TeamPages::fileAnswer(std::string_view id)
             break;
         HttpResponse response;
         response.contentType = file->name.endsWith(u".pdf", Qt::CaseInsensitive)
-            ? "application/pdf"
-            : "application/octet-stream";
+                                   ? "application/pdf"
+                                   : "application/octet-stream";
         response.headers.emplace_back("Content-Disposition", attachmentDisposition(file->name));
         response.headers.emplace_back("Cache-Control", "private, no-store");
         response.filePath = file->path.toStdString();

@@ -40,9 +40,9 @@ protected:
             c.items[kItemName] = name;
             return c;
         };
-        race12_ = ledger.record(document(12, JobState::Completed, DocumentKind::Certificates),
-                                {certificate(12, 0, u"山田太郎"_s), certificate(12, 1, u"佐藤花子"_s)},
-                                u"test"_s);
+        race12_ = ledger.record(
+            document(12, JobState::Completed, DocumentKind::Certificates),
+            {certificate(12, 0, u"山田太郎"_s), certificate(12, 1, u"佐藤花子"_s)}, u"test"_s);
         race13_ = ledger.record(document(13, JobState::Canceled, DocumentKind::Certificates),
                                 {certificate(13, 2, u"鈴木一郎"_s)}, u"test"_s);
         ledger.record(document(0, JobState::Aborted, DocumentKind::TestPage), {}, u"test"_s);
@@ -53,15 +53,16 @@ protected:
 
     DeskPages pages(ReprintAnswer answer)
     {
-        return DeskPages(gate_, ledgerPath_, [this, answer](const QList<LedgerEntry>& entries,
-                                                            const std::string& remote) {
-            const std::lock_guard lock(mutex_);
-            QList<qint64> ids;
-            for (const LedgerEntry& entry : entries)
-                ids << entry.id;
-            asked_.push_back({ids, remote});
-            return answer;
-        });
+        return DeskPages(
+            gate_, ledgerPath_,
+            [this, answer](const QList<LedgerEntry>& entries, const std::string& remote) {
+                const std::lock_guard lock(mutex_);
+                QList<qint64> ids;
+                for (const LedgerEntry& entry : entries)
+                    ids << entry.id;
+                asked_.push_back({ids, remote});
+                return answer;
+            });
     }
 
     std::string id(const QString& name) { return std::to_string(idOf_.value(name)); }
@@ -118,8 +119,8 @@ TEST_F(DeskPagesTest, ReprintsWhatWasChosenForWhoAsked)
          ReprintAnswer::Accepted, 403, std::nullopt},
         {"with the team's session", team, "id=" + id(yamada) + "&csrf=" + team.csrf,
          ReprintAnswer::Accepted, 401, std::nullopt},
-        {"without a session", std::nullopt, "id=" + id(yamada) + csrf, ReprintAnswer::Accepted,
-         401, std::nullopt},
+        {"without a session", std::nullopt, "id=" + id(yamada) + csrf, ReprintAnswer::Accepted, 401,
+         std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -47,13 +47,20 @@ TEST(GateTest, WrongTriesPerAddress)
         {"refused for a minute, then let in",
          after({{59, a, T, true, Refused}, {1, a, T, true, Admitted}})},
         {"a refused try does not lengthen the refusal",
-         after({{30, a, T, false, Refused}, {29, a, T, false, Refused}, {1, a, T, true, Admitted}})},
-        {"after the refusal, five wrong again are needed",
-         after({{60, a, T, false, Wrong}, {0, a, T, false, Wrong}, {0, a, T, false, Wrong},
-                {0, a, T, false, Wrong}, {0, a, T, true, Admitted}})},
+         after(
+             {{30, a, T, false, Refused}, {29, a, T, false, Refused}, {1, a, T, true, Admitted}})},
+        {"after the refusal, five wrong again are needed", after({{60, a, T, false, Wrong},
+                                                                  {0, a, T, false, Wrong},
+                                                                  {0, a, T, false, Wrong},
+                                                                  {0, a, T, false, Wrong},
+                                                                  {0, a, T, true, Admitted}})},
         {"wrong tries older than a minute are forgotten",
-         {{0, a, T, false, Wrong}, {60, a, T, false, Wrong}, {0, a, T, false, Wrong},
-          {0, a, D, false, Wrong}, {0, a, T, false, Wrong}, {0, a, T, true, Admitted}}},
+         {{0, a, T, false, Wrong},
+          {60, a, T, false, Wrong},
+          {0, a, T, false, Wrong},
+          {0, a, D, false, Wrong},
+          {0, a, T, false, Wrong},
+          {0, a, T, true, Admitted}}},
         {"another address is not held back", after({{0, b, T, true, Admitted}})},
     };
     for (const Case& c : cases) {
@@ -136,7 +143,8 @@ TEST(GateTest, SessionsAndTheirTokens)
     EXPECT_FALSE(gate.sessionOf(GateKind::Desk, withSession(page, desk)));
 
     const std::string cookie = gate.setCookie(desk);
-    for (const char* part : {"tarvel_desk=", "HttpOnly", "SameSite=Strict", "Path=/", "Max-Age=28800"})
+    for (const char* part :
+         {"tarvel_desk=", "HttpOnly", "SameSite=Strict", "Path=/", "Max-Age=28800"})
         EXPECT_NE(cookie.find(part), std::string::npos) << part;
 }
 
@@ -177,12 +185,22 @@ TEST(GateTest, SameOrigin)
     };
     const Case cases[] = {
         {"neither origin nor referer", {{"host", "desk.local:8932"}}, true},
-        {"origin of the host", {{"host", "desk.local:8932"}, {"origin", "http://Desk.Local:8932"}}, true},
-        {"origin of another port", {{"host", "desk.local:8932"}, {"origin", "http://desk.local:80"}}, false},
-        {"origin of another site", {{"host", "desk.local:8932"}, {"origin", "http://evil.example"}}, false},
+        {"origin of the host",
+         {{"host", "desk.local:8932"}, {"origin", "http://Desk.Local:8932"}},
+         true},
+        {"origin of another port",
+         {{"host", "desk.local:8932"}, {"origin", "http://desk.local:80"}},
+         false},
+        {"origin of another site",
+         {{"host", "desk.local:8932"}, {"origin", "http://evil.example"}},
+         false},
         {"opaque origin", {{"host", "desk.local:8932"}, {"origin", "null"}}, false},
-        {"referer of the host", {{"host", "desk.local:8932"}, {"referer", "http://desk.local:8932/team"}}, true},
-        {"referer elsewhere", {{"host", "desk.local:8932"}, {"referer", "http://evil.example/desk.local:8932"}}, false},
+        {"referer of the host",
+         {{"host", "desk.local:8932"}, {"referer", "http://desk.local:8932/team"}},
+         true},
+        {"referer elsewhere",
+         {{"host", "desk.local:8932"}, {"referer", "http://evil.example/desk.local:8932"}},
+         false},
         {"origin without a host", {{"origin", "http://desk.local:8932"}}, false},
     };
     for (const Case& c : cases) {
@@ -203,7 +221,8 @@ TEST(GateTest, MemoryIsBounded)
     std::vector<GateSession> sessions;
     for (int i = 0; i < 4; ++i) {
         time.now += seconds(1);
-        sessions.push_back(*gate.login(GateKind::Team, "10.0.0." + std::to_string(i), kTeamCode).session);
+        sessions.push_back(
+            *gate.login(GateKind::Team, "10.0.0." + std::to_string(i), kTeamCode).session);
     }
     EXPECT_EQ(gate.sessionCount(), 3u);
     EXPECT_EQ(gate.addressCount(), 2u);

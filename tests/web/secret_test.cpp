@@ -34,8 +34,8 @@ TEST(SecretTest, MatchesOnlyItsOwnTextAndEachHashHasItsOwnSalt)
     EXPECT_EQ(kept.salt.size(), 16);
     EXPECT_EQ(kept.hash, pbkdf2Sha256("1234", kept.salt, kSecretIterations));
     EXPECT_TRUE(matches(kept, QStringLiteral("1234")));
-    for (const QString& other : {QStringLiteral("1235"), QStringLiteral("12345"),
-                                 QStringLiteral("１２３４"), QString()})
+    for (const QString& other :
+         {QStringLiteral("1235"), QStringLiteral("12345"), QStringLiteral("１２３４"), QString()})
         EXPECT_FALSE(matches(kept, other)) << other.toStdString();
 
     const SaltedHash again = saltedHashOf(QStringLiteral("1234"));

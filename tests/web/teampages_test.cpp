@@ -68,10 +68,7 @@ protected:
         file.write(bytes);
     }
 
-    GateSession login()
-    {
-        return *gate_.login(GateKind::Team, "192.168.1.20", kTeamCode).session;
-    }
+    GateSession login() { return *gate_.login(GateKind::Team, "192.168.1.20", kTeamCode).session; }
 
     static std::string fileTarget(qint64 id) { return "/team/file/" + std::to_string(id); }
 
@@ -95,7 +92,8 @@ TEST_F(TeamPagesTest, OnlyFilesOfAnAffiliationByLedgerId)
     };
     const Case cases[] = {
         {"an affiliation's file", fileTarget(ids_[0]), 200, root_ + u"/クラブＡ/山田太郎.pdf"_s},
-        {"a name with a blank", fileTarget(ids_[1]) + "?x=1", 200, root_ + u"/クラブＡ/佐藤 花子.pdf"_s},
+        {"a name with a blank", fileTarget(ids_[1]) + "?x=1", 200,
+         root_ + u"/クラブＡ/佐藤 花子.pdf"_s},
         {"a row outside e-certificates", fileTarget(ids_[3]), 404, {}},
         {"a row climbing out with ..", fileTarget(ids_[4]), 404, {}},
         {"a link inside pointing out", fileTarget(ids_[5]), 404, {}},
@@ -113,7 +111,8 @@ TEST_F(TeamPagesTest, OnlyFilesOfAnAffiliationByLedgerId)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::optional<HttpResponse> answer = pages.handle(withSession(get(c.target), session));
+        const std::optional<HttpResponse> answer =
+            pages.handle(withSession(get(c.target), session));
         ASSERT_TRUE(answer);
         EXPECT_EQ(answer->status, c.status);
         if (c.status != 200) {
@@ -121,12 +120,16 @@ TEST_F(TeamPagesTest, OnlyFilesOfAnAffiliationByLedgerId)
             continue;
         }
         EXPECT_EQ(answer->contentType, "application/pdf");
-        EXPECT_EQ(tarvel::testing::readFileBytes(QString::fromStdString(answer->filePath)), tarvel::testing::readFileBytes(c.file));
-        const auto disposition = std::find_if(answer->headers.begin(), answer->headers.end(),
-                                              [](const auto& h) { return h.first == "Content-Disposition"; });
+        EXPECT_EQ(tarvel::testing::readFileBytes(QString::fromStdString(answer->filePath)),
+                  tarvel::testing::readFileBytes(c.file));
+        const auto disposition =
+            std::find_if(answer->headers.begin(), answer->headers.end(),
+                         [](const auto& h) { return h.first == "Content-Disposition"; });
         ASSERT_NE(disposition, answer->headers.end());
-        EXPECT_NE(disposition->second.find("filename*=UTF-8''" + percentEncode(QFileInfo(c.file).fileName().toStdString())),
-                  std::string::npos);
+        EXPECT_NE(
+            disposition->second.find("filename*=UTF-8''"
+                                     + percentEncode(QFileInfo(c.file).fileName().toStdString())),
+            std::string::npos);
     }
 }
 
@@ -166,7 +169,8 @@ TEST_F(TeamPagesTest, LoginThenAffiliationsThenZip)
     elsewhere.headers.emplace_back("origin", "http://evil.example");
     EXPECT_EQ(pages.handle(elsewhere)->status, 403);
 
-    const HttpResponse in = *pages.handle(formPost("/team/login", "code=" + kTeamCode.toStdString()));
+    const HttpResponse in =
+        *pages.handle(formPost("/team/login", "code=" + kTeamCode.toStdString()));
     ASSERT_EQ(in.status, 303);
     std::string cookie;
     for (const auto& [name, value] : in.headers)
@@ -205,10 +209,11 @@ TEST_F(TeamPagesTest, LoginThenAffiliationsThenZip)
                 == QFileInfo(root_).canonicalFilePath());
     // Python's zipfile lists what it holds.
     QProcess python;
-    python.start(u"python3"_s, {u"-c"_s,
-                                u"import sys, zipfile\n"
-                                "for n in sorted(zipfile.ZipFile(sys.argv[1]).namelist()): print(n)"_s,
-                                QString::fromStdString(zip.filePath)});
+    python.start(u"python3"_s,
+                 {u"-c"_s,
+                  u"import sys, zipfile\n"
+                  "for n in sorted(zipfile.ZipFile(sys.argv[1]).namelist()): print(n)"_s,
+                  QString::fromStdString(zip.filePath)});
     ASSERT_TRUE(python.waitForFinished(30000));
     EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
               (QStringList{u"クラブＡ/佐藤 花子.pdf"_s, u"クラブＡ/山田太郎.pdf"_s}));
