@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
-    <name>Words</name>
-    <message>
-        <source>Log out</source>
-        <translation>ログアウト</translation>
-    </message>
-</context>
-<context>
     <name>tarvel</name>
     <message>
         <source>%1; default %2.</source>
@@ -1437,6 +1430,10 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>The ZIP could not be made.</source>
         <translation>ZIPを作れませんでした。</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>ログアウト</translation>
     </message>
 </context>
 <context>

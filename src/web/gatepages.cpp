@@ -3,9 +3,20 @@
 #include "platform/words.h"
 #include "web/formdata.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace tarvel::web {
+
+namespace {
+
+struct Asset {
+    std::string_view name;
+    const char* contentType;
+};
+constexpr Asset kAssets[] = {{"/pages.css", "text/css; charset=utf-8"}};
+
+} // namespace
 
 std::string escapeHtml(std::string_view text)
 {
@@ -107,18 +118,25 @@ HttpResponse logoutAnswer(Gate& gate, const GatedArea& area, const HttpRequest& 
     return response;
 }
 
+std::string logoutForm(const GatedArea& area, const GateSession& session)
+{
+    return "<form class=\"logout\" method=\"post\" action=\"" + area.prefix + "/logout\">"
+           + csrfField(session) + "<button type=\"submit\">"
+           + escapeHtml(QCoreApplication::translate("tarvel", "Log out")) + "</button></form>";
+}
+
+std::string csrfField(const GateSession& session)
+{
+    return "<input type=\"hidden\" name=\"csrf\" value=\"" + escapeHtml(session.csrf) + "\">";
+}
+
 std::optional<HttpResponse> assetAnswer(const GatedArea& area, std::string_view path)
 {
     // Only the names listed: a path never reaches the resources by itself.
-    struct Asset {
-        std::string_view name;
-        const char* contentType;
-    };
-    static constexpr Asset kAssets[] = {{"/pages.css", "text/css; charset=utf-8"}};
     for (const Asset& asset : kAssets) {
         if (path != area.prefix + std::string(asset.name))
             continue;
-        QFile file(QString::fromStdString(':' + area.prefix + std::string(asset.name)));
+        QFile file(QString::fromStdString(":" + area.prefix + std::string(asset.name)));
         if (!file.open(QIODevice::ReadOnly))
             return HttpResponse::plain(404, Words::tr("Not found.").toStdString());
         HttpResponse response;
@@ -128,18 +146,6 @@ std::optional<HttpResponse> assetAnswer(const GatedArea& area, std::string_view 
         return response;
     }
     return std::nullopt;
-}
-
-std::string logoutForm(const GatedArea& area, const GateSession& session)
-{
-    return "<form class=\"logout\" method=\"post\" action=\"" + area.prefix + "/logout\">"
-           + csrfField(session) + "<button type=\"submit\">" + escapeHtml(Words::tr("Log out"))
-           + "</button></form>";
-}
-
-std::string csrfField(const GateSession& session)
-{
-    return "<input type=\"hidden\" name=\"csrf\" value=\"" + escapeHtml(session.csrf) + "\">";
 }
 
 } // namespace tarvel::web
