@@ -1309,6 +1309,156 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>starting the venue page</source>
         <translation>会場ページの開始</translation>
     </message>
+    <message>
+        <source>Desk: print history</source>
+        <translation>受付：印刷履歴</translation>
+    </message>
+    <message>
+        <source>Desk PIN</source>
+        <translation>受付PIN</translation>
+    </message>
+    <message>
+        <source>This page cannot be opened so.</source>
+        <translation>このページはこの方法では開けません。</translation>
+    </message>
+    <message>
+        <source>Enter the desk PIN first.</source>
+        <translation>先に受付PINを入力してください。</translation>
+    </message>
+    <message>
+        <source>The print history cannot be read now.</source>
+        <translation>いまは印刷履歴を読み出せません。</translation>
+    </message>
+    <message>
+        <source>Not found.</source>
+        <translation>見つかりません。</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>Failed jobs</source>
+        <translation>失敗したジョブ</translation>
+    </message>
+    <message>
+        <source>Reprint</source>
+        <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>Print history</source>
+        <translation>印刷履歴</translation>
+    </message>
+    <message>
+        <source>The newest %1 of %2 certificates</source>
+        <translation>%2枚のうち新しい%1枚</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n certificate(s)</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Reprint the rows chosen</source>
+        <translation>選んだ行を再印刷</translation>
+    </message>
+    <message>
+        <source>This form has expired. Open the page again.</source>
+        <translation>このフォームは期限切れです。ページを開き直してください。</translation>
+    </message>
+    <message>
+        <source>Choose the rows to print again.</source>
+        <translation>再印刷する行を選んでください。</translation>
+    </message>
+    <message>
+        <source>Print %1 certificate(s) of %2 event(s) again?</source>
+        <translation>%2 種目の賞状 %1 枚を再印刷しますか？</translation>
+    </message>
+    <message>
+        <source>Print again</source>
+        <translation>再印刷する</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n certificate(s) will be printed again.</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The printer is in use. Try again once it is done.</source>
+        <translation>プリンタは使用中です。終わってからもう一度どうぞ。</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation>ログイン</translation>
+    </message>
+    <message>
+        <source>This form was sent from another page.</source>
+        <translation>このフォームは別のページから送られました。</translation>
+    </message>
+    <message>
+        <source>Too many wrong codes. Try again in a minute.</source>
+        <translation>間違いが続きました。1分後にもう一度どうぞ。</translation>
+    </message>
+    <message>
+        <source>The code is not right.</source>
+        <translation>コードが違います。</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>ログアウト</translation>
+    </message>
+    <message>
+        <source>Team: e-certificates</source>
+        <translation>チーム：電子賞状</translation>
+    </message>
+    <message>
+        <source>Access code</source>
+        <translation>アクセスコード</translation>
+    </message>
+    <message>
+        <source>Enter the access code first.</source>
+        <translation>先にアクセスコードを入力してください。</translation>
+    </message>
+    <message>
+        <source>The e-certificates cannot be read now.</source>
+        <translation>いまは電子賞状を読み出せません。</translation>
+    </message>
+    <message>
+        <source>No e-certificates yet.</source>
+        <translation>電子賞状はまだありません。</translation>
+    </message>
+    <message>
+        <source>Choose your affiliation</source>
+        <translation>所属を選んでください</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No e-certificates of this affiliation.</source>
+        <translation>この所属の電子賞状はありません。</translation>
+    </message>
+    <message>
+        <source>All affiliations</source>
+        <translation>所属の一覧へ</translation>
+    </message>
+    <message>
+        <source>Download all as one ZIP</source>
+        <translation>まとめてZIPでダウンロード</translation>
+    </message>
+    <message>
+        <source>The ZIP could not be made.</source>
+        <translation>ZIPを作れませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>
