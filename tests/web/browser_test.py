@@ -11,6 +11,7 @@ import tempfile
 import unittest
 
 from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -24,7 +25,7 @@ def chromium():
     for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
                      "--disable-gpu", "--window-size=390,844", "--lang=ja"):
         options.add_argument(argument)
-    service = webdriver.ChromeService(executable_path="/usr/bin/chromedriver")
+    service = Service(executable_path="/usr/bin/chromedriver")
     driver = webdriver.Chrome(service=service, options=options)
     driver.set_page_load_timeout(30)
     return driver
@@ -57,6 +58,15 @@ class BrowserTest(unittest.TestCase):
         return wait_until(lambda: self.driver.find_elements(By.CSS_SELECTOR, css), seconds,
                           "an element %s on %s" % (css, self.driver.current_url))[0]
 
+    def read(self, css, what):
+        """`what` ("state", "text") of the element `css` now; None while there is none. Read
+        in the page at once: the board replaces its rows as they change."""
+        return self.driver.execute_script(
+            "const found = document.querySelector(arguments[0]);"
+            "if (!found) return null;"
+            "return arguments[1] === 'state' ? found.dataset.state : found.textContent;",
+            css, what)
+
     def log_in(self, path, code):
         self.driver.get(self.desk.url + path)
         field = self.element("input#code")
@@ -68,22 +78,22 @@ class BrowserTest(unittest.TestCase):
         race = self.desk.heats(index)[-1]
         self.driver.get(self.desk.url)
         row = "li#event-%d" % race
-        self.element(row)
-        self.assertNotEqual(self.element(row).get_attribute("data-state"), "printed")
+        wait_until(lambda: self.read(row, "state"), 20, "the board to show race %d" % race)
+        self.assertNotEqual(self.read(row, "state"), "printed")
         self.assertEqual(self.driver.title, "表彰ボード")
         # Kept by this page only: a reload would lose it.
         self.driver.execute_script("window.tarvelStillHere = 'yes';")
 
         self.desk.mark_ready(self.desk.heats(index))
-        wait_until(lambda: self.element(row).get_attribute("data-state") == "printed", 60,
+        wait_until(lambda: self.read(row, "state") == "printed", 60,
                    "the board to show race %d printed; the desk said:\n%s"
                    % (race, self.desk.told()))
         self.assertEqual(self.driver.execute_script("return window.tarvelStillHere;"), "yes")
-        badge = self.element(row + " .badge").text
-        self.assertRegex(badge, r"^印刷済 \d\d:\d\d$")
+        self.assertRegex(self.read(row + " .badge", "text"), r"^印刷済 \d\d:\d\d$")
         # Its ceremony list follows: one line per certificate printed at least.
-        lines = self.element(row + " .ceremony tr", 10)
-        self.assertTrue(lines.text.strip())
+        lines = wait_until(lambda: self.read(row + " .ceremony tr", "text"), 10,
+                           "the ceremony list of race %d" % race)
+        self.assertTrue(lines.strip())
 
     def test_team_downloads_an_e_certificate_with_the_code(self):
         self.desk.print_event(2)

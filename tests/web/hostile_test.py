@@ -172,7 +172,8 @@ class HostileTest(unittest.TestCase):
         races = self.keeps_printing()
         self.desk.wait_printed(races)
 
-    def test_4_changes_without_the_csrf_token_are_refused(self):
+    def log_in_to_the_desk(self):
+        """A desk session: its cookie ("name=value") and its CSRF token."""
         answer = self.ask(post(b"/desk/login", b"code=" + DESK_PIN.encode()))
         self.assertIn(status_of(answer), (302, 303), answer[:300])
         cookies = header(answer, "Set-Cookie")
@@ -182,25 +183,30 @@ class HostileTest(unittest.TestCase):
         self.assertIn("samesite=strict", attributes)
         self.assertTrue(any(part.startswith(("max-age=", "expires=")) for part in attributes))
         cookie = cookies[0].split(";")[0].encode()
-        # The desk page carries the token; the requests below leave it out or forge it.
         page = self.ask(get(b"/desk", b"Cookie: " + cookie + b"\r\n"))
         token = re.search(rb'name="csrf" value="([0-9a-f]+)"', page)
         self.assertTrue(token, page[:500])
+        return cookie, token.group(1).decode()
+
+    def test_4_changes_without_the_csrf_token_are_refused(self):
+        cookie, token = self.log_in_to_the_desk()
+        _, others = self.log_in_to_the_desk()
         printed = self.desk.pdf_files()
         documents = self.desk.documents()
-        for name, fields in (("no token", {"id": str(documents[0][0])}),
-                             ("a forged token", {"id": str(documents[0][0]), "csrf": "0" * 64}),
-                             ("another session's", {"id": str(documents[0][0]),
-                                                    "csrf": token.group(1).decode()[::-1]})):
+        row = str(documents[0][0])
+        cases = [
+            ("no token", {"id": row}, b""),
+            ("a forged token", {"id": row, "csrf": "0" * len(token)}, b""),
+            ("another session's token", {"id": row, "csrf": others}, b""),
+            ("sent from another site", {"id": row, "csrf": token},
+             b"Origin: http://elsewhere.example\r\n"),
+        ]
+        for name, fields, extra in cases:
             with self.subTest(case=name):
                 body = urllib.parse.urlencode(fields).encode()
-                self.assertPlain(self.ask(post(b"/desk/reprint", body,
-                                               b"Cookie: " + cookie + b"\r\n")), (403,))
-        # A form sent from another site, token and all.
-        body = urllib.parse.urlencode({"id": str(documents[0][0]),
-                                       "csrf": token.group(1).decode()}).encode()
-        self.assertPlain(self.ask(post(b"/desk/reprint", body, b"Cookie: " + cookie
-                                       + b"\r\nOrigin: http://elsewhere.example\r\n")), (403,))
+                answer = self.ask(post(b"/desk/reprint", body,
+                                       b"Cookie: " + cookie + b"\r\n" + extra))
+                self.assertPlain(answer, (403,))
         self.assertEqual(self.desk.documents(), documents)
         self.assertEqual(self.desk.pdf_files(), printed)
 
