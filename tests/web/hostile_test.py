@@ -189,6 +189,7 @@ class HostileTest(unittest.TestCase):
         return cookie, token.group(1).decode()
 
     def test_4_changes_without_the_csrf_token_are_refused(self):
+        self.desk.wait_printed(self.keeps_printing())  # a row to ask a reprint of
         cookie, token = self.log_in_to_the_desk()
         _, others = self.log_in_to_the_desk()
         printed = self.desk.pdf_files()
