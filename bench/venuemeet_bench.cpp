@@ -172,13 +172,13 @@ int main(int argc, char** argv)
             worstDelays = delays;
         aloneMegabytes = board->aloneMegabytes;
         // Less the clients' own table of when they read what.
-        withClientsMegabytes = residentMegabytes()
-                               - double(options.clients) * kMaxStates * sizeof(long) / 1048576.0;
+        withClientsMegabytes =
+            residentMegabytes() - double(options.clients) * kMaxStates * sizeof(long) / 1048576.0;
     }
     const double plain = median(without);
     const double served = median(with);
-    std::printf("whole benchmark meet (%d races), median of %d runs each\n",
-                int(meet.races.size()), options.repeat);
+    std::printf("whole benchmark meet (%d races), median of %d runs each\n", int(meet.races.size()),
+                options.repeat);
     std::printf("  without the venue page          %9.1f ms\n", plain);
     std::printf("  with %3d board clients           %9.1f ms\n", options.clients, served);
     std::printf("  ratio                           %9.3f\n", plain > 0 ? served / plain : 0.0);

@@ -316,6 +316,7 @@ void Connection::written(bool keepAlive)
 void Connection::linger()
 {
     phase_ = Phase::Closing;
+    idleSince_ = Clock::now();
     error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
     arm(std::min(kLingerTime, hub_.limits.requestTime));

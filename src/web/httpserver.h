@@ -53,7 +53,9 @@ public:
     std::optional<std::string> listen(const std::string& address, std::uint16_t port);
     /// The port listened on; 0 before listen() succeeded.
     std::uint16_t port() const;
-    /// Closes every connection and ends the thread; the server cannot listen again.
+    /// Closes every connection, waits for the handlers still running and ends the thread;
+    /// the server cannot listen again. A handler must never wait for the thread that calls
+    /// this. Safe to call again.
     void stop();
 
     /// Sends `data` (one event; each line becomes a "data:" line) to every event stream; a
