@@ -1,19 +1,21 @@
 // The venue page's cost to a whole-meet run: the desk prints the benchmark meet (1024 races)
-// onto PDF files without the venue page, and with 200 event-stream clients connected to a
-// server that publishes a board state of B bytes at every progress the desk reports (what
-// the board does at each change), alternately, N times each. Prints the median of each run
-// and their ratio (the venue page is meant to cost at most 5 % more), the delays from each
-// publish to every client having read it, and the resident memory with the clients against
-// the server alone.
+// onto PDF files without the venue page, and with its venue page serving 200 board clients,
+// alternately, N times each. A client does what the board page does: it listens to the event
+// stream and fetches /board.json at each change notice (one fetch at a time, on a connection
+// kept alive). Prints the median of each run and their ratio (the venue page is meant to
+// cost at most 5 % more), the delays from the first client hearing of a change to every
+// client holding a board with it (meant to be within a second), and the resident memory with
+// the clients against the venue page alone.
 //
-//   bench_venuemeet [--repeat N] [--clients C] [--bytes B]
+//   bench_venuemeet [--repeat N] [--clients C]
 
 #include "benchmeet.h"
 #include "desk/desk.h"
 #include "platform/qt/fonts.h"
 #include "streamclients.h"
-#include "web/httpserver.h"
+#include "web/venue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -31,22 +33,23 @@ using namespace tarvel;
 using namespace tarvel::bench;
 using namespace std::chrono_literals;
 
-/// States published in one run at most (the desk reports progress every few tens of ms).
+/// Board versions in one run at most.
 constexpr int kMaxStates = 4000;
 
 struct Options {
     int repeat = 3;
     int clients = 200;
-    int bytes = 16 * 1024;
 };
 
-struct Board {
-    std::unique_ptr<web::HttpServer> server;
-    std::unique_ptr<StreamClients> clients;
-    std::vector<long> published;
-    double aloneMegabytes = 0;
-    double withClientsMegabytes = 0;
-};
+/// The number after the last "version": (the board's and the notices' top-level field).
+int versionOf(std::string_view json)
+{
+    constexpr std::string_view key = "\"version\":";
+    const std::size_t at = json.rfind(key);
+    if (at == std::string_view::npos)
+        return -1;
+    return std::atoi(std::string(json.substr(at + key.size(), 12)).c_str());
+}
 
 double median(std::vector<double> values)
 {
@@ -54,9 +57,18 @@ double median(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
-/// One whole-meet run; milliseconds. With `board`, its server publishes at every progress.
+struct Served {
+    Delays delays;
+    long fetches = 0;
+    long fetchedBytes = 0;
+    double aloneMegabytes = 0;
+    double withClientsMegabytes = 0;
+};
+
+/// One whole-meet run; milliseconds. With `served`, the desk's venue page serves the
+/// clients meanwhile.
 double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QString& pdfDir,
-                Board* board, const Options& options)
+                const Options& options, Served* served)
 {
     builder.writeRaceStatus(races, kRaceReady);
     QDir(pdfDir).removeRecursively();
@@ -69,17 +81,22 @@ double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QSt
     services.openTarget = [pdfDir](const DataLocations&) { return openPdfTarget(pdfDir); };
     Desk desk(std::move(session), std::move(services));
 
-    const std::string filler(std::size_t(options.bytes), 'x');
-    if (board) {
-        QObject::connect(&desk, &Desk::runProgress, [&](const RunProgress&) {
-            const int state = int(board->published.size());
-            if (state >= kMaxStates)
-                return;
-            board->published.push_back(std::chrono::duration_cast<std::chrono::microseconds>(
-                                           BenchClock::now() - board->clients->start)
-                                           .count());
-            board->server->publish(std::to_string(state) + ' ' + filler);
-        });
+    std::unique_ptr<web::VenueService> venue;
+    std::unique_ptr<StreamClients> clients;
+    if (served) {
+        web::VenueOptions venueOptions;
+        venueOptions.port = 0;
+        venue = std::make_unique<web::VenueService>(desk, venueOptions);
+        venue->start();
+        const QString url = venue->url(); // http://127.0.0.1:PORT/
+        const auto port = std::uint16_t(url.section(u':', 2).section(u'/', 0, 0).toUInt());
+        served->aloneMegabytes = residentMegabytes();
+        clients = std::make_unique<StreamClients>(port, "/events", options.clients, kMaxStates,
+                                                  versionOf, "/board.json");
+        if (!waitFor([&] { return clients->streamsOpen() == options.clients; }, 30s)) {
+            std::fprintf(stderr, "bench_venuemeet: the streams did not open\n");
+            std::exit(1);
+        }
     }
     QEventLoop loop;
     int certificates = 0;
@@ -99,28 +116,21 @@ double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QSt
         std::fprintf(stderr, "bench_venuemeet: the run did not print the meet\n");
         std::exit(1);
     }
+    if (served) {
+        // The board's last changes (the ledger read after the run) reach every client.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        served->delays = fetchDelaysOf(*clients, options.clients, kMaxStates);
+        served->fetches = clients->fetches();
+        served->fetchedBytes = clients->fetchedBytes();
+        // Less the clients' own tables of when they read what.
+        served->withClientsMegabytes =
+            residentMegabytes()
+            - double(options.clients + 1) * kMaxStates * sizeof(long) / 1048576.0;
+    }
     return elapsed;
-}
-
-std::unique_ptr<Board> openBoard(const Options& options)
-{
-    auto board = std::make_unique<Board>();
-    web::HttpLimits limits;
-    limits.connections = options.clients + 16;
-    board->server = std::make_unique<web::HttpServer>(
-        [](const web::HttpRequest&) { return web::HttpResponse{}; }, "/events", limits);
-    if (const auto failure = board->server->listen("127.0.0.1", 0)) {
-        std::fprintf(stderr, "bench_venuemeet: listening: %s\n", failure->c_str());
-        std::exit(1);
-    }
-    board->aloneMegabytes = residentMegabytes();
-    board->clients = std::make_unique<StreamClients>(board->server->port(), "/events",
-                                                     options.clients, kMaxStates);
-    if (!waitFor([&] { return board->clients->streamsOpen() == options.clients; }, 30s)) {
-        std::fprintf(stderr, "bench_venuemeet: the streams did not open\n");
-        std::exit(1);
-    }
-    return board;
 }
 
 } // namespace
@@ -140,54 +150,39 @@ int main(int argc, char** argv)
             options.repeat = value;
         else if (args[i] == u"--clients")
             options.clients = value;
-        else if (args[i] == u"--bytes")
-            options.bytes = value;
     }
     QTemporaryDir temporary;
     sample::MeetBuilder builder(temporary.path());
     const GeneratedMeet meet = writeBenchMeet(builder);
     const QString pdfDir = temporary.path() + u"/pdf"_qs;
 
-    timedRun(builder, meet.races, pdfDir, nullptr, options); // warms the fonts and the caches
+    timedRun(builder, meet.races, pdfDir, options, nullptr); // warms the fonts and the caches
     std::vector<double> without;
     std::vector<double> with;
-    Delays worstDelays;
-    double aloneMegabytes = 0;
-    double withClientsMegabytes = 0;
+    Served worst;
     for (int i = 0; i < options.repeat; ++i) {
-        without.push_back(timedRun(builder, meet.races, pdfDir, nullptr, options));
-        const auto board = openBoard(options);
-        with.push_back(timedRun(builder, meet.races, pdfDir, board.get(), options));
-        const int last = int(board->published.size()) - 1;
-        waitFor(
-            [&] {
-                for (int client = 0; client < options.clients; ++client)
-                    if (last >= 0 && board->clients->readAt(client, last) == 0)
-                        return false;
-                return true;
-            },
-            30s);
-        const Delays delays = delaysOf(*board->clients, options.clients, board->published);
-        if (delays.worst >= worstDelays.worst)
-            worstDelays = delays;
-        aloneMegabytes = board->aloneMegabytes;
-        // Less the clients' own table of when they read what.
-        withClientsMegabytes =
-            residentMegabytes() - double(options.clients) * kMaxStates * sizeof(long) / 1048576.0;
+        without.push_back(timedRun(builder, meet.races, pdfDir, options, nullptr));
+        Served served;
+        with.push_back(timedRun(builder, meet.races, pdfDir, options, &served));
+        if (served.delays.worst >= worst.delays.worst)
+            worst = served;
     }
     const double plain = median(without);
-    const double served = median(with);
+    const double serving = median(with);
     std::printf("whole benchmark meet (%d races), median of %d runs each\n", int(meet.races.size()),
                 options.repeat);
-    std::printf("  without the venue page          %9.1f ms\n", plain);
-    std::printf("  with %3d board clients           %9.1f ms\n", options.clients, served);
-    std::printf("  ratio                           %9.3f\n", plain > 0 ? served / plain : 0.0);
-    std::printf("  board states of %d bytes, publish to read (the worst run): median %.2f ms, "
-                "p99 %.2f ms, worst %.2f ms; %ld of %ld overtaken by a newer one\n",
-                options.bytes, worstDelays.median, worstDelays.p99, worstDelays.worst,
-                worstDelays.overtaken, worstDelays.total);
-    std::printf("  resident memory: server alone %.1f MB, with the clients after a run %.1f MB "
-                "(+%.1f MB)\n",
-                aloneMegabytes, withClientsMegabytes, withClientsMegabytes - aloneMegabytes);
+    std::printf("  without the venue page            %9.1f ms\n", plain);
+    std::printf("  with it and %3d board clients     %9.1f ms\n", options.clients, serving);
+    std::printf("  ratio                             %9.3f\n", plain > 0 ? serving / plain : 0.0);
+    std::printf("  heard of a change to every client holding it (the worst run): median %.1f ms, "
+                "p99 %.1f ms, worst %.1f ms over %ld; %ld never held\n",
+                worst.delays.median, worst.delays.p99, worst.delays.worst, worst.delays.total,
+                worst.delays.overtaken);
+    std::printf("  board.json fetched %ld times, %.1f MB in all\n", worst.fetches,
+                double(worst.fetchedBytes) / 1048576.0);
+    std::printf("  resident memory: venue page alone %.1f MB, with the clients after the run "
+                "%.1f MB (+%.1f MB)\n",
+                worst.aloneMegabytes, worst.withClientsMegabytes,
+                worst.withClientsMegabytes - worst.aloneMegabytes);
     return 0;
 }

@@ -87,9 +87,9 @@ public:
     /// Closes at once; safe to call again.
     void close();
 
-    /// Waiting for a request with nothing of it read yet, or closing after a last answer:
+    /// Waiting for a request with nothing of it come yet, or closing after a last answer:
     /// may be closed to make room.
-    bool spare() const { return phase_ == Phase::Idle || phase_ == Phase::Closing; }
+    bool spare() const;
     bool streaming() const { return phase_ == Phase::Streaming; }
     /// Since when it has been spare.
     Clock::time_point idleSince() const { return idleSince_; }

@@ -30,7 +30,10 @@ using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 struct HttpLimits {
     std::size_t headerBytes = 8 * 1024; ///< larger: 431
     std::size_t bodyBytes = 64 * 1024;  ///< larger: 413
-    int connections = 256;              ///< more at once: closed at once
+    /// More at once: the one idle longest makes room, or the newcomer is closed at once. A
+    /// browser holds two (the board's event stream and one kept alive for fetching), so
+    /// this serves some 250 phones.
+    int connections = 512;
     /// A request must arrive whole within this (a slow drip is cut off: 408 and closed).
     std::chrono::milliseconds requestTime{10000};
     /// A kept-alive connection with nothing asked is closed after this.
