@@ -11,6 +11,7 @@
 #include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace tarvel::bench {
@@ -108,6 +109,9 @@ void StreamClients::run()
     std::vector<epoll_event> ready(256);
     std::vector<char> chunk(256 * 1024);
     while (!done_) {
+        timespec cpu{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        cpuMicroseconds_ = long(cpu.tv_sec) * 1000000 + cpu.tv_nsec / 1000;
         const int n = ::epoll_wait(epoll_, ready.data(), int(ready.size()), 50);
         const auto now = BenchClock::now();
         for (int r = 0; r < n; ++r) {

@@ -47,6 +47,9 @@ public:
     /// Fetching: documents fetched, and their bytes.
     long fetches() const { return fetches_; }
     long fetchedBytes() const { return fetchedBytes_; }
+    /// The CPU time the clients' thread has used so far, in seconds: in this process, but
+    /// not the server's.
+    double cpuSeconds() const { return double(cpuMicroseconds_) / 1e6; }
 
     const BenchClock::time_point start = BenchClock::now();
 
@@ -76,6 +79,7 @@ private:
     std::vector<std::atomic<long>> heard_;
     std::atomic<long> fetches_{0};
     std::atomic<long> fetchedBytes_{0};
+    std::atomic<long> cpuMicroseconds_{0};
     std::vector<Client> clients_;
     int epoll_ = -1;
     std::atomic<bool> done_{false};

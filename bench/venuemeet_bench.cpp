@@ -1,7 +1,7 @@
 // The venue page's cost to a whole-meet run: the desk prints the benchmark meet (1024 races)
-// onto PDF files without the venue page, and with its venue page serving 200 board clients,
-// alternately, N times each. A client does what the board page does: it listens to the event
-// stream and fetches /board.json at each change notice (one fetch at a time, on a connection
+// onto PDF files without the venue page, with it and nobody looking, and with it serving 200
+// board clients, in turn, N times each. A client does what the board page does: it listens to the
+// event stream and fetches /board.json at each change notice (one fetch at a time, on a connection
 // kept alive). Prints the median of each run and their ratio (the venue page is meant to
 // cost at most 5 % more), the delays from the first client hearing of a change to every
 // client holding a board with it (meant to be within a second), and the resident memory with
@@ -61,6 +61,7 @@ struct Served {
     Delays delays;
     long fetches = 0;
     long fetchedBytes = 0;
+    double clientSeconds = 0;
     double aloneMegabytes = 0;
     double withClientsMegabytes = 0;
 };
@@ -125,6 +126,7 @@ double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QSt
         served->delays = fetchDelaysOf(*clients, options.clients, kMaxStates);
         served->fetches = clients->fetches();
         served->fetchedBytes = clients->fetchedBytes();
+        served->clientSeconds = clients->cpuSeconds();
         // Less the clients' own tables of when they read what.
         served->withClientsMegabytes =
             residentMegabytes()
@@ -158,10 +160,15 @@ int main(int argc, char** argv)
 
     timedRun(builder, meet.races, pdfDir, options, nullptr); // warms the fonts and the caches
     std::vector<double> without;
+    std::vector<double> alone;
     std::vector<double> with;
     Served worst;
+    Options noClients = options;
+    noClients.clients = 0;
     for (int i = 0; i < options.repeat; ++i) {
         without.push_back(timedRun(builder, meet.races, pdfDir, options, nullptr));
+        Served unwatched;
+        alone.push_back(timedRun(builder, meet.races, pdfDir, noClients, &unwatched));
         Served served;
         with.push_back(timedRun(builder, meet.races, pdfDir, options, &served));
         if (served.delays.worst >= worst.delays.worst)
@@ -172,14 +179,17 @@ int main(int argc, char** argv)
     std::printf("whole benchmark meet (%d races), median of %d runs each\n", int(meet.races.size()),
                 options.repeat);
     std::printf("  without the venue page            %9.1f ms\n", plain);
-    std::printf("  with it and %3d board clients     %9.1f ms\n", options.clients, serving);
-    std::printf("  ratio                             %9.3f\n", plain > 0 ? serving / plain : 0.0);
+    std::printf("  with it and no client             %9.1f ms  ratio %.3f\n", median(alone),
+                plain > 0 ? median(alone) / plain : 0.0);
+    std::printf("  with it and %3d board clients     %9.1f ms  ratio %.3f\n", options.clients,
+                serving, plain > 0 ? serving / plain : 0.0);
     std::printf("  heard of a change to every client holding it (the worst run): median %.1f ms, "
                 "p99 %.1f ms, worst %.1f ms over %ld; %ld never held\n",
                 worst.delays.median, worst.delays.p99, worst.delays.worst, worst.delays.total,
                 worst.delays.overtaken);
-    std::printf("  board.json fetched %ld times, %.1f MB in all\n", worst.fetches,
-                double(worst.fetchedBytes) / 1048576.0);
+    std::printf("  board.json fetched %ld times, %.1f MB in all; the clients' own CPU time "
+                "(in this process, on the same cores) %.1f s\n",
+                worst.fetches, double(worst.fetchedBytes) / 1048576.0, worst.clientSeconds);
     std::printf("  resident memory: venue page alone %.1f MB, with the clients after the run "
                 "%.1f MB (+%.1f MB)\n",
                 worst.aloneMegabytes, worst.withClientsMegabytes,
