@@ -104,7 +104,7 @@ Delays delaysOf(const StreamClients& clients, int clientCount,
 /// of it (or later), over the states heard after the clients connected, in milliseconds.
 Delays fetchDelaysOf(const StreamClients& clients, int clientCount, int states);
 
-/// This process's resident memory.
+/// This process's resident memory, after the allocator has given back what it could.
 double residentMegabytes();
 /// Raises the open-file limit to the hard limit.
 void raiseOpenFileLimit();
