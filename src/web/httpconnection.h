@@ -53,8 +53,8 @@ struct Hub {
 
     void add(const std::shared_ptr<Connection>& connection);
     void remove(Connection& connection);
-    /// Makes room for one more connection by closing the one idle longest; false when every
-    /// open connection is busy (reading, answering or streaming).
+    /// Makes room for one more connection by closing the one spare longest; false when every
+    /// open connection is busy (reading, answering, writing or streaming).
     bool makeRoom();
     /// Sends `event` to every stream.
     void broadcast(const Event& event);
@@ -87,9 +87,11 @@ public:
     /// Closes at once; safe to call again.
     void close();
 
-    /// Waiting for a request, nothing of it read yet: may be closed to make room.
-    bool idle() const { return phase_ == Phase::Idle; }
+    /// Waiting for a request with nothing of it come yet, or closing after a last answer:
+    /// may be closed to make room.
+    bool spare() const;
     bool streaming() const { return phase_ == Phase::Streaming; }
+    /// Since when it has been spare.
     Clock::time_point idleSince() const { return idleSince_; }
     void sendEvent(const Event& event);
     void keepAlive(Clock::time_point now);

@@ -61,7 +61,7 @@ bool Hub::makeRoom()
 {
     std::shared_ptr<Connection> longest;
     for (const auto& connection : open)
-        if (connection->idle() && (!longest || connection->idleSince() < longest->idleSince()))
+        if (connection->spare() && (!longest || connection->idleSince() < longest->idleSince()))
             longest = connection;
     if (!longest)
         return false;

@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from venuedesk import ACCESS_CODE, DESK_PIN, VenueDesk, wait_until  # noqa: E402
 
 IDLE_CONNECTIONS = 1000
-CONNECTION_LIMIT = 256
+CONNECTION_LIMIT = 512  # the server's default: two connections for each of some 250 phones
 
 
 def status_of(answer):
