@@ -89,11 +89,12 @@ void Board::Impl::ask(const std::function<void(RunFacts&)>& change, bool ledgerT
 void Board::Impl::readEvents(QStringList& troubles)
 {
     const FileStamp stamp = stampOf(meetFilePath(session.where, MeetFile::Races));
-    if (stamp != taikaiStamp) {
+    if (stamp != taikaiStamp || !eventsTrouble.isEmpty()) { // in trouble: until it reads
         taikaiStamp = stamp;
         try {
-            events = readMeetEvents(session);
-            eventsTrouble.clear();
+            QStringList titles;
+            events = readMeetEvents(session, titles);
+            eventsTrouble = titles.join(u'\n');
         } catch (const Failure& failure) {
             // The events read before stay on the board until the file reads again.
             eventsTrouble = failure.message();

@@ -216,6 +216,9 @@ const TroubleCase kTroubles[] = {
      "Race.dat", 2},
     {"RacesMissing", [](TempMeet& meet) { QFile::remove(meet.dataPath(u"taikai.dat"_qs)); },
      "taikai.dat", 0},
+    {"CustomEventWithoutMasterFile",
+     [](TempMeet& meet) { meet.builder().writeRace(3, testing::heat(1, 1, 30, {})); }, "master.dat",
+     2},
     {"LedgerNotADatabase",
      [](TempMeet& meet) {
          testing::writeFileBytes(meet.dataPath(u"tarvel-ledger.db"_qs), QByteArray(4096, 'x'));
