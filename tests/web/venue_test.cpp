@@ -138,6 +138,10 @@ TEST_F(VenueTest, AnEventStreamHearsOfEachEventTheRunPrinted)
             .object();
     EXPECT_FALSE(list[u"groups"_qs].toArray().isEmpty());
 
+    // The pages behind the codes are served beside the board: their login forms.
+    EXPECT_TRUE(fetch(port, "/team").contains("<form")) << "team";
+    EXPECT_TRUE(fetch(port, "/desk").contains("<form")) << "desk";
+
     venue.stop();
     EXPECT_FALSE(venue.serving());
     EXPECT_TRUE(
