@@ -192,17 +192,20 @@ void Board::Impl::refresh()
         if (!was || *was != line)
             changed << line.raceNo;
     }
-    changed << before.keys();
+    const QList<int> gone = before.keys();
     QList<int> withList = updateLists(now, changed);
     std::sort(withList.begin(), withList.end());
-    std::sort(changed.begin(), changed.end());
     const QString troubleNow = troubles.join(u'\n');
-    if (version() > 0 && changed.isEmpty() && troubleNow == trouble)
+    if (version() > 0 && changed.isEmpty() && gone.isEmpty() && troubleNow == trouble)
         return;
     lines = std::move(now);
     trouble = troubleNow;
     const QByteArray fresh =
         boardJson(version() + 1, session.meet.meetName, trouble, lines, withList);
+    QList<BoardEvent> changedLines;
+    for (const BoardEvent& line : std::as_const(lines))
+        if (changed.contains(line.raceNo))
+            changedLines << line;
     qint64 made = 0;
     {
         std::lock_guard lock(jsonMutex);
@@ -210,7 +213,7 @@ void Board::Impl::refresh()
         made = ++counter;
     }
     if (publish)
-        publish(changeNotice(made, changed));
+        publish(changeNotice(made, trouble, changedLines, withList, gone));
 }
 
 qint64 Board::Impl::version() const

@@ -24,9 +24,16 @@ QByteArray boardJson(qint64 version, const QString& meetName, const QString& tro
 /// "affiliation":"…","prefecture":"…","result":"…","mark":"…","legs":["1 …", …]}]}]}
 QByteArray ceremonyEventJson(const CeremonyEvent& event);
 
-/// What a change is worth telling every browser, small enough for 200 of them:
-/// {"version":N,"events":[12,15]}: fetch /board.json again, and the lines of the events
-/// named when shown.
-std::string changeNotice(qint64 version, const QList<int>& changed);
+/// At most this many lines ride in a notice; more (the first refresh, a new taikai.dat) and
+/// the notice only says to fetch the board.
+inline constexpr int kNoticeLines = 32;
+
+/// What a change is worth telling every browser, small enough for 200 of them and enough for
+/// each to follow without asking: {"version":N,"trouble":"…","events":[lines as in
+/// boardJson of the events changed],"gone":[races no longer on the board]}; a browser that
+/// shows version N - 1 applies it, any other fetches /board.json. With more than
+/// kNoticeLines lines: {"version":N,"full":true}.
+std::string changeNotice(qint64 version, const QString& trouble, const QList<BoardEvent>& changed,
+                         const QList<int>& withList, const QList<int>& gone);
 
 } // namespace tarvel::web

@@ -65,8 +65,8 @@ QList<int> namedEvents(const QByteArray& stream)
         if (!line.startsWith("data: "))
             continue;
         const QJsonObject notice = QJsonDocument::fromJson(line.mid(6).trimmed()).object();
-        for (const QJsonValue& race : notice[u"events"_qs].toArray())
-            races << race.toInt();
+        for (const QJsonValue& line : notice[u"events"_qs].toArray())
+            races << line[u"race"_qs].toInt();
     }
     return races;
 }

@@ -89,6 +89,7 @@
     function eventRow(event) {
         const row = element("li", "event " + event.state);
         row.id = "event-" + event.race;
+        row.dataset.race = String(event.race);
         row.dataset.state = event.state;
         const head = element("div", "event-head");
         head.appendChild(element("span", "event-title", event.title));
@@ -98,40 +99,71 @@
         return row;
     }
 
+    function showTrouble(text) {
+        const trouble = document.getElementById("trouble");
+        trouble.textContent = text || "";
+        trouble.hidden = !text;
+    }
+
+    // Puts the event's row in place (in race order), keeping its list while it has one;
+    // returns the fetch of its list when that is wanted.
+    function showLine(event, listChanged) {
+        const old = rows.get(event.race);
+        const row = eventRow(event);
+        if (old) {
+            const ceremony = old.querySelector(".ceremony");
+            if (ceremony && event.list) row.appendChild(ceremony);
+            old.replaceWith(row);
+        } else {
+            let next = null;
+            rows.forEach(function (other, race) {
+                if (race > event.race && (!next || race < Number(next.dataset.race))) next = other;
+            });
+            document.getElementById("events").insertBefore(row, next);
+        }
+        rows.set(event.race, row);
+        if (!event.list) {
+            lists.delete(event.race);
+            return null;
+        }
+        return !lists.has(event.race) || listChanged ? loadList(event.race) : null;
+    }
+
+    function removeLine(race) {
+        const row = rows.get(race);
+        if (row) row.remove();
+        rows.delete(race);
+        lists.delete(race);
+    }
+
+    function showEmpty() {
+        document.getElementById("empty").hidden = rows.size > 0;
+    }
+
     function showBoard(board, changed) {
         document.getElementById("meet").textContent = board.meet || "";
-        const trouble = document.getElementById("trouble");
-        trouble.textContent = board.trouble || "";
-        trouble.hidden = !board.trouble;
-        const list = document.getElementById("events");
+        showTrouble(board.trouble);
         const seen = new Set();
         const fetches = [];
         board.events.forEach(function (event) {
             seen.add(event.race);
-            const old = rows.get(event.race);
-            const row = eventRow(event);
-            if (old) {
-                const ceremony = old.querySelector(".ceremony");
-                if (ceremony && event.list) row.appendChild(ceremony);
-                old.replaceWith(row);
-            }
-            rows.set(event.race, row);
-            list.appendChild(row); // keeps race order; moves an existing row in place
-            if (!event.list) {
-                lists.delete(event.race);
-            } else if (!lists.has(event.race) || changed.has(event.race)) {
-                fetches.push(loadList(event.race));
-            }
+            fetches.push(showLine(event, changed.has(event.race)));
         });
-        rows.forEach(function (row, race) {
-            if (!seen.has(race)) {
-                row.remove();
-                rows.delete(race);
-                lists.delete(race);
-            }
+        Array.from(rows.keys()).forEach(function (race) {
+            if (!seen.has(race)) removeLine(race);
         });
-        document.getElementById("empty").hidden = board.events.length > 0;
+        showEmpty();
         return Promise.all(fetches);
+    }
+
+    // A notice that follows the version shown carries what changed: applied without asking.
+    function applyNotice(notice) {
+        showTrouble(notice.trouble);
+        notice.events.forEach(function (event) { showLine(event, true); });
+        (notice.gone || []).forEach(removeLine);
+        showEmpty();
+        shownVersion = notice.version;
+        document.body.dataset.version = String(shownVersion);
     }
 
     // One load at a time; a change told meanwhile makes one more after it.
@@ -174,8 +206,14 @@
         source.onmessage = function (message) {
             let notice;
             try { notice = JSON.parse(message.data); } catch (e) { return; }
-            if (typeof notice.version !== "number" || notice.version === shownVersion) return;
-            refresh(new Set(notice.events || []));
+            if (typeof notice.version !== "number" || notice.version <= shownVersion) return;
+            if (!loading && !notice.full && notice.version === shownVersion + 1
+                && Array.isArray(notice.events)) {
+                applyNotice(notice);
+                return;
+            }
+            const changed = (notice.events || []).map(function (event) { return event.race; });
+            refresh(new Set(changed.concat(notice.gone || [])));
         };
         source.onerror = function () {
             setLink("lost", "接続が切れました。再接続中…");
