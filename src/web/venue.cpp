@@ -137,7 +137,9 @@ void VenueService::start()
     Desk& desk = impl.desk;
     Board& board = impl.board;
     impl.connections = {
-        connect(&desk, &Desk::runStarted, this, [&] { board.setInHand(desk.progress().event); }),
+        // Nothing is in hand until the run names its first event (the progress kept is the
+        // last run's until then).
+        connect(&desk, &Desk::runStarted, this, [&] { board.setInHand({}); }),
         connect(&desk, &Desk::runProgress, this,
                 [&](const RunProgress& progress) {
                     // A progress queued before the run's end must not put its event back in hand.
