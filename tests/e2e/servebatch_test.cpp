@@ -2,6 +2,7 @@
 // until a stop signal, alone and beside --watch.
 
 #include "batchfixture.h"
+#include "meetdb/racestatus.h"
 #include "watchprocess.h"
 
 #include <QFile>
