@@ -137,7 +137,17 @@
     }
 
     function showEmpty() {
-        document.getElementById("empty").hidden = rows.size > 0;
+        const empty = document.getElementById("empty");
+        const printedOnly = document.body.dataset.filter === "printed";
+        if (rows.size === 0) {
+            empty.textContent = "種目はまだありません。";
+        } else if (printedOnly && !document.querySelector(".event.printed")) {
+            empty.textContent = "印刷済の種目はまだありません。";
+        } else {
+            empty.hidden = true;
+            return;
+        }
+        empty.hidden = false;
     }
 
     function showBoard(board, changed) {
@@ -159,7 +169,10 @@
     // A notice that follows the version shown carries what changed: applied without asking.
     function applyNotice(notice) {
         showTrouble(notice.trouble);
-        notice.events.forEach(function (event) { showLine(event, true); });
+        notice.events.forEach(function (event) {
+            showLine(event, true);
+            rows.get(event.race).classList.add("fresh");
+        });
         (notice.gone || []).forEach(removeLine);
         showEmpty();
         shownVersion = notice.version;
@@ -167,6 +180,7 @@
     }
 
     // One load at a time; a change told meanwhile makes one more after it.
+    const pending = new Set();
     function refresh(changed) {
         if (loading) {
             again = true;
@@ -189,7 +203,6 @@
             }
         });
     }
-    const pending = new Set();
 
     function setLink(state, text) {
         const link = document.getElementById("link");
@@ -224,7 +237,24 @@
         };
     }
 
+    // Only the printed events (the presenter's view), remembered on this phone.
+    function setFilter(printedOnly) {
+        const button = document.getElementById("filter");
+        button.setAttribute("aria-pressed", printedOnly ? "true" : "false");
+        if (printedOnly) document.body.dataset.filter = "printed";
+        else delete document.body.dataset.filter;
+        try { localStorage.setItem("tarvel.board.filter", printedOnly ? "printed" : ""); }
+        catch (e) { /* private browsing: not remembered */ }
+        showEmpty();
+    }
+
     document.addEventListener("DOMContentLoaded", function () {
+        let remembered = "";
+        try { remembered = localStorage.getItem("tarvel.board.filter") || ""; } catch (e) { }
+        setFilter(remembered === "printed");
+        document.getElementById("filter").addEventListener("click", function () {
+            setFilter(this.getAttribute("aria-pressed") !== "true");
+        });
         refresh(new Set());
         connect();
     });
