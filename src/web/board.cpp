@@ -41,8 +41,8 @@ struct Board::Impl {
     void readEvents(QStringList& troubles);
     void readLedger(bool asked, QStringList& troubles);
     /// The lines of the printed events whose latest document changed; returns the events
-    /// whose lines are served now.
-    QList<int> updateLists(const QList<BoardEvent>& lines, QList<int>& changed);
+    /// whose lines are served now, with the documents they come from.
+    QHash<int, qint64> updateLists(const QList<BoardEvent>& lines, QList<int>& changed);
     qint64 version() const;
 
     const Session session;
@@ -130,7 +130,7 @@ void Board::Impl::readLedger(bool asked, QStringList& troubles)
         troubles << ledgerTrouble;
 }
 
-QList<int> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed)
+QHash<int, qint64> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed)
 {
     QHash<int, QByteArray> fresh;
     QHash<int, qint64> freshOf;
@@ -160,7 +160,7 @@ QList<int> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& ch
         it = freshOf.contains(it.key()) ? std::next(it) : listJson.erase(it);
     listJson.insert(fresh);
     listOf = freshOf;
-    return freshOf.keys();
+    return freshOf;
 }
 
 void Board::Impl::refresh()
@@ -193,8 +193,7 @@ void Board::Impl::refresh()
             changed << line.raceNo;
     }
     const QList<int> gone = before.keys();
-    QList<int> withList = updateLists(now, changed);
-    std::sort(withList.begin(), withList.end());
+    const QHash<int, qint64> withList = updateLists(now, changed);
     const QString troubleNow = troubles.join(u'\n');
     if (version() > 0 && changed.isEmpty() && gone.isEmpty() && troubleNow == trouble)
         return;

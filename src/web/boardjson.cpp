@@ -4,8 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
-
 namespace tarvel::web {
 
 const char* boardStateWord(BoardState state)
@@ -22,7 +20,7 @@ const char* boardStateWord(BoardState state)
 
 namespace {
 
-QJsonArray linesJson(const QList<BoardEvent>& events, const QList<int>& withList)
+QJsonArray linesJson(const QList<BoardEvent>& events, const QHash<int, qint64>& lists)
 {
     QJsonArray lines;
     for (const BoardEvent& event : events) {
@@ -32,7 +30,7 @@ QJsonArray linesJson(const QList<BoardEvent>& events, const QList<int>& withList
             {u"state"_qs, QString::fromLatin1(boardStateWord(event.state))},
             {u"time"_qs, event.printedAt},
             {u"why"_qs, event.why},
-            {u"list"_qs, std::binary_search(withList.begin(), withList.end(), event.raceNo)},
+            {u"list"_qs, lists.value(event.raceNo)},
         });
     }
     return lines;
@@ -41,9 +39,9 @@ QJsonArray linesJson(const QList<BoardEvent>& events, const QList<int>& withList
 } // namespace
 
 QByteArray boardJson(qint64 version, const QString& meetName, const QString& trouble,
-                     const QList<BoardEvent>& events, const QList<int>& withList)
+                     const QList<BoardEvent>& events, const QHash<int, qint64>& lists)
 {
-    const QJsonArray lines = linesJson(events, withList);
+    const QJsonArray lines = linesJson(events, lists);
     const QJsonObject board{
         {u"version"_qs, version},
         {u"meet"_qs, meetName},
@@ -80,7 +78,7 @@ QByteArray ceremonyEventJson(const CeremonyEvent& event)
 }
 
 std::string changeNotice(qint64 version, const QString& trouble, const QList<BoardEvent>& changed,
-                         const QList<int>& withList, const QList<int>& gone)
+                         const QHash<int, qint64>& lists, const QList<int>& gone)
 {
     QJsonObject notice{{u"version"_qs, version}};
     if (changed.size() + gone.size() > kNoticeLines) {
@@ -90,7 +88,7 @@ std::string changeNotice(qint64 version, const QString& trouble, const QList<Boa
         for (int race : gone)
             races.append(race);
         notice.insert(u"trouble"_qs, trouble);
-        notice.insert(u"events"_qs, linesJson(changed, withList));
+        notice.insert(u"events"_qs, linesJson(changed, lists));
         notice.insert(u"gone"_qs, races);
     }
     return QJsonDocument(notice).toJson(QJsonDocument::Compact).toStdString();

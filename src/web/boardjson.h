@@ -6,6 +6,7 @@
 #include "web/boardfacts.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -15,10 +16,11 @@ namespace tarvel::web {
 const char* boardStateWord(BoardState state);
 
 /// {"version":N,"meet":"…","trouble":"…","events":[{"race":12,"title":"…","state":"printed",
-/// "time":"10:42","why":"","list":true}, …]}; "list" says whether /board/event/12.json has
-/// the event's ceremony lines.
+/// "time":"10:42","why":"","list":345}, …]}; "list" names the ledger document whose ceremony
+/// lines /board/event/12.json serves (0: none), so a browser fetches them again only when
+/// they changed. `lists` maps events to those documents.
 QByteArray boardJson(qint64 version, const QString& meetName, const QString& trouble,
-                     const QList<BoardEvent>& events, const QList<int>& withList);
+                     const QList<BoardEvent>& events, const QHash<int, qint64>& lists);
 
 /// {"race":12,"title":"…","groups":[{"heading":"…","entries":[{"rank":"1位","name":"…",
 /// "affiliation":"…","prefecture":"…","result":"…","mark":"…","legs":["1 …", …]}]}]}
@@ -34,6 +36,6 @@ inline constexpr int kNoticeLines = 32;
 /// shows version N - 1 applies it, any other fetches /board.json. With more than
 /// kNoticeLines lines: {"version":N,"full":true}.
 std::string changeNotice(qint64 version, const QString& trouble, const QList<BoardEvent>& changed,
-                         const QList<int>& withList, const QList<int>& gone);
+                         const QHash<int, qint64>& lists, const QList<int>& gone);
 
 } // namespace tarvel::web

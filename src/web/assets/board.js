@@ -13,7 +13,7 @@
     let shownVersion = -1;
     let loading = null;
     let again = false;
-    const lists = new Map(); // race → the list's JSON text shown
+    const lists = new Map(); // race → the ledger document its lines shown come from
     const rows = new Map(); // race → <li>
 
     function element(tag, className, text) {
@@ -77,13 +77,14 @@
         if (list) row.appendChild(listBlock(list));
     }
 
-    function loadList(race) {
+    // Fetches the event's lines once per ledger document they come from.
+    function loadList(race, documentId) {
+        lists.set(race, documentId);
         return fetchJson("/board/event/" + race + ".json").then(function (list) {
-            const text = JSON.stringify(list);
-            if (lists.get(race) === text) return;
-            lists.set(race, text);
-            showList(race, list);
-        }).catch(function () { /* tried again with the next change */ });
+            if (lists.get(race) === documentId) showList(race, list);
+        }).catch(function () {
+            if (lists.get(race) === documentId) lists.delete(race); // tried again later
+        });
     }
 
     function eventRow(event) {
@@ -106,8 +107,8 @@
     }
 
     // Puts the event's row in place (in race order), keeping its list while it has one;
-    // returns the fetch of its list when that is wanted.
-    function showLine(event, listChanged) {
+    // returns the fetch of its list when its lines changed.
+    function showLine(event) {
         const old = rows.get(event.race);
         const row = eventRow(event);
         if (old) {
@@ -126,7 +127,7 @@
             lists.delete(event.race);
             return null;
         }
-        return !lists.has(event.race) || listChanged ? loadList(event.race) : null;
+        return lists.get(event.race) !== event.list ? loadList(event.race, event.list) : null;
     }
 
     function removeLine(race) {
@@ -150,14 +151,14 @@
         empty.hidden = false;
     }
 
-    function showBoard(board, changed) {
+    function showBoard(board) {
         document.getElementById("meet").textContent = board.meet || "";
         showTrouble(board.trouble);
         const seen = new Set();
         const fetches = [];
         board.events.forEach(function (event) {
             seen.add(event.race);
-            fetches.push(showLine(event, changed.has(event.race)));
+            fetches.push(showLine(event));
         });
         Array.from(rows.keys()).forEach(function (race) {
             if (!seen.has(race)) removeLine(race);
@@ -170,7 +171,7 @@
     function applyNotice(notice) {
         showTrouble(notice.trouble);
         notice.events.forEach(function (event) {
-            showLine(event, true);
+            showLine(event);
             rows.get(event.race).classList.add("fresh");
         });
         (notice.gone || []).forEach(removeLine);
@@ -179,27 +180,29 @@
         document.body.dataset.version = String(shownVersion);
     }
 
-    // One load at a time; a change told meanwhile makes one more after it.
-    const pending = new Set();
-    function refresh(changed) {
+    // One load at a time; a change told meanwhile makes one more after it. A load that
+    // fails is tried again shortly.
+    function refresh() {
         if (loading) {
             again = true;
-            changed.forEach(function (race) { pending.add(race); });
             return;
         }
+        let failed = false;
         loading = fetchJson("/board.json").then(function (board) {
             shownVersion = board.version;
-            return showBoard(board, changed);
+            if (stream && stream.readyState === EventSource.OPEN) setLink("live", "自動更新中");
+            return showBoard(board);
         }).catch(function () {
+            failed = true;
             setLink("lost", "読み込めません。再試行します…");
         }).then(function () {
             loading = null;
             document.body.dataset.version = String(shownVersion);
-            if (again) {
+            if (failed) {
+                setTimeout(refresh, 2000);
+            } else if (again) {
                 again = false;
-                const next = new Set(pending);
-                pending.clear();
-                refresh(next);
+                refresh();
             }
         });
     }
@@ -210,11 +213,13 @@
         link.textContent = text;
     }
 
+    let stream = null;
     function connect() {
         const source = new EventSource("/events");
+        stream = source;
         source.onopen = function () {
             setLink("live", "自動更新中");
-            refresh(new Set()); // whatever changed while away
+            refresh(); // whatever changed while away
         };
         source.onmessage = function (message) {
             let notice;
@@ -225,8 +230,7 @@
                 applyNotice(notice);
                 return;
             }
-            const changed = (notice.events || []).map(function (event) { return event.race; });
-            refresh(new Set(changed.concat(notice.gone || [])));
+            refresh();
         };
         source.onerror = function () {
             setLink("lost", "接続が切れました。再接続中…");
@@ -255,7 +259,7 @@
         document.getElementById("filter").addEventListener("click", function () {
             setFilter(this.getAttribute("aria-pressed") !== "true");
         });
-        refresh(new Set());
+        refresh();
         connect();
     });
 })();
