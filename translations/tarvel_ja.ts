@@ -1286,6 +1286,30 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <translation>%1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました。</translation>
     </message>
     <message>
+        <source>%1 e-certificate(s) could not be written</source>
+        <translation>電子賞状 %1 件を書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>no ZIP was made: it would lack files</source>
+        <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
+    </message>
+    <message>
+        <source>another program uses this port (%1)</source>
+        <translation>このポートは別のプログラムが使っています（%1）</translation>
+    </message>
+    <message>
+        <source>the address is not this computer&apos;s (%1)</source>
+        <translation>このアドレスはこのコンピューターのものではありません（%1）</translation>
+    </message>
+    <message>
+        <source>cannot listen there (%1)</source>
+        <translation>そこでは待ち受けできません（%1）</translation>
+    </message>
+    <message>
+        <source>starting the venue page</source>
+        <translation>会場ページの開始</translation>
+    </message>
+    <message>
         <source>Desk: print history</source>
         <translation>受付：印刷履歴</translation>
     </message>
@@ -1332,7 +1356,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%n certificate(s)</source>
         <translation>
-            <numerusform>%n枚</numerusform>
+            <numerusform></numerusform>
         </translation>
     </message>
     <message>
@@ -1349,7 +1373,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     </message>
     <message>
         <source>Print %1 certificate(s) of %2 event(s) again?</source>
-        <translation>%2種目の%1枚を再印刷しますか？</translation>
+        <translation>%2 種目の賞状 %1 枚を再印刷しますか？</translation>
     </message>
     <message>
         <source>Print again</source>
@@ -1358,7 +1382,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%n certificate(s) will be printed again.</source>
         <translation>
-            <numerusform>%n枚を再印刷します。</numerusform>
+            <numerusform></numerusform>
         </translation>
     </message>
     <message>
@@ -1384,6 +1408,10 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>The code is not right.</source>
         <translation>コードが違います。</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>ログアウト</translation>
     </message>
     <message>
         <source>Team: e-certificates</source>
@@ -1412,7 +1440,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%n file(s)</source>
         <translation>
-            <numerusform>%n件</numerusform>
+            <numerusform></numerusform>
         </translation>
     </message>
     <message>
@@ -1432,8 +1460,76 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <translation>ZIPを作れませんでした。</translation>
     </message>
     <message>
-        <source>Log out</source>
-        <translation>ログアウト</translation>
+        <source>Serves the venue page (the award board, the team downloads, the desk&apos;s page) to browsers until SIGINT or SIGTERM; with --watch, while watching.</source>
+        <translation>会場ページ（表彰ボード、チームのダウンロード、受付のページ）を SIGINT か SIGTERM まで配信します。--watch と一緒なら監視している間配信します。</translation>
+    </message>
+    <message>
+        <source>With --serve: listens on ADDR:PORT ([ADDR]:PORT for IPv6; port 0: any free one) instead of 127.0.0.1:%1. Any other address lets other machines in.</source>
+        <translation>--serve と一緒に: 127.0.0.1:%1 の代わりに ADDR:PORT で待ち受けます（IPv6 は [ADDR]:PORT、ポート 0 は空いているどれか）。ほかのアドレスではほかのコンピュータからも届きます。</translation>
+    </message>
+    <message>
+        <source>With --serve: the meet&apos;s access code for the team page is the first line of FILE (readable by its owner only). Without it the team page takes no code.</source>
+        <translation>--serve と一緒に: チームのページの大会アクセスコードは FILE の1行目です（所有者だけが読めるファイル）。指定がなければチームのページはどのコードも受け付けません。</translation>
+    </message>
+    <message>
+        <source>With --serve: the desk PIN for the desk&apos;s page is the first line of FILE (readable by its owner only). Without it the desk&apos;s page takes no PIN.</source>
+        <translation>--serve と一緒に: 受付のページの PIN は FILE の1行目です（所有者だけが読めるファイル）。指定がなければ受付のページはどの PIN も受け付けません。</translation>
+    </message>
+    <message>
+        <source>--%1 goes with --serve</source>
+        <translation>--%1 は --serve と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--serve goes alone or with --watch, not with --history, --reprint, --make-e-certificates or --ceremony-list-of</source>
+        <translation>--serve は単独か --watch と一緒に指定します。--history、--reprint、--make-e-certificates、--ceremony-list-of とは一緒に指定できません</translation>
+    </message>
+    <message>
+        <source>--listen: &quot;%1&quot; is not ADDR:PORT or [ADDR]:PORT (a numeric IPv4 or IPv6 address, port 0 to 65535)</source>
+        <translation>--listen: 「%1」は ADDR:PORT でも [ADDR]:PORT でもありません（数字の IPv4 か IPv6 アドレス、ポートは 0 から 65535）</translation>
+    </message>
+    <message>
+        <source>anybody on this machine may read it; make it readable by its owner only (chmod 600)</source>
+        <translation>このコンピュータのだれでも読めます。所有者だけが読めるようにしてください（chmod 600）</translation>
+    </message>
+    <message>
+        <source>the file is too long for a code</source>
+        <translation>コードにしては長すぎるファイルです</translation>
+    </message>
+    <message>
+        <source>its first line is empty</source>
+        <translation>1行目が空です</translation>
+    </message>
+    <message>
+        <source>reading the access code</source>
+        <translation>アクセスコードの読み込み</translation>
+    </message>
+    <message>
+        <source>reading the desk PIN</source>
+        <translation>受付 PIN の読み込み</translation>
+    </message>
+    <message>
+        <source>the venue page is served at %1</source>
+        <translation>会場ページを %1 で配信しています</translation>
+    </message>
+    <message>
+        <source>no --access-code-file: the team page refuses every code</source>
+        <translation>--access-code-file がないため、チームのページはどのコードも受け付けません</translation>
+    </message>
+    <message>
+        <source>no --desk-pin-file: the desk&apos;s page refuses every PIN</source>
+        <translation>--desk-pin-file がないため、受付のページはどの PIN も受け付けません</translation>
+    </message>
+    <message>
+        <source>serving until stopped with Ctrl+C</source>
+        <translation>Ctrl+C で止めるまで配信します</translation>
+    </message>
+    <message>
+        <source>stopping: the venue page closes; a reprint in hand ends first</source>
+        <translation>終了します: 会場ページを閉じます。処理中の再印刷は終わるまで続けます</translation>
+    </message>
+    <message>
+        <source>serving ended</source>
+        <translation>配信を終了しました</translation>
     </message>
 </context>
 <context>
@@ -1669,6 +1765,14 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>ZIP written: %1</source>
         <translation>ZIP を書き出しました: %1</translation>
     </message>
+    <message>
+        <source>%1 e-certificate(s) could not be written</source>
+        <translation>電子賞状 %1 件を書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>no ZIP was made: it would lack files</source>
+        <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::MeetChooser</name>
@@ -1724,6 +1828,30 @@ Choose the meet: one opened before, or its ctl folder or its dr_kyo.ctl.</source
     <message>
         <source>Stopping after this event...</source>
         <translation>この種目のあとで中止します...</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::VenueDesk</name>
+    <message>
+        <source>The access code and the desk PIN cannot be empty; the codes in use stay as they were.</source>
+        <translation>アクセスコードと受付 PIN は空にできません。使用中のコードはそのままです。</translation>
+    </message>
+    <message>
+        <source>The venue page could not be started.
+
+Address: %1
+Reason: %2</source>
+        <translation>会場ページを開始できませんでした。
+
+アドレス: %1
+理由: %2</translation>
+    </message>
+</context>
+<context>
+    <name>tarvel::ui::VenueDialog</name>
+    <message>
+        <source>The venue page is not served; tick 会場ページ.</source>
+        <translation>会場ページは配信されていません。「会場ページ」にチェックを入れてください。</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "platform/words.h"
 
+#include <QDateTime>
 #include <QDir>
 
 #include <cstdio>
@@ -25,6 +26,11 @@ bool stderrIsTerminal()
 #else
     return false;
 #endif
+}
+
+QString timeStamp()
+{
+    return u"["_qs + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_qs) + u"] "_qs;
 }
 
 PrintTarget openTarget(const std::optional<QString>& pdfFolder, const DataLocations& where,

@@ -16,6 +16,9 @@ void say(const QString& text);
 
 bool stderrIsTerminal();
 
+/// "[2026-12-08 10:15:03] ", put before every line a command that keeps going tells.
+QString timeStamp();
+
 /// When the default printer is looked up: before anything is printed (a print run, a
 /// reprint: a scheduler that does not answer fails the command at once), or before each
 /// run's first document (watching: each run fails and is tried again; a preview: never).

@@ -8,6 +8,12 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#ifdef Q_OS_WIN
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#endif
+
 namespace tarvel::batch {
 
 namespace {
@@ -90,7 +96,36 @@ std::optional<QList<int>> parseRaceList(const QString& text)
     return races;
 }
 
+/// Whether `text` is a numeric address of `family` (AF_INET, AF_INET6), as the system reads
+/// one: no names, which would need a lookup and could mean another machine tomorrow.
+bool isNumericAddress(int family, const QString& text)
+{
+    unsigned char bytes[16];
+    return inet_pton(family, text.toLatin1().constData(), bytes) == 1 && text.size() < 64;
+}
+
 } // namespace
+
+std::optional<ListenAt> parseListen(const QString& text)
+{
+    static const QRegularExpression form(
+        u"^(?:\\[([^\\]]*)\\]|([^:\\[\\]]*))(?::([0-9]{1,5}))?$"_qs);
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    ListenAt at;
+    const bool bracketed = match.hasCaptured(1);
+    at.address = bracketed ? match.captured(1) : match.captured(2);
+    if (!isNumericAddress(bracketed ? AF_INET6 : AF_INET, at.address))
+        return std::nullopt;
+    if (match.hasCaptured(3)) {
+        const int port = match.captured(3).toInt();
+        if (port > 65535)
+            return std::nullopt;
+        at.port = std::uint16_t(port);
+    }
+    return at;
+}
 
 ParseResult parseCommandLine(const QStringList& arguments, const QString& startDirectory)
 {
@@ -196,6 +231,28 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                   "RACE,... (or of every event printed so far: all) as one document, from the "
                   "ledger, in race order."),
         u"RACE[,RACE...]|all"_qs);
+    const QCommandLineOption serve(
+        u"serve"_qs,
+        Words::tr("Serves the venue page (the award board, the team downloads, the desk's "
+                  "page) to browsers until SIGINT or SIGTERM; with --watch, while watching."));
+    const QCommandLineOption listen(
+        u"listen"_qs,
+        Words::tr("With --serve: listens on ADDR:PORT ([ADDR]:PORT for IPv6; port 0: any "
+                  "free one) instead of 127.0.0.1:%1. Any other address lets other machines "
+                  "in.")
+            .arg(web::kDefaultVenuePort),
+        u"ADDR:PORT"_qs);
+    const QCommandLineOption accessCodeFile(
+        u"access-code-file"_qs,
+        Words::tr("With --serve: the meet's access code for the team page is the first line "
+                  "of FILE (readable by its owner only). Without it the team page takes no "
+                  "code."),
+        u"FILE"_qs);
+    const QCommandLineOption deskPinFile(
+        u"desk-pin-file"_qs,
+        Words::tr("With --serve: the desk PIN for the desk's page is the first line of FILE "
+                  "(readable by its owner only). Without it the desk's page takes no PIN."),
+        u"FILE"_qs);
     parser.addOptions({help,
                        version,
                        directory,
@@ -223,7 +280,11 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
                        ceremonyList,
                        ceremonyPrinter,
                        ceremonyPdf,
-                       ceremonyListOf});
+                       ceremonyListOf,
+                       serve,
+                       listen,
+                       accessCodeFile,
+                       deskPinFile});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -335,6 +396,30 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         request.command = Request::Command::CeremonyList;
         request.ceremonyRaces = *races;
     }
+    for (const QCommandLineOption* with : {&listen, &accessCodeFile, &deskPinFile}) {
+        if (parser.isSet(*with) && !parser.isSet(serve))
+            return UsageError{Words::tr("--%1 goes with --serve").arg(with->names().first())};
+    }
+    if (parser.isSet(serve)) {
+        if (request.command != Request::Command::Print
+            && request.command != Request::Command::Watch)
+            return UsageError{Words::tr("--serve goes alone or with --watch, not with "
+                                        "--history, --reprint, --make-e-certificates or "
+                                        "--ceremony-list-of")};
+        if (request.command == Request::Command::Print && parser.isSet(alongside))
+            return UsageError{Words::tr("--e-certificates goes with a print run or --watch")};
+        if (request.command == Request::Command::Print)
+            request.command = Request::Command::Serve;
+        request.serve = true;
+        if (parser.isSet(listen)) {
+            const std::optional<ListenAt> at = parseListen(parser.value(listen));
+            if (!at)
+                return UsageError{Words::tr("--listen: \"%1\" is not ADDR:PORT or [ADDR]:PORT "
+                                            "(a numeric IPv4 or IPv6 address, port 0 to 65535)")
+                                      .arg(parser.value(listen))};
+            request.listen = *at;
+        }
+    }
     request.ceremonyList = parser.isSet(ceremonyList) || parser.isSet(ceremonyPrinter)
                            || parser.isSet(ceremonyPdf) || parser.isSet(ceremonyListOf);
     if (request.ceremonyList
@@ -348,7 +433,8 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         request.ceremonyDestination =
             CeremonyDestination{CeremonyDestinationKind::Printer, parser.value(ceremonyPrinter)};
     }
-    for (const QCommandLineOption* folder : {&directory, &pdf, &log, &csv, &ceremonyPdf}) {
+    for (const QCommandLineOption* folder :
+         {&directory, &pdf, &log, &csv, &ceremonyPdf, &accessCodeFile, &deskPinFile}) {
         if (parser.isSet(*folder) && parser.value(*folder).isEmpty())
             return UsageError{Words::tr("--%1 needs a path").arg(folder->names().last())};
     }
@@ -366,6 +452,10 @@ ParseResult parseCommandLine(const QStringList& arguments, const QString& startD
         request.logFile = start.absoluteFilePath(parser.value(log));
     if (parser.isSet(csv))
         request.csvFile = start.absoluteFilePath(parser.value(csv));
+    if (parser.isSet(accessCodeFile))
+        request.accessCodeFile = start.absoluteFilePath(parser.value(accessCodeFile));
+    if (parser.isSet(deskPinFile))
+        request.deskPinFile = start.absoluteFilePath(parser.value(deskPinFile));
     if (parser.isSet(ceremonyPdf))
         request.ceremonyDestination =
             CeremonyDestination{CeremonyDestinationKind::PdfFolder,

@@ -3,14 +3,23 @@
 
 #include "ceremony/ceremonydestination.h"
 #include "printrun/printoptions.h"
+#include "web/venue.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <variant>
 
 namespace tarvel::batch {
+
+/// Where the venue page listens: an IPv4 address or an IPv6 address (written in brackets
+/// on the command line), and a port (0: any free one, told when serving begins).
+struct ListenAt {
+    QString address = QStringLiteral("127.0.0.1");
+    std::uint16_t port = web::kDefaultVenuePort;
+};
 
 /// Certificates chosen for a reprint: an event by its last heat (or a heat), or one lane of
 /// a heat (index 0 to 11), or one leg of a relay lane (0 to 3).
@@ -24,11 +33,12 @@ struct ReprintChoice {
 /// rank limits default to the layout file's, known only after start-up.
 struct Request {
     /// What to do: a print run (the default), print runs whenever a race turns ready until
-    /// stopped, list the ledger, reprint from it, write e-certificates from it, or send the
-    /// award lists of printed events.
+    /// stopped, serve the venue page until stopped, list the ledger, reprint from it, write
+    /// e-certificates from it, or send the award lists of printed events.
     enum class Command {
         Print,
         Watch,
+        Serve,
         History,
         Reprint,
         ECertificates,
@@ -61,6 +71,13 @@ struct Request {
     std::optional<CeremonyDestination> ceremonyDestination;
     /// With --ceremony-list-of: the events by their last heats; empty for all.
     QList<int> ceremonyRaces;
+    /// The venue page is served (--serve): alone (Command::Serve) or beside --watch.
+    bool serve = false;
+    ListenAt listen;
+    /// Files whose first line is the meet's access code and the desk PIN (absolute paths,
+    /// like --pdf); none: that page refuses every code.
+    std::optional<QString> accessCodeFile;
+    std::optional<QString> deskPinFile;
 };
 
 struct ShowHelp {
@@ -73,6 +90,10 @@ struct ShowVersion {};
 struct UsageError {
     QString message;
 };
+
+/// "ADDR:PORT", "[ADDR]:PORT" for IPv6, or the address alone (the default port); none when
+/// the address is not a numeric IPv4 or IPv6 address or the port not 0 to 65535.
+std::optional<ListenAt> parseListen(const QString& text);
 
 using ParseResult = std::variant<Request, ShowHelp, ShowVersion, UsageError>;
 

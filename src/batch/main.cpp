@@ -6,6 +6,7 @@
 #include "batch/ecertcommand.h"
 #include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
+#include "batch/servecommand.h"
 #include "batch/watchcommand.h"
 #include "layout/layoutfile.h"
 #include "platform/failure.h"
@@ -53,6 +54,7 @@ int run(const Request& request)
     case Request::Command::Reprint: return reprintFromLedger(request, session);
     case Request::Command::ECertificates: return makeECertificates(request, session);
     case Request::Command::Watch: return runWatch(request, session);
+    case Request::Command::Serve: return runServe(request, session);
     case Request::Command::CeremonyList: return printCeremonyLists(request, session);
     case Request::Command::Print: break;
     }
@@ -75,7 +77,8 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 int main(int argc, char** argv)
 {
     // Before any thread starts, so that every thread inherits it: --watch ends on a stop
-    // signal only after the event in hand. Every other command gives the signals back below.
+    // signal only after the event in hand, --serve after closing its connections. Every other
+    // command gives the signals back below.
     tarvel::holdStopSignals();
     qInstallMessageHandler(tarvel::batch::messageHandler);
     // The tool draws no window: it needs Qt's fonts, never a display.
@@ -90,7 +93,9 @@ int main(int argc, char** argv)
     using namespace tarvel::batch;
     const ParseResult parsed = parseCommandLine(QGuiApplication::arguments(), QDir::currentPath());
     const auto* request = std::get_if<Request>(&parsed);
-    if (!request || request->command != Request::Command::Watch)
+    if (!request
+        || (request->command != Request::Command::Watch
+            && request->command != Request::Command::Serve))
         tarvel::releaseStopSignals();
     if (const auto* help = std::get_if<ShowHelp>(&parsed)) {
         std::fputs(qPrintable(help->text), stdout);

@@ -5,26 +5,16 @@
 #include "batch/ceremonycommand.h"
 #include "batch/ledgercommands.h"
 #include "batch/printcommand.h"
+#include "batch/servecommand.h"
 #include "platform/paths.h"
 #include "platform/qt/cupsjobs.h"
 #include "platform/stopsignals.h"
 #include "platform/words.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 
 namespace tarvel::batch {
-
-namespace {
-
-/// "[2026-12-08 10:15:03] ", put before every line a watching run tells.
-QString timeStamp()
-{
-    return u"["_qs + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_qs) + u"] "_qs;
-}
-
-} // namespace
 
 int runWatch(const Request& request, Session& session)
 {
@@ -102,9 +92,15 @@ int runWatch(const Request& request, Session& session)
               .arg(QDir::toNativeSeparators(
                   hostPath(session.where.dataFile(QString::fromUtf16(kRaceStatusFile)))))
               .arg(request.watchInterval));
+    // Serving begins before watching: a port that is taken ends the command at once.
+    std::unique_ptr<web::VenueService> venue;
+    if (request.serve && !(venue = startVenue(request, desk, timeStamp)))
+        return kFailed;
     desk.startWatching(std::move(watch));
     if (!signals.arrived())
         QCoreApplication::exec();
+    if (venue)
+        venue->stop();
     desk.finishRecording();
     say(timeStamp() + Words::tr("watching ended"));
     if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {

@@ -28,8 +28,18 @@ DeskStrip::DeskStrip(QWidget* parent) : QWidget(parent)
     lblInsatsusaki_ = place(new ElidedLabel(this), u"lblInsatsusaki"_s, 120, 750, 3000, 255);
     cmdInsatsusaki_ =
         place(new QPushButton(u"PDFへ…"_s, this), u"cmdInsatsusaki"_s, 3180, 720, 1035, 330);
+    chkKaijou_ = place(new QCheckBox(u"会場ページ"_s, this), u"chkKaijou"_s, 120, 1125, 1155, 255);
+    lblKaijou_ = place(new ElidedLabel(this), u"lblKaijou"_s, 1320, 1125, 1800, 255);
+    cmdKaijou_ =
+        place(new QPushButton(u"QR・コード"_s, this), u"cmdKaijou"_s, 3180, 1080, 1035, 330);
     showAutoPrintState(QString());
     showFailedJob(QString());
+    showVenueAddress(QString());
+}
+
+void DeskStrip::showVenueAddress(const QString& url)
+{
+    lblKaijou_->setFullText(url);
 }
 
 void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)

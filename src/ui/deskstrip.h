@@ -14,16 +14,17 @@ class ElidedLabel;
 
 enum class PdfChosen { No, Yes };
 
-/// Three rows in the window's twips: the history button and the automatic printing's switch
+/// Four rows in the window's twips: the history button and the automatic printing's switch
 /// and state above, the failed job's line and its reprint button (hidden while no job has
 /// failed), then where certificates go (印刷先), in red with what is wrong when the printer
-/// needs attention, and the button that turns to PDF files instead of paper and back. The
-/// window places the strip under the controls of its state.
+/// needs attention, and the button that turns to PDF files instead of paper and back; last
+/// the venue page's switch, its address while it is served, and the button that shows its
+/// QR code and codes. The window places the strip under the controls of its state.
 class DeskStrip final : public QWidget {
     Q_OBJECT
 public:
     /// Its height and width in twips.
-    static constexpr int kHeightTwips = 1050;
+    static constexpr int kHeightTwips = 1410;
     static constexpr int kWidthTwips = 4290;
 
     explicit DeskStrip(QWidget* parent);
@@ -33,6 +34,10 @@ public:
     QPushButton& reprintFailedButton() { return *cmdSaiInsatu_; }
     /// Turns from the printer to PDF files, or back; its caption says which.
     QPushButton& destinationButton() { return *cmdInsatsusaki_; }
+    /// 会場ページ: serves the venue page while ticked.
+    QCheckBox& venueSwitch() { return *chkKaijou_; }
+    /// Opens the venue page's QR code and codes.
+    QPushButton& venueButton() { return *cmdKaijou_; }
 
     /// The automatic printing's state, one line ("監視中 12:03:04"), with `detail` (the last
     /// run's account) on hovering; empty hides it.
@@ -48,6 +53,8 @@ public:
     /// What is wrong with the printer (stopped, out of paper, not found), after the
     /// destination and in red; empty clears it.
     void showPrinterTrouble(const QString& text);
+    /// The venue page's address while it is served; empty while it is not.
+    void showVenueAddress(const QString& url);
 
 private:
     QPushButton* cmdRireki_ = nullptr;
@@ -57,6 +64,9 @@ private:
     QPushButton* cmdSaiInsatu_ = nullptr;
     ElidedLabel* lblInsatsusaki_ = nullptr;
     QPushButton* cmdInsatsusaki_ = nullptr;
+    QCheckBox* chkKaijou_ = nullptr;
+    ElidedLabel* lblKaijou_ = nullptr;
+    QPushButton* cmdKaijou_ = nullptr;
     QString destination_;
 };
 

@@ -19,6 +19,7 @@
 #include "ui/runview.h"
 #include "ui/textvalidators.h"
 #include "ui/twips.h"
+#include "ui/venuedesk.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -88,6 +89,7 @@ FrmBrev::FrmBrev(DeskServices services, QWidget* parent)
 FrmBrev::~FrmBrev()
 {
     // Gone before the members their handlers reach (the previews' routing, the desk) go.
+    delete venueDesk_;
     delete largePreview_;
     delete autoPrintDesk_;
     delete ledgerDesk_;
@@ -206,6 +208,7 @@ void FrmBrev::start(const QString& locationFile)
     ceremony_->attach(*desk_);
     eCertificates_->attach(*desk_);
     buildAutoPrintDesk();
+    venueDesk_ = new VenueDesk(*this, *desk_, *strip_);
     lblVersion_->setText(QString::fromUtf16(kVersion));
     if (session().layoutLoad.outcome == LayoutLoad::Repaired)
         QTimer::singleShot(0, this, [this] { showLayoutRepair(this, session()); });

@@ -36,6 +36,7 @@ class LargePreview;
 class LedgerDesk;
 class PreviewBox;
 class RunView;
+class VenueDesk;
 
 /// The window's controls carry their names as object names; arrays of like controls append
 /// the index (`txtX4`, `chkKoumoku18`, `optKyori0`; `Label80` and `Label81` for the corner
@@ -85,6 +86,8 @@ public:
     LedgerDesk* ledgerDesk() { return ledgerDesk_; }
     /// Automatic printing's side of the window; null before start().
     AutoPrintDesk* autoPrintDesk() { return autoPrintDesk_; }
+    /// The venue page's side of the window (会場ページ); null before start().
+    VenueDesk* venueDesk() { return venueDesk_; }
 
 protected:
     /// With layout edits not yet saved, asks whether to save them, close without, or stay.
@@ -142,6 +145,7 @@ private:
     /// The ledger's side of the window; made with the desk.
     LedgerDesk* ledgerDesk_ = nullptr;
     AutoPrintDesk* autoPrintDesk_ = nullptr;
+    VenueDesk* venueDesk_ = nullptr;
     /// The items' maximum widths: only the large preview shows and edits them.
     std::array<int, kItemCount> maxWidths_{};
     /// The layout as last loaded or saved: closing asks about anything else.

@@ -9,11 +9,13 @@
 namespace tarvel::testing {
 
 WatchProcess::WatchProcess(const QStringList& arguments, const QStringList& more,
-                           QProcessEnvironment environment)
+                           QProcessEnvironment environment, Watching watching)
 {
     environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs); // the account in English
     process_.setProcessEnvironment(environment);
-    process_.start(batchProgram(), arguments + QStringList{u"--watch"_qs} + more);
+    const QStringList watch =
+        watching == Watching::Yes ? QStringList{u"--watch"_qs} : QStringList();
+    process_.start(batchProgram(), arguments + watch + more);
 }
 
 WatchProcess::~WatchProcess()

@@ -11,10 +11,14 @@ namespace tarvel::testing {
 /// Started in the constructor, told in English; killed by the destructor if still running.
 class WatchProcess {
 public:
+    /// Whether --watch is given (a command that keeps going without it: --serve).
+    enum class Watching { Yes, No };
+
     /// `arguments` before --watch, `more` after it (an interval, say).
     explicit WatchProcess(
         const QStringList& arguments, const QStringList& more = {},
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment(),
+        Watching watching = Watching::Yes);
     ~WatchProcess();
     WatchProcess(const WatchProcess&) = delete;
     WatchProcess& operator=(const WatchProcess&) = delete;
