@@ -91,6 +91,9 @@ std::optional<HttpResponse> TeamPages::handle(const HttpRequest& request)
     if (isGet(request))
         if (std::optional<HttpResponse> asset = assetAnswer(area_, path))
             return asset;
+    // Besides its token, a change must come from a page of this server.
+    if (request.method == "POST" && !Gate::sameOrigin(request))
+        return messagePage(area_, 403, Words::tr("This form was sent from another page."));
     if (path == "/team/login")
         return request.method == "POST"
                    ? loginAnswer(gate_, area_, request)

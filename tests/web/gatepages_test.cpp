@@ -41,7 +41,8 @@ TEST(GatePagesTest, LoggingOutNeedsTheTokenAndEndsTheSession)
               403);
     EXPECT_TRUE(gate.sessionOf(GateKind::Desk, page));
     const HttpResponse out = logoutAnswer(
-        gate, area, withSession(formPost("/desk/logout", "csrf=" + session.csrf), session), session);
+        gate, area, withSession(formPost("/desk/logout", "csrf=" + session.csrf), session),
+        session);
     EXPECT_EQ(out.status, 303);
     EXPECT_FALSE(gate.sessionOf(GateKind::Desk, page));
 }
