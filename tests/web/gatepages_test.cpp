@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarvel::web::testing {
 namespace {
 
@@ -45,6 +47,37 @@ TEST(GatePagesTest, LoggingOutNeedsTheTokenAndEndsTheSession)
         session);
     EXPECT_EQ(out.status, 303);
     EXPECT_FALSE(gate.sessionOf(GateKind::Desk, page));
+}
+
+TEST(GatePagesTest, LoginAnswers)
+{
+    TurnedClock time;
+    Gate gate(time.clock());
+    setCodes(gate);
+    const GatedArea area{"/team", GateKind::Team, QStringLiteral("チーム"),
+                         QStringLiteral("コード")};
+    const auto cookieOf = [](const HttpResponse& response) {
+        for (const auto& [name, value] : response.headers)
+            if (name == "Set-Cookie")
+                return value;
+        return std::string();
+    };
+    const std::string right = "code=" + percentEncode(kTeamCode.toStdString());
+    for (int i = 0; i < 5; ++i) {
+        const HttpResponse wrong = loginAnswer(gate, area, formPost("/team/login", "code=x"));
+        EXPECT_EQ(wrong.status, 401);
+        EXPECT_EQ(cookieOf(wrong), "");
+    }
+    const HttpResponse refused = loginAnswer(gate, area, formPost("/team/login", right));
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(cookieOf(refused), "");
+    EXPECT_TRUE(std::count(refused.headers.begin(), refused.headers.end(),
+                           std::pair<std::string, std::string>("Retry-After", "60")));
+
+    time.now += std::chrono::seconds(60);
+    const HttpResponse in = loginAnswer(gate, area, formPost("/team/login", right));
+    EXPECT_EQ(in.status, 303);
+    EXPECT_TRUE(cookieOf(in).starts_with("tarvel_team="));
 }
 
 } // namespace
