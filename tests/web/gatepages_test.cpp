@@ -1,9 +1,12 @@
 #include "web/gatepages.h"
 
 #include "gatefixture.h"
+#include "web/pagewords.h"
 #include "web/teampages.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -27,6 +30,21 @@ TEST(GatePagesTest, TextsMadeSafe)
     EXPECT_EQ(attachmentDisposition(QStringLiteral("山田 \"A\".pdf")),
               "attachment; filename=\"__ _A_.pdf\"; "
               "filename*=UTF-8''%E5%B1%B1%E7%94%B0%20%22A%22.pdf");
+}
+
+TEST(GatePagesTest, PagesSpeakJapaneseWhateverTheProcessSpeaks)
+{
+    // No translator is installed in the tests: the words come from the program's Japanese
+    // translation all the same (expected values as translations/tarvel_ja.ts gives them).
+    ASSERT_EQ(QCoreApplication::translate("tarvel", "Log in"), QStringLiteral("Log in"));
+    EXPECT_EQ(pageWord(QT_TRANSLATE_NOOP("tarvel", "Log in")), QStringLiteral("ログイン"));
+    EXPECT_EQ(pageWord(QT_TRANSLATE_N_NOOP("tarvel", "%n file(s)"), 3), QStringLiteral("3件"));
+    EXPECT_EQ(inJapanese(QStringLiteral("canceled")), QStringLiteral("取消"));
+    EXPECT_EQ(inJapanese(QStringLiteral("取消")), QStringLiteral("取消"));
+    EXPECT_EQ(inJapanese(QStringLiteral("山田")), QStringLiteral("山田"));
+    const GatedArea area{"/team", GateKind::Team, QStringLiteral("チーム"),
+                         QStringLiteral("コード")};
+    EXPECT_NE(loginPage(area, 200).body.find("ログイン"), std::string::npos);
 }
 
 TEST(GatePagesTest, LoggingOutNeedsTheTokenAndEndsTheSession)
