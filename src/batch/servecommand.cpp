@@ -21,8 +21,7 @@ namespace {
 constexpr qint64 kLongestSecretFile = 4096;
 
 /// The code kept in `path` as the service keeps it: a salted hash; none without a file.
-std::optional<web::SaltedHash> secretOf(const std::optional<QString>& path,
-                                        const QString& action)
+std::optional<web::SaltedHash> secretOf(const std::optional<QString>& path, const QString& action)
 {
     if (!path)
         return std::nullopt;
