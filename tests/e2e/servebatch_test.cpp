@@ -2,6 +2,7 @@
 // until a stop signal, alone and beside --watch.
 
 #include "batchfixture.h"
+#include "meetdb/racestatus.h"
 #include "watchprocess.h"
 
 #include <QFile>
@@ -34,7 +35,8 @@ QByteArray httpGet(int port, const QByteArray& path)
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         const QByteArray request =
             "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
-        if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) == request.size()) {
+        if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL)
+            == request.size()) {
             char buffer[4096];
             ssize_t got = 0;
             while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
@@ -134,8 +136,7 @@ TEST_F(ServeTest, ServesUntilStoppedAndATakenPortIsTold)
     const QString code = ownerOnlyFile(u"code"_qs, "  482913  \nsecond line\n");
     WatchProcess desk(arguments({u"--serve"_qs, u"--listen"_qs, u"127.0.0.1:0"_qs,
                                  u"--access-code-file"_qs, code}),
-                      {}, QProcessEnvironment::systemEnvironment(),
-                      WatchProcess::Watching::No);
+                      {}, QProcessEnvironment::systemEnvironment(), WatchProcess::Watching::No);
     const int port = servedPort(desk);
     ASSERT_GT(port, 0) << desk.err().toStdString();
     EXPECT_TRUE(desk.err().contains(u"the desk's page refuses every PIN"_qs))
