@@ -1286,6 +1286,180 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <translation>%1 種目の電子賞状を作れませんでした。印刷と印刷済みの記録は続けました。</translation>
     </message>
     <message>
+        <source>%1 e-certificate(s) could not be written</source>
+        <translation>電子賞状 %1 件を書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>no ZIP was made: it would lack files</source>
+        <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
+    </message>
+    <message>
+        <source>another program uses this port (%1)</source>
+        <translation>このポートは別のプログラムが使っています（%1）</translation>
+    </message>
+    <message>
+        <source>the address is not this computer&apos;s (%1)</source>
+        <translation>このアドレスはこのコンピューターのものではありません（%1）</translation>
+    </message>
+    <message>
+        <source>cannot listen there (%1)</source>
+        <translation>そこでは待ち受けできません（%1）</translation>
+    </message>
+    <message>
+        <source>starting the venue page</source>
+        <translation>会場ページの開始</translation>
+    </message>
+    <message>
+        <source>Desk: print history</source>
+        <translation>受付：印刷履歴</translation>
+    </message>
+    <message>
+        <source>Desk PIN</source>
+        <translation>受付PIN</translation>
+    </message>
+    <message>
+        <source>This page cannot be opened so.</source>
+        <translation>このページはこの方法では開けません。</translation>
+    </message>
+    <message>
+        <source>Enter the desk PIN first.</source>
+        <translation>先に受付PINを入力してください。</translation>
+    </message>
+    <message>
+        <source>The print history cannot be read now.</source>
+        <translation>いまは印刷履歴を読み出せません。</translation>
+    </message>
+    <message>
+        <source>Not found.</source>
+        <translation>見つかりません。</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>Failed jobs</source>
+        <translation>失敗したジョブ</translation>
+    </message>
+    <message>
+        <source>Reprint</source>
+        <translation>再印刷</translation>
+    </message>
+    <message>
+        <source>Print history</source>
+        <translation>印刷履歴</translation>
+    </message>
+    <message>
+        <source>The newest %1 of %2 certificates</source>
+        <translation>%2枚のうち新しい%1枚</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n certificate(s)</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Reprint the rows chosen</source>
+        <translation>選んだ行を再印刷</translation>
+    </message>
+    <message>
+        <source>This form has expired. Open the page again.</source>
+        <translation>このフォームは期限切れです。ページを開き直してください。</translation>
+    </message>
+    <message>
+        <source>Choose the rows to print again.</source>
+        <translation>再印刷する行を選んでください。</translation>
+    </message>
+    <message>
+        <source>Print %1 certificate(s) of %2 event(s) again?</source>
+        <translation>%2 種目の賞状 %1 枚を再印刷しますか？</translation>
+    </message>
+    <message>
+        <source>Print again</source>
+        <translation>再印刷する</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n certificate(s) will be printed again.</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The printer is in use. Try again once it is done.</source>
+        <translation>プリンタは使用中です。終わってからもう一度どうぞ。</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>Log in</source>
+        <translation>ログイン</translation>
+    </message>
+    <message>
+        <source>This form was sent from another page.</source>
+        <translation>このフォームは別のページから送られました。</translation>
+    </message>
+    <message>
+        <source>Too many wrong codes. Try again in a minute.</source>
+        <translation>間違いが続きました。1分後にもう一度どうぞ。</translation>
+    </message>
+    <message>
+        <source>The code is not right.</source>
+        <translation>コードが違います。</translation>
+    </message>
+    <message>
+        <source>Log out</source>
+        <translation>ログアウト</translation>
+    </message>
+    <message>
+        <source>Team: e-certificates</source>
+        <translation>チーム：電子賞状</translation>
+    </message>
+    <message>
+        <source>Access code</source>
+        <translation>アクセスコード</translation>
+    </message>
+    <message>
+        <source>Enter the access code first.</source>
+        <translation>先にアクセスコードを入力してください。</translation>
+    </message>
+    <message>
+        <source>The e-certificates cannot be read now.</source>
+        <translation>いまは電子賞状を読み出せません。</translation>
+    </message>
+    <message>
+        <source>No e-certificates yet.</source>
+        <translation>電子賞状はまだありません。</translation>
+    </message>
+    <message>
+        <source>Choose your affiliation</source>
+        <translation>所属を選んでください</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <translation>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No e-certificates of this affiliation.</source>
+        <translation>この所属の電子賞状はありません。</translation>
+    </message>
+    <message>
+        <source>All affiliations</source>
+        <translation>所属の一覧へ</translation>
+    </message>
+    <message>
+        <source>Download all as one ZIP</source>
+        <translation>まとめてZIPでダウンロード</translation>
+    </message>
+    <message>
+        <source>The ZIP could not be made.</source>
+        <translation>ZIPを作れませんでした。</translation>
+    </message>
+    <message>
         <source>Serves the venue page (the award board, the team downloads, the desk&apos;s page) to browsers until SIGINT or SIGTERM; with --watch, while watching.</source>
         <translation>会場ページ（表彰ボード、チームのダウンロード、受付のページ）を SIGINT か SIGTERM まで配信します。--watch と一緒なら監視している間配信します。</translation>
     </message>
@@ -1326,6 +1500,14 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <translation>1行目が空です</translation>
     </message>
     <message>
+        <source>reading the access code</source>
+        <translation>アクセスコードの読み込み</translation>
+    </message>
+    <message>
+        <source>reading the desk PIN</source>
+        <translation>受付 PIN の読み込み</translation>
+    </message>
+    <message>
         <source>the venue page is served at %1</source>
         <translation>会場ページを %1 で配信しています</translation>
     </message>
@@ -1348,14 +1530,6 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>serving ended</source>
         <translation>配信を終了しました</translation>
-    </message>
-    <message>
-        <source>reading the access code</source>
-        <translation>アクセスコードの読み込み</translation>
-    </message>
-    <message>
-        <source>reading the desk PIN</source>
-        <translation>受付 PIN の読み込み</translation>
     </message>
 </context>
 <context>
@@ -1590,6 +1764,14 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message>
         <source>ZIP written: %1</source>
         <translation>ZIP を書き出しました: %1</translation>
+    </message>
+    <message>
+        <source>%1 e-certificate(s) could not be written</source>
+        <translation>電子賞状 %1 件を書き出せませんでした</translation>
+    </message>
+    <message>
+        <source>no ZIP was made: it would lack files</source>
+        <translation>ファイルが欠けるため ZIP は作りませんでした</translation>
     </message>
 </context>
 <context>

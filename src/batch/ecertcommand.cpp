@@ -36,7 +36,7 @@ int makeECertificates(const Request& request, const Session& session)
             {root, session.layout, QString(), backdropImagePath(session.where, session.backdrop),
              session.meet.meetName, QDateTime()},
             order, thisDesk());
-        if (made.written == 0) {
+        if (made.written == 0 && !made.failure) {
             say(Words::tr("the ledger holds no certificate of the races or affiliation chosen"));
             return kFailed;
         }
@@ -52,6 +52,14 @@ int makeECertificates(const Request& request, const Session& session)
             say(made.ledgerFailure->message());
         for (const QString& zip : made.zips)
             say(Words::tr("ZIP written: %1").arg(zip));
+        if (made.failure) {
+            if (made.failed > 0)
+                say(Words::tr("%1 e-certificate(s) could not be written").arg(made.failed));
+            say(made.failure->message());
+            if (request.zip)
+                say(Words::tr("no ZIP was made: it would lack files"));
+            return kFailed;
+        }
     } catch (const Failure& failure) {
         say(failure.message());
         return kFailed;

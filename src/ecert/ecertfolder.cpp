@@ -1,5 +1,6 @@
 #include "ecert/ecertfolder.h"
 
+#include "platform/descriptor.h"
 #include "platform/failure.h"
 #include "platform/newfile.h"
 #include "platform/words.h"
@@ -36,28 +37,6 @@ QString reason(int error)
                          "through a link here");
     return QString::fromLocal8Bit(std::strerror(error));
 }
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 || errno == EINTR ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
 
 /// Opens the folder `name` under `parent` (AT_FDCWD: a path), creating it when missing,
 /// never following a link.
@@ -183,68 +162,69 @@ void ECertificateFolder::stage(const QString& relativePath, QByteArrayView bytes
 {
     const QString path = root_ + u'/' + relativePath;
     const QStringList parts = relativePath.split(u'/');
-    if (parts.size() != 2 || !isPlainName(parts[0]) || !isPlainName(parts[1])) {
-        discardStaged();
+    if (parts.size() != 2 || !isPlainName(parts[0]) || !isPlainName(parts[1]))
         throw Failure(writeAction(), path, Words::tr("the name is not one of a file in a folder"));
+    const int folder = folderFd(parts[0]);
+    const QByteArray temporary = ".tarvel-" + QByteArray::number(qint64(::getpid())) + '-'
+                                 + QByteArray::number(QRandomGenerator::global()->generate())
+                                 + ".part";
+    int fd;
+    do {
+        fd = ::openat(folder, temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw Failure(writeAction(), path, reason(errno));
+    Descriptor file(fd);
+    int error = writeFully(file.get(), bytes) ? 0 : errno;
+    // close() reports what a network share could only say at the end.
+    if (const int closed = file.close(); error == 0)
+        error = closed;
+    if (error != 0) {
+        ::unlinkat(folder, temporary.constData(), 0);
+        throw Failure(writeAction(), path, reason(error));
     }
-    try {
-        const int folder = folderFd(parts[0]);
-        const QByteArray temporary = ".tarvel-" + QByteArray::number(qint64(::getpid())) + '-'
-                                     + QByteArray::number(QRandomGenerator::global()->generate())
-                                     + ".part";
-        int fd;
-        do {
-            fd = ::openat(folder, temporary.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        } while (fd < 0 && errno == EINTR);
-        if (fd < 0)
-            throw Failure(writeAction(), path, reason(errno));
-        staged_.append({relativePath, parts[0], parts[1], temporary});
-        Fd file(fd);
-        int error = writeFully(file.get(), bytes) ? 0 : errno;
-        // close() reports what a network share could only say at the end.
-        if (const int closed = file.close(); error == 0)
-            error = closed;
-        if (error != 0)
-            throw Failure(writeAction(), path, reason(error));
-    } catch (...) {
-        discardStaged();
-        throw;
-    }
+    staged_.append({relativePath, parts[0], parts[1], temporary});
 }
 
-QStringList ECertificateFolder::commitStaged()
+ECertificateFolder::Commit ECertificateFolder::commitStaged()
 {
-    QStringList paths;
+    Commit commit;
     if (staged_.isEmpty())
-        return paths;
+        return commit;
     // One flush for all the files, before any takes its name: a crash never leaves an
     // empty file under a final name, and a file costs no flush of its own.
     if (::syncfs(rootFd_) != 0) {
         const int error = errno;
+        for (qsizetype i = 0; i < staged_.size(); ++i)
+            commit.paths.append(QString());
+        commit.failure = Failure(writeAction(), root_, reason(error));
         discardStaged();
-        throw Failure(writeAction(), root_, reason(error));
+        return commit;
     }
-    while (!staged_.isEmpty()) {
-        const Staged file = staged_.front();
+    for (const Staged& file : std::as_const(staged_)) {
         const int folder = folders_.value(file.folder, -1);
         if (::renameat(folder, file.temporary.constData(), folder,
                        QFile::encodeName(file.name).constData())
             != 0) {
             const int error = errno;
-            discardStaged();
-            throw Failure(writeAction(), root_ + u'/' + file.relativePath, reason(error));
+            ::unlinkat(folder, file.temporary.constData(), 0);
+            commit.paths.append(QString());
+            if (!commit.failure)
+                commit.failure =
+                    Failure(writeAction(), root_ + u'/' + file.relativePath, reason(error));
+            continue;
         }
-        staged_.removeFirst();
-        paths.append(root_ + u'/' + file.relativePath);
+        commit.paths.append(root_ + u'/' + file.relativePath);
         if (files_ && file.name.contains(u'_')) {
             QStringList& known = (*files_)[prefixOf(file.name)];
             if (!known.contains(file.relativePath))
                 known.append(file.relativePath);
         }
     }
+    staged_.clear();
     closeFolders();
-    return paths;
+    return commit;
 }
 
 void ECertificateFolder::discardStaged() noexcept
@@ -258,19 +238,22 @@ void ECertificateFolder::discardStaged() noexcept
 QString ECertificateFolder::write(const QString& relativePath, QByteArrayView bytes)
 {
     stage(relativePath, bytes);
-    return commitStaged().front();
+    Commit commit = commitStaged();
+    if (commit.paths.back().isEmpty())
+        throw *commit.failure;
+    return commit.paths.back();
 }
 
 void ECertificateFolder::listFiles()
 {
     files_.emplace();
-    const Fd root(::open(QFile::encodeName(root_).constData(),
-                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor root(::open(QFile::encodeName(root_).constData(),
+                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (root.get() < 0)
         return; // no folder yet: no file
     for (const QString& name : entriesOf(root.get(), true)) {
-        const Fd folder(::openat(root.get(), QFile::encodeName(name).constData(),
-                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const Descriptor folder(::openat(root.get(), QFile::encodeName(name).constData(),
+                                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (folder.get() < 0)
             continue;
         for (const QString& file : entriesOf(folder.get(), false)) {
@@ -293,8 +276,8 @@ QStringList ECertificateFolder::removeStale(const QString& prefix, const QString
             continue;
         // Through the folder opened without following a link, like every write.
         const QString folderName = relative.section(u'/', 0, 0);
-        const Fd folder(::open(QFile::encodeName(root_ + u'/' + folderName).constData(),
-                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const Descriptor folder(::open(QFile::encodeName(root_ + u'/' + folderName).constData(),
+                                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         const QByteArray name = QFile::encodeName(relative.section(u'/', 1));
         if ((folder.get() < 0 || ::unlinkat(folder.get(), name.constData(), 0) != 0)
             && errno != ENOENT)

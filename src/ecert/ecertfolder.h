@@ -2,6 +2,8 @@
 /// The e-certificates folder on disk: files written whole, replacing their older selves,
 /// never through a symbolic link and never outside the folder.
 
+#include "platform/failure.h"
+
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
@@ -37,13 +39,22 @@ public:
     /// name stays as it was. Returns the file's path on this machine.
     QString write(const QString& relativePath, QByteArrayView bytes);
 
+    /// What a commit came to: the path of each file staged, in the order staged, empty for
+    /// a file that could not take its name; and the first failure.
+    struct Commit {
+        QStringList paths;
+        std::optional<Failure> failure;
+    };
+
     /// write() for many files at once, faster: stage() writes each under its temporary name
     /// (not yet flushed); commitStaged() flushes them all with one call and then renames
-    /// each into place, returning their paths in order. A failure of either throws and
-    /// removes every temporary file not yet renamed; the files renamed before it stay, each
-    /// whole. discardStaged() (and the destructor) drop the files staged.
+    /// each into place. A file that cannot be staged throws, leaving no temporary file of
+    /// its own and the files staged before it staged. A file that cannot take its name
+    /// loses its temporary file and the others go on; a flush that fails loses them all.
+    /// The files renamed stay, each whole. discardStaged() (and the destructor) drop the
+    /// files staged.
     void stage(const QString& relativePath, QByteArrayView bytes);
-    QStringList commitStaged();
+    Commit commitStaged();
     void discardStaged() noexcept;
 
     /// Removes the PDF files whose names begin with `prefix` (up to its first "_", as

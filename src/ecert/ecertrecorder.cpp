@@ -46,8 +46,10 @@ void ECertificateRecorder::writeEvent(const QList<ECertificate>& event)
             writer_ = std::make_unique<ECertificateWriter>(setup_);
             writerFailed_ = false;
         }
-        if (writer_)
+        if (writer_) {
             outcome = writer_->writeEvent(event);
+            failure = outcome.failure;
+        }
     } catch (const Failure& f) {
         failure = f;
     }

@@ -78,9 +78,18 @@ ECertificateWriter::writeEvents(const QList<QList<ECertificate>>& events,
     QSet<char32_t> characters;
     const auto flush = [&] {
         writeBatch(batch, outcomes);
-        for (const qsizetype e : batchEvents)
-            outcomes[e].removed = folder_->removeStale(eventFilePrefix(events[e].front().raceNo),
-                                                       planFileNames(events[e]));
+        for (const qsizetype e : batchEvents) {
+            // An event that lacks a file keeps its older ones: better an outdated file
+            // than none.
+            if (outcomes[e].failure)
+                continue;
+            try {
+                outcomes[e].removed = folder_->removeStale(
+                    eventFilePrefix(events[e].front().raceNo), planFileNames(events[e]));
+            } catch (const Failure& failure) {
+                outcomes[e].failure = failure;
+            }
+        }
         batch.clear();
         batchEvents.clear();
         characters.clear();
@@ -116,29 +125,55 @@ void ECertificateWriter::writeBatch(const QList<Page>& pages, QList<EventECertif
 {
     if (pages.isEmpty())
         return;
-    QList<PageDocumentInfo> info;
-    const QString title = documentTitle(*pages.front().certificate);
-    device_->setDocumentName(title);
+    const auto fail = [&](qsizetype k, const Failure& failure) {
+        EventECertificates& outcome = outcomes[pages[k].event];
+        ++outcome.failed;
+        if (!outcome.failure)
+            outcome.failure = failure;
+    };
+    QList<QByteArray> files;
     try {
-        for (const Page& page : pages) {
-            info.append({documentTitle(*page.certificate), setup_.meetName, setup_.createdAt});
-            // Every page gets output, so that pages and certificates stay one to one even
-            // for a certificate whose items are all off or empty.
-            device_->drawText(QString());
-            printPage(*device_, setup_.layout, page.certificate->items, PreviewOnly::No);
+        QList<PageDocumentInfo> info;
+        const QString title = documentTitle(*pages.front().certificate);
+        device_->setDocumentName(title);
+        try {
+            for (const Page& page : pages) {
+                info.append({documentTitle(*page.certificate), setup_.meetName, setup_.createdAt});
+                // Every page gets output, so that pages and certificates stay one to one
+                // even for a certificate whose items are all off or empty.
+                device_->drawText(QString());
+                printPage(*device_, setup_.layout, page.certificate->items, PreviewOnly::No);
+            }
+            device_->endDocument();
+        } catch (...) {
+            device_->abortDocument();
+            throw;
         }
-        device_->endDocument();
-    } catch (...) {
-        device_->abortDocument();
-        throw;
+        files = splitPages(device_->takeDocument(), backdrop_.get(), info, title);
+    } catch (const Failure& failure) {
+        for (qsizetype k = 0; k < pages.size(); ++k)
+            fail(k, failure);
+        return;
     }
-    const QList<QByteArray> files =
-        splitPages(device_->takeDocument(), backdrop_.get(), info, title);
-    for (qsizetype k = 0; k < pages.size(); ++k)
-        folder_->stage(pages[k].relativePath, files[k]);
-    const QStringList paths = folder_->commitStaged();
-    for (qsizetype k = 0; k < pages.size(); ++k)
-        outcomes[pages[k].event].written.append({pages[k].relativePath, paths[k], files[k].size()});
+    // Each file on its own: one that cannot be written costs no other its file.
+    QList<qsizetype> staged;
+    for (qsizetype k = 0; k < pages.size(); ++k) {
+        try {
+            folder_->stage(pages[k].relativePath, files[k]);
+            staged.append(k);
+        } catch (const Failure& failure) {
+            fail(k, failure);
+        }
+    }
+    const ECertificateFolder::Commit commit = folder_->commitStaged();
+    for (qsizetype i = 0; i < staged.size(); ++i) {
+        const qsizetype k = staged[i];
+        if (commit.paths[i].isEmpty())
+            fail(k, *commit.failure);
+        else
+            outcomes[pages[k].event].written.append(
+                {pages[k].relativePath, commit.paths[i], files[k].size()});
+    }
 }
 
 } // namespace tarvel

@@ -4,6 +4,7 @@
 
 #include "ecert/ecertificate.h"
 #include "layout/certificateitems.h"
+#include "platform/failure.h"
 
 #include <QDateTime>
 #include <QList>
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tarvel {
 
@@ -47,6 +49,10 @@ struct EventECertificates {
     QList<ECertificateFile> written;
     /// Files of the event it no longer has (a corrected result renamed them), removed.
     QStringList removed;
+    /// Certificates whose files could not be written (an older file of the name stays), and
+    /// the first reason. Files of an event with a failure are not removed as stale.
+    int failed = 0;
+    std::optional<Failure> failure;
 };
 
 /// Draws an event's certificates as one document through the printed page's drawing
@@ -65,15 +71,16 @@ public:
     /// Writes the e-certificates of one event: `event` holds all its latest certificates
     /// (one race number), of which those `wanted` says yes to are written (all when empty).
     /// Files of the event not among its names any more are removed afterwards, so that a
-    /// superseded certificate's file goes. Throws tarvel::Failure when a file cannot be
-    /// written (the files written before it stay, each whole; none is left half written).
+    /// superseded certificate's file goes. A file that cannot be written (a full disk, a
+    /// folder that cannot be written) is counted in the outcome with its reason, and the
+    /// others are written all the same, each whole; none is left half written.
     EventECertificates writeEvent(const QList<ECertificate>& event,
                                   const std::function<bool(const ECertificate&)>& wanted = {});
 
     /// writeEvent() for several events, in order, faster: consecutive events are drawn as
     /// one document while its distinct characters stay few (every file carries the
-    /// document's font subset). Returns one outcome per event. Throws like writeEvent();
-    /// the documents before the failing one are written whole.
+    /// document's font subset). Returns one outcome per event; a failure is kept in its
+    /// event's outcome, as by writeEvent().
     QList<EventECertificates>
     writeEvents(const QList<QList<ECertificate>>& events,
                 const std::function<bool(const ECertificate&)>& wanted = {});

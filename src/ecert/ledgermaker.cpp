@@ -45,6 +45,9 @@ ECertificatesMade makeECertificates(Ledger& ledger, const ECertificateSetup& set
     for (const EventECertificates& event : writer.writeEvents(events, wanted)) {
         made.written += int(event.written.size());
         made.removed += int(event.removed.size());
+        made.failed += event.failed;
+        if (!made.failure)
+            made.failure = event.failure;
         files << event.written;
         for (const ECertificateFile& file : event.written) {
             const QString folder = file.relativePath.section(u'/', 0, 0);
@@ -54,6 +57,7 @@ ECertificatesMade makeECertificates(Ledger& ledger, const ECertificateSetup& set
     }
     made.folders.sort();
     try {
+        // What was written is recorded, whatever failed after it.
         QList<LedgerDocument> documents =
             eCertificateDocuments(files, QDateTime::currentDateTime());
         for (LedgerDocument& document : documents)
@@ -62,7 +66,7 @@ ECertificatesMade makeECertificates(Ledger& ledger, const ECertificateSetup& set
     } catch (const Failure& failure) {
         made.ledgerFailure = failure;
     }
-    if (order.zip) {
+    if (order.zip && !made.failure) {
         for (const QString& folder : std::as_const(made.folders))
             made.zips.append(writeAffiliationZip(setup.folder, folder));
     }

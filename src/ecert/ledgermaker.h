@@ -33,14 +33,20 @@ struct ECertificatesMade {
     QStringList folders;
     /// The ZIPs written, paths of this machine.
     QStringList zips;
+    /// Certificates whose files could not be written (a full disk, a folder that cannot
+    /// be written), and the first reason. The files written are recorded all the same; no
+    /// ZIP is written then, since it would lack files.
+    int failed = 0;
+    std::optional<Failure> failure;
     /// The ledger could not record the files (they were written all the same).
     std::optional<Failure> ledgerFailure;
 };
 
 /// Reads the ledger, writes the latest copy of each certificate `order` asks for with
 /// `setup` (events superseded by a corrected result replace their files), records each file
-/// in the ledger and writes the ZIPs. Blocking: call off the GUI thread. Throws
-/// tarvel::Failure when a file or ZIP cannot be written (those before it stay, whole).
+/// written in the ledger and writes the ZIPs. Blocking: call off the GUI thread. Throws
+/// tarvel::Failure when the ledger cannot be read, the blank certificate cannot be read or
+/// a ZIP cannot be written; a file that cannot be written is kept in `failed`.
 ECertificatesMade makeECertificates(Ledger& ledger, const ECertificateSetup& setup,
                                     const ECertificateOrder& order, const QString& requestedBy);
 

@@ -50,6 +50,16 @@ QList<LedgerEntry> latestCopies(const QList<LedgerEntry>& chosen, const QList<Le
     return copies;
 }
 
+bool reprintNeedsAsking(const QList<LedgerEntry>& entries)
+{
+    if (entries.size() > kReprintWithoutAsking)
+        return true;
+    QSet<int> events;
+    for (const LedgerEntry& entry : entries)
+        events.insert(entry.certificate.raceNo);
+    return events.size() > 1;
+}
+
 QString reprintTitle(const LedgerEntry& anyOfTheEvent)
 {
     return Words::tr("Reprint %1").arg(eventTitleOf(anyOfTheEvent));

@@ -27,6 +27,13 @@ struct ReprintResult {
 /// event was delivered again without it is left out.
 QList<LedgerEntry> latestCopies(const QList<LedgerEntry>& chosen, const QList<LedgerEntry>& all);
 
+/// More certificates than this, or more than one event, are printed again only after asking.
+inline constexpr int kReprintWithoutAsking = 20;
+
+/// Whether printing `entries` again asks first: they span more than one event, or they are
+/// more than kReprintWithoutAsking certificates.
+bool reprintNeedsAsking(const QList<LedgerEntry>& entries);
+
 /// The title of a reprint document of one event's certificates: "再印刷 R012 女子 ...".
 QString reprintTitle(const LedgerEntry& anyOfTheEvent);
 

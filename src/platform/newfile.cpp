@@ -1,5 +1,6 @@
 #include "platform/newfile.h"
 
+#include "platform/descriptor.h"
 #include "platform/failure.h"
 #include "platform/words.h"
 
@@ -40,29 +41,6 @@ bool isLink(const QByteArray& name)
     struct stat info {};
     return ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    /// Closes now, returning 0 or the errno close() reported.
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 || errno == EINTR ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
 
 /// Opens the folder, creating it (and its parents) when missing; its last part must be a
 /// real folder, not a link to one.

@@ -10,6 +10,7 @@
 
 #include <iterator>
 #include <span>
+#include <string_view>
 
 namespace tarvel {
 
@@ -53,8 +54,10 @@ inline constexpr PrintChoice kSexChoices[] = {
 inline constexpr PrintChoiceGroup kConditionGroup{"condition", u"", kConditionChoices, 0};
 inline constexpr PrintChoiceGroup kDistanceGroup{"distance", u"距離", kDistanceChoices, 0};
 inline constexpr PrintChoiceGroup kStrokeGroup{"stroke", u"種目", kStrokeChoices, 0};
-inline constexpr PrintChoiceGroup kRoundGroup{"round", u"予決", kRoundChoices, 2};
+inline constexpr PrintChoiceGroup kRoundGroup{"round", u"予決", kRoundChoices, kInitialRoundChoice};
 inline constexpr PrintChoiceGroup kSexGroup{"sex", u"性別", kSexChoices, 0};
+
+static_assert(std::string_view(kRoundChoices[kInitialRoundChoice].word) == "final");
 
 /// How many option buttons each filter has; PrintOptions' indices run below these.
 inline constexpr int kDistanceOptionCount = int(std::size(kDistanceChoices));

@@ -15,6 +15,10 @@ enum class PrintCondition {
     Anytime,      ///< 随時: "8" or any later character code, so marked races print again
 };
 
+/// The round chosen at start, in the window and in tarvel-batch: 決勝, an index of
+/// kRoundChoices (printchoices.h, which includes this header and checks the index).
+inline constexpr int kInitialRoundChoice = 2;
+
 /// Option indices follow the window's option buttons, the choices of printchoices.h; an
 /// index outside a group's range selects nothing.
 struct PrintOptions {
@@ -24,7 +28,7 @@ struct PrintOptions {
     /// optShu: an index of kStrokeChoices (0 全部).
     int stroke = 0;
     /// optYoketu: an index of kRoundChoices (0 全部, 2 決勝), which is the round code.
-    int round = 2;
+    int round = kInitialRoundChoice;
     /// optSei: an index of kSexChoices (0 全部), which is the race's sex code.
     int sex = 0;
     /// txtQbango (旧番号): the start of the registration number; empty tests nothing.

@@ -22,16 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace tarvel::ui {
 
-bool reprintNeedsAsking(const QList<LedgerEntry>& entries)
-{
-    if (entries.size() > kReprintWithoutAsking)
-        return true;
-    QSet<int> events;
-    for (const LedgerEntry& entry : entries)
-        events.insert(entry.certificate.raceNo);
-    return events.size() > 1;
-}
-
 HistoryDialog::HistoryDialog(Loader load, Reprinter reprint, QWidget* parent,
                              ListPrinter printLists, ECertificateMaker makeECertificates)
     : QDialog(parent)

@@ -2,6 +2,7 @@
 /// 印刷履歴: the certificates printed, searchable, and chosen ones printed again.
 
 #include "ledger/ledger.h"
+#include "ledger/reprint.h"
 
 #include <QDialog>
 
@@ -17,12 +18,9 @@ namespace tarvel::ui {
 class LedgerLoader;
 class LedgerModel;
 
-/// More certificates than this, or more than one event, are printed again only after asking.
-inline constexpr int kReprintWithoutAsking = 20;
-
-/// Whether printing `entries` again asks first: they span more than one event, or they are
-/// more than kReprintWithoutAsking certificates.
-bool reprintNeedsAsking(const QList<LedgerEntry>& entries);
+// The guard of large reprints is the ledger's, shared with the venue page's desk.
+using tarvel::kReprintWithoutAsking;
+using tarvel::reprintNeedsAsking;
 
 /// A table of the ledger's certificates, newest first, with a search box that filters on
 /// the texts shown (name, affiliation, event title with its race and sex, race) as the

@@ -158,7 +158,7 @@ void LedgerDesk::makeECertificates(const QList<LedgerEntry>& chosen, bool zip)
             Ledger ledger(where);
             const ECertificatesMade made =
                 tarvel::makeECertificates(ledger, setup, order, thisDesk());
-            if (made.written == 0)
+            if (made.written == 0 && !made.failure)
                 throw Failure(tr("making e-certificates"), setup.folder,
                               tr("the ledger holds no certificate of the rows chosen"));
             QStringList lines{tr("%1 e-certificate(s) written in %2 folder(s) of %3")
@@ -169,10 +169,18 @@ void LedgerDesk::makeECertificates(const QList<LedgerEntry>& chosen, bool zip)
                 lines << tr("%1 e-certificate(s) of corrected results removed").arg(made.removed);
             for (const QString& file : made.zips)
                 lines << tr("ZIP written: %1").arg(QDir::toNativeSeparators(file));
+            if (made.failure) {
+                lines << QString();
+                if (made.failed > 0)
+                    lines << tr("%1 e-certificate(s) could not be written").arg(made.failed);
+                lines << failureText(*made.failure);
+                if (order.zip)
+                    lines << tr("no ZIP was made: it would lack files");
+            }
             if (made.ledgerFailure)
                 lines << QString() << failureText(*made.ledgerFailure);
             text = lines.join(u'\n');
-            failed = made.ledgerFailure.has_value();
+            failed = made.failure || made.ledgerFailure;
         } catch (const Failure& failure) {
             text = failureText(failure);
             failed = true;

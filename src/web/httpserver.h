@@ -5,7 +5,14 @@
 ///
 /// Threads: the server's own thread does all network work; the handler is called on a small
 /// pool of workers (it may wait a moment on the ledger) and never on the caller's thread.
-/// All members may be called from any thread.
+/// All members may be called from any thread but the handler's (stop() waits for it).
+///
+/// Refused before the handler sees them, with a short plain answer: a header over the limit
+/// (431), a body over it, declared or chunked (413), a request not whole within the request
+/// time (408), anything the parser cannot read (400), a target not beginning with '/' (400),
+/// methods other than GET, HEAD and POST (405). A handler that throws answers 500. When every
+/// connection is in use, the one idle longest makes room; when none is idle, a new one gets
+/// a short 503 and is closed without being read.
 
 #include "web/httpexchange.h"
 
@@ -49,8 +56,10 @@ public:
     /// Closes every connection and ends the thread; the server cannot listen again.
     void stop();
 
-    /// Sends `data` (one event, no blank line inside) to every event stream; a stream opened
-    /// later gets the last data published first.
+    /// Sends `data` (one event; each line becomes a "data:" line) to every event stream; a
+    /// stream opened later gets the last data published first. A stream still writing an
+    /// earlier event keeps only the newest that came meanwhile, so a slow browser costs no
+    /// memory: publish whole states, not changes.
     void publish(std::string data);
     /// Connections open now (event streams included).
     int connections() const;

@@ -81,6 +81,27 @@ TEST_F(ECertBatchTest, EveryCertificatePrintedBecomesAFileAndEachAffiliationAZip
     EXPECT_EQ(make({u"--affiliation"_qs, u"他のクラブ"_qs}).exitCode, 1);
 }
 
+TEST_F(ECertBatchTest, FilesThatCannotBeWrittenAreToldAndTheRestRecorded)
+{
+    ASSERT_EQ(runBatch(arguments()).exitCode, 0);
+    ASSERT_EQ(make().exitCode, 0);
+    const QStringList before = recorded();
+    // The affiliation's folder taken by a plain file: no file of it can be written now
+    // (as root too); the files made before stay recorded, and no new record is made.
+    const QString folder = root() + u"/青空ＳＣ"_qs;
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(QFile(folder).open(QIODevice::WriteOnly));
+    const Outcome outcome = make({u"--zip"_qs});
+    EXPECT_EQ(outcome.exitCode, 1) << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"7 e-certificate(s) could not be written"_qs))
+        << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"writing an e-certificate: "_qs + folder))
+        << qPrintable(outcome.err);
+    EXPECT_TRUE(outcome.err.contains(u"no ZIP was made"_qs)) << qPrintable(outcome.err);
+    EXPECT_EQ(recorded(), before);
+    EXPECT_EQ(filesUnder(root()), QStringList{u"青空ＳＣ"_qs});
+}
+
 TEST_F(ECertBatchTest, OptionsThatDoNotGoTogetherAreBadUsage)
 {
     for (const QStringList& more :

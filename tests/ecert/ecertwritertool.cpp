@@ -21,7 +21,10 @@ int main(int argc, char** argv)
     try {
         ECertificateWriter writer({QString::fromLocal8Bit(argv[1]), testing::lineLayout(),
                                    QString(), QString(), u"テスト大会"_qs, QDateTime()});
-        writer.writeEvent({testing::ecertificate(12, 0, u"山田太郎"_qs, u"  1位"_qs)});
+        if (const EventECertificates outcome =
+                writer.writeEvent({testing::ecertificate(12, 0, u"山田太郎"_qs, u"  1位"_qs)});
+            outcome.failure)
+            throw *outcome.failure;
         QList<ECertificate> second;
         for (int lane = 0; lane < 8; ++lane) {
             ECertificate c = testing::ecertificate(14, lane, u"選手"_qs + QString::number(lane),
@@ -30,7 +33,9 @@ int main(int argc, char** argv)
             c.eventTitle = u"R014 女子 200m平泳ぎ 決勝"_qs;
             second.append(c);
         }
-        writer.writeEvent(second);
+        const EventECertificates outcome = writer.writeEvent(second);
+        if (outcome.failure)
+            throw *outcome.failure;
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s\n", qPrintable(failure.message()));
         return 1;

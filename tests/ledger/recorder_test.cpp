@@ -1,6 +1,7 @@
 // The recorder across print runs: each certificate recorded once per delivery, and nothing
 // lost while another desk holds the ledger.
 
+#include "eventually.h"
 #include "ledger/ledgerrecorder.h"
 #include "printrun/printrun.h"
 #include "printrun/runobservers.h"
@@ -9,10 +10,8 @@
 #include "samplemeet.h"
 #include "tempmeet.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -36,16 +35,6 @@ public:
 private:
     int events_;
 };
-
-/// Waits for `condition` up to ten seconds.
-template <class Condition>
-bool eventually(Condition condition)
-{
-    const QDeadlineTimer deadline(10000);
-    while (!condition() && !deadline.hasExpired())
-        QThread::msleep(10);
-    return condition();
-}
 
 TEST(RecorderTest, EachCertificateIsRecordedOnceWithTheDeliveryThatSucceeded)
 {

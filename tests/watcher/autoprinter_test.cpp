@@ -1,11 +1,12 @@
 #include "watcher/autoprinter.h"
 
+#include "eventually.h"
+
 #include "meetdb/racestatus.h"
 #include "platform/filelock.h"
 #include "tempmeet.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -14,15 +15,6 @@ namespace tarvel::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-/// Processes events until `done` holds or `milliseconds` pass; whether it holds.
-bool eventually(const std::function<bool()>& done, int milliseconds = 5000)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
 
 /// The hold-back and told-after delays are measured on this clock: it moves only when the
 /// test turns it, so no delay runs out on a slow machine, nor before the test says so.

@@ -1,0 +1,295 @@
+#include "web/board.h"
+
+#include "desk/ceremonysender.h"
+#include "meetdb/meetfiles.h"
+#include "platform/failure.h"
+#include "platform/paths.h"
+#include "platform/serialworker.h"
+#include "web/boardjson.h"
+
+#include <QFileInfo>
+
+#include <mutex>
+
+namespace tarvel::web {
+
+namespace {
+
+/// Enough of a file's state to tell that it changed since the last look.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& meetPath)
+{
+    const QFileInfo info(hostPath(meetPath));
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified()};
+}
+
+} // namespace
+
+struct Board::Impl {
+    Impl(Session s, Publish p) : session(std::move(s)), publish(std::move(p)) {}
+
+    void ask(const std::function<void(RunFacts&)>& change, bool ledger = false);
+    void refresh();
+    void readEvents(QStringList& troubles);
+    void readLedger(bool asked, QStringList& troubles);
+    /// The lines of the printed events whose latest document changed; returns the events
+    /// whose lines are served now.
+    QList<int> updateLists(const QList<BoardEvent>& lines, QList<int>& changed);
+    qint64 version() const;
+
+    const Session session;
+    const Publish publish;
+
+    std::mutex factsMutex;
+    RunFacts run;               ///< guarded by factsMutex
+    bool ledgerAsked = true;    ///< guarded by factsMutex
+    bool refreshPosted = false; ///< guarded by factsMutex
+
+    // The board's thread only.
+    QList<MeetEvent> events;
+    std::optional<FileStamp> taikaiStamp;
+    QString eventsTrouble;
+    RaceStatus status;
+    std::unique_ptr<Ledger> ledger;
+    LedgerFacts facts;
+    std::optional<FileStamp> ledgerStamp;
+    QString ledgerTrouble;
+    QList<BoardEvent> lines;
+    QString trouble;
+    QHash<int, qint64> listOf; ///< event → the document its served lines come from
+
+    mutable std::mutex jsonMutex;
+    QByteArray json;                 ///< guarded by jsonMutex
+    QHash<int, QByteArray> listJson; ///< guarded by jsonMutex
+    qint64 counter = 0;              ///< guarded by jsonMutex
+
+    SerialWorker<void> worker; ///< last: it goes first, finishing the refresh under way
+};
+
+void Board::Impl::ask(const std::function<void(RunFacts&)>& change, bool ledgerToo)
+{
+    std::lock_guard lock(factsMutex);
+    if (change)
+        change(run);
+    ledgerAsked = ledgerAsked || ledgerToo;
+    if (refreshPosted)
+        return;
+    refreshPosted = true;
+    worker.post([this] { refresh(); });
+}
+
+void Board::Impl::readEvents(QStringList& troubles)
+{
+    const FileStamp stamp = stampOf(meetFilePath(session.where, MeetFile::Races));
+    if (stamp != taikaiStamp) {
+        taikaiStamp = stamp;
+        try {
+            events = readMeetEvents(session);
+            eventsTrouble.clear();
+        } catch (const Failure& failure) {
+            // The events read before stay on the board until the file reads again.
+            eventsTrouble = failure.message();
+        }
+    }
+    if (!eventsTrouble.isEmpty())
+        troubles << eventsTrouble;
+    try {
+        status = readRaceStatus(session.where);
+    } catch (const Failure& failure) {
+        troubles << failure.message(); // the statuses read last stay
+    }
+}
+
+void Board::Impl::readLedger(bool asked, QStringList& troubles)
+{
+    const FileStamp stamp = stampOf(session.where.dataFile(QString::fromUtf16(kLedgerFileName)));
+    if (!stamp.exists)
+        return; // nothing printed yet: the board never creates the ledger
+    if (asked || stamp != ledgerStamp || !ledgerTrouble.isEmpty()) {
+        ledgerStamp = stamp;
+        try {
+            if (!ledger)
+                ledger = std::make_unique<Ledger>(session.where);
+            facts.update(*ledger);
+            ledgerTrouble.clear();
+        } catch (const Failure& failure) {
+            ledger.reset();
+            ledgerTrouble = failure.message();
+        }
+    }
+    if (!ledgerTrouble.isEmpty())
+        troubles << ledgerTrouble;
+}
+
+QList<int> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed)
+{
+    QHash<int, QByteArray> fresh;
+    QHash<int, qint64> freshOf;
+    for (const BoardEvent& line : now) {
+        if (line.state != BoardState::Printed || line.documentId == 0)
+            continue;
+        if (listOf.value(line.raceNo) == line.documentId) {
+            freshOf.insert(line.raceNo, line.documentId);
+            continue;
+        }
+        if (!ledger)
+            continue;
+        try {
+            const CeremonyList list = ceremonyListFromLedger(*ledger, {line.raceNo});
+            if (list.events.isEmpty())
+                continue;
+            fresh.insert(line.raceNo, ceremonyEventJson(list.events.first()));
+            freshOf.insert(line.raceNo, line.documentId);
+            if (!changed.contains(line.raceNo))
+                changed << line.raceNo;
+        } catch (const Failure&) {
+            // Tried again with the next refresh; the summary still shows the event printed.
+        }
+    }
+    std::lock_guard lock(jsonMutex);
+    for (auto it = listJson.begin(); it != listJson.end();)
+        it = freshOf.contains(it.key()) ? std::next(it) : listJson.erase(it);
+    listJson.insert(fresh);
+    listOf = freshOf;
+    return freshOf.keys();
+}
+
+void Board::Impl::refresh()
+{
+    RunFacts runNow;
+    bool ledgerNow = false;
+    {
+        std::lock_guard lock(factsMutex);
+        refreshPosted = false;
+        runNow = run;
+        ledgerNow = std::exchange(ledgerAsked, false);
+    }
+    QStringList troubles;
+    readEvents(troubles);
+    readLedger(ledgerNow, troubles);
+
+    QList<BoardEvent> now;
+    now.reserve(events.size());
+    for (const MeetEvent& event : events)
+        now.append(boardEventOf(event, status, facts.latest(), runNow));
+
+    // Events whose line is new, different or gone.
+    QList<int> changed;
+    QHash<int, const BoardEvent*> before;
+    for (const BoardEvent& line : lines)
+        before.insert(line.raceNo, &line);
+    for (const BoardEvent& line : now) {
+        const BoardEvent* was = before.take(line.raceNo);
+        if (!was || *was != line)
+            changed << line.raceNo;
+    }
+    changed << before.keys();
+    QList<int> withList = updateLists(now, changed);
+    std::sort(withList.begin(), withList.end());
+    std::sort(changed.begin(), changed.end());
+    const QString troubleNow = troubles.join(u'\n');
+    if (version() > 0 && changed.isEmpty() && troubleNow == trouble)
+        return;
+    lines = std::move(now);
+    trouble = troubleNow;
+    const QByteArray fresh =
+        boardJson(version() + 1, session.meet.meetName, trouble, lines, withList);
+    qint64 made = 0;
+    {
+        std::lock_guard lock(jsonMutex);
+        json = fresh;
+        made = ++counter;
+    }
+    if (publish)
+        publish(changeNotice(made, changed));
+}
+
+qint64 Board::Impl::version() const
+{
+    std::lock_guard lock(jsonMutex);
+    return counter;
+}
+
+Board::Board(Session session, Publish publish)
+    : impl_(std::make_unique<Impl>(std::move(session), std::move(publish)))
+{
+    // Until the first refresh, an empty board rather than no answer.
+    impl_->json = boardJson(0, impl_->session.meet.meetName, {}, {}, {});
+}
+
+Board::~Board() = default;
+
+void Board::poll()
+{
+    impl_->ask({});
+}
+
+void Board::setInHand(const QString& title)
+{
+    impl_->ask([&](RunFacts& run) {
+        if (run.inHand != title)
+            run.inHandSince = QDateTime::currentDateTime();
+        run.inHand = title;
+    });
+}
+
+void Board::setWatchInHand(int lastHeat)
+{
+    impl_->ask([&](RunFacts& run) {
+        if (run.watchInHand != lastHeat)
+            run.watchInHandSince = QDateTime::currentDateTime();
+        run.watchInHand = lastHeat;
+    });
+}
+
+void Board::runFinished(const RunOutcome& outcome)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    impl_->ask(
+        [&](RunFacts& run) {
+            run.inHand.clear();
+            for (const UnprintedEvent& event : outcome.summary.unprinted)
+                run.unprinted.insert(event.event.raceNo, {event.why, now});
+        },
+        true);
+}
+
+void Board::ledgerChanged()
+{
+    impl_->ask({}, true);
+}
+
+QByteArray Board::json() const
+{
+    std::lock_guard lock(impl_->jsonMutex);
+    return impl_->json;
+}
+
+std::optional<QByteArray> Board::eventJson(int raceNo) const
+{
+    std::lock_guard lock(impl_->jsonMutex);
+    const auto found = impl_->listJson.constFind(raceNo);
+    if (found == impl_->listJson.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+qint64 Board::version() const
+{
+    return impl_->version();
+}
+
+void Board::settle()
+{
+    impl_->worker.post([] {}).wait();
+}
+
+} // namespace tarvel::web

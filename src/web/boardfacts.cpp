@@ -1,0 +1,124 @@
+#include "web/boardfacts.h"
+
+#include "meetdb/meetfiles.h"
+#include "naming/racerecord.h"
+#include "platform/failure.h"
+#include "platform/words.h"
+#include "printrun/eventcertificates.h"
+#include "printrun/printrun.h"
+
+namespace tarvel::web {
+
+QList<MeetEvent> readMeetEvents(const Session& session)
+{
+    requireMeetFile(session.where, MeetFile::Races); // missing: say so, not an empty board
+    QList<MeetEvent> events;
+    const int races = raceCount(session.where);
+    for (int raceNo = 1; raceNo <= races; ++raceNo) {
+        const RaceRecord race = loadRace(session.where, raceNo);
+        if (race.heatCount < 1 || !race.isLastHeat())
+            continue;
+        const int first = raceNo - race.heatCount + 1;
+        if (first < 1)
+            continue; // a damaged record: the run will say so, the board leaves it out
+        events.append({first, raceNo, eventDocumentTitle(session, raceNo, race)});
+    }
+    return events;
+}
+
+namespace {
+
+bool carriesCertificates(DocumentKind kind)
+{
+    return kind == DocumentKind::Certificates || kind == DocumentKind::Reprint;
+}
+
+} // namespace
+
+void LedgerFacts::update(Ledger& ledger)
+{
+    // Oldest first, so that a later document of an event replaces an earlier one. Only new
+    // documents are asked for their certificates; states may change on any.
+    QList<LedgerDocumentEntry> documents = ledger.documents();
+    std::reverse(documents.begin(), documents.end());
+    QHash<int, Delivered> latest;
+    for (const LedgerDocumentEntry& entry : documents) {
+        if (!carriesCertificates(entry.document.kind))
+            continue;
+        auto known = racesOf_.find(entry.id);
+        if (known == racesOf_.end()) {
+            QList<int> races;
+            for (const LedgerEntry& certificate : ledger.entriesOfDocument(entry.id))
+                if (!races.contains(certificate.certificate.raceNo))
+                    races.append(certificate.certificate.raceNo);
+            known = racesOf_.insert(entry.id, races);
+        }
+        for (int race : *known)
+            latest.insert(race, {entry.id, entry.document.printedAt, entry.document.state});
+    }
+    latest_ = std::move(latest);
+}
+
+bool isHeatDone(char status)
+{
+    return qualifies(status, PrintCondition::Anytime);
+}
+
+namespace {
+
+bool allHeatsDone(const MeetEvent& event, const RaceStatus& status)
+{
+    for (int race = event.firstHeat; race <= event.lastHeat; ++race)
+        if (race < 1 || race > kRaceCount || !isHeatDone(status.of(race)))
+            return false;
+    return true;
+}
+
+} // namespace
+
+BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
+                        const QHash<int, Delivered>& delivered, const RunFacts& run)
+{
+    BoardEvent line;
+    line.raceNo = event.lastHeat;
+    line.title = event.title;
+    const auto latest = delivered.constFind(event.lastHeat);
+    const bool hasDelivery = latest != delivered.constEnd();
+    const auto deliveredSince = [&](const QDateTime& since) {
+        // The ledger keeps whole seconds.
+        return hasDelivery && latest->at >= since.addMSecs(-since.time().msec());
+    };
+    if ((!run.inHand.isEmpty() && run.inHand == event.title && !deliveredSince(run.inHandSince))
+        || (run.watchInHand == event.lastHeat && !deliveredSince(run.watchInHandSince))) {
+        line.state = BoardState::Printing;
+        return line;
+    }
+    const auto trouble = run.unprinted.constFind(event.lastHeat);
+    if (trouble != run.unprinted.constEnd() && (!hasDelivery || latest->at < trouble->at)) {
+        line.state = BoardState::Failed;
+        line.why = trouble->why;
+        return line;
+    }
+    if (hasDelivery && isFailed(latest->state)) {
+        line.state = BoardState::Failed;
+        line.why =
+            latest->state == JobState::Aborted ? Words::tr("aborted") : Words::tr("canceled");
+        return line;
+    }
+    if (hasDelivery) {
+        line.state = BoardState::Printed;
+        line.printedAt = latest->at.toLocalTime().toString(u"hh:mm"_qs);
+        line.documentId = latest->documentId;
+        return line;
+    }
+    if (!allHeatsDone(event, status)) {
+        line.state = BoardState::Incomplete;
+        return line;
+    }
+    // Marked "9" without a delivery in the ledger: dealt with by another program.
+    line.state =
+        status.of(event.lastHeat) == kRacePrinted ? BoardState::Printed : BoardState::Ready;
+    return line;
+}
+
+} // namespace tarvel::web

@@ -1,0 +1,79 @@
+#include "web/boardjson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace tarvel::web {
+
+const char* boardStateWord(BoardState state)
+{
+    switch (state) {
+    case BoardState::Incomplete: return "incomplete";
+    case BoardState::Ready: return "ready";
+    case BoardState::Printing: return "printing";
+    case BoardState::Printed: return "printed";
+    case BoardState::Failed: return "failed";
+    }
+    return "incomplete";
+}
+
+QByteArray boardJson(qint64 version, const QString& meetName, const QString& trouble,
+                     const QList<BoardEvent>& events, const QList<int>& withList)
+{
+    QJsonArray lines;
+    for (const BoardEvent& event : events) {
+        lines.append(QJsonObject{
+            {u"race"_qs, event.raceNo},
+            {u"title"_qs, event.title},
+            {u"state"_qs, QString::fromLatin1(boardStateWord(event.state))},
+            {u"time"_qs, event.printedAt},
+            {u"why"_qs, event.why},
+            {u"list"_qs, withList.contains(event.raceNo)},
+        });
+    }
+    const QJsonObject board{
+        {u"version"_qs, version},
+        {u"meet"_qs, meetName},
+        {u"trouble"_qs, trouble},
+        {u"events"_qs, lines},
+    };
+    return QJsonDocument(board).toJson(QJsonDocument::Compact);
+}
+
+QByteArray ceremonyEventJson(const CeremonyEvent& event)
+{
+    QJsonArray groups;
+    for (const CeremonyGroup& group : event.groups) {
+        QJsonArray entries;
+        for (const CeremonyEntry& entry : group.entries) {
+            entries.append(QJsonObject{
+                {u"rank"_qs, entry.rank},
+                {u"name"_qs, entry.name},
+                {u"affiliation"_qs, entry.affiliation},
+                {u"prefecture"_qs, entry.prefecture},
+                {u"result"_qs, entry.result},
+                {u"mark"_qs, entry.mark},
+                {u"legs"_qs, QJsonArray::fromStringList(entry.legs)},
+            });
+        }
+        groups.append(QJsonObject{{u"heading"_qs, group.heading}, {u"entries"_qs, entries}});
+    }
+    const QJsonObject json{
+        {u"race"_qs, event.raceNo},
+        {u"title"_qs, event.title},
+        {u"groups"_qs, groups},
+    };
+    return QJsonDocument(json).toJson(QJsonDocument::Compact);
+}
+
+std::string changeNotice(qint64 version, const QList<int>& changed)
+{
+    QJsonArray races;
+    for (int race : changed)
+        races.append(race);
+    const QJsonObject notice{{u"version"_qs, version}, {u"events"_qs, races}};
+    return QJsonDocument(notice).toJson(QJsonDocument::Compact).toStdString();
+}
+
+} // namespace tarvel::web

@@ -1,0 +1,230 @@
+// The award board: each event's state from the meet's files, the ledger and the desk's runs,
+// and files that cannot be read said on the board instead of stopping it.
+#include "meetfixture.h"
+#include "web/board.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <functional>
+
+namespace tarvel::web {
+namespace {
+
+using testing::heat;
+using testing::meetWith;
+using testing::sessionFor;
+using testing::TempMeet;
+
+/// Two events: the men's 100m freestyle in two heats (races 1 and 2) and a relay in one
+/// (race 3). The event under test is the first; the relay stays incomplete throughout.
+class BoardStateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        meet_.builder().writeRace(1, heat(1, 2, 3, {}));
+        meet_.builder().writeRace(2, heat(2, 2, 3, {}));
+        meet_.builder().writeRace(3, heat(1, 1, 26, {}));
+        session_ = sessionFor(meet_, meetWith(8));
+    }
+
+public:
+    /// A document of race 2's certificates, printed at `at` tomorrow (later than any run the
+    /// test makes), or `days` from today.
+    void record(JobState state, QTime at, int days = 1)
+    {
+        Ledger ledger(session_.where);
+        LedgerCertificate certificate;
+        certificate.raceNo = 2;
+        certificate.heat = 2;
+        certificate.items[4] = u"川波　櫂"_qs;
+        const QDateTime when(QDate::currentDate().addDays(days), at);
+        ledger.record({when, u"R002"_qs, u"PDF"_qs, 0, state}, {certificate}, u"test"_qs);
+    }
+
+    TempMeet meet_;
+    Session session_;
+};
+
+struct StateCase {
+    const char* name;
+    QByteArray statuses; ///< races 1, 2 and 3
+    std::function<void(BoardStateTest&, Board&)> act;
+    const char* state;
+    const char* why;   ///< a part of the reason shown, or the time shown ("" for none)
+    const char* relay; ///< the other event's state
+};
+
+class BoardStates : public BoardStateTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(BoardStates, EachEventShowsWhereItIs)
+{
+    const StateCase& row = GetParam();
+    meet_.builder().writeRaceStatus(row.statuses);
+    Board board(session_, {});
+    if (row.act)
+        row.act(*this, board);
+    board.poll();
+    board.settle();
+    const QJsonObject json = QJsonDocument::fromJson(board.json()).object();
+    const QJsonArray events = json[u"events"_qs].toArray();
+    ASSERT_EQ(events.size(), 2) << board.json().toStdString();
+    const QJsonObject first = events[0].toObject();
+    EXPECT_EQ(first[u"race"_qs].toInt(), 2);
+    EXPECT_EQ(first[u"title"_qs].toString(), u"R002 男子 100m自由形 決勝"_qs);
+    EXPECT_EQ(first[u"state"_qs].toString().toStdString(), row.state);
+    const QString detail = first[u"why"_qs].toString() + first[u"time"_qs].toString();
+    if (*row.why == '\0')
+        EXPECT_TRUE(detail.isEmpty()) << detail.toStdString();
+    else
+        EXPECT_TRUE(detail.contains(QString::fromUtf8(row.why))) << detail.toStdString();
+    EXPECT_EQ(events[1].toObject()[u"state"_qs].toString().toStdString(), row.relay);
+    EXPECT_TRUE(json[u"trouble"_qs].toString().isEmpty());
+}
+
+RunOutcome leftUnprinted(int race, const QString& why)
+{
+    RunOutcome outcome;
+    outcome.summary.unprinted.append({{race, u"R002"_qs}, why});
+    return outcome;
+}
+
+const StateCase kStates[] = {
+    {"OneHeatStillSwimming", QByteArray("8\0\0", 3), {}, "incomplete", "", "incomplete"},
+    {"LastHeatInFirstNot",
+     QByteArray("\0"
+                "8\0",
+                3),
+     {},
+     "incomplete",
+     "",
+     "incomplete"},
+    {"EveryHeatReady", QByteArray("88\0", 3), {}, "ready", "", "incomplete"},
+    {"AnytimeReprintCounts", QByteArray("98\0", 3), {}, "ready", "", "incomplete"},
+    {"RunHasItInHand", QByteArray("88\0", 3),
+     [](BoardStateTest&, Board& board) { board.setInHand(u"R002 男子 100m自由形 決勝"_qs); },
+     "printing", "", "incomplete"},
+    {"DeliveredWhileTheRunGoesOn", QByteArray("88\0", 3),
+     [](BoardStateTest& test, Board& board) {
+         board.setInHand(u"R002 男子 100m自由形 決勝"_qs);
+         test.record(JobState::Written, {10, 42});
+     },
+     "printed", "10:42", "incomplete"},
+    {"PrintedBeforeInHandAgain", QByteArray("99\0", 3),
+     [](BoardStateTest& test, Board& board) {
+         test.record(JobState::Written, {10, 42}, -1);
+         board.setInHand(u"R002 男子 100m自由形 決勝"_qs);
+     },
+     "printing", "", "incomplete"},
+    {"OtherEventInHand", QByteArray("88\0", 3),
+     [](BoardStateTest&, Board& board) { board.setInHand(u"R003 男子 100mリレー 決勝"_qs); },
+     "ready", "", "printing"},
+    {"WatcherHasItInHand", QByteArray("88\0", 3),
+     [](BoardStateTest&, Board& board) { board.setWatchInHand(2); }, "printing", "", "incomplete"},
+    {"DeliveredWithTime", QByteArray("99\0", 3),
+     [](BoardStateTest& test, Board&) {
+         test.record(JobState::Written, {10, 42});
+     },
+     "printed", "10:42", "incomplete"},
+    {"MarkedElsewhereNoTime", QByteArray("99\0", 3), {}, "printed", "", "incomplete"},
+    {"JobCanceled", QByteArray("99\0", 3),
+     [](BoardStateTest& test, Board&) {
+         test.record(JobState::Canceled, {10, 41});
+     },
+     "failed", "canceled", "incomplete"},
+    {"CanceledThenReprinted", QByteArray("99\0", 3),
+     [](BoardStateTest& test, Board&) {
+         test.record(JobState::Canceled, {10, 41});
+         test.record(JobState::Completed, {10, 42});
+     },
+     "printed", "10:42", "incomplete"},
+    {"RunLeftItUnprinted", QByteArray("88\0", 3),
+     [](BoardStateTest&, Board& board) {
+         board.runFinished(leftUnprinted(2, u"taikai.dat: 壊れています"_qs));
+     },
+     "failed", "壊れています", "incomplete"},
+    {"UnprintedThenDelivered", QByteArray("99\0", 3),
+     [](BoardStateTest& test, Board& board) {
+         board.runFinished(leftUnprinted(2, u"taikai.dat: 壊れています"_qs));
+         test.record(JobState::Written, {10, 42});
+     },
+     "printed", "10:42", "incomplete"},
+    {"InHandBeatsFailure", QByteArray("88\0", 3),
+     [](BoardStateTest&, Board& board) {
+         board.runFinished(leftUnprinted(2, u"x"_qs));
+         board.setInHand(u"R002 男子 100m自由形 決勝"_qs);
+     },
+     "printing", "", "incomplete"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, BoardStates, ::testing::ValuesIn(kStates),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BoardStateTest, EachChangeIsPublishedOnceWithTheEventsItConcerns)
+{
+    meet_.builder().writeRaceStatus(QByteArray("8\0\0", 3));
+    std::mutex mutex;
+    QList<QJsonObject> notices;
+    Board board(session_, [&](std::string notice) {
+        std::lock_guard lock(mutex);
+        notices << QJsonDocument::fromJson(QByteArray::fromStdString(notice)).object();
+    });
+    board.poll();
+    board.settle();
+    board.poll(); // nothing changed: nothing told
+    board.settle();
+    meet_.builder().writeRaceStatus(QByteArray("88\0", 3));
+    board.poll();
+    board.settle();
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(notices.size(), 2);
+    EXPECT_EQ(notices[0][u"version"_qs].toInt(), 1);
+    EXPECT_EQ(notices[1][u"version"_qs].toInt(), 2);
+    EXPECT_EQ(notices[1][u"events"_qs].toArray(), QJsonArray({2}));
+    EXPECT_EQ(board.version(), 2);
+}
+
+struct TroubleCase {
+    const char* name;
+    std::function<void(TempMeet&)> damage;
+    const char* named; ///< the file the board names
+    int events;        ///< events still shown
+};
+
+class BoardTrouble : public BoardStateTest, public ::testing::WithParamInterface<TroubleCase> {};
+
+TEST_P(BoardTrouble, AFileThatCannotBeReadIsSaidAndTheRestShown)
+{
+    const TroubleCase& row = GetParam();
+    meet_.builder().writeRaceStatus(QByteArray("88\0", 3));
+    Board board(session_, {});
+    row.damage(meet_);
+    board.poll();
+    board.settle();
+    const QJsonObject json = QJsonDocument::fromJson(board.json()).object();
+    EXPECT_TRUE(json[u"trouble"_qs].toString().contains(QString::fromUtf8(row.named)))
+        << board.json().toStdString();
+    EXPECT_EQ(json[u"events"_qs].toArray().size(), row.events);
+}
+
+const TroubleCase kTroubles[] = {
+    {"RaceStatusMissing", [](TempMeet& meet) { QFile::remove(meet.dataPath(u"Race.dat"_qs)); },
+     "Race.dat", 2},
+    {"RacesMissing", [](TempMeet& meet) { QFile::remove(meet.dataPath(u"taikai.dat"_qs)); },
+     "taikai.dat", 0},
+    {"LedgerNotADatabase",
+     [](TempMeet& meet) {
+         testing::writeFileBytes(meet.dataPath(u"tarvel-ledger.db"_qs), QByteArray(4096, 'x'));
+     },
+     "tarvel-ledger.db", 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, BoardTrouble, ::testing::ValuesIn(kTroubles),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tarvel::web
