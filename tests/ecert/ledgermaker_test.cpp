@@ -13,11 +13,10 @@
 namespace tarvel::testing {
 namespace {
 
-LedgerCertificate certificate(int raceNo, int lane, const QString& name,
-                              const QString& affiliation)
+LedgerCertificate certificate(int raceNo, int lane, const QString& name, const QString& affiliation)
 {
-    const ECertificate c = ecertificate(raceNo, lane, name, u"  %1位"_qs.arg(lane + 1),
-                                        affiliation);
+    const ECertificate c =
+        ecertificate(raceNo, lane, name, u"  %1位"_qs.arg(lane + 1), affiliation);
     LedgerCertificate recorded;
     recorded.raceNo = raceNo;
     recorded.heat = raceNo;

@@ -143,7 +143,8 @@ void VenueWindowTest::theSwitchServesThePageAtTheAddressShown()
     QVERIFY(venue.serving());
     const int port = portOf(venue.url());
     QVERIFY2(port > 0, qPrintable(venue.url()));
-    QCOMPARE(shown.text(), venue.url());
+    QCOMPARE(shown.text(), u"127.0.0.1:"_s + QString::number(port));
+    QCOMPARE(shown.toolTip(), venue.url());
     const QByteArray answer = getFromAnotherThread(port);
     QVERIFY2(answer.startsWith("HTTP/1.1 200"), answer.left(200).constData());
 
