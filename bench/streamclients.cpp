@@ -45,10 +45,12 @@ int leadingNumber(std::string_view data)
     return std::atoi(std::string(data.substr(0, 12)).c_str());
 }
 
-StreamClients::StreamClients(std::uint16_t port, const std::string& path, int clients,
-                             int states, StateOf stateOf)
-    : states_(states), stateOf_(std::move(stateOf)),
-      seen_(std::size_t(clients) * std::size_t(states)), clients_(std::size_t(clients))
+StreamClients::StreamClients(std::uint16_t port, const std::string& path, int clients, int states,
+                             StateOf stateOf)
+    : states_(states)
+    , stateOf_(std::move(stateOf))
+    , seen_(std::size_t(clients) * std::size_t(states))
+    , clients_(std::size_t(clients))
 {
     epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
     for (std::size_t i = 0; i < clients_.size(); ++i) {
@@ -120,8 +122,7 @@ void StreamClients::take(std::size_t index, BenchClock::time_point now)
     }
 }
 
-Delays delaysOf(const StreamClients& clients, int clientCount,
-                const std::vector<long>& publishedAt)
+Delays delaysOf(const StreamClients& clients, int clientCount, const std::vector<long>& publishedAt)
 {
     std::vector<double> delays;
     Delays figures;
