@@ -72,7 +72,7 @@ void secure(Message& message)
     message.set("X-Content-Type-Options", "nosniff");
     message.set(http::field::x_frame_options, "DENY");
     // Not "no-referrer": under it a browser sends "Origin: null" with the pages' own forms,
-    // and the gate refuses them as sent from another site.
+    // which tells the gate nothing of where they came from.
     message.set("Referrer-Policy", "same-origin");
 }
 
