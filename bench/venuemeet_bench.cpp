@@ -1,12 +1,12 @@
 // The venue page's cost to a whole-meet run: the desk prints the benchmark meet (1024 races)
 // onto PDF files without the venue page, with it and nobody looking, and with it serving 200
-// board clients, in turn, N times each. A client does what the board page does: it listens to the
-// event stream and fetches /board.json at each change notice (one fetch at a time, on a connection
-// kept alive). Prints the median time and CPU time of each run and their ratios (the venue
-// page is meant to cost at most 5 % more; the CPU time, less the clients' own, tells the cost
-// apart from what else the machine was doing), the delays from the first client hearing of a change
-// to every client holding a board with it (meant to be within a second), and the resident memory
-// with the clients against the venue page alone.
+// board clients, in turn, N times each. A client does what the board page does: it listens
+// to the event stream and fetches /board.json at each change notice (one fetch at a time, on
+// a connection kept alive). Prints the median time and CPU time of each run and their ratios
+// (the venue page is meant to cost at most 5 % more; the CPU time, less the clients' own,
+// tells the cost apart from what else the machine was doing), the delays from the first
+// client hearing of a change to every client holding a board with it (meant to be within a
+// second), and the resident memory with the clients against the venue page alone.
 //
 //   bench_venuemeet [--repeat N] [--clients C]
 
