@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -67,15 +66,6 @@ struct Served {
     double aloneMegabytes = 0;
     double withClientsMegabytes = 0;
 };
-
-/// This process's CPU time so far (every thread, user and system), in seconds.
-double processCpuSeconds()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct Timed {
     double milliseconds = 0;
