@@ -1,6 +1,7 @@
 #include "desk/ceremonysender.h"
 
 #include "ceremony/ceremonypages.h"
+#include "platform/words.h"
 
 #include <algorithm>
 #include <set>
@@ -69,14 +70,30 @@ void CeremonySender::deliver(const CeremonyList& list)
     document.destination = destination_.where;
     for (const CeremonyEvent& event : list.events)
         document.races << event.raceNo;
+    const auto stopped = [&] {
+        const QString action = Words::tr("printing the award lists");
+        const QString why = Words::tr("stopped before it was sent");
+        return destination_.kind == CeremonyDestinationKind::Printer
+                   ? Failure::ofPrinter(action, destination_.where, why)
+                   : Failure(action, destination_.where, why);
+    };
     try {
-        if (!target_)
-            target_ = open_(destination_);
+        if (stopped_)
+            throw stopped();
+        {
+            std::lock_guard lock(targetMutex_);
+            if (!target_)
+                target_ = open_(destination_);
+        }
         PrintDevice& device = *target_->device;
         device.setDocumentName(document.title);
         document.pages = drawCeremonyList(device, list, QDateTime::currentDateTime());
         if (document.pages == 0)
             return;
+        // A stop that came while the page was drawn: the destination's device began
+        // afresh with this document and may not have heard it.
+        if (stopped_)
+            throw stopped();
         const Delivery delivery = device.endDocument();
         document.destination = delivery.destination;
         document.jobId = delivery.jobId;
@@ -91,6 +108,7 @@ void CeremonySender::deliver(const CeremonyList& list)
     recorded.destination = document.destination;
     recorded.jobId = document.jobId;
     recorded.kind = DocumentKind::CeremonyList;
+    recorded.races = document.races;
     recorded.state = document.failure     ? JobState::Aborted
                      : document.jobId > 0 ? JobState::Pending
                                           : JobState::Written;
@@ -98,6 +116,14 @@ void CeremonySender::deliver(const CeremonyList& list)
         record_(recorded);
     std::lock_guard lock(mutex_);
     done_.append(std::move(document));
+}
+
+void CeremonySender::stop() noexcept
+{
+    stopped_.store(true);
+    std::lock_guard lock(targetMutex_);
+    if (target_)
+        target_->device->cancelWaiting();
 }
 
 QList<SideDocument> CeremonySender::finish()

@@ -12,6 +12,7 @@
 
 #include <QHash>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -50,6 +51,9 @@ public:
     void send(CeremonyList list);
     /// Waits for every list given; returns what became of each, in order.
     QList<SideDocument> finish();
+    /// 中止, from any thread: a wait on the destination ends at once, and the lists given
+    /// and not yet sent fail without being sent; each is recorded failed, to be sent again.
+    void stop() noexcept;
 
 private:
     /// On the sender's thread.
@@ -58,7 +62,9 @@ private:
     CeremonyDestination destination_;
     CeremonyTargetOpener open_;
     CeremonyRecorder record_;
-    std::optional<PrintTarget> target_; ///< the sender's thread only
+    std::atomic<bool> stopped_{false};
+    std::mutex targetMutex_;            ///< guards target_ against stop()
+    std::optional<PrintTarget> target_; ///< opened and used on the sender's thread
     QHash<int, QList<CeremonyCertificate>> composed_;
     std::mutex mutex_;
     QList<SideDocument> done_; ///< guarded by mutex_

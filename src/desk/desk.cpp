@@ -260,7 +260,8 @@ RunOutcome Desk::execute(RunRequest& request, RunObserver* alsoObserving)
                        [this] { return openLedger(); },
                        cups::schedulerName(),
                        recorder_.get(),
-                       services_.openCeremonyTarget};
+                       services_.openCeremonyTarget,
+                       &stopRelay_};
     RunOutcome outcome = executeRun(context, request);
     outcome.undrawable = tap_.undrawable();
     return outcome;
@@ -284,6 +285,7 @@ void Desk::stop()
 {
     stopWanted_ = true;
     target_.device->cancelWaiting();
+    stopRelay_.stopAll();
     if (watching_)
         stopWatching();
 }

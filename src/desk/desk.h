@@ -8,6 +8,7 @@
 #include "desk/printerclaim.h"
 #include "desk/runrequest.h"
 #include "desk/runtap.h"
+#include "desk/stoprelay.h"
 #include "ledger/jobpoller.h"
 #include "ledger/ledgerrecorder.h"
 #include "platform/qt/printernotice.h"
@@ -108,7 +109,8 @@ public:
     /// The run asked for, to its end, on the run's thread; the caller waits (tarvel-batch).
     RunOutcome runAndWait(RunRequest request);
     /// Asks the run going to stop after the event in hand; a wait on the scheduler ends at
-    /// once. Also ends watching (stopping an automatic run means stopping automatic printing).
+    /// once, and so does a wait of its award lists (those not sent fail, to be sent again).
+    /// Also ends watching (stopping an automatic run means stopping automatic printing).
     void stop();
     bool running() const { return claim_.busy(); }
     /// Where the run going is.
@@ -197,6 +199,8 @@ private:
     QString lookedUp_; ///< the default printer's name once looked up; the desk's thread
     PrinterClaim claim_;
     std::atomic<bool> stopWanted_{false};
+    /// The run's side work that a stop cuts short (its award lists' waits).
+    StopRelay stopRelay_;
     std::unique_ptr<LedgerRecorder> recorder_;
     std::unique_ptr<JobPoller> jobs_;
     QTimer ledgerRetry_;

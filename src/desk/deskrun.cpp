@@ -66,6 +66,12 @@ void printReadyRaces(RunContext& context, RunRequest& request, RunOutcome& outco
     if (request.ceremonyList.isOn() && request.options.previewOnly == PreviewOnly::No)
         lists.emplace(request.ceremonyList, context.openCeremonyTarget,
                       listRecorder(context, request));
+    StopRelay unstoppable;
+    const StopRelay::Registration stopsLists =
+        (context.stops ? *context.stops : unstoppable).add([&lists]() noexcept {
+            if (lists)
+                lists->stop();
+        });
     RunObservers observers{&context.observer, request.observer, lists ? &*lists : nullptr,
                            eCertificates.get()};
     try {
@@ -98,6 +104,9 @@ void printCeremonyLists(RunContext& context, const RunRequest& request, RunOutco
                       Words::tr("the ledger holds no certificates of the events asked for"));
     CeremonySender sender(request.ceremonyList, context.openCeremonyTarget,
                           listRecorder(context, request));
+    StopRelay unstoppable;
+    const StopRelay::Registration stops =
+        (context.stops ? *context.stops : unstoppable).add([&sender]() noexcept { sender.stop(); });
     sender.send(list);
     outcome.sideDocuments = sender.finish();
 }

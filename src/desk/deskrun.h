@@ -3,6 +3,7 @@
 
 #include "desk/ceremonysender.h"
 #include "desk/runrequest.h"
+#include "desk/stoprelay.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerrecorder.h"
 #include "platform/qt/printtarget.h"
@@ -28,6 +29,9 @@ struct RunContext {
     LedgerRecorder* recorder = nullptr;
     /// Opens the award lists' destination.
     CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
+    /// Where the run's award lists are registered to be stopped with the run; null: only
+    /// the run itself stops.
+    StopRelay* stops = nullptr;
 };
 
 /// Runs `request` to its end and tells how it went; never throws. A failure that keeps the

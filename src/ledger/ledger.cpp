@@ -33,6 +33,27 @@ QByteArray selectEntries()
            + kSuperseded + " FROM certificates c JOIN documents d ON d.id = c.document_id ";
 }
 
+/// "12,14": an award list's races as stored.
+QString racesText(const QList<int>& races)
+{
+    QStringList numbers;
+    for (const int race : races)
+        numbers << QString::number(race);
+    return numbers.join(u',');
+}
+
+QList<int> racesFromText(const QString& text)
+{
+    QList<int> races;
+    for (const QStringView number : QStringView(text).split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int race = number.toInt(&ok);
+        if (ok)
+            races << race;
+    }
+    return races;
+}
+
 QString itemsJson(const ItemTexts& items)
 {
     QJsonArray array;
@@ -92,22 +113,25 @@ bool Ledger::hasColumn(const char* table, const QString& column)
 void Ledger::addLaterColumns()
 {
     // Read first: a ledger that has them needs no write lock (it may be read-only).
-    if (hasColumn("certificates", u"event_title"_qs))
+    if (hasColumn("documents", u"races"_qs))
         return;
     sql::Transaction transaction(db_);
-    if (hasColumn("certificates", u"event_title"_qs))
+    if (hasColumn("documents", u"races"_qs))
         return; // another desk added them meanwhile
-    db_.execute("ALTER TABLE documents ADD COLUMN kind TEXT NOT NULL DEFAULT 'certificates'");
-    db_.execute("ALTER TABLE documents ADD COLUMN requested_by TEXT NOT NULL DEFAULT ''");
-    db_.execute("ALTER TABLE documents ADD COLUMN scheduler TEXT NOT NULL DEFAULT ''");
-    db_.execute("ALTER TABLE certificates ADD COLUMN heat_in_event INTEGER");
-    db_.execute("ALTER TABLE certificates ADD COLUMN event_title TEXT");
-    // The first version told reprints only by their certificates.
-    db_.execute("UPDATE documents SET kind = 'reprint' WHERE id IN (SELECT document_id FROM "
-                "certificates WHERE reprint_of IS NOT NULL)");
-    db_.execute("CREATE INDEX IF NOT EXISTS certificates_place "
-                "ON certificates(heat, lane, leg, id)");
-    db_.execute("CREATE INDEX IF NOT EXISTS documents_pending ON documents(job_state, job_id)");
+    if (!hasColumn("certificates", u"event_title"_qs)) {
+        db_.execute("ALTER TABLE documents ADD COLUMN kind TEXT NOT NULL DEFAULT 'certificates'");
+        db_.execute("ALTER TABLE documents ADD COLUMN requested_by TEXT NOT NULL DEFAULT ''");
+        db_.execute("ALTER TABLE documents ADD COLUMN scheduler TEXT NOT NULL DEFAULT ''");
+        db_.execute("ALTER TABLE certificates ADD COLUMN heat_in_event INTEGER");
+        db_.execute("ALTER TABLE certificates ADD COLUMN event_title TEXT");
+        // The first version told reprints only by their certificates.
+        db_.execute("UPDATE documents SET kind = 'reprint' WHERE id IN (SELECT document_id FROM "
+                    "certificates WHERE reprint_of IS NOT NULL)");
+        db_.execute("CREATE INDEX IF NOT EXISTS certificates_place "
+                    "ON certificates(heat, lane, leg, id)");
+        db_.execute("CREATE INDEX IF NOT EXISTS documents_pending ON documents(job_state, job_id)");
+    }
+    db_.execute("ALTER TABLE documents ADD COLUMN races TEXT NOT NULL DEFAULT ''");
     transaction.commit();
 }
 
@@ -196,7 +220,8 @@ QList<qint64> Ledger::recordDocuments(const QList<LedgerDocument>& documents,
 qint64 Ledger::insertDocument(const LedgerDocument& document, const QString& session)
 {
     db_.prepare("INSERT INTO documents (printed_at, title, destination, job_id, job_state, "
-                "session, kind, requested_by, scheduler) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                "session, kind, requested_by, scheduler, races) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
         .bind(1, document.printedAt.toString(Qt::ISODate))
         .bind(2, document.title)
         .bind(3, document.destination)
@@ -206,6 +231,7 @@ qint64 Ledger::insertDocument(const LedgerDocument& document, const QString& ses
         .bind(7, documentKindWord(document.kind))
         .bind(8, document.requestedBy)
         .bind(9, document.scheduler)
+        .bind(10, racesText(document.races))
         .run();
     return db_.lastInsertId();
 }
@@ -230,7 +256,7 @@ std::optional<JobState> Ledger::jobStateOf(qint64 documentId)
 QList<OpenJob> Ledger::pendingJobs(const QString& scheduler, const QString& host)
 {
     sql::Statement select = db_.prepare(
-        "SELECT id, destination, job_id, title, job_state FROM documents "
+        "SELECT id, destination, job_id, title, job_state, kind, races FROM documents "
         "WHERE job_state NOT IN ('completed', 'canceled', 'aborted', 'written') AND job_id > 0 "
         "AND (scheduler = ?1 OR (scheduler = '' AND substr(session, 1, length(?2) + 1) = ?2 || "
         "'/')) ORDER BY id");
@@ -238,7 +264,8 @@ QList<OpenJob> Ledger::pendingJobs(const QString& scheduler, const QString& host
     QList<OpenJob> jobs;
     while (select.step()) {
         jobs.append({select.integer(0), select.text(1), int(select.integer(2)), select.text(3),
-                     jobStateFromWord(select.text(4))});
+                     jobStateFromWord(select.text(4)), documentKindFromWord(select.text(5)),
+                     racesFromText(select.text(6))});
     }
     return jobs;
 }
@@ -285,7 +312,7 @@ QList<LedgerDocumentEntry> Ledger::documents()
     sql::Statement select = db_.prepare(
         "SELECT d.id, d.printed_at, d.title, d.destination, d.job_id, d.job_state, d.kind, "
         "d.requested_by, d.scheduler, (SELECT COUNT(*) FROM certificates c WHERE "
-        "c.document_id = d.id) FROM documents d ORDER BY d.id DESC");
+        "c.document_id = d.id), d.races FROM documents d ORDER BY d.id DESC");
     QList<LedgerDocumentEntry> documents;
     while (select.step()) {
         LedgerDocumentEntry entry;
@@ -297,7 +324,8 @@ QList<LedgerDocumentEntry> Ledger::documents()
                           jobStateFromWord(select.text(5)),
                           documentKindFromWord(select.text(6)),
                           select.text(7),
-                          select.text(8)};
+                          select.text(8),
+                          racesFromText(select.text(10))};
         entry.certificates = int(select.integer(9));
         documents.append(entry);
     }

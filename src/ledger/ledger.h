@@ -56,6 +56,9 @@ struct LedgerDocument {
     /// The scheduler the job went to (its host and port, or this machine's socket), so that
     /// any desk knows whom to ask after the job; empty for a file.
     QString scheduler{};
+    /// The events an award list covers, by their last heats, so that it can be sent again;
+    /// empty for other documents (and lists of earlier versions).
+    QList<int> races{};
 };
 
 /// The document `delivery` made, of `kind` and titled `title`, printed now: a job pending at
@@ -108,6 +111,8 @@ struct OpenJob {
     int jobId = 0;
     QString title;
     JobState state = JobState::Pending;
+    DocumentKind kind = DocumentKind::Certificates;
+    QList<int> races{}; ///< an award list's events (LedgerDocument::races)
 };
 
 /// Opened on the meet (created with its schema on first use), or on a file of its own.

@@ -50,9 +50,17 @@ void LedgerDesk::showPoll(const JobPoll& outcome)
     if (outcome.changed && history_)
         history_->reload();
     if (!outcome.failed.isEmpty()) {
-        failed_ = outcome.failed.last();
-        failedList_.reset();
-        strip_.showFailedJob(tr("Print failed: %1").arg(failed_->title));
+        const OpenJob& job = outcome.failed.last();
+        // An award list the scheduler took and then lost is sent again as a list.
+        if (job.kind == DocumentKind::CeremonyList && !job.races.isEmpty()) {
+            failedList_ = job.races;
+            failed_.reset();
+            strip_.showFailedJob(tr("Award list not delivered: %1").arg(job.title));
+        } else {
+            failed_ = job;
+            failedList_.reset();
+            strip_.showFailedJob(tr("Print failed: %1").arg(job.title));
+        }
     }
     Q_EMIT jobsPolled();
 }
@@ -78,13 +86,23 @@ void LedgerDesk::openHistory()
 
 void LedgerDesk::showFailedList(const RunOutcome& outcome)
 {
+    // Every list of the run not delivered is sent again by one 再印刷.
+    QList<int> races;
+    QString title;
     for (const SideDocument& list : outcome.sideDocuments) {
         if (!list.failure)
             continue;
-        failedList_ = list.races;
-        failed_.reset();
-        strip_.showFailedJob(tr("Award list not delivered: %1").arg(list.title));
+        for (const int race : list.races) {
+            if (!races.contains(race))
+                races << race;
+        }
+        title = list.title;
     }
+    if (races.isEmpty())
+        return;
+    failedList_ = races;
+    failed_.reset();
+    strip_.showFailedJob(tr("Award list not delivered: %1").arg(title));
 }
 
 void LedgerDesk::reprintFailed()

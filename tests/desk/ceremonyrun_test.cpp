@@ -1,10 +1,12 @@
 // The award ceremony lists as the desk sends them: one per event after its certificates,
 // saying what the ledger says was printed; a list that fails costs no certificate.
 #include "desk/desk.h"
+#include "eventually.h"
 #include "platform/qt/pdfdevice.h"
 #include "platform/qt/translations.h"
 #include "poppler.h"
 #include "printrun/runaccount.h"
+#include "privatescheduler.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 
@@ -12,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -19,6 +22,7 @@
 namespace tarvel {
 namespace {
 
+using testing::eventually;
 using testing::pdfRows;
 using testing::pdfWords;
 using testing::readFileBytes;
@@ -227,6 +231,59 @@ TEST_F(CeremonyRunTest, AListThatFailsCostsNoCertificate)
     }
     EXPECT_EQ(failedLists, outcome.sideDocuments.size());
     EXPECT_EQ(certificates, without.summary.certificates);
+}
+
+TEST_F(CeremonyRunTest, AStopEndsAWaitOnTheListsPrinterAndTheListsWaitToBeSentAgain)
+{
+    // The lists' printer is on a scheduler that answers nothing: without the stop, each list
+    // would wait out the deadline.
+    testing::PrivateScheduler cups;
+    if (const QString why = cups.start(); !why.isEmpty())
+        GTEST_SKIP() << "no private CUPS scheduler here: " << why.toStdString();
+    cups.addFileQueue(u"lists"_qs, false);
+    cups.useInThisProcess();
+    qputenv("TARVEL_SCHEDULER_DEADLINE_MS", "30000");
+    std::unique_ptr<Desk> desk = openDesk();
+    qunsetenv("TARVEL_SCHEDULER_DEADLINE_MS");
+    cups.freeze();
+
+    RunRequest request = desk->newRequest(RunKind::ReadyRaces);
+    request.ceremonyList = {CeremonyDestinationKind::Printer, u"lists"_qs};
+    auto outcome = std::make_shared<std::optional<RunOutcome>>();
+    std::atomic<bool> done = false;
+    request.whenDone = [outcome, &done](const RunOutcome& finished) {
+        *outcome = finished;
+        done = true;
+    };
+    desk->start(std::move(request));
+    // Once an event was delivered, its list is on its way to the silent scheduler.
+    ASSERT_TRUE(eventually([&] { return desk->progress().raceNo > 0 || done; }));
+    QElapsedTimer stopping;
+    stopping.start();
+    desk->stop();
+    ASSERT_TRUE(eventually([&] { return done.load(); }, std::chrono::seconds(20)));
+    EXPECT_LT(stopping.elapsed(), 3000);
+    cups.kill();
+
+    const RunOutcome& run = **outcome;
+    ASSERT_GT(run.summary.eventsPrinted, 0);
+    ASSERT_EQ(run.sideDocuments.size(), run.summary.eventsPrinted);
+    QList<int> notSent;
+    for (const SideDocument& list : run.sideDocuments) {
+        ASSERT_TRUE(list.failure);
+        EXPECT_EQ(list.failure->path(), u"lists"_qs) << list.failure->message().toStdString();
+        notSent << list.races;
+    }
+    // Each recorded failed with its events, so that it can be sent again.
+    desk->finishRecording();
+    QList<int> recorded;
+    for (const LedgerDocumentEntry& document : Ledger(meet_.locations()).documents()) {
+        if (document.document.kind != DocumentKind::CeremonyList)
+            continue;
+        EXPECT_TRUE(isFailed(document.document.state));
+        recorded = document.document.races + recorded;
+    }
+    EXPECT_EQ(recorded, notSent);
 }
 
 } // namespace

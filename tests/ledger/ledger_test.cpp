@@ -210,6 +210,32 @@ TEST_F(LedgerTest, ALedgerOfTheFirstVersionGetsTheNewColumnsAndStaysUsableByIt)
     EXPECT_EQ(rows, 2);
 }
 
+TEST_F(LedgerTest, AnAwardListKeepsItsEventsAlsoInALedgerMadeBeforeItCould)
+{
+    // A ledger of the version before lists kept their events: the column is not there yet.
+    Ledger(path()).record(document(u"R003"_qs, 0), {certificate(3, 3, 1, std::nullopt, u"a"_qs)},
+                          u"here/1/t"_qs);
+    sql::Database(path(), sql::Database::Mode::ReadWrite, 0)
+        .execute("ALTER TABLE documents DROP COLUMN races");
+
+    Ledger ledger(path());
+    LedgerDocument list = document(u"表彰者一覧"_qs, 9);
+    list.kind = DocumentKind::CeremonyList;
+    list.state = JobState::Pending;
+    list.races = {3, 12, 1024};
+    ledger.record(list, {}, u"here/1/t"_qs);
+    const QList<LedgerDocumentEntry> documents = ledger.documents();
+    ASSERT_EQ(documents.size(), 2);
+    EXPECT_EQ(documents[0].document.races, (QList<int>{3, 12, 1024}));
+    EXPECT_EQ(documents[1].document.races, QList<int>());
+    const QList<OpenJob> open = ledger.pendingJobs(u"s"_qs, u"here"_qs);
+    const auto found =
+        std::find_if(open.begin(), open.end(), [](const OpenJob& job) { return job.jobId == 9; });
+    ASSERT_NE(found, open.end());
+    EXPECT_EQ(found->kind, DocumentKind::CeremonyList);
+    EXPECT_EQ(found->races, (QList<int>{3, 12, 1024}));
+}
+
 TEST_F(LedgerTest, ASymbolicLinkInPlaceOfTheLedgerIsRefusedAndItsTargetNotCreated)
 {
     const QString target = dir_.path() + u"/elsewhere.db"_qs;

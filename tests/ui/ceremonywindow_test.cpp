@@ -1,12 +1,14 @@
 // The window's award lists: 表彰者一覧 and its destination in the wide part's free space, the
 // lists sent after each event printed while it is ticked, and 表彰者一覧を印刷 in the history.
 #include "ceremony/ceremonydestination.h"
+#include "privatescheduler.h"
 #include "ui/deskstrip.h"
 #include "windowdriver.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace tarvel;
@@ -22,6 +24,7 @@ private Q_SLOTS:
     void listsFollowTheSwitchToTheirFolder();
     void theHistoryPrintsTheListsOfEveryEventPrinted();
     void aListNotDeliveredIsToldOnTheStripAndSentAgain();
+    void aListTheSchedulerTookAndLostIsSentAgain();
 
 private:
     QStringList listFiles() const
@@ -144,6 +147,46 @@ void CeremonyWindowTest::aListNotDeliveredIsToldOnTheStripAndSentAgain()
     QTRY_COMPARE(QDir(blocked + u"/lists"_s).entryList({u"*.pdf"_s}, QDir::Files).size(), 1);
     QTRY_VERIFY(!told.isVisible());
     QDir(blocked).removeRecursively();
+}
+
+void CeremonyWindowTest::aListTheSchedulerTookAndLostIsSentAgain()
+{
+    PrivateScheduler cups;
+    if (const QString why = cups.start(); !why.isEmpty())
+        QSKIP(qPrintable(u"no private CUPS scheduler here: "_s + why));
+    cups.addFileQueue(u"desk"_s, true);
+    cups.addFileQueue(u"lists"_s, false);
+    cups.useInThisProcess();
+    // The lists' printer stopped: its job is taken and waits.
+    cups.tool(u"cupsdisable"_s, {u"lists"_s});
+    saveCeremonyDestination({CeremonyDestinationKind::Printer, u"lists"_s});
+    saveCeremonyListOn(true);
+    auto meet = oneEventMeet();
+    auto opened = openWindow([](DeskServices& services) {
+        services = DeskServices();
+        services.jobPollInterval = std::chrono::milliseconds(200);
+    });
+    MessageBoxCloser closer;
+    QVERIFY(opened->clickAndWait(u"cmdInsatu"_s));
+    QLabel& told = child<QLabel>(*opened->window, u"lblShippai"_s);
+    QVERIFY(!told.isVisible());
+
+    // Cancelled at the scheduler after it took it: told as a list, and 再印刷 sends the list
+    // (not a page without certificates) once the printer works again.
+    static const QRegularExpression listJob(u"lists-(\\d+)"_s);
+    QString job;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(job = listJob.match(cups.tool(u"lpstat"_s, {u"-o"_s, u"lists"_s})).captured(1)).isEmpty(),
+        10'000);
+    cups.tool(u"cancel"_s, {job});
+    QTRY_VERIFY_WITH_TIMEOUT(told.isVisible(), 10'000);
+    QVERIFY2(told.text().contains(u"R001"_s) || told.toolTip().contains(u"R001"_s),
+             qPrintable(told.text()));
+    cups.tool(u"cupsenable"_s, {u"lists"_s});
+    QVERIFY(opened->clickAndWait(u"cmdSaiInsatu"_s));
+    QTRY_VERIFY(!told.isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(cups.jobPrinters().values().count(u"lists"_s) == 1, 30'000);
+    QVERIFY(cups.jobPrinters().key(u"lists"_s) > job.toInt());
 }
 
 QTEST_MAIN(CeremonyWindowTest)
