@@ -291,6 +291,14 @@ double residentMegabytes()
     return 0.0;
 }
 
+double processCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 void raiseOpenFileLimit()
 {
     rlimit files{};

@@ -106,6 +106,8 @@ Delays fetchDelaysOf(const StreamClients& clients, int clientCount, int states);
 
 /// This process's resident memory, after the allocator has given back what it could.
 double residentMegabytes();
+/// This process's CPU time so far (every thread, user and system), in seconds.
+double processCpuSeconds();
 /// Raises the open-file limit to the hard limit.
 void raiseOpenFileLimit();
 /// Polls `condition` every millisecond until it holds or `within` passes.

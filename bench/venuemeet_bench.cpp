@@ -1,11 +1,12 @@
 // The venue page's cost to a whole-meet run: the desk prints the benchmark meet (1024 races)
 // onto PDF files without the venue page, with it and nobody looking, and with it serving 200
-// board clients, in turn, N times each. A client does what the board page does: it listens to the
-// event stream and fetches /board.json at each change notice (one fetch at a time, on a connection
-// kept alive). Prints the median of each run and their ratio (the venue page is meant to
-// cost at most 5 % more), the delays from the first client hearing of a change to every
-// client holding a board with it (meant to be within a second), and the resident memory with
-// the clients against the venue page alone.
+// board clients, in turn, N times each. A client does what the board page does: it listens
+// to the event stream and fetches /board.json at each change notice (one fetch at a time, on
+// a connection kept alive). Prints the median time and CPU time of each run and their ratios
+// (the venue page is meant to cost at most 5 % more; the CPU time, less the clients' own,
+// tells the cost apart from what else the machine was doing), the delays from the first
+// client hearing of a change to every client holding a board with it (meant to be within a
+// second), and the resident memory with the clients against the venue page alone.
 //
 //   bench_venuemeet [--repeat N] [--clients C]
 
@@ -66,10 +67,16 @@ struct Served {
     double withClientsMegabytes = 0;
 };
 
-/// One whole-meet run; milliseconds. With `served`, the desk's venue page serves the
-/// clients meanwhile.
-double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QString& pdfDir,
-                const Options& options, Served* served)
+struct Timed {
+    double milliseconds = 0;
+    /// The process's CPU time during the run, less the clients' own: what the run and the
+    /// venue page used, whatever else the machine was doing.
+    double cpuSeconds = 0;
+};
+
+/// One whole-meet run. With `served`, the desk's venue page serves the clients meanwhile.
+Timed timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QString& pdfDir,
+               const Options& options, Served* served)
 {
     builder.writeRaceStatus(races, kRaceReady);
     QDir(pdfDir).removeRecursively();
@@ -108,11 +115,16 @@ double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QSt
     RunRequest request = desk.newRequest(RunKind::ReadyRaces);
     request.options.rankLimitIndividual = u"15"_qs;
     request.options.rankLimitRelay = u"6"_qs;
+    const double clientsBefore = clients ? clients->cpuSeconds() : 0.0;
+    const double cpuBefore = processCpuSeconds();
     QElapsedTimer timer;
     timer.start();
     desk.start(std::move(request));
     loop.exec();
-    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+    Timed timed;
+    timed.milliseconds = double(timer.nsecsElapsed()) / 1e6;
+    timed.cpuSeconds =
+        processCpuSeconds() - cpuBefore - (clients ? clients->cpuSeconds() - clientsBefore : 0.0);
     if (certificates <= 0) {
         std::fprintf(stderr, "bench_venuemeet: the run did not print the meet\n");
         std::exit(1);
@@ -132,7 +144,7 @@ double timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QSt
             residentMegabytes()
             - double(options.clients + 1) * kMaxStates * sizeof(long) / 1048576.0;
     }
-    return elapsed;
+    return timed;
 }
 
 } // namespace
@@ -159,9 +171,9 @@ int main(int argc, char** argv)
     const QString pdfDir = temporary.path() + u"/pdf"_qs;
 
     timedRun(builder, meet.races, pdfDir, options, nullptr); // warms the fonts and the caches
-    std::vector<double> without;
-    std::vector<double> alone;
-    std::vector<double> with;
+    std::vector<Timed> without;
+    std::vector<Timed> alone;
+    std::vector<Timed> with;
     Served worst;
     Options noClients = options;
     noClients.clients = 0;
@@ -174,15 +186,28 @@ int main(int argc, char** argv)
         if (served.delays.worst >= worst.delays.worst)
             worst = served;
     }
-    const double plain = median(without);
-    const double serving = median(with);
+    const auto medians = [](const std::vector<Timed>& runs) {
+        std::vector<double> wall;
+        std::vector<double> cpu;
+        for (const Timed& run : runs) {
+            wall.push_back(run.milliseconds);
+            cpu.push_back(run.cpuSeconds);
+        }
+        return Timed{median(wall), median(cpu)};
+    };
+    const Timed plain = medians(without);
     std::printf("whole benchmark meet (%d races), median of %d runs each\n", int(meet.races.size()),
                 options.repeat);
-    std::printf("  without the venue page            %9.1f ms\n", plain);
-    std::printf("  with it and no client             %9.1f ms  ratio %.3f\n", median(alone),
-                plain > 0 ? median(alone) / plain : 0.0);
-    std::printf("  with it and %3d board clients     %9.1f ms  ratio %.3f\n", options.clients,
-                serving, plain > 0 ? serving / plain : 0.0);
+    std::printf("                                     time      ratio    CPU time  ratio\n");
+    const auto line = [&](const char* what, const Timed& run) {
+        std::printf("  %-32s %9.1f ms %6.3f %8.2f s %6.3f\n", what, run.milliseconds,
+                    plain.milliseconds > 0 ? run.milliseconds / plain.milliseconds : 0.0,
+                    run.cpuSeconds, plain.cpuSeconds > 0 ? run.cpuSeconds / plain.cpuSeconds : 0.0);
+    };
+    line("without the venue page", plain);
+    line("with it and no client", medians(alone));
+    const std::string clients = "with it and " + std::to_string(options.clients) + " board clients";
+    line(clients.c_str(), medians(with));
     std::printf("  heard of a change to every client holding it (the worst run): median %.1f ms, "
                 "p99 %.1f ms, worst %.1f ms over %ld; %ld never held\n",
                 worst.delays.median, worst.delays.p99, worst.delays.worst, worst.delays.total,
