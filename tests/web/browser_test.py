@@ -42,6 +42,7 @@ class BrowserTest(unittest.TestCase):
         except Exception:
             cls.desk.stop()
             cls.desk.remove()
+            shutil.rmtree(cls.downloads, ignore_errors=True)
             raise
 
     @classmethod
