@@ -93,6 +93,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UnknownMethod", getRequest("/", "BREW"), 405, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+/// A new line and the three chunks' bytes. Built in place: g++ 12 at -O2 takes the "\n" +
+/// std::string form for overlapping copies (-Wrestrict) and a release build stops.
+std::string linePlusChunks()
+{
+    std::string expected(3001, 'c');
+    expected[0] = '\n';
+    return expected;
+}
+
 struct Exchange {
     const char* name;
     std::string request;
@@ -136,8 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "POST /echo HTTP/1.1\r\nHost: test\r\nX-TEST: Value\r\nContent-Length: 3\r\n\r\n"
                  "abc",
                  false, 200, "POST /echo\n127.0.0.1\nValue\nabc", false},
-        Exchange{"ChunkedBodyJoined", chunked(1000, 3), false, 200, "\n" + std::string(3000, 'c'),
-                 true},
+        Exchange{"ChunkedBodyJoined", chunked(1000, 3), false, 200, linePlusChunks(), true},
         Exchange{"ThrowingSiteIs500WithoutInsides", getRequest("/throw"), false, 500,
                  "Internal Server Error\n", false},
         Exchange{"MissingFileIs404", getRequest("/nofile"), false, 404, "Not Found\n", false},
