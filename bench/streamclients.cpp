@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace tarvel::bench {
@@ -23,7 +25,10 @@ void fail(const char* what)
     std::exit(1);
 }
 
-int connectStream(std::uint16_t port, const std::string& path)
+/// Marks fetch connections in epoll's data.
+constexpr std::uint64_t kFetchBit = std::uint64_t(1) << 32;
+
+int connectTo(std::uint16_t port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -32,6 +37,18 @@ int connectStream(std::uint16_t port, const std::string& path)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address))
         fail("connecting a client");
+    return fd;
+}
+
+void sendAll(int fd, const std::string& request)
+{
+    if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size()))
+        fail("sending a client's request");
+}
+
+int connectStream(std::uint16_t port, const std::string& path)
+{
+    const int fd = connectTo(port);
     const std::string request = "GET " + path + " HTTP/1.1\r\nHost: bench\r\n\r\n";
     if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size()))
         fail("sending a client's request");
@@ -46,10 +63,13 @@ int leadingNumber(std::string_view data)
 }
 
 StreamClients::StreamClients(std::uint16_t port, const std::string& path, int clients, int states,
-                             StateOf stateOf)
-    : states_(states)
+                             StateOf stateOf, std::string fetchPath)
+    : port_(port)
+    , states_(states)
     , stateOf_(std::move(stateOf))
+    , fetchPath_(std::move(fetchPath))
     , seen_(std::size_t(clients) * std::size_t(states))
+    , heard_(std::size_t(states))
     , clients_(std::size_t(clients))
 {
     epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
@@ -59,6 +79,11 @@ StreamClients::StreamClients(std::uint16_t port, const std::string& path, int cl
         interest.events = EPOLLIN;
         interest.data.u64 = i;
         ::epoll_ctl(epoll_, EPOLL_CTL_ADD, clients_[i].fd, &interest);
+        if (fetchPath_.empty())
+            continue;
+        clients_[i].fetchFd = connectTo(port);
+        interest.data.u64 = i | kFetchBit;
+        ::epoll_ctl(epoll_, EPOLL_CTL_ADD, clients_[i].fetchFd, &interest);
     }
     thread_ = std::thread([this] { run(); });
 }
@@ -67,8 +92,11 @@ StreamClients::~StreamClients()
 {
     done_ = true;
     thread_.join();
-    for (const Client& client : clients_)
+    for (const Client& client : clients_) {
         ::close(client.fd);
+        if (client.fetchFd >= 0)
+            ::close(client.fetchFd);
+    }
     ::close(epoll_);
 }
 
@@ -82,14 +110,38 @@ void StreamClients::run()
     std::vector<epoll_event> ready(256);
     std::vector<char> chunk(256 * 1024);
     while (!done_) {
+        timespec cpu{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        cpuMicroseconds_ = long(cpu.tv_sec) * 1000000 + cpu.tv_nsec / 1000;
         const int n = ::epoll_wait(epoll_, ready.data(), int(ready.size()), 50);
         const auto now = BenchClock::now();
         for (int r = 0; r < n; ++r) {
-            const std::size_t index = ready[std::size_t(r)].data.u64;
+            const std::uint64_t data = ready[std::size_t(r)].data.u64;
+            const std::size_t index = data & (kFetchBit - 1);
             Client& client = clients_[index];
-            const ssize_t got = ::recv(client.fd, chunk.data(), chunk.size(), 0);
-            if (got <= 0)
+            const bool fetched = (data & kFetchBit) != 0;
+            const ssize_t got =
+                ::recv(fetched ? client.fetchFd : client.fd, chunk.data(), chunk.size(), 0);
+            if (got <= 0) {
+                if (fetched) { // closed by the server while kept alive: open another
+                    ::epoll_ctl(epoll_, EPOLL_CTL_DEL, client.fetchFd, nullptr);
+                    ::close(client.fetchFd);
+                    client.fetchFd = connectTo(port_);
+                    epoll_event interest{};
+                    interest.events = EPOLLIN;
+                    interest.data.u64 = data;
+                    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, client.fetchFd, &interest);
+                    client.fetched.clear();
+                    if (client.fetching)
+                        fetch(index);
+                }
                 continue;
+            }
+            if (fetched) {
+                client.fetched.append(chunk.data(), std::size_t(got));
+                takeFetched(index, now);
+                continue;
+            }
             client.pending.append(chunk.data(), std::size_t(got));
             take(index, now);
         }
@@ -112,14 +164,67 @@ void StreamClients::take(std::size_t index, BenchClock::time_point now)
         if (client.pending.starts_with("data: ")) {
             const int state = stateOf_(std::string_view(client.pending).substr(6, end - 6));
             if (state >= 0 && state < states_) {
-                seen_[index * std::size_t(states_) + std::size_t(state)] =
-                    std::chrono::duration_cast<std::chrono::microseconds>(now - start).count();
-                if (state == states_ - 1)
-                    ++finished_;
+                if (fetchPath_.empty()) {
+                    seen(index, state, now);
+                } else {
+                    if (heard_[std::size_t(state)] == 0)
+                        heard_[std::size_t(state)] =
+                            std::chrono::duration_cast<std::chrono::microseconds>(now - start)
+                                .count();
+                    client.wanted = std::max(client.wanted, state);
+                    if (!client.fetching && client.wanted > client.shown)
+                        fetch(index);
+                }
             }
         }
         client.pending.erase(0, end + 2);
     }
+    // What a client keeps between reads stays small, so that the memory measured is the
+    // server's.
+    if (client.pending.capacity() > 16384 && client.pending.size() < 4096)
+        client.pending.shrink_to_fit();
+}
+
+void StreamClients::seen(std::size_t index, int state, BenchClock::time_point now)
+{
+    seen_[index * std::size_t(states_) + std::size_t(state)] =
+        std::chrono::duration_cast<std::chrono::microseconds>(now - start).count();
+    if (state == states_ - 1)
+        ++finished_;
+}
+
+void StreamClients::fetch(std::size_t index)
+{
+    Client& client = clients_[index];
+    client.fetching = true;
+    sendAll(client.fetchFd, "GET " + fetchPath_ + " HTTP/1.1\r\nHost: bench\r\n\r\n");
+}
+
+// An answer to a fetch: its head, Content-Length bytes, and the state its body tells.
+void StreamClients::takeFetched(std::size_t index, BenchClock::time_point now)
+{
+    Client& client = clients_[index];
+    const std::size_t headEnd = client.fetched.find("\r\n\r\n");
+    if (headEnd == std::string::npos)
+        return;
+    const std::size_t lengthAt = client.fetched.find("Content-Length: ");
+    if (lengthAt == std::string::npos || lengthAt > headEnd)
+        fail("reading a fetched document's length");
+    const std::size_t length = std::size_t(std::atol(client.fetched.c_str() + lengthAt + 16));
+    if (client.fetched.size() < headEnd + 4 + length)
+        return;
+    const int state = stateOf_(std::string_view(client.fetched).substr(headEnd + 4, length));
+    ++fetches_;
+    fetchedBytes_ += long(length);
+    client.fetched.erase(0, headEnd + 4 + length);
+    if (client.fetched.capacity() > 16384 && client.fetched.size() < 4096)
+        client.fetched.shrink_to_fit();
+    client.fetching = false;
+    for (int shown = std::max(client.shown + 1, 0); shown <= state && shown < states_; ++shown)
+        seen(index, shown, now);
+    client.shown = std::max(client.shown, state);
+    if (client.wanted > client.shown)
+        fetch(index);
 }
 
 Delays delaysOf(const StreamClients& clients, int clientCount, const std::vector<long>& publishedAt)
@@ -146,14 +251,52 @@ Delays delaysOf(const StreamClients& clients, int clientCount, const std::vector
     return figures;
 }
 
+Delays fetchDelaysOf(const StreamClients& clients, int clientCount, int states)
+{
+    int first = 0; // the state a stream is given on connecting: heard, not published
+    while (first < states && clients.heardAt(first) == 0)
+        ++first;
+    std::vector<double> delays;
+    Delays figures;
+    for (int state = first + 1; state < states; ++state) {
+        const long heard = clients.heardAt(state);
+        if (heard == 0)
+            continue;
+        for (int client = 0; client < clientCount; ++client) {
+            ++figures.total;
+            const long at = clients.readAt(client, state);
+            if (at == 0)
+                ++figures.overtaken;
+            else
+                delays.push_back(double(at - heard) / 1000.0);
+        }
+    }
+    if (delays.empty())
+        return figures;
+    std::sort(delays.begin(), delays.end());
+    figures.median = delays[delays.size() / 2];
+    figures.p99 = delays[delays.size() * 99 / 100];
+    figures.worst = delays.back();
+    return figures;
+}
+
 double residentMegabytes()
 {
+    ::malloc_trim(0); // what is in use, not what the allocator keeps for later
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
         if (line.starts_with("VmRSS:"))
             return double(std::atol(line.c_str() + 6)) / 1024.0;
     return 0.0;
+}
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 void raiseOpenFileLimit()

@@ -72,6 +72,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<long> published(std::size_t(options.events));
+    const double clientsBefore = clients.cpuSeconds();
+    const double cpuBefore = processCpuSeconds();
     const std::string filler(options.bytes, 'x');
     for (int state = 0; state < options.events; ++state) {
         published[std::size_t(state)] =
@@ -83,6 +85,8 @@ int main(int argc, char** argv)
     if (!waitFor([&] { return clients.finished() == options.clients; }, 60s))
         std::fprintf(stderr, "bench_venue: only %d clients saw the last state\n",
                      clients.finished());
+    const double serverCpu =
+        processCpuSeconds() - cpuBefore - (clients.cpuSeconds() - clientsBefore);
     const double withClients = residentMegabytes();
     const Delays delays = delaysOf(clients, options.clients, published);
 
@@ -93,6 +97,9 @@ int main(int argc, char** argv)
     std::printf("                          worst  %8.2f ms\n", delays.worst);
     std::printf("  states overtaken by a newer one before a client read them: %ld of %ld\n",
                 delays.overtaken, delays.total);
+    std::printf("  the server's CPU time (the process's less the clients'): %.3f s, %.2f ms a "
+                "state\n",
+                serverCpu, serverCpu * 1000.0 / options.events);
     std::printf("  resident memory: server alone %.1f MB, with the clients %.1f MB (+%.1f MB)\n",
                 alone, withClients, withClients - alone);
     return 0;

@@ -3,7 +3,8 @@
 // Usage: tarvel-window-shot WORKDIR OUTDIR
 // Starts the window as the program would in WORKDIR (beside the meet's ctl folder), saves
 // the narrow window as OUTDIR/window-narrow.png, then watching with 自動印刷 on as
-// window-autoprint.png, widens it and saves OUTDIR/window-wide.png,
+// window-autoprint.png, serving the venue page as window-venue.png and its dialog as
+// venue-dialog.png, widens it and saves OUTDIR/window-wide.png,
 // then opens the large preview over a drawn stand-in for a scanned blank certificate and
 // saves it as OUTDIR/designer.png, the print history as history.png, and last the meet
 // chooser as it comes up where no location file is found (meet-chooser.png).
@@ -17,6 +18,9 @@
 #include "ui/largepreview.h"
 #include "ui/meetchooser.h"
 #include "ui/program.h"
+#include "ui/venuedesk.h"
+#include "ui/venuedialog.h"
+#include "web/venue.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,6 +33,10 @@
 #include <QWindow>
 
 #include <cstdio>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -73,6 +81,20 @@ QString writeBlankCertificate(const QString& folder)
     return file;
 }
 
+/// The venue page's own port when it is free here, else any free one: a picture must never
+/// wait on a message about a taken port.
+std::uint16_t venuePort()
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(tarvel::web::kDefaultVenuePort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool free = ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(probe);
+    return free ? tarvel::web::kDefaultVenuePort : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -112,6 +134,15 @@ int main(int argc, char** argv)
     if (!saveGrab(*window, outDir + u"/window-autoprint.png"_s))
         return 1;
     autoPrint->click();
+
+    // The venue page served: its address in the window, its QR code and codes in the dialog.
+    window->venueDesk()->setListenAt(u"127.0.0.1"_s, venuePort());
+    window->findChild<QCheckBox*>(u"chkKaijou"_s)->click();
+    if (!saveGrab(*window, outDir + u"/window-venue.png"_s)
+        || !saveGrab(*window->venueDesk()->dialog(), outDir + u"/venue-dialog.png"_s))
+        return 1;
+    window->venueDesk()->dialog()->hide();
+    window->findChild<QCheckBox*>(u"chkKaijou"_s)->click();
     window->findChild<QPushButton*>(u"cmdGamen"_s)->click();
     if (!saveGrab(*window, outDir + u"/window-wide.png"_s))
         return 1;

@@ -1216,7 +1216,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>Award list (%n events)</source>
         <translation>
-            <numerusform></numerusform>
+            <numerusform>表彰者一覧（%n 種目）</numerusform>
         </translation>
     </message>
     <message>
@@ -1270,7 +1270,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%1: %n page(s) to %2</source>
         <translation>
-            <numerusform></numerusform>
+            <numerusform>%1: %n ページを %2 へ</numerusform>
         </translation>
     </message>
     <message>
@@ -1360,7 +1360,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%n certificate(s)</source>
         <translation>
-            <numerusform></numerusform>
+            <numerusform>%n枚</numerusform>
         </translation>
     </message>
     <message>
@@ -1386,7 +1386,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%n certificate(s) will be printed again.</source>
         <translation>
-            <numerusform></numerusform>
+            <numerusform>%n枚を再印刷します。</numerusform>
         </translation>
     </message>
     <message>
@@ -1444,7 +1444,7 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
     <message numerus="yes">
         <source>%n file(s)</source>
         <translation>
-            <numerusform></numerusform>
+            <numerusform>%n件</numerusform>
         </translation>
     </message>
     <message>

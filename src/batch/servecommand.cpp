@@ -54,6 +54,19 @@ QString readSecretFile(const QString& path, const QString& action)
     return line;
 }
 
+void sayPageRuns(Desk& desk, const PrintOptions& options)
+{
+    QObject::connect(&desk, &Desk::runFinished, &desk,
+                     [&desk, options](const RunOutcome& outcome, RunOrigin origin) {
+                         if (origin != RunOrigin::Operator)
+                             return;
+                         const QString stamp = timeStamp();
+                         if (outcome.failure)
+                             say(stamp + outcome.failure->message());
+                         sayAccount(outcome, options, desk, stamp);
+                     });
+}
+
 std::unique_ptr<web::VenueService> startVenue(const Request& request, Desk& desk,
                                               const std::function<QString()>& stamp)
 {
@@ -84,16 +97,7 @@ int runServe(const Request& request, Session& session)
     Desk desk(session, batchServices(request, Lookup::BeforeFirstDocument));
     followLedger(desk, timeStamp);
     StopSignals signals;
-    // Reprints asked from the desk's page: their account, as a watching run's.
-    QObject::connect(&desk, &Desk::runFinished, &desk,
-                     [&](const RunOutcome& outcome, RunOrigin origin) {
-                         if (origin != RunOrigin::Operator)
-                             return;
-                         const QString stamp = timeStamp();
-                         if (outcome.failure)
-                             say(stamp + outcome.failure->message());
-                         sayAccount(outcome, options, desk, stamp);
-                     });
+    sayPageRuns(desk, options);
     std::unique_ptr<web::VenueService> venue = startVenue(request, desk, timeStamp);
     if (!venue)
         return kFailed;

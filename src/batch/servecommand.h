@@ -25,6 +25,10 @@ QString readSecretFile(const QString& path, const QString& action);
 std::unique_ptr<web::VenueService> startVenue(const Request& request, Desk& desk,
                                               const std::function<QString()>& stamp);
 
+/// Tells on stderr, after the time, the account of each run the desk's page asks for (a
+/// reprint), as a watching run's is told.
+void sayPageRuns(Desk& desk, const PrintOptions& options);
+
 /// --serve alone: serves until SIGINT or SIGTERM (held back by main() from the start), the
 /// desk's page reprinting through the request's printer or PDF folder; then stops serving,
 /// lets a reprint in hand end and exits 0. 1 when serving could not begin.

@@ -87,15 +87,17 @@ int runWatch(const Request& request, Session& session)
     });
     QObject::connect(&desk, &Desk::watchingStopped, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
+    // Serving begins before watching: a port that is taken ends the command at once.
+    std::unique_ptr<web::VenueService> venue;
+    if (request.serve && !(venue = startVenue(request, desk, timeStamp)))
+        return kFailed;
+    if (venue)
+        sayPageRuns(desk, options);
     say(timeStamp()
         + Words::tr("watching %1 (every %2 ms); stop with Ctrl+C")
               .arg(QDir::toNativeSeparators(
                   hostPath(session.where.dataFile(QString::fromUtf16(kRaceStatusFile)))))
               .arg(request.watchInterval));
-    // Serving begins before watching: a port that is taken ends the command at once.
-    std::unique_ptr<web::VenueService> venue;
-    if (request.serve && !(venue = startVenue(request, desk, timeStamp)))
-        return kFailed;
     desk.startWatching(std::move(watch));
     if (!signals.arrived())
         QCoreApplication::exec();

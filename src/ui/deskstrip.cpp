@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -39,7 +40,12 @@ DeskStrip::DeskStrip(QWidget* parent) : QWidget(parent)
 
 void DeskStrip::showVenueAddress(const QString& url)
 {
-    lblKaijou_->setFullText(url);
+    // "192.168.1.20:8932" fits the row where the whole address would not; the dialog and
+    // the tooltip give it whole.
+    QString shown = url;
+    shown.remove(QRegularExpression(u"^http://|/$"_s));
+    lblKaijou_->setFullText(shown);
+    lblKaijou_->setToolTip(url);
 }
 
 void DeskStrip::showAutoPrintState(const QString& text, const QString& detail)

@@ -53,7 +53,8 @@ public:
     /// What is wrong with the printer (stopped, out of paper, not found), after the
     /// destination and in red; empty clears it.
     void showPrinterTrouble(const QString& text);
-    /// The venue page's address while it is served; empty while it is not.
+    /// The venue page's address while it is served (shown as host and port, whole on
+    /// hovering); empty while it is not.
     void showVenueAddress(const QString& url);
 
 private:

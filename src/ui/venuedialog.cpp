@@ -43,6 +43,10 @@ VenueDialog::VenueDialog(VenueDesk& venue, QWidget* parent) : QDialog(parent), v
     url_ = new QLabel(this);
     url_->setObjectName(u"lblKaijouUrl"_s);
     url_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont large = url_->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    large.setBold(true);
+    url_->setFont(large);
     qr_ = new QLabel(this);
     qr_->setObjectName(u"lblKaijouQr"_s);
     qr_->setAlignment(Qt::AlignCenter);

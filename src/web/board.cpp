@@ -41,8 +41,8 @@ struct Board::Impl {
     void readEvents(QStringList& troubles);
     void readLedger(bool asked, QStringList& troubles);
     /// The lines of the printed events whose latest document changed; returns the events
-    /// whose lines are served now.
-    QList<int> updateLists(const QList<BoardEvent>& lines, QList<int>& changed);
+    /// whose lines are served now, with the documents they come from.
+    QHash<int, qint64> updateLists(const QList<BoardEvent>& lines, QList<int>& changed);
     qint64 version() const;
 
     const Session session;
@@ -89,11 +89,12 @@ void Board::Impl::ask(const std::function<void(RunFacts&)>& change, bool ledgerT
 void Board::Impl::readEvents(QStringList& troubles)
 {
     const FileStamp stamp = stampOf(meetFilePath(session.where, MeetFile::Races));
-    if (stamp != taikaiStamp) {
+    if (stamp != taikaiStamp || !eventsTrouble.isEmpty()) { // in trouble: until it reads
         taikaiStamp = stamp;
         try {
-            events = readMeetEvents(session);
-            eventsTrouble.clear();
+            QStringList titles;
+            events = readMeetEvents(session, titles);
+            eventsTrouble = titles.join(u'\n');
         } catch (const Failure& failure) {
             // The events read before stay on the board until the file reads again.
             eventsTrouble = failure.message();
@@ -129,7 +130,7 @@ void Board::Impl::readLedger(bool asked, QStringList& troubles)
         troubles << ledgerTrouble;
 }
 
-QList<int> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed)
+QHash<int, qint64> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed)
 {
     QHash<int, QByteArray> fresh;
     QHash<int, qint64> freshOf;
@@ -159,7 +160,7 @@ QList<int> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& ch
         it = freshOf.contains(it.key()) ? std::next(it) : listJson.erase(it);
     listJson.insert(fresh);
     listOf = freshOf;
-    return freshOf.keys();
+    return freshOf;
 }
 
 void Board::Impl::refresh()
@@ -191,17 +192,19 @@ void Board::Impl::refresh()
         if (!was || *was != line)
             changed << line.raceNo;
     }
-    changed << before.keys();
-    QList<int> withList = updateLists(now, changed);
-    std::sort(withList.begin(), withList.end());
-    std::sort(changed.begin(), changed.end());
+    const QList<int> gone = before.keys();
+    const QHash<int, qint64> withList = updateLists(now, changed);
     const QString troubleNow = troubles.join(u'\n');
-    if (version() > 0 && changed.isEmpty() && troubleNow == trouble)
+    if (version() > 0 && changed.isEmpty() && gone.isEmpty() && troubleNow == trouble)
         return;
     lines = std::move(now);
     trouble = troubleNow;
     const QByteArray fresh =
         boardJson(version() + 1, session.meet.meetName, trouble, lines, withList);
+    QList<BoardEvent> changedLines;
+    for (const BoardEvent& line : std::as_const(lines))
+        if (changed.contains(line.raceNo))
+            changedLines << line;
     qint64 made = 0;
     {
         std::lock_guard lock(jsonMutex);
@@ -209,7 +212,7 @@ void Board::Impl::refresh()
         made = ++counter;
     }
     if (publish)
-        publish(changeNotice(made, changed));
+        publish(changeNotice(made, trouble, changedLines, withList, gone));
 }
 
 qint64 Board::Impl::version() const

@@ -1,6 +1,7 @@
 #include "web/boardfacts.h"
 
 #include "meetdb/meetfiles.h"
+#include "naming/eventtitle.h"
 #include "naming/racerecord.h"
 #include "platform/failure.h"
 #include "platform/words.h"
@@ -9,7 +10,7 @@
 
 namespace tarvel::web {
 
-QList<MeetEvent> readMeetEvents(const Session& session)
+QList<MeetEvent> readMeetEvents(const Session& session, QStringList& troubles)
 {
     requireMeetFile(session.where, MeetFile::Races); // missing: say so, not an empty board
     QList<MeetEvent> events;
@@ -21,7 +22,15 @@ QList<MeetEvent> readMeetEvents(const Session& session)
         const int first = raceNo - race.heatCount + 1;
         if (first < 1)
             continue; // a damaged record: the run will say so, the board leaves it out
-        events.append({first, raceNo, eventDocumentTitle(session, raceNo, race)});
+        QString title;
+        try {
+            title = eventDocumentTitle(session, raceNo, race);
+        } catch (const Failure& failure) {
+            title = raceLabel(raceNo);
+            if (!troubles.contains(failure.message()))
+                troubles << failure.message();
+        }
+        events.append({first, raceNo, title});
     }
     return events;
 }

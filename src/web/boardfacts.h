@@ -25,9 +25,10 @@ struct MeetEvent {
 };
 
 /// The events of taikai.dat in race order (each event's last heat with a heat count of at
-/// least one). An event whose records contradict each other is left out. Throws
-/// tarvel::Failure when taikai.dat (or the master file naming custom events) cannot be read.
-QList<MeetEvent> readMeetEvents(const Session& session);
+/// least one). An event whose records contradict each other is left out; one whose name
+/// cannot be read (the master file naming custom events) is titled by its race alone, the
+/// failure added to `troubles`. Throws tarvel::Failure when taikai.dat cannot be read.
+QList<MeetEvent> readMeetEvents(const Session& session, QStringList& troubles);
 
 /// The latest delivery of an event's certificates, as the ledger records it.
 struct Delivered {

@@ -18,8 +18,9 @@ const char* boardStateWord(BoardState state)
     return "incomplete";
 }
 
-QByteArray boardJson(qint64 version, const QString& meetName, const QString& trouble,
-                     const QList<BoardEvent>& events, const QList<int>& withList)
+namespace {
+
+QJsonArray linesJson(const QList<BoardEvent>& events, const QHash<int, qint64>& lists)
 {
     QJsonArray lines;
     for (const BoardEvent& event : events) {
@@ -29,9 +30,18 @@ QByteArray boardJson(qint64 version, const QString& meetName, const QString& tro
             {u"state"_qs, QString::fromLatin1(boardStateWord(event.state))},
             {u"time"_qs, event.printedAt},
             {u"why"_qs, event.why},
-            {u"list"_qs, withList.contains(event.raceNo)},
+            {u"list"_qs, lists.value(event.raceNo)},
         });
     }
+    return lines;
+}
+
+} // namespace
+
+QByteArray boardJson(qint64 version, const QString& meetName, const QString& trouble,
+                     const QList<BoardEvent>& events, const QHash<int, qint64>& lists)
+{
+    const QJsonArray lines = linesJson(events, lists);
     const QJsonObject board{
         {u"version"_qs, version},
         {u"meet"_qs, meetName},
@@ -67,12 +77,20 @@ QByteArray ceremonyEventJson(const CeremonyEvent& event)
     return QJsonDocument(json).toJson(QJsonDocument::Compact);
 }
 
-std::string changeNotice(qint64 version, const QList<int>& changed)
+std::string changeNotice(qint64 version, const QString& trouble, const QList<BoardEvent>& changed,
+                         const QHash<int, qint64>& lists, const QList<int>& gone)
 {
-    QJsonArray races;
-    for (int race : changed)
-        races.append(race);
-    const QJsonObject notice{{u"version"_qs, version}, {u"events"_qs, races}};
+    QJsonObject notice{{u"version"_qs, version}};
+    if (changed.size() + gone.size() > kNoticeLines) {
+        notice.insert(u"full"_qs, true);
+    } else {
+        QJsonArray races;
+        for (int race : gone)
+            races.append(race);
+        notice.insert(u"trouble"_qs, trouble);
+        notice.insert(u"events"_qs, linesJson(changed, lists));
+        notice.insert(u"gone"_qs, races);
+    }
     return QJsonDocument(notice).toJson(QJsonDocument::Compact).toStdString();
 }
 

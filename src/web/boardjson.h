@@ -6,6 +6,7 @@
 #include "web/boardfacts.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -15,18 +16,26 @@ namespace tarvel::web {
 const char* boardStateWord(BoardState state);
 
 /// {"version":N,"meet":"…","trouble":"…","events":[{"race":12,"title":"…","state":"printed",
-/// "time":"10:42","why":"","list":true}, …]}; "list" says whether /board/event/12.json has
-/// the event's ceremony lines.
+/// "time":"10:42","why":"","list":345}, …]}; "list" names the ledger document whose ceremony
+/// lines /board/event/12.json serves (0: none), so a browser fetches them again only when
+/// they changed. `lists` maps events to those documents.
 QByteArray boardJson(qint64 version, const QString& meetName, const QString& trouble,
-                     const QList<BoardEvent>& events, const QList<int>& withList);
+                     const QList<BoardEvent>& events, const QHash<int, qint64>& lists);
 
 /// {"race":12,"title":"…","groups":[{"heading":"…","entries":[{"rank":"1位","name":"…",
 /// "affiliation":"…","prefecture":"…","result":"…","mark":"…","legs":["1 …", …]}]}]}
 QByteArray ceremonyEventJson(const CeremonyEvent& event);
 
-/// What a change is worth telling every browser, small enough for 200 of them:
-/// {"version":N,"events":[12,15]}: fetch /board.json again, and the lines of the events
-/// named when shown.
-std::string changeNotice(qint64 version, const QList<int>& changed);
+/// At most this many lines ride in a notice; more (the first refresh, a new taikai.dat) and
+/// the notice only says to fetch the board.
+inline constexpr int kNoticeLines = 32;
+
+/// What a change is worth telling every browser, small enough for 200 of them and enough for
+/// each to follow without asking: {"version":N,"trouble":"…","events":[lines as in
+/// boardJson of the events changed],"gone":[races no longer on the board]}; a browser that
+/// shows version N - 1 applies it, any other fetches /board.json. With more than
+/// kNoticeLines lines: {"version":N,"full":true}.
+std::string changeNotice(qint64 version, const QString& trouble, const QList<BoardEvent>& changed,
+                         const QHash<int, qint64>& lists, const QList<int>& gone);
 
 } // namespace tarvel::web

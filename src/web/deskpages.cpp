@@ -3,8 +3,8 @@
 #include "ledger/historyexport.h"
 #include "ledger/reprint.h"
 #include "platform/failure.h"
-#include "platform/words.h"
 #include "web/formdata.h"
+#include "web/pagewords.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -56,7 +56,7 @@ std::string historyRow(const LedgerEntry& entry, const QStringList& cells)
            + cell(cells[kTitleCell]) + "<td>"
            + escapeHtml(cells[kRankCell] + u' ' + cells[kNameCell]) + "<br><span class=\"beneath\">"
            + escapeHtml(cells[kAffiliationCell]) + "</span></td><td class=\"nowrap\">"
-           + escapeHtml(cells[kStateCell]) + "</td>";
+           + escapeHtml(inJapanese(cells[kStateCell])) + "</td>";
 }
 
 std::string pickBox(const char* name, qint64 id)
@@ -79,7 +79,8 @@ QSet<qint64> numbers(const FormFields& form, std::string_view name)
 
 DeskPages::DeskPages(Gate& gate, QString ledgerPath, Reprinter reprint)
     : gate_(gate)
-    , area_{"/desk", GateKind::Desk, Words::tr("Desk: print history"), Words::tr("Desk PIN")}
+    , area_{"/desk", GateKind::Desk, pageWord(QT_TRANSLATE_NOOP("tarvel", "Desk: print history")),
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Desk PIN"))}
     , ledgerPath_(std::move(ledgerPath))
     , reprint_(std::move(reprint))
 {
@@ -106,15 +107,23 @@ std::optional<HttpResponse> DeskPages::handle(const HttpRequest& request)
     if (get)
         if (std::optional<HttpResponse> asset = assetAnswer(area_, path))
             return asset;
+    // Besides its token, a change must come from a page of this server.
+    if (request.method == "POST" && !Gate::sameOrigin(request))
+        return messagePage(
+            area_, 403,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form was sent from another page.")));
     if (path == "/desk/login")
         return request.method == "POST"
                    ? loginAnswer(gate_, area_, request)
-                   : messagePage(area_, 405, Words::tr("This page cannot be opened so."));
+                   : messagePage(
+                       area_, 405,
+                       pageWord(QT_TRANSLATE_NOOP("tarvel", "This page cannot be opened so.")));
     const std::optional<GateSession> session = gate_.sessionOf(GateKind::Desk, request);
     if (path == area_.prefix && get && !session)
         return loginPage(area_, 200);
     if (!session)
-        return messagePage(area_, 401, Words::tr("Enter the desk PIN first."));
+        return messagePage(area_, 401,
+                           pageWord(QT_TRANSLATE_NOOP("tarvel", "Enter the desk PIN first.")));
     try {
         if (path == area_.prefix && get)
             return historyPage(request, *session);
@@ -124,20 +133,26 @@ std::optional<HttpResponse> DeskPages::handle(const HttpRequest& request)
             return logoutAnswer(gate_, area_, request, *session);
     } catch (const Failure&) {
         // The desk's operator sees the ledger's trouble; the page says only that it failed.
-        return messagePage(area_, 503, Words::tr("The print history cannot be read now."));
+        return messagePage(
+            area_, 503,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "The print history cannot be read now.")));
     }
-    return messagePage(area_, 404, Words::tr("Not found."));
+    return messagePage(area_, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
 }
 
 HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSession& session)
 {
     const QString query = QString::fromStdString(fieldValue(queryOf(request), "q").value_or(""));
     const QString wanted = folded(query.trimmed());
-    const QStringList header = historyHeader();
+    QStringList header = historyHeader();
+    for (QString& title : header)
+        title = inJapanese(title);
     std::string body = "<form class=\"search\" method=\"get\" action=\"/desk\"><input "
                        "type=\"search\" name=\"q\" value=\""
-                       + escapeHtml(query) + "\" aria-label=\"" + escapeHtml(Words::tr("Search"))
-                       + "\"><button type=\"submit\">" + escapeHtml(Words::tr("Search"))
+                       + escapeHtml(query) + "\" aria-label=\""
+                       + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Search")))
+                       + "\"><button type=\"submit\">"
+                       + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Search")))
                        + "</button></form>";
 
     std::string failed;
@@ -152,16 +167,17 @@ HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSessio
                                                : std::string("<td class=\"pick\"></td>"))
                   + "<td class=\"nowrap\">" + shortTime(document.document.printedAt) + "</td>"
                   + cell(cells[kTitleCell]) + "<td class=\"nowrap\">"
-                  + escapeHtml(cells[kStateCell]) + "</td></tr>";
+                  + escapeHtml(inJapanese(cells[kStateCell])) + "</td></tr>";
     }
     if (failedCount > 0)
-        body += "<h2>" + escapeHtml(Words::tr("Failed jobs"))
+        body += "<h2>" + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Failed jobs")))
                 + "</h2><form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
                 + "<div class=\"table\"><table><tr><th></th><th>" + escapeHtml(header[kTimeCell])
                 + "</th><th>" + escapeHtml(header[kTitleCell]) + "</th><th>"
                 + escapeHtml(header[kStateCell]) + "</th></tr>" + failed
                 + "</table></div><div class=\"actions\"><button type=\"submit\">"
-                + escapeHtml(Words::tr("Reprint")) + "</button></div></form>";
+                + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Reprint")))
+                + "</button></div></form>";
 
     const QList<LedgerEntry> all = entries();
     std::string rows;
@@ -181,12 +197,15 @@ HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSessio
         rows += historyRow(entry, cells);
         rows += "</tr>";
     }
-    body += "<h2>" + escapeHtml(Words::tr("Print history")) + "</h2><p class=\"count\">"
-            + escapeHtml(
-                matching > kRowsShown
-                    ? Words::tr("The newest %1 of %2 certificates").arg(kRowsShown).arg(matching)
-                    : Words::tr("%n certificate(s)", nullptr, matching))
-            + "</p>";
+    body +=
+        "<h2>" + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Print history")))
+        + "</h2><p class=\"count\">"
+        + escapeHtml(matching > kRowsShown
+                         ? pageWord(QT_TRANSLATE_NOOP("tarvel", "The newest %1 of %2 certificates"))
+                               .arg(kRowsShown)
+                               .arg(matching)
+                         : pageWord(QT_TRANSLATE_N_NOOP("tarvel", "%n certificate(s)"), matching))
+        + "</p>";
     if (matching > 0) {
         body += "<form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
                 + "<div class=\"table\"><table><tr><th></th>";
@@ -196,7 +215,8 @@ HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSessio
                              + header[kAffiliationCell])
                 + "</th><th>" + escapeHtml(header[kStateCell]) + "</th>";
         body += "</tr>" + rows + "</table></div><div class=\"actions\"><button type=\"submit\">"
-                + escapeHtml(Words::tr("Reprint the rows chosen")) + "</button></div></form>";
+                + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Reprint the rows chosen")))
+                + "</button></div></form>";
     }
     return htmlPage(area_, 200, body + logoutForm(area_, session));
 }
@@ -205,7 +225,9 @@ HttpResponse DeskPages::reprintAnswer(const HttpRequest& request, const GateSess
 {
     const FormFields form = formOf(request);
     if (!Gate::carriesCsrf(session, request, form))
-        return messagePage(area_, 403, Words::tr("This form has expired. Open the page again."));
+        return messagePage(
+            area_, 403,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form has expired. Open the page again.")));
     const QSet<qint64> ids = numbers(form, "id");
     const QSet<qint64> documents = numbers(form, "doc");
     const QList<LedgerEntry> all = entries();
@@ -217,26 +239,29 @@ HttpResponse DeskPages::reprintAnswer(const HttpRequest& request, const GateSess
     // A copy superseded by a later print, or a reprint, stands for the latest copy.
     chosen = latestCopies(chosen, all);
     if (chosen.isEmpty())
-        return messagePage(area_, 400, Words::tr("Choose the rows to print again."));
+        return messagePage(
+            area_, 400, pageWord(QT_TRANSLATE_NOOP("tarvel", "Choose the rows to print again.")));
 
     if (reprintNeedsAsking(chosen) && fieldValue(form, "confirm") != "1") {
         QSet<int> events;
         for (const LedgerEntry& entry : chosen)
             events.insert(entry.certificate.raceNo);
-        std::string again = "<p class=\"message\">"
-                            + escapeHtml(Words::tr("Print %1 certificate(s) of %2 event(s) again?")
-                                             .arg(chosen.size())
-                                             .arg(events.size()))
-                            + "</p><form method=\"post\" action=\"/desk/reprint\">"
-                            + csrfField(session)
-                            + "<input type=\"hidden\" name=\"confirm\" value=\"1\">";
+        std::string again =
+            "<p class=\"message\">"
+            + escapeHtml(pageWord(QT_TRANSLATE_NOOP(
+                                      "tarvel", "Print %1 certificate(s) of %2 event(s) again?"))
+                             .arg(chosen.size())
+                             .arg(events.size()))
+            + "</p><form method=\"post\" action=\"/desk/reprint\">" + csrfField(session)
+            + "<input type=\"hidden\" name=\"confirm\" value=\"1\">";
         for (const qint64 id : ids)
             again += "<input type=\"hidden\" name=\"id\" value=\"" + std::to_string(id) + "\">";
         for (const qint64 id : documents)
             again += "<input type=\"hidden\" name=\"doc\" value=\"" + std::to_string(id) + "\">";
-        again += "<button type=\"submit\">" + escapeHtml(Words::tr("Print again"))
-                 + "</button></form><p><a href=\"/desk\">" + escapeHtml(Words::tr("Cancel"))
-                 + "</a></p>";
+        again += "<button type=\"submit\">"
+                 + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Print again")))
+                 + "</button></form><p><a href=\"/desk\">"
+                 + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Cancel"))) + "</a></p>";
         return htmlPage(area_, 200, again);
     }
 
@@ -244,10 +269,13 @@ HttpResponse DeskPages::reprintAnswer(const HttpRequest& request, const GateSess
     case ReprintAnswer::Accepted:
         return messagePage(
             area_, 202,
-            Words::tr("%n certificate(s) will be printed again.", nullptr, int(chosen.size())));
+            pageWord(QT_TRANSLATE_N_NOOP("tarvel", "%n certificate(s) will be printed again."),
+                     int(chosen.size())));
     case ReprintAnswer::Busy: break;
     }
-    return messagePage(area_, 409, Words::tr("The printer is in use. Try again once it is done."));
+    return messagePage(
+        area_, 409,
+        pageWord(QT_TRANSLATE_NOOP("tarvel", "The printer is in use. Try again once it is done.")));
 }
 
 } // namespace tarvel::web

@@ -2,7 +2,8 @@
 /// 受付 (/desk): after the desk PIN, the print history with its job states, the failed
 /// jobs, and 再印刷 of the rows chosen, through the desk's one printer claim.
 ///
-/// A reprint is a POST with the session's CSRF token; the pages hand the latest copies of
+/// A reprint is a POST with the session's CSRF token, from a page of this server (its Origin
+/// or Referer, when sent, names the Host); the pages hand the latest copies of
 /// the certificates chosen (as the window's 印刷履歴 does) and the asker's address to the
 /// Reprinter, and answer 202 (taken), or 409 when the printer is busy. More than one event,
 /// or more than kReprintWithoutAsking certificates, are printed only after a second page

@@ -81,7 +81,8 @@ public:
     static bool carriesCsrf(const GateSession& session, const HttpRequest& request,
                             const FormFields& form);
     /// Whether a browser's request came from a page of this server: its Origin, or else its
-    /// Referer, names the Host it was sent to. Without either (not a browser's form), yes.
+    /// Referer, names the Host it was sent to. Without either (not a browser's form, or a
+    /// browser told to send no referrer, whose Origin is "null"), yes.
     static bool sameOrigin(const HttpRequest& request);
 
     /// The cookie that names a session of `kind`, and its Set-Cookie values.

@@ -1,7 +1,7 @@
 #include "web/gatepages.h"
 
-#include "platform/words.h"
 #include "web/formdata.h"
+#include "web/pagewords.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -60,7 +60,8 @@ HttpResponse messagePage(const GatedArea& area, int status, const QString& messa
 {
     return htmlPage(area, status,
                     "<p class=\"message\">" + escapeHtml(message) + "</p><p><a href=\""
-                        + area.prefix + "\">" + escapeHtml(Words::tr("Back")) + "</a></p>");
+                        + area.prefix + "\">"
+                        + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Back"))) + "</a></p>");
 }
 
 HttpResponse seeOther(const std::string& location)
@@ -79,14 +80,16 @@ HttpResponse loginPage(const GatedArea& area, int status, const QString& message
             + "/login\"><label for=\"code\">" + escapeHtml(area.codeLabel)
             + "</label><input id=\"code\" name=\"code\" type=\"password\" autocomplete=\"off\" "
               "required autofocus><button type=\"submit\">"
-            + escapeHtml(Words::tr("Log in")) + "</button></form>";
+            + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Log in"))) + "</button></form>";
     return htmlPage(area, status, body);
 }
 
 HttpResponse loginAnswer(Gate& gate, const GatedArea& area, const HttpRequest& request)
 {
     if (!Gate::sameOrigin(request))
-        return messagePage(area, 403, Words::tr("This form was sent from another page."));
+        return messagePage(
+            area, 403,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form was sent from another page.")));
     const std::optional<std::string> code = fieldValue(formOf(request), "code");
     const Login login = gate.login(area.kind, request.remoteAddress,
                                    QString::fromStdString(code.value_or(std::string())));
@@ -97,21 +100,24 @@ HttpResponse loginAnswer(Gate& gate, const GatedArea& area, const HttpRequest& r
         return response;
     }
     case LoginOutcome::Refused: {
-        HttpResponse response =
-            messagePage(area, 429, Words::tr("Too many wrong codes. Try again in a minute."));
+        HttpResponse response = messagePage(
+            area, 429,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Too many wrong codes. Try again in a minute.")));
         response.headers.emplace_back("Retry-After", "60");
         return response;
     }
     case LoginOutcome::Wrong: break;
     }
-    return loginPage(area, 401, Words::tr("The code is not right."));
+    return loginPage(area, 401, pageWord(QT_TRANSLATE_NOOP("tarvel", "The code is not right.")));
 }
 
 HttpResponse logoutAnswer(Gate& gate, const GatedArea& area, const HttpRequest& request,
                           const GateSession& session)
 {
     if (!Gate::carriesCsrf(session, request, formOf(request)))
-        return messagePage(area, 403, Words::tr("This form has expired. Open the page again."));
+        return messagePage(
+            area, 403,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form has expired. Open the page again.")));
     gate.logout(session);
     HttpResponse response = seeOther(area.prefix);
     response.headers.emplace_back("Set-Cookie", Gate::clearCookie(area.kind));
@@ -122,7 +128,7 @@ std::string logoutForm(const GatedArea& area, const GateSession& session)
 {
     return "<form class=\"logout\" method=\"post\" action=\"" + area.prefix + "/logout\">"
            + csrfField(session) + "<button type=\"submit\">"
-           + escapeHtml(QCoreApplication::translate("tarvel", "Log out")) + "</button></form>";
+           + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Log out"))) + "</button></form>";
 }
 
 std::string csrfField(const GateSession& session)
@@ -138,7 +144,8 @@ std::optional<HttpResponse> assetAnswer(const GatedArea& area, std::string_view 
             continue;
         QFile file(QString::fromStdString(":" + area.prefix + std::string(asset.name)));
         if (!file.open(QIODevice::ReadOnly))
-            return HttpResponse::plain(404, Words::tr("Not found.").toStdString());
+            return HttpResponse::plain(
+                404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")).toStdString());
         HttpResponse response;
         response.contentType = asset.contentType;
         response.headers.emplace_back("Cache-Control", "no-cache");

@@ -111,6 +111,17 @@ void Connection::start()
     waitForRequest();
 }
 
+bool Connection::spare() const
+{
+    if (phase_ == Phase::Closing)
+        return true;
+    if (phase_ != Phase::Idle)
+        return false;
+    // A request already waiting in the socket is not idle, only not yet noticed.
+    error_code error;
+    return socket_.available(error) == 0 && !error;
+}
+
 void Connection::close()
 {
     if (phase_ == Phase::Closed)
@@ -316,6 +327,7 @@ void Connection::written(bool keepAlive)
 void Connection::linger()
 {
     phase_ = Phase::Closing;
+    idleSince_ = Clock::now();
     error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
     arm(std::min(kLingerTime, hub_.limits.requestTime));

@@ -53,8 +53,8 @@ struct Hub {
 
     void add(const std::shared_ptr<Connection>& connection);
     void remove(Connection& connection);
-    /// Makes room for one more connection by closing the one idle longest; false when every
-    /// open connection is busy (reading, answering or streaming).
+    /// Makes room for one more connection by closing the one spare longest; false when every
+    /// open connection is busy (reading, answering, writing or streaming).
     bool makeRoom();
     /// Sends `event` to every stream.
     void broadcast(const Event& event);
@@ -71,7 +71,9 @@ void secure(Message& message)
     message.set("Content-Security-Policy", "default-src 'self'");
     message.set("X-Content-Type-Options", "nosniff");
     message.set(http::field::x_frame_options, "DENY");
-    message.set("Referrer-Policy", "no-referrer");
+    // Not "no-referrer": under it a browser sends "Origin: null" with the pages' own forms,
+    // which tells the gate nothing of where they came from.
+    message.set("Referrer-Policy", "same-origin");
 }
 
 /// Frames `data` as one server-sent event: each line "data: …", then a blank line.
@@ -87,9 +89,11 @@ public:
     /// Closes at once; safe to call again.
     void close();
 
-    /// Waiting for a request, nothing of it read yet: may be closed to make room.
-    bool idle() const { return phase_ == Phase::Idle; }
+    /// Waiting for a request with nothing of it come yet, or closing after a last answer:
+    /// may be closed to make room.
+    bool spare() const;
     bool streaming() const { return phase_ == Phase::Streaming; }
+    /// Since when it has been spare.
     Clock::time_point idleSince() const { return idleSince_; }
     void sendEvent(const Event& event);
     void keepAlive(Clock::time_point now);

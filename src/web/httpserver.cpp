@@ -24,7 +24,7 @@ constexpr std::string_view kBusy = "HTTP/1.1 503 Service Unavailable\r\n"
                                    "Content-Security-Policy: default-src 'self'\r\n"
                                    "X-Content-Type-Options: nosniff\r\n"
                                    "X-Frame-Options: DENY\r\n"
-                                   "Referrer-Policy: no-referrer\r\n"
+                                   "Referrer-Policy: same-origin\r\n"
                                    "Connection: close\r\n"
                                    "Content-Length: 20\r\n"
                                    "\r\n"
@@ -61,7 +61,7 @@ bool Hub::makeRoom()
 {
     std::shared_ptr<Connection> longest;
     for (const auto& connection : open)
-        if (connection->idle() && (!longest || connection->idleSince() < longest->idleSince()))
+        if (connection->spare() && (!longest || connection->idleSince() < longest->idleSince()))
             longest = connection;
     if (!longest)
         return false;

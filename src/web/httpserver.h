@@ -30,7 +30,10 @@ using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 struct HttpLimits {
     std::size_t headerBytes = 8 * 1024; ///< larger: 431
     std::size_t bodyBytes = 64 * 1024;  ///< larger: 413
-    int connections = 256;              ///< more at once: closed at once
+    /// More at once: the one idle longest makes room, or the newcomer is closed at once. A
+    /// browser holds two (the board's event stream and one kept alive for fetching), so
+    /// this serves some 250 phones.
+    int connections = 512;
     /// A request must arrive whole within this (a slow drip is cut off: 408 and closed).
     std::chrono::milliseconds requestTime{10000};
     /// A kept-alive connection with nothing asked is closed after this.
@@ -53,7 +56,9 @@ public:
     std::optional<std::string> listen(const std::string& address, std::uint16_t port);
     /// The port listened on; 0 before listen() succeeded.
     std::uint16_t port() const;
-    /// Closes every connection and ends the thread; the server cannot listen again.
+    /// Closes every connection, waits for the handlers still running and ends the thread;
+    /// the server cannot listen again. A handler must never wait for the thread that calls
+    /// this. Safe to call again.
     void stop();
 
     /// Sends `data` (one event; each line becomes a "data:" line) to every event stream; a

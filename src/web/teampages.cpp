@@ -3,8 +3,8 @@
 #include "ecert/affiliationzip.h"
 #include "ledger/ledger.h"
 #include "platform/failure.h"
-#include "platform/words.h"
 #include "web/formdata.h"
+#include "web/pagewords.h"
 
 #include <QCollator>
 #include <QDir>
@@ -64,7 +64,8 @@ std::string attachmentDisposition(const QString& name)
 
 TeamPages::TeamPages(Gate& gate, QString ledgerPath, QString eCertificateFolder)
     : gate_(gate)
-    , area_{"/team", GateKind::Team, Words::tr("Team: e-certificates"), Words::tr("Access code")}
+    , area_{"/team", GateKind::Team, pageWord(QT_TRANSLATE_NOOP("tarvel", "Team: e-certificates")),
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Access code"))}
     , ledgerPath_(std::move(ledgerPath))
     , folder_(std::move(eCertificateFolder))
 {
@@ -91,15 +92,23 @@ std::optional<HttpResponse> TeamPages::handle(const HttpRequest& request)
     if (isGet(request))
         if (std::optional<HttpResponse> asset = assetAnswer(area_, path))
             return asset;
+    // Besides its token, a change must come from a page of this server.
+    if (request.method == "POST" && !Gate::sameOrigin(request))
+        return messagePage(
+            area_, 403,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form was sent from another page.")));
     if (path == "/team/login")
         return request.method == "POST"
                    ? loginAnswer(gate_, area_, request)
-                   : messagePage(area_, 405, Words::tr("This page cannot be opened so."));
+                   : messagePage(
+                       area_, 405,
+                       pageWord(QT_TRANSLATE_NOOP("tarvel", "This page cannot be opened so.")));
     const std::optional<GateSession> session = gate_.sessionOf(GateKind::Team, request);
     if (path == area_.prefix && isGet(request) && !session)
         return loginPage(area_, 200);
     if (!session)
-        return messagePage(area_, 401, Words::tr("Enter the access code first."));
+        return messagePage(area_, 401,
+                           pageWord(QT_TRANSLATE_NOOP("tarvel", "Enter the access code first.")));
     try {
         if (path == area_.prefix && isGet(request))
             return homePage(request, *session);
@@ -111,9 +120,11 @@ std::optional<HttpResponse> TeamPages::handle(const HttpRequest& request)
             return logoutAnswer(gate_, area_, request, *session);
     } catch (const Failure&) {
         // The desk's operator sees the ledger's trouble; the page says only that it failed.
-        return messagePage(area_, 503, Words::tr("The e-certificates cannot be read now."));
+        return messagePage(
+            area_, 503,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "The e-certificates cannot be read now.")));
     }
-    return messagePage(area_, 404, Words::tr("Not found."));
+    return messagePage(area_, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
 }
 
 HttpResponse TeamPages::homePage(const HttpRequest& request, const GateSession& session)
@@ -136,32 +147,38 @@ HttpResponse TeamPages::homePage(const HttpRequest& request, const GateSession& 
         QStringList names = byAffiliation.keys();
         std::sort(names.begin(), names.end(), collator);
         if (names.isEmpty()) {
-            body += "<p>" + escapeHtml(Words::tr("No e-certificates yet.")) + "</p>";
+            body += "<p>"
+                    + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "No e-certificates yet.")))
+                    + "</p>";
         } else {
-            body += "<h2>" + escapeHtml(Words::tr("Choose your affiliation"))
+            body += "<h2>"
+                    + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Choose your affiliation")))
                     + "</h2>"
                       "<ul class=\"choices\">";
             for (const QString& name : names)
-                body +=
-                    "<li><a href=\"/team?a=" + percentEncode(name.toStdString()) + "\">"
-                    + escapeHtml(name) + " <span class=\"count\">"
-                    + escapeHtml(Words::tr("%n file(s)", nullptr, int(byAffiliation[name].size())))
-                    + "</span></a></li>";
+                body += "<li><a href=\"/team?a=" + percentEncode(name.toStdString()) + "\">"
+                        + escapeHtml(name) + " <span class=\"count\">"
+                        + escapeHtml(pageWord(QT_TRANSLATE_N_NOOP("tarvel", "%n file(s)"),
+                                              int(byAffiliation[name].size())))
+                        + "</span></a></li>";
             body += "</ul>";
         }
         return htmlPage(area_, 200, body + logoutForm(area_, session));
     }
     const QString affiliation = QString::fromStdString(*chosen);
     if (!byAffiliation.contains(affiliation))
-        return messagePage(area_, 404, Words::tr("No e-certificates of this affiliation."));
+        return messagePage(
+            area_, 404,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "No e-certificates of this affiliation.")));
     QList<TeamFile> list = byAffiliation[affiliation];
     std::sort(list.begin(), list.end(),
               [&](const TeamFile& a, const TeamFile& b) { return collator(a.name, b.name); });
-    body += "<p><a href=\"/team\">" + escapeHtml(Words::tr("All affiliations")) + "</a></p><h2>"
+    body += "<p><a href=\"/team\">"
+            + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "All affiliations"))) + "</a></p><h2>"
             + escapeHtml(affiliation) + "</h2><form method=\"post\" action=\"/team/zip\">"
             + csrfField(session) + "<input type=\"hidden\" name=\"a\" value=\""
             + escapeHtml(affiliation) + "\"><button type=\"submit\">"
-            + escapeHtml(Words::tr("Download all as one ZIP"))
+            + escapeHtml(pageWord(QT_TRANSLATE_NOOP("tarvel", "Download all as one ZIP")))
             + "</button></form><ul class=\"choices\">";
     for (const TeamFile& file : list)
         body += "<li><a href=\"" + fileLink(file) + "\" download>" + escapeHtml(file.name)
@@ -174,7 +191,7 @@ HttpResponse TeamPages::fileAnswer(std::string_view id)
 {
     const std::optional<long long> wanted = wholeNumber(id);
     if (!wanted || !QFileInfo(ledgerPath_).isFile())
-        return messagePage(area_, 404, Words::tr("Not found."));
+        return messagePage(area_, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
     const QString root = QFileInfo(folder_).canonicalFilePath();
     for (const LedgerDocumentEntry& document : Ledger(ledgerPath_).documents()) {
         if (document.id != *wanted)
@@ -191,28 +208,33 @@ HttpResponse TeamPages::fileAnswer(std::string_view id)
         response.filePath = file->path.toStdString();
         return response;
     }
-    return messagePage(area_, 404, Words::tr("Not found."));
+    return messagePage(area_, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
 }
 
 HttpResponse TeamPages::zipAnswer(const HttpRequest& request, const GateSession& session)
 {
     const FormFields form = formOf(request);
     if (!Gate::carriesCsrf(session, request, form))
-        return messagePage(area_, 403, Words::tr("This form has expired. Open the page again."));
+        return messagePage(
+            area_, 403,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form has expired. Open the page again.")));
     const QString affiliation = QString::fromStdString(fieldValue(form, "a").value_or(""));
     const QList<TeamFile> all = files();
     const bool known = std::any_of(all.begin(), all.end(), [&](const TeamFile& file) {
         return file.affiliation == affiliation;
     });
     if (!known)
-        return messagePage(area_, 404, Words::tr("No e-certificates of this affiliation."));
+        return messagePage(
+            area_, 404,
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "No e-certificates of this affiliation.")));
     const QString root = QFileInfo(folder_).canonicalFilePath();
     QString zip;
     try {
         const std::lock_guard lock(zipMutex_);
         zip = writeAffiliationZip(root, affiliation);
     } catch (const Failure&) {
-        return messagePage(area_, 500, Words::tr("The ZIP could not be made."));
+        return messagePage(area_, 500,
+                           pageWord(QT_TRANSLATE_NOOP("tarvel", "The ZIP could not be made.")));
     }
     HttpResponse response;
     response.contentType = "application/zip";

@@ -6,8 +6,9 @@
 /// document of that id, whose path, with every link resolved, must be a file of an
 /// affiliation folder directly inside the data folder's e-certificates/; anything else is
 /// 404, so no request path reaches the file system. The ZIP (POST /team/zip, with the CSRF
-/// token) is made by the e-certificates' own ZIP writer beside the affiliation's folder.
-/// Files are answered by path (HttpResponse::filePath): the server streams them.
+/// token, from a page of this server) is made by the e-certificates' own ZIP writer beside the
+/// affiliation's folder. Files are answered by path (HttpResponse::filePath): the server streams
+/// them.
 ///
 /// Called on the server's workers, several at once; each request reads the ledger through
 /// a connection of its own and never creates it. Failures are answered with a status and a

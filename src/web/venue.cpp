@@ -1,9 +1,15 @@
 #include "web/venue.h"
 
 #include "desk/desk.h"
+#include "ecert/fromledger.h"
+#include "platform/paths.h"
 #include "platform/words.h"
 #include "web/board.h"
+#include "web/deskpages.h"
+#include "web/deskreprinter.h"
+#include "web/gate.h"
 #include "web/httpserver.h"
+#include "web/teampages.h"
 #include "web/venuesite.h"
 
 #include <QHostAddress>
@@ -58,19 +64,32 @@ struct VenueService::Impl {
     Impl(Desk& d, VenueOptions o)
         : desk(d)
         , options(std::move(o))
+        , teamPages(gate, ledgerPath(d), eCertificateFolder(d.session().where))
+        , deskPages(gate, ledgerPath(d), deskReprinter(d))
         , board(d.session(),
                 [this](std::string notice) {
                     std::lock_guard lock(serverMutex);
                     if (server)
                         server->publish(std::move(notice));
                 })
-        , site(board, {}, {})
+        , site(
+              board, [this](const HttpRequest& request) { return teamPages.handle(request); },
+              [this](const HttpRequest& request) { return deskPages.handle(request); })
     {
+        gate.setCode(GateKind::Team, options.accessCode);
+        gate.setCode(GateKind::Desk, options.deskPin);
+    }
+
+    static QString ledgerPath(const Desk& desk)
+    {
+        return hostPath(desk.session().where.dataFile(QString::fromUtf16(kLedgerFileName)));
     }
 
     Desk& desk;
-    VenueOptions options;
-    std::mutex codesMutex;  ///< guards options' codes: the pages read them on the workers
+    const VenueOptions options; ///< where to listen; the codes live in the gate
+    Gate gate;
+    TeamPages teamPages;
+    DeskPages deskPages;
     std::mutex serverMutex; ///< the board publishes on its own thread; outlives the board
     std::unique_ptr<HttpServer> server;
     Board board;
@@ -118,7 +137,9 @@ void VenueService::start()
     Desk& desk = impl.desk;
     Board& board = impl.board;
     impl.connections = {
-        connect(&desk, &Desk::runStarted, this, [&] { board.setInHand(desk.progress().event); }),
+        // Nothing is in hand until the run names its first event (the progress kept is the
+        // last run's until then).
+        connect(&desk, &Desk::runStarted, this, [&] { board.setInHand({}); }),
         connect(&desk, &Desk::runProgress, this,
                 [&](const RunProgress& progress) {
                     // A progress queued before the run's end must not put its event back in hand.
@@ -169,14 +190,12 @@ QString VenueService::url() const
 
 void VenueService::setAccessCode(std::optional<SaltedHash> code)
 {
-    std::lock_guard lock(impl_->codesMutex);
-    impl_->options.accessCode = std::move(code);
+    impl_->gate.setCode(GateKind::Team, std::move(code));
 }
 
 void VenueService::setDeskPin(std::optional<SaltedHash> pin)
 {
-    std::lock_guard lock(impl_->codesMutex);
-    impl_->options.deskPin = std::move(pin);
+    impl_->gate.setCode(GateKind::Desk, std::move(pin));
 }
 
 } // namespace tarvel::web

@@ -151,7 +151,7 @@ TEST_F(ServeTest, ServesUntilStoppedAndATakenPortIsTold)
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.err.contains(taken)) << qPrintable(second.err);
 
-    EXPECT_EQ(desk.stop(SIGTERM), 0) << desk.err().toStdString();
+    EXPECT_EQ(desk.stop(SIGINT), 0) << desk.err().toStdString();
     EXPECT_TRUE(desk.err().contains(u"serving ended"_qs)) << desk.err().toStdString();
     EXPECT_TRUE(httpGet(port, "/").isEmpty());
 }
@@ -170,7 +170,8 @@ TEST_F(ServeTest, ServesBesideTheWatchingAndStopsWithIt)
     EXPECT_EQ(raceDat().at(2), '9');
     EXPECT_TRUE(httpGet(port, "/board.json").startsWith("HTTP/1.1 200"));
 
-    EXPECT_EQ(desk.stop(SIGINT), 0) << desk.err().toStdString();
+    // As the systemd unit stops it.
+    EXPECT_EQ(desk.stop(SIGTERM), 0) << desk.err().toStdString();
     EXPECT_TRUE(desk.err().contains(u"watching ended"_qs)) << desk.err().toStdString();
     EXPECT_TRUE(httpGet(port, "/").isEmpty());
 }

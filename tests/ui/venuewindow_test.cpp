@@ -32,6 +32,7 @@ private Q_SLOTS:
     void theSwitchServesThePageAtTheAddressShown();
     void aTakenPortIsToldAndTheSwitchGoesBackOff();
     void codesAreSixDigitsAndNeverEmpty();
+    void theCodesShownOpenTheirPagesOnly();
     void qrCodeHasTheStandardsPatterns_data();
     void qrCodeHasTheStandardsPatterns();
 };
@@ -57,16 +58,15 @@ public:
         return ntohs(address.sin_port);
     }
 
-    /// The whole answer to a GET of / on `port` (Connection: close); empty when nobody
-    /// answers within ten seconds.
-    QByteArray get(int port)
+    /// The whole answer to `request` on `port`; empty when nobody answers within ten
+    /// seconds.
+    QByteArray ask(int port, const QByteArray& request)
     {
         timeval limit{10, 0};
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
         sockaddr_in address = loopback(port);
         if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
             return {};
-        const QByteArray request = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
         if (::send(fd_, request.constData(), size_t(request.size()), MSG_NOSIGNAL)
             != request.size())
             return {};
@@ -91,18 +91,38 @@ private:
     int fd_;
 };
 
-/// GET / on `port` from another thread (the page may ask the GUI thread for the desk),
-/// the events processed meanwhile.
-QByteArray getFromAnotherThread(int port)
+/// `request` on `port` from another thread (the page may ask the GUI thread for the
+/// desk), the events processed meanwhile.
+QByteArray askFromAnotherThread(int port, const QByteArray& request)
 {
-    std::future<QByteArray> answer = std::async(std::launch::async, [port] {
+    std::future<QByteArray> answer = std::async(std::launch::async, [port, request] {
         LoopbackSocket socket;
-        return socket.get(port);
+        return socket.ask(port, request);
     });
     const bool answered = QTest::qWaitFor(
         [&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
         20'000);
+    // Not answered: the socket's own ten seconds end the thread, which the future waits for.
     return answered ? answer.get() : QByteArray();
+}
+
+QByteArray getFromAnotherThread(int port)
+{
+    return askFromAnotherThread(port,
+                                "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+}
+
+/// The status of a login to `page` ("team", "desk") with `code`.
+int logIn(int port, const char* page, const QString& code)
+{
+    const QByteArray body = "code=" + code.toUtf8();
+    const QByteArray answer = askFromAnotherThread(
+        port, "POST /" + QByteArray(page)
+                  + "/login HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                    "Connection: close\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                    "Content-Length: "
+                  + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    return answer.mid(9, 3).toInt();
 }
 
 int portOf(const QString& url)
@@ -142,7 +162,8 @@ void VenueWindowTest::theSwitchServesThePageAtTheAddressShown()
     QVERIFY(venue.serving());
     const int port = portOf(venue.url());
     QVERIFY2(port > 0, qPrintable(venue.url()));
-    QCOMPARE(shown.text(), venue.url());
+    QCOMPARE(shown.text(), u"127.0.0.1:"_s + QString::number(port));
+    QCOMPARE(shown.toolTip(), venue.url());
     const QByteArray answer = getFromAnotherThread(port);
     QVERIFY2(answer.startsWith("HTTP/1.1 200"), answer.left(200).constData());
 
@@ -211,6 +232,29 @@ void VenueWindowTest::codesAreSixDigitsAndNeverEmpty()
     QTest::mouseClick(&child<QPushButton>(dialog, u"cmdKaijouShin"_s), Qt::LeftButton);
     QVERIFY(sixDigits.match(venue.accessCode()).hasMatch());
     QCOMPARE(child<QLineEdit>(dialog, u"txtKaijouCode"_s).text(), venue.accessCode());
+}
+
+void VenueWindowTest::theCodesShownOpenTheirPagesOnly()
+{
+    auto meet = oneEventMeet();
+    auto opened = openWindow();
+    ui::VenueDesk& venue = *opened->window->venueDesk();
+    venue.setListenAt(u"127.0.0.1"_s, 0);
+    opened->check(u"chkKaijou"_s).click();
+    const int port = portOf(venue.url());
+    QVERIFY2(port > 0, qPrintable(venue.url()));
+    const QString code = venue.accessCode();
+    const QString pin = venue.deskPin();
+    QCOMPARE(logIn(port, "team", code), 303);
+    QCOMPARE(logIn(port, "desk", pin), 303);
+    if (code != pin)
+        QCOMPARE(logIn(port, "team", pin), 401);
+
+    // New codes count from the next request on, the old ones no more.
+    QTest::mouseClick(&child<QPushButton>(*venue.dialog(), u"cmdKaijouShin"_s), Qt::LeftButton);
+    if (venue.accessCode() != code)
+        QCOMPARE(logIn(port, "team", code), 401);
+    QCOMPARE(logIn(port, "team", venue.accessCode()), 303);
 }
 
 void VenueWindowTest::qrCodeHasTheStandardsPatterns_data()

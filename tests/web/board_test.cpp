@@ -2,6 +2,7 @@
 // and files that cannot be read said on the board instead of stopping it.
 #include "meetfixture.h"
 #include "web/board.h"
+#include "web/boardjson.h"
 
 #include <gtest/gtest.h>
 
@@ -184,8 +185,32 @@ TEST_F(BoardStateTest, EachChangeIsPublishedOnceWithTheEventsItConcerns)
     ASSERT_EQ(notices.size(), 2);
     EXPECT_EQ(notices[0][u"version"_qs].toInt(), 1);
     EXPECT_EQ(notices[1][u"version"_qs].toInt(), 2);
-    EXPECT_EQ(notices[1][u"events"_qs].toArray(), QJsonArray({2}));
+    // The second carries the line that changed, as the board now shows it.
+    const QJsonArray lines = notices[1][u"events"_qs].toArray();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0][u"race"_qs].toInt(), 2);
+    EXPECT_EQ(lines[0][u"state"_qs].toString(), u"ready"_qs);
+    const QJsonArray shown = QJsonDocument::fromJson(board.json()).object()[u"events"_qs].toArray();
+    EXPECT_EQ(lines[0].toObject(), shown[0].toObject());
+    EXPECT_TRUE(notices[1][u"gone"_qs].toArray().isEmpty());
     EXPECT_EQ(board.version(), 2);
+}
+
+TEST(BoardNoticeTest, TooManyLinesOnlySayFetchTheBoard)
+{
+    QList<BoardEvent> lines(kNoticeLines);
+    for (int i = 0; i < lines.size(); ++i)
+        lines[i].raceNo = i + 1;
+    const auto notice = [](const std::string& text) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+    };
+    const QJsonObject atLimit = notice(changeNotice(7, {}, lines, {}, {}));
+    EXPECT_EQ(atLimit[u"events"_qs].toArray().size(), kNoticeLines);
+    EXPECT_FALSE(atLimit.contains(u"full"_qs));
+    const QJsonObject past = notice(changeNotice(7, {}, lines, {}, {99}));
+    EXPECT_TRUE(past[u"full"_qs].toBool());
+    EXPECT_FALSE(past.contains(u"events"_qs));
+    EXPECT_EQ(past[u"version"_qs].toInt(), 7);
 }
 
 struct TroubleCase {
@@ -216,6 +241,9 @@ const TroubleCase kTroubles[] = {
      "Race.dat", 2},
     {"RacesMissing", [](TempMeet& meet) { QFile::remove(meet.dataPath(u"taikai.dat"_qs)); },
      "taikai.dat", 0},
+    {"CustomEventWithoutMasterFile",
+     [](TempMeet& meet) { meet.builder().writeRace(3, testing::heat(1, 1, 30, {})); }, "master.dat",
+     2},
     {"LedgerNotADatabase",
      [](TempMeet& meet) {
          testing::writeFileBytes(meet.dataPath(u"tarvel-ledger.db"_qs), QByteArray(4096, 'x'));

@@ -6,6 +6,7 @@ PIN, and the pages behind a code refuse without it."""
 
 import glob
 import os
+import shutil
 import sys
 import tempfile
 import unittest
@@ -41,11 +42,13 @@ class BrowserTest(unittest.TestCase):
         except Exception:
             cls.desk.stop()
             cls.desk.remove()
+            shutil.rmtree(cls.downloads, ignore_errors=True)
             raise
 
     @classmethod
     def tearDownClass(cls):
         cls.driver.quit()
+        shutil.rmtree(cls.downloads, ignore_errors=True)
         status = cls.desk.stop()
         told = cls.desk.told()
         cls.desk.remove()

@@ -117,6 +117,8 @@ TEST_F(DeskPagesTest, ReprintsWhatWasChosenForWhoAsked)
          std::nullopt},
         {"with a wrong CSRF token", desk, "id=" + id(yamada) + "&csrf=" + team.csrf,
          ReprintAnswer::Accepted, 403, std::nullopt},
+        {"from another site with the right token", desk,
+         "id=" + id(yamada) + csrf + "&from=elsewhere", ReprintAnswer::Accepted, 403, std::nullopt},
         {"with the team's session", team, "id=" + id(yamada) + "&csrf=" + team.csrf,
          ReprintAnswer::Accepted, 401, std::nullopt},
         {"without a session", std::nullopt, "id=" + id(yamada) + csrf, ReprintAnswer::Accepted, 401,
@@ -128,6 +130,8 @@ TEST_F(DeskPagesTest, ReprintsWhatWasChosenForWhoAsked)
         DeskPages desk = pages(c.answer);
         HttpRequest request = formPost("/desk/reprint", c.body);
         request.remoteAddress = "192.168.7.9";
+        if (c.body.ends_with("&from=elsewhere"))
+            request.headers.emplace_back("origin", "http://elsewhere.example");
         if (c.session)
             request = withSession(request, *c.session);
         const std::optional<HttpResponse> answer = desk.handle(request);

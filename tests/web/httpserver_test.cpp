@@ -15,7 +15,7 @@ void expectSecured(const RawAnswer& answer)
     EXPECT_EQ(answer.field("content-security-policy"), "default-src 'self'");
     EXPECT_EQ(answer.field("x-content-type-options"), "nosniff");
     EXPECT_EQ(answer.field("x-frame-options"), "DENY");
-    EXPECT_EQ(answer.field("referrer-policy"), "no-referrer");
+    EXPECT_EQ(answer.field("referrer-policy"), "same-origin");
 }
 
 std::string chunked(std::size_t chunkBytes, int chunks)

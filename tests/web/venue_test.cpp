@@ -65,8 +65,8 @@ QList<int> namedEvents(const QByteArray& stream)
         if (!line.startsWith("data: "))
             continue;
         const QJsonObject notice = QJsonDocument::fromJson(line.mid(6).trimmed()).object();
-        for (const QJsonValue& race : notice[u"events"_qs].toArray())
-            races << race.toInt();
+        for (const QJsonValue& line : notice[u"events"_qs].toArray())
+            races << line[u"race"_qs].toInt();
     }
     return races;
 }
@@ -137,6 +137,10 @@ TEST_F(VenueTest, AnEventStreamHearsOfEachEventTheRunPrinted)
         QJsonDocument::fromJson(fetch(port, "/board/event/" + QByteArray::number(race) + ".json"))
             .object();
     EXPECT_FALSE(list[u"groups"_qs].toArray().isEmpty());
+
+    // The pages behind the codes are served beside the board: their login forms.
+    EXPECT_TRUE(fetch(port, "/team").contains("<form")) << "team";
+    EXPECT_TRUE(fetch(port, "/desk").contains("<form")) << "desk";
 
     venue.stop();
     EXPECT_FALSE(venue.serving());

@@ -72,11 +72,18 @@ class VenueDesk:
         self._lock = threading.Lock()
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
-        said = wait_until(lambda: self.said(r"served at (http://127\.0\.0\.1:(\d+)/)"), 60,
-                          "the venue page to be served")
-        self.url = said.group(1)
-        self.port = int(said.group(2))
-        wait_until(lambda: self.said(r"watching "), 30, "the watching to begin")
+        try:
+            said = wait_until(lambda: self.said(r"served at (http://127\.0\.0\.1:(\d+)/)"),
+                              60, "the venue page to be served")
+            self.url = said.group(1)
+            self.port = int(said.group(2))
+            wait_until(lambda: self.said(r"watching "), 30, "the watching to begin")
+        except AssertionError as trouble:
+            self.process.kill()
+            self.process.wait()
+            told = self.told()
+            self.remove()
+            raise AssertionError("%s; the desk said:\n%s" % (trouble, told)) from None
 
     def _secret(self, name, text):
         path = os.path.join(self.root, name)

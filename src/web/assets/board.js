@@ -13,7 +13,7 @@
     let shownVersion = -1;
     let loading = null;
     let again = false;
-    const lists = new Map(); // race → the list's JSON text shown
+    const lists = new Map(); // race → the ledger document its lines shown come from
     const rows = new Map(); // race → <li>
 
     function element(tag, className, text) {
@@ -77,18 +77,20 @@
         if (list) row.appendChild(listBlock(list));
     }
 
-    function loadList(race) {
+    // Fetches the event's lines once per ledger document they come from.
+    function loadList(race, documentId) {
+        lists.set(race, documentId);
         return fetchJson("/board/event/" + race + ".json").then(function (list) {
-            const text = JSON.stringify(list);
-            if (lists.get(race) === text) return;
-            lists.set(race, text);
-            showList(race, list);
-        }).catch(function () { /* tried again with the next change */ });
+            if (lists.get(race) === documentId) showList(race, list);
+        }).catch(function () {
+            if (lists.get(race) === documentId) lists.delete(race); // tried again later
+        });
     }
 
     function eventRow(event) {
         const row = element("li", "event " + event.state);
         row.id = "event-" + event.race;
+        row.dataset.race = String(event.race);
         row.dataset.state = event.state;
         const head = element("div", "event-head");
         head.appendChild(element("span", "event-title", event.title));
@@ -98,66 +100,112 @@
         return row;
     }
 
-    function showBoard(board, changed) {
-        document.getElementById("meet").textContent = board.meet || "";
+    function showTrouble(text) {
         const trouble = document.getElementById("trouble");
-        trouble.textContent = board.trouble || "";
-        trouble.hidden = !board.trouble;
-        const list = document.getElementById("events");
+        trouble.textContent = text || "";
+        trouble.hidden = !text;
+    }
+
+    // Puts the event's row in place (in race order), keeping its list while it has one;
+    // returns the fetch of its list when its lines changed.
+    function showLine(event) {
+        const old = rows.get(event.race);
+        const row = eventRow(event);
+        if (old) {
+            const ceremony = old.querySelector(".ceremony");
+            if (ceremony && event.list) row.appendChild(ceremony);
+            old.replaceWith(row);
+        } else {
+            let next = null;
+            rows.forEach(function (other, race) {
+                if (race > event.race && (!next || race < Number(next.dataset.race))) next = other;
+            });
+            document.getElementById("events").insertBefore(row, next);
+        }
+        rows.set(event.race, row);
+        if (!event.list) {
+            lists.delete(event.race);
+            return null;
+        }
+        return lists.get(event.race) !== event.list ? loadList(event.race, event.list) : null;
+    }
+
+    function removeLine(race) {
+        const row = rows.get(race);
+        if (row) row.remove();
+        rows.delete(race);
+        lists.delete(race);
+    }
+
+    function showEmpty() {
+        const empty = document.getElementById("empty");
+        const printedOnly = document.body.dataset.filter === "printed";
+        if (rows.size === 0) {
+            empty.textContent = "種目はまだありません。";
+        } else if (printedOnly && !document.querySelector(".event.printed")) {
+            empty.textContent = "印刷済の種目はまだありません。";
+        } else {
+            empty.hidden = true;
+            return;
+        }
+        empty.hidden = false;
+    }
+
+    function showBoard(board) {
+        document.getElementById("meet").textContent = board.meet || "";
+        showTrouble(board.trouble);
         const seen = new Set();
         const fetches = [];
         board.events.forEach(function (event) {
             seen.add(event.race);
-            const old = rows.get(event.race);
-            const row = eventRow(event);
-            if (old) {
-                const ceremony = old.querySelector(".ceremony");
-                if (ceremony && event.list) row.appendChild(ceremony);
-                old.replaceWith(row);
-            }
-            rows.set(event.race, row);
-            list.appendChild(row); // keeps race order; moves an existing row in place
-            if (!event.list) {
-                lists.delete(event.race);
-            } else if (!lists.has(event.race) || changed.has(event.race)) {
-                fetches.push(loadList(event.race));
-            }
+            fetches.push(showLine(event));
         });
-        rows.forEach(function (row, race) {
-            if (!seen.has(race)) {
-                row.remove();
-                rows.delete(race);
-                lists.delete(race);
-            }
+        Array.from(rows.keys()).forEach(function (race) {
+            if (!seen.has(race)) removeLine(race);
         });
-        document.getElementById("empty").hidden = board.events.length > 0;
+        showEmpty();
         return Promise.all(fetches);
     }
 
-    // One load at a time; a change told meanwhile makes one more after it.
-    function refresh(changed) {
+    // A notice that follows the version shown carries what changed: applied without asking.
+    function applyNotice(notice) {
+        showTrouble(notice.trouble);
+        notice.events.forEach(function (event) {
+            showLine(event);
+            rows.get(event.race).classList.add("fresh");
+        });
+        (notice.gone || []).forEach(removeLine);
+        showEmpty();
+        shownVersion = notice.version;
+        document.body.dataset.version = String(shownVersion);
+    }
+
+    // One load at a time; a change told meanwhile makes one more after it. A load that
+    // fails is tried again shortly.
+    function refresh() {
         if (loading) {
             again = true;
-            changed.forEach(function (race) { pending.add(race); });
             return;
         }
+        let failed = false;
         loading = fetchJson("/board.json").then(function (board) {
             shownVersion = board.version;
-            return showBoard(board, changed);
+            if (stream && stream.readyState === EventSource.OPEN) setLink("live", "自動更新中");
+            return showBoard(board);
         }).catch(function () {
+            failed = true;
             setLink("lost", "読み込めません。再試行します…");
         }).then(function () {
             loading = null;
             document.body.dataset.version = String(shownVersion);
-            if (again) {
+            if (failed) {
+                setTimeout(refresh, 2000);
+            } else if (again) {
                 again = false;
-                const next = new Set(pending);
-                pending.clear();
-                refresh(next);
+                refresh();
             }
         });
     }
-    const pending = new Set();
 
     function setLink(state, text) {
         const link = document.getElementById("link");
@@ -165,17 +213,24 @@
         link.textContent = text;
     }
 
+    let stream = null;
     function connect() {
         const source = new EventSource("/events");
+        stream = source;
         source.onopen = function () {
             setLink("live", "自動更新中");
-            refresh(new Set()); // whatever changed while away
+            refresh(); // whatever changed while away
         };
         source.onmessage = function (message) {
             let notice;
             try { notice = JSON.parse(message.data); } catch (e) { return; }
-            if (typeof notice.version !== "number" || notice.version === shownVersion) return;
-            refresh(new Set(notice.events || []));
+            if (typeof notice.version !== "number" || notice.version <= shownVersion) return;
+            if (!loading && !notice.full && notice.version === shownVersion + 1
+                && Array.isArray(notice.events)) {
+                applyNotice(notice);
+                return;
+            }
+            refresh();
         };
         source.onerror = function () {
             setLink("lost", "接続が切れました。再接続中…");
@@ -186,8 +241,25 @@
         };
     }
 
+    // Only the printed events (the presenter's view), remembered on this phone.
+    function setFilter(printedOnly) {
+        const button = document.getElementById("filter");
+        button.setAttribute("aria-pressed", printedOnly ? "true" : "false");
+        if (printedOnly) document.body.dataset.filter = "printed";
+        else delete document.body.dataset.filter;
+        try { localStorage.setItem("tarvel.board.filter", printedOnly ? "printed" : ""); }
+        catch (e) { /* private browsing: not remembered */ }
+        showEmpty();
+    }
+
     document.addEventListener("DOMContentLoaded", function () {
-        refresh(new Set());
+        let remembered = "";
+        try { remembered = localStorage.getItem("tarvel.board.filter") || ""; } catch (e) { }
+        setFilter(remembered === "printed");
+        document.getElementById("filter").addEventListener("click", function () {
+            setFilter(this.getAttribute("aria-pressed") !== "true");
+        });
+        refresh();
         connect();
     });
 })();
