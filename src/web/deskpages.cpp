@@ -80,7 +80,8 @@ QSet<qint64> numbers(const FormFields& form, std::string_view name)
 DeskPages::DeskPages(Gate& gate, QString ledgerPath, Reprinter reprint)
     : gate_(gate)
     , area_{"/desk", GateKind::Desk, pageWord(QT_TRANSLATE_NOOP("tarvel", "Desk: print history")),
-            pageWord(QT_TRANSLATE_NOOP("tarvel", "Desk PIN"))}
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Desk PIN")),
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Enter the desk PIN first."))}
     , ledgerPath_(std::move(ledgerPath))
     , reprint_(std::move(reprint))
 {
@@ -103,34 +104,17 @@ std::optional<HttpResponse> DeskPages::handle(const HttpRequest& request)
     const std::string_view path = targetPath(request);
     if (path != area_.prefix && !path.starts_with(area_.prefix + '/'))
         return std::nullopt;
-    const bool get = request.method == "GET" || request.method == "HEAD";
-    if (get)
-        if (std::optional<HttpResponse> asset = assetAnswer(area_, path))
-            return asset;
-    // Besides its token, a change must come from a page of this server.
-    if (request.method == "POST" && !Gate::sameOrigin(request))
-        return messagePage(
-            area_, 403,
-            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form was sent from another page.")));
-    if (path == "/desk/login")
-        return request.method == "POST"
-                   ? loginAnswer(gate_, area_, request)
-                   : messagePage(
-                       area_, 405,
-                       pageWord(QT_TRANSLATE_NOOP("tarvel", "This page cannot be opened so.")));
-    const std::optional<GateSession> session = gate_.sessionOf(GateKind::Desk, request);
-    if (path == area_.prefix && get && !session)
-        return loginPage(area_, 200);
-    if (!session)
-        return messagePage(area_, 401,
-                           pageWord(QT_TRANSLATE_NOOP("tarvel", "Enter the desk PIN first.")));
+    GateVerdict verdict = atTheGate(gate_, area_, request, path);
+    if (verdict.answer)
+        return std::move(verdict.answer);
+    const GateSession& session = *verdict.session;
     try {
-        if (path == area_.prefix && get)
-            return historyPage(request, *session);
+        if (path == area_.prefix && isGet(request))
+            return historyPage(request, session);
         if (path == "/desk/reprint" && request.method == "POST")
-            return reprintAnswer(request, *session);
+            return reprintAnswer(request, session);
         if (path == "/desk/logout" && request.method == "POST")
-            return logoutAnswer(gate_, area_, request, *session);
+            return logoutAnswer(gate_, area_, request, session);
     } catch (const Failure&) {
         // The desk's operator sees the ledger's trouble; the page says only that it failed.
         return messagePage(

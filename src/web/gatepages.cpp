@@ -155,4 +155,36 @@ std::optional<HttpResponse> assetAnswer(const GatedArea& area, std::string_view 
     return std::nullopt;
 }
 
+bool isGet(const HttpRequest& request)
+{
+    return request.method == "GET" || request.method == "HEAD";
+}
+
+GateVerdict atTheGate(Gate& gate, const GatedArea& area, const HttpRequest& request,
+                      std::string_view path)
+{
+    if (isGet(request))
+        if (std::optional<HttpResponse> asset = assetAnswer(area, path))
+            return {std::move(asset), std::nullopt};
+    // Besides its token, a change must come from a page of this server.
+    if (request.method == "POST" && !Gate::sameOrigin(request))
+        return {messagePage(
+                    area, 403,
+                    pageWord(QT_TRANSLATE_NOOP("tarvel", "This form was sent from another page."))),
+                std::nullopt};
+    if (path == area.prefix + "/login")
+        return {request.method == "POST"
+                    ? loginAnswer(gate, area, request)
+                    : messagePage(
+                        area, 405,
+                        pageWord(QT_TRANSLATE_NOOP("tarvel", "This page cannot be opened so."))),
+                std::nullopt};
+    std::optional<GateSession> session = gate.sessionOf(area.kind, request);
+    if (session)
+        return {std::nullopt, std::move(session)};
+    if (path == area.prefix && isGet(request))
+        return {loginPage(area, 200), std::nullopt};
+    return {messagePage(area, 401, area.enterFirst), std::nullopt};
+}
+
 } // namespace tarvel::web

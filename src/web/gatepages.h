@@ -19,7 +19,11 @@ struct GatedArea {
     GateKind kind = GateKind::Team;
     QString title;     ///< the page's heading
     QString codeLabel; ///< what the login form asks for ("アクセスコード")
+    QString enterFirst; ///< what a visitor without a session is told ("…を入力してください")
 };
+
+/// Whether `request` only reads (GET or HEAD).
+bool isGet(const HttpRequest& request);
 
 /// `text` with &, <, >, " and ' as entities.
 std::string escapeHtml(std::string_view text);
@@ -46,6 +50,20 @@ HttpResponse logoutAnswer(Gate& gate, const GatedArea& area, const HttpRequest& 
 /// GET <prefix>/pages.css (and the area's other compiled-in files); nothing when `path`
 /// names none of them.
 std::optional<HttpResponse> assetAnswer(const GatedArea& area, std::string_view path);
+
+/// What a request of the area meets before the area's own pages, as atTheGate() says it.
+struct GateVerdict {
+    /// The answer when the gate gives one: an asset, the login, a refusal.
+    std::optional<HttpResponse> answer;
+    /// The visitor's session when the request goes on to the area's pages.
+    std::optional<GateSession> session;
+};
+/// The part every gated area answers alike: its compiled-in files, a change sent from another
+/// site (403), the login (POST only; 405 otherwise), the login form for a visitor without a
+/// session at the area's page and 401 for anything else without one. Call it only for paths
+/// of the area.
+GateVerdict atTheGate(Gate& gate, const GatedArea& area, const HttpRequest& request,
+                      std::string_view path);
 
 /// The ログアウト button.
 std::string logoutForm(const GatedArea& area, const GateSession& session);

@@ -62,16 +62,8 @@ void Connection::openStream()
     // The last event goes with the head, so that nothing published meanwhile overtakes it.
     if (hub_.lastEvent)
         header << *hub_.lastEvent;
-    writing_ = std::make_shared<const std::string>(std::move(header).str());
-    writeStarted_ = Clock::now();
-    asio::async_write(socket_, asio::buffer(*writing_),
-                      [self = shared_from_this()](error_code error, std::size_t) {
-                          if (self->phase_ != Phase::Streaming)
-                              return;
-                          if (error)
-                              return self->close();
-                          self->writeNextEvent();
-                      });
+    pending_ = std::make_shared<const std::string>(std::move(header).str());
+    writeNextEvent();
     // Nothing is expected from the peer; reading shows at once when it goes.
     socket_.async_read_some(asio::buffer(discard_),
                             [self = shared_from_this()](error_code, std::size_t) {

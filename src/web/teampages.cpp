@@ -20,11 +20,6 @@ namespace {
 
 constexpr std::string_view kFilePrefix = "/team/file/";
 
-bool isGet(const HttpRequest& request)
-{
-    return request.method == "GET" || request.method == "HEAD";
-}
-
 /// The file a ledger document names, when it is an affiliation's file inside `root` (a
 /// canonical path) after every link is resolved.
 std::optional<TeamPages::TeamFile> placedFile(const QString& root, const LedgerDocumentEntry& d)
@@ -65,7 +60,8 @@ std::string attachmentDisposition(const QString& name)
 TeamPages::TeamPages(Gate& gate, QString ledgerPath, QString eCertificateFolder)
     : gate_(gate)
     , area_{"/team", GateKind::Team, pageWord(QT_TRANSLATE_NOOP("tarvel", "Team: e-certificates")),
-            pageWord(QT_TRANSLATE_NOOP("tarvel", "Access code"))}
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Access code")),
+            pageWord(QT_TRANSLATE_NOOP("tarvel", "Enter the access code first."))}
     , ledgerPath_(std::move(ledgerPath))
     , folder_(std::move(eCertificateFolder))
 {
@@ -89,35 +85,19 @@ std::optional<HttpResponse> TeamPages::handle(const HttpRequest& request)
     const std::string_view path = targetPath(request);
     if (path != area_.prefix && !path.starts_with(area_.prefix + '/'))
         return std::nullopt;
-    if (isGet(request))
-        if (std::optional<HttpResponse> asset = assetAnswer(area_, path))
-            return asset;
-    // Besides its token, a change must come from a page of this server.
-    if (request.method == "POST" && !Gate::sameOrigin(request))
-        return messagePage(
-            area_, 403,
-            pageWord(QT_TRANSLATE_NOOP("tarvel", "This form was sent from another page.")));
-    if (path == "/team/login")
-        return request.method == "POST"
-                   ? loginAnswer(gate_, area_, request)
-                   : messagePage(
-                       area_, 405,
-                       pageWord(QT_TRANSLATE_NOOP("tarvel", "This page cannot be opened so.")));
-    const std::optional<GateSession> session = gate_.sessionOf(GateKind::Team, request);
-    if (path == area_.prefix && isGet(request) && !session)
-        return loginPage(area_, 200);
-    if (!session)
-        return messagePage(area_, 401,
-                           pageWord(QT_TRANSLATE_NOOP("tarvel", "Enter the access code first.")));
+    GateVerdict verdict = atTheGate(gate_, area_, request, path);
+    if (verdict.answer)
+        return std::move(verdict.answer);
+    const GateSession& session = *verdict.session;
     try {
         if (path == area_.prefix && isGet(request))
-            return homePage(request, *session);
+            return homePage(request, session);
         if (path.starts_with(kFilePrefix) && isGet(request))
             return fileAnswer(path.substr(kFilePrefix.size()));
         if (path == "/team/zip" && request.method == "POST")
-            return zipAnswer(request, *session);
+            return zipAnswer(request, session);
         if (path == "/team/logout" && request.method == "POST")
-            return logoutAnswer(gate_, area_, request, *session);
+            return logoutAnswer(gate_, area_, request, session);
     } catch (const Failure&) {
         // The desk's operator sees the ledger's trouble; the page says only that it failed.
         return messagePage(

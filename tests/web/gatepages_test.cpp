@@ -43,7 +43,7 @@ TEST(GatePagesTest, PagesSpeakJapaneseWhateverTheProcessSpeaks)
     EXPECT_EQ(inJapanese(QStringLiteral("取消")), QStringLiteral("取消"));
     EXPECT_EQ(inJapanese(QStringLiteral("山田")), QStringLiteral("山田"));
     const GatedArea area{"/team", GateKind::Team, QStringLiteral("チーム"),
-                         QStringLiteral("コード")};
+                         QStringLiteral("コード"), QStringLiteral("コードを入力")};
     EXPECT_NE(loginPage(area, 200).body.find("ログイン"), std::string::npos);
 }
 
@@ -52,7 +52,8 @@ TEST(GatePagesTest, LoggingOutNeedsTheTokenAndEndsTheSession)
     TurnedClock time;
     Gate gate(time.clock());
     setCodes(gate);
-    const GatedArea area{"/desk", GateKind::Desk, QStringLiteral("受付"), QStringLiteral("PIN")};
+    const GatedArea area{"/desk", GateKind::Desk, QStringLiteral("受付"), QStringLiteral("PIN"),
+                         QStringLiteral("PINを入力")};
     const GateSession session = *gate.login(GateKind::Desk, "10.0.0.1", kDeskPin).session;
     const HttpRequest page = withSession(get("/desk"), session);
 
@@ -73,7 +74,7 @@ TEST(GatePagesTest, LoginAnswers)
     Gate gate(time.clock());
     setCodes(gate);
     const GatedArea area{"/team", GateKind::Team, QStringLiteral("チーム"),
-                         QStringLiteral("コード")};
+                         QStringLiteral("コード"), QStringLiteral("コードを入力")};
     const auto cookieOf = [](const HttpResponse& response) {
         for (const auto& [name, value] : response.headers)
             if (name == "Set-Cookie")
