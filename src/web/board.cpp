@@ -9,11 +9,18 @@
 
 #include <QFileInfo>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 namespace tarvel::web {
 
 namespace {
+
+/// Refreshes come at most this often: a run's progress asks many times a second, and each
+/// refresh reads the ledger and builds the board again. Well within the second a change has
+/// to reach the browsers.
+constexpr std::chrono::milliseconds kRefreshGap{250};
 
 /// Enough of a file's state to tell that it changed since the last look.
 struct FileStamp {
@@ -52,6 +59,8 @@ struct Board::Impl {
     RunFacts run;               ///< guarded by factsMutex
     bool ledgerAsked = true;    ///< guarded by factsMutex
     bool refreshPosted = false; ///< guarded by factsMutex
+    bool closing = false;       ///< guarded by factsMutex: no more waiting between refreshes
+    std::condition_variable closed;
 
     // The board's thread only.
     QList<MeetEvent> events;
@@ -65,6 +74,7 @@ struct Board::Impl {
     QList<BoardEvent> lines;
     QString trouble;
     QHash<int, qint64> listOf; ///< event → the document its served lines come from
+    std::chrono::steady_clock::time_point lastRefresh;
 
     mutable std::mutex jsonMutex;
     QByteArray json;                 ///< guarded by jsonMutex
@@ -168,7 +178,10 @@ void Board::Impl::refresh()
     RunFacts runNow;
     bool ledgerNow = false;
     {
-        std::lock_guard lock(factsMutex);
+        // What is asked while waiting joins this refresh.
+        std::unique_lock lock(factsMutex);
+        closed.wait_until(lock, lastRefresh + kRefreshGap, [this] { return closing; });
+        lastRefresh = std::chrono::steady_clock::now();
         refreshPosted = false;
         runNow = run;
         ledgerNow = std::exchange(ledgerAsked, false);
@@ -228,7 +241,14 @@ Board::Board(Session session, Publish publish)
     impl_->json = boardJson(0, impl_->session.meet.meetName, {}, {}, {});
 }
 
-Board::~Board() = default;
+Board::~Board()
+{
+    {
+        std::lock_guard lock(impl_->factsMutex);
+        impl_->closing = true;
+    }
+    impl_->closed.notify_all();
+}
 
 void Board::poll()
 {
