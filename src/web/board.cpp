@@ -77,7 +77,12 @@ struct Board::Impl {
     std::chrono::steady_clock::time_point lastRefresh;
 
     mutable std::mutex jsonMutex;
-    QByteArray json;                 ///< guarded by jsonMutex
+    /// The board as served, built at the first request after each change (most changes
+    /// reach the browsers as notices alone). All guarded by jsonMutex.
+    mutable QByteArray json;
+    QList<BoardEvent> servedLines;
+    QString servedTrouble;
+    QHash<int, qint64> servedLists;
     QHash<int, QByteArray> listJson; ///< guarded by jsonMutex
     qint64 counter = 0;              ///< guarded by jsonMutex
 
@@ -212,8 +217,6 @@ void Board::Impl::refresh()
         return;
     lines = std::move(now);
     trouble = troubleNow;
-    const QByteArray fresh =
-        boardJson(version() + 1, session.meet.meetName, trouble, lines, withList);
     QList<BoardEvent> changedLines;
     for (const BoardEvent& line : std::as_const(lines))
         if (changed.contains(line.raceNo))
@@ -221,7 +224,10 @@ void Board::Impl::refresh()
     qint64 made = 0;
     {
         std::lock_guard lock(jsonMutex);
-        json = fresh;
+        json.clear();
+        servedLines = lines;
+        servedTrouble = trouble;
+        servedLists = withList;
         made = ++counter;
     }
     if (publish)
@@ -237,8 +243,6 @@ qint64 Board::Impl::version() const
 Board::Board(Session session, Publish publish)
     : impl_(std::make_unique<Impl>(std::move(session), std::move(publish)))
 {
-    // Until the first refresh, an empty board rather than no answer.
-    impl_->json = boardJson(0, impl_->session.meet.meetName, {}, {}, {});
 }
 
 Board::~Board()
@@ -292,8 +296,12 @@ void Board::ledgerChanged()
 
 QByteArray Board::json() const
 {
-    std::lock_guard lock(impl_->jsonMutex);
-    return impl_->json;
+    const Impl& impl = *impl_;
+    std::lock_guard lock(impl.jsonMutex);
+    if (impl.json.isEmpty()) // until the first refresh, an empty board rather than no answer
+        impl.json = boardJson(impl.counter, impl.session.meet.meetName, impl.servedTrouble,
+                              impl.servedLines, impl.servedLists);
+    return impl.json;
 }
 
 std::optional<QByteArray> Board::eventJson(int raceNo) const
