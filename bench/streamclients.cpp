@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tarvel::bench {
 
@@ -63,11 +64,11 @@ int leadingNumber(std::string_view data)
 }
 
 StreamClients::StreamClients(std::uint16_t port, const std::string& path, int clients, int states,
-                             StateOf stateOf, std::string fetchPath)
+                             StateOf stateOf, bool boardPage)
     : port_(port)
     , states_(states)
     , stateOf_(std::move(stateOf))
-    , fetchPath_(std::move(fetchPath))
+    , boardPage_(boardPage)
     , seen_(std::size_t(clients) * std::size_t(states))
     , heard_(std::size_t(states))
     , clients_(std::size_t(clients))
@@ -79,7 +80,7 @@ StreamClients::StreamClients(std::uint16_t port, const std::string& path, int cl
         interest.events = EPOLLIN;
         interest.data.u64 = i;
         ::epoll_ctl(epoll_, EPOLL_CTL_ADD, clients_[i].fd, &interest);
-        if (fetchPath_.empty())
+        if (!boardPage_)
             continue;
         clients_[i].fetchFd = connectTo(port);
         interest.data.u64 = i | kFetchBit;
@@ -132,8 +133,9 @@ void StreamClients::run()
                     interest.data.u64 = data;
                     ::epoll_ctl(epoll_, EPOLL_CTL_ADD, client.fetchFd, &interest);
                     client.fetched.clear();
-                    if (client.fetching)
-                        fetch(index);
+                    if (client.inFlight)
+                        sendAll(client.fetchFd,
+                                "GET " + client.asked.front() + " HTTP/1.1\r\nHost: bench\r\n\r\n");
                 }
                 continue;
             }
@@ -158,22 +160,23 @@ void StreamClients::take(std::size_t index, BenchClock::time_point now)
         client.headRead = true;
         client.pending.erase(0, end + 4);
         ++streamsOpen_;
+        if (boardPage_)
+            refresh(index); // whatever changed while away
     }
     std::size_t end;
     while ((end = client.pending.find("\n\n")) != std::string::npos) {
         if (client.pending.starts_with("data: ")) {
             const int state = stateOf_(std::string_view(client.pending).substr(6, end - 6));
             if (state >= 0 && state < states_) {
-                if (fetchPath_.empty()) {
+                if (!boardPage_) {
                     seen(index, state, now);
                 } else {
                     if (heard_[std::size_t(state)] == 0)
                         heard_[std::size_t(state)] =
                             std::chrono::duration_cast<std::chrono::microseconds>(now - start)
                                 .count();
-                    client.wanted = std::max(client.wanted, state);
-                    if (!client.fetching && client.wanted > client.shown)
-                        fetch(index);
+                    notice(index, std::string_view(client.pending).substr(6, end - 6));
+                    holdIfIdle(index, now);
                 }
             }
         }
@@ -193,38 +196,120 @@ void StreamClients::seen(std::size_t index, int state, BenchClock::time_point no
         ++finished_;
 }
 
-void StreamClients::fetch(std::size_t index)
+// As board.js: a notice that follows the version shown is applied; any other asks the board.
+void StreamClients::notice(std::size_t index, std::string_view data)
 {
     Client& client = clients_[index];
-    client.fetching = true;
-    sendAll(client.fetchFd, "GET " + fetchPath_ + " HTTP/1.1\r\nHost: bench\r\n\r\n");
+    const int version = stateOf_(data);
+    if (version <= client.shown)
+        return;
+    if (!client.loading && version == client.shown + 1
+        && data.find("\"full\":true") == std::string_view::npos
+        && data.find("\"events\":") != std::string_view::npos) {
+        showLines(index, data);
+        client.shown = version;
+        return;
+    }
+    refresh(index);
 }
 
-// An answer to a fetch: its head, Content-Length bytes, and the state its body tells.
+void StreamClients::refresh(std::size_t index)
+{
+    Client& client = clients_[index];
+    if (client.loading) {
+        client.again = true;
+        return;
+    }
+    client.loading = true;
+    ask(index, "/board.json");
+}
+
+// The lines of a notice or a board: an event whose "list" names a document other than the
+// one held has its lines fetched. The keys come sorted: "list" before "race" in each line.
+void StreamClients::showLines(std::size_t index, std::string_view json)
+{
+    Client& client = clients_[index];
+    constexpr std::string_view listKey = "\"list\":";
+    constexpr std::string_view raceKey = "\"race\":";
+    std::size_t at = 0;
+    while ((at = json.find(listKey, at)) != std::string_view::npos) {
+        at += listKey.size();
+        const long list = std::atol(std::string(json.substr(at, 20)).c_str());
+        const std::size_t raceAt = json.find(raceKey, at);
+        if (raceAt == std::string_view::npos)
+            break;
+        const int race = std::atoi(std::string(json.substr(raceAt + raceKey.size(), 12)).c_str());
+        if (list == 0) {
+            client.lists.erase(race);
+        } else if (client.lists[race] != list) {
+            client.lists[race] = list;
+            ask(index, "/board/event/" + std::to_string(race) + ".json");
+        }
+    }
+}
+
+void StreamClients::ask(std::size_t index, std::string path)
+{
+    Client& client = clients_[index];
+    client.asked.push_back(std::move(path));
+    sendNext(index);
+}
+
+void StreamClients::sendNext(std::size_t index)
+{
+    Client& client = clients_[index];
+    if (client.inFlight || client.asked.empty())
+        return;
+    client.inFlight = true;
+    sendAll(client.fetchFd, "GET " + client.asked.front() + " HTTP/1.1\r\nHost: bench\r\n\r\n");
+}
+
+// Every version up to the one shown is held once nothing is being fetched.
+void StreamClients::holdIfIdle(std::size_t index, BenchClock::time_point now)
+{
+    Client& client = clients_[index];
+    if (!client.asked.empty())
+        return;
+    for (int state = std::max(client.held + 1, 0); state <= client.shown && state < states_;
+         ++state)
+        seen(index, state, now);
+    client.held = std::max(client.held, client.shown);
+}
+
+// An answer to a fetch: its head, Content-Length bytes; a board tells its version and lines.
 void StreamClients::takeFetched(std::size_t index, BenchClock::time_point now)
 {
     Client& client = clients_[index];
-    const std::size_t headEnd = client.fetched.find("\r\n\r\n");
-    if (headEnd == std::string::npos)
-        return;
-    const std::size_t lengthAt = client.fetched.find("Content-Length: ");
-    if (lengthAt == std::string::npos || lengthAt > headEnd)
-        fail("reading a fetched document's length");
-    const std::size_t length = std::size_t(std::atol(client.fetched.c_str() + lengthAt + 16));
-    if (client.fetched.size() < headEnd + 4 + length)
-        return;
-    const int state = stateOf_(std::string_view(client.fetched).substr(headEnd + 4, length));
-    ++fetches_;
-    fetchedBytes_ += long(length);
-    client.fetched.erase(0, headEnd + 4 + length);
+    while (client.inFlight) {
+        const std::size_t headEnd = client.fetched.find("\r\n\r\n");
+        if (headEnd == std::string::npos)
+            return;
+        const std::size_t lengthAt = client.fetched.find("Content-Length: ");
+        if (lengthAt == std::string::npos || lengthAt > headEnd)
+            fail("reading a fetched document's length");
+        const std::size_t length = std::size_t(std::atol(client.fetched.c_str() + lengthAt + 16));
+        if (client.fetched.size() < headEnd + 4 + length)
+            return;
+        const std::string_view body = std::string_view(client.fetched).substr(headEnd + 4, length);
+        ++fetches_;
+        fetchedBytes_ += long(length);
+        const std::string path = std::move(client.asked.front());
+        client.asked.pop_front();
+        client.inFlight = false;
+        if (path == "/board.json") {
+            ++boardFetches_;
+            client.shown = std::max(client.shown, stateOf_(body));
+            showLines(index, body);
+            client.loading = false;
+            if (std::exchange(client.again, false))
+                refresh(index);
+        }
+        client.fetched.erase(0, headEnd + 4 + length);
+        sendNext(index);
+    }
     if (client.fetched.capacity() > 16384 && client.fetched.size() < 4096)
         client.fetched.shrink_to_fit();
-    client.fetching = false;
-    for (int shown = std::max(client.shown + 1, 0); shown <= state && shown < states_; ++shown)
-        seen(index, shown, now);
-    client.shown = std::max(client.shown, state);
-    if (client.wanted > client.shown)
-        fetch(index);
+    holdIfIdle(index, now);
 }
 
 Delays delaysOf(const StreamClients& clients, int clientCount, const std::vector<long>& publishedAt)

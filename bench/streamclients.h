@@ -1,17 +1,21 @@
 #pragma once
 /// Event-stream clients for the venue benchmarks: plain sockets that each open a stream on
 /// 127.0.0.1, all read on one thread of their own (epoll), noting when each client read each
-/// numbered state. As the board page does, a client may instead fetch a document on each
-/// event (one fetch at a time, on a second connection kept alive), the state then being
-/// what that document says.
+/// numbered state. A client may instead behave as the board page does (board.js): it applies
+/// each notice that follows the version it shows, fetches /board.json when it cannot (on
+/// opening, after a gap, a "full" notice), and fetches /board/event/N.json once for each
+/// ledger document an event's line names; its fetches go one at a time on a second
+/// connection kept alive. It holds a version once it applied it and its fetches are done.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvel::bench {
@@ -26,10 +30,11 @@ int leadingNumber(std::string_view data);
 
 class StreamClients {
 public:
-    /// Connects `clients` streams to GET `path`; exits the program when it cannot. With a
-    /// `fetchPath`, each event makes the client GET it, and `stateOf` reads its body.
+    /// Connects `clients` streams to GET `path`; exits the program when it cannot. With
+    /// `boardPage`, the clients behave as the board page, `stateOf` reading the version of
+    /// notices and boards.
     StreamClients(std::uint16_t port, const std::string& path, int clients, int states,
-                  StateOf stateOf = leadingNumber, std::string fetchPath = {});
+                  StateOf stateOf = leadingNumber, bool boardPage = false);
     ~StreamClients();
     StreamClients(const StreamClients&) = delete;
     StreamClients& operator=(const StreamClients&) = delete;
@@ -44,8 +49,9 @@ public:
     /// Fetching: microseconds from `start` to the first client hearing of `state`; 0 when
     /// none did.
     long heardAt(int state) const { return heard_[std::size_t(state)]; }
-    /// Fetching: documents fetched, and their bytes.
+    /// Fetching: documents fetched (boards among them), and their bytes.
     long fetches() const { return fetches_; }
+    long boardFetches() const { return boardFetches_; }
     long fetchedBytes() const { return fetchedBytes_; }
     /// The CPU time the clients' thread has used so far, in seconds: in this process, but
     /// not the server's.
@@ -58,26 +64,37 @@ private:
         int fd = -1;
         bool headRead = false;
         std::string pending;
-        // Fetching: the second connection, what came on it, and what is wanted.
+        // Board page: the second connection, what came on it, the paths asked on it in
+        // turn (the first one sent), the version shown and the last one held.
         int fetchFd = -1;
         std::string fetched;
-        bool fetching = false;
-        int wanted = -1;
+        std::deque<std::string> asked;
+        bool inFlight = false; ///< the first asked is sent
+        bool loading = false;  ///< a board is asked
+        bool again = false;    ///< and another after it
         int shown = -1;
+        int held = -1;
+        std::unordered_map<int, long> lists; ///< event → the document of the lines held
     };
     void run();
     void take(std::size_t index, BenchClock::time_point now);
     void takeFetched(std::size_t index, BenchClock::time_point now);
-    void fetch(std::size_t index);
+    void notice(std::size_t index, std::string_view data);
+    void refresh(std::size_t index);
+    void showLines(std::size_t index, std::string_view json);
+    void ask(std::size_t index, std::string path);
+    void sendNext(std::size_t index);
+    void holdIfIdle(std::size_t index, BenchClock::time_point now);
     void seen(std::size_t index, int state, BenchClock::time_point now);
 
     std::uint16_t port_;
     int states_;
     StateOf stateOf_;
-    std::string fetchPath_;
+    bool boardPage_;
     std::vector<std::atomic<long>> seen_;
     std::vector<std::atomic<long>> heard_;
     std::atomic<long> fetches_{0};
+    std::atomic<long> boardFetches_{0};
     std::atomic<long> fetchedBytes_{0};
     std::atomic<long> cpuMicroseconds_{0};
     std::vector<Client> clients_;

@@ -1,11 +1,12 @@
 // The venue page's cost to a whole-meet run: the desk prints the benchmark meet (1024 races)
 // onto PDF files without the venue page, with it and nobody looking, and with it serving 200
 // board clients, in turn, N times each. A client does what the board page does: it listens
-// to the event stream and fetches /board.json at each change notice (one fetch at a time, on
-// a connection kept alive). Prints the median time and CPU time of each run and their ratios
-// (the venue page is meant to cost at most 5 % more; the CPU time, less the clients' own,
-// tells the cost apart from what else the machine was doing), the delays from the first
-// client hearing of a change to every client holding a board with it (meant to be within a
+// to the event stream, applies each notice that follows the version it shows, fetches
+// /board.json when it cannot, and fetches an event's ceremony lines once per ledger document
+// (one fetch at a time, on a connection kept alive). Prints the median time and CPU time of each
+// run and their ratios (the venue page is meant to cost at most 5 % more; the CPU time, less the
+// clients' own, tells the cost apart from what else the machine was doing), the delays from the
+// first client hearing of a change to every client holding a board with it (meant to be within a
 // second), and the resident memory with the clients against the venue page alone.
 //
 //   bench_venuemeet [--repeat N] [--clients C]
@@ -61,6 +62,7 @@ double median(std::vector<double> values)
 struct Served {
     Delays delays;
     long fetches = 0;
+    long boardFetches = 0;
     long fetchedBytes = 0;
     double clientSeconds = 0;
     double aloneMegabytes = 0;
@@ -100,7 +102,7 @@ Timed timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QStr
         const auto port = std::uint16_t(url.section(u':', 2).section(u'/', 0, 0).toUInt());
         served->aloneMegabytes = residentMegabytes();
         clients = std::make_unique<StreamClients>(port, "/events", options.clients, kMaxStates,
-                                                  versionOf, "/board.json");
+                                                  versionOf, true);
         if (!waitFor([&] { return clients->streamsOpen() == options.clients; }, 30s)) {
             std::fprintf(stderr, "bench_venuemeet: the streams did not open\n");
             std::exit(1);
@@ -137,6 +139,7 @@ Timed timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QStr
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         served->delays = fetchDelaysOf(*clients, options.clients, kMaxStates);
         served->fetches = clients->fetches();
+        served->boardFetches = clients->boardFetches();
         served->fetchedBytes = clients->fetchedBytes();
         served->clientSeconds = clients->cpuSeconds();
         // Less the clients' own tables of when they read what.
@@ -212,9 +215,10 @@ int main(int argc, char** argv)
                 "p99 %.1f ms, worst %.1f ms over %ld; %ld never held\n",
                 worst.delays.median, worst.delays.p99, worst.delays.worst, worst.delays.total,
                 worst.delays.overtaken);
-    std::printf("  board.json fetched %ld times, %.1f MB in all; the clients' own CPU time "
-                "(in this process, on the same cores) %.1f s\n",
-                worst.fetches, double(worst.fetchedBytes) / 1048576.0, worst.clientSeconds);
+    std::printf("  fetched %ld documents (%ld of them board.json), %.1f MB in all; the clients' "
+                "own CPU time (in this process, on the same cores) %.1f s\n",
+                worst.fetches, worst.boardFetches, double(worst.fetchedBytes) / 1048576.0,
+                worst.clientSeconds);
     std::printf("  resident memory: venue page alone %.1f MB, with the clients after the run "
                 "%.1f MB (+%.1f MB)\n",
                 worst.aloneMegabytes, worst.withClientsMegabytes,

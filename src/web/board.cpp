@@ -9,11 +9,18 @@
 
 #include <QFileInfo>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 namespace tarvel::web {
 
 namespace {
+
+/// Refreshes come at most this often: a run's progress asks many times a second, and each
+/// refresh reads the ledger and builds the board again. Well within the second a change has
+/// to reach the browsers.
+constexpr std::chrono::milliseconds kRefreshGap{250};
 
 /// Enough of a file's state to tell that it changed since the last look.
 struct FileStamp {
@@ -52,6 +59,8 @@ struct Board::Impl {
     RunFacts run;               ///< guarded by factsMutex
     bool ledgerAsked = true;    ///< guarded by factsMutex
     bool refreshPosted = false; ///< guarded by factsMutex
+    bool closing = false;       ///< guarded by factsMutex: no more waiting between refreshes
+    std::condition_variable closed;
 
     // The board's thread only.
     QList<MeetEvent> events;
@@ -65,9 +74,15 @@ struct Board::Impl {
     QList<BoardEvent> lines;
     QString trouble;
     QHash<int, qint64> listOf; ///< event → the document its served lines come from
+    std::chrono::steady_clock::time_point lastRefresh;
 
     mutable std::mutex jsonMutex;
-    QByteArray json;                 ///< guarded by jsonMutex
+    /// The board as served, built at the first request after each change (most changes
+    /// reach the browsers as notices alone). All guarded by jsonMutex.
+    mutable QByteArray json;
+    QList<BoardEvent> servedLines;
+    QString servedTrouble;
+    QHash<int, qint64> servedLists;
     QHash<int, QByteArray> listJson; ///< guarded by jsonMutex
     qint64 counter = 0;              ///< guarded by jsonMutex
 
@@ -168,7 +183,10 @@ void Board::Impl::refresh()
     RunFacts runNow;
     bool ledgerNow = false;
     {
-        std::lock_guard lock(factsMutex);
+        // What is asked while waiting joins this refresh.
+        std::unique_lock lock(factsMutex);
+        closed.wait_until(lock, lastRefresh + kRefreshGap, [this] { return closing; });
+        lastRefresh = std::chrono::steady_clock::now();
         refreshPosted = false;
         runNow = run;
         ledgerNow = std::exchange(ledgerAsked, false);
@@ -199,8 +217,6 @@ void Board::Impl::refresh()
         return;
     lines = std::move(now);
     trouble = troubleNow;
-    const QByteArray fresh =
-        boardJson(version() + 1, session.meet.meetName, trouble, lines, withList);
     QList<BoardEvent> changedLines;
     for (const BoardEvent& line : std::as_const(lines))
         if (changed.contains(line.raceNo))
@@ -208,7 +224,10 @@ void Board::Impl::refresh()
     qint64 made = 0;
     {
         std::lock_guard lock(jsonMutex);
-        json = fresh;
+        json.clear();
+        servedLines = lines;
+        servedTrouble = trouble;
+        servedLists = withList;
         made = ++counter;
     }
     if (publish)
@@ -224,11 +243,16 @@ qint64 Board::Impl::version() const
 Board::Board(Session session, Publish publish)
     : impl_(std::make_unique<Impl>(std::move(session), std::move(publish)))
 {
-    // Until the first refresh, an empty board rather than no answer.
-    impl_->json = boardJson(0, impl_->session.meet.meetName, {}, {}, {});
 }
 
-Board::~Board() = default;
+Board::~Board()
+{
+    {
+        std::lock_guard lock(impl_->factsMutex);
+        impl_->closing = true;
+    }
+    impl_->closed.notify_all();
+}
 
 void Board::poll()
 {
@@ -272,8 +296,12 @@ void Board::ledgerChanged()
 
 QByteArray Board::json() const
 {
-    std::lock_guard lock(impl_->jsonMutex);
-    return impl_->json;
+    const Impl& impl = *impl_;
+    std::lock_guard lock(impl.jsonMutex);
+    if (impl.json.isEmpty()) // until the first refresh, an empty board rather than no answer
+        impl.json = boardJson(impl.counter, impl.session.meet.meetName, impl.servedTrouble,
+                              impl.servedLines, impl.servedLists);
+    return impl.json;
 }
 
 std::optional<QByteArray> Board::eventJson(int raceNo) const

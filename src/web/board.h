@@ -1,6 +1,6 @@
 #pragma once
 /// The award board (表彰ボード): every event of the meet in race order with its state, and
-/// the ceremony lines of each printed event, kept as JSON ready to serve. Refreshed on a
+/// the ceremony lines of each printed event, as JSON built once per change. Refreshed on a
 /// thread of its own, never the caller's: the desk's signals and a poll of the meet's files
 /// (Race.dat, taikai.dat, the ledger) only post work there. A file that is missing or damaged
 /// never stops the board; it says what it could not read (trouble) and shows the rest.

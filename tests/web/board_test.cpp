@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -194,6 +195,26 @@ TEST_F(BoardStateTest, EachChangeIsPublishedOnceWithTheEventsItConcerns)
     EXPECT_EQ(lines[0].toObject(), shown[0].toObject());
     EXPECT_TRUE(notices[1][u"gone"_qs].toArray().isEmpty());
     EXPECT_EQ(board.version(), 2);
+}
+
+TEST_F(BoardStateTest, ABurstOfChangesMakesOneRefreshWithinTheSecond)
+{
+    meet_.builder().writeRaceStatus(QByteArray("8\0\0", 3));
+    Board board(session_, {});
+    board.poll();
+    board.settle();
+    ASSERT_EQ(board.version(), 1);
+    // A run's progress: many asks in a row, right after a refresh.
+    QElapsedTimer asked;
+    asked.start();
+    for (int i = 0; i < 20; ++i)
+        board.setInHand(i % 2 ? u"R002 男子 100m自由形 決勝"_qs : u"R003 男子 100mリレー 決勝"_qs);
+    board.settle();
+    EXPECT_LT(asked.elapsed(), 1000);
+    EXPECT_EQ(board.version(), 2);
+    const QJsonArray shown = QJsonDocument::fromJson(board.json()).object()[u"events"_qs].toArray();
+    EXPECT_EQ(shown[0][u"state"_qs].toString(), u"printing"_qs);
+    EXPECT_EQ(shown[1][u"state"_qs].toString(), u"incomplete"_qs);
 }
 
 TEST(BoardNoticeTest, TooManyLinesOnlySayFetchTheBoard)
