@@ -119,7 +119,7 @@ class BrowserTest(unittest.TestCase):
     def test_desk_reprints_a_chosen_row_with_the_pin(self):
         self.desk.print_event(3)
         before = self.desk.pdf_files()
-        documents = len(self.desk.documents())
+        reprints = len(self.desk.documents("reprint"))
         self.log_in("desk", DESK_PIN)
         choice = self.element("input[type=checkbox][name=id]")
         choice.click()
@@ -131,7 +131,7 @@ class BrowserTest(unittest.TestCase):
             again[0].find_element(By.XPATH, "./ancestor::form").submit()
         wait_until(lambda: len(self.desk.pdf_files()) > len(before), 60,
                    "the reprint's PDF file; the desk said:\n%s" % self.desk.told())
-        newest = wait_until(lambda: self.desk.documents()[documents:], 30,
+        newest = wait_until(lambda: self.desk.documents("reprint")[reprints:], 30,
                             "the reprint in the ledger")
         self.assertEqual(newest[-1][2], "127.0.0.1", newest)
 

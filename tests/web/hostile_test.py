@@ -193,8 +193,8 @@ class HostileTest(unittest.TestCase):
         cookie, token = self.log_in_to_the_desk()
         _, others = self.log_in_to_the_desk()
         printed = self.desk.pdf_files()
-        documents = self.desk.documents()
-        row = str(documents[0][0])
+        row = str(self.desk.documents()[0][0])
+        reprints = self.desk.documents("reprint")
         cases = [
             ("no token", {"id": row}, b""),
             ("a forged token", {"id": row, "csrf": "0" * len(token)}, b""),
@@ -211,7 +211,7 @@ class HostileTest(unittest.TestCase):
                                b"Origin: http://elsewhere.example\r\n"))
         self.assertPlain(answer, (403,))
         self.assertFalse(header(answer, "Set-Cookie"))
-        self.assertEqual(self.desk.documents(), documents)
+        self.assertEqual(self.desk.documents("reprint"), reprints)
         self.assertEqual(self.desk.pdf_files(), printed)
 
     def test_5_idle_connections_are_bounded_and_cut_off(self):

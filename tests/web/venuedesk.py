@@ -185,13 +185,15 @@ class VenueDesk:
     def pdf_files(self):
         return sorted(os.listdir(self.pdf)) if os.path.isdir(self.pdf) else []
 
-    def documents(self):
-        """The ledger's documents, oldest first: (id, title, requested_by)."""
+    def documents(self, kind=None):
+        """The ledger's documents, oldest first: (id, title, requested_by); of one kind when
+        given, since a printed event's e-certificates reach the ledger after its marks."""
         if not os.path.exists(self.ledger):
             return []
         connection = sqlite3.connect("file:%s?mode=ro" % self.ledger, uri=True, timeout=10)
         try:
             return connection.execute(
-                "SELECT id, title, requested_by FROM documents ORDER BY id").fetchall()
+                "SELECT id, title, requested_by FROM documents WHERE ?1 IS NULL OR kind = ?1"
+                " ORDER BY id", (kind,)).fetchall()
         finally:
             connection.close()
