@@ -1,11 +1,16 @@
-// Award lists' cost: the sample meet printed whole onto PDF files by the desk, without award
-// lists and with each event's list written to a folder of its own, alternately, N times each.
-// Prints the median of each and their ratio (the lists are meant to cost at most 10 % more).
+// Award lists' cost: a meet printed whole onto PDF files by the desk, without award lists and
+// with each event's list written to a folder of its own, alternately, N times each: the
+// sample meet (a dozen events, where a run's fixed costs weigh most), then the whole-meet
+// benchmarks' meet (1024 races, about 250 events). Prints the median time of each and their
+// ratio (the lists are meant to cost at most 10 % more), and the same for the process's CPU
+// time, which the lists' own thread adds to whatever the run's wall time hides.
 //
-//   bench_ceremony [--repeat N]
+//   bench_ceremony [--repeat N] [--meet sample|whole]
 
+#include "benchmeet.h"
 #include "desk/desk.h"
 #include "meetbuilder.h"
+#include "meetdb/racestatus.h"
 #include "platform/qt/fonts.h"
 #include "samplemeet.h"
 
@@ -13,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,12 +36,32 @@ double median(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
-/// One whole-meet run on a fresh copy of the sample meet; milliseconds.
-double timedRun(const QString& root, bool withLists)
+enum class Meet { Sample, Whole };
+
+double cpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Cost {
+    double milliseconds = 0;
+    double cpuMilliseconds = 0;
+};
+
+/// One whole-meet run on a fresh copy of `meet`.
+Cost timedRun(const QString& root, Meet meet, bool withLists)
 {
     QDir(root).removeRecursively();
     sample::MeetBuilder builder(root);
-    sample::writeSampleMeet(builder);
+    if (meet == Meet::Sample) {
+        sample::writeSampleMeet(builder);
+    } else {
+        const bench::GeneratedMeet generated = bench::writeBenchMeet(builder);
+        builder.writeRaceStatus(generated.races, kRaceReady);
+    }
     QDir::setCurrent(builder.workDir());
     DeskServices services;
     services.openTarget = [root](const DataLocations&) {
@@ -45,15 +72,39 @@ double timedRun(const QString& root, bool withLists)
     if (withLists)
         request.ceremonyList = {CeremonyDestinationKind::PdfFolder, root + u"/lists"_qs};
     QElapsedTimer timer;
+    const double cpuBefore = cpuSeconds();
     timer.start();
     const RunOutcome outcome = desk.runAndWait(request);
-    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+    const Cost cost{double(timer.nsecsElapsed()) / 1e6, (cpuSeconds() - cpuBefore) * 1e3};
     if (outcome.failure || outcome.summary.eventsPrinted == 0
         || (withLists && outcome.sideDocuments.size() != outcome.summary.eventsPrinted)) {
         std::fprintf(stderr, "bench_ceremony: the run did not print the meet\n");
         std::exit(1);
     }
-    return elapsed;
+    return cost;
+}
+
+void timeMeet(const QString& root, Meet meet, int repeat)
+{
+    timedRun(root, meet, true); // warms the fonts and the caches
+    std::vector<double> without, with, cpuWithout, cpuWith;
+    for (int i = 0; i < repeat; ++i) {
+        const Cost plain = timedRun(root, meet, false);
+        const Cost lists = timedRun(root, meet, true);
+        without.push_back(plain.milliseconds);
+        cpuWithout.push_back(plain.cpuMilliseconds);
+        with.push_back(lists.milliseconds);
+        cpuWith.push_back(lists.cpuMilliseconds);
+    }
+    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    std::printf("%s, median of %d runs each\n",
+                meet == Meet::Sample ? "sample meet" : "whole-meet benchmark meet (1024 races)",
+                repeat);
+    std::printf("  without award lists  %8.1f ms  (CPU %8.1f ms)\n", median(without),
+                median(cpuWithout));
+    std::printf("  with award lists     %8.1f ms  (CPU %8.1f ms)\n", median(with), median(cpuWith));
+    std::printf("  ratio                %8.3f     (CPU %8.3f)\n",
+                ratio(median(with), median(without)), ratio(median(cpuWith), median(cpuWithout)));
 }
 
 } // namespace
@@ -69,20 +120,15 @@ int main(int argc, char** argv)
     if (at > 0 && at + 1 < arguments.size())
         repeat = std::max(1, arguments[at + 1].toInt());
 
+    const qsizetype which = arguments.indexOf(u"--meet"_qs);
+    const QString only =
+        which > 0 && which + 1 < arguments.size() ? arguments[which + 1] : QString();
+
     QTemporaryDir scratch;
     const QString root = scratch.path() + u"/meet"_qs;
-    timedRun(root, true); // warms the fonts and the caches
-    std::vector<double> without;
-    std::vector<double> with;
-    for (int i = 0; i < repeat; ++i) {
-        without.push_back(timedRun(root, false));
-        with.push_back(timedRun(root, true));
-    }
-    const double plain = median(without);
-    const double lists = median(with);
-    std::printf("whole sample meet, median of %d runs each\n", repeat);
-    std::printf("  without award lists  %8.1f ms\n", plain);
-    std::printf("  with award lists     %8.1f ms\n", lists);
-    std::printf("  ratio                %8.3f\n", plain > 0 ? lists / plain : 0.0);
+    if (only.isEmpty() || only == u"sample"_qs)
+        timeMeet(root, Meet::Sample, repeat);
+    if (only.isEmpty() || only == u"whole"_qs)
+        timeMeet(root, Meet::Whole, repeat);
     return 0;
 }
