@@ -83,6 +83,20 @@ struct FaultCase {
     QStringList neverCreated;
 };
 
+/// Race 2, the first event's last heat, with heat fields `heatNo` of `heatCount`: that event
+/// is told with `why` and left unprinted, the others are printed.
+FaultCase damagedLastHeat(const char* name, int heatNo, int heatCount, const QString& why)
+{
+    return {name,
+            [=](FaultMeet& m) {
+                m.meet.builder().writeRace(2, heat(heatNo, heatCount, 3, {{2, 6100}}));
+            },
+            1,
+            {u"R002: reading race 2: "_qs, why},
+            "8899 ",
+            {}};
+}
+
 const FaultCase kFaults[] = {
     {"taikai.dat missing",
      [](FaultMeet& m) { QFile::remove(m.data(u"taikai.dat"_qs)); },
@@ -145,30 +159,12 @@ const FaultCase kFaults[] = {
      {u"it is a Windows path"_qs, u"/wine/dosdevices/q:"_qs, u"WINEPREFIX"_qs},
      "8888 ",
      {}},
-    {"damaged heat fields on an event's last heat: heat 3 of 2",
-     [](FaultMeet& m) {
-         m.meet.builder().writeRace(2, heat(3, 2, 3, {{2, 6100}}));
-     },
-     1,
-     {u"R002: reading race 2: "_qs, u"taikai.dat: its heat fields say heat 3 of 2"_qs},
-     "8899 ",
-     {}},
-    {"damaged heat fields on an event's last heat: heat 0 of 2",
-     [](FaultMeet& m) {
-         m.meet.builder().writeRace(2, heat(0, 2, 3, {{2, 6100}}));
-     },
-     1,
-     {u"R002: reading race 2: "_qs, u"heat 0 of 2"_qs},
-     "8899 ",
-     {}},
-    {"damaged heat fields on an event's last heat: heat 2 of 0",
-     [](FaultMeet& m) {
-         m.meet.builder().writeRace(2, heat(2, 0, 3, {{2, 6100}}));
-     },
-     1,
-     {u"R002: reading race 2: "_qs, u"heat 2 of 0"_qs},
-     "8899 ",
-     {}},
+    damagedLastHeat("damaged heat fields on an event's last heat: heat 3 of 2", 3, 2,
+                    u"taikai.dat: its heat fields say heat 3 of 2"_qs),
+    damagedLastHeat("damaged heat fields on an event's last heat: heat 0 of 2", 0, 2,
+                    u"heat 0 of 2"_qs),
+    damagedLastHeat("damaged heat fields on an event's last heat: heat 2 of 0", 2, 0,
+                    u"heat 2 of 0"_qs),
     {"nothing ready",
      [](FaultMeet& m) { m.meet.builder().writeRaceStatus({}, '8'); },
      0,
