@@ -83,6 +83,16 @@ struct FaultCase {
     QStringList neverCreated;
 };
 
+/// A row's test name: its description, each run of other characters than letters and digits
+/// as one "_".
+template <class Row>
+std::string rowName(const ::testing::TestParamInfo<Row>& info)
+{
+    QString name = QString::fromLatin1(info.param.name);
+    name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
+    return name.toStdString();
+}
+
 /// Race 2, the first event's last heat, with heat fields `heatNo` of `heatCount`: that event
 /// is told with `why` and left unprinted, the others are printed.
 FaultCase damagedLastHeat(const char* name, int heatNo, int heatCount, const QString& why)
@@ -194,12 +204,7 @@ TEST_P(FaultTest, IsToldAndMarksOnlyWhatWasDelivered)
             << qPrintable(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(kFaults),
-                         [](const ::testing::TestParamInfo<FaultCase>& info) {
-                             QString name = QString::fromLatin1(info.param.name);
-                             name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
-                             return name.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(kFaults), rowName<FaultCase>);
 
 TEST(FaultTest, AnotherRunHoldingTheMeetIsNamedAndNothingIsPrinted)
 {
@@ -333,11 +338,7 @@ TEST_P(PlantedLinkTest, IsRefusedNamingTheFileAndNothingIsWrittenThroughIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkTest, ::testing::ValuesIn(kPlantedLinks),
-                         [](const ::testing::TestParamInfo<PlantedLink>& info) {
-                             QString name = QString::fromLatin1(info.param.name);
-                             name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
-                             return name.toStdString();
-                         });
+                         rowName<PlantedLink>);
 
 TEST(ConcurrentRunsTest, TwoRunsAtOnceNeverPrintACertificateTwice)
 {

@@ -102,6 +102,7 @@ TEST_P(WatchOrderTest, EveryEventIsPrintedExactlyOnce)
     } else {
         for (int raceNo : races) {
             setReady({raceNo});
+            // The gap is the input (races turning ready apart in time); nothing is awaited.
             QThread::msleep(GetParam().gapMilliseconds);
         }
     }
@@ -146,6 +147,7 @@ TEST_P(WatchReplacedTableTest, GoesOnWithTheNewRaceTable)
             ASSERT_EQ(::rename(qPrintable(path + u".new"_qs), qPrintable(path)), 0);
         } else {
             ASSERT_TRUE(QFile::remove(path));
+            // The file stays away for a moment, as on a share; the watcher tells nothing of it.
             QThread::msleep(300);
             writeFileBytes(path, table);
         }
