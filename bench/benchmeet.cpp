@@ -2,6 +2,7 @@
 
 #include "meetdb/racestatus.h"
 #include "naming/events.h"
+#include "platform/qt/fonts.h"
 
 #include <QDate>
 
@@ -88,6 +89,25 @@ GeneratedMeet writeBenchMeet(sample::MeetBuilder& builder)
         }
     }
     return generated;
+}
+
+std::unique_ptr<QGuiApplication> startDrawingBench(int& argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    registerFontSubstitutions();
+    return app;
+}
+
+std::optional<QString> optionValue(const QStringList& arguments, const QString& option)
+{
+    std::optional<QString> value;
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == option)
+            value = arguments[i + 1];
+    }
+    return value;
 }
 
 } // namespace tarvel::bench

@@ -9,7 +9,6 @@
 
 #include "benchmeet.h"
 #include "desk/desk.h"
-#include "platform/qt/fonts.h"
 #include "platform/qt/qtpreviewsurface.h"
 
 #include <QCoreApplication>
@@ -189,16 +188,10 @@ void print(const char* what, const Spread& spread, bool againstGoal = true)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    registerFontSubstitutions();
-    int repeat = 3;
+    const auto app = bench::startDrawingBench(argc, argv);
     const QStringList args = QGuiApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == u"--repeat")
-            repeat = std::max(1, args[i + 1].toInt());
-    }
+    const int repeat =
+        std::max(1, bench::optionValue(args, u"--repeat"_qs).value_or(u"3"_qs).toInt());
     QTemporaryDir temporary;
     sample::MeetBuilder builder(temporary.path());
     const bench::GeneratedMeet meet = bench::writeBenchMeet(builder);

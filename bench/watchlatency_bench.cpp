@@ -8,6 +8,7 @@
 // --cups prints onto the default destination (bench/cups-queue gives it a private one:
 // BENCH=bench_watchlatency bench/cups-queue build --cups).
 
+#include "benchmeet.h"
 #include "meetbuilder.h"
 #include "meetdb/racestatus.h"
 #include "platform/qt/cupsdevice.h"
@@ -167,10 +168,7 @@ Figures measure(sample::MeetBuilder& builder, int samples, AutoPrinter::Timing t
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    registerFontSubstitutions();
+    const auto app = bench::startDrawingBench(argc, argv);
     int samples = 50;
     int interval = 500;
     bool cupsTarget = false;

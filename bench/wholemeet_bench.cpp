@@ -184,22 +184,12 @@ double timeBaselinePerDocument(const PageCollector& collector, const QString& fo
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    registerFontSubstitutions();
-    int repeat = 3;
-    QString only;
-    QString keep;
+    const auto app = bench::startDrawingBench(argc, argv);
     const QStringList args = QGuiApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == u"--repeat")
-            repeat = std::max(1, args[i + 1].toInt());
-        if (args[i] == u"--keep")
-            keep = args[i + 1];
-        if (args[i] == u"--only")
-            only = args[i + 1];
-    }
+    const int repeat =
+        std::max(1, bench::optionValue(args, u"--repeat"_qs).value_or(u"3"_qs).toInt());
+    const QString only = bench::optionValue(args, u"--only"_qs).value_or(QString());
+    const QString keep = bench::optionValue(args, u"--keep"_qs).value_or(QString());
     QTemporaryDir temporary;
     const QString root = keep.isEmpty() ? temporary.path() : QDir(keep).absolutePath();
     sample::MeetBuilder builder(root);

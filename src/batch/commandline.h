@@ -1,33 +1,17 @@
 #pragma once
 /// tarvel-batch's command line: what one invocation asks for.
 
+#include "batch/optionvalues.h"
 #include "ceremony/ceremonydestination.h"
 #include "printrun/printoptions.h"
-#include "web/venue.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 #include <optional>
 #include <variant>
 
 namespace tarvel::batch {
-
-/// Where the venue page listens: an IPv4 address or an IPv6 address (written in brackets
-/// on the command line), and a port (0: any free one, told when serving begins).
-struct ListenAt {
-    QString address = QStringLiteral("127.0.0.1");
-    std::uint16_t port = web::kDefaultVenuePort;
-};
-
-/// Certificates chosen for a reprint: an event by its last heat (or a heat), or one lane of
-/// a heat (index 0 to 11), or one leg of a relay lane (0 to 3).
-struct ReprintChoice {
-    int raceNo = 0;
-    std::optional<int> lane;
-    std::optional<int> leg;
-};
 
 /// A well-formed request. The print options other than the rank limits are complete; the
 /// rank limits default to the layout file's, known only after start-up.
@@ -90,10 +74,6 @@ struct ShowVersion {};
 struct UsageError {
     QString message;
 };
-
-/// "ADDR:PORT", "[ADDR]:PORT" for IPv6, or the address alone (the default port); none when
-/// the address is not a numeric IPv4 or IPv6 address or the port not 0 to 65535.
-std::optional<ListenAt> parseListen(const QString& text);
 
 using ParseResult = std::variant<Request, ShowHelp, ShowVersion, UsageError>;
 

@@ -49,8 +49,14 @@ void sayLedgerTrouble(const Desk& desk)
                 .arg(failure->message()));
 }
 
-void sayPrinterTrouble(const QString& printer, const QString& prefix)
+void sayPrinterTrouble(const RunOutcome& outcome, const PrintOptions& options, const Desk& desk,
+                       const QString& prefix)
 {
+    // Asked only when the run sent it jobs, unless it did not answer during the run.
+    if (desk.targetKind() != PrintTargetKind::Printer || outcome.summary.eventsPrinted == 0
+        || options.previewOnly == PreviewOnly::Yes || isSchedulerUnreachable(outcome))
+        return;
+    const QString printer = desk.targetWhere();
     if (printer.isEmpty())
         return;
     try {
@@ -74,6 +80,9 @@ PrintOptions requestedOptions(const Request& request, const Session& session)
     return options;
 }
 
+namespace {
+
+/// Opens --log, if given, with `mode`; false (said on stderr) when it cannot be opened.
 bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode)
 {
     if (!request.logFile)
@@ -82,6 +91,31 @@ bool openLog(const Request& request, QFile& log, QIODevice::OpenMode mode)
     if (log.open(QIODevice::WriteOnly | mode))
         return true;
     say(Words::tr("opening the log: %1: %2").arg(*request.logFile, log.errorString()));
+    return false;
+}
+
+} // namespace
+
+std::optional<RunStart> startRun(const Request& request, const Session& session, QFile& log,
+                                 QIODevice::OpenMode mode)
+{
+    RunStart start{requestedOptions(request, session), {}};
+    try {
+        start.lists = requestedCeremonyDestination(request);
+    } catch (const Failure& failure) {
+        say(failure.message());
+        return std::nullopt;
+    }
+    if (!openLog(request, log, mode))
+        return std::nullopt;
+    return start;
+}
+
+bool finishLog(const Request& request, QFile& log)
+{
+    if (!log.isOpen() || (log.flush() && log.error() == QFileDevice::NoError))
+        return true;
+    say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
     return false;
 }
 
@@ -99,17 +133,11 @@ DeskServices batchServices(const Request& request, Lookup lookup)
 
 int runPrint(const Request& request, Session& session)
 {
-    const PrintOptions options = requestedOptions(request, session);
-    CeremonyDestination lists;
-    try {
-        lists = requestedCeremonyDestination(request);
-    } catch (const Failure& failure) {
-        say(failure.message());
-        return kFailed;
-    }
     QFile log;
-    if (!openLog(request, log, QIODevice::Truncate))
+    const std::optional<RunStart> start = startRun(request, session, log, QIODevice::Truncate);
+    if (!start)
         return kFailed;
+    const PrintOptions& options = start->options;
     // A preview sends nothing: the printer is not asked for.
     const Lookup lookup =
         options.previewOnly == PreviewOnly::Yes ? Lookup::BeforeFirstDocument : Lookup::Now;
@@ -122,13 +150,6 @@ int runPrint(const Request& request, Session& session)
     }
     Desk& desk = *opened;
     followLedger(desk, [] { return QString(); });
-    // The printer is asked about itself after a run that sent it jobs, unless it did not
-    // answer during the run.
-    const auto sayPrinter = [&](const RunOutcome& outcome) {
-        if (desk.targetKind() == PrintTargetKind::Printer && outcome.summary.eventsPrinted > 0
-            && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(outcome))
-            sayPrinterTrouble(desk.targetWhere());
-    };
     BatchObserver observer(log.isOpen() ? &log : nullptr, stderrIsTerminal()
                                                               ? BatchObserver::Progress::Shown
                                                               : BatchObserver::Progress::Hidden);
@@ -136,7 +157,7 @@ int runPrint(const Request& request, Session& session)
     run.options = options;
     run.observer = &observer;
     run.eCertificates = request.eCertificates;
-    run.ceremonyList = lists;
+    run.ceremonyList = start->lists;
     const RunOutcome outcome = desk.runAndWait(std::move(run));
     observer.finishProgress();
     sayECertificates(outcome, session);
@@ -145,17 +166,15 @@ int runPrint(const Request& request, Session& session)
         if (outcome.stoppedPartWay) {
             say(Words::tr("the run stopped there:"));
             sayAccount(outcome, options, desk);
-            sayPrinter(outcome);
+            sayPrinterTrouble(outcome, options, desk);
             sayLedgerTrouble(desk);
         }
         return kFailed;
     }
-    if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {
-        say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
+    if (!finishLog(request, log))
         return kFailed;
-    }
     sayAccount(outcome, options, desk);
-    sayPrinter(outcome);
+    sayPrinterTrouble(outcome, options, desk);
     sayLedgerTrouble(desk);
     return hasUnprintedEvents(outcome.summary) || hasFailedSideDocuments(outcome) ? kFailed : kDone;
 }

@@ -18,17 +18,11 @@ namespace tarvel::batch {
 
 int runWatch(const Request& request, Session& session)
 {
-    const PrintOptions options = requestedOptions(request, session);
-    CeremonyDestination lists;
-    try {
-        lists = requestedCeremonyDestination(request);
-    } catch (const Failure& failure) {
-        say(failure.message());
-        return kFailed;
-    }
     QFile log;
-    if (!openLog(request, log, QIODevice::Append))
+    const std::optional<RunStart> start = startRun(request, session, log, QIODevice::Append);
+    if (!start)
         return kFailed;
+    const PrintOptions& options = start->options;
     // The printer is looked up by each run: a scheduler that does not answer fails that run,
     // and the next is tried as for a refusing queue.
     DeskServices services = batchServices(request, Lookup::BeforeFirstDocument);
@@ -46,7 +40,7 @@ int runWatch(const Request& request, Session& session)
     bool busyTold = false;
     RunRequest watch = desk.newRequest(RunKind::ReadyRaces);
     watch.options = options;
-    watch.ceremonyList = lists;
+    watch.ceremonyList = start->lists;
     watch.observer = &observer;
     watch.eCertificates = request.eCertificates;
     watch.whenDone = [&](const RunOutcome& run) {
@@ -64,9 +58,7 @@ int runWatch(const Request& request, Session& session)
             return;
         sayAccount(run, options, desk, stamp);
         sayECertificates(run, session, stamp);
-        if (desk.targetKind() == PrintTargetKind::Printer && run.summary.eventsPrinted > 0
-            && options.previewOnly == PreviewOnly::No && !isSchedulerUnreachable(run))
-            sayPrinterTrouble(desk.targetWhere(), stamp);
+        sayPrinterTrouble(run, options, desk, stamp);
     };
     QObject::connect(&desk, &Desk::unreachable, [](const QString& why) {
         say(timeStamp()
@@ -105,10 +97,8 @@ int runWatch(const Request& request, Session& session)
         venue->stop();
     desk.finishRecording();
     say(timeStamp() + Words::tr("watching ended"));
-    if (log.isOpen() && (!log.flush() || log.error() != QFileDevice::NoError)) {
-        say(Words::tr("writing the log: %1: %2").arg(*request.logFile, log.errorString()));
+    if (!finishLog(request, log))
         return kFailed;
-    }
     sayLedgerTrouble(desk);
     return kDone;
 }

@@ -1,5 +1,6 @@
 #include "ceremony/ceremonypages.h"
 
+#include "platform/pageunits.h"
 #include "platform/qt/fonts.h"
 #include "platform/textfit.h"
 #include "platform/words.h"
@@ -10,7 +11,6 @@ namespace tarvel {
 
 namespace {
 
-constexpr double kTwipsPerPoint = 20.0;
 /// A line's height as a share of its size: room for the gothic face's ascent and descent.
 constexpr double kLineSpacing = 1.4;
 

@@ -15,6 +15,7 @@
 #include "platform/recordfile.h"
 #include "platform/words.h"
 #include "printrun/certificatewanted.h"
+#include "printrun/runcontext.h"
 
 #include <QStringList>
 
@@ -159,15 +160,7 @@ std::array<qint16, kLegCount> legSwimmers(const DataLocations& where, qint16 rel
 /// One event's pass over its finishers; holds what the calls of one event share.
 class EventComposer {
 public:
-    EventComposer(Session& session, const PrintOptions& options, PrintDevice& printer,
-                  PreviewSurface* preview, RunObserver* observer)
-        : session_(session)
-        , options_(options)
-        , printer_(printer)
-        , preview_(preview)
-        , observer_(observer)
-    {
-    }
+    explicit EventComposer(const RunContext& run) : run_(run) {}
 
     EventSummary compose(int raceNo, const RaceRecord& race)
     {
@@ -177,9 +170,9 @@ public:
         summary_.finishers = count;
         sortKeys(keys, count);
 
-        const MasterFile master = MasterFile::open(session_.where);
+        const MasterFile master = MasterFile::open(run_.session.where);
         classScheme_ = master.header().classScheme;
-        const GroupPlan plan = groupPlan(session_.meet, race.raceSex);
+        const GroupPlan plan = groupPlan(run_.session.meet, race.raceSex);
         for (int group = plan.first; group <= plan.last; ++group) {
             int counter = 0;
             int rank = 0;
@@ -191,7 +184,7 @@ public:
                 const KeyPlace place = placeOf(keys.at(i));
                 auto found = heats.find(place.raceNo);
                 if (found == heats.end()) {
-                    const RaceRecord read = loadRace(session_.where, place.raceNo);
+                    const RaceRecord read = loadRace(run_.session.where, place.raceNo);
                     found = heats.emplace(place.raceNo, read).first;
                 }
                 const RaceRecord& heat = found->second;
@@ -215,10 +208,10 @@ private:
     {
         const int first = std::max(1, raceNo - race.heatNo + 1);
         const int last = std::min(kRaceCount, raceNo - race.heatNo + race.heatCount);
-        const int lanes = std::clamp<int>(session_.meet.laneCount, 0, kLanesPerRace);
+        const int lanes = std::clamp<int>(run_.session.meet.laneCount, 0, kLanesPerRace);
         QStringList keys{QString()};
         for (int raceInEvent = first; raceInEvent <= last; ++raceInEvent) {
-            const RaceRecord heat = loadRace(session_.where, raceInEvent);
+            const RaceRecord heat = loadRace(run_.session.where, raceInEvent);
             for (int lane = 0; lane < lanes; ++lane) {
                 if (isListed(heat.laneEntryNo[lane], heat.laneResult[lane]))
                     keys << finisherKey(heat.laneResult[lane], raceInEvent, lane);
@@ -237,7 +230,7 @@ private:
             return;
         }
         const std::array<qint16, kLegCount> legs =
-            legSwimmers(session_.where, heat.relayIndex, place.lane);
+            legSwimmers(run_.session.where, heat.relayIndex, place.lane);
         for (int leg = 0; leg < kLegCount; ++leg) {
             if (legs[leg] == 0) {
                 clearPersonItems();
@@ -256,12 +249,12 @@ private:
     /// affiliation).
     void fillEventItems(const RaceRecord& heat, int lane, int rank, const SwimmerRecord& entry)
     {
-        ItemTexts& text = session_.itemText;
-        const MeetSettings& meet = session_.meet;
+        ItemTexts& text = run_.session.itemText;
+        const MeetSettings& meet = run_.session.meet;
         const qint32 result = heat.laneResult[lane];
         text[kItemClass] = className(heat.classLow, heat.classHigh, heat.eventCode,
-                                     ClassNaming{session_.where, meet.groupMode, classScheme_});
-        text[kItemEvent] = eventName(heat.eventCode, session_.where);
+                                     ClassNaming{run_.session.where, meet.groupMode, classScheme_});
+        text[kItemEvent] = eventName(heat.eventCode, run_.session.where);
         text[kItemRank] = rankText(result, rank);
         text[kItemPrefecture] = entry.prefecture.left(3);
         text[kItemAffiliation] = cleanedField(entry.affiliation);
@@ -274,7 +267,7 @@ private:
 
     void fillPersonItems(const SwimmerRecord& person)
     {
-        ItemTexts& text = session_.itemText;
+        ItemTexts& text = run_.session.itemText;
         text[kItemName] = cleanedField(person.swimmerName);
         text[kItemAge] = ageText(person.age);
         text[kItemGrade] = classLabel(person.gradeCode, classScheme_);
@@ -284,32 +277,31 @@ private:
     void clearPersonItems()
     {
         for (int item : {kItemName, kItemAge, kItemGrade, kItemNumber})
-            session_.itemText[item].clear();
+            run_.session.itemText[item].clear();
     }
 
     void finish(const RaceRecord& heat, KeyPlace place, std::optional<int> leg, int rank,
                 const QString& regNo)
     {
         const qint32 result = heat.laneResult[place.lane];
-        if (!CertificateWanted(heat, result, rank, regNo, eventKindOf(heat.eventCode), options_))
+        if (!CertificateWanted(heat, result, rank, regNo, eventKindOf(heat.eventCode),
+                               run_.options))
             return;
-        if (preview_)
-            drawPreview(*preview_, session_.layout, session_.itemText);
-        printPage(printer_, session_.layout, session_.itemText, options_.previewOnly);
+        if (run_.preview)
+            drawPreview(*run_.preview, run_.session.layout, run_.session.itemText);
+        printPage(run_.printer, run_.session.layout, run_.session.itemText,
+                  run_.options.previewOnly);
         ++summary_.certificates;
-        if (options_.previewOnly == PreviewOnly::No)
+        if (run_.options.previewOnly == PreviewOnly::No)
             ++summary_.pages;
-        if (observer_)
-            observer_->certificateAccepted(
-                {place.raceNo, place.lane, leg, session_.itemText, eventRace_,
-                 undrawableCharacters(printer_, session_.layout, session_.itemText), heat.heatNo});
+        if (run_.observer)
+            run_.observer->certificateAccepted(
+                {place.raceNo, place.lane, leg, run_.session.itemText, eventRace_,
+                 undrawableCharacters(run_.printer, run_.session.layout, run_.session.itemText),
+                 heat.heatNo});
     }
 
-    Session& session_;
-    const PrintOptions& options_;
-    PrintDevice& printer_;
-    PreviewSurface* preview_;
-    RunObserver* observer_;
+    RunContext run_;
     qint16 classScheme_ = 0;
     int eventRace_ = 0;
     EventSummary summary_;
@@ -328,7 +320,7 @@ EventSummary ComposeEventCertificates(Session& session, int raceNo, const RaceRe
 {
     try {
         printer.setDocumentName(eventDocumentTitle(session, raceNo, race));
-        return EventComposer(session, options, printer, preview, observer).compose(raceNo, race);
+        return EventComposer({session, options, printer, preview, observer}).compose(raceNo, race);
     } catch (...) {
         // Marks follow delivery: an event is sent whole or not at all, and the pages composed
         // so far would come out again with the whole event on the next run.

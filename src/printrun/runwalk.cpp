@@ -8,6 +8,7 @@
 #include "printrun/certificatewanted.h"
 #include "printrun/eventcertificates.h"
 #include "printrun/heatfields.h"
+#include "printrun/runcontext.h"
 
 #include <QSet>
 
@@ -35,23 +36,14 @@ struct EventInFlight {
 /// One walk over the race table.
 class RunWalk {
 public:
-    RunWalk(Session& session, const PrintOptions& options, PrintDevice& printer,
-            PreviewSurface* preview, RunObserver* observer)
-        : session_(session)
-        , options_(options)
-        , printer_(printer)
-        , preview_(preview)
-        , observer_(observer)
-        , pageHook_(*this)
-    {
-    }
+    explicit RunWalk(const RunContext& run) : run_(run), pageHook_(*this) {}
 
     RunSummary walk()
     {
         try {
-            status_ = loadRaceStatus(session_.where);
-            if (observer_)
-                observer_->runStarted(raceCount(session_.where));
+            status_ = loadRaceStatus(run_.session.where);
+            if (run_.observer)
+                run_.observer->runStarted(raceCount(run_.session.where));
             for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
                 if (isReady(raceNo))
                     readyAtStart_.insert(raceNo);
@@ -60,15 +52,15 @@ public:
             if (!readyAtStart_.isEmpty())
                 requireMeetFiles();
             for (int raceNo = 1; raceNo <= kRaceCount; ++raceNo) {
-                if (observer_ && observer_->stopRequested()) {
+                if (run_.observer && run_.observer->stopRequested()) {
                     // The earlier heats waiting for their events stay as they are: the
                     // next run deals with them.
                     summary_.stoppedBeforeRace = raceNo;
                     pendingMarks_.clear();
                     break;
                 }
-                if (observer_)
-                    observer_->raceReached(raceNo);
+                if (run_.observer)
+                    run_.observer->raceReached(raceNo);
                 advance(DeliveryWait::No);
                 if (!isReady(raceNo))
                     continue;
@@ -99,8 +91,8 @@ private:
         explicit PageHook(RunWalk& walk) : walk_(walk) {}
         void certificateAccepted(const AcceptedCertificate& certificate) override
         {
-            if (walk_.observer_)
-                walk_.observer_->certificateAccepted(certificate);
+            if (walk_.run_.observer)
+                walk_.run_.observer->certificateAccepted(certificate);
             walk_.advance(DeliveryWait::No);
         }
 
@@ -108,12 +100,12 @@ private:
         RunWalk& walk_;
     };
 
-    bool marking() const { return options_.previewOnly == PreviewOnly::No; }
+    bool marking() const { return run_.options.previewOnly == PreviewOnly::No; }
 
     bool isReady(int raceNo) const
     {
-        return qualifies(status_.of(raceNo), options_.condition)
-               && !options_.heldBack.contains(raceNo);
+        return qualifies(status_.of(raceNo), run_.options.condition)
+               && !run_.options.heldBack.contains(raceNo);
     }
 
     /// The other system's files every certificate needs, and Race.dat's writability, checked
@@ -123,10 +115,10 @@ private:
     {
         if (checkedMeetFiles_)
             return;
-        requireMeetFile(session_.where, MeetFile::Races);
-        requireMeetFile(session_.where, MeetFile::Master);
+        requireMeetFile(run_.session.where, MeetFile::Races);
+        requireMeetFile(run_.session.where, MeetFile::Master);
         if (marking())
-            requireRaceStatusWritable(session_.where);
+            requireRaceStatusWritable(run_.session.where);
         checkedMeetFiles_ = true;
     }
 
@@ -144,8 +136,8 @@ private:
     std::optional<RaceRecord> readRace(int raceNo)
     {
         try {
-            RaceRecord race = loadRace(session_.where, raceNo);
-            requireSoundHeats(session_.where, raceNo, race);
+            RaceRecord race = loadRace(run_.session.where, raceNo);
+            requireSoundHeats(run_.session.where, raceNo, race);
             return race;
         } catch (const Failure& failure) {
             if (failure.kind() != Failure::Kind::Damaged)
@@ -164,21 +156,21 @@ private:
         if (!marking())
             return;
         pendingMarks_[lastHeatOf(raceNo, race)].append(raceNo);
-        status_ = loadRaceStatus(session_.where);
+        status_ = loadRaceStatus(run_.session.where);
     }
 
     void printEvent(int raceNo, const RaceRecord& race)
     {
         inHand_->title = titleOf(raceNo, race);
-        if (observer_)
-            observer_->eventStarted(raceNo, inHand_->title);
+        if (run_.observer)
+            run_.observer->eventStarted(raceNo, inHand_->title);
         EventInFlight composed;
         composed.event = *inHand_;
         composed.race = race;
         try {
-            composed.summary =
-                ComposeEventCertificates(session_, raceNo, race, options_, printer_, preview_,
-                                         observer_ || marking() ? &pageHook_ : nullptr);
+            composed.summary = ComposeEventCertificates(
+                run_.session, raceNo, race, run_.options, run_.printer, run_.preview,
+                run_.observer || marking() ? &pageHook_ : nullptr);
         } catch (const Failure& failure) {
             if (failure.kind() != Failure::Kind::Damaged)
                 throw;
@@ -193,17 +185,17 @@ private:
         try {
             advance(DeliveryWait::Yes);
         } catch (...) {
-            printer_.abortDocument();
+            run_.printer.abortDocument();
             throw;
         }
         if (composed.summary.pages > 0) {
-            printer_.beginDelivery();
+            run_.printer.beginDelivery();
             inFlight_ = std::move(composed);
             inHand_.reset();           // handed over: its outcome is the delivery's
             advance(DeliveryWait::No); // a file written at once is marked at once
             return;
         }
-        printer_.endDocument(); // nothing drawn: nothing to send, nothing to wait for
+        run_.printer.endDocument(); // nothing drawn: nothing to send, nothing to wait for
         inHand_.reset();
         count(composed);
         mark(composed);
@@ -219,7 +211,7 @@ private:
         QList<int> races{raceNo};
         for (int heat : pendingMarks_[raceNo]) {
             try {
-                requireHeatOfEvent(session_.where, heat, raceNo, race);
+                requireHeatOfEvent(run_.session.where, heat, raceNo, race);
                 races.append(heat);
             } catch (const Failure& failure) {
                 leaveUnprinted({heat, raceLabel(heat)}, failure);
@@ -234,14 +226,14 @@ private:
     void markEarlierHeats()
     {
         for (const auto& [lastHeat, heats] : pendingMarks_) {
-            if (options_.heldBack.contains(lastHeat))
+            if (run_.options.heldBack.contains(lastHeat))
                 continue;
             EventInFlight earlier;
             try {
-                const RaceRecord last = loadRace(session_.where, lastHeat);
-                requireSoundHeats(session_.where, lastHeat, last);
+                const RaceRecord last = loadRace(run_.session.where, lastHeat);
+                requireSoundHeats(run_.session.where, lastHeat, last);
                 for (int heat : heats) {
-                    requireHeatOfEvent(session_.where, heat, lastHeat, last);
+                    requireHeatOfEvent(run_.session.where, heat, lastHeat, last);
                     earlier.races.append(heat);
                 }
             } catch (const Failure& failure) {
@@ -274,7 +266,7 @@ private:
         if (!event.delivered) {
             std::optional<Delivery> delivery;
             try {
-                delivery = printer_.takeDelivery(wait);
+                delivery = run_.printer.takeDelivery(wait);
             } catch (const Failure& failure) {
                 leaveUnprinted(event.event, failure);
                 inFlight_.reset();
@@ -284,8 +276,8 @@ private:
                 return; // still under way
             event.delivered = true;
             count(event);
-            if (observer_)
-                event.recorded = observer_->documentDelivered(
+            if (run_.observer)
+                event.recorded = run_.observer->documentDelivered(
                     {event.event.raceNo, event.event.title, *delivery});
         }
         if (event.recorded.valid()
@@ -314,7 +306,7 @@ private:
     QString titleOf(int raceNo, const RaceRecord& race) const
     {
         try {
-            return eventDocumentTitle(session_, raceNo, race);
+            return eventDocumentTitle(run_.session, raceNo, race);
         } catch (const Failure&) {
             return raceLabel(raceNo);
         }
@@ -336,7 +328,7 @@ private:
         }
         if (event.finishers == 0)
             return;
-        if (EventWanted(composed.race, options_))
+        if (EventWanted(composed.race, run_.options))
             summary_.noneWithinLimits.append(composed.event);
         else
             summary_.excluded.append(composed.event);
@@ -348,23 +340,19 @@ private:
     {
         for (qsizetype i = 0; i < event.races.size(); ++i) {
             try {
-                status_ = markRacePrinted(session_.where, event.races[i]);
+                status_ = markRacePrinted(run_.session.where, event.races[i]);
             } catch (const Failure&) {
                 if (event.delivered)
                     summary_.deliveredUnmarked.append({event.event, event.races.mid(i)});
                 throw;
             }
             ++summary_.racesMarked;
-            if (observer_)
-                observer_->raceMarked(event.races[i]);
+            if (run_.observer)
+                run_.observer->raceMarked(event.races[i]);
         }
     }
 
-    Session& session_;
-    const PrintOptions& options_;
-    PrintDevice& printer_;
-    PreviewSurface* preview_;
-    RunObserver* observer_;
+    RunContext run_;
     RaceStatus status_;
     RunSummary summary_;
     /// Earlier heats waiting for their event, by the race of the event's last heat.
@@ -384,7 +372,7 @@ private:
 RunSummary walkRaceTable(Session& session, const PrintOptions& options, PrintDevice& printer,
                          PreviewSurface* preview, RunObserver* observer)
 {
-    return RunWalk(session, options, printer, preview, observer).walk();
+    return RunWalk({session, options, printer, preview, observer}).walk();
 }
 
 } // namespace tarvel

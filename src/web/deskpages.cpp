@@ -2,7 +2,6 @@
 
 #include "ledger/historyexport.h"
 #include "ledger/reprint.h"
-#include "platform/failure.h"
 #include "web/formdata.h"
 #include "web/pagewords.h"
 
@@ -101,27 +100,17 @@ QList<LedgerDocumentEntry> DeskPages::documents() const
 
 std::optional<HttpResponse> DeskPages::handle(const HttpRequest& request)
 {
-    const std::string_view path = targetPath(request);
-    if (path != area_.prefix && !path.starts_with(area_.prefix + '/'))
-        return std::nullopt;
-    GateVerdict verdict = atTheGate(gate_, area_, request, path);
-    if (verdict.answer)
-        return std::move(verdict.answer);
-    const GateSession& session = *verdict.session;
-    try {
-        if (path == area_.prefix && isGet(request))
-            return historyPage(request, session);
-        if (path == "/desk/reprint" && request.method == "POST")
-            return reprintAnswer(request, session);
-        if (path == "/desk/logout" && request.method == "POST")
-            return logoutAnswer(gate_, area_, request, session);
-    } catch (const Failure&) {
-        // The desk's operator sees the ledger's trouble; the page says only that it failed.
-        return messagePage(
-            area_, 503,
-            pageWord(QT_TRANSLATE_NOOP("tarvel", "The print history cannot be read now.")));
-    }
-    return messagePage(area_, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
+    return answerArea(
+        gate_, area_, request, QT_TRANSLATE_NOOP("tarvel", "The print history cannot be read now."),
+        [&](std::string_view path, const GateSession& session) -> std::optional<HttpResponse> {
+            if (path == area_.prefix && isGet(request))
+                return historyPage(request, session);
+            if (path == "/desk/reprint" && request.method == "POST")
+                return reprintAnswer(request, session);
+            if (path == "/desk/logout" && request.method == "POST")
+                return logoutAnswer(gate_, area_, request, session);
+            return std::nullopt;
+        });
 }
 
 HttpResponse DeskPages::historyPage(const HttpRequest& request, const GateSession& session)

@@ -1,5 +1,6 @@
 #include "web/gatepages.h"
 
+#include "platform/failure.h"
 #include "web/formdata.h"
 #include "web/pagewords.h"
 
@@ -185,6 +186,26 @@ GateVerdict atTheGate(Gate& gate, const GatedArea& area, const HttpRequest& requ
     if (path == area.prefix && isGet(request))
         return {loginPage(area, 200), std::nullopt};
     return {messagePage(area, 401, area.enterFirst), std::nullopt};
+}
+
+std::optional<HttpResponse> answerArea(Gate& gate, const GatedArea& area,
+                                       const HttpRequest& request, const char* unreadable,
+                                       const AreaPages& pages)
+{
+    const std::string_view path = targetPath(request);
+    if (path != area.prefix && !path.starts_with(area.prefix + '/'))
+        return std::nullopt;
+    GateVerdict verdict = atTheGate(gate, area, request, path);
+    if (verdict.answer)
+        return std::move(verdict.answer);
+    try {
+        if (std::optional<HttpResponse> answer = pages(path, *verdict.session))
+            return answer;
+    } catch (const Failure&) {
+        // The desk's operator sees the ledger's trouble; the page says only that it failed.
+        return messagePage(area, 503, pageWord(unreadable));
+    }
+    return messagePage(area, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
 }
 
 } // namespace tarvel::web

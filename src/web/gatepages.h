@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,19 @@ struct GateVerdict {
 /// of the area.
 GateVerdict atTheGate(Gate& gate, const GatedArea& area, const HttpRequest& request,
                       std::string_view path);
+
+/// An area's own pages: the answer to `path` (a path of the area) for a visitor with
+/// `session`; nothing when no page of the area is there. May throw Failure.
+using AreaPages =
+    std::function<std::optional<HttpResponse>(std::string_view path, const GateSession& session)>;
+
+/// The whole answer of a gated area: nothing for a path outside it, the gate's answer
+/// (atTheGate()) when it gives one, else what `pages` answers; 503 saying `unreadable` (a
+/// QT_TRANSLATE_NOOP text of the context "tarvel") when they throw a Failure, the operator
+/// being the one told the trouble, and 404 when they answer nothing.
+std::optional<HttpResponse> answerArea(Gate& gate, const GatedArea& area,
+                                       const HttpRequest& request, const char* unreadable,
+                                       const AreaPages& pages);
 
 /// The ログアウト button.
 std::string logoutForm(const GatedArea& area, const GateSession& session);

@@ -82,29 +82,20 @@ QList<TeamPages::TeamFile> TeamPages::files() const
 
 std::optional<HttpResponse> TeamPages::handle(const HttpRequest& request)
 {
-    const std::string_view path = targetPath(request);
-    if (path != area_.prefix && !path.starts_with(area_.prefix + '/'))
-        return std::nullopt;
-    GateVerdict verdict = atTheGate(gate_, area_, request, path);
-    if (verdict.answer)
-        return std::move(verdict.answer);
-    const GateSession& session = *verdict.session;
-    try {
-        if (path == area_.prefix && isGet(request))
-            return homePage(request, session);
-        if (path.starts_with(kFilePrefix) && isGet(request))
-            return fileAnswer(path.substr(kFilePrefix.size()));
-        if (path == "/team/zip" && request.method == "POST")
-            return zipAnswer(request, session);
-        if (path == "/team/logout" && request.method == "POST")
-            return logoutAnswer(gate_, area_, request, session);
-    } catch (const Failure&) {
-        // The desk's operator sees the ledger's trouble; the page says only that it failed.
-        return messagePage(
-            area_, 503,
-            pageWord(QT_TRANSLATE_NOOP("tarvel", "The e-certificates cannot be read now.")));
-    }
-    return messagePage(area_, 404, pageWord(QT_TRANSLATE_NOOP("tarvel", "Not found.")));
+    return answerArea(
+        gate_, area_, request,
+        QT_TRANSLATE_NOOP("tarvel", "The e-certificates cannot be read now."),
+        [&](std::string_view path, const GateSession& session) -> std::optional<HttpResponse> {
+            if (path == area_.prefix && isGet(request))
+                return homePage(request, session);
+            if (path.starts_with(kFilePrefix) && isGet(request))
+                return fileAnswer(path.substr(kFilePrefix.size()));
+            if (path == "/team/zip" && request.method == "POST")
+                return zipAnswer(request, session);
+            if (path == "/team/logout" && request.method == "POST")
+                return logoutAnswer(gate_, area_, request, session);
+            return std::nullopt;
+        });
 }
 
 HttpResponse TeamPages::homePage(const HttpRequest& request, const GateSession& session)

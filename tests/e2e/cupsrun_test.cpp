@@ -1,6 +1,7 @@
 // Whole print runs of the sample meet onto a private CUPS scheduler: what the scheduler
 // accepted is exactly what Race.dat marks.
 #include "batchprocess.h"
+#include "eventually.h"
 #include "ledger/jobwatch.h"
 #include "ledger/ledgerrecorder.h"
 #include "meetdb/racestatus.h"
@@ -20,7 +21,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSysInfo>
-#include <QThread>
 
 #include <csignal>
 
@@ -73,6 +73,23 @@ protected:
     BatchOutcome batch() const
     {
         return runBatch({u"-C"_qs, meet.builder().workDir()}, cups.clientEnvironment());
+    }
+
+    /// The meet's session, started in its folder as the window starts it (the current
+    /// folder is left as it was).
+    Session meetSession() const
+    {
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(meet.builder().workDir());
+        Session session = startSession();
+        QDir::setCurrent(home);
+        return session;
+    }
+
+    /// The default printer, the private scheduler's queue once useInThisProcess() was called.
+    PrintTarget defaultPrinter() const
+    {
+        return openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
     }
 
     /// The races of the event whose last heat is `lastHeat`.
@@ -164,11 +181,8 @@ TEST_F(CupsRunTest, AQueueStoppedMidRunMarksExactlyTheEventsWhoseJobsItAccepted)
 {
     cups.addFileQueue(u"desk"_qs, true);
     cups.useInThisProcess();
-    const QString home = QDir::currentPath();
-    QDir::setCurrent(meet.builder().workDir());
-    Session session = startSession();
-    QDir::setCurrent(home);
-    PrintTarget printer = openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
+    Session session = meetSession();
+    PrintTarget printer = defaultPrinter();
     PrintOptions options;
     options.rankLimitIndividual = session.layout.rankLimitIndividual;
     options.rankLimitRelay = session.layout.rankLimitRelay;
@@ -215,11 +229,8 @@ TEST_F(CupsRunTest, JobStatesFollowTheSchedulersQueueIntoTheLedger)
     cups.addFileQueue(u"desk"_qs, true);
     cups.tool(u"cupsdisable"_qs, {u"desk"_qs});
     cups.useInThisProcess();
-    const QString home = QDir::currentPath();
-    QDir::setCurrent(meet.builder().workDir());
-    Session session = startSession();
-    QDir::setCurrent(home);
-    PrintTarget printer = openDefaultPrintTarget(meet.dataPath(u"certificates"_qs));
+    Session session = meetSession();
+    PrintTarget printer = defaultPrinter();
     PrintOptions options;
     options.rankLimitIndividual = u"1"_qs;
     options.rankLimitRelay = u"1"_qs;
@@ -324,10 +335,11 @@ TEST_P(SchedulerFaultTest, TheRunFailsWithinTheDeadlineNamingItAndMarksNothingUn
     ASSERT_TRUE(batch.waitForStarted());
     if (fault == Fault::FrozenDuring || fault == Fault::KilledDuring) {
         // Strike once the scheduler has taken a few jobs.
-        const QDeadlineTimer deadline(60000);
-        while (cups.spooledDocuments().size() < 3 && !deadline.hasExpired()
-               && batch.state() == QProcess::Running)
-            QThread::msleep(10);
+        eventually(
+            [&] {
+                return cups.spooledDocuments().size() >= 3 || batch.state() != QProcess::Running;
+            },
+            std::chrono::seconds(60), std::chrono::milliseconds(10));
         ASSERT_EQ(batch.state(), QProcess::Running) << "the run ended before the fault";
         clock.restart();
         fault == Fault::FrozenDuring ? cups.freeze() : cups.kill();

@@ -83,6 +83,30 @@ struct FaultCase {
     QStringList neverCreated;
 };
 
+/// A row's test name: its description, each run of other characters than letters and digits
+/// as one "_".
+template <class Row>
+std::string rowName(const ::testing::TestParamInfo<Row>& info)
+{
+    QString name = QString::fromLatin1(info.param.name);
+    name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
+    return name.toStdString();
+}
+
+/// Race 2, the first event's last heat, with heat fields `heatNo` of `heatCount`: that event
+/// is told with `why` and left unprinted, the others are printed.
+FaultCase damagedLastHeat(const char* name, int heatNo, int heatCount, const QString& why)
+{
+    return {name,
+            [=](FaultMeet& m) {
+                m.meet.builder().writeRace(2, heat(heatNo, heatCount, 3, {{2, 6100}}));
+            },
+            1,
+            {u"R002: reading race 2: "_qs, why},
+            "8899 ",
+            {}};
+}
+
 const FaultCase kFaults[] = {
     {"taikai.dat missing",
      [](FaultMeet& m) { QFile::remove(m.data(u"taikai.dat"_qs)); },
@@ -145,30 +169,12 @@ const FaultCase kFaults[] = {
      {u"it is a Windows path"_qs, u"/wine/dosdevices/q:"_qs, u"WINEPREFIX"_qs},
      "8888 ",
      {}},
-    {"damaged heat fields on an event's last heat: heat 3 of 2",
-     [](FaultMeet& m) {
-         m.meet.builder().writeRace(2, heat(3, 2, 3, {{2, 6100}}));
-     },
-     1,
-     {u"R002: reading race 2: "_qs, u"taikai.dat: its heat fields say heat 3 of 2"_qs},
-     "8899 ",
-     {}},
-    {"damaged heat fields on an event's last heat: heat 0 of 2",
-     [](FaultMeet& m) {
-         m.meet.builder().writeRace(2, heat(0, 2, 3, {{2, 6100}}));
-     },
-     1,
-     {u"R002: reading race 2: "_qs, u"heat 0 of 2"_qs},
-     "8899 ",
-     {}},
-    {"damaged heat fields on an event's last heat: heat 2 of 0",
-     [](FaultMeet& m) {
-         m.meet.builder().writeRace(2, heat(2, 0, 3, {{2, 6100}}));
-     },
-     1,
-     {u"R002: reading race 2: "_qs, u"heat 2 of 0"_qs},
-     "8899 ",
-     {}},
+    damagedLastHeat("damaged heat fields on an event's last heat: heat 3 of 2", 3, 2,
+                    u"taikai.dat: its heat fields say heat 3 of 2"_qs),
+    damagedLastHeat("damaged heat fields on an event's last heat: heat 0 of 2", 0, 2,
+                    u"heat 0 of 2"_qs),
+    damagedLastHeat("damaged heat fields on an event's last heat: heat 2 of 0", 2, 0,
+                    u"heat 2 of 0"_qs),
     {"nothing ready",
      [](FaultMeet& m) { m.meet.builder().writeRaceStatus({}, '8'); },
      0,
@@ -198,12 +204,7 @@ TEST_P(FaultTest, IsToldAndMarksOnlyWhatWasDelivered)
             << qPrintable(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(kFaults),
-                         [](const ::testing::TestParamInfo<FaultCase>& info) {
-                             QString name = QString::fromLatin1(info.param.name);
-                             name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
-                             return name.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(kFaults), rowName<FaultCase>);
 
 TEST(FaultTest, AnotherRunHoldingTheMeetIsNamedAndNothingIsPrinted)
 {
@@ -337,11 +338,7 @@ TEST_P(PlantedLinkTest, IsRefusedNamingTheFileAndNothingIsWrittenThroughIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, PlantedLinkTest, ::testing::ValuesIn(kPlantedLinks),
-                         [](const ::testing::TestParamInfo<PlantedLink>& info) {
-                             QString name = QString::fromLatin1(info.param.name);
-                             name.replace(QRegularExpression(u"[^A-Za-z0-9]+"_qs), u"_"_qs);
-                             return name.toStdString();
-                         });
+                         rowName<PlantedLink>);
 
 TEST(ConcurrentRunsTest, TwoRunsAtOnceNeverPrintACertificateTwice)
 {

@@ -3,16 +3,15 @@
 // beyond the one event in hand at each kill, Race.dat only ever changes from "8" to "9",
 // and no PDF is ever left half written under its final name.
 #include "batchprocess.h"
+#include "eventually.h"
 #include "meetdb/racestatus.h"
 #include "poppler.h"
 #include "samplemeet.h"
 #include "tempmeet.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QMap>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -63,9 +62,8 @@ TEST(KilledRunTest, EveryCertificateIsDeliveredAndAtMostTheEventInHandTwicePerKi
         QProcess run;
         run.start(batchProgram(), {u"-C"_qs, meet.builder().workDir(), u"--pdf"_qs, pdf});
         ASSERT_TRUE(run.waitForStarted());
-        const QDeadlineTimer deadline(60000);
-        while (pdfCount(pdf) < files && run.state() == QProcess::Running && !deadline.hasExpired())
-            QThread::msleep(2);
+        eventually([&] { return pdfCount(pdf) >= files || run.state() != QProcess::Running; },
+                   std::chrono::seconds(60));
         if (run.state() == QProcess::Running) {
             run.kill();
             ++kills;

@@ -1,18 +1,17 @@
 // The certificate ledger through tarvel-batch: what a run records, the history, reprints.
 
 #include "batchfixture.h"
+#include "eventually.h"
 #include "ledger/ledger.h"
 #include "ledger/sqlite.h"
 #include "platform/qt/cupsjobs.h"
 #include "privatescheduler.h"
 #include "watchprocess.h"
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QProcess>
 #include <QSet>
-#include <QThread>
 
 #include <cups/cups.h>
 
@@ -274,9 +273,9 @@ TEST_F(LedgerSchedulerTest, WatchingTellsAJobCanceledAfterItWasAcceptedOnce)
     WatchProcess watch(onPrinter(), kQuickWatch, cups.clientEnvironment());
     ASSERT_TRUE(watch.says(u"event(s) printed"_qs)) << qPrintable(watch.err());
     QList<int> sent;
-    const QDeadlineTimer recorded(10000);
-    while ((sent = jobs()).size() < 2 && !recorded.hasExpired())
-        QThread::msleep(50);
+    // Each look opens the ledger the watcher writes: not too often.
+    eventually([&] { return (sent = jobs()).size() >= 2; }, std::chrono::seconds(10),
+               std::chrono::milliseconds(50));
     ASSERT_EQ(sent.size(), 2);
     cups.tool(u"cancel"_qs, {QString::number(sent[1])});
     const QString told = u"print job %1 "_qs.arg(sent[1]);

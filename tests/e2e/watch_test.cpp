@@ -2,12 +2,12 @@
 // Race.dat replaced under it, and stopped by a signal in the middle of a run.
 
 #include "batchfixture.h"
+#include "eventually.h"
 #include "ledger/ledger.h"
 #include "ledger/sqlite.h"
 #include "meetdb/racestatus.h"
 #include "watchprocess.h"
 
-#include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -43,15 +43,13 @@ protected:
 
     bool allMarked(const QList<int>& races, int milliseconds = 30000)
     {
-        const QDeadlineTimer deadline(milliseconds);
         auto marked = [&] {
             const QByteArray table = raceDat();
             return std::all_of(races.begin(), races.end(),
                                [&](int raceNo) { return table.at(raceNo - 1) == '9'; });
         };
-        while (!marked() && !deadline.hasExpired())
-            QThread::msleep(10);
-        return marked();
+        return eventually(marked, std::chrono::milliseconds(milliseconds),
+                          std::chrono::milliseconds(10));
     }
 
     /// The PDF files of each event, by its last heat.
@@ -104,6 +102,7 @@ TEST_P(WatchOrderTest, EveryEventIsPrintedExactlyOnce)
     } else {
         for (int raceNo : races) {
             setReady({raceNo});
+            // The gap is the input (races turning ready apart in time); nothing is awaited.
             QThread::msleep(GetParam().gapMilliseconds);
         }
     }
@@ -148,6 +147,7 @@ TEST_P(WatchReplacedTableTest, GoesOnWithTheNewRaceTable)
             ASSERT_EQ(::rename(qPrintable(path + u".new"_qs), qPrintable(path)), 0);
         } else {
             ASSERT_TRUE(QFile::remove(path));
+            // The file stays away for a moment, as on a share; the watcher tells nothing of it.
             QThread::msleep(300);
             writeFileBytes(path, table);
         }
@@ -181,9 +181,7 @@ TEST_F(WatchTest, AStopSignalEndsAfterTheEventInHand)
         races << raceNo;
     setReady(races);
     WatchProcess watcher(arguments());
-    const QDeadlineTimer deadline(30000);
-    while (pdfFiles().isEmpty() && !deadline.hasExpired())
-        QThread::msleep(2);
+    eventually([&] { return !pdfFiles().isEmpty(); }, std::chrono::seconds(30));
     ASSERT_EQ(pdfFiles().size(), 1) << watcher.err().toStdString();
     watcher.send(SIGTERM);
     ASSERT_TRUE(watcher.says(u"after the event in hand"_qs)) << watcher.err().toStdString();

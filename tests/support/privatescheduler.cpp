@@ -1,13 +1,13 @@
 #include "privatescheduler.h"
 
+#include "eventually.h"
+
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <signal.h>
 
@@ -70,19 +70,23 @@ QString PrivateScheduler::start()
     if (!process_.waitForStarted(5000))
         return u"cupsd could not be run: "_qs + process_.errorString();
 
-    const QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-        if (process_.state() != QProcess::Running)
-            return u"cupsd ended at once: "_qs + QString::fromLocal8Bit(process_.readAll())
-                   + errorLogTail();
-        QProcess lpstat;
-        lpstat.setProcessEnvironment(clientEnvironment());
-        lpstat.start(u"lpstat"_qs, {u"-r"_qs});
-        lpstat.waitForFinished(5000);
-        if (QFile::exists(socket()) && lpstat.readAllStandardOutput().contains("is running"))
-            return {};
-        QThread::msleep(100);
-    }
+    // Each look starts lpstat: a tenth of a second apart. The scheduler announces nothing.
+    const bool settled = eventually(
+        [&] {
+            if (process_.state() != QProcess::Running)
+                return true;
+            QProcess lpstat;
+            lpstat.setProcessEnvironment(clientEnvironment());
+            lpstat.start(u"lpstat"_qs, {u"-r"_qs});
+            lpstat.waitForFinished(5000);
+            return QFile::exists(socket()) && lpstat.readAllStandardOutput().contains("is running");
+        },
+        std::chrono::seconds(15), std::chrono::milliseconds(100));
+    if (process_.state() != QProcess::Running)
+        return u"cupsd ended at once: "_qs + QString::fromLocal8Bit(process_.readAll())
+               + errorLogTail();
+    if (settled)
+        return {};
     return u"cupsd did not answer within 15 seconds"_qs + errorLogTail();
 }
 
@@ -174,17 +178,15 @@ QStringList PrivateScheduler::pageLog() const
 
 bool PrivateScheduler::waitUntilIdle() const
 {
-    const QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired()) {
-        QProcess lpstat;
-        lpstat.setProcessEnvironment(clientEnvironment());
-        lpstat.start(u"lpstat"_qs, {u"-o"_qs});
-        lpstat.waitForFinished(10000);
-        if (lpstat.readAllStandardOutput().trimmed().isEmpty())
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
+    return eventually(
+        [this] {
+            QProcess lpstat;
+            lpstat.setProcessEnvironment(clientEnvironment());
+            lpstat.start(u"lpstat"_qs, {u"-o"_qs});
+            lpstat.waitForFinished(10000);
+            return lpstat.readAllStandardOutput().trimmed().isEmpty();
+        },
+        std::chrono::seconds(30), std::chrono::milliseconds(100));
 }
 
 QMap<int, QString> PrivateScheduler::jobPrinters() const

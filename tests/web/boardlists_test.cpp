@@ -1,18 +1,13 @@
 // The board's ceremony lines: for every event the desk printed, the same lines as its printed
 // ceremony list, from the latest copies in the ledger; a relay team once, its legs beneath.
-#include "desk/desk.h"
-#include "platform/qt/pdfdevice.h"
-#include "samplemeet.h"
-#include "tempmeet.h"
+#include "sampledesk.h"
 #include "web/board.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 namespace tarvel::web {
 namespace {
@@ -63,18 +58,10 @@ QStringList servedLines(const QJsonObject& event)
 
 TEST(BoardListsTest, EachPrintedEventServesItsCeremonyLines)
 {
-    testing::TempMeet meet;
-    sample::writeSampleMeet(meet.builder());
-    QDir::setCurrent(meet.builder().workDir());
-    QTemporaryDir pdfs;
-    DeskServices services;
-    services.openTarget = [folder = pdfs.path()](const DataLocations&) {
-        return openPdfTarget(folder);
-    };
-    Desk desk(startSession(), services);
-    const RunOutcome outcome = desk.runAndWait(desk.newRequest(RunKind::ReadyRaces));
+    testing::SampleMeetDesk sample;
+    Desk& desk = sample.desk();
+    const RunOutcome outcome = sample.printReadyRaces();
     ASSERT_FALSE(outcome.failure) << outcome.failure->message().toStdString();
-    desk.finishRecording();
 
     Board board(desk.session(), {});
     board.poll();

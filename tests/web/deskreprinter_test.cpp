@@ -2,17 +2,10 @@
 // ledger with the address that asked.
 #include "web/deskreprinter.h"
 
-#include "desk/desk.h"
-#include "platform/qt/pdfdevice.h"
-#include "samplemeet.h"
-#include "tempmeet.h"
+#include "eventually.h"
+#include "sampledesk.h"
 
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QTemporaryDir>
 
 namespace tarvel::web {
 namespace {
@@ -21,17 +14,9 @@ using namespace Qt::StringLiterals;
 
 TEST(DeskReprinterTest, OneReprintAtATimeRecordedAsAskedByTheAddress)
 {
-    testing::TempMeet meet;
-    sample::writeSampleMeet(meet.builder());
-    QDir::setCurrent(meet.builder().workDir());
-    QTemporaryDir pdfs;
-    DeskServices services;
-    services.openTarget = [folder = pdfs.path()](const DataLocations&) {
-        return openPdfTarget(folder);
-    };
-    Desk desk(startSession(), services);
-    ASSERT_FALSE(desk.runAndWait(desk.newRequest(RunKind::ReadyRaces)).failure);
-    desk.finishRecording();
+    testing::SampleMeetDesk sample;
+    Desk& desk = sample.desk();
+    ASSERT_FALSE(sample.printReadyRaces().failure);
     const QList<LedgerEntry> printed = desk.openLedger()->entries();
     ASSERT_FALSE(printed.isEmpty());
 
@@ -41,10 +26,7 @@ TEST(DeskReprinterTest, OneReprintAtATimeRecordedAsAskedByTheAddress)
     EXPECT_EQ(reprint({printed.first()}, "192.168.7.9"), ReprintAnswer::Accepted);
     // Handed over but not begun yet: a second asker hears "busy", nothing is lost.
     EXPECT_EQ(reprint({printed.last()}, "192.168.7.10"), ReprintAnswer::Busy);
-    const QDeadlineTimer deadline(30000);
-    while (!finished && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    ASSERT_TRUE(finished);
+    ASSERT_TRUE(testing::eventually([&] { return finished; }, std::chrono::seconds(30)));
     desk.finishRecording();
 
     QList<LedgerDocumentEntry> reprints;
@@ -59,10 +41,7 @@ TEST(DeskReprinterTest, OneReprintAtATimeRecordedAsAskedByTheAddress)
     // Free again once the run is over.
     EXPECT_EQ(reprint({printed.last()}, "192.168.7.10"), ReprintAnswer::Accepted);
     finished = false;
-    const QDeadlineTimer second(30000);
-    while (!finished && !second.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_TRUE(finished);
+    EXPECT_TRUE(testing::eventually([&] { return finished; }, std::chrono::seconds(30)));
 }
 
 } // namespace

@@ -106,17 +106,6 @@ web::HttpResponse ServerFixture::handle(const web::HttpRequest& request)
     return web::HttpResponse::plain(404, "Not Found");
 }
 
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds within)
-{
-    const auto deadline = TestClock::now() + within;
-    while (!condition()) {
-        if (TestClock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
-
 std::string getRequest(const std::string& target, const std::string& method)
 {
     return method + ' ' + target + " HTTP/1.1\r\nHost: test\r\n\r\n";

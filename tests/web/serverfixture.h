@@ -8,13 +8,13 @@
 /// "/fields" sets fields of its own, some of them broken;
 /// "/block" waits until the gate opens.
 
+#include "eventually.h"
 #include "rawclient.h"
 #include "web/httpserver.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -60,9 +60,6 @@ private:
     std::string fileBytes_;
     std::unique_ptr<web::HttpServer> server_;
 };
-
-/// Polls `condition` until it holds or `within` passes.
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds within = 5s);
 
 /// "GET target" with a Host field, kept alive.
 std::string getRequest(const std::string& target, const std::string& method = "GET");

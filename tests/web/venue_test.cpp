@@ -1,22 +1,17 @@
 // The venue page end to end: a desk printing to PDF files, its venue page on a free port, and
 // a browser's event stream that hears of each event the run printed.
-#include "desk/desk.h"
-#include "platform/qt/pdfdevice.h"
-#include "samplemeet.h"
-#include "tempmeet.h"
+#include "sampledesk.h"
 #include "web/venue.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
 namespace tarvel::web {
 namespace {
@@ -84,27 +79,16 @@ QJsonObject eventOnBoard(quint16 port, int race)
 
 class VenueTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        sample::writeSampleMeet(meet_.builder());
-        QDir::setCurrent(meet_.builder().workDir());
-        DeskServices services;
-        services.openTarget = [folder = pdfs_.path()](const DataLocations&) {
-            return openPdfTarget(folder);
-        };
-        desk_ = std::make_unique<Desk>(startSession(), services);
-    }
+    Desk& desk() { return sample_.desk(); }
 
-    testing::TempMeet meet_;
-    QTemporaryDir pdfs_;
-    std::unique_ptr<Desk> desk_;
+    testing::SampleMeetDesk sample_;
 };
 
 TEST_F(VenueTest, AnEventStreamHearsOfEachEventTheRunPrinted)
 {
     VenueOptions options;
     options.port = 0;
-    VenueService venue(*desk_, options);
+    VenueService venue(desk(), options);
     venue.start();
     ASSERT_TRUE(venue.serving());
     const quint16 port = quint16(venue.url().section(u':', 2).section(u'/', 0, 0).toUInt());
@@ -126,8 +110,8 @@ TEST_F(VenueTest, AnEventStreamHearsOfEachEventTheRunPrinted)
     const qsizetype before = heard.size();
 
     bool finished = false;
-    QObject::connect(desk_.get(), &Desk::runFinished, [&] { finished = true; });
-    desk_->start(desk_->newRequest(RunKind::ReadyRaces));
+    QObject::connect(&desk(), &Desk::runFinished, [&] { finished = true; });
+    desk().start(desk().newRequest(RunKind::ReadyRaces));
     ASSERT_TRUE(waitFor([&] { return finished; }, &stream));
     EXPECT_TRUE(waitFor([&] { return namedEvents(heard.mid(before)).contains(race); }, &stream))
         << heard.mid(before).data();
@@ -154,7 +138,7 @@ TEST_F(VenueTest, APortInUseIsSaidWithTheAddress)
     ASSERT_TRUE(taken.listen(QHostAddress::LocalHost));
     VenueOptions options;
     options.port = taken.serverPort();
-    VenueService venue(*desk_, options);
+    VenueService venue(desk(), options);
     try {
         venue.start();
         FAIL() << "started on a port in use";

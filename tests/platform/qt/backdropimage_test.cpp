@@ -3,11 +3,10 @@
 
 #include "platform/qt/backdroploader.h"
 
+#include "eventually.h"
+
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
@@ -41,9 +40,7 @@ Answer loadAndWait(const QString& path, const BackdropLimits& limits)
         ++answer.answers;
     });
     loader.load(path);
-    const QDeadlineTimer deadline(20000);
-    while (answer.answers == 0 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    testing::eventually([&] { return answer.answers > 0; }, std::chrono::seconds(20));
     return answer;
 }
 
@@ -205,9 +202,7 @@ TEST(BackdropLoaderTest, ALaterRequestDropsTheOneUnderWay)
     const QString scan = writeImage(folder.path(), {40, 60});
     loader.load(scan);
     EXPECT_TRUE(loader.isLoading());
-    const QDeadlineTimer deadline(20000);
-    while (loader.isLoading() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    testing::eventually([&] { return !loader.isLoading(); }, std::chrono::seconds(20));
     EXPECT_EQ(answered, QStringList{scan});
 }
 
