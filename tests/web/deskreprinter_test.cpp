@@ -44,5 +44,33 @@ TEST(DeskReprinterTest, OneReprintAtATimeRecordedAsAskedByTheAddress)
     EXPECT_TRUE(testing::eventually([&] { return finished; }, std::chrono::seconds(30)));
 }
 
+TEST(DeskReprinterTest, AnAcceptedReprintWaitsForARunTheOperatorBeganMeanwhile)
+{
+    testing::SampleMeetDesk sample;
+    Desk& desk = sample.desk();
+    ASSERT_FALSE(sample.printReadyRaces().failure);
+    const QList<LedgerEntry> printed = desk.openLedger()->entries();
+    ASSERT_FALSE(printed.isEmpty());
+
+    int finished = 0;
+    QObject::connect(&desk, &Desk::runFinished, [&] { ++finished; });
+    const Reprinter reprint = deskReprinter(desk);
+    ASSERT_EQ(reprint({printed.first()}, "192.168.7.9"), ReprintAnswer::Accepted);
+    // The operator takes the printer before the page's reprint reaches the desk's thread.
+    RunRequest operatorRun = desk.newRequest(RunKind::Reprint);
+    operatorRun.reprint = {printed.last()};
+    desk.start(std::move(operatorRun));
+    ASSERT_TRUE(testing::eventually([&] { return finished == 2; }, std::chrono::seconds(30)));
+    desk.finishRecording();
+
+    QStringList askers;
+    for (const LedgerDocumentEntry& document : desk.openLedger()->documents())
+        if (document.document.kind == DocumentKind::Reprint)
+            askers << document.document.requestedBy;
+    ASSERT_EQ(askers.size(), 2) << askers.join(u", "_s).toStdString();
+    EXPECT_TRUE(askers.contains(u"192.168.7.9"_s)) << askers.join(u", "_s).toStdString();
+    EXPECT_EQ(reprint({printed.last()}, "192.168.7.10"), ReprintAnswer::Accepted);
+}
+
 } // namespace
 } // namespace tarvel::web
