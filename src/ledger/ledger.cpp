@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace tarvel {
 
 namespace {
@@ -358,6 +360,45 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
     if (leg)
         select.bind(3, qint64(*leg));
     return query(select);
+}
+
+QList<LedgerEntry> Ledger::entriesOfRaces(const QList<int>& races)
+{
+    // Bound parameters stay well below SQLite's limit on their number.
+    constexpr qsizetype kChunk = 500;
+    QList<int> sorted = races;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    QList<LedgerEntry> entries;
+    for (qsizetype from = 0; from < sorted.size(); from += kChunk) {
+        const QList<int> chunk = sorted.mid(from, kChunk);
+        QByteArray places(chunk.size() * 2 - 1, ',');
+        for (qsizetype i = 0; i < chunk.size(); ++i)
+            places[i * 2] = '?';
+        sql::Statement select = db_.prepare((selectEntries() + "WHERE c.race IN (" + places
+                                             + ") AND c.reprint_of IS NULL AND NOT " + kSuperseded
+                                             + " ORDER BY c.race, c.id")
+                                                .constData());
+        for (qsizetype i = 0; i < chunk.size(); ++i)
+            select.bind(int(i + 1), qint64(chunk[i]));
+        entries += query(select);
+    }
+    return entries;
+}
+
+QHash<qint64, QList<int>> Ledger::racesOfDocuments(qint64 firstId)
+{
+    sql::Statement select = db_.prepare("SELECT document_id, race FROM certificates "
+                                        "WHERE document_id >= ? ORDER BY document_id, id");
+    select.bind(1, firstId);
+    QHash<qint64, QList<int>> races;
+    while (select.step()) {
+        QList<int>& carried = races[select.integer(0)];
+        const int race = int(select.integer(1));
+        if (!carried.contains(race))
+            carried.append(race);
+    }
+    return races;
 }
 
 } // namespace tarvel

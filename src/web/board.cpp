@@ -150,25 +150,30 @@ QHash<int, qint64> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<
                                             QHash<int, EventLines>& fresh)
 {
     QHash<int, qint64> freshOf;
+    QList<int> wanted; // printed with a document other than the one their lines come from
     for (const BoardEvent& line : now) {
         if (line.state != BoardState::Printed || line.documentId == 0)
             continue;
-        if (listOf.value(line.raceNo) == line.documentId) {
+        if (listOf.value(line.raceNo) == line.documentId)
             freshOf.insert(line.raceNo, line.documentId);
-            continue;
-        }
-        if (!ledger)
-            continue;
+        else
+            wanted << line.raceNo;
+    }
+    if (!wanted.isEmpty() && ledger) {
         try {
-            const CeremonyList list = ceremonyListFromLedger(*ledger, {line.raceNo});
-            if (list.events.isEmpty())
-                continue;
-            fresh.insert(line.raceNo, ceremonyEventLines(list.events.first()));
-            freshOf.insert(line.raceNo, line.documentId);
-            if (!changed.contains(line.raceNo))
-                changed << line.raceNo;
+            // All in one read: a run prints many events between two refreshes.
+            const CeremonyList lists = ceremonyListFromLedger(*ledger, wanted);
+            QHash<int, qint64> documentOf;
+            for (const BoardEvent& line : now)
+                documentOf.insert(line.raceNo, line.documentId);
+            for (const CeremonyEvent& event : lists.events) {
+                fresh.insert(event.raceNo, ceremonyEventLines(event));
+                freshOf.insert(event.raceNo, documentOf.value(event.raceNo));
+                if (!changed.contains(event.raceNo))
+                    changed << event.raceNo;
+            }
         } catch (const Failure&) {
-            // Tried again with the next refresh; the summary still shows the event printed.
+            // Tried again with the next refresh; the summary still shows the events printed.
         }
     }
     std::lock_guard lock(jsonMutex);
