@@ -26,13 +26,15 @@ constexpr const char kSuperseded[] =
     "AND o.document_id > COALESCE((SELECT b.document_id FROM certificates b "
     "WHERE b.id = c.reprint_of), c.document_id)))";
 
-/// Every column of a ledger entry, of certificates `c` and their documents `d`.
-QByteArray selectEntries()
+/// Every column of a ledger entry, of certificates `c` and their documents `d`; whether the
+/// certificate is superseded as `superseded` says (a query that leaves superseded ones out
+/// knows without asking again).
+QByteArray selectEntries(const char* superseded = kSuperseded)
 {
     return QByteArray("SELECT c.id, c.document_id, d.printed_at, d.title, d.destination, d.job_id, "
                       "d.job_state, c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of, d.kind, "
                       "d.requested_by, d.scheduler, c.heat_in_event, c.event_title, ")
-           + kSuperseded + " FROM certificates c JOIN documents d ON d.id = c.document_id ";
+           + superseded + " FROM certificates c JOIN documents d ON d.id = c.document_id ";
 }
 
 /// "12,14": an award list's races as stored.
@@ -90,6 +92,7 @@ Ledger::Ledger(const QString& path, int busyTimeoutMs)
     db_.execute("PRAGMA synchronous=NORMAL");
     db_.execute("PRAGMA foreign_keys=ON");
     createSchema();
+    addLaterIndexes();
 }
 
 qint64 Ledger::schemaVersion()
@@ -135,6 +138,25 @@ void Ledger::addLaterColumns()
     }
     db_.execute("ALTER TABLE documents ADD COLUMN races TEXT NOT NULL DEFAULT ''");
     transaction.commit();
+}
+
+/// Indexes added later make reading faster, nothing more: a ledger that cannot take one (it is
+/// read-only here, another desk holds it too long) is read without it.
+void Ledger::addLaterIndexes()
+{
+    sql::Statement found = db_.prepare(
+        "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = 'certificates_race_document'");
+    if (found.step())
+        return;
+    try {
+        sql::Transaction transaction(db_);
+        // Whether an event was delivered again after a certificate (kSuperseded).
+        db_.execute("CREATE INDEX IF NOT EXISTS certificates_race_document "
+                    "ON certificates(race, document_id)");
+        transaction.commit();
+    } catch (const Failure&) {
+        // Read without it; the next opening tries again.
+    }
 }
 
 void Ledger::createSchema()
@@ -351,7 +373,7 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
         where += "AND c.leg = ?3 ";
     // The latest copies only: a result printed again later replaced the earlier ones.
     sql::Statement select =
-        db_.prepare((selectEntries() + where + "AND c.reprint_of IS NULL AND NOT " + kSuperseded
+        db_.prepare((selectEntries("0") + where + "AND c.reprint_of IS NULL AND NOT " + kSuperseded
                      + " ORDER BY c.id")
                         .constData());
     select.bind(1, qint64(raceNo));
@@ -375,7 +397,7 @@ QList<LedgerEntry> Ledger::entriesOfRaces(const QList<int>& races)
         QByteArray places(chunk.size() * 2 - 1, ',');
         for (qsizetype i = 0; i < chunk.size(); ++i)
             places[i * 2] = '?';
-        sql::Statement select = db_.prepare((selectEntries() + "WHERE c.race IN (" + places
+        sql::Statement select = db_.prepare((selectEntries("0") + "WHERE c.race IN (" + places
                                              + ") AND c.reprint_of IS NULL AND NOT " + kSuperseded
                                              + " ORDER BY c.race, c.id")
                                                 .constData());

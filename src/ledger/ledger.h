@@ -170,6 +170,7 @@ private:
     qint64 schemaVersion();
     void createSchema();
     void addLaterColumns();
+    void addLaterIndexes();
     bool hasColumn(const char* table, const QString& column);
     QList<LedgerEntry> query(sql::Statement& statement);
 
