@@ -297,11 +297,18 @@ QList<OpenJob> Ledger::pendingJobs(const QString& scheduler, const QString& host
 QList<LedgerEntry> Ledger::query(sql::Statement& statement)
 {
     QList<LedgerEntry> entries;
+    // A document's certificates come one after another: its time is read once for them all.
+    QString printedAt;
+    QDateTime printedAtRead;
     while (statement.step()) {
         LedgerEntry entry;
         entry.id = statement.integer(0);
         entry.documentId = statement.integer(1);
-        entry.document.printedAt = QDateTime::fromString(statement.text(2), Qt::ISODate);
+        if (const QString at = statement.text(2); at != printedAt || entries.isEmpty()) {
+            printedAt = at;
+            printedAtRead = QDateTime::fromString(at, Qt::ISODate);
+        }
+        entry.document.printedAt = printedAtRead;
         entry.document.title = statement.text(3);
         entry.document.destination = statement.text(4);
         entry.document.jobId = int(statement.integer(5));
