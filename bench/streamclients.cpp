@@ -225,15 +225,21 @@ void StreamClients::refresh(std::size_t index)
 }
 
 // The lines of a notice or a board: an event whose "list" names a document other than the
-// one held has its lines fetched. The keys come sorted: "list" before "race" in each line.
+// one held has its lines fetched, unless the notice carries them. The keys come sorted:
+// "lines" before "list" before "race" in each line.
 void StreamClients::showLines(std::size_t index, std::string_view json)
 {
     Client& client = clients_[index];
+    constexpr std::string_view linesKey = "\"lines\":";
     constexpr std::string_view listKey = "\"list\":";
     constexpr std::string_view raceKey = "\"race\":";
     std::size_t at = 0;
+    std::size_t linesAt = json.find(linesKey); // the next "lines" not yet passed
     while ((at = json.find(listKey, at)) != std::string_view::npos) {
+        const bool carried = linesAt < at;
         at += listKey.size();
+        if (carried)
+            linesAt = json.find(linesKey, at);
         const long list = std::atol(std::string(json.substr(at, 20)).c_str());
         const std::size_t raceAt = json.find(raceKey, at);
         if (raceAt == std::string_view::npos)
@@ -243,7 +249,10 @@ void StreamClients::showLines(std::size_t index, std::string_view json)
             client.lists.erase(race);
         } else if (client.lists[race] != list) {
             client.lists[race] = list;
-            ask(index, "/board/event/" + std::to_string(race) + ".json");
+            if (carried)
+                ++carriedLines_;
+            else
+                ask(index, "/board/event/" + std::to_string(race) + ".json");
         }
     }
 }

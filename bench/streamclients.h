@@ -3,9 +3,10 @@
 /// 127.0.0.1, all read on one thread of their own (epoll), noting when each client read each
 /// numbered state. A client may instead behave as the board page does (board.js): it applies
 /// each notice that follows the version it shows, fetches /board.json when it cannot (on
-/// opening, after a gap, a "full" notice), and fetches /board/event/N.json once for each
-/// ledger document an event's line names; its fetches go one at a time on a second
-/// connection kept alive. It holds a version once it applied it and its fetches are done.
+/// opening, after a gap, a "full" notice), takes an event's ceremony lines from the notice
+/// that carries them and otherwise fetches /board/event/N.json once for each ledger document
+/// an event's line names; its fetches go one at a time on a second connection kept alive. It holds
+/// a version once it applied it and its fetches are done.
 
 #include <atomic>
 #include <chrono>
@@ -53,6 +54,8 @@ public:
     long fetches() const { return fetches_; }
     long boardFetches() const { return boardFetches_; }
     long fetchedBytes() const { return fetchedBytes_; }
+    /// Fetching: an event's ceremony lines taken from a notice instead of fetched.
+    long carriedLines() const { return carriedLines_; }
     /// The CPU time the clients' thread has used so far, in seconds: in this process, but
     /// not the server's.
     double cpuSeconds() const { return double(cpuMicroseconds_) / 1e6; }
@@ -96,6 +99,7 @@ private:
     std::atomic<long> fetches_{0};
     std::atomic<long> boardFetches_{0};
     std::atomic<long> fetchedBytes_{0};
+    std::atomic<long> carriedLines_{0};
     std::atomic<long> cpuMicroseconds_{0};
     std::vector<Client> clients_;
     int epoll_ = -1;

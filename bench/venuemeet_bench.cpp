@@ -2,8 +2,9 @@
 // onto PDF files without the venue page, with it and nobody looking, and with it serving 200
 // board clients, in turn, N times each. A client does what the board page does: it listens
 // to the event stream, applies each notice that follows the version it shows, fetches
-// /board.json when it cannot, and fetches an event's ceremony lines once per ledger document
-// (one fetch at a time, on a connection kept alive). Prints the median time and CPU time of each
+// /board.json when it cannot, takes a newly printed event's ceremony lines from the notice
+// that carries them and fetches them, once per ledger document, only when it does not (one
+// fetch at a time, on a connection kept alive). Prints the median time and CPU time of each
 // run and their ratios (the venue page is meant to cost at most 5 % more; the CPU time, less the
 // clients' own, tells the cost apart from what else the machine was doing), the delays from the
 // first client hearing of a change to every client holding a board with it (meant to be within a
@@ -64,6 +65,7 @@ struct Served {
     long fetches = 0;
     long boardFetches = 0;
     long fetchedBytes = 0;
+    long carriedLines = 0;
     double clientSeconds = 0;
     double aloneMegabytes = 0;
     double withClientsMegabytes = 0;
@@ -141,6 +143,7 @@ Timed timedRun(sample::MeetBuilder& builder, const QList<int>& races, const QStr
         served->fetches = clients->fetches();
         served->boardFetches = clients->boardFetches();
         served->fetchedBytes = clients->fetchedBytes();
+        served->carriedLines = clients->carriedLines();
         served->clientSeconds = clients->cpuSeconds();
         // Less the clients' own tables of when they read what.
         served->withClientsMegabytes =
@@ -215,10 +218,11 @@ int main(int argc, char** argv)
                 "p99 %.1f ms, worst %.1f ms over %ld; %ld never held\n",
                 worst.delays.median, worst.delays.p99, worst.delays.worst, worst.delays.total,
                 worst.delays.overtaken);
-    std::printf("  fetched %ld documents (%ld of them board.json), %.1f MB in all; the clients' "
-                "own CPU time (in this process, on the same cores) %.1f s\n",
+    std::printf("  fetched %ld documents (%ld of them board.json), %.1f MB in all; %ld events' "
+                "lines taken from notices; the clients' own CPU time (in this process, on the "
+                "same cores) %.1f s\n",
                 worst.fetches, worst.boardFetches, double(worst.fetchedBytes) / 1048576.0,
-                worst.clientSeconds);
+                worst.carriedLines, worst.clientSeconds);
     std::printf("  resident memory: venue page alone %.1f MB, with the clients after the run "
                 "%.1f MB (+%.1f MB)\n",
                 worst.aloneMegabytes, worst.withClientsMegabytes,

@@ -144,19 +144,23 @@ CeremonyList ceremonyListFromLedger(Ledger& ledger, QList<int> races)
         }
         races = QList<int>(printed.begin(), printed.end());
     }
-    std::sort(races.begin(), races.end());
-    races.erase(std::unique(races.begin(), races.end()), races.end());
     CeremonyList list;
-    for (int race : races) {
+    const QList<LedgerEntry> entries = ledger.entriesOfRaces(races); // race by race
+    for (auto from = entries.begin(); from != entries.end();) {
+        const int race = from->certificate.raceNo;
+        const auto to = std::find_if(from, entries.end(), [race](const LedgerEntry& entry) {
+            return entry.certificate.raceNo != race;
+        });
         QList<CeremonyCertificate> stack;
         QString title;
-        for (const LedgerEntry& entry : ledger.entriesOfRace(race, std::nullopt, std::nullopt)) {
-            if (entry.document.kind != DocumentKind::Certificates)
+        for (auto entry = from; entry != to; ++entry) {
+            if (entry->document.kind != DocumentKind::Certificates)
                 continue;
             if (title.isEmpty())
-                title = eventTitleOf(entry);
-            stack.append(listed(entry.certificate));
+                title = eventTitleOf(*entry);
+            stack.append(listed(entry->certificate));
         }
+        from = to;
         if (stack.isEmpty())
             continue;
         if (list.meetName.isEmpty())

@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace tarvel {
 
 namespace {
@@ -24,13 +26,15 @@ constexpr const char kSuperseded[] =
     "AND o.document_id > COALESCE((SELECT b.document_id FROM certificates b "
     "WHERE b.id = c.reprint_of), c.document_id)))";
 
-/// Every column of a ledger entry, of certificates `c` and their documents `d`.
-QByteArray selectEntries()
+/// Every column of a ledger entry, of certificates `c` and their documents `d`; whether the
+/// certificate is superseded as `superseded` says (a query that leaves superseded ones out
+/// knows without asking again).
+QByteArray selectEntries(const char* superseded = kSuperseded)
 {
     return QByteArray("SELECT c.id, c.document_id, d.printed_at, d.title, d.destination, d.job_id, "
                       "d.job_state, c.race, c.heat, c.lane, c.leg, c.items, c.reprint_of, d.kind, "
                       "d.requested_by, d.scheduler, c.heat_in_event, c.event_title, ")
-           + kSuperseded + " FROM certificates c JOIN documents d ON d.id = c.document_id ";
+           + superseded + " FROM certificates c JOIN documents d ON d.id = c.document_id ";
 }
 
 /// "12,14": an award list's races as stored.
@@ -88,6 +92,7 @@ Ledger::Ledger(const QString& path, int busyTimeoutMs)
     db_.execute("PRAGMA synchronous=NORMAL");
     db_.execute("PRAGMA foreign_keys=ON");
     createSchema();
+    addLaterIndexes();
 }
 
 qint64 Ledger::schemaVersion()
@@ -133,6 +138,25 @@ void Ledger::addLaterColumns()
     }
     db_.execute("ALTER TABLE documents ADD COLUMN races TEXT NOT NULL DEFAULT ''");
     transaction.commit();
+}
+
+/// Indexes added later make reading faster, nothing more: a ledger that cannot take one (it is
+/// read-only here, another desk holds it too long) is read without it.
+void Ledger::addLaterIndexes()
+{
+    sql::Statement found = db_.prepare(
+        "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = 'certificates_race_document'");
+    if (found.step())
+        return;
+    try {
+        sql::Transaction transaction(db_);
+        // Whether an event was delivered again after a certificate (kSuperseded).
+        db_.execute("CREATE INDEX IF NOT EXISTS certificates_race_document "
+                    "ON certificates(race, document_id)");
+        transaction.commit();
+    } catch (const Failure&) {
+        // Read without it; the next opening tries again.
+    }
 }
 
 void Ledger::createSchema()
@@ -273,11 +297,18 @@ QList<OpenJob> Ledger::pendingJobs(const QString& scheduler, const QString& host
 QList<LedgerEntry> Ledger::query(sql::Statement& statement)
 {
     QList<LedgerEntry> entries;
+    // A document's certificates come one after another: its time is read once for them all.
+    QString printedAt;
+    QDateTime printedAtRead;
     while (statement.step()) {
         LedgerEntry entry;
         entry.id = statement.integer(0);
         entry.documentId = statement.integer(1);
-        entry.document.printedAt = QDateTime::fromString(statement.text(2), Qt::ISODate);
+        if (const QString at = statement.text(2); at != printedAt || entries.isEmpty()) {
+            printedAt = at;
+            printedAtRead = QDateTime::fromString(at, Qt::ISODate);
+        }
+        entry.document.printedAt = printedAtRead;
         entry.document.title = statement.text(3);
         entry.document.destination = statement.text(4);
         entry.document.jobId = int(statement.integer(5));
@@ -349,7 +380,7 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
         where += "AND c.leg = ?3 ";
     // The latest copies only: a result printed again later replaced the earlier ones.
     sql::Statement select =
-        db_.prepare((selectEntries() + where + "AND c.reprint_of IS NULL AND NOT " + kSuperseded
+        db_.prepare((selectEntries("0") + where + "AND c.reprint_of IS NULL AND NOT " + kSuperseded
                      + " ORDER BY c.id")
                         .constData());
     select.bind(1, qint64(raceNo));
@@ -358,6 +389,45 @@ QList<LedgerEntry> Ledger::entriesOfRace(int raceNo, std::optional<int> lane,
     if (leg)
         select.bind(3, qint64(*leg));
     return query(select);
+}
+
+QList<LedgerEntry> Ledger::entriesOfRaces(const QList<int>& races)
+{
+    // Bound parameters stay well below SQLite's limit on their number.
+    constexpr qsizetype kChunk = 500;
+    QList<int> sorted = races;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    QList<LedgerEntry> entries;
+    for (qsizetype from = 0; from < sorted.size(); from += kChunk) {
+        const QList<int> chunk = sorted.mid(from, kChunk);
+        QByteArray places(chunk.size() * 2 - 1, ',');
+        for (qsizetype i = 0; i < chunk.size(); ++i)
+            places[i * 2] = '?';
+        sql::Statement select = db_.prepare((selectEntries("0") + "WHERE c.race IN (" + places
+                                             + ") AND c.reprint_of IS NULL AND NOT " + kSuperseded
+                                             + " ORDER BY c.race, c.id")
+                                                .constData());
+        for (qsizetype i = 0; i < chunk.size(); ++i)
+            select.bind(int(i + 1), qint64(chunk[i]));
+        entries += query(select);
+    }
+    return entries;
+}
+
+QHash<qint64, QList<int>> Ledger::racesOfDocuments(qint64 firstId)
+{
+    sql::Statement select = db_.prepare("SELECT document_id, race FROM certificates "
+                                        "WHERE document_id >= ? ORDER BY document_id, id");
+    select.bind(1, firstId);
+    QHash<qint64, QList<int>> races;
+    while (select.step()) {
+        QList<int>& carried = races[select.integer(0)];
+        const int race = int(select.integer(1));
+        if (!carried.contains(race))
+            carried.append(race);
+    }
+    return races;
 }
 
 } // namespace tarvel

@@ -9,6 +9,7 @@
 #include "platform/printdevice.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -158,12 +159,18 @@ public:
     /// or with `lane` the race swum in), optionally one lane index of that race and one leg,
     /// in print order; reprints and superseded copies left out.
     QList<LedgerEntry> entriesOfRace(int raceNo, std::optional<int> lane, std::optional<int> leg);
+    /// entriesOfRace(race) of each of the events `races`, race by race, in one read.
+    QList<LedgerEntry> entriesOfRaces(const QList<int>& races);
+    /// The events (by last heat) that each document from `firstId` on carried certificates
+    /// of, in print order; documents without certificates left out.
+    QHash<qint64, QList<int>> racesOfDocuments(qint64 firstId);
 
 private:
     qint64 insertDocument(const LedgerDocument& document, const QString& session);
     qint64 schemaVersion();
     void createSchema();
     void addLaterColumns();
+    void addLaterIndexes();
     bool hasColumn(const char* table, const QString& column);
     QList<LedgerEntry> query(sql::Statement& statement);
 

@@ -47,9 +47,10 @@ struct Board::Impl {
     void refresh();
     void readEvents(QStringList& troubles);
     void readLedger(bool asked, QStringList& troubles);
-    /// The lines of the printed events whose latest document changed; returns the events
-    /// whose lines are served now, with the documents they come from.
-    QHash<int, qint64> updateLists(const QList<BoardEvent>& lines, QList<int>& changed);
+    /// The lines of the printed events whose latest document changed, built into `fresh`;
+    /// returns the events whose lines are served now, with the documents they come from.
+    QHash<int, qint64> updateLists(const QList<BoardEvent>& lines, QList<int>& changed,
+                                   QHash<int, EventLines>& fresh);
     qint64 version() const;
 
     const Session session;
@@ -145,35 +146,41 @@ void Board::Impl::readLedger(bool asked, QStringList& troubles)
         troubles << ledgerTrouble;
 }
 
-QHash<int, qint64> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed)
+QHash<int, qint64> Board::Impl::updateLists(const QList<BoardEvent>& now, QList<int>& changed,
+                                            QHash<int, EventLines>& fresh)
 {
-    QHash<int, QByteArray> fresh;
     QHash<int, qint64> freshOf;
+    QList<int> wanted; // printed with a document other than the one their lines come from
     for (const BoardEvent& line : now) {
         if (line.state != BoardState::Printed || line.documentId == 0)
             continue;
-        if (listOf.value(line.raceNo) == line.documentId) {
+        if (listOf.value(line.raceNo) == line.documentId)
             freshOf.insert(line.raceNo, line.documentId);
-            continue;
-        }
-        if (!ledger)
-            continue;
+        else
+            wanted << line.raceNo;
+    }
+    if (!wanted.isEmpty() && ledger) {
         try {
-            const CeremonyList list = ceremonyListFromLedger(*ledger, {line.raceNo});
-            if (list.events.isEmpty())
-                continue;
-            fresh.insert(line.raceNo, ceremonyEventJson(list.events.first()));
-            freshOf.insert(line.raceNo, line.documentId);
-            if (!changed.contains(line.raceNo))
-                changed << line.raceNo;
+            // All in one read: a run prints many events between two refreshes.
+            const CeremonyList lists = ceremonyListFromLedger(*ledger, wanted);
+            QHash<int, qint64> documentOf;
+            for (const BoardEvent& line : now)
+                documentOf.insert(line.raceNo, line.documentId);
+            for (const CeremonyEvent& event : lists.events) {
+                fresh.insert(event.raceNo, ceremonyEventLines(event));
+                freshOf.insert(event.raceNo, documentOf.value(event.raceNo));
+                if (!changed.contains(event.raceNo))
+                    changed << event.raceNo;
+            }
         } catch (const Failure&) {
-            // Tried again with the next refresh; the summary still shows the event printed.
+            // Tried again with the next refresh; the summary still shows the events printed.
         }
     }
     std::lock_guard lock(jsonMutex);
     for (auto it = listJson.begin(); it != listJson.end();)
         it = freshOf.contains(it.key()) ? std::next(it) : listJson.erase(it);
-    listJson.insert(fresh);
+    for (auto it = fresh.cbegin(); it != fresh.cend(); ++it)
+        listJson.insert(it.key(), it->json);
     listOf = freshOf;
     return freshOf;
 }
@@ -211,7 +218,8 @@ void Board::Impl::refresh()
             changed << line.raceNo;
     }
     const QList<int> gone = before.keys();
-    const QHash<int, qint64> withList = updateLists(now, changed);
+    QHash<int, EventLines> fresh;
+    const QHash<int, qint64> withList = updateLists(now, changed, fresh);
     const QString troubleNow = troubles.join(u'\n');
     if (version() > 0 && changed.isEmpty() && gone.isEmpty() && troubleNow == trouble)
         return;
@@ -231,7 +239,7 @@ void Board::Impl::refresh()
         made = ++counter;
     }
     if (publish)
-        publish(changeNotice(made, trouble, changedLines, withList, gone));
+        publish(changeNotice(made, trouble, changedLines, withList, gone, fresh));
 }
 
 qint64 Board::Impl::version() const

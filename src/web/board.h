@@ -20,7 +20,8 @@ namespace tarvel::web {
 
 class Board {
 public:
-    /// Called on the board's thread with a small notice of each change (changeNotice()).
+    /// Called on the board's thread with a notice of each change (changeNotice()): the lines
+    /// that changed, and the ceremony lines of the events newly printed.
     using Publish = std::function<void(std::string)>;
 
     /// Reads `session`'s meet (its data folder and header); nothing is read before the

@@ -8,6 +8,8 @@
 #include "printrun/eventcertificates.h"
 #include "printrun/printrun.h"
 
+#include <algorithm>
+
 namespace tarvel::web {
 
 QList<MeetEvent> readMeetEvents(const Session& session, QStringList& troubles)
@@ -47,23 +49,33 @@ bool carriesCertificates(DocumentKind kind)
 void LedgerFacts::update(Ledger& ledger)
 {
     // Oldest first, so that a later document of an event replaces an earlier one. Only new
-    // documents are asked for their certificates; states may change on any.
+    // documents are asked for their events, all in one read; states may change on any.
     QList<LedgerDocumentEntry> documents = ledger.documents();
     std::reverse(documents.begin(), documents.end());
-    QHash<int, Delivered> latest;
-    for (const LedgerDocumentEntry& entry : documents) {
-        if (!carriesCertificates(entry.document.kind))
-            continue;
-        auto known = racesOf_.find(entry.id);
-        if (known == racesOf_.end()) {
-            QList<int> races;
-            for (const LedgerEntry& certificate : ledger.entriesOfDocument(entry.id))
-                if (!races.contains(certificate.certificate.raceNo))
-                    races.append(certificate.certificate.raceNo);
-            known = racesOf_.insert(entry.id, races);
+    std::optional<qint64> firstNew;
+    for (const LedgerDocumentEntry& entry : std::as_const(documents)) {
+        if (carriesCertificates(entry.document.kind) && !known_.contains(entry.id)) {
+            firstNew = entry.id;
+            break;
         }
-        for (int race : *known)
-            latest.insert(race, {entry.id, entry.document.printedAt, entry.document.state});
+    }
+    if (firstNew) {
+        const QHash<qint64, QList<int>> races = ledger.racesOfDocuments(*firstNew);
+        for (const LedgerDocumentEntry& entry : std::as_const(documents)) {
+            if (carriesCertificates(entry.document.kind) && !known_.contains(entry.id))
+                known_.insert(entry.id,
+                              {races.value(entry.id),
+                               entry.document.printedAt.toLocalTime().toString(u"hh:mm"_qs)});
+        }
+    }
+    QHash<int, Delivered> latest;
+    for (const LedgerDocumentEntry& entry : std::as_const(documents)) {
+        const auto known = known_.constFind(entry.id);
+        if (!carriesCertificates(entry.document.kind) || known == known_.constEnd())
+            continue;
+        for (int race : known->races)
+            latest.insert(race,
+                          {entry.id, entry.document.printedAt, known->time, entry.document.state});
     }
     latest_ = std::move(latest);
 }
@@ -116,7 +128,7 @@ BoardEvent boardEventOf(const MeetEvent& event, const RaceStatus& status,
     }
     if (hasDelivery) {
         line.state = BoardState::Printed;
-        line.printedAt = latest->at.toLocalTime().toString(u"hh:mm"_qs);
+        line.printedAt = latest->time;
         line.documentId = latest->documentId;
         return line;
     }

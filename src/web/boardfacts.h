@@ -34,6 +34,7 @@ QList<MeetEvent> readMeetEvents(const Session& session, QStringList& troubles);
 struct Delivered {
     qint64 documentId = 0;
     QDateTime at;
+    QString time; ///< `at` as the board shows it: hh:mm, local time
     JobState state = JobState::Pending;
     bool operator==(const Delivered&) const = default;
 };
@@ -49,7 +50,12 @@ public:
     const QHash<int, Delivered>& latest() const { return latest_; }
 
 private:
-    QHash<qint64, QList<int>> racesOf_; ///< document id → events it carried
+    /// What never changes of a document once recorded.
+    struct Known {
+        QList<int> races; ///< the events it carried
+        QString time;     ///< Delivered::time
+    };
+    QHash<qint64, Known> known_; ///< by document id
     QHash<int, Delivered> latest_;
 };
 

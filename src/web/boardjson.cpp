@@ -51,7 +51,7 @@ QByteArray boardJson(qint64 version, const QString& meetName, const QString& tro
     return QJsonDocument(board).toJson(QJsonDocument::Compact);
 }
 
-QByteArray ceremonyEventJson(const CeremonyEvent& event)
+EventLines ceremonyEventLines(const CeremonyEvent& event)
 {
     QJsonArray groups;
     for (const CeremonyGroup& group : event.groups) {
@@ -69,16 +69,24 @@ QByteArray ceremonyEventJson(const CeremonyEvent& event)
         }
         groups.append(QJsonObject{{u"heading"_qs, group.heading}, {u"entries"_qs, entries}});
     }
-    const QJsonObject json{
+    EventLines lines;
+    lines.object = QJsonObject{
         {u"race"_qs, event.raceNo},
         {u"title"_qs, event.title},
         {u"groups"_qs, groups},
     };
-    return QJsonDocument(json).toJson(QJsonDocument::Compact);
+    lines.json = QJsonDocument(lines.object).toJson(QJsonDocument::Compact);
+    return lines;
+}
+
+QByteArray ceremonyEventJson(const CeremonyEvent& event)
+{
+    return ceremonyEventLines(event).json;
 }
 
 std::string changeNotice(qint64 version, const QString& trouble, const QList<BoardEvent>& changed,
-                         const QHash<int, qint64>& lists, const QList<int>& gone)
+                         const QHash<int, qint64>& lists, const QList<int>& gone,
+                         const QHash<int, EventLines>& fresh)
 {
     QJsonObject notice{{u"version"_qs, version}};
     if (changed.size() + gone.size() > kNoticeLines) {
@@ -88,7 +96,18 @@ std::string changeNotice(qint64 version, const QString& trouble, const QList<Boa
         for (int race : gone)
             races.append(race);
         notice.insert(u"trouble"_qs, trouble);
-        notice.insert(u"events"_qs, linesJson(changed, lists));
+        QJsonArray lines = linesJson(changed, lists);
+        qsizetype listBytes = 0;
+        for (qsizetype i = 0; i < changed.size(); ++i) {
+            const auto built = fresh.constFind(changed[i].raceNo);
+            if (built == fresh.constEnd() || listBytes + built->json.size() > kNoticeListBytes)
+                continue;
+            listBytes += built->json.size();
+            QJsonObject line = lines[i].toObject();
+            line.insert(u"lines"_qs, built->object);
+            lines[i] = line;
+        }
+        notice.insert(u"events"_qs, lines);
         notice.insert(u"gone"_qs, races);
     }
     return QJsonDocument(notice).toJson(QJsonDocument::Compact).toStdString();

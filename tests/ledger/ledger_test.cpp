@@ -72,10 +72,15 @@ TEST_F(LedgerTest, ADocumentAndItsCertificatesComeBackAsRecorded)
     EXPECT_TRUE(ledger.entriesOfRace(11, std::nullopt, std::nullopt).isEmpty());
     LedgerCertificate again = all[2].certificate;
     again.reprintOf = all[2].id;
-    ledger.record(document(u"再印刷"_qs, 8), {again}, u"desk-1"_qs);
+    const qint64 reprint = ledger.record(document(u"再印刷"_qs, 8), {again}, u"desk-1"_qs);
     EXPECT_EQ(ledger.entriesOfRace(12, std::nullopt, std::nullopt).size(), 2);
     EXPECT_EQ(ledger.entries().first().certificate.reprintOf, all[2].id);
     EXPECT_EQ(ledger.entriesOfDocument(relay).size(), 2);
+    // The events of the documents from one on, the relay's once.
+    using Carried = QHash<qint64, QList<int>>;
+    EXPECT_EQ(ledger.racesOfDocuments(relay),
+              (Carried{{relay, {12}}, {file, {13}}, {reprint, {12}}}));
+    EXPECT_EQ(ledger.racesOfDocuments(reprint + 1), Carried{});
 }
 
 TEST_F(LedgerTest, PendingJobsAreEveryDesksJobsOnThisSchedulerNotYetDone)
@@ -161,6 +166,18 @@ TEST_F(LedgerTest, OnlyTheLatestCopyOfEachCertificateIsReprintedAndEarlierOnesAr
     EXPECT_FALSE(all[0].superseded);
     EXPECT_FALSE(all[1].superseded);
     EXPECT_EQ(all[1].certificate.reprintOf, latest.id);
+
+    // Several events in one read: each as entriesOfRace gives it, race by race.
+    const auto ids = [](const QList<LedgerEntry>& entries) {
+        QList<qint64> found;
+        for (const LedgerEntry& entry : entries)
+            found << entry.id;
+        return found;
+    };
+    const QList<LedgerEntry> oneByOne = ledger.entriesOfRace(12, std::nullopt, std::nullopt)
+                                        + ledger.entriesOfRace(13, std::nullopt, std::nullopt);
+    ASSERT_EQ(oneByOne.size(), 2);
+    EXPECT_EQ(ids(ledger.entriesOfRaces({13, 12, 13, 99})), ids(oneByOne));
 }
 
 TEST_F(LedgerTest, ALedgerOfTheFirstVersionGetsTheNewColumnsAndStaysUsableByIt)

@@ -13,6 +13,7 @@
 #include <QJsonObject>
 
 #include <functional>
+#include <mutex>
 
 namespace tarvel::web {
 namespace {
@@ -233,6 +234,79 @@ TEST(BoardNoticeTest, TooManyLinesOnlySayFetchTheBoard)
     EXPECT_FALSE(past.contains(u"events"_qs));
     EXPECT_EQ(past[u"version"_qs].toInt(), 7);
 }
+
+TEST_F(BoardStateTest, APrintedEventsNoticeCarriesItsLinesAsServed)
+{
+    meet_.builder().writeRaceStatus(QByteArray("88\0", 3));
+    std::mutex mutex;
+    QJsonObject last;
+    Board board(session_, [&](std::string notice) {
+        std::lock_guard lock(mutex);
+        last = QJsonDocument::fromJson(QByteArray::fromStdString(notice)).object();
+    });
+    board.poll();
+    board.settle();
+    record(JobState::Written, {10, 42});
+    board.ledgerChanged();
+    board.settle();
+    const std::optional<QByteArray> served = board.eventJson(2);
+    ASSERT_TRUE(served);
+    std::lock_guard lock(mutex);
+    const QJsonArray lines = last[u"events"_qs].toArray();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0][u"state"_qs].toString(), u"printed"_qs);
+    EXPECT_EQ(lines[0][u"lines"_qs].toObject(), QJsonDocument::fromJson(*served).object());
+}
+
+struct CarriedCase {
+    const char* name;
+    QList<qsizetype> titles; ///< each changed event's lines: its title's length, -1 none built
+    QList<bool> carried;     ///< whether each event's lines ride in the notice
+};
+
+class NoticeLines : public ::testing::TestWithParam<CarriedCase> {};
+
+TEST_P(NoticeLines, RideWhileTheNoticeStaysWithinItsSize)
+{
+    const CarriedCase& row = GetParam();
+    QList<BoardEvent> changed;
+    QHash<int, EventLines> fresh;
+    for (int i = 0; i < row.titles.size(); ++i) {
+        BoardEvent line;
+        line.raceNo = i + 1;
+        line.state = BoardState::Printed;
+        line.documentId = i + 10;
+        changed << line;
+        CeremonyEvent event;
+        event.raceNo = i + 1;
+        event.title = QString(row.titles[i], u'x');
+        if (row.titles[i] >= 0)
+            fresh.insert(i + 1, ceremonyEventLines(event));
+    }
+    const QJsonObject notice =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(changeNotice(7, {}, changed, {}, {}, fresh)))
+            .object();
+    const QJsonArray lines = notice[u"events"_qs].toArray();
+    ASSERT_EQ(lines.size(), row.carried.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(lines[i].toObject().contains(u"lines"_qs), row.carried[i]);
+        if (row.carried[i]) {
+            EXPECT_EQ(lines[i][u"lines"_qs].toObject(), fresh[i + 1].object);
+        }
+    }
+}
+
+const CarriedCase kCarried[] = {
+    {"OneEvent", {2000}, {true}},
+    {"OnlyThoseBuilt", {-1, 2000}, {false, true}},
+    {"PastTheSizeLeftToFetch", {kNoticeListBytes - 1000, 2000, 500}, {true, false, true}},
+    {"OneAloneTooLarge", {kNoticeListBytes + 1}, {false}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, NoticeLines, ::testing::ValuesIn(kCarried),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct TroubleCase {
     const char* name;

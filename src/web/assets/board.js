@@ -167,11 +167,15 @@
         return Promise.all(fetches);
     }
 
-    // A notice that follows the version shown carries what changed: applied without asking.
+    // A notice that follows the version shown carries what changed, a newly printed event's
+    // lines with it as a rule: applied without asking. Lines left out are fetched.
     function applyNotice(notice) {
         showTrouble(notice.trouble);
         notice.events.forEach(function (event) {
+            const carried = event.list && event.lines;
+            if (carried) lists.set(event.race, event.list);
             showLine(event);
+            if (carried) showList(event.race, event.lines);
             rows.get(event.race).classList.add("fresh");
         });
         (notice.gone || []).forEach(removeLine);
