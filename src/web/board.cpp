@@ -7,7 +7,10 @@
 #include "platform/serialworker.h"
 #include "web/boardjson.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -22,20 +25,29 @@ namespace {
 /// to reach the browsers.
 constexpr std::chrono::milliseconds kRefreshGap{250};
 
-/// Enough of a file's state to tell that it changed since the last look.
+/// Enough of a file's state to tell that it changed since the last look, and whether it is
+/// still the same file (another put in its place has another device and inode).
 struct FileStamp {
     bool exists = false;
     qint64 size = 0;
     QDateTime modified;
+    dev_t device = 0;
+    ino_t inode = 0;
     bool operator==(const FileStamp&) const = default;
+    bool isSameFileAs(const FileStamp& other) const
+    {
+        return exists && other.exists && device == other.device && inode == other.inode;
+    }
 };
 
 FileStamp stampOf(const QString& meetPath)
 {
-    const QFileInfo info(hostPath(meetPath));
-    if (!info.exists())
+    const QString path = hostPath(meetPath);
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return {};
-    return {true, info.size(), info.lastModified()};
+    return {true, qint64(status.st_size), QFileInfo(path).lastModified(), status.st_dev,
+            status.st_ino};
 }
 
 } // namespace
@@ -131,6 +143,13 @@ void Board::Impl::readLedger(bool asked, QStringList& troubles)
     if (!stamp.exists)
         return; // nothing printed yet: the board never creates the ledger
     if (asked || stamp != ledgerStamp || !ledgerTrouble.isEmpty()) {
+        if (ledgerStamp && !stamp.isSameFileAs(*ledgerStamp)) {
+            // Another ledger in the old one's place (deleted and made again, or copied over):
+            // what the board knew came from the old file, whose document ids mean nothing now.
+            ledger.reset();
+            facts = LedgerFacts();
+            listOf.clear();
+        }
         ledgerStamp = stamp;
         try {
             if (!ledger)

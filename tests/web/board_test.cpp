@@ -258,6 +258,39 @@ TEST_F(BoardStateTest, APrintedEventsNoticeCarriesItsLinesAsServed)
     EXPECT_EQ(lines[0][u"lines"_qs].toObject(), QJsonDocument::fromJson(*served).object());
 }
 
+TEST_F(BoardStateTest, ALedgerPutInTheOldOnesPlaceIsReadAnew)
+{
+    meet_.builder().writeRaceStatus(QByteArray("88\0", 3));
+    Board board(session_, {});
+    record(JobState::Written, {10, 42});
+    board.poll();
+    board.settle();
+    ASSERT_TRUE(board.eventJson(2));
+    EXPECT_TRUE(board.eventJson(2)->contains(u"川波"_qs.toUtf8()));
+
+    // Deleted and made again while the board holds the old file open: the same document
+    // id now names another delivery.
+    ASSERT_TRUE(QFile::remove(meet_.dataPath(u"tarvel-ledger.db"_qs)));
+    {
+        Ledger ledger(session_.where);
+        LedgerCertificate certificate;
+        certificate.raceNo = 2;
+        certificate.heat = 2;
+        certificate.items[4] = u"山瀬　凪"_qs;
+        const QDateTime when(QDate::currentDate().addDays(1), QTime(11, 5));
+        ledger.record({when, u"R002"_qs, u"PDF"_qs, 0, JobState::Written}, {certificate},
+                      u"test"_qs);
+    }
+    board.ledgerChanged();
+    board.settle();
+    const std::optional<QByteArray> lines = board.eventJson(2);
+    ASSERT_TRUE(lines);
+    EXPECT_TRUE(lines->contains(u"山瀬"_qs.toUtf8())) << lines->toStdString();
+    EXPECT_FALSE(lines->contains(u"川波"_qs.toUtf8()));
+    const QJsonArray shown = QJsonDocument::fromJson(board.json()).object()[u"events"_qs].toArray();
+    EXPECT_EQ(shown[0][u"time"_qs].toString(), u"11:05"_qs);
+}
+
 struct CarriedCase {
     const char* name;
     QList<qsizetype> titles; ///< each changed event's lines: its title's length, -1 none built
