@@ -1535,6 +1535,10 @@ Exit status: 0 done, 1 a failure ended the run, an event was left unprinted or a
         <source>serving ended</source>
         <translation>配信を終了しました</translation>
     </message>
+    <message>
+        <source>To send the award lists not delivered again: tarvel-batch --ceremony-list-of %1</source>
+        <translation>届かなかった表彰者一覧を送り直すには: tarvel-batch --ceremony-list-of %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvel::ui::AutoPrintDesk</name>

@@ -7,6 +7,8 @@
 #include "platform/words.h"
 #include "printrun/runaccount.h"
 
+#include <algorithm>
+
 namespace tarvel::batch {
 
 CeremonyDestination requestedCeremonyDestination(const Request& request)
@@ -47,6 +49,23 @@ void sayCeremonyLists(const RunOutcome& outcome, const QString& prefix)
 {
     for (const QString& line : describeSideDocuments(outcome.sideDocuments))
         say(prefix + line);
+    // The ledger keeps each list's lines as printed: the operator sends the lost ones again
+    // from it, whatever became of the run since.
+    QList<int> lost;
+    for (const SideDocument& document : outcome.sideDocuments)
+        if (document.failure)
+            lost << document.races;
+    if (lost.isEmpty())
+        return;
+    std::sort(lost.begin(), lost.end());
+    lost.erase(std::unique(lost.begin(), lost.end()), lost.end());
+    QStringList races;
+    for (int race : std::as_const(lost))
+        races << QString::number(race);
+    say(prefix
+        + Words::tr("To send the award lists not delivered again: tarvel-batch "
+                    "--ceremony-list-of %1")
+              .arg(races.join(u',')));
 }
 
 } // namespace tarvel::batch

@@ -91,6 +91,11 @@ TEST_F(CeremonyBatchTest, ARefusingListPrinterCostsNoCertificate)
         << qPrintable(outcome.err);
     EXPECT_EQ(outcome.err.count(u"Destination \"lists\" is not accepting jobs"_qs), 36)
         << qPrintable(outcome.err);
+    // Told how to send them again, and that does, from the ledger.
+    const qsizetype hint = outcome.err.indexOf(u"tarvel-batch --ceremony-list-of "_qs);
+    ASSERT_GE(hint, 0) << qPrintable(outcome.err);
+    const QString races = outcome.err.mid(hint).section(u' ', 2, 2).trimmed();
+    EXPECT_EQ(races.split(u',').size(), 36) << qPrintable(races);
     ASSERT_TRUE(cups.waitUntilIdle());
     EXPECT_EQ(jobsPerQueue().value(u"desk"_qs), 36);
     EXPECT_EQ(jobsPerQueue().value(u"lists"_qs), 0);
@@ -99,6 +104,13 @@ TEST_F(CeremonyBatchTest, ARefusingListPrinterCostsNoCertificate)
     ASSERT_EQ(recorded.size(), 36);
     for (const LedgerDocumentEntry& list : recorded)
         EXPECT_TRUE(isFailed(list.document.state));
+
+    cups.tool(u"cupsaccept"_qs, {u"lists"_qs});
+    const BatchOutcome again =
+        batch({u"--ceremony-list-of"_qs, races, u"--ceremony-printer"_qs, u"lists"_qs});
+    EXPECT_EQ(again.exitCode, 0) << qPrintable(again.err);
+    ASSERT_TRUE(cups.waitUntilIdle());
+    EXPECT_EQ(jobsPerQueue().value(u"lists"_qs), 1);
 }
 
 TEST_F(BatchTest, ListsOfPrintedEventsComeFromTheLedgerAsOneDocument)
