@@ -1,6 +1,7 @@
 #include "desk/ceremonysender.h"
 
 #include "ceremony/ceremonypages.h"
+#include "platform/threadpriority.h"
 #include "platform/words.h"
 
 #include <algorithm>
@@ -30,6 +31,8 @@ CeremonySender::CeremonySender(CeremonyDestination destination, CeremonyTargetOp
     , open_(std::move(open))
     , record_(std::move(record))
 {
+    // A list may come a moment after its event's certificates; the run goes first.
+    worker_.post([] { yieldToOtherThreads(); });
 }
 
 CeremonySender::~CeremonySender()

@@ -1,11 +1,15 @@
 #include "ecert/ecertrecorder.h"
 
+#include "platform/threadpriority.h"
+
 namespace tarvel {
 
 ECertificateRecorder::ECertificateRecorder(ECertificateSetup setup, FilesWritten filesWritten)
     : setup_(std::move(setup))
     , filesWritten_(std::move(filesWritten))
 {
+    // The e-certificates may come a moment after their event's paper; the run goes first.
+    worker_.post([] { yieldToOtherThreads(); });
 }
 
 ECertificateRecorder::~ECertificateRecorder() = default;
