@@ -21,8 +21,8 @@ CeremonyCertificate listed(const LedgerCertificate& certificate)
 PrintTarget openCeremonyTarget(const CeremonyDestination& destination)
 {
     if (destination.kind == CeremonyDestinationKind::Printer)
-        return openPrinterTarget(destination.where);
-    return openPdfTarget(destination.where);
+        return openPrinterTarget(destination.where, PdfWriting::PlainText);
+    return openPdfTarget(destination.where, PdfWriting::PlainText);
 }
 
 CeremonySender::CeremonySender(CeremonyDestination destination, CeremonyTargetOpener open,

@@ -80,6 +80,11 @@ double PagedPrinterDevice::textWidth(const QString& text)
         measuring_.setDotsPerMeterX(dotsPerMetre);
         measuring_.setDotsPerMeterY(dotsPerMetre);
     }
+    if (plainWriter_ && plainText_) {
+        if (const std::optional<double> width =
+                plainWriter_->width(drawnFace_, *points, text, textPainter_))
+            return *width;
+    }
     QFont font(drawnFace_);
     font.setPointSizeF(*points);
     font.setHintingPreference(QFont::PreferNoHinting);
@@ -91,39 +96,56 @@ void PagedPrinterDevice::setDocumentName(const QString& name)
     nextDocumentName_ = name;
 }
 
+void PagedPrinterDevice::setPlainTextDocuments(bool on)
+{
+    plainText_ = on;
+    if (on && !plainWriter_)
+        plainWriter_ = std::make_unique<PlainPdfWriter>();
+}
+
 void PagedPrinterDevice::beginOutput()
 {
-    if (!writer_) {
-        const QPageLayout layout = pageLayout();
+    if (!isDocumentOpen()) {
+        layout_ = pageLayout();
         documentName_ = nextDocumentName_.isEmpty() ? kDefaultDocumentName : nextDocumentName_;
         nextDocumentName_.clear();
-        buffer_.setData(QByteArray());
-        buffer_.open(QIODevice::WriteOnly);
-        auto writer = std::make_unique<QPdfWriter>(&buffer_);
-        writer->setResolution(kPdfResolution);
-        writer->setPageLayout(layout);
-        writer->setTitle(documentName_);
-        writer->setCreator(u"Tarvel"_qs);
-        if (!painter_.begin(writer.get())) {
-            buffer_.close();
-            throw Failure(printAction(), documentName_,
-                          Words::tr("the document could not be started"));
-        }
-        painter_.setPen(Qt::black);
-        dotsPerTwip_ = writer->logicalDpiX() / double(kTwipsPerInch);
-        writer_ = std::move(writer);
         pageHasOutput_ = false;
         newPagePending_ = false;
         pages_ = 1;
+        if (plainText_)
+            plainPages_.emplace(1);
+        else
+            beginPainting();
         return;
     }
     if (newPagePending_) {
         newPagePending_ = false;
-        if (!writer_->newPage())
+        if (plainPages_)
+            plainPages_->append(PlainPage());
+        else if (!writer_->newPage())
             throw Failure(printAction(), documentName_,
                           Words::tr("a new page could not be started"));
         ++pages_;
     }
+}
+
+void PagedPrinterDevice::beginPainting()
+{
+    buffer_.setData(QByteArray());
+    buffer_.open(QIODevice::WriteOnly);
+    auto writer = std::make_unique<QPdfWriter>(&buffer_);
+    writer->setResolution(kPdfResolution);
+    writer->setPageLayout(layout_);
+    writer->setTitle(documentName_);
+    writer->setCreator(u"Tarvel"_qs);
+    if (!painter_.begin(writer.get())) {
+        buffer_.close();
+        throw Failure(printAction(), documentName_,
+                      Words::tr("the document could not be started"));
+    }
+    painter_.setPen(Qt::black);
+    dotsPerTwip_ = writer->logicalDpiX() / double(kTwipsPerInch);
+    writer_ = std::move(writer);
 }
 
 void PagedPrinterDevice::drawText(const QString& text)
@@ -134,26 +156,45 @@ void PagedPrinterDevice::drawText(const QString& text)
     const std::optional<double> points = drawablePoints(points_);
     if (!points || text.isEmpty())
         return;
-    QFont font(drawnFace_);
-    font.setPointSizeF(*points);
+    PlainText mark{drawnFace_, *points, QPointF(x_ + offsetX_, y_ + offsetY_), maxWidth_, text};
+    if (plainPages_)
+        plainPages_->last().append(std::move(mark));
+    else
+        paint(mark);
+}
+
+void PagedPrinterDevice::paint(const PlainText& mark)
+{
+    QFont font(mark.face);
+    font.setPointSizeF(mark.points);
     // Pages are sent as PDF, which is resolution independent: widths hinted to the device's
     // pixel grid (where the system's font settings ask for full hinting) only add up to
     // lines longer or shorter than the face draws them.
     font.setHintingPreference(QFont::PreferNoHinting);
-    const QPointF topLeft((x_ + offsetX_) * dotsPerTwip_, (y_ + offsetY_) * dotsPerTwip_);
-    textPainter_.draw(painter_, font, topLeft, text, maxWidth_ * dotsPerTwip_);
+    textPainter_.draw(painter_, font, mark.topLeft * dotsPerTwip_, mark.text,
+                      mark.maxWidth * dotsPerTwip_);
 }
 
 void PagedPrinterDevice::drawLine(double x1, double y1, double x2, double y2)
 {
     beginOutput();
     pageHasOutput_ = true;
-    const auto dots = [this](double twips, double offset) {
-        return (boundedCoordinate(twips, kTwipsLimit) + offset) * dotsPerTwip_;
+    const auto twips = [](double value, double offset) {
+        return boundedCoordinate(value, kTwipsLimit) + offset;
     };
+    PlainLine mark{QLineF(twips(x1, offsetX_), twips(y1, offsetY_), twips(x2, offsetX_),
+                          twips(y2, offsetY_))};
+    if (plainPages_)
+        plainPages_->last().append(mark);
+    else
+        paint(mark);
+}
+
+void PagedPrinterDevice::paint(const PlainLine& mark)
+{
     painter_.setPen(QPen(Qt::black, 0)); // a hairline: the thinnest the printer draws
-    painter_.drawLine(
-        QLineF(dots(x1, offsetX_), dots(y1, offsetY_), dots(x2, offsetX_), dots(y2, offsetY_)));
+    const QLineF& line = mark.line;
+    painter_.drawLine(QLineF(line.p1() * dotsPerTwip_, line.p2() * dotsPerTwip_));
 }
 
 void PagedPrinterDevice::endPage()
@@ -176,12 +217,34 @@ QByteArray PagedPrinterDevice::closeDocument()
     return pdf;
 }
 
+QByteArray PagedPrinterDevice::writePlainDocument()
+{
+    const QList<PlainPage> pages = std::move(*plainPages_);
+    plainPages_.reset();
+    pageHasOutput_ = false;
+    newPagePending_ = false;
+    if (std::optional<QByteArray> pdf =
+            plainWriter_->write(pages, layout_, documentName_, textPainter_))
+        return std::move(*pdf);
+    // A face or character the plain writer cannot give: the document is drawn through Qt.
+    beginPainting();
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        if (p > 0 && !writer_->newPage()) {
+            closeDocument();
+            return {};
+        }
+        for (const PlainMark& mark : pages[p])
+            std::visit([this](const auto& drawn) { paint(drawn); }, mark);
+    }
+    return closeDocument();
+}
+
 std::optional<PagedPrinterDevice::FinishedDocument> PagedPrinterDevice::finishDocument()
 {
-    if (!writer_)
+    if (!isDocumentOpen())
         return std::nullopt;
     const int pages = pages_;
-    QByteArray pdf = closeDocument();
+    QByteArray pdf = plainPages_ ? writePlainDocument() : closeDocument();
     if (pdf.isEmpty())
         throw Failure(printAction(), documentName_,
                       Words::tr("the document could not be completed"));
@@ -199,6 +262,7 @@ Delivery PagedPrinterDevice::endDocument()
 
 void PagedPrinterDevice::abortDocument() noexcept
 {
+    plainPages_.reset();
     if (writer_)
         closeDocument();
 }

@@ -3,6 +3,7 @@
 /// destination) and the PDF files share.
 
 #include "platform/printdevice.h"
+#include "platform/qt/plainpdf.h"
 #include "platform/qt/textpainter.h"
 
 #include <QBuffer>
@@ -51,7 +52,14 @@ public:
     /// The face last set (the certificate face at start).
     const QString& fontFace() const { return face_; }
     /// Whether a document has been begun and not yet ended.
-    bool isDocumentOpen() const { return writer_ != nullptr; }
+    bool isDocumentOpen() const { return writer_ != nullptr || plainPages_.has_value(); }
+
+    /// Documents begun from now on are kept as their texts and lines and written by
+    /// PlainPdfWriter when they end, instead of being painted through Qt's PDF writer: far
+    /// cheaper for documents of plain text (the award lists). A document the plain writer
+    /// cannot write (a face that is not TrueType) is painted through Qt all the same.
+    /// Widths are then measured as the plain writer draws them.
+    void setPlainTextDocuments(bool on);
     /// Documents ended so far (delivered or handed over for delivery).
     int documentsEnded() const { return documentsEnded_; }
 
@@ -81,6 +89,13 @@ protected:
 private:
     /// Begins the document, or the page after an endPage(), for the next output.
     void beginOutput();
+    /// Begins painting the document in hand through Qt's PDF writer.
+    void beginPainting();
+    void paint(const PlainText& mark);
+    void paint(const PlainLine& mark);
+    /// Writes the plain document in hand (painting it when the plain writer cannot); its
+    /// bytes, empty when it could not be completed.
+    QByteArray writePlainDocument();
     /// Ends the painter and releases the document in hand; returns the PDF's bytes.
     QByteArray closeDocument();
 
@@ -91,6 +106,11 @@ private:
     std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     TextPainter textPainter_{TextLayer::Searchable};
+    std::unique_ptr<PlainPdfWriter> plainWriter_;
+    /// The pages of a plain document in hand.
+    std::optional<QList<PlainPage>> plainPages_;
+    bool plainText_ = false;
+    QPageLayout layout_;
     QString face_;
     QString drawnFace_;
     QString nextDocumentName_;

@@ -12,12 +12,15 @@ namespace tarvel {
 
 namespace {
 
-PrintTarget printerTarget(const QString& destination, const cups::SchedulerSettings& settings)
+PrintTarget printerTarget(const QString& destination, const cups::SchedulerSettings& settings,
+                          PdfWriting writing = PdfWriting::Painted)
 {
     PrintTarget target;
     target.kind = PrintTargetKind::Printer;
     target.where = destination;
-    target.device = std::make_unique<CupsDevice>(destination, settings);
+    auto device = std::make_unique<CupsDevice>(destination, settings);
+    device->setPlainTextDocuments(writing == PdfWriting::PlainText);
+    target.device = std::move(device);
     return target;
 }
 
@@ -41,18 +44,21 @@ QString PrintTarget::description() const
     return Words::tr("printer: %1").arg(name.isEmpty() ? Words::tr("the default printer") : name);
 }
 
-PrintTarget openPdfTarget(const QString& folder)
+PrintTarget openPdfTarget(const QString& folder, PdfWriting writing)
 {
     PrintTarget target;
     target.kind = PrintTargetKind::PdfFiles;
     target.where = folder;
-    target.device = std::make_unique<PdfDevice>(folder);
+    auto device = std::make_unique<PdfDevice>(folder);
+    device->setPlainTextDocuments(writing == PdfWriting::PlainText);
+    target.device = std::move(device);
     return target;
 }
 
-PrintTarget openPrinterTarget(const QString& destination, const cups::SchedulerSettings& settings)
+PrintTarget openPrinterTarget(const QString& destination, PdfWriting writing,
+                              const cups::SchedulerSettings& settings)
 {
-    return printerTarget(destination, settings);
+    return printerTarget(destination, settings, writing);
 }
 
 PrintTarget openDefaultPrintTarget(const QString& pdfFolder,

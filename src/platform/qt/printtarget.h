@@ -37,14 +37,20 @@ struct PrintTarget {
     QString description() const;
 };
 
+/// How a target's documents are made into PDF.
+enum class PdfWriting {
+    Painted,   ///< through Qt's PDF writer: anything a certificate draws
+    PlainText, ///< plain text and lines, written by Tarvel (see PlainPdfWriter): the lists
+};
+
 /// PDF files in `folder` (created with the first file), as chosen by the operator.
-PrintTarget openPdfTarget(const QString& folder);
+PrintTarget openPdfTarget(const QString& folder, PdfWriting writing = PdfWriting::Painted);
 
 /// The scheduler's destination `destination`, named by the operator (a second printer for
 /// the award lists). Asks the scheduler nothing until the first document; a destination
 /// that does not exist fails that document.
 PrintTarget openPrinterTarget(
-    const QString& destination,
+    const QString& destination, PdfWriting writing = PdfWriting::Painted,
     const cups::SchedulerSettings& settings = cups::SchedulerSettings::fromEnvironment());
 
 /// The scheduler's default destination when the machine has a print system
