@@ -140,8 +140,7 @@ void PagedPrinterDevice::beginPainting()
     writer->setCreator(u"Tarvel"_qs);
     if (!painter_.begin(writer.get())) {
         buffer_.close();
-        throw Failure(printAction(), documentName_,
-                      Words::tr("the document could not be started"));
+        throw Failure(printAction(), documentName_, Words::tr("the document could not be started"));
     }
     painter_.setPen(Qt::black);
     dotsPerTwip_ = writer->logicalDpiX() / double(kTwipsPerInch);
@@ -182,8 +181,8 @@ void PagedPrinterDevice::drawLine(double x1, double y1, double x2, double y2)
     const auto twips = [](double value, double offset) {
         return boundedCoordinate(value, kTwipsLimit) + offset;
     };
-    PlainLine mark{QLineF(twips(x1, offsetX_), twips(y1, offsetY_), twips(x2, offsetX_),
-                          twips(y2, offsetY_))};
+    PlainLine mark{
+        QLineF(twips(x1, offsetX_), twips(y1, offsetY_), twips(x2, offsetX_), twips(y2, offsetY_))};
     if (plainPages_)
         plainPages_->last().append(mark);
     else

@@ -90,6 +90,34 @@ void forEachComponent(const QByteArray& outline, Visit visit)
     }
 }
 
+/// The face's PostScript name (name 6 of its 'name' table), in the characters a PDF name
+/// takes as they are; empty when it has none.
+QByteArray postscriptNameOf(const QByteArray& names)
+{
+    const quint32 count = readU16(names, 2);
+    const quint32 strings = readU16(names, 4);
+    for (quint32 i = 0; i < count; ++i) {
+        const qsizetype record = 6 + qsizetype(i) * 12;
+        if (record + 12 > names.size())
+            break;
+        const quint32 platform = readU16(names, record);
+        if (readU16(names, record + 6) != 6 || (platform != 1 && platform != 3))
+            continue;
+        const QByteArray text =
+            names.mid(strings + readU16(names, record + 10), readU16(names, record + 8));
+        QByteArray name;
+        // Platform 3 spells it in UTF-16: every second byte.
+        for (qsizetype at = platform == 3 ? 1 : 0; at < text.size(); at += platform == 3 ? 2 : 1) {
+            const char c = text[at];
+            if (c > ' ' && c < 0x7F && !QByteArrayView("()<>[]{}/%#").contains(c))
+                name += c;
+        }
+        if (!name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
 } // namespace
 
 TrueTypeFont::TrueTypeFont(const QRawFont& raw)
@@ -108,18 +136,17 @@ TrueTypeFont::TrueTypeFont(const TableReader& table)
     if (head_.size() < 54 || hhea_.size() < 36 || maxp_.size() < 6 || glyf_.isEmpty())
         return;
     unitsPerEm_ = int(readU16(head_, 18));
-    boundingBox_ = {readS16(head_, 36), readS16(head_, 38), readS16(head_, 40),
-                    readS16(head_, 42)};
+    boundingBox_ = {readS16(head_, 36), readS16(head_, 38), readS16(head_, 40), readS16(head_, 42)};
     longOffsets_ = readS16(head_, 50) == 1;
     ascent_ = readS16(hhea_, 4);
     descent_ = readS16(hhea_, 6);
     metricsCount_ = int(readU16(hhea_, 34));
     glyphCount_ = int(readU16(maxp_, 4));
     const qsizetype locaNeeded = qsizetype(glyphCount_ + 1) * (longOffsets_ ? 4 : 2);
-    if (unitsPerEm_ < 16 || glyphCount_ == 0 || metricsCount_ == 0
-        || metricsCount_ > glyphCount_ || loca_.size() < locaNeeded
-        || hmtx_.size() < qsizetype(metricsCount_) * 4)
+    if (unitsPerEm_ < 16 || glyphCount_ == 0 || metricsCount_ == 0 || metricsCount_ > glyphCount_
+        || loca_.size() < locaNeeded || hmtx_.size() < qsizetype(metricsCount_) * 4)
         return;
+    postscriptName_ = postscriptNameOf(table("name"));
     for (const char* tag : {"cvt ", "fpgm", "prep", "name", "OS/2"}) {
         const QByteArray data = table(tag);
         if (!data.isEmpty())
@@ -194,7 +221,7 @@ QByteArray TrueTypeFont::subset(const QList<quint32>& wanted) const
     appendU32(loca, quint32(glyf.size()));
 
     QByteArray head = head_.left(54);
-    putU32(head, 8, 0); // the whole font's checksum adjustment, set below
+    putU32(head, 8, 0);  // the whole font's checksum adjustment, set below
     putU16(head, 50, 1); // long offsets in 'loca'
     QByteArray hhea = hhea_.left(36);
     putU16(hhea, 34, count);

@@ -35,6 +35,8 @@ public:
     /// xMin, yMin, xMax, yMax of all glyphs, in font units.
     const QList<int>& boundingBox() const { return boundingBox_; }
     int glyphCount() const { return glyphCount_; }
+    /// The face's PostScript name as a PDF name takes it; empty when it has none.
+    const QByteArray& postscriptName() const { return postscriptName_; }
 
     /// The advance of `glyph` in font units; 0 for a glyph the face does not have.
     int advance(quint32 glyph) const;
@@ -57,6 +59,7 @@ private:
     int metricsCount_ = 0;
     bool longOffsets_ = false;
     QList<int> boundingBox_{0, 0, 0, 0};
+    QByteArray postscriptName_;
     QByteArray head_;
     QByteArray hhea_;
     QByteArray maxp_;
