@@ -1,6 +1,6 @@
 // tarvel-fuzz-seeds DIR: writes the fuzz targets' seed inputs into DIR/<target>/: files of
-// the sample meet, records cut from it, and small meets for the print run. The seeds in
-// fuzz/corpus/ were written by it.
+// the sample meet, records cut from it, small meets for the print run, and a small face. The seeds
+// in fuzz/corpus/ were written by it.
 
 #include "fuzzsupport.h"
 #include "meetbuilder.h"
@@ -98,6 +98,79 @@ QByteArray printRunInput(const sample::MeetBuilder& meet, const QString& choices
            + master.mid(kReservedRecords * kMasterRecordLength);
 }
 
+/// Big-endian numbers of a font's tables.
+QByteArray be(std::initializer_list<std::pair<int, quint64>> fields)
+{
+    QByteArray bytes;
+    for (const auto& [size, value] : fields) {
+        for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+            bytes.append(char(value >> shift));
+    }
+    return bytes;
+}
+
+/// A face of two glyphs (the missing glyph, empty, and a triangle) as the TrueType face
+/// target takes it: its tables, then the glyphs to keep.
+QByteArray triangleFace()
+{
+    const QByteArray head = be({{4, 0x00010000},
+                                {4, 0x00010000},
+                                {4, 0},
+                                {4, 0x5F0F3CF5},
+                                {2, 0},
+                                {2, 1000},
+                                {8, 0},
+                                {8, 0},
+                                {2, 0},
+                                {2, 0},
+                                {2, 600},
+                                {2, 700},
+                                {2, 0},
+                                {2, 8},
+                                {2, 2},
+                                {2, 1},
+                                {2, 0}});
+    const QByteArray hhea = be({{4, 0x00010000},
+                                {2, 800},
+                                {2, quint16(-200)},
+                                {2, 0},
+                                {2, 600},
+                                {2, 0},
+                                {2, 0},
+                                {2, 600},
+                                {2, 1},
+                                {2, 0},
+                                {2, 0},
+                                {8, 0},
+                                {2, 0},
+                                {2, 2}});
+    const QByteArray maxp = be({{4, 0x00010000}, {2, 2}}) + QByteArray(26, '\0');
+    const QByteArray hmtx = be({{2, 500}, {2, 0}, {2, 600}, {2, 50}});
+    // One contour of three points on the curve: (50, 0), (300, 700), (550, 0).
+    const QByteArray triangle = be({{2, 1},
+                                    {2, 50},
+                                    {2, 0},
+                                    {2, 550},
+                                    {2, 700},
+                                    {2, 2},
+                                    {2, 0},
+                                    {1, 1},
+                                    {1, 1},
+                                    {1, 1},
+                                    {2, 50},
+                                    {2, 250},
+                                    {2, 250},
+                                    {2, 0},
+                                    {2, 700},
+                                    {2, quint16(-700)}});
+    const QByteArray loca = be({{4, 0}, {4, 0}, {4, quint32(triangle.size())}});
+    const QByteArray name =
+        be({{2, 0}, {2, 1}, {2, 18}, {2, 1}, {2, 0}, {2, 0}, {2, 6}, {2, 8}, {2, 0}}) + "SeedFace";
+    const QByteArray glyphs = be({{2, 1}, {2, 1}, {2, 7}});
+    return QList<QByteArray>{head, hhea, maxp, hmtx, loca, triangle, name, glyphs}.join(
+        fuzz::kPartSeparator);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,6 +202,7 @@ int main(int argc, char** argv)
     for (int b = 0; b < 256; ++b)
         everyByte.append(char(b));
     put(out, u"cp932"_qs, u"every-byte"_qs, everyByte);
+    put(out, u"truetypefont"_qs, u"triangle"_qs, triangleFace());
 
     const QByteArray taikai = readAll(data + u"taikai.dat"_qs);
     for (int raceNo : {1, 40, 61})

@@ -81,8 +81,7 @@ double PagedPrinterDevice::textWidth(const QString& text)
         measuring_.setDotsPerMeterY(dotsPerMetre);
     }
     if (plainWriter_ && plainText_) {
-        if (const std::optional<double> width =
-                plainWriter_->width(drawnFace_, *points, text, textPainter_))
+        if (const std::optional<double> width = plainWriter_->width(drawnFace_, *points, text))
             return *width;
     }
     QFont font(drawnFace_);
@@ -222,8 +221,7 @@ QByteArray PagedPrinterDevice::writePlainDocument()
     plainPages_.reset();
     pageHasOutput_ = false;
     newPagePending_ = false;
-    if (std::optional<QByteArray> pdf =
-            plainWriter_->write(pages, layout_, documentName_, textPainter_))
+    if (std::optional<QByteArray> pdf = plainWriter_->write(pages, layout_, documentName_))
         return std::move(*pdf);
     // A face or character the plain writer cannot give: the document is drawn through Qt.
     beginPainting();

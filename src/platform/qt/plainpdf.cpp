@@ -122,20 +122,21 @@ private:
 /// One document's fonts and pages as they are composed.
 class PlainPdfWriter::Document {
 public:
-    Document(PlainPdfWriter& writer, TextPainter& faces) : writer_(writer), faces_(faces) {}
+    explicit Document(PlainPdfWriter& writer) : writer_(writer) {}
 
-    /// A run of text in one face: the face's number in the document and each character's
-    /// glyph number; the width in font units. Nothing when a character cannot be drawn.
+    /// A run of text in one face: the face's number in the document, each character's
+    /// glyph number in hex, and the width in ems.
     struct Run {
         int font = 0;
         QByteArray codes;
         double width = 0.0; ///< in ems
     };
 
+    /// The runs `text` is drawn in; nothing when a character cannot be drawn.
     std::optional<QList<Run>> runsOf(const QString& face, const QString& text)
     {
         QList<Run> runs;
-        for (const TextPainter::Run& piece : faces_.runs(face, text)) {
+        for (const TextPainter::Run& piece : writer_.runs_.runs(face, text)) {
             Face* used = writer_.faceOf(piece.face);
             if (!used)
                 return std::nullopt;
@@ -143,7 +144,8 @@ public:
             UsedFont& font = fonts_[run.font];
             for (const char32_t character : piece.text.toUcs4()) {
                 const quint32 glyph = writer_.glyphOf(*used, character);
-                if (glyph == 0)
+                // Glyph numbers are two bytes: a document of more characters is painted.
+                if (glyph == 0 || font.glyphs.size() >= 0xFFFF)
                     return std::nullopt;
                 const quint64 key = quint64(glyph) << 32 | character;
                 auto cid = font.cids.constFind(key);
@@ -266,7 +268,6 @@ private:
     }
 
     PlainPdfWriter& writer_;
-    TextPainter& faces_;
     QList<UsedFont> fonts_;
     QHash<QString, int> numbers_;
 };
@@ -309,10 +310,9 @@ quint32 PlainPdfWriter::glyphOf(Face& face, char32_t character)
     return glyph;
 }
 
-std::optional<double> PlainPdfWriter::width(const QString& face, double points, const QString& text,
-                                            TextPainter& faces)
+std::optional<double> PlainPdfWriter::width(const QString& face, double points, const QString& text)
 {
-    Document document(*this, faces);
+    Document document(*this);
     const std::optional<QList<Document::Run>> runs = document.runsOf(face, text);
     if (!runs)
         return std::nullopt;
@@ -323,10 +323,9 @@ std::optional<double> PlainPdfWriter::width(const QString& face, double points, 
 }
 
 std::optional<QByteArray> PlainPdfWriter::write(const QList<PlainPage>& pages,
-                                                const QPageLayout& layout, const QString& title,
-                                                TextPainter& faces)
+                                                const QPageLayout& layout, const QString& title)
 {
-    Document document(*this, faces);
+    Document document(*this);
     const QRectF paper = layout.fullRect(QPageLayout::Point);
     const QPointF origin = layout.paintRect(QPageLayout::Point).topLeft();
     QList<QByteArray> contents;

@@ -50,15 +50,14 @@ class PlainPdfWriter {
 public:
     /// The document as PDF bytes; nothing when a text needs what this writer cannot give:
     /// a face that is not TrueType, or a character that no face draws (the caller then
-    /// draws the document the general way). `faces` splits texts into the faces that have
-    /// their characters, as they are drawn everywhere else.
+    /// draws the document the general way). Each character is drawn in the face that
+    /// TextPainter would draw it with.
     std::optional<QByteArray> write(const QList<PlainPage>& pages, const QPageLayout& layout,
-                                    const QString& title, TextPainter& faces);
+                                    const QString& title);
 
     /// The width of `text` at `points` as write() draws it, in twips; nothing when it
     /// cannot draw it.
-    std::optional<double> width(const QString& face, double points, const QString& text,
-                                TextPainter& faces);
+    std::optional<double> width(const QString& face, double points, const QString& text);
 
 private:
     struct Face {
@@ -73,6 +72,9 @@ private:
     class Document;
 
     QHash<QString, std::shared_ptr<Face>> faces_;
+    /// Splits texts into the faces that have ink for their characters. Only the ink counts:
+    /// the text map is written from the characters themselves.
+    TextPainter runs_{TextLayer::InkOnly};
 };
 
 } // namespace tarvel

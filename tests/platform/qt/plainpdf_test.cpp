@@ -94,7 +94,9 @@ TEST_F(PlainPdfTest, EveryCharacterReadsBackAsItselfInAnEmbeddedFace)
         // The IPA faces draw both with one glyph.
         {"wave dash and full-width tilde", kWindowFace, u"1～2 3〜4"_qs, {u"IPAPGothic"_qs}},
         // The brush face claims 髙 but draws it as nothing: it comes from a fallback face.
-        {"a fallback face", kCertificateFace, u"髙橋"_qs,
+        {"a fallback face",
+         kCertificateFace,
+         u"髙橋"_qs,
          {u"AoyagiKouzanFontT"_qs, u"IPAPMincho"_qs}},
     };
     for (const Case& c : cases) {

@@ -84,9 +84,9 @@ TEST(TrueTypeFontTest, ACompositeGlyphBringsItsPartUnderItsNewNumber)
         return quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | b[3];
     };
     const QByteArray partOutline = glyf.mid(offset(part), offset(part + 1) - offset(part));
-    QByteArray composite = QByteArray::fromHex("ffff") + partOutline.mid(2, 8) +
-                           QByteArray::fromHex("0003") + QByteArray(2, '\0') +
-                           QByteArray(4, '\0');
+    QByteArray composite = QByteArray::fromHex("ffff") + partOutline.mid(2, 8)
+                           + QByteArray::fromHex("0003") + QByteArray(2, '\0')
+                           + QByteArray(4, '\0');
     composite[12] = char(part >> 8);
     composite[13] = char(part);
     const TrueTypeFont withLoca([&](const char* tag) {
@@ -104,8 +104,7 @@ TEST(TrueTypeFontTest, ACompositeGlyphBringsItsPartUnderItsNewNumber)
     ASSERT_TRUE(withLoca.isValid());
     const QRawFont cut(withLoca.subset({0, last}), kPixels);
     ASSERT_TRUE(cut.isValid());
-    EXPECT_EQ(TrueTypeFont([&cut](const char* tag) { return cut.fontTable(tag); }).glyphCount(),
-              3);
+    EXPECT_EQ(TrueTypeFont([&cut](const char* tag) { return cut.fontTable(tag); }).glyphCount(), 3);
     EXPECT_EQ(cut.pathForGlyph(1).boundingRect(), face.pathForGlyph(part).boundingRect());
     EXPECT_EQ(cut.pathForGlyph(2).boundingRect(), face.pathForGlyph(part).boundingRect());
 }
