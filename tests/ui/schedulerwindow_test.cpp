@@ -146,9 +146,13 @@ void SchedulerWindowTest::troubleAtTheScheduler()
         QCOMPARE(ledgerDocuments(*meet), QStringList());
         break;
     case Fault::FrozenDuring: {
-        // Exactly what the scheduler took is recorded and marked; the event in hand is not.
-        const int accepted = int(cups.spooledDocuments().size());
-        QCOMPARE(ledgerDocuments(*meet).size(), accepted);
+        // What the scheduler took is recorded and marked; the event in hand is not. A job
+        // the scheduler spooled just as it froze, before it could answer, never reached the
+        // desk as accepted: it may be the one spooled document without a record.
+        const int spooled = int(cups.spooledDocuments().size());
+        const int recorded = int(ledgerDocuments(*meet).size());
+        QVERIFY2(recorded == spooled || recorded == spooled - 1,
+                 qPrintable(u"%1 recorded, %2 spooled"_s.arg(recorded).arg(spooled)));
         const QSet<int> marked = markedRaces(*meet);
         QVERIFY(marked.contains(recordedHeats(*meet)));
         QVERIFY(!marked.isEmpty() && marked.size() < 61);
