@@ -2,8 +2,9 @@
 // with each event's list written to a folder of its own, alternately, N times each: the
 // sample meet (a dozen events, where a run's fixed costs weigh most), then the whole-meet
 // benchmarks' meet (1024 races, about 250 events). Prints the median time of each and their
-// ratio (the lists are meant to cost at most 10 % more), and the same for the process's CPU
-// time, which the lists' own thread adds to whatever the run's wall time hides.
+// ratio (the lists are meant to cost at most 10 % more), the median of the ratios within
+// each pair of runs (steadier on a machine whose speed drifts), and the same for the
+// process's CPU time, which the lists' own thread adds to whatever the run's wall time hides.
 //
 //   bench_ceremony [--repeat N] [--meet sample|whole]
 
@@ -93,16 +94,27 @@ void timeMeet(const QString& root, Meet meet, int repeat)
     int runs = 0;
     const auto nextRoot = [&] { return root + u"/run"_qs + QString::number(runs++); };
     timedRun(nextRoot(), meet, true); // warms the fonts and the caches
-    std::vector<double> without, with, cpuWithout, cpuWith;
+    std::vector<double> without, with, cpuWithout, cpuWith, pairRatios, cpuPairRatios;
+    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     for (int i = 0; i < repeat; ++i) {
-        const Cost plain = timedRun(nextRoot(), meet, false);
-        const Cost lists = timedRun(nextRoot(), meet, true);
+        // Each pair runs back to back, in turns first, so that a machine that slows down for
+        // a while weighs on both sides of a pair alike.
+        Cost plain;
+        Cost lists;
+        if (i % 2 == 0) {
+            plain = timedRun(nextRoot(), meet, false);
+            lists = timedRun(nextRoot(), meet, true);
+        } else {
+            lists = timedRun(nextRoot(), meet, true);
+            plain = timedRun(nextRoot(), meet, false);
+        }
         without.push_back(plain.milliseconds);
         cpuWithout.push_back(plain.cpuMilliseconds);
         with.push_back(lists.milliseconds);
         cpuWith.push_back(lists.cpuMilliseconds);
+        pairRatios.push_back(ratio(lists.milliseconds, plain.milliseconds));
+        cpuPairRatios.push_back(ratio(lists.cpuMilliseconds, plain.cpuMilliseconds));
     }
-    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     std::printf("%s, median of %d runs each\n",
                 meet == Meet::Sample ? "sample meet" : "whole-meet benchmark meet (1024 races)",
                 repeat);
@@ -111,6 +123,8 @@ void timeMeet(const QString& root, Meet meet, int repeat)
     std::printf("  with award lists     %8.1f ms  (CPU %8.1f ms)\n", median(with), median(cpuWith));
     std::printf("  ratio                %8.3f     (CPU %8.3f)\n",
                 ratio(median(with), median(without)), ratio(median(cpuWith), median(cpuWithout)));
+    std::printf("  ratio within pairs   %8.3f     (CPU %8.3f)  median of each pair's\n",
+                median(pairRatios), median(cpuPairRatios));
 }
 
 } // namespace
