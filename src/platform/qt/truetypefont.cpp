@@ -1,6 +1,7 @@
 #include "platform/qt/truetypefont.h"
 
 #include <QRawFont>
+#include <QtEndian>
 
 #include <algorithm>
 #include <map>
@@ -51,16 +52,17 @@ void appendU32(QByteArray& data, quint32 value)
     appendU16(data, value);
 }
 
-quint32 checksum(const QByteArray& table)
+/// The sum of a table's big-endian words, its end padded with zeros.
+quint32 checksum(QByteArrayView table)
 {
     quint32 sum = 0;
-    for (qsizetype at = 0; at < table.size(); at += 4) {
-        quint32 word = 0;
-        for (int i = 0; i < 4; ++i)
-            word = word << 8 | (at + i < table.size() ? uchar(table[at + i]) : 0u);
-        sum += word;
-    }
-    return sum;
+    const qsizetype whole = table.size() & ~qsizetype(3);
+    for (qsizetype at = 0; at < whole; at += 4)
+        sum += qFromBigEndian<quint32>(table.data() + at);
+    quint32 last = 0;
+    for (qsizetype at = whole; at < whole + 4; ++at)
+        last = last << 8 | (at < table.size() ? uchar(table[at]) : 0u);
+    return sum + (whole < table.size() ? last : 0u);
 }
 
 // Flags of a composite glyph's component.
@@ -193,6 +195,8 @@ QByteArray TrueTypeFont::subset(const QList<quint32>& wanted) const
     QByteArray glyf;
     QByteArray loca;
     QByteArray hmtx;
+    loca.reserve((glyphs.size() + 1) * 4);
+    hmtx.reserve(glyphs.size() * 4);
     // Composite glyphs add their parts to the end of the list as they are met.
     for (qsizetype i = 0; i < glyphs.size() && i < 0xFFFF; ++i) {
         appendU32(loca, quint32(glyf.size()));
@@ -200,12 +204,14 @@ QByteArray TrueTypeFont::subset(const QList<quint32>& wanted) const
         const quint32 entry = std::min(glyph, quint32(metricsCount_ - 1));
         appendU16(hmtx, glyph < quint32(glyphCount_) ? readU16(hmtx_, entry * 4) : 0);
         const auto [offset, length] = glyphSpan(glyph);
-        QByteArray outline = glyf_.mid(offset, length);
         // The left side bearing is the outline's left edge, as fonts made for PDF have it.
-        appendU16(hmtx, quint32(readS16(outline, 2)) & 0xFFFF);
-        if (outline.isEmpty())
+        appendU16(hmtx, length == 0 ? 0 : readU16(glyf_, offset + 2));
+        if (length == 0)
             continue;
-        if (readS16(outline, 0) < 0) {
+        if (readS16(glyf_, offset) >= 0) {
+            glyf.append(glyf_.constData() + offset, length);
+        } else {
+            QByteArray outline = glyf_.mid(offset, length);
             forEachComponent(outline, [&](qsizetype at) {
                 const quint32 part = readU16(outline, at);
                 auto [place, added] = newIndex.emplace(part, quint32(glyphs.size()));
@@ -213,8 +219,8 @@ QByteArray TrueTypeFont::subset(const QList<quint32>& wanted) const
                     glyphs.append(part);
                 putU16(outline, at, place->second);
             });
+            glyf += outline;
         }
-        glyf += outline;
         glyf.append((4 - glyf.size() % 4) % 4, '\0');
     }
     const quint32 count = quint32(std::min(glyphs.size(), qsizetype(0xFFFF)));
@@ -250,20 +256,27 @@ QByteArray TrueTypeFont::subset(const QList<quint32>& wanted) const
     appendU16(font, tableCount * 16 - power * 16);
     quint32 offset = 12 + tableCount * 16;
     qsizetype headAt = 0;
+    // Every table starts on a word and is padded with zeros, so the whole font's sum is
+    // the directory's plus the tables'.
+    quint32 sum = 0;
     for (const auto& [tag, data] : tables) {
+        const quint32 tableSum = checksum(data);
+        sum += tableSum;
         font += tag.left(4);
-        appendU32(font, checksum(data));
+        appendU32(font, tableSum);
         appendU32(font, offset);
         appendU32(font, quint32(data.size()));
         if (tag == "head")
             headAt = offset;
         offset += (quint32(data.size()) + 3) & ~3u;
     }
+    sum += checksum(font);
+    font.reserve(offset);
     for (const auto& [tag, data] : tables) {
         font += data;
         font.append((4 - data.size() % 4) % 4, '\0');
     }
-    putU32(font, headAt + 8, 0xB1B0AFBA - checksum(font));
+    putU32(font, headAt + 8, 0xB1B0AFBA - sum);
     return font;
 }
 

@@ -1,6 +1,7 @@
 // A face cut down to a document's glyphs: outlines and advances as the face has them, the
 // parts of composite glyphs carried along, and damaged tables refused or read within bounds.
 #include "platform/qt/fonts.h"
+#include "platform/qt/truetypefaces.h"
 #include "platform/qt/truetypefont.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <QRawFont>
 
 #include <functional>
+#include <thread>
 
 namespace tarvel {
 namespace {
@@ -42,12 +44,44 @@ void putU32(QByteArray& data, qsizetype at, quint32 value)
         data[at + i] = char(value >> (24 - 8 * i));
 }
 
+/// The sum of big-endian words from `at` for `length` bytes, the last padded with zeros.
+quint32 wordSum(const QByteArray& data, qsizetype at, qsizetype length)
+{
+    quint32 sum = 0;
+    for (qsizetype i = 0; i < length; ++i)
+        sum += quint32(uchar(data[at + i])) << (24 - 8 * (i % 4));
+    return sum;
+}
+
+quint32 readU32(const QByteArray& data, qsizetype at)
+{
+    return wordSum(data, at, 4);
+}
+
+/// Checks the checksums a strict reader (a printer's) may verify: each table's in the
+/// directory, and the whole font's, which head's adjustment makes 0xB1B0AFBA.
+void expectChecksums(const QByteArray& program)
+{
+    const int tables = int(uchar(program[4])) << 8 | uchar(program[5]);
+    for (int t = 0; t < tables; ++t) {
+        const qsizetype entry = 12 + t * 16;
+        SCOPED_TRACE(program.mid(entry, 4).toStdString());
+        const quint32 offset = readU32(program, entry + 8);
+        quint32 expected = wordSum(program, offset, readU32(program, entry + 12));
+        if (program.mid(entry, 4) == "head")
+            expected -= readU32(program, offset + 8);
+        EXPECT_EQ(readU32(program, entry + 4), expected);
+    }
+    EXPECT_EQ(wordSum(program, 0, program.size()), 0xB1B0AFBAu);
+}
+
 /// Checks that glyph i of the subset draws and advances as glyph `glyphs[i]` of the face.
 void expectSameGlyphs(const QByteArray& program, const QRawFont& face, const TrueTypeFont& read,
                       const QList<quint32>& glyphs)
 {
     const QRawFont cut(program, kPixels);
     ASSERT_TRUE(cut.isValid());
+    expectChecksums(program);
     const TrueTypeFont reread([&cut](const char* tag) { return cut.fontTable(tag); });
     ASSERT_TRUE(reread.isValid());
     EXPECT_GE(reread.glyphCount(), glyphs.size());
@@ -141,6 +175,20 @@ TEST(TrueTypeFontTest, DamagedTablesAreRefusedOrReadWithinBounds)
             EXPECT_TRUE(QRawFont(program, kPixels).isValid());
         }
     }
+}
+
+TEST(TrueTypeFacesTest, EachFaceIsReadOnceForEveryThreadThatAsks)
+{
+    TrueTypeFaces faces;
+    std::shared_ptr<const TrueTypeFont> read[2];
+    // At once, as a run's lists and the history's may ask.
+    std::thread other([&] { read[1] = faces.of(windowFace()); });
+    read[0] = faces.of(windowFace());
+    other.join();
+    ASSERT_TRUE(read[0]);
+    EXPECT_EQ(read[0], read[1]);
+    EXPECT_EQ(read[0]->glyphCount(), TrueTypeFont(windowFace()).glyphCount());
+    EXPECT_EQ(faces.of(QRawFont()), nullptr);
 }
 
 } // namespace
