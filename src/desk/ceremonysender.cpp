@@ -18,11 +18,20 @@ CeremonyCertificate listed(const LedgerCertificate& certificate)
 
 } // namespace
 
-PrintTarget openCeremonyTarget(const CeremonyDestination& destination)
+PrintTarget openCeremonyTarget(const CeremonyDestination& destination,
+                               std::shared_ptr<TrueTypeFaces> faces)
 {
+    PdfWriting plain{std::move(faces)};
     if (destination.kind == CeremonyDestinationKind::Printer)
-        return openPrinterTarget(destination.where, PdfWriting::PlainText);
-    return openPdfTarget(destination.where, PdfWriting::PlainText);
+        return openPrinterTarget(destination.where, std::move(plain));
+    return openPdfTarget(destination.where, std::move(plain));
+}
+
+CeremonyTargetOpener ceremonyTargetOpener()
+{
+    return [faces = std::make_shared<TrueTypeFaces>()](const CeremonyDestination& destination) {
+        return openCeremonyTarget(destination, faces);
+    };
 }
 
 CeremonySender::CeremonySender(CeremonyDestination destination, CeremonyTargetOpener open,

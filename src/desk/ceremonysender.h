@@ -23,7 +23,11 @@ namespace tarvel {
 /// Opens the lists' destination: a printer of their own or a PDF folder. May throw
 /// tarvel::Failure.
 using CeremonyTargetOpener = std::function<PrintTarget(const CeremonyDestination&)>;
-PrintTarget openCeremonyTarget(const CeremonyDestination& destination);
+/// The lists' destination, its lists written plain in faces read into `faces` (never null).
+PrintTarget openCeremonyTarget(const CeremonyDestination& destination,
+                               std::shared_ptr<TrueTypeFaces> faces);
+/// Opens the lists' destinations of one desk: they all share the faces read for them.
+CeremonyTargetOpener ceremonyTargetOpener();
 
 /// Called for each list that went, or failed to go, as the ledger records it.
 using CeremonyRecorder = std::function<void(LedgerDocument)>;

@@ -37,7 +37,7 @@ PrintTarget openMeetPrintTarget(const DataLocations& where);
 struct DeskServices {
     std::function<PrintTarget(const DataLocations&)> openTarget = openMeetPrintTarget;
     /// The award lists' own destination, opened for each run that sends lists.
-    CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
+    CeremonyTargetOpener openCeremonyTarget = ceremonyTargetOpener();
     /// The scheduler's answer for a job of the ledger (called on the job watch's thread);
     /// empty: the print scheduler's, over a connection of its own.
     JobWatch::StateQuery jobState;

@@ -25,10 +25,11 @@ struct RunContext {
     std::function<std::unique_ptr<Ledger>()> openLedger;
     /// The scheduler the documents go to, as the ledger names it.
     QString scheduler;
-    /// Where the test and calibration pages are recorded; null records nothing.
+    /// Where the test and calibration pages and the award lists are recorded; null records
+    /// nothing.
     LedgerRecorder* recorder = nullptr;
     /// Opens the award lists' destination.
-    CeremonyTargetOpener openCeremonyTarget = tarvel::openCeremonyTarget;
+    CeremonyTargetOpener openCeremonyTarget = ceremonyTargetOpener();
     /// Where the run's award lists are registered to be stopped with the run; null: only
     /// the run itself stops.
     StopRelay* stops = nullptr;

@@ -37,7 +37,7 @@ protected:
     QString written(const CeremonyList& list)
     {
         PdfDevice pdf(folder_.path());
-        pdf.setPlainTextDocuments(true); // as the lists are sent
+        pdf.setPlainTextDocuments(std::make_shared<TrueTypeFaces>()); // as the lists are sent
         pdf.setDocumentName(ceremonyDocumentName(list));
         pages_ = drawCeremonyList(pdf, list, QDateTime(QDate(2024, 7, 21), QTime(10, 5)));
         pdf.endDocument();

@@ -44,7 +44,7 @@ protected:
         QLocale::setDefault(QLocale::system());
     }
 
-    std::unique_ptr<Desk> openDesk(CeremonyTargetOpener lists = openCeremonyTarget)
+    std::unique_ptr<Desk> openDesk(CeremonyTargetOpener lists = ceremonyTargetOpener())
     {
         DeskServices services;
         const QString certificates = folder_.path() + u"/certificates"_qs;

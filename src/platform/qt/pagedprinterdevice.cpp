@@ -74,15 +74,15 @@ double PagedPrinterDevice::textWidth(const QString& text)
     const std::optional<double> points = drawablePoints(points_);
     if (!points || text.isEmpty())
         return 0.0;
+    if (plainWriter_) {
+        if (const std::optional<double> width = plainWriter_->width(drawnFace_, *points, text))
+            return *width;
+    }
     if (measuring_.isNull()) {
         measuring_ = QImage(1, 1, QImage::Format_Mono);
         const int dotsPerMetre = qRound(kPdfResolution / 0.0254);
         measuring_.setDotsPerMeterX(dotsPerMetre);
         measuring_.setDotsPerMeterY(dotsPerMetre);
-    }
-    if (plainWriter_ && plainText_) {
-        if (const std::optional<double> width = plainWriter_->width(drawnFace_, *points, text))
-            return *width;
     }
     QFont font(drawnFace_);
     font.setPointSizeF(*points);
@@ -95,11 +95,9 @@ void PagedPrinterDevice::setDocumentName(const QString& name)
     nextDocumentName_ = name;
 }
 
-void PagedPrinterDevice::setPlainTextDocuments(bool on)
+void PagedPrinterDevice::setPlainTextDocuments(std::shared_ptr<TrueTypeFaces> faces)
 {
-    plainText_ = on;
-    if (on && !plainWriter_)
-        plainWriter_ = std::make_unique<PlainPdfWriter>();
+    plainWriter_ = faces ? std::make_unique<PlainPdfWriter>(std::move(faces)) : nullptr;
 }
 
 void PagedPrinterDevice::beginOutput()
@@ -111,7 +109,7 @@ void PagedPrinterDevice::beginOutput()
         pageHasOutput_ = false;
         newPagePending_ = false;
         pages_ = 1;
-        if (plainText_)
+        if (plainWriter_)
             plainPages_.emplace(1);
         else
             beginPainting();

@@ -58,8 +58,9 @@ public:
     /// PlainPdfWriter when they end, instead of being painted through Qt's PDF writer: far
     /// cheaper for documents of plain text (the award lists). A document the plain writer
     /// cannot write (a face that is not TrueType) is painted through Qt all the same.
-    /// Widths are then measured as the plain writer draws them.
-    void setPlainTextDocuments(bool on);
+    /// Widths are then measured as the plain writer draws them. The faces are read into
+    /// `faces`, which other devices may share; null: documents are painted.
+    void setPlainTextDocuments(std::shared_ptr<TrueTypeFaces> faces);
     /// Documents ended so far (delivered or handed over for delivery).
     int documentsEnded() const { return documentsEnded_; }
 
@@ -109,7 +110,6 @@ private:
     std::unique_ptr<PlainPdfWriter> plainWriter_;
     /// The pages of a plain document in hand.
     std::optional<QList<PlainPage>> plainPages_;
-    bool plainText_ = false;
     QPageLayout layout_;
     QString face_;
     QString drawnFace_;

@@ -6,21 +6,40 @@
 #include <QDateTime>
 #include <QFont>
 
+#include <charconv>
 #include <map>
+#include <string_view>
 
 namespace tarvel {
 
 namespace {
 
-/// A number as PDF writes it: fixed point, without trailing zeros.
+/// Appends a number as PDF writes it: fixed point, without trailing zeros (without
+/// allocating: a page holds thousands).
+void appendNumber(QByteArray& out, double value)
+{
+    char text[32];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+    if (error != std::errc()) {
+        out += '0';
+        return;
+    }
+    std::string_view digits(text, end);
+    while (digits.ends_with('0'))
+        digits.remove_suffix(1);
+    if (digits.ends_with('.'))
+        digits.remove_suffix(1);
+    if (digits == "-0")
+        digits = "0";
+    out.append(digits.data(), qsizetype(digits.size()));
+}
+
 QByteArray number(double value)
 {
-    QByteArray text = QByteArray::number(value, 'f', 3);
-    while (text.endsWith('0'))
-        text.chop(1);
-    if (text.endsWith('.'))
-        text.chop(1);
-    return text == "-0" ? QByteArray("0") : text;
+    QByteArray text;
+    appendNumber(text, value);
+    return text;
 }
 
 /// Appends four hex digits: a glyph number or a UTF-16 unit.
@@ -31,36 +50,19 @@ void appendHex16(QByteArray& out, quint32 value)
         out.append(kDigits[(value >> shift) & 0xF]);
 }
 
-QByteArray hex16(quint32 value)
+/// Appends a text as UTF-16 in hex (a character beyond the basic plane is two units).
+void appendUtf16Hex(QByteArray& out, QStringView text)
 {
-    QByteArray hex;
-    appendHex16(hex, value);
-    return hex;
-}
-
-/// A character as UTF-16 in hex: what a ToUnicode map gives for a glyph.
-QByteArray utf16Hex(char32_t character)
-{
-    const QString text = QString::fromUcs4(&character, 1);
-    QByteArray hex;
     for (const QChar unit : text)
-        hex += hex16(unit.unicode());
-    return hex;
+        appendHex16(out, unit.unicode());
 }
 
 /// A text string of the document's information: UTF-16 with its byte order mark.
 QByteArray textString(const QString& text)
 {
     QByteArray hex = "<FEFF";
-    for (const QChar unit : text)
-        hex += hex16(unit.unicode());
+    appendUtf16Hex(hex, text);
     return hex + '>';
-}
-
-/// A stream compressed as FlateDecode reads it (zlib; qCompress puts the length first).
-QByteArray deflated(const QByteArray& data)
-{
-    return qCompress(data, 1).mid(4);
 }
 
 QByteArray toUnicodeMap(const QList<char32_t>& characters)
@@ -73,8 +75,13 @@ QByteArray toUnicodeMap(const QList<char32_t>& characters)
     for (qsizetype first = 1; first < characters.size(); first += kPerBlock) {
         const qsizetype last = std::min(characters.size(), first + kPerBlock);
         map += QByteArray::number(last - first) + " beginbfchar\n";
-        for (qsizetype cid = first; cid < last; ++cid)
-            map += '<' + hex16(quint32(cid)) + "> <" + utf16Hex(characters[cid]) + ">\n";
+        for (qsizetype cid = first; cid < last; ++cid) {
+            map += '<';
+            appendHex16(map, quint32(cid));
+            map += "> <";
+            appendUtf16Hex(map, QString::fromUcs4(&characters[cid], 1));
+            map += ">\n";
+        }
         map += "endbfchar\n";
     }
     return map + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
@@ -85,15 +92,23 @@ class ObjectWriter {
 public:
     ObjectWriter() { out_ = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"; }
 
+    // Appended piece by piece: a font program is tens of kilobytes, copied once.
     void object(int id, const QByteArray& body)
     {
-        offsets_[id] = out_.size();
-        out_ += QByteArray::number(id) + " 0 obj\n" + body + "\nendobj\n";
+        begin(id);
+        out_ += body;
+        out_ += "\nendobj\n";
     }
     void stream(int id, const QByteArray& dictionary, const QByteArray& data)
     {
-        object(id, "<< " + dictionary + " /Length " + QByteArray::number(data.size())
-                       + " >>\nstream\n" + data + "\nendstream");
+        begin(id);
+        out_ += "<< ";
+        out_ += dictionary;
+        out_ += dictionary.isEmpty() ? "/Length " : " /Length ";
+        out_ += QByteArray::number(data.size());
+        out_ += " >>\nstream\n";
+        out_ += data;
+        out_ += "\nendstream\nendobj\n";
     }
     QByteArray finish(int infoId)
     {
@@ -113,11 +128,21 @@ public:
     }
 
 private:
+    void begin(int id)
+    {
+        offsets_[id] = out_.size();
+        out_ += QByteArray::number(id);
+        out_ += " 0 obj\n";
+    }
+
     QByteArray out_;
     std::map<int, qsizetype> offsets_;
 };
 
 } // namespace
+
+// Streams are stored as they are, not deflated: deflating was a third of what a list
+// costs, to save a few tens of kilobytes of a file read once by a printer or a viewer.
 
 /// One document's fonts and pages as they are composed.
 class PlainPdfWriter::Document {
@@ -155,7 +180,7 @@ public:
                     font.characters.append(character);
                 }
                 appendHex16(run.codes, cid.value());
-                run.width += double(used->font.advance(glyph)) / used->font.unitsPerEm();
+                run.width += double(used->font->advance(glyph)) / used->font->unitsPerEm();
             }
             runs.append(run);
         }
@@ -179,15 +204,25 @@ public:
         const double fitted = natural * fit.sizeScale;
         const double stretch =
             text.maxWidth > 0.0 && fitted > text.maxWidth ? text.maxWidth / fitted : 1.0;
-        const double ascent = double(face->font.ascent()) / face->font.unitsPerEm() * points;
+        const double ascent = double(face->font->ascent()) / face->font->unitsPerEm() * points;
         double x = origin.x() + text.topLeft.x() / kTwipsPerPoint;
         const double baseline =
             pageHeight - (origin.y() + text.topLeft.y() / kTwipsPerPoint + ascent);
         content += "BT\n";
         for (const Run& run : *runs) {
-            content += "/F" + QByteArray::number(run.font) + ' ' + number(points) + " Tf "
-                       + number(stretch) + " 0 0 1 " + number(x) + ' ' + number(baseline) + " Tm <"
-                       + run.codes + "> Tj\n";
+            content += "/F";
+            content += QByteArray::number(run.font);
+            content += ' ';
+            appendNumber(content, points);
+            content += " Tf ";
+            appendNumber(content, stretch);
+            content += " 0 0 1 ";
+            appendNumber(content, x);
+            content += ' ';
+            appendNumber(content, baseline);
+            content += " Tm <";
+            content += run.codes;
+            content += "> Tj\n";
             x += run.width * points * stretch;
         }
         content += "ET\n";
@@ -199,7 +234,7 @@ public:
     {
         for (qsizetype f = 0; f < fonts_.size(); ++f) {
             const UsedFont& used = fonts_[f];
-            const TrueTypeFont& font = used.face->font;
+            const TrueTypeFont& font = *used.face->font;
             const int id = firstId + int(f) * 5;
             const auto ref = [](int object) { return QByteArray::number(object) + " 0 R"; };
             const auto units = [&font](int value) {
@@ -213,8 +248,10 @@ public:
                                + " /Encoding /Identity-H /DescendantFonts [" + ref(id + 1)
                                + "] /ToUnicode " + ref(id + 4) + " >>");
             QByteArray widths;
-            for (const quint32 glyph : used.glyphs)
-                widths += units(font.advance(glyph)) + ' ';
+            for (const quint32 glyph : used.glyphs) {
+                widths += units(font.advance(glyph));
+                widths += ' ';
+            }
             out.object(id + 1, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name
                                    + " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
                                      "/Supplement 0 >> /FontDescriptor "
@@ -228,10 +265,8 @@ public:
                            + " /Descent " + units(font.descent()) + " /CapHeight "
                            + units(font.ascent()) + " /StemV 80 /FontFile2 " + ref(id + 3) + " >>");
             const QByteArray program = font.subset(used.glyphs);
-            // Left as it is: deflating the outlines took a third of what a list costs, and
-            // saves a third of a file of some 30 KB.
             out.stream(id + 3, "/Length1 " + QByteArray::number(program.size()), program);
-            out.stream(id + 4, "/Filter /FlateDecode", deflated(toUnicodeMap(used.characters)));
+            out.stream(id + 4, {}, toUnicodeMap(used.characters));
         }
     }
 
@@ -250,7 +285,7 @@ private:
 
     static QByteArray postscriptName(const Face& face)
     {
-        const QByteArray& name = face.font.postscriptName();
+        const QByteArray& name = face.font->postscriptName();
         return name.isEmpty() ? QByteArray("Face") : name;
     }
 
@@ -272,6 +307,8 @@ private:
     QHash<QString, int> numbers_;
 };
 
+PlainPdfWriter::PlainPdfWriter(std::shared_ptr<TrueTypeFaces> faces) : read_(std::move(faces)) {}
+
 PlainPdfWriter::Face* PlainPdfWriter::faceOf(const QString& name)
 {
     auto found = faces_.find(name);
@@ -284,10 +321,9 @@ PlainPdfWriter::Face* PlainPdfWriter::faceOf(const QString& name)
                 && other->raw.styleName() == raw.styleName())
                 face = other;
         }
-        if (!face && raw.isValid()) {
-            face = std::make_shared<Face>(Face{raw, TrueTypeFont(raw), {}});
-            if (!face->font.isValid())
-                face.reset();
+        if (!face) {
+            if (std::shared_ptr<const TrueTypeFont> font = read_->of(raw))
+                face = std::make_shared<Face>(Face{raw, std::move(font), {}});
         }
         found = faces_.insert(name, face);
     }
@@ -304,7 +340,7 @@ quint32 PlainPdfWriter::glyphOf(Face& face, char32_t character)
         // A character beyond the basic plane is two units and may come back as two entries.
         glyph = face.raw.glyphIndexesForString(QString::fromUcs4(&character, 1)).value(0);
     }
-    if (glyph >= quint32(face.font.glyphCount()))
+    if (glyph >= quint32(face.font->glyphCount()))
         glyph = 0;
     face.glyphs.insert(character, glyph);
     return glyph;
@@ -312,13 +348,19 @@ quint32 PlainPdfWriter::glyphOf(Face& face, char32_t character)
 
 std::optional<double> PlainPdfWriter::width(const QString& face, double points, const QString& text)
 {
-    Document document(*this);
-    const std::optional<QList<Document::Run>> runs = document.runsOf(face, text);
-    if (!runs)
-        return std::nullopt;
+    // Only the advances: measuring registers no glyph with any document.
     double ems = 0.0;
-    for (const Document::Run& run : *runs)
-        ems += run.width;
+    for (const TextPainter::Run& piece : runs_.runs(face, text)) {
+        Face* used = faceOf(piece.face);
+        if (!used)
+            return std::nullopt;
+        for (const char32_t character : piece.text.toUcs4()) {
+            const quint32 glyph = glyphOf(*used, character);
+            if (glyph == 0)
+                return std::nullopt;
+            ems += double(used->font->advance(glyph)) / used->font->unitsPerEm();
+        }
+    }
     return ems * points * kTwipsPerPoint;
 }
 
@@ -376,7 +418,7 @@ std::optional<QByteArray> PlainPdfWriter::write(const QList<PlainPage>& pages,
         out.object(id, "<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox
                            + " /Resources << /Font " + resources + " >> /Contents "
                            + QByteArray::number(id + 1) + " 0 R >>");
-        out.stream(id + 1, "/Filter /FlateDecode", deflated(contents[p]));
+        out.stream(id + 1, {}, contents[p]);
     }
     document.writeFonts(out, firstFont);
     return out.finish(3);

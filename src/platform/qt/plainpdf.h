@@ -8,7 +8,7 @@
 /// whole list. Here the map is written from the characters drawn.
 
 #include "platform/qt/textpainter.h"
-#include "platform/qt/truetypefont.h"
+#include "platform/qt/truetypefaces.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -44,10 +44,13 @@ struct PlainLine {
 using PlainMark = std::variant<PlainText, PlainLine>;
 using PlainPage = QList<PlainMark>;
 
-/// Writes documents of plain pages. Keeps what it read of each face for the documents
-/// after, so it is meant to live as long as the device that uses it. One thread.
+/// Writes documents of plain pages. Keeps what it learnt of each face for the documents
+/// after, so it is meant to live as long as the device that uses it. One thread; the faces
+/// it reads go into `faces`, which writers of other threads may share.
 class PlainPdfWriter {
 public:
+    explicit PlainPdfWriter(std::shared_ptr<TrueTypeFaces> faces);
+
     /// The document as PDF bytes; nothing when a text needs what this writer cannot give:
     /// a face that is not TrueType, or a character that no face draws (the caller then
     /// draws the document the general way). Each character is drawn in the face that
@@ -62,7 +65,7 @@ public:
 private:
     struct Face {
         QRawFont raw;
-        TrueTypeFont font;
+        std::shared_ptr<const TrueTypeFont> font;
         QHash<char32_t, quint32> glyphs;
     };
     /// The face named `name`; nothing when it cannot be embedded.
@@ -71,6 +74,7 @@ private:
 
     class Document;
 
+    std::shared_ptr<TrueTypeFaces> read_;
     QHash<QString, std::shared_ptr<Face>> faces_;
     /// Splits texts into the faces that have ink for their characters. Only the ink counts:
     /// the text map is written from the characters themselves.

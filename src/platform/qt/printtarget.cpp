@@ -13,13 +13,13 @@ namespace tarvel {
 namespace {
 
 PrintTarget printerTarget(const QString& destination, const cups::SchedulerSettings& settings,
-                          PdfWriting writing = PdfWriting::Painted)
+                          PdfWriting writing = {})
 {
     PrintTarget target;
     target.kind = PrintTargetKind::Printer;
     target.where = destination;
     auto device = std::make_unique<CupsDevice>(destination, settings);
-    device->setPlainTextDocuments(writing == PdfWriting::PlainText);
+    device->setPlainTextDocuments(std::move(writing.plainTextFaces));
     target.device = std::move(device);
     return target;
 }
@@ -50,7 +50,7 @@ PrintTarget openPdfTarget(const QString& folder, PdfWriting writing)
     target.kind = PrintTargetKind::PdfFiles;
     target.where = folder;
     auto device = std::make_unique<PdfDevice>(folder);
-    device->setPlainTextDocuments(writing == PdfWriting::PlainText);
+    device->setPlainTextDocuments(std::move(writing.plainTextFaces));
     target.device = std::move(device);
     return target;
 }
@@ -58,7 +58,7 @@ PrintTarget openPdfTarget(const QString& folder, PdfWriting writing)
 PrintTarget openPrinterTarget(const QString& destination, PdfWriting writing,
                               const cups::SchedulerSettings& settings)
 {
-    return printerTarget(destination, settings, writing);
+    return printerTarget(destination, settings, std::move(writing));
 }
 
 PrintTarget openDefaultPrintTarget(const QString& pdfFolder,

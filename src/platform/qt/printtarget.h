@@ -6,6 +6,7 @@
 
 #include "platform/printdevice.h"
 #include "platform/qt/cupsconnection.h"
+#include "platform/qt/truetypefaces.h"
 
 #include <QString>
 
@@ -38,19 +39,21 @@ struct PrintTarget {
 };
 
 /// How a target's documents are made into PDF.
-enum class PdfWriting {
-    Painted,   ///< through Qt's PDF writer: anything a certificate draws
-    PlainText, ///< plain text and lines, written by Tarvel (see PlainPdfWriter): the lists
+struct PdfWriting {
+    /// Null: painted through Qt's PDF writer, anything a certificate draws. Otherwise plain
+    /// text and lines written by Tarvel (see PlainPdfWriter: the lists), in faces read once
+    /// into this store for every target that shares it.
+    std::shared_ptr<TrueTypeFaces> plainTextFaces;
 };
 
 /// PDF files in `folder` (created with the first file), as chosen by the operator.
-PrintTarget openPdfTarget(const QString& folder, PdfWriting writing = PdfWriting::Painted);
+PrintTarget openPdfTarget(const QString& folder, PdfWriting writing = {});
 
 /// The scheduler's destination `destination`, named by the operator (a second printer for
 /// the award lists). Asks the scheduler nothing until the first document; a destination
 /// that does not exist fails that document.
 PrintTarget openPrinterTarget(
-    const QString& destination, PdfWriting writing = PdfWriting::Painted,
+    const QString& destination, PdfWriting writing = {},
     const cups::SchedulerSettings& settings = cups::SchedulerSettings::fromEnvironment());
 
 /// The scheduler's default destination when the machine has a print system

@@ -26,7 +26,7 @@ protected:
     QString written(bool plain, const std::function<void(PdfDevice&)>& draw)
     {
         PdfDevice pdf(folder_.path() + (plain ? u"/plain"_qs : u"/painted"_qs));
-        pdf.setPlainTextDocuments(plain);
+        pdf.setPlainTextDocuments(plain ? std::make_shared<TrueTypeFaces>() : nullptr);
         draw(pdf);
         const Delivery delivery = pdf.endDocument();
         EXPECT_TRUE(delivery.sent);
