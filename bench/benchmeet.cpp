@@ -2,6 +2,7 @@
 
 #include "meetdb/racestatus.h"
 #include "naming/events.h"
+#include "platform/memoryreuse.h"
 #include "platform/qt/fonts.h"
 
 #include <QDate>
@@ -93,6 +94,7 @@ GeneratedMeet writeBenchMeet(sample::MeetBuilder& builder)
 
 std::unique_ptr<QGuiApplication> startDrawingBench(int& argc, char** argv)
 {
+    keepFreedMemoryForReuse(); // as the programs do
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     auto app = std::make_unique<QGuiApplication>(argc, argv);

@@ -131,9 +131,7 @@ void timeMeet(const QString& root, Meet meet, int repeat)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    registerFontSubstitutions();
+    const auto app = bench::startDrawingBench(argc, argv);
     int repeat = 5;
     const QStringList arguments = QGuiApplication::arguments();
     const qsizetype at = arguments.indexOf(u"--repeat"_qs);

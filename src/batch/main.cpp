@@ -10,6 +10,7 @@
 #include "batch/watchcommand.h"
 #include "layout/layoutfile.h"
 #include "platform/failure.h"
+#include "platform/memoryreuse.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/translations.h"
 #include "platform/stopsignals.h"
@@ -76,6 +77,7 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv)
 {
+    tarvel::keepFreedMemoryForReuse();
     // Before any thread starts, so that every thread inherits it: --watch ends on a stop
     // signal only after the event in hand, --serve after closing its connections. Every other
     // command gives the signals back below.

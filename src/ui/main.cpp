@@ -1,5 +1,6 @@
 // tarvel: the certificate printer's window.
 
+#include "platform/memoryreuse.h"
 #include "platform/qt/translations.h"
 #include "platform/words.h"
 #include "ui/program.h"
@@ -63,6 +64,7 @@ std::optional<int> answerWithoutDisplay(int& argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    tarvel::keepFreedMemoryForReuse();
     // Before any application object: Qt reads the system's locale once.
     tarvel::makeJapaneseTheSystemLocale();
     QCoreApplication::setApplicationName(u"tarvel"_qs);
