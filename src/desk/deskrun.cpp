@@ -53,8 +53,9 @@ CeremonyRecorder listRecorder(const RunContext& context, const RunRequest& reque
     LedgerRecorder* recorder = context.recorder;
     return [recorder, requestedBy = request.requestedBy](LedgerDocument document) {
         document.requestedBy = requestedBy;
+        // With the next event's certificates: one commit for both.
         if (recorder)
-            recorder->recordDocument(std::move(document));
+            recorder->recordWithNext(std::move(document));
     };
 }
 
@@ -171,6 +172,10 @@ RunOutcome executeRun(RunContext& context, RunRequest& request)
     } catch (const Failure& failure) {
         outcome.failure = failure;
     }
+    // The lists are done (their senders waited for them): the rows kept for a next record
+    // are written now, so that the history shows them as soon as the run is over.
+    if (context.recorder)
+        context.recorder->writeKept();
     return outcome;
 }
 

@@ -205,8 +205,16 @@ void Ledger::createSchema()
 qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertificate>& certificates,
                       const QString& session)
 {
+    return recordTogether(document, certificates, {}, session).front();
+}
+
+QList<qint64> Ledger::recordTogether(const LedgerDocument& document,
+                                     const QList<LedgerCertificate>& certificates,
+                                     const QList<LedgerDocument>& alongside, const QString& session)
+{
     sql::Transaction transaction(db_);
     const qint64 documentId = insertDocument(document, session);
+    QList<qint64> ids{documentId};
     sql::Statement insert = db_.prepare(
         "INSERT INTO certificates (document_id, race, heat, lane, leg, items, reprint_of, "
         "heat_in_event, event_title) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -224,21 +232,18 @@ qint64 Ledger::record(const LedgerDocument& document, const QList<LedgerCertific
             .run();
         insert.reset();
     }
+    for (const LedgerDocument& other : alongside)
+        ids.append(insertDocument(other, session));
     transaction.commit();
-    return documentId;
+    return ids;
 }
 
 QList<qint64> Ledger::recordDocuments(const QList<LedgerDocument>& documents,
                                       const QString& session)
 {
-    QList<qint64> ids;
     if (documents.isEmpty())
-        return ids;
-    sql::Transaction transaction(db_);
-    for (const LedgerDocument& document : documents)
-        ids.append(insertDocument(document, session));
-    transaction.commit();
-    return ids;
+        return {};
+    return recordTogether(documents.front(), {}, documents.mid(1), session);
 }
 
 qint64 Ledger::insertDocument(const LedgerDocument& document, const QString& session)

@@ -141,6 +141,11 @@ public:
     /// Documents without certificates (e-certificate files), all in one transaction.
     /// Returns their ids in order.
     QList<qint64> recordDocuments(const QList<LedgerDocument>& documents, const QString& session);
+    /// The document and its certificates, then `alongside` (documents without
+    /// certificates), in one transaction. Returns their ids in that order.
+    QList<qint64> recordTogether(const LedgerDocument& document,
+                                 const QList<LedgerCertificate>& certificates,
+                                 const QList<LedgerDocument>& alongside, const QString& session);
     void setJobState(qint64 documentId, JobState state);
     /// The job state recorded for a document; nothing for an unknown document.
     std::optional<JobState> jobStateOf(qint64 documentId);

@@ -1,5 +1,7 @@
 #include "ledger/ledgerrecorder.h"
 
+#include <utility>
+
 namespace tarvel {
 
 LedgerRecorder::LedgerRecorder(LedgerFactory openLedger, QString session)
@@ -9,7 +11,11 @@ LedgerRecorder::LedgerRecorder(LedgerFactory openLedger, QString session)
 {
 }
 
-LedgerRecorder::~LedgerRecorder() = default;
+LedgerRecorder::~LedgerRecorder()
+{
+    // Nothing kept for a next record is left behind; the writer then finishes what waits.
+    writeKept();
+}
 
 void LedgerRecorder::setRequestedBy(const QString& who)
 {
@@ -64,9 +70,26 @@ std::shared_future<void> LedgerRecorder::recordDocuments(QList<LedgerDocument> d
     return enqueue({std::move(first), {}, std::move(documents)});
 }
 
+void LedgerRecorder::recordWithNext(LedgerDocument document)
+{
+    std::lock_guard lock(mutex_);
+    kept_.append(std::move(document));
+}
+
+void LedgerRecorder::writeKept()
+{
+    QList<LedgerDocument> kept;
+    {
+        std::lock_guard lock(mutex_);
+        kept = std::exchange(kept_, {});
+    }
+    recordDocuments(std::move(kept));
+}
+
 std::shared_future<void> LedgerRecorder::enqueue(Waiting waiting)
 {
     std::unique_lock lock(mutex_);
+    waiting.more += std::exchange(kept_, {});
     const auto fill = [this](LedgerDocument& document) {
         if (document.requestedBy.isEmpty())
             document.requestedBy = requestedBy_;
@@ -117,12 +140,8 @@ void LedgerRecorder::flush()
         try {
             if (!ledger_)
                 ledger_ = openLedger_();
-            QList<qint64> ids;
-            if (next.more.isEmpty())
-                ids.append(ledger_->record(next.document, next.certificates, session_));
-            else
-                ids = ledger_->recordDocuments(QList<LedgerDocument>{next.document} + next.more,
-                                               session_);
+            const QList<qint64> ids =
+                ledger_->recordTogether(next.document, next.certificates, next.more, session_);
             bool recovered = false;
             {
                 std::lock_guard lock(mutex_);
@@ -152,6 +171,7 @@ void LedgerRecorder::flush()
 
 void LedgerRecorder::finish()
 {
+    writeKept();
     std::shared_future<void> last;
     {
         std::lock_guard lock(mutex_);
@@ -174,7 +194,7 @@ std::optional<Failure> LedgerRecorder::currentFailure() const
 int LedgerRecorder::waitingDocuments() const
 {
     std::lock_guard lock(mutex_);
-    return int(waiting_.size());
+    return int(waiting_.size() + kept_.size());
 }
 
 QList<qint64> LedgerRecorder::recordedDocuments() const

@@ -59,6 +59,12 @@ public:
     /// Records documents without certificates (e-certificate files) in one transaction,
     /// like recordDocument(). Any thread.
     std::shared_future<void> recordDocuments(QList<LedgerDocument> documents);
+    /// Keeps a document without certificates (an award list) to be written in the same
+    /// transaction as the next document recorded, or by writeKept(): a list and the next
+    /// event's certificates then share one commit and its wait on the disk. Any thread.
+    void recordWithNext(LedgerDocument document);
+    /// Records the documents kept by recordWithNext() now; returns at once. Any thread.
+    void writeKept();
     /// Tries again to write what waits; returns at once. Any thread (a timer's).
     void retry();
 
@@ -66,7 +72,8 @@ public:
     void finish();
     /// The ledger's failure while it fails; nothing while it records. Thread-safe.
     std::optional<Failure> currentFailure() const;
-    /// The documents delivered and not yet recorded. Thread-safe.
+    /// The documents delivered and not yet recorded (or entries of them: a document with
+    /// others in one transaction counts once), kept ones among them. Thread-safe.
     int waitingDocuments() const;
     /// The documents recorded so far by this recorder, in order. Thread-safe.
     QList<qint64> recordedDocuments() const;
@@ -92,6 +99,7 @@ private:
     QHash<int, QString> titles_;
     mutable std::mutex mutex_;
     QList<Waiting> waiting_;
+    QList<LedgerDocument> kept_; ///< for the next record
     std::optional<Failure> failure_;
     QList<qint64> recorded_;
     std::unique_ptr<Ledger> ledger_; ///< on the writer's thread only

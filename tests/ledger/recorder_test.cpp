@@ -144,5 +144,43 @@ TEST(RecorderTest, ALedgerHeldByAnotherDeskIsWrittenOnceFreeAndToldOnceEachWay)
     EXPECT_EQ(titles, (QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs}));
 }
 
+TEST(RecorderTest, AKeptListIsWrittenWithTheNextRecordOrWhenNoneComes)
+{
+    // A list kept for the next record: written in that record's transaction (after it), or
+    // by writeKept(), or when the recorder goes; never lost, never written twice.
+    enum class Then { NextRecord, WriteKept, RecorderGoes };
+    for (const Then then : {Then::NextRecord, Then::WriteKept, Then::RecorderGoes}) {
+        SCOPED_TRACE(int(then));
+        QTemporaryDir dir;
+        const QString path = dir.path() + u"/tarvel-ledger.db"_qs;
+        {
+            auto recorder =
+                std::make_unique<LedgerRecorder>([path] { return std::make_unique<Ledger>(path); });
+            LedgerDocument list{QDateTime::currentDateTime(), u"表彰者一覧 R1"_qs, u"lists"_qs};
+            list.kind = DocumentKind::CeremonyList;
+            recorder->recordWithNext(list);
+            EXPECT_EQ(recorder->waitingDocuments(), 1);
+            if (then == Then::NextRecord) {
+                recorder->eventStarted(2, u"R2"_qs);
+                recorder->certificateAccepted({2, 0, std::nullopt, ItemTexts{}, 2, {}, 1});
+                recorder->documentDelivered({2, u"R2"_qs, {true, u"desk"_qs, 0, 1}}).wait();
+            } else if (then == Then::WriteKept) {
+                recorder->writeKept();
+            }
+            if (then != Then::RecorderGoes) {
+                ASSERT_TRUE(eventually([&] { return recorder->waitingDocuments() == 0; }));
+            }
+        }
+        QStringList titles;
+        for (const LedgerDocumentEntry& entry : Ledger(path).documents())
+            titles << entry.document.title;
+        titles.sort();
+        const QStringList expected = then == Then::NextRecord
+                                         ? QStringList{u"R2"_qs, u"表彰者一覧 R1"_qs}
+                                         : QStringList{u"表彰者一覧 R1"_qs};
+        EXPECT_EQ(titles, expected);
+    }
+}
+
 } // namespace
 } // namespace tarvel::testing
