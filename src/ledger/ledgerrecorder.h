@@ -72,8 +72,8 @@ public:
     void finish();
     /// The ledger's failure while it fails; nothing while it records. Thread-safe.
     std::optional<Failure> currentFailure() const;
-    /// The documents delivered and not yet recorded (or entries of them: a document with
-    /// others in one transaction counts once), kept ones among them. Thread-safe.
+    /// The documents delivered and not yet recorded: each waiting record (documents written
+    /// in one transaction count once) and each list kept for the next one. Thread-safe.
     int waitingDocuments() const;
     /// The documents recorded so far by this recorder, in order. Thread-safe.
     QList<qint64> recordedDocuments() const;
