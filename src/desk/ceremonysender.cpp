@@ -5,6 +5,7 @@
 #include "platform/words.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 namespace tarvel {
@@ -133,6 +134,11 @@ void CeremonySender::deliver(const CeremonyList& list)
 void CeremonySender::stop() noexcept
 {
     stopped_.store(true);
+    cancelTarget();
+}
+
+void CeremonySender::cancelTarget() noexcept
+{
     std::lock_guard lock(targetMutex_);
     if (target_)
         target_->device->cancelWaiting();
@@ -140,8 +146,15 @@ void CeremonySender::stop() noexcept
 
 QList<SideDocument> CeremonySender::finish()
 {
-    if (last_.valid())
-        last_.wait();
+    // A device takes a stop that came before its document began as the last document's,
+    // and a list begins its document while it draws: a stop that came just then would
+    // leave the list waiting out the destination's deadline. After a stop it is given
+    // again until the list in hand gives up.
+    using namespace std::chrono_literals;
+    while (last_.valid() && last_.wait_for(50ms) == std::future_status::timeout) {
+        if (stopped_)
+            cancelTarget();
+    }
     std::lock_guard lock(mutex_);
     return std::exchange(done_, {});
 }

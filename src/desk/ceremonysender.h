@@ -62,6 +62,8 @@ public:
 private:
     /// On the sender's thread.
     void deliver(const CeremonyList& list);
+    /// Ends a wait on the destination, from any thread.
+    void cancelTarget() noexcept;
 
     CeremonyDestination destination_;
     CeremonyTargetOpener open_;

@@ -256,8 +256,11 @@ TEST_F(CeremonyRunTest, AStopEndsAWaitOnTheListsPrinterAndTheListsWaitToBeSentAg
         done = true;
     };
     desk->start(std::move(request));
-    // Once an event was delivered, its list is on its way to the silent scheduler.
-    ASSERT_TRUE(eventually([&] { return desk->progress().raceNo > 0 || done; }));
+    // Once an event was delivered (its file written, not only begun), its list is on its
+    // way to the silent scheduler.
+    const QDir certificates(folder_.path() + u"/certificates"_qs);
+    ASSERT_TRUE(eventually(
+        [&] { return !certificates.entryList({u"*.pdf"_qs}, QDir::Files).isEmpty() || done; }));
     QElapsedTimer stopping;
     stopping.start();
     desk->stop();
